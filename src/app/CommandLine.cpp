@@ -1,0 +1,143 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+#include <functional>
+
+#include "app/Version.h"
+
+namespace zan {
+namespace {
+
+struct OptionSpec {
+  const char* name;
+  const char* argument;  // null for a flag
+  const char* help;
+  std::function<Status(AppOptions&, const std::string&)> apply;
+};
+
+template <class T>
+bool ParseNumber(const std::string& text, T* out) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+const std::vector<OptionSpec>& Options() {
+  static const std::vector<OptionSpec> kOptions = {
+      {"--headless", nullptr,
+       "No window and no audio device; a virtual clock that advances only when the program "
+       "sleeps or paces a frame, so runs are deterministic and fast.",
+       [](AppOptions& o, const std::string&) -> Status {
+         o.headless = true;
+         return {};
+       }},
+      {"--frames", "N", "Shut down in order after N frames (main-loop passes).",
+       [](AppOptions& o, const std::string& v) -> Status {
+         uint64_t n = 0;
+         if (!ParseNumber(v, &n) || n == 0) return MakeError("--frames needs a positive number");
+         o.frames = n;
+         return {};
+       }},
+      {"--input", "FILE",
+       "Play a timeline of input events, one a line: FRAME click|rclick|press|release|move X Y, "
+       "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close (# starts a comment).",
+       [](AppOptions& o, const std::string& v) -> Status {
+         o.inputFile = v;
+         return {};
+       }},
+      {"--click-every", "K",
+       "Press and release the left button every K frames (K >= 2), as a real click would.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         uint32_t k = 0;
+         if (!ParseNumber(v, &k) || k < 2) return MakeError("--click-every needs a number >= 2");
+         o.clickEvery = k;
+         return {};
+       }},
+      {"--help", nullptr, "Show this help and exit.",
+       [](AppOptions& o, const std::string&) -> Status {
+         o.help = true;
+         return {};
+       }},
+      {"--version", nullptr, "Show the version and exit.",
+       [](AppOptions& o, const std::string&) -> Status {
+         o.version = true;
+         return {};
+       }},
+  };
+  return kOptions;
+}
+
+}  // namespace
+
+Result<AppOptions> ParseCommandLine(const std::vector<std::string>& args) {
+  AppOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() > 1 && arg[0] == '-') {
+      std::string name = arg;
+      std::string value;
+      bool inlineValue = false;
+      if (size_t eq = arg.find('='); eq != std::string::npos) {
+        name = arg.substr(0, eq);
+        value = arg.substr(eq + 1);
+        inlineValue = true;
+      }
+      const OptionSpec* option = nullptr;
+      for (const auto& o : Options())
+        if (name == o.name) option = &o;
+      if (!option) return MakeError("unknown option " + name + " (see --help)");
+      if (option->argument && !inlineValue) {
+        if (i + 1 >= args.size()) return MakeError(name + " needs " + option->argument);
+        value = args[++i];
+      } else if (!option->argument && inlineValue) {
+        return MakeError(name + " takes no value");
+      }
+      if (Status s = option->apply(options, value); !s) return s.error();
+    } else {
+      if (!options.gameDir.empty()) return MakeError("more than one game folder given: " + arg);
+      options.gameDir = arg;
+    }
+  }
+  return options;
+}
+
+std::string HelpText() {
+  std::string text =
+      "Usage: zan [options] [GAME_DIR]\n"
+      "Plays the game in GAME_DIR (default: the current folder; when that holds no\n"
+      "game, the bundled demo game).\n\nOptions:\n";
+  for (const auto& o : Options()) {
+    std::string head = std::string("  ") + o.name;
+    if (o.argument) head += std::string(" ") + o.argument;
+    text += head;
+    text += head.size() < 22 ? std::string(22 - head.size(), ' ') : "\n" + std::string(22, ' ');
+    // Wrap the help at 78 columns, indented under the option column.
+    size_t column = 22;
+    bool lineStart = true;
+    size_t pos = 0;
+    const std::string help = o.help;
+    while (pos < help.size()) {
+      size_t end = help.find(' ', pos);
+      if (end == std::string::npos) end = help.size();
+      const std::string word = help.substr(pos, end - pos);
+      pos = end + 1;
+      if (!lineStart && column + 1 + word.size() > 78) {
+        text += "\n" + std::string(22, ' ');
+        column = 22;
+        lineStart = true;
+      }
+      if (!lineStart) {
+        text += ' ';
+        ++column;
+      }
+      text += word;
+      column += word.size();
+      lineStart = false;
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+std::string VersionText() { return std::string("zan ") + kZanVersion + "\n"; }
+
+}  // namespace zan

@@ -1,0 +1,29 @@
+#pragma once
+// The command line of `zan`: zan [options] [GAME_DIR]. Options are kept in one table so
+// that the parser and --help never disagree.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Result.h"
+
+namespace zan {
+
+struct AppOptions {
+  std::string gameDir;  // empty: the current folder, or the bundled demo when it holds no game
+  bool headless = false;
+  std::optional<uint64_t> frames;
+  std::string inputFile;
+  uint32_t clickEvery = 0;
+  bool help = false;
+  bool version = false;
+};
+
+// Parses argv; an error names the offending option.
+Result<AppOptions> ParseCommandLine(const std::vector<std::string>& args);
+std::string HelpText();
+std::string VersionText();
+
+}  // namespace zan

@@ -1,0 +1,155 @@
+#include "app/GameApp.h"
+
+#include <cstdlib>
+
+#include "base/ShiftJis.h"
+#include "platform/Files.h"
+
+namespace zan {
+namespace {
+
+// Archive file of each slot in the game folder.
+constexpr std::array<const char*, CGameApp::kArchiveSlots> kSlotFiles = {
+    "msg.arc", "gra.arc", "snd.arc", "dat.arc", "system.arc", "gra2.arc"};
+
+const std::string& AppTitle() {
+  static const std::string title = Sjis("ＴＯＲＡＭＩTRIAL Ver.");
+  return title;
+}
+
+}  // namespace
+
+CGameApp::CGameApp(Platform& platform, Harness& harness)
+    : CZANApp(platform), harness_(harness) {
+  errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
+}
+
+CGameApp::~CGameApp() = default;
+
+int32_t CGameApp::CheckSingleInstance() {
+  MessageBoxes& boxes = platform_.GetMessageBoxes();
+  if (InstanceLock::IsHeld("torami_trial_menu")) {
+    boxes.Show(Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"),
+               AppTitle(), MB_ICONERROR);
+    return 0;
+  }
+  if (!instanceLock_.Acquire("torami_trial_app")) {
+    boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), MB_ICONERROR);
+    return 0;
+  }
+  return 1;
+}
+
+int32_t CGameApp::LocateGameData(int mode, const std::string& folder) {
+  if (mode != 0) return 0;  // only the current-folder mode exists on this platform
+  std::string root = folder.empty() ? CurrentFolder() : AbsolutePath(folder);
+  if (root.back() != '/') root += '/';
+  installPath_ = root;
+  for (int slot = 0; slot < kArchiveSlots; ++slot) {
+    // A game copied from a disc may spell its archives in capitals.
+    auto found = FindFileNoCase(root, kSlotFiles[static_cast<size_t>(slot)]);
+    slotPaths_[static_cast<size_t>(slot)] =
+        found ? *found : root + kSlotFiles[static_cast<size_t>(slot)];
+  }
+  SetAppFolder(root);
+  return 1;
+}
+
+void CGameApp::InitializeGame() {
+  std::srand(GetMilliseconds());
+  archiveMode_ = 1;
+  errorReport_->Setup(1, &platform_.GetWindow(), installPath_ + "GameErrorLog.txt");
+  quitRequest_ = 0;
+  platform_.GetWindow().DisableTextInput();
+  tasks_.SweepEndedTasks();
+}
+
+int32_t CGameApp::MainLoop() {
+  width_ = Width();
+  height_ = Height();
+  InitializeGame();
+
+  Window& window = platform_.GetWindow();
+  for (frame_ = 0;; ++frame_) {
+    harness_.BeforeFrame(frame_, window);
+    if (PumpMessage() != 1) break;
+    tasks_.RunFrame();
+    Sleep(1);
+    if (quitRequest_ == 1) {
+      quitRequest_ = 0;
+      if (quitAnswer_ == 1) {
+        quitAnswer_ = 0;
+        break;
+      }
+    }
+    if (harness_.AfterFrame(frame_)) break;
+  }
+
+  ShutDown();
+  return 0;
+}
+
+void CGameApp::ShutDown() {
+  instanceLock_.Release();
+  window_.Destroy();
+  platform_.GetWindow().PostQuitMessage(0);
+}
+
+int32_t CGameApp::QuitRequest() {
+  quitRequest_ = 1;
+  quitAnswer_ = 1;
+  return 1;
+}
+
+void CGameApp::FlushClickMessages() {
+  Window& window = platform_.GetWindow();
+  while (window.PeekMessage(nullptr, WM_KEYDOWN, WM_KEYDOWN, true)) {
+  }
+  while (window.PeekMessage(nullptr, WM_LBUTTONUP, WM_LBUTTONUP, true)) {
+  }
+  while (window.PeekMessage(nullptr, WM_RBUTTONUP, WM_RBUTTONUP, true)) {
+  }
+}
+
+int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
+  switch (message.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      FlushClickMessages();
+      return 0;
+    case WM_COMMAND:
+      switch (LowWord(message.wParam)) {
+        case kCommandAbout:
+          platform_.GetMessageBoxes().Show(
+              AppTitle() + "\n" + Sjis("ZAN ビジュアルノベルエンジン"), AppTitle(), MB_OK);
+          break;
+        case kCommandQuit:
+          QuitRequest();
+          break;
+        case kCommandShowPath:
+          platform_.GetMessageBoxes().Show(installPath_, Sjis("パス"), MB_OK);
+          break;
+        default:
+          break;
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      switch (message.wParam & 0xFFF0) {
+        case SC_CLOSE:
+          QuitRequest();
+          return 1;  // the window is never closed directly
+        case SC_SCREENSAVE:
+          return 1;  // no screen saver while the game has focus
+        default:
+          return 0;
+      }
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace zan

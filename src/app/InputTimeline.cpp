@@ -1,0 +1,144 @@
+#include "app/InputTimeline.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "platform/Files.h"
+#include "platform/WindowMessage.h"
+
+namespace zan {
+namespace {
+
+std::vector<std::string_view> SplitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+template <class T>
+bool ParseNumber(std::string_view text, T* out) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *out);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+Error LineError(size_t lineNumber, const std::string& what) {
+  return MakeError("input timeline line " + std::to_string(lineNumber) + ": " + what);
+}
+
+}  // namespace
+
+uint32_t InputTimeline::KeyFromName(std::string_view name) {
+  static const std::map<std::string_view, uint32_t> kKeys = {
+      {"Return", VK_RETURN}, {"Space", VK_SPACE},     {"Escape", VK_ESCAPE},
+      {"Up", VK_UP},         {"Down", VK_DOWN},       {"Left", VK_LEFT},
+      {"Right", VK_RIGHT},   {"PageUp", VK_PRIOR},    {"PageDown", VK_NEXT},
+      {"Home", VK_HOME},     {"End", VK_END},         {"Insert", VK_INSERT},
+      {"Delete", VK_DELETE}, {"BackSpace", VK_BACK},  {"Ctrl", VK_CONTROL},
+      {"Shift", VK_SHIFT},
+  };
+  if (auto it = kKeys.find(name); it != kKeys.end()) return it->second;
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return static_cast<uint32_t>(name[0]);
+  if (name.size() >= 2 && name[0] == 'F') {
+    int n = 0;
+    if (ParseNumber(name.substr(1), &n) && n >= 1 && n <= 12)
+      return VK_F1 + static_cast<uint32_t>(n - 1);
+  }
+  return 0;
+}
+
+Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
+  InputTimeline timeline;
+  size_t lineNumber = 0;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNumber;
+    if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    auto words = SplitWords(line);
+    if (words.empty()) continue;
+
+    uint64_t frame = 0;
+    if (!ParseNumber(words[0], &frame)) return LineError(lineNumber, "frame number expected");
+    if (words.size() < 2) return LineError(lineNumber, "event expected after the frame");
+    std::string_view event = words[1];
+    auto args = std::vector<std::string_view>(words.begin() + 2, words.end());
+
+    auto point = [&](TimelineAction* a) -> bool {
+      return args.size() == 2 && ParseNumber(args[0], &a->x) && ParseNumber(args[1], &a->y) &&
+             a->x >= 0 && a->y >= 0 && a->x <= 0xFFFF && a->y <= 0xFFFF;
+    };
+    TimelineAction a;
+    if (event == "click" || event == "rclick" || event == "press" || event == "release" ||
+        event == "move") {
+      if (!point(&a)) return LineError(lineNumber, std::string(event) + " needs X Y");
+      a.button = event == "rclick" ? TimelineAction::Button::kRight : TimelineAction::Button::kLeft;
+      if (event == "move") {
+        a.kind = TimelineAction::Kind::kMove;
+        timeline.Add(frame, a);
+      } else if (event == "press" || event == "release") {
+        a.kind = event == "press" ? TimelineAction::Kind::kPress : TimelineAction::Kind::kRelease;
+        timeline.Add(frame, a);
+      } else {
+        a.kind = TimelineAction::Kind::kPress;
+        timeline.Add(frame, a);
+        a.kind = TimelineAction::Kind::kRelease;
+        timeline.Add(frame + 1, a);
+      }
+    } else if (event == "key" || event == "keydown" || event == "keyup") {
+      if (args.size() != 1) return LineError(lineNumber, std::string(event) + " needs a key name");
+      a.virtualKey = KeyFromName(args[0]);
+      if (a.virtualKey == 0) return LineError(lineNumber, "unknown key " + std::string(args[0]));
+      if (event == "keyup") {
+        a.kind = TimelineAction::Kind::kKeyUp;
+        timeline.Add(frame, a);
+      } else {
+        a.kind = TimelineAction::Kind::kKeyDown;
+        timeline.Add(frame, a);
+        if (event == "key") {
+          a.kind = TimelineAction::Kind::kKeyUp;
+          timeline.Add(frame + 1, a);
+        }
+      }
+    } else if (event == "wheel") {
+      if (args.size() != 1 || (args[0] != "up" && args[0] != "down"))
+        return LineError(lineNumber, "wheel needs up or down");
+      a.kind = TimelineAction::Kind::kWheel;
+      a.wheelNotches = args[0] == "up" ? 1 : -1;
+      timeline.Add(frame, a);
+    } else if (event == "close") {
+      if (!args.empty()) return LineError(lineNumber, "close takes no arguments");
+      a.kind = TimelineAction::Kind::kClose;
+      timeline.Add(frame, a);
+    } else {
+      return LineError(lineNumber, "unknown event " + std::string(event));
+    }
+  }
+  return timeline;
+}
+
+Result<InputTimeline> InputTimeline::Load(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return bytes.error();
+  auto timeline = Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!timeline) return MakeError(path + ": " + timeline.error().message);
+  return timeline;
+}
+
+std::vector<TimelineAction> InputTimeline::ActionsAt(uint64_t frame) const {
+  std::vector<TimelineAction> out;
+  auto range = actions_.equal_range(frame);
+  for (auto it = range.first; it != range.second; ++it) out.push_back(it->second);
+  return out;
+}
+
+}  // namespace zan

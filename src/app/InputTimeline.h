@@ -1,0 +1,51 @@
+#pragma once
+// InputTimeline: a scripted sequence of input events for automated runs (--input FILE).
+// One event a line, "#" starts a comment:
+//   FRAME click X Y | rclick X Y | press X Y | release X Y | move X Y
+//   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close
+// "click" presses the left button at FRAME and releases it at FRAME+1 ("rclick" the right
+// one); "key" presses at FRAME and releases at FRAME+1. Events of a frame are posted to the
+// window's queue before that frame's message step, in file order.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Result.h"
+
+namespace zan {
+
+struct TimelineAction {
+  enum class Kind { kMove, kPress, kRelease, kKeyDown, kKeyUp, kWheel, kClose };
+  enum class Button { kLeft, kRight };
+  Kind kind = Kind::kMove;
+  Button button = Button::kLeft;
+  int x = -1;  // -1: the current pointer position
+  int y = -1;
+  uint32_t virtualKey = 0;
+  int wheelNotches = 0;  // +1 away from the player (up), -1 towards (down)
+};
+
+class InputTimeline {
+ public:
+  static Result<InputTimeline> Parse(std::string_view text);
+  static Result<InputTimeline> Load(const std::string& path);
+
+  // The virtual-key code of a key name, 0 when unknown. Names: Return Space Escape Up Down
+  // Left Right PageUp PageDown Home End Insert Delete BackSpace Ctrl Shift F1..F12, and
+  // the letters A..Z.
+  static uint32_t KeyFromName(std::string_view name);
+
+  void Add(uint64_t frame, const TimelineAction& action) { actions_.emplace(frame, action); }
+  // The actions due at a frame, in the order they were given.
+  std::vector<TimelineAction> ActionsAt(uint64_t frame) const;
+  bool Empty() const { return actions_.empty(); }
+  uint64_t LastFrame() const { return actions_.empty() ? 0 : actions_.rbegin()->first; }
+
+ private:
+  std::multimap<uint64_t, TimelineAction> actions_;
+};
+
+}  // namespace zan

@@ -1,0 +1,74 @@
+#include "app/ZANApp.h"
+
+#include "base/ErrorLog.h"
+#include "platform/Files.h"
+
+namespace zan {
+namespace {
+CZANApp* g_app = nullptr;
+}
+
+CZANApp* CZANApp::Instance() { return g_app; }
+
+CZANApp::CZANApp(Platform& platform)
+    : CNamedObject("CZANApp"), platform_(platform), window_(platform.GetWindow()) {
+  tasks_.SetReceivers(&window_.Receivers());
+}
+
+CZANApp::~CZANApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+void CZANApp::FrameSetup(std::string titleSjis, std::string className) {
+  title_ = std::move(titleSjis);
+  className_ = std::move(className);
+}
+
+void CZANApp::SetAppFolder(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  appFolder_ = std::move(folder);
+}
+
+int32_t CZANApp::WindowMessageHandler(const WindowMessage& message) {
+  if (message.message == WM_DESTROY) platform_.GetWindow().PostQuitMessage(0);
+  return 0;
+}
+
+int32_t CZANApp::MainLoop() {
+  while (PumpMessage() == 1) {
+  }
+  return 0;
+}
+
+int32_t CZANApp::PumpMessage() {
+  Window& window = platform_.GetWindow();
+  if (!window.PeekMessage(nullptr, 0, 0, false)) return 1;
+  WindowMessage message;
+  window.PeekMessage(&message, 0, 0, true);
+  if (message.message == WM_QUIT) return 0;
+  window_.WindowProc(message);
+  return 1;
+}
+
+int32_t CZANApp::Run(int width, int height, int depthHint, int fullScreen) {
+  if (appFolder_.empty()) SetAppFolder(CurrentFolder());
+  width_ = width;
+  height_ = height;
+  ErrorLog().LogText("CreateWindow");
+  if (window_.Create(title_) == 0) {
+    platform_.GetMessageBoxes().Show("Create Window error.", "err", MB_OK);
+    SetStartFailed();
+    return 0;
+  }
+  ErrorLog().LogText("CreateWindow done");
+  g_app = this;
+  window_.RegisterReceiver(this);
+  window_.SetClientSize(width, height);
+  window_.CentreOnScreen();
+  window_.Show();
+  MainLoop();
+  window_.Destroy();
+  return 0;
+}
+
+}  // namespace zan

@@ -1,0 +1,82 @@
+// zan: plays the game in a folder. Picks the platform backend, builds the application
+// object and runs it in the fixed entry order.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/GameApp.h"
+#include "app/Harness.h"
+#include "app/InputTimeline.h"
+#include "app/Version.h"
+#include "base/ShiftJis.h"
+#include "platform/Files.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/sdl2/Sdl2Platform.h"
+
+namespace {
+
+// The folder to play: the one given, else the current folder when it holds a game, else
+// the bundled demo game.
+std::string ChooseGameFolder(const std::string& given) {
+  if (!given.empty()) return zan::AbsolutePath(given);
+  std::string current = zan::CurrentFolder();
+  if (zan::FindFileNoCase(current, "msg.arc")) return current;
+  if (zan::IsDirectory(zan::kDemoGameDir)) return zan::kDemoGameDir;
+  return current;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto options = zan::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!options) {
+    std::fprintf(stderr, "zan: %s\n", options.error().message.c_str());
+    return 2;
+  }
+  if (options->help) {
+    std::fputs(zan::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options->version) {
+    std::fputs(zan::VersionText().c_str(), stdout);
+    return 0;
+  }
+
+  zan::Harness harness;
+  if (!options->inputFile.empty()) {
+    auto timeline = zan::InputTimeline::Load(options->inputFile);
+    if (!timeline) {
+      std::fprintf(stderr, "zan: %s\n", timeline.error().message.c_str());
+      return 2;
+    }
+    harness.SetTimeline(std::move(*timeline));
+  }
+  harness.SetClickEvery(options->clickEvery);
+  harness.SetFrameLimit(options->frames);
+
+  std::unique_ptr<zan::Platform> platform;
+  if (options->headless) {
+    platform = std::make_unique<zan::HeadlessPlatform>();
+  } else {
+    platform = std::make_unique<zan::Sdl2Platform>();
+  }
+  zan::SetCurrentPlatform(platform.get());
+
+  int exitCode = 0;
+  {
+    zan::CGameApp app(*platform, harness);
+    if (app.CheckSingleInstance() == 0 ||
+        app.LocateGameData(0, ChooseGameFolder(options->gameDir)) == 0) {
+      exitCode = 1;
+    } else {
+      app.FrameSetup(zan::Sjis("ＴＯＲＡＭＩTRIAL Ver."), "ZAN_ADV_SYSTEM_APP_TORAMI_TRIAL_CLASS");
+      app.Run(800, 600, 2048, 0);
+      if (app.StartFailed()) exitCode = 1;
+    }
+  }
+  zan::SetCurrentPlatform(nullptr);
+  return exitCode;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Platform: the narrow door between the game and the machine. One object per backend
+// (SDL2 or headless) owns one implementation of each service; the game reaches them through
+// the current platform, installed by main (or by a test).
+
+#include <cstdint>
+
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Window.h"
+
+namespace zan {
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual const char* BackendName() const = 0;
+  // True for the headless backend: no window on screen, no audio device, virtual time.
+  virtual bool IsHeadless() const = 0;
+
+  virtual Window& GetWindow() = 0;
+  virtual Clock& GetClock() = 0;
+  virtual MessageBoxes& GetMessageBoxes() = 0;
+};
+
+// The platform in use; null until one is installed.
+Platform* CurrentPlatform();
+void SetCurrentPlatform(Platform* platform);
+
+// Shorthands over the current platform's clock.
+uint32_t GetMilliseconds();
+void Sleep(uint32_t ms);
+
+}  // namespace zan

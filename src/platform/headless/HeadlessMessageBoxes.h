@@ -1,0 +1,29 @@
+#pragma once
+// HeadlessMessageBoxes: writes each box to stderr as UTF-8 and answers with its default
+// button. Keeps what was shown, for tests.
+
+#include <string>
+#include <vector>
+
+#include "platform/MessageBoxes.h"
+
+namespace zan {
+
+class HeadlessMessageBoxes : public MessageBoxes {
+ public:
+  struct Shown {
+    std::string text;     // Shift-JIS
+    std::string caption;  // Shift-JIS
+    uint32_t type;
+  };
+
+  int Show(std::string_view textSjis, std::string_view captionSjis, uint32_t type) override;
+  const std::vector<Shown>& History() const { return shown_; }
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+
+ private:
+  std::vector<Shown> shown_;
+  bool quiet_ = false;
+};
+
+}  // namespace zan

@@ -1,0 +1,26 @@
+#pragma once
+// HeadlessPlatform: no window on screen, no audio device, and a virtual clock that advances
+// only when the program sleeps, so a run is deterministic and as fast as the CPU allows.
+
+#include "platform/Platform.h"
+#include "platform/VirtualClock.h"
+#include "platform/headless/HeadlessMessageBoxes.h"
+#include "platform/headless/HeadlessWindow.h"
+
+namespace zan {
+
+class HeadlessPlatform : public Platform {
+ public:
+  const char* BackendName() const override { return "headless"; }
+  bool IsHeadless() const override { return true; }
+  HeadlessWindow& GetWindow() override { return window_; }
+  VirtualClock& GetClock() override { return clock_; }
+  HeadlessMessageBoxes& GetMessageBoxes() override { return boxes_; }
+
+ private:
+  HeadlessWindow window_;
+  VirtualClock clock_;
+  HeadlessMessageBoxes boxes_;
+};
+
+}  // namespace zan

@@ -1,0 +1,19 @@
+#pragma once
+// Sdl2MessageBoxes: SDL's message box with the button set of the box type.
+
+#include "platform/MessageBoxes.h"
+
+namespace zan {
+
+class Sdl2Window;
+
+class Sdl2MessageBoxes : public MessageBoxes {
+ public:
+  explicit Sdl2MessageBoxes(Sdl2Window& window) : window_(window) {}
+  int Show(std::string_view textSjis, std::string_view captionSjis, uint32_t type) override;
+
+ private:
+  Sdl2Window& window_;
+};
+
+}  // namespace zan

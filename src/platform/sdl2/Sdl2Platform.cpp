@@ -1,0 +1,14 @@
+#include "platform/sdl2/Sdl2Platform.h"
+
+#include <SDL.h>
+
+namespace zan {
+
+Sdl2Platform::Sdl2Platform() { SDL_SetMainReady(); }
+
+Sdl2Platform::~Sdl2Platform() {
+  window_.Destroy();
+  SDL_Quit();
+}
+
+}  // namespace zan

@@ -1,0 +1,46 @@
+#pragma once
+// Sdl2Window: the game window on an SDL2 video driver. SDL events become window messages:
+// keys as virtual-key codes (auto-repeat marked in lParam bit 30), buttons, pointer moves
+// and the wheel in client coordinates, focus as WM_ACTIVATEAPP, the close box as
+// WM_SYSCOMMAND/SC_CLOSE, and a quit request from the system (a signal) as WM_QUIT.
+
+#include <string>
+
+#include "platform/Window.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace zan {
+
+class Sdl2Window : public Window {
+ public:
+  Sdl2Window();
+  ~Sdl2Window() override;
+
+  bool Create(std::string_view titleSjis, int width, int height) override;
+  void Destroy() override;
+  bool IsCreated() const override { return window_ != nullptr; }
+  void Show() override;
+  void SetTitle(std::string_view titleSjis) override;
+  std::string Title() const override { return title_; }
+  void SetClientSize(int width, int height) override;
+  void CentreOnScreen() override;
+  void Minimise() override;
+  void DisableTextInput() override;
+  ScreenSize DesktopSize() const override;
+
+  SDL_Window* Native() const { return window_; }
+
+  // Translates one SDL event into messages on the queue (exposed for tests).
+  void Translate(const SDL_Event& event);
+
+ protected:
+  void PumpEvents() override;
+
+ private:
+  SDL_Window* window_ = nullptr;
+  std::string title_;
+};
+
+}  // namespace zan

@@ -1,0 +1,44 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace zan {
+namespace {
+
+TEST(CommandLineTest, ParsesOptionsAndTheGameFolder) {
+  auto o = ParseCommandLine({"--headless", "--frames", "60", "--input=t.txt", "--click-every", "3",
+                             "games/demo"});
+  ASSERT_TRUE(o.ok()) << o.error().message;
+  EXPECT_TRUE(o->headless);
+  EXPECT_EQ(o->frames, 60u);
+  EXPECT_EQ(o->inputFile, "t.txt");
+  EXPECT_EQ(o->clickEvery, 3u);
+  EXPECT_EQ(o->gameDir, "games/demo");
+  EXPECT_FALSE(ParseCommandLine({}).value().frames.has_value());
+}
+
+TEST(CommandLineTest, RefusesWhatItCannotUse) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"},          {"--frames"},           {"--frames", "0"},
+      {"--frames", "12x"},  {"--click-every", "1"}, {"--headless=1"},
+      {"one", "two"},
+  };
+  for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).ok()) << args[0];
+}
+
+TEST(CommandLineTest, HelpListsEveryOptionWithinEightyColumns) {
+  std::string help = HelpText();
+  for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--help", "--version"})
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+  size_t start = 0;
+  while (start < help.size()) {
+    size_t end = help.find('\n', start);
+    if (end == std::string::npos) end = help.size();
+    EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+    EXPECT_NE(help[end - 1], ' ');
+    start = end + 1;
+  }
+}
+
+}  // namespace
+}  // namespace zan

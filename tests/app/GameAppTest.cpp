@@ -1,0 +1,120 @@
+#include "app/GameApp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "base/ShiftJis.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace zan {
+namespace {
+
+class GameAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = std::filesystem::temp_directory_path() / ("zan_gameapp_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "run");
+    std::filesystem::create_directories(root / "game");
+    setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    platform.GetMessageBoxes().SetQuiet(true);
+    SetCurrentPlatform(&platform);
+  }
+  void TearDown() override {
+    SetCurrentPlatform(nullptr);
+    std::filesystem::remove_all(root);
+  }
+  std::filesystem::path root;
+  HeadlessPlatform platform;
+  Harness harness;
+};
+
+TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
+  harness.SetFrameLimit(300);
+  CGameApp app(platform, harness);
+  ASSERT_EQ(app.CheckSingleInstance(), 1);
+  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
+  EXPECT_EQ(app.FrameCount(), 299u);
+  EXPECT_EQ(platform.GetClock().Milliseconds(), 300u);  // Sleep(1) per frame, nothing else
+  EXPECT_FALSE(platform.GetWindow().IsCreated());
+  EXPECT_EQ(app.ErrorReport().LogPath(), (root / "game").string() + "/GameErrorLog.txt");
+  EXPECT_FALSE(InstanceLock::IsHeld("torami_trial_app"));  // released at shut-down
+}
+
+TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
+  auto t = InputTimeline::Parse("3 close");
+  ASSERT_TRUE(t.ok());
+  harness.SetTimeline(std::move(*t));
+  harness.SetFrameLimit(100);
+  CGameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  bool closedDirectly = false;
+  harness.AddFrameHook([&](uint64_t) {
+    closedDirectly = closedDirectly || !platform.GetWindow().IsCreated();
+  });
+  app.Run(800, 600, 2048, 0);
+  EXPECT_FALSE(closedDirectly);
+  EXPECT_EQ(app.FrameCount(), 3u);  // the quit answer is taken after the frame of the request
+}
+
+TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
+  CGameApp first(platform, harness);
+  ASSERT_EQ(first.CheckSingleInstance(), 1);
+  CGameApp second(platform, harness);
+  EXPECT_EQ(second.CheckSingleInstance(), 0);
+  auto& shown = platform.GetMessageBoxes().History();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, Sjis("既にゲームが起動されています。"));
+  EXPECT_EQ(shown[0].caption, Sjis("ＴＯＲＡＭＩTRIAL Ver."));
+  EXPECT_EQ(shown[0].type, MB_ICONERROR);
+
+  InstanceLock menu;
+  ASSERT_TRUE(menu.Acquire("torami_trial_menu"));
+  CGameApp third(platform, harness);
+  EXPECT_EQ(third.CheckSingleInstance(), 0);
+  EXPECT_EQ(shown.back().text,
+            Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"));
+}
+
+TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
+  std::ofstream(root / "game" / "MSG.ARC") << "x";
+  CGameApp app(platform, harness);
+  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  EXPECT_EQ(app.InstallPath(), (root / "game").string() + "/");
+  EXPECT_EQ(app.SlotPath(0), (root / "game" / "MSG.ARC").string());
+  EXPECT_EQ(app.SlotPath(4), (root / "game" / "system.arc").string());
+}
+
+TEST_F(GameAppTest, ButtonMessagesDropPiledUpClicksAndKeyPresses) {
+  CGameApp app(platform, harness);
+  Window& w = platform.GetWindow();
+  w.PostMessage({WM_KEYDOWN, VK_SPACE, 0});
+  w.PostMessage({WM_LBUTTONUP, 0, 0});
+  w.PostMessage({WM_KEYUP, VK_SPACE, 0});
+  w.PostMessage({WM_RBUTTONUP, 0, 0});
+  w.PostMessage({WM_MBUTTONUP, 0, 0});
+  EXPECT_EQ(app.WindowMessageHandler({WM_RBUTTONDOWN, 0, 0}), 0);
+  WindowMessage m;
+  ASSERT_TRUE(w.PeekMessage(&m, 0, 0, true));
+  EXPECT_EQ(m.message, WM_KEYUP);
+  ASSERT_TRUE(w.PeekMessage(&m, 0, 0, true));
+  EXPECT_EQ(m.message, WM_MBUTTONUP);
+  EXPECT_FALSE(w.PeekMessage(&m, 0, 0, true));
+}
+
+TEST_F(GameAppTest, MessageHandlerResults) {
+  CGameApp app(platform, harness);
+  EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_SCREENSAVE, 0}), 1);
+  EXPECT_EQ(app.WindowMessageHandler({WM_ERASEBKGND, 0, 0}), 1);
+  EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_MINIMIZE, 0}), 0);
+  EXPECT_EQ(app.QuitRequestPending(), 0);
+  EXPECT_EQ(app.WindowMessageHandler({WM_COMMAND, CGameApp::kCommandQuit, 0}), 0);
+  EXPECT_EQ(app.QuitRequestPending(), 1);
+}
+
+}  // namespace
+}  // namespace zan

@@ -1,0 +1,75 @@
+#include "app/InputTimeline.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/WindowMessage.h"
+
+namespace zan {
+namespace {
+
+using Kind = TimelineAction::Kind;
+
+TEST(InputTimelineTest, ParsesEveryEvent) {
+  auto t = InputTimeline::Parse(
+      "# a comment line\r\n"
+      "10 click 100 200   # trailing comment\n"
+      "\n"
+      "12 rclick 5 6\n"
+      "20 key Return\n"
+      "21 keydown Ctrl\n"
+      "22 keyup Ctrl\n"
+      "30 wheel down\n"
+      "31 move 7 8\n"
+      "32 press 1 2\n"
+      "33 release 1 2\n"
+      "40 key F12\n"
+      "41 key S\n"
+      "50 close");
+  ASSERT_TRUE(t.ok()) << t.error().message;
+  auto at = [&](uint64_t f) { return t->ActionsAt(f); };
+  ASSERT_EQ(at(10).size(), 1u);
+  EXPECT_EQ(at(10)[0].kind, Kind::kPress);
+  EXPECT_EQ(at(10)[0].x, 100);
+  EXPECT_EQ(at(11)[0].kind, Kind::kRelease);
+  EXPECT_EQ(at(12)[0].button, TimelineAction::Button::kRight);
+  EXPECT_EQ(at(20)[0].kind, Kind::kKeyDown);
+  EXPECT_EQ(at(20)[0].virtualKey, VK_RETURN);
+  EXPECT_EQ(at(21)[0].kind, Kind::kKeyUp);  // "20 key" releases at 21, after...
+  ASSERT_EQ(at(21).size(), 2u);
+  EXPECT_EQ(at(21)[1].virtualKey, VK_CONTROL);  // ...and before the later line's keydown
+  EXPECT_EQ(at(30)[0].wheelNotches, -1);
+  EXPECT_EQ(at(31)[0].kind, Kind::kMove);
+  EXPECT_EQ(at(40)[0].virtualKey, VK_F12);
+  EXPECT_EQ(at(41)[1].virtualKey, static_cast<uint32_t>('S'));
+  EXPECT_EQ(at(50)[0].kind, Kind::kClose);
+  EXPECT_EQ(t->LastFrame(), 50u);
+}
+
+TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"1 click 1 2\nx click 1 2", "line 2"},
+      {"5", "line 1"},
+      {"5 click 1", "line 1"},
+      {"5 click -1 2", "line 1"},
+      {"\n\n5 key Meta", "line 3"},
+      {"5 wheel left", "line 1"},
+      {"5 close now", "line 1"},
+      {"5 jump", "line 1"},
+  };
+  for (const auto& [text, where] : cases) {
+    auto t = InputTimeline::Parse(text);
+    ASSERT_FALSE(t.ok()) << text;
+    EXPECT_NE(t.error().message.find(where), std::string::npos) << t.error().message;
+  }
+}
+
+TEST(InputTimelineTest, KeyNames) {
+  EXPECT_EQ(InputTimeline::KeyFromName("PageUp"), VK_PRIOR);
+  EXPECT_EQ(InputTimeline::KeyFromName("BackSpace"), VK_BACK);
+  EXPECT_EQ(InputTimeline::KeyFromName("F1"), VK_F1);
+  EXPECT_EQ(InputTimeline::KeyFromName("F13"), 0u);
+  EXPECT_EQ(InputTimeline::KeyFromName("return"), 0u);
+}
+
+}  // namespace
+}  // namespace zan

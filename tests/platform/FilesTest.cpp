@@ -1,0 +1,58 @@
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zan {
+namespace {
+
+std::filesystem::path FreshDir(const char* name) {
+  auto dir = std::filesystem::temp_directory_path() / name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+TEST(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
+  auto dir = FreshDir("zan_files_atomic");
+  std::string path = (dir / "option.dat").string();
+  const std::vector<uint8_t> first(1000, 0xAA), second = {1, 2, 3};
+  ASSERT_TRUE(WriteFileAtomic(path, first).ok());
+  ASSERT_TRUE(WriteFileAtomic(path, second).ok());
+  auto read = ReadWholeFile(path);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(*read, second);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+}
+
+TEST(FilesTest, FailedWriteKeepsTheOldFile) {
+  auto dir = FreshDir("zan_files_keep");
+  std::string path = (dir / "save.sav").string();
+  ASSERT_TRUE(WriteFileAtomic(path, std::vector<uint8_t>{7}).ok());
+  // A folder where the temporary file would go makes the write fail.
+  std::filesystem::create_directories(path + ".tmp");
+  EXPECT_FALSE(WriteFileAtomic(path, std::vector<uint8_t>{8}).ok());
+  EXPECT_EQ(*ReadWholeFile(path), std::vector<uint8_t>{7});
+}
+
+TEST(FilesTest, FindsNamesWithoutRegardToAsciiCase) {
+  auto dir = FreshDir("zan_files_case");
+  std::ofstream(dir / "MSG.ARC") << "x";
+  std::ofstream(dir / "gra.arc") << "x";
+  EXPECT_EQ(FindFileNoCase(dir.string(), "msg.arc"), (dir / "MSG.ARC").string());
+  EXPECT_EQ(FindFileNoCase(dir.string(), "gra.arc"), (dir / "gra.arc").string());
+  EXPECT_FALSE(FindFileNoCase(dir.string(), "snd.arc").has_value());
+  EXPECT_FALSE(ReadWholeFile((dir / "snd.arc").string()).ok());
+}
+
+TEST(FilesTest, PathHelpers) {
+  EXPECT_EQ(JoinPath("a/", "/b"), "a/b");
+  EXPECT_EQ(JoinPath("a", "b"), "a/b");
+  EXPECT_EQ(AbsolutePath("/x/y"), "/x/y");
+  EXPECT_EQ(CurrentFolder().back(), '/');
+}
+
+}  // namespace
+}  // namespace zan
