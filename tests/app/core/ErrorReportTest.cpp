@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 #include "base/ShiftJis.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -32,7 +33,7 @@ std::string ReadAll(const std::filesystem::path& p) {
 class ErrorReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / "zan_error_report";
+    dir = std::filesystem::temp_directory_path() / ("zan_error_report_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     platform.GetMessageBoxes().SetQuiet(true);

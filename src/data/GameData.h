@@ -1,0 +1,99 @@
+#pragma once
+// CGameData: the game data reader. Every part of the game reads its files by name and
+// archive slot through it. In archive mode (always, in the game) a file comes from the
+// slot's archive; in folder mode it is searched for in a folder tree (a development aid),
+// except that slot 4 always reads its archive. Names are Shift-JIS byte strings.
+//
+// Failures are reported through the game's error reporter and answered 0; nothing here
+// ends the program.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/Archive.h"
+
+namespace zan {
+
+class CErrorReport;
+class MessageBoxes;
+
+// Archive slots.
+enum GameSlot : int {
+  kSlotScripts = 0,        // msg.arc: scripts, and the read-flag table's source
+  kSlotPictures = 1,       // gra.arc
+  kSlotSounds = 2,         // snd.arc
+  kSlotTables = 3,         // dat.arc: data tables
+  kSlotDefinitions = 4,    // system.arc: .lib definition files
+  kSlotExtraPictures = 5,  // gra2.arc, optional
+};
+constexpr int kGameSlotCount = 6;
+
+class CGameData {
+ public:
+  CGameData(CErrorReport& reporter, MessageBoxes& boxes);
+
+  // Mode 0: `folder` (absolute, or relative to the current folder) is the install path;
+  // each slot's path is the archive's file in it, matched without regard to ASCII case.
+  // Other modes are not offered on this platform: 0.
+  int32_t LocateGameData(int mode, const std::string& folder);
+  // Opens slots 0-4 with their keys (and slot 5 when its file exists); a missing archive is
+  // reported and the start-up goes on. Always 1.
+  int32_t OpenGameArchives();
+
+  void SetArchiveMode(int32_t mode) { archiveMode_ = mode; }
+  int32_t ArchiveMode() const { return archiveMode_; }
+
+  // Reads a whole file into `buffer` (replacing what it held; on success exactly the
+  // file's size). 1 on success, 0 after reporting the failure.
+  int32_t ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
+  static void FreeGameFile(std::vector<uint8_t>& buffer);
+  // The file's size, 0 when absent.
+  uint32_t GetGameFileSize(std::string_view name, int slot);
+  int32_t GameFileExists(std::string_view name, int slot);
+
+  // The bytes of a picture under the picture loaders' slot rules. With no archive given,
+  // archive mode reads slot 1 when it has the name, else slot 5 when it is open; when
+  // neither has it, `bytes` is left empty and 1 is answered (a missing picture is not an
+  // error). With an archive given, that archive is read. Folder mode searches the data
+  // root and reports a miss (0).
+  int32_t ReadPicture(std::string_view name, CArchive* archive, std::vector<uint8_t>& bytes);
+
+  CArchive& Archive(int slot) { return archives_[static_cast<size_t>(slot)]; }
+  const std::string& SlotPath(int slot) const { return slotPaths_[static_cast<size_t>(slot)]; }
+  // The install path (the game folder), ending in '/'.
+  const std::string& InstallPath() const { return installPath_; }
+  // The folder-mode search root: the data path when one is set, else the install path.
+  std::string DataRoot() const;
+  void SetDataPath(std::optional<std::string> path) { dataPath_ = std::move(path); }
+  // Install path + name (a Shift-JIS name is converted to the file system's form).
+  std::string InstallFile(std::string_view name) const;
+  // Creates a folder under the install path ("save", "sys"); true when it exists afterwards.
+  bool CreateInstallFolder(std::string_view name) const;
+  // True when "movie.ini" exists in the install folder: movies are then skipped.
+  bool MovieIniPresent() const;
+  // Modification time of each slot's archive when it opened (seconds since the epoch).
+  const std::array<std::optional<int64_t>, kGameSlotCount>& ArchiveTimes() const { return times_; }
+
+ private:
+  CErrorReport& reporter_;
+  MessageBoxes& boxes_;
+  int32_t archiveMode_ = 0;
+  std::string installPath_;
+  std::optional<std::string> dataPath_;
+  std::array<std::string, kGameSlotCount> slotPaths_;
+  std::array<CArchive, kGameSlotCount> archives_;
+  std::array<std::optional<int64_t>, kGameSlotCount> times_;
+};
+
+// Path operations on Shift-JIS names: the file name with its extension from a path (after
+// the last '\' or '/'), the extension without its dot, and an extension test that ignores
+// ASCII case.
+std::string_view FileNameOf(std::string_view path);
+std::string_view ExtensionOf(std::string_view name);
+bool HasExtension(std::string_view name, std::string_view extension);
+
+}  // namespace zan
