@@ -8,10 +8,6 @@
 namespace zan {
 namespace {
 
-// Archive file of each slot in the game folder.
-constexpr std::array<const char*, CGameApp::kArchiveSlots> kSlotFiles = {
-    "msg.arc", "gra.arc", "snd.arc", "dat.arc", "system.arc", "gra2.arc"};
-
 const std::string& AppTitle() {
   static const std::string title = Sjis("ＴＯＲＡＭＩTRIAL Ver.");
   return title;
@@ -22,9 +18,17 @@ const std::string& AppTitle() {
 CGameApp::CGameApp(Platform& platform, Harness& harness)
     : CZANApp(platform), harness_(harness) {
   errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
+  gameData_ = std::make_unique<CGameData>(*errorReport_, platform.GetMessageBoxes());
+  eventCgList_ = std::make_unique<CNameList>();
+  pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
 }
 
-CGameApp::~CGameApp() = default;
+CGameApp::~CGameApp() {
+  errorReport_.reset();
+  gameData_.reset();
+  eventCgList_.reset();
+  pictureAbbreviations_.reset();
+}
 
 int32_t CGameApp::CheckSingleInstance() {
   MessageBoxes& boxes = platform_.GetMessageBoxes();
@@ -41,24 +45,33 @@ int32_t CGameApp::CheckSingleInstance() {
 }
 
 int32_t CGameApp::LocateGameData(int mode, const std::string& folder) {
-  if (mode != 0) return 0;  // only the current-folder mode exists on this platform
-  std::string root = folder.empty() ? CurrentFolder() : AbsolutePath(folder);
-  if (root.back() != '/') root += '/';
-  installPath_ = root;
-  for (int slot = 0; slot < kArchiveSlots; ++slot) {
-    // A game copied from a disc may spell its archives in capitals.
-    auto found = FindFileNoCase(root, kSlotFiles[static_cast<size_t>(slot)]);
-    slotPaths_[static_cast<size_t>(slot)] =
-        found ? *found : root + kSlotFiles[static_cast<size_t>(slot)];
-  }
-  SetAppFolder(root);
+  if (gameData_->LocateGameData(mode, folder) == 0) return 0;
+  SetAppFolder(gameData_->InstallPath());
   return 1;
+}
+
+void CGameApp::LoadStartupDefinitions() {
+  auto load = [&](const char* name, std::optional<std::vector<uint8_t>>& into) {
+    std::vector<uint8_t> bytes;
+    if (gameData_->ReadTableFile(name, kSlotDefinitions, bytes) == 1) {
+      into = std::move(bytes);
+    } else {
+      into.reset();
+      platform_.GetMessageBoxes().Show(std::string(name) + Sjis(" がありません。"), "ERROR", MB_OK);
+    }
+  };
+  load("system2.lib", keyConfigLib_);
+  load("system1.lib", systemButtonLib_);
 }
 
 void CGameApp::InitializeGame() {
   std::srand(GetMilliseconds());
-  archiveMode_ = 1;
-  errorReport_->Setup(1, &platform_.GetWindow(), installPath_ + "GameErrorLog.txt");
+  gameData_->SetArchiveMode(1);
+  errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
+  gameData_->OpenGameArchives();
+  LoadStartupDefinitions();
+  pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
+  eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
@@ -129,7 +142,9 @@ int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
           QuitRequest();
           break;
         case kCommandShowPath:
-          platform_.GetMessageBoxes().Show(installPath_, Sjis("パス"), MB_OK);
+          platform_.GetMessageBoxes().Show(
+              TryUtf8ToSjis(gameData_->InstallPath()).value_or(gameData_->InstallPath()),
+              Sjis("パス"), MB_OK);
           break;
         default:
           break;

@@ -7,11 +7,16 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Harness.h"
 #include "app/ZANApp.h"
 #include "app/core/ErrorReport.h"
+#include "data/CsvRowTable.h"
+#include "data/GameData.h"
+#include "data/NameList.h"
 #include "platform/InstanceLock.h"
 
 namespace zan {
@@ -20,7 +25,7 @@ struct AppOptions;
 
 class CGameApp : public CZANApp {
  public:
-  static constexpr int kArchiveSlots = 6;
+  static constexpr int kArchiveSlots = kGameSlotCount;
   // WM_COMMAND identifiers of the game's menus.
   static constexpr uint32_t kCommandAbout = 40046;
   static constexpr uint32_t kCommandQuit = 40047;
@@ -34,8 +39,8 @@ class CGameApp : public CZANApp {
 
   // Refuses a second running copy (and a start while the start-up menu runs): 1 to go on.
   int32_t CheckSingleInstance();
-  // Finds the game data. Mode 0: the game folder is `folder` (the current folder when
-  // empty) and every archive slot is a file in it. 1 on success.
+  // Finds the game data (CGameData::LocateGameData) and makes its folder the application
+  // folder. Mode 0: the game folder is `folder` (the current folder when empty). 1 on success.
   int32_t LocateGameData(int mode, const std::string& folder = {});
 
   // Asks whether to quit; the main loop acts on the answer after the frame.
@@ -44,29 +49,42 @@ class CGameApp : public CZANApp {
   void FlushClickMessages();
 
   CErrorReport& ErrorReport() { return *errorReport_; }
-  const std::string& InstallPath() const { return installPath_; }
-  const std::string& SlotPath(int slot) const { return slotPaths_[static_cast<size_t>(slot)]; }
-  int32_t ArchiveMode() const { return archiveMode_; }
+  CGameData& GameData() { return *gameData_; }
+  const std::string& InstallPath() const { return gameData_->InstallPath(); }
+  const std::string& SlotPath(int slot) const { return gameData_->SlotPath(slot); }
+  int32_t ArchiveMode() const { return gameData_->ArchiveMode(); }
+  // The start-up definition files, unscrambled; empty when missing. Held until the key
+  // configuration (system2.lib) and the system buttons (system1.lib) take them over.
+  const std::optional<std::vector<uint8_t>>& KeyConfigDefinition() const { return keyConfigLib_; }
+  const std::optional<std::vector<uint8_t>>& SystemButtonDefinition() const { return systemButtonLib_; }
+  // "イベントＣＧリスト.csv" and "省略.csv".
+  CNameList& EventCgList() { return *eventCgList_; }
+  CCsvRowTable& PictureAbbreviations() { return *pictureAbbreviations_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
 
  private:
   void InitializeGame();
+  // Reads system2.lib then system1.lib from the definition archive.
+  void LoadStartupDefinitions();
   void ShutDown();
 
   Harness& harness_;
-  int32_t archiveMode_ = 0;
   InstanceLock instanceLock_;
   int32_t quitRequest_ = 0;
   // The answer to the quit question. Until the yes/no dialog exists there is no question
   // to ask, so a request is answered yes at once.
   int32_t quitAnswer_ = 0;
-  std::string installPath_;
-  std::array<std::string, kArchiveSlots> slotPaths_;
   uint64_t frame_ = 0;
+  std::optional<std::vector<uint8_t>> keyConfigLib_;
+  std::optional<std::vector<uint8_t>> systemButtonLib_;
 
-  // Owned services, in construction order.
+  // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<CErrorReport> errorReport_;
+  // The game data reader: archive paths and readers, and folder mode's settings.
+  std::unique_ptr<CGameData> gameData_;
+  std::unique_ptr<CNameList> eventCgList_;
+  std::unique_ptr<CCsvRowTable> pictureAbbreviations_;
 };
 
 }  // namespace zan

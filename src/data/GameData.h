@@ -32,13 +32,22 @@ enum GameSlot : int {
 };
 constexpr int kGameSlotCount = 6;
 
+// The archive file of each slot in the game folder, and its index key.
+const char* SlotFileName(int slot);
+const char* SlotKey(int slot);
+
+// The bytes of a file read whole, as text.
+inline std::string_view AsText(const std::vector<uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 class CGameData {
  public:
   CGameData(CErrorReport& reporter, MessageBoxes& boxes);
 
-  // Mode 0: `folder` (absolute, or relative to the current folder) is the install path;
-  // each slot's path is the archive's file in it, matched without regard to ASCII case.
-  // Other modes are not offered on this platform: 0.
+  // Mode 0: `folder` (absolute, or relative to the current folder; the current folder when
+  // empty) is the install path; each slot's path is the archive's file in it, matched
+  // without regard to ASCII case. Other modes are not offered on this platform: 0.
   int32_t LocateGameData(int mode, const std::string& folder);
   // Opens slots 0-4 with their keys (and slot 5 when its file exists); a missing archive is
   // reported and the start-up goes on. Always 1.
@@ -48,18 +57,25 @@ class CGameData {
   int32_t ArchiveMode() const { return archiveMode_; }
 
   // Reads a whole file into `buffer` (replacing what it held; on success exactly the
-  // file's size). 1 on success, 0 after reporting the failure.
+  // file's size). 1 on success; 0 after reporting the failure, `buffer` empty.
   int32_t ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
   static void FreeGameFile(std::vector<uint8_t>& buffer);
   // The file's size, 0 when absent.
   uint32_t GetGameFileSize(std::string_view name, int slot);
   int32_t GameFileExists(std::string_view name, int slot);
+  // ReadGameFile for text tables and definition files: a name with the extension "lib"
+  // (any case) is unscrambled with the .lib key.
+  int32_t ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
 
-  // The bytes of a picture under the picture loaders' slot rules. With no archive given,
-  // archive mode reads slot 1 when it has the name, else slot 5 when it is open; when
-  // neither has it, `bytes` is left empty and 1 is answered (a missing picture is not an
-  // error). With an archive given, that archive is read. Folder mode searches the data
-  // root and reports a miss (0).
+  // The archive the picture loaders read `name` from when none is given: slot 1 when it
+  // has the name, else slot 5 when it is open, else none.
+  CArchive* PictureArchive(std::string_view name);
+  // The bytes of a picture under the picture loaders' slot rules. Archive mode, no archive
+  // given: from PictureArchive(name); when there is none, `bytes` is left empty and 1 is
+  // answered (a missing picture is not an error). With an archive given, or slot 5 chosen,
+  // a name absent from it answers 0 without a report (the loader's "not found"). Folder
+  // mode searches the data root and reports a miss (0); a loader that also names the
+  // searched folder reports that first.
   int32_t ReadPicture(std::string_view name, CArchive* archive, std::vector<uint8_t>& bytes);
 
   CArchive& Archive(int slot) { return archives_[static_cast<size_t>(slot)]; }
@@ -78,7 +94,15 @@ class CGameData {
   // Modification time of each slot's archive when it opened (seconds since the epoch).
   const std::array<std::optional<int64_t>, kGameSlotCount>& ArchiveTimes() const { return times_; }
 
+  // Depth-first search of `folder` for a file named `name` (Shift-JIS, compared without
+  // regard to ASCII case); entries are visited in name order, sub-folders searched where
+  // they stand. The first hit's path goes to `path`.
+  static bool FindInFolder(std::string_view name, const std::string& folder, std::string* path);
+
  private:
+  bool ValidSlot(int slot) const;
+  int32_t ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer);
+
   CErrorReport& reporter_;
   MessageBoxes& boxes_;
   int32_t archiveMode_ = 0;

@@ -1,0 +1,43 @@
+#include "data/NameList.h"
+
+#include "data/Archive.h"
+#include "data/GameData.h"
+#include "data/TextFields.h"
+
+namespace zan {
+
+int32_t CNameList::Load(CGameData& data, std::string_view fileName, int slot) {
+  rows_.clear();
+  loaded_ = 0;
+  std::vector<uint8_t> bytes;
+  if (data.ReadTableFile(fileName, slot, bytes) == 0) return 0;
+  return LoadText(AsText(bytes));
+}
+
+int32_t CNameList::LoadText(std::string_view text) {
+  rows_.clear();
+  ForEachTableLine(text, kHeaderLines, [&](std::string_view line) {
+    std::array<char, kNameSize> name{};
+    GetField(line, name, ",", 0);
+    rows_.push_back(name);
+    return Count() < kMaxRows;
+  });
+  loaded_ = 1;
+  return 1;
+}
+
+int32_t CNameList::Find(std::string_view name) const {
+  if (loaded_ == 0) return -1;
+  const std::string wanted = CArchive::NormaliseName(name);
+  for (int32_t i = 0; i < Count(); ++i) {
+    if (CArchive::NormaliseName(Name(i)) == wanted) return i;
+  }
+  return -1;
+}
+
+std::string_view CNameList::Name(int32_t row) const {
+  if (row < 0 || row >= Count()) return {};
+  return CText(rows_[static_cast<size_t>(row)]);
+}
+
+}  // namespace zan
