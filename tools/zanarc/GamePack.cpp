@@ -42,11 +42,12 @@ int main(int argc, char** argv) {
     if (!sjisName) return Fail(path + ": the name has no Shift-JIS form");
     auto bytes = zan::ReadWholeFile(path);
     if (!bytes) return Fail(bytes.error().message);
-    if (zan::IsGameTextFile(name)) {
+    // Extensions are taken from the Shift-JIS name: UTF-8 bytes would pass for lead bytes.
+    if (zan::IsGameTextFile(*sjisName)) {
       auto text = zan::GameTextToSjis(zan::AsText(*bytes));
       if (!text) return Fail(path + ": " + text.error().message);
       *bytes = std::move(*text);
-      if (zan::HasExtension(name, "lib")) zan::ScrambleLib(*bytes, zan::LibKey());
+      if (zan::HasExtension(*sjisName, "lib")) zan::ScrambleLib(*bytes, zan::LibKey());
     }
     files.push_back({std::move(*sjisName), std::move(*bytes)});
   }

@@ -15,7 +15,7 @@ namespace zan {
 // Shift-JIS. Refused, naming the line: text that is not UTF-8 or has no Shift-JIS form.
 Result<std::vector<uint8_t>> GameTextToSjis(std::string_view utf8);
 
-// The extensions that are converted: .txt, .csv and .lib (any case).
+// The extensions that are converted: .txt, .csv and .lib (any case). The name is Shift-JIS.
 bool IsGameTextFile(std::string_view fileName);
 
 }  // namespace zan

@@ -1,0 +1,216 @@
+#include "data/Archive.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <unistd.h>
+
+#include "TestArchiveWriter.h"
+#include "base/ByteReader.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "platform/headless/HeadlessMessageBoxes.h"
+
+namespace zan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TestEntry;
+using testing::WriteBytes;
+using testing::WriteTestArchive;
+using Bytes = std::vector<uint8_t>;
+
+class ArchiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zan_archive_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    ErrorLog().SetEcho(false);
+    boxes.SetQuiet(true);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string Write(const Bytes& bytes, const std::string& name = "test.arc") {
+    std::string path = (dir / name).string();
+    WriteBytes(path, bytes);
+    return path;
+  }
+
+  Bytes Read(const CArchive& archive, std::string_view name) {
+    uint32_t size = 0;
+    if (archive.GetEntrySize(name, &size) == 0) return {0xEE};  // marks "absent"
+    Bytes out(size);
+    EXPECT_EQ(archive.ReadEntry(name, out), 1) << name;
+    return out;
+  }
+
+  fs::path dir;
+  HeadlessMessageBoxes boxes;
+};
+
+TEST_F(ArchiveTest, ReadsBackEveryEntryWithAnyKeyCompressedOrStored) {
+  const Bytes text = testing::ScriptLikeText(5000, 3);
+  const Bytes bmp = testing::BmpLikeData(40, 30, 4);
+  const std::string kanji = Sjis("背景.bmp");
+  for (const std::string& key : std::vector<std::string>{"Rod7Q", "plume", "", "k", std::string(255, '~')}) {
+    for (bool compress : {true, false}) {
+      SCOPED_TRACE(key.substr(0, 8) + (compress ? " compressed" : " stored"));
+      CArchive archive;
+      archive.SetKey(key);
+      ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive(
+                    {{"script.txt", text}, {kanji, bmp}, {"one.dat", {42}}}, key, compress))),
+                1);
+      EXPECT_TRUE(archive.IsOpen());
+      EXPECT_EQ(archive.EntryCount(), 3u);
+      EXPECT_EQ(archive.CompressionFlag() != 0, compress);
+      EXPECT_EQ(Read(archive, "script.txt"), text);
+      EXPECT_EQ(Read(archive, kanji), bmp);
+      EXPECT_EQ(Read(archive, "one.dat"), Bytes{42});
+    }
+  }
+}
+
+TEST_F(ArchiveTest, NameLookupRules) {
+  const std::string ka = Sjis("カ");  // 0x83 0x4A: the trail byte is an upper-case 'J'
+  const std::string kanjiA = Sjis("絵a.bmp");
+  CArchive archive;
+  archive.SetKey("Rod7Q");
+  ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive(
+                {{"bg01.bmp", {1}},
+                 {ka + ".txt", {2}},
+                 {kanjiA, {3}},
+                 {"dup.txt", {4}},
+                 {"DUP.TXT", {5}},  // same normalised name: the later record wins
+                 {"gone.txt", {6}, true},
+                 {"Mixed.Txt", {7}}},
+                "Rod7Q", true))),
+            1);
+  EXPECT_EQ(Read(archive, "BG01.BMP"), Bytes{1});
+  EXPECT_EQ(Read(archive, "bg01.bmp"), Bytes{1});
+  EXPECT_EQ(Read(archive, "mixed.txt"), Bytes{7});
+  EXPECT_EQ(Read(archive, ka + ".TXT"), Bytes{2});
+  EXPECT_EQ(Read(archive, Sjis("絵A.BMP")), Bytes{3});
+  // A double-byte character must match exactly: "ギ" is "カ" with another trail byte.
+  EXPECT_EQ(archive.FindEntry(Sjis("ギ.txt")), nullptr);
+  // Lower-casing the trail byte would turn "カ" (0x83 0x4A) into 0x83 0x6A.
+  EXPECT_EQ(archive.FindEntry(std::string("\x83\x6a.txt")), nullptr);
+  EXPECT_EQ(Read(archive, "dup.txt"), Bytes{5});
+  EXPECT_EQ(archive.FindEntry("gone.txt"), nullptr);
+  EXPECT_EQ(archive.HasEntry("gone.txt"), 0);
+  uint32_t size = 99;
+  EXPECT_EQ(archive.GetEntrySize("gone.txt", &size), 0);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(archive.HasEntry("BG01.bmp"), 1);
+  EXPECT_EQ(archive.FindEntry(std::string(256, 'a')), nullptr);
+
+  // Index-map order: ascending normalised names as unsigned bytes, with index positions.
+  std::vector<std::pair<std::string, uint32_t>> seen;
+  archive.ForEachEntry([&](const IndexEntry& e, uint32_t position) { seen.push_back({e.name, position}); });
+  std::vector<std::pair<std::string, uint32_t>> expected = {
+      {"DUP.TXT", 4}, {"Mixed.Txt", 6}, {"bg01.bmp", 0}, {"gone.txt", 5},
+      {ka + ".txt", 1}, {kanjiA, 2}};
+  std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+    return CArchive::NormaliseName(a.first) < CArchive::NormaliseName(b.first);
+  });
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(archive.EntryCount(), 7u);
+}
+
+TEST_F(ArchiveTest, EmptyArchiveAndEmptyKeyAndReopening) {
+  CArchive archive;
+  ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive({}, "", false))), 1);
+  EXPECT_EQ(archive.EntryCount(), 0u);
+  EXPECT_EQ(archive.FindEntry("anything"), nullptr);
+  // An empty key leaves the index as written: a plain name is readable in the raw file.
+  Bytes raw = WriteTestArchive({{"plain.txt", {1, 2}}}, "", false);
+  EXPECT_EQ(std::string(raw.begin() + 8, raw.begin() + 17), "plain.txt");
+  ASSERT_EQ(archive.OpenArchive(Write(raw, "b.arc")), 1);
+  EXPECT_EQ(Read(archive, "plain.txt"), (Bytes{1, 2}));
+  // Opening another archive empties the index first.
+  ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive({{"other", {3}}}, "", false), "c.arc")), 1);
+  EXPECT_EQ(archive.FindEntry("plain.txt"), nullptr);
+}
+
+TEST_F(ArchiveTest, AMissingArchiveShowsItsBoxAndStaysClosed) {
+  CArchive archive;
+  archive.SetMessageBoxes(&boxes);
+  const std::string path = (dir / "none.arc").string();
+  EXPECT_EQ(archive.OpenArchive(path), 0);
+  EXPECT_FALSE(archive.IsOpen());
+  ASSERT_EQ(boxes.History().size(), 1u);
+  EXPECT_EQ(boxes.History()[0].text, path + Sjis("ファイルが見当たりません") + "\n");
+  EXPECT_EQ(boxes.History()[0].caption, "");
+
+  // Removed after opening: the read shows the same box and fails.
+  ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive({{"a", {1}}}, "", false), "later.arc")), 1);
+  fs::remove(dir / "later.arc");
+  Bytes out(1);
+  EXPECT_EQ(archive.ReadEntry("a", out), 0);
+  EXPECT_EQ(archive.HasEntry("a"), 0);
+  EXPECT_EQ(boxes.History().back().text, (dir / "later.arc").string() + Sjis("ファイルが見当たりません") + "\n");
+}
+
+// Raw archive bytes with the index written in the clear (empty key).
+Bytes RawArchive(uint32_t count, uint32_t flag, const std::vector<std::array<uint32_t, 3>>& records,
+                 const Bytes& bodies) {
+  Bytes out(8 + 44 * records.size(), 0);
+  StoreU32(out.data(), count);
+  StoreU32(out.data() + 4, flag);
+  for (size_t i = 0; i < records.size(); ++i) {
+    uint8_t* r = out.data() + 8 + 44 * i;
+    r[0] = 'f';
+    StoreU32(r + 32, records[i][0]);
+    StoreU32(r + 36, records[i][1]);
+    StoreU32(r + 40, records[i][2]);
+  }
+  out.insert(out.end(), bodies.begin(), bodies.end());
+  return out;
+}
+
+TEST_F(ArchiveTest, MalformedArchivesAreRefusedWithAReason) {
+  struct Case {
+    const char* what;
+    Bytes file;
+    bool opens;
+    const char* logged;  // part of the log line of the failed open or read
+  };
+  const uint32_t body = 8 + 44;  // offset of the first body after one record
+  const std::vector<Case> cases = {
+      {"shorter than the header", {1, 0, 0}, false, "header"},
+      {"index count beyond the file", RawArchive(1000, 0, {{1, 1, body}}, {7}), false, "runs past"},
+      {"index count near 2^32", RawArchive(0xFFFFFFFF, 0, {}, {}), false, "runs past"},
+      {"body offset beyond the file", RawArchive(1, 0, {{4, 4, 5000}}, {1, 2, 3, 4}), true, "runs past"},
+      {"offset and size wrap 32 bits", RawArchive(1, 0, {{0x20, 0x20, 0xFFFFFFF0u}}, {}), true, "runs past"},
+      {"stored body shorter than stated", RawArchive(1, 0, {{4, 8, body}}, {1, 2, 3, 4}), true, "runs past"},
+      {"stored size differs from unpacked", RawArchive(1, 0, {{2, 4, body}}, {1, 2, 3, 4}), true, "unpacked size"},
+      {"unpacked size no stream can give", RawArchive(1, 1, {{0xFFFFFFFF, 3, body}}, {0, 0, 0}), true, "cannot unpack"},
+      {"compressed stream runs out", RawArchive(1, 1, {{5, 3, body}}, {0xFF, 'a', 'b'}), true, "damaged compressed"},
+      {"last match overruns", RawArchive(1, 1, {{5, 4, body}}, {0x01, 'x', 0xEE, 0xFF}), true, "damaged compressed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CArchive archive;
+    archive.SetMessageBoxes(&boxes);
+    ErrorLog().LogText("");
+    ASSERT_EQ(archive.OpenArchive(Write(c.file)), c.opens ? 1 : 0);
+    if (c.opens) {
+      Bytes out(64, 0);
+      EXPECT_EQ(archive.ReadEntry("f", out), 0);
+    }
+    EXPECT_NE(ErrorLog().LastMessage().find(c.logged), std::string::npos) << ErrorLog().LastMessage();
+    EXPECT_TRUE(boxes.History().empty());  // the file is there: no "not found" box
+  }
+}
+
+TEST_F(ArchiveTest, ALongNameWithoutItsNulIsCutTo31Bytes) {
+  Bytes file = WriteTestArchive({{std::string(32, 'n'), {9}}}, "", false);
+  CArchive archive;
+  ASSERT_EQ(archive.OpenArchive(Write(file)), 1);
+  EXPECT_EQ(Read(archive, std::string(31, 'n')), Bytes{9});
+  archive.ForEachEntry([](const IndexEntry& e, uint32_t) { EXPECT_EQ(std::string(e.name).size(), 31u); });
+}
+
+}  // namespace
+}  // namespace zan

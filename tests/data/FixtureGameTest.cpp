@@ -1,0 +1,93 @@
+// The build's packing of a game source folder, checked on the tiny fixture game.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "TestArchiveWriter.h"
+#include "app/core/ErrorReport.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "data/CsvRowTable.h"
+#include "data/GameData.h"
+#include "data/LibScramble.h"
+#include "data/NameList.h"
+#include "platform/headless/HeadlessMessageBoxes.h"
+
+namespace zan {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSources = fs::path(ZAN_TEST_DATA_DIR) / "games" / "tiny";
+
+// What the build makes of a source text file: Shift-JIS with CR LF.
+std::vector<uint8_t> Converted(const fs::path& source) {
+  std::vector<uint8_t> utf8 = testing::ReadBytes(source.string());
+  std::string text;
+  for (uint8_t c : utf8) {
+    if (c == '\n') text += '\r';
+    text += static_cast<char>(c);
+  }
+  std::string sjis = Sjis(text);
+  return {sjis.begin(), sjis.end()};
+}
+
+class FixtureGameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ErrorLog().SetEcho(false);
+    boxes.SetQuiet(true);
+    ASSERT_EQ(data.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
+    data.SetArchiveMode(1);
+    data.OpenGameArchives();
+  }
+  HeadlessMessageBoxes boxes;
+  CErrorReport report{&boxes};
+  CGameData data{report, boxes};
+};
+
+TEST_F(FixtureGameTest, EverySubfolderBecameItsArchive) {
+  EXPECT_TRUE(boxes.History().empty());
+  for (int slot = 0; slot < kGameSlotCount; ++slot) EXPECT_TRUE(data.Archive(slot).IsOpen()) << slot;
+  EXPECT_EQ(data.Archive(kSlotSounds).EntryCount(), 0u);  // no snd/ folder: an empty archive
+  EXPECT_NE(data.Archive(kSlotScripts).CompressionFlag(), 0u);
+}
+
+TEST_F(FixtureGameTest, TextBecomesShiftJisWithCrLfAndLibFilesAreScrambled) {
+  std::vector<uint8_t> bytes;
+  ASSERT_EQ(data.ReadGameFile("main.txt", kSlotScripts, bytes), 1);
+  EXPECT_EQ(bytes, Converted(kSources / "msg" / "main.txt"));
+  EXPECT_NE(AsText(bytes).find(Sjis("世界。<KW>\r\n")), std::string_view::npos);
+
+  ASSERT_EQ(data.ReadGameFile("system1.lib", kSlotDefinitions, bytes), 1);
+  std::vector<uint8_t> expected = Converted(kSources / "system" / "system1.lib");
+  EXPECT_NE(bytes, expected);
+  UnscrambleLib(bytes, LibKey());
+  EXPECT_EQ(bytes, expected);
+
+  // Pictures go in unchanged.
+  ASSERT_EQ(data.ReadGameFile("BG01.BMP", kSlotPictures, bytes), 1);
+  EXPECT_EQ(bytes, testing::ReadBytes((kSources / "gra" / "bg01.bmp").string()));
+  std::vector<uint8_t> picture;
+  EXPECT_EQ(data.ReadPicture("ev02.bmp", nullptr, picture), 1);
+  EXPECT_EQ(picture, testing::ReadBytes((kSources / "gra2" / "ev02.bmp").string()));
+}
+
+TEST_F(FixtureGameTest, StartUpTablesLoad) {
+  CCsvRowTable abbreviations;
+  ASSERT_EQ(abbreviations.Load(data, Sjis("省略.csv"), kSlotTables), 1);
+  EXPECT_EQ(abbreviations.Count(), 2);
+  const CsvRow* row = abbreviations.Find(Sjis("立ち絵"));
+  ASSERT_NE(row, nullptr);
+  EXPECT_STREQ(row->textB, "ov01.bmp");
+  EXPECT_EQ(row->numberB, -34);
+
+  CNameList events;
+  ASSERT_EQ(events.Load(data, Sjis("イベントＣＧリスト.csv"), kSlotTables), 1);
+  EXPECT_EQ(events.Find("ev02.bmp"), 1);
+}
+
+}  // namespace
+}  // namespace zan

@@ -1,0 +1,255 @@
+#include "data/GameData.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "TestArchiveWriter.h"
+#include "app/core/ErrorReport.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "data/LibScramble.h"
+#include "platform/headless/HeadlessMessageBoxes.h"
+
+namespace zan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
+using testing::WriteTestArchive;
+using Bytes = std::vector<uint8_t>;
+
+Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+class GameDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zan_gamedata_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ErrorLog().SetEcho(false);
+    boxes.SetQuiet(true);
+    report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
+    report.SetTimeSource([] {
+      std::tm t{};
+      t.tm_year = 2024 - 1900;
+      t.tm_mon = 0;
+      t.tm_mday = 2;
+      t.tm_hour = 3;
+      t.tm_min = 4;
+      return t;
+    });
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // The game's log lines, without their time stamps, as UTF-8.
+  std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    std::ifstream in(dir / "GameErrorLog.txt", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+      EXPECT_TRUE(line.ends_with('\r'));
+      line.pop_back();
+      EXPECT_EQ(line.rfind("2024/01/02 03:04 : ", 0), 0u) << line;
+      lines.push_back(SjisToUtf8(line.substr(19)));
+    }
+    return lines;
+  }
+
+  void WriteArchive(const std::string& file, std::vector<testing::TestEntry> entries, const char* key) {
+    WriteBytes((dir / file).string(), WriteTestArchive(entries, key, true));
+  }
+
+  fs::path dir;
+  HeadlessMessageBoxes boxes;
+  CErrorReport report{&boxes};
+};
+
+TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
+  WriteArchive("MSG.ARC", {{"main.txt", B("script")}}, "Rod7Q");
+  WriteArchive("gra.arc", {{"bg.bmp", B("picture")}}, "Rod7Q");
+  WriteArchive("snd.arc", {}, "Rod7Q");
+  WriteArchive("dat.arc", {{"t.csv", B("table")}}, "Rod7Q");
+  WriteArchive("System.Arc", {{"system1.lib", B("lib")}}, "plume");
+  CGameData data(report, boxes);
+  ASSERT_EQ(data.LocateGameData(0, dir.string()), 1);
+  EXPECT_EQ(data.InstallPath(), dir.string() + "/");
+  EXPECT_EQ(data.SlotPath(0), (dir / "MSG.ARC").string());
+  EXPECT_EQ(data.SlotPath(5), (dir / "gra2.arc").string());
+  data.SetArchiveMode(1);
+  EXPECT_EQ(data.OpenGameArchives(), 1);
+  EXPECT_TRUE(boxes.History().empty());
+  EXPECT_TRUE(LogLines().empty());
+  EXPECT_FALSE(data.Archive(kSlotExtraPictures).IsOpen());  // optional, and absent: no report
+
+  Bytes buffer{1, 2, 3};
+  ASSERT_EQ(data.ReadGameFile("MAIN.TXT", kSlotScripts, buffer), 1);
+  EXPECT_EQ(buffer, B("script"));
+  ASSERT_EQ(data.ReadGameFile("system1.lib", kSlotDefinitions, buffer), 1);
+  EXPECT_EQ(buffer, B("lib"));
+  EXPECT_EQ(data.GetGameFileSize("t.csv", kSlotTables), 5u);
+  EXPECT_EQ(data.GetGameFileSize("none.csv", kSlotTables), 0u);
+  EXPECT_EQ(data.GameFileExists("BG.BMP", kSlotPictures), 1);
+  EXPECT_EQ(data.GameFileExists("bg.bmp", kSlotTables), 0);
+  EXPECT_TRUE(data.ArchiveTimes()[0].has_value());
+  EXPECT_FALSE(data.ArchiveTimes()[5].has_value());
+  CGameData::FreeGameFile(buffer);
+  EXPECT_TRUE(buffer.empty());
+}
+
+TEST_F(GameDataTest, FailureMessages) {
+  // Every archive but msg.arc; in dat.arc a file whose compressed body is broken.
+  WriteArchive("gra.arc", {}, "Rod7Q");
+  WriteArchive("snd.arc", {}, "Rod7Q");
+  WriteArchive("system.arc", {}, "plume");
+  Bytes dat = WriteTestArchive({{"broken.csv", B("0123456789")}}, "Rod7Q", true);
+  // The stream ends with a flag byte 0x03 and two literals; as matches they overrun.
+  ASSERT_EQ(dat[dat.size() - 3], 0x03);
+  dat[dat.size() - 3] = 0x00;
+  WriteBytes((dir / "dat.arc").string(), dat);
+
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.SetArchiveMode(1);
+  data.OpenGameArchives();
+  ASSERT_EQ(boxes.History().size(), 1u);
+  EXPECT_EQ(boxes.History()[0].text, (dir / "msg.arc").string() + Sjis("ファイルが見当たりません") + "\n");
+
+  Bytes buffer{9};
+  EXPECT_EQ(data.ReadGameFile("main.txt", kSlotScripts, buffer), 0);
+  EXPECT_TRUE(buffer.empty());
+  EXPECT_EQ(data.ReadGameFile("absent.csv", kSlotTables, buffer), 0);
+  EXPECT_EQ(data.ReadGameFile("broken.csv", kSlotTables, buffer), 0);
+  EXPECT_TRUE(buffer.empty());
+  const std::vector<std::string> expected = {
+      "[×]アーカイブデータがありませんでした [" + (dir / "msg.arc").string() + "]",
+      "[×]ファイルのサイズが取得できませんでした [main.txt]",
+      "[×]ファイルのサイズが取得できませんでした [absent.csv]",
+      "[×]ファイルがアーカイブファイル内に見つかりませんでした [broken.csv]",
+  };
+  EXPECT_EQ(LogLines(), expected);
+}
+
+TEST_F(GameDataTest, FolderModeSearchesTheTreeButSlot4ReadsItsArchive) {
+  WriteArchive("system.arc", {{"system2.lib", B("from the archive")}}, "plume");
+  fs::create_directories(dir / "data" / "a" / "deep");
+  fs::create_directories(dir / "data" / "b");
+  WriteBytes((dir / "data" / "a" / "deep" / "Main.TXT").string(), B("first"));
+  WriteBytes((dir / "data" / "b" / "main.txt").string(), B("second"));
+  WriteBytes((dir / "data" / "b" / "system2.lib").string(), B("from the folder"));
+  WriteBytes((dir / "data" / "b" / "背景.bmp").string(), B("kanji"));
+
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.OpenGameArchives();
+  data.SetArchiveMode(0);
+  data.SetDataPath((dir / "data").string());
+  EXPECT_EQ(data.DataRoot(), (dir / "data").string());
+
+  Bytes buffer;
+  ASSERT_EQ(data.ReadGameFile("main.txt", kSlotScripts, buffer), 1);
+  EXPECT_EQ(buffer, B("first"));  // depth-first, in name order: a/deep before b
+  ASSERT_EQ(data.ReadGameFile(Sjis("背景.BMP"), kSlotPictures, buffer), 1);
+  EXPECT_EQ(buffer, B("kanji"));
+  EXPECT_EQ(data.GetGameFileSize("MAIN.txt", kSlotSounds), 5u);
+  EXPECT_EQ(data.GameFileExists("nothing.txt", kSlotScripts), 0);
+  ASSERT_EQ(data.ReadGameFile("system2.lib", kSlotDefinitions, buffer), 1);
+  EXPECT_EQ(buffer, B("from the archive"));
+
+  const size_t before = LogLines().size();
+  EXPECT_EQ(data.ReadGameFile("nothing.txt", kSlotScripts, buffer), 0);
+  std::vector<std::string> lines = LogLines();
+  ASSERT_EQ(lines.size(), before + 2);
+  EXPECT_EQ(lines[before], "[▽]検索フォルダ [" + (dir / "data").string() + "]");
+  EXPECT_EQ(lines[before + 1], "[×]ファイルが検索先から見つかりませんでした [nothing.txt]");
+}
+
+TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
+  WriteArchive("gra.arc", {{"bg.bmp", B("main picture")}}, "Rod7Q");
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.SetArchiveMode(1);
+  data.OpenGameArchives();
+  const size_t reports = LogLines().size();
+
+  Bytes bytes;
+  EXPECT_EQ(data.ReadPicture("BG.bmp", nullptr, bytes), 1);
+  EXPECT_EQ(bytes, B("main picture"));
+  // Without gra2.arc a missing picture loads nothing and reports nothing.
+  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(data.PictureArchive("ev.bmp"), nullptr);
+  EXPECT_EQ(LogLines().size(), reports);
+
+  WriteArchive("gra2.arc", {{"ev.bmp", B("extra picture")}}, "Rod7Q");
+  data.LocateGameData(0, dir.string());
+  data.OpenGameArchives();
+  const size_t reopened = LogLines().size();
+  EXPECT_TRUE(data.Archive(kSlotExtraPictures).IsOpen());
+  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_EQ(bytes, B("extra picture"));
+  EXPECT_EQ(data.PictureArchive("ev.bmp"), &data.Archive(kSlotExtraPictures));
+  // In neither: the extra archive is asked and answers "not found".
+  EXPECT_EQ(data.ReadPicture("none.bmp", nullptr, bytes), 0);
+  EXPECT_TRUE(bytes.empty());
+  // A given archive is the only one read.
+  EXPECT_EQ(data.ReadPicture("bg.bmp", &data.Archive(kSlotExtraPictures), bytes), 0);
+  EXPECT_EQ(LogLines().size(), reopened);
+}
+
+TEST_F(GameDataTest, TableFilesWithTheLibExtensionAreUnscrambled) {
+  Bytes text = B("a,b\r\n");
+  Bytes scrambled = text;
+  ScrambleLib(scrambled, LibKey());
+  EXPECT_EQ(scrambled[0], static_cast<uint8_t>('a' + 0x82));  // only the key's first byte counts
+  WriteArchive("dat.arc", {{"t.LIB", scrambled}, {"t.csv", text}}, "Rod7Q");
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.SetArchiveMode(1);
+  data.OpenGameArchives();
+  Bytes buffer;
+  ASSERT_EQ(data.ReadTableFile("t.lib", kSlotTables, buffer), 1);
+  EXPECT_EQ(buffer, text);
+  ASSERT_EQ(data.ReadTableFile("t.csv", kSlotTables, buffer), 1);
+  EXPECT_EQ(buffer, text);
+  ASSERT_EQ(data.ReadGameFile("t.lib", kSlotTables, buffer), 1);
+  EXPECT_EQ(buffer, scrambled);
+}
+
+TEST_F(GameDataTest, InstallFolderHelpers) {
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  EXPECT_FALSE(data.MovieIniPresent());
+  WriteBytes((dir / "MOVIE.INI").string(), {});
+  EXPECT_TRUE(data.MovieIniPresent());
+  EXPECT_EQ(data.InstallFile(Sjis("セーブ\\001.dat")), (dir / "セーブ" / "001.dat").string());
+  EXPECT_TRUE(data.CreateInstallFolder("save"));
+  EXPECT_TRUE(fs::is_directory(dir / "save"));
+  EXPECT_EQ(data.LocateGameData(1, dir.string()), 0);  // no installed mode on this platform
+}
+
+TEST(PathOperationsTest, DoubleByteCharactersAreNotSeparators) {
+  const std::string so = Sjis("ソ");  // 0x83 0x5C: its trail byte is a backslash
+  ASSERT_EQ(so[1], '\\');
+  EXPECT_EQ(FileNameOf("data\\gra/" + so + "ng.bmp"), so + "ng.bmp");
+  EXPECT_EQ(FileNameOf("plain"), "plain");
+  EXPECT_EQ(ExtensionOf("a.b/c.BMP"), "BMP");
+  EXPECT_EQ(ExtensionOf("dir.d/noext"), "");
+  EXPECT_TRUE(HasExtension("system1.LIB", "lib"));
+  EXPECT_FALSE(HasExtension("system1.lib.txt", "lib"));
+  EXPECT_FALSE(HasExtension("lib", "lib"));
+}
+
+TEST(SlotTableTest, FilesAndKeys) {
+  EXPECT_STREQ(SlotFileName(kSlotScripts), "msg.arc");
+  EXPECT_STREQ(SlotFileName(kSlotDefinitions), "system.arc");
+  EXPECT_STREQ(SlotFileName(kSlotExtraPictures), "gra2.arc");
+  EXPECT_STREQ(SlotKey(kSlotDefinitions), "plume");
+  for (int slot : {0, 1, 2, 3, 5}) EXPECT_STREQ(SlotKey(slot), "Rod7Q");
+}
+
+}  // namespace
+}  // namespace zan

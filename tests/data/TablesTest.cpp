@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "TestArchiveWriter.h"
+#include "app/core/ErrorReport.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "data/CsvRowTable.h"
+#include "data/GameData.h"
+#include "data/LibScramble.h"
+#include "data/NameList.h"
+#include "data/TextFields.h"
+#include "platform/headless/HeadlessMessageBoxes.h"
+
+namespace zan {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
+  CNameList list;
+  EXPECT_EQ(list.Find("ev01.bmp"), -1);  // not loaded
+  const std::string ka = Sjis("カ");      // trail byte 'J'
+  list.LoadText(Sjis("見出し\r\nfile,memo\r\n----\r\n") + "ev01.bmp,first\r\nEV02.BMP\r\n" + ka +
+                "1.bmp,x\r\n" + std::string(40, 'L') + "\r\n,empty\r\nlast");
+  ASSERT_TRUE(list.IsLoaded());
+  EXPECT_EQ(list.Count(), 6);
+  EXPECT_EQ(list.Find("EV01.BMP"), 0);
+  EXPECT_EQ(list.Find("ev02.bmp"), 1);
+  EXPECT_EQ(list.Find(ka + "1.BMP"), 2);
+  EXPECT_EQ(list.Find("\x83\x6a" "1.bmp"), -1);  // double-byte characters compare exactly
+  EXPECT_EQ(list.Name(3), std::string(31, 'L'));  // 31 bytes at most
+  EXPECT_EQ(list.Name(4), "");                     // an empty first field is an empty row
+  EXPECT_EQ(list.Find("last"), 5);
+  EXPECT_EQ(list.Find("missing"), -1);
+  EXPECT_EQ(list.Name(99), "");
+}
+
+TEST(NameListTest, KeepsAtMostAThousandRows) {
+  std::string text = "h\r\nh\r\nh\r\n";
+  for (int i = 0; i < 1005; ++i) text += "n" + std::to_string(i) + "\r\n";
+  CNameList list;
+  list.LoadText(text);
+  EXPECT_EQ(list.Count(), CNameList::kMaxRows);
+  EXPECT_EQ(list.Find("n999"), 999);
+  EXPECT_EQ(list.Find("n1000"), -1);
+}
+
+TEST(CsvRowTableTest, RowsTakeFieldsZeroAndTwoToFive) {
+  CCsvRowTable table;
+  table.LoadText("key,memo,a,b,x,y\r\nbg,sky,bg01.bmp,,0,0\r\nst,over,st.bmp,ov.bmp,12,-34\r\nbg,dup,other,,1,1\r\n" +
+                 std::string("short"));
+  ASSERT_EQ(table.Count(), 4);
+  const CsvRow* st = table.Find("st");
+  ASSERT_NE(st, nullptr);
+  EXPECT_STREQ(st->textA, "st.bmp");
+  EXPECT_STREQ(st->textB, "ov.bmp");
+  EXPECT_EQ(st->numberA, 12);
+  EXPECT_EQ(st->numberB, -34);
+  const CsvRow* bg = table.Find("bg");
+  ASSERT_NE(bg, nullptr);
+  EXPECT_STREQ(bg->textA, "bg01.bmp");  // the first match
+  EXPECT_STREQ(bg->textB, "");
+  EXPECT_EQ(table.Find("BG"), nullptr);  // keys compare byte for byte
+  EXPECT_EQ(table.Find("short")->numberA, 0);
+}
+
+TEST(CsvRowTableTest, KeepsAtMostThreeHundredRows) {
+  std::string text = "header\r\n";
+  for (int i = 0; i < 310; ++i) text += "k" + std::to_string(i) + ",,a,b,1,2\r\n";
+  CCsvRowTable table;
+  table.LoadText(text);
+  EXPECT_EQ(table.Count(), CCsvRowTable::kMaxRows);
+  EXPECT_NE(table.Find("k299"), nullptr);
+  EXPECT_EQ(table.Find("k300"), nullptr);
+}
+
+class TableLoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zan_tables_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ErrorLog().SetEcho(false);
+    boxes.SetQuiet(true);
+    report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  fs::path dir;
+  HeadlessMessageBoxes boxes;
+  CErrorReport report{&boxes};
+};
+
+TEST_F(TableLoadTest, FromTheDataArchiveWithLibFilesUnscrambled) {
+  std::string listText = "h\r\nh\r\nh\r\nev01\r\n";
+  std::vector<uint8_t> scrambled(listText.begin(), listText.end());
+  ScrambleLib(scrambled, LibKey());
+  testing::WriteBytes((dir / "dat.arc").string(),
+                      testing::WriteTestArchive({{"list.lib", scrambled}}, "Rod7Q", true));
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.SetArchiveMode(1);
+  data.OpenGameArchives();
+  fs::remove(dir / "GameErrorLog.txt");
+
+  CNameList list;
+  EXPECT_EQ(list.Load(data, "list.lib", kSlotTables), 1);
+  EXPECT_EQ(list.Find("ev01"), 0);
+  // A list that cannot be read is reported by the reader and answers -1.
+  EXPECT_EQ(list.Load(data, "none.csv", kSlotTables), 0);
+  EXPECT_FALSE(list.IsLoaded());
+  EXPECT_EQ(list.Find("ev01"), -1);
+  EXPECT_TRUE(fs::exists(dir / "GameErrorLog.txt"));
+  fs::remove(dir / "GameErrorLog.txt");
+
+  // A row table whose file does not exist stays empty without a report.
+  CCsvRowTable table;
+  EXPECT_EQ(table.Load(data, Sjis("省略.csv"), kSlotTables), 0);
+  EXPECT_EQ(table.Count(), 0);
+  EXPECT_FALSE(fs::exists(dir / "GameErrorLog.txt"));
+}
+
+}  // namespace
+}  // namespace zan
