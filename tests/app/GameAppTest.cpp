@@ -89,6 +89,42 @@ TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(app.SlotPath(4), (root / "game" / "system.arc").string());
 }
 
+TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
+  harness.SetFrameLimit(2);
+  CGameApp app(platform, harness);
+  ASSERT_EQ(app.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
+  app.Run(800, 600, 2048, 0);
+  EXPECT_EQ(app.ArchiveMode(), 1);
+  EXPECT_TRUE(platform.GetMessageBoxes().History().empty());
+  ASSERT_TRUE(app.KeyConfigDefinition().has_value());
+  const auto& keys = *app.KeyConfigDefinition();
+  const std::string header = Sjis("キー設定,動作\r\n");
+  EXPECT_EQ(std::string(keys.begin(), keys.end()).substr(0, header.size()), header);
+  ASSERT_TRUE(app.SystemButtonDefinition().has_value());
+  EXPECT_EQ(app.EventCgList().Find("EV01.BMP"), 0);
+  ASSERT_NE(app.PictureAbbreviations().Find(Sjis("背景")), nullptr);
+  EXPECT_STREQ(app.PictureAbbreviations().Find(Sjis("背景"))->textA, "bg01.bmp");
+}
+
+TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
+  harness.SetFrameLimit(2);
+  CGameApp app(platform, harness);
+  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
+  const auto& shown = platform.GetMessageBoxes().History();
+  ASSERT_EQ(shown.size(), 7u);  // five archives, then the two definition files
+  EXPECT_EQ(shown[0].text, (root / "game" / "msg.arc").string() + Sjis("ファイルが見当たりません") + "\n");
+  EXPECT_EQ(shown[5].text, Sjis("system2.lib がありません。"));
+  EXPECT_EQ(shown[5].caption, "ERROR");
+  EXPECT_EQ(shown[6].text, Sjis("system1.lib がありません。"));
+  EXPECT_FALSE(app.KeyConfigDefinition().has_value());
+  EXPECT_EQ(app.EventCgList().Find("ev01.bmp"), -1);
+  std::ifstream log(root / "game" / "GameErrorLog.txt", std::ios::binary);
+  std::string first;
+  std::getline(log, first);
+  EXPECT_NE(first.find(Sjis("[×]アーカイブデータがありませんでした")), std::string::npos);
+}
+
 TEST_F(GameAppTest, ButtonMessagesDropPiledUpClicksAndKeyPresses) {
   CGameApp app(platform, harness);
   Window& w = platform.GetWindow();
