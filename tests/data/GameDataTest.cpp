@@ -10,7 +10,9 @@
 #include "app/core/ErrorReport.h"
 #include "base/ErrorLog.h"
 #include "base/ShiftJis.h"
+#include "data/CsvRowTable.h"
 #include "data/LibScramble.h"
+#include "data/NameList.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 
 namespace zan {
@@ -217,6 +219,35 @@ TEST_F(GameDataTest, TableFilesWithTheLibExtensionAreUnscrambled) {
   EXPECT_EQ(buffer, text);
   ASSERT_EQ(data.ReadGameFile("t.lib", kSlotTables, buffer), 1);
   EXPECT_EQ(buffer, scrambled);
+}
+
+TEST_F(GameDataTest, TablesLoadFromTheDataArchiveWithLibFilesUnscrambled) {
+  std::string listText = "h\r\nh\r\nh\r\nev01\r\n";
+  std::vector<uint8_t> scrambled(listText.begin(), listText.end());
+  ScrambleLib(scrambled, LibKey());
+  WriteBytes((dir / "dat.arc").string(),
+                      testing::WriteTestArchive({{"list.lib", scrambled}}, "Rod7Q", true));
+  CGameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  data.SetArchiveMode(1);
+  data.OpenGameArchives();
+  fs::remove(dir / "GameErrorLog.txt");
+
+  CNameList list;
+  EXPECT_EQ(list.Load(data, "list.lib", kSlotTables), 1);
+  EXPECT_EQ(list.Find("ev01"), 0);
+  // A list that cannot be read is reported by the reader and answers -1.
+  EXPECT_EQ(list.Load(data, "none.csv", kSlotTables), 0);
+  EXPECT_FALSE(list.IsLoaded());
+  EXPECT_EQ(list.Find("ev01"), -1);
+  EXPECT_TRUE(fs::exists(dir / "GameErrorLog.txt"));
+  fs::remove(dir / "GameErrorLog.txt");
+
+  // A row table whose file does not exist stays empty without a report.
+  CCsvRowTable table;
+  EXPECT_EQ(table.Load(data, Sjis("省略.csv"), kSlotTables), 0);
+  EXPECT_EQ(table.Count(), 0);
+  EXPECT_FALSE(fs::exists(dir / "GameErrorLog.txt"));
 }
 
 TEST_F(GameDataTest, InstallFolderHelpers) {

@@ -1,23 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
-#include "TestArchiveWriter.h"
-#include "app/core/ErrorReport.h"
-#include "base/ErrorLog.h"
 #include "base/ShiftJis.h"
 #include "data/CsvRowTable.h"
-#include "data/GameData.h"
-#include "data/LibScramble.h"
 #include "data/NameList.h"
-#include "data/TextFields.h"
-#include "platform/headless/HeadlessMessageBoxes.h"
 
 namespace zan {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
   CNameList list;
@@ -75,51 +63,6 @@ TEST(CsvRowTableTest, KeepsAtMostThreeHundredRows) {
   EXPECT_EQ(table.Count(), CCsvRowTable::kMaxRows);
   EXPECT_NE(table.Find("k299"), nullptr);
   EXPECT_EQ(table.Find("k300"), nullptr);
-}
-
-class TableLoadTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("zan_tables_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    ErrorLog().SetEcho(false);
-    boxes.SetQuiet(true);
-    report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  fs::path dir;
-  HeadlessMessageBoxes boxes;
-  CErrorReport report{&boxes};
-};
-
-TEST_F(TableLoadTest, FromTheDataArchiveWithLibFilesUnscrambled) {
-  std::string listText = "h\r\nh\r\nh\r\nev01\r\n";
-  std::vector<uint8_t> scrambled(listText.begin(), listText.end());
-  ScrambleLib(scrambled, LibKey());
-  testing::WriteBytes((dir / "dat.arc").string(),
-                      testing::WriteTestArchive({{"list.lib", scrambled}}, "Rod7Q", true));
-  CGameData data(report, boxes);
-  data.LocateGameData(0, dir.string());
-  data.SetArchiveMode(1);
-  data.OpenGameArchives();
-  fs::remove(dir / "GameErrorLog.txt");
-
-  CNameList list;
-  EXPECT_EQ(list.Load(data, "list.lib", kSlotTables), 1);
-  EXPECT_EQ(list.Find("ev01"), 0);
-  // A list that cannot be read is reported by the reader and answers -1.
-  EXPECT_EQ(list.Load(data, "none.csv", kSlotTables), 0);
-  EXPECT_FALSE(list.IsLoaded());
-  EXPECT_EQ(list.Find("ev01"), -1);
-  EXPECT_TRUE(fs::exists(dir / "GameErrorLog.txt"));
-  fs::remove(dir / "GameErrorLog.txt");
-
-  // A row table whose file does not exist stays empty without a report.
-  CCsvRowTable table;
-  EXPECT_EQ(table.Load(data, Sjis("省略.csv"), kSlotTables), 0);
-  EXPECT_EQ(table.Count(), 0);
-  EXPECT_FALSE(fs::exists(dir / "GameErrorLog.txt"));
 }
 
 }  // namespace
