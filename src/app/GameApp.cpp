@@ -22,6 +22,7 @@ const std::string& AppTitle() {
 CGameApp::CGameApp(Platform& platform, Harness& harness)
     : CZANApp(platform), harness_(harness) {
   errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
+  gameSoundManager_ = std::make_unique<CSoundManager>();
 }
 
 CGameApp::~CGameApp() = default;

@@ -13,6 +13,7 @@
 #include "app/ZANApp.h"
 #include "app/core/ErrorReport.h"
 #include "platform/InstanceLock.h"
+#include "sound/SoundManager.h"
 
 namespace zan {
 
@@ -67,6 +68,9 @@ class CGameApp : public CZANApp {
 
   // Owned services, in construction order.
   std::unique_ptr<CErrorReport> errorReport_;
+  // The second, game-side sound manager, at its place in the order. It is never
+  // initialised: the channels play on the frame's device (SoundManager()).
+  std::unique_ptr<CSoundManager> gameSoundManager_;
 };
 
 }  // namespace zan
