@@ -15,8 +15,10 @@ extern "C" {
 
 namespace zan {
 namespace {
-// Blocks smaller than this are sent in groups, so a byte-per-sample format (mu-law) does
-// not cost one decoder call per sample.
+// Blocks smaller than kSmallBlock (sample formats such as mu-law, whose block is one sample
+// frame) are sent in groups of at least kMinPacketBytes, so they do not cost one decoder
+// call per sample; larger blocks (ADPCM) go one a packet, as their decoders take them.
+constexpr uint32_t kSmallBlock = 256;
 constexpr uint32_t kMinPacketBytes = 4096;
 }  // namespace
 
@@ -233,7 +235,7 @@ bool CAcm::Convert(const uint8_t* source, uint32_t n, uint8_t* out, uint32_t roo
       partial_.insert(partial_.end(), source, source + n);
       const size_t block = source_.blockAlign;
       const size_t group =
-          block >= kMinPacketBytes ? block : (kMinPacketBytes + block - 1) / block * block;
+          block >= kSmallBlock ? block : (kMinPacketBytes + block - 1) / block * block;
       size_t at = 0;
       while (partial_.size() - at >= block) {
         const size_t take = std::min(group, (partial_.size() - at) / block * block);
