@@ -52,6 +52,14 @@ const std::vector<OptionSpec>& Options() {
          o.clickEvery = k;
          return {};
        }},
+      {"--audio-out", "PATH.wav",
+       "Write everything the sound device plays to a 44.1 kHz stereo 16-bit WAV file (with "
+       "--headless: the mix made on the virtual clock).",
+       [](AppOptions& o, const std::string& v) -> Status {
+         if (v.empty()) return MakeError("--audio-out needs a file name");
+         o.audioOut = v;
+         return {};
+       }},
       {"--help", nullptr, "Show this help and exit.",
        [](AppOptions& o, const std::string&) -> Status {
          o.help = true;

@@ -17,6 +17,8 @@ struct AppOptions {
   std::optional<uint64_t> frames;
   std::string inputFile;
   uint32_t clickEvery = 0;
+  std::string audioOut;  // WAV file that receives the mixed sound
+
   bool help = false;
   bool version = false;
 };

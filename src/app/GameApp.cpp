@@ -19,6 +19,7 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
     : CZANApp(platform), harness_(harness) {
   errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
   gameData_ = std::make_unique<CGameData>(*errorReport_, platform.GetMessageBoxes());
+  gameSoundManager_ = std::make_unique<CSoundManager>();
   eventCgList_ = std::make_unique<CNameList>();
   pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
 }
@@ -26,6 +27,7 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
 CGameApp::~CGameApp() {
   errorReport_.reset();
   gameData_.reset();
+  gameSoundManager_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }

@@ -18,6 +18,7 @@
 #include "data/GameData.h"
 #include "data/NameList.h"
 #include "platform/InstanceLock.h"
+#include "sound/SoundManager.h"
 
 namespace zan {
 
@@ -83,6 +84,9 @@ class CGameApp : public CZANApp {
   std::unique_ptr<CErrorReport> errorReport_;
   // The game data reader: archive paths and readers, and folder mode's settings.
   std::unique_ptr<CGameData> gameData_;
+  // The second, game-side sound manager, at its place in the order. It is never
+  // initialised: the channels play on the frame's device (SoundManager()).
+  std::unique_ptr<CSoundManager> gameSoundManager_;
   std::unique_ptr<CNameList> eventCgList_;
   std::unique_ptr<CCsvRowTable> pictureAbbreviations_;
 };

@@ -63,6 +63,10 @@ int32_t CZANApp::Run(int width, int height, int depthHint, int fullScreen) {
   ErrorLog().LogText("CreateWindow done");
   g_app = this;
   window_.RegisterReceiver(this);
+  // Without a device the game runs silent: every buffer creation then fails.
+  if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
+    ZAN_LOG("sound: no audio device (%d); the game runs silent", rc);
+  window_.RegisterReceiver(&soundManager_);
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

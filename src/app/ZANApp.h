@@ -11,6 +11,7 @@
 #include "platform/NamedObject.h"
 #include "platform/Platform.h"
 #include "platform/ZANWindow.h"
+#include "sound/SoundManager.h"
 
 namespace zan {
 
@@ -39,6 +40,8 @@ class CZANApp : public CNamedObject {
 
   Platform& GetPlatform() { return platform_; }
   CTaskManager& Tasks() { return tasks_; }
+  // The sound device, initialised by Run once the window exists.
+  CSoundManager& SoundManager() { return soundManager_; }
   CZANWindow& MainWindow() { return window_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -58,6 +61,7 @@ class CZANApp : public CNamedObject {
 
   Platform& platform_;
   CTaskManager tasks_;
+  CSoundManager soundManager_;
   CZANWindow window_;
   int width_ = 0;
   int height_ = 0;

@@ -13,6 +13,7 @@
 #include "app/Version.h"
 #include "base/ShiftJis.h"
 #include "platform/Files.h"
+#include "platform/WavFileWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl2/Sdl2Platform.h"
 
@@ -65,6 +66,18 @@ int main(int argc, char** argv) {
   }
   zan::SetCurrentPlatform(platform.get());
 
+  zan::WavFileWriter audioCapture;
+  if (!options->audioOut.empty()) {
+    if (auto opened = audioCapture.Open(options->audioOut, zan::AudioOut::kRate,
+                                        zan::AudioOut::kChannels);
+        !opened) {
+      std::fprintf(stderr, "zan: %s\n", opened.error().message.c_str());
+      return 2;
+    }
+    platform->GetAudioOut().SetCaptureSink(
+        [&audioCapture](std::span<const int16_t> samples) { audioCapture.Append(samples); });
+  }
+
   int exitCode = 0;
   {
     zan::CGameApp app(*platform, harness);
@@ -77,6 +90,8 @@ int main(int argc, char** argv) {
       if (app.StartFailed()) exitCode = 1;
     }
   }
+  platform->GetAudioOut().SetCaptureSink(nullptr);
+  audioCapture.Close();
   zan::SetCurrentPlatform(nullptr);
   return exitCode;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Window.h"
@@ -16,12 +17,14 @@ class Platform {
   virtual ~Platform() = default;
 
   virtual const char* BackendName() const = 0;
-  // True for the headless backend: no window on screen, no audio device, virtual time.
+  // True for the headless backend: no window on screen, no audio device (the mix is made
+  // on the virtual clock), virtual time.
   virtual bool IsHeadless() const = 0;
 
   virtual Window& GetWindow() = 0;
   virtual Clock& GetClock() = 0;
   virtual MessageBoxes& GetMessageBoxes() = 0;
+  virtual AudioOut& GetAudioOut() = 0;
 };
 
 // The platform in use; null until one is installed.

@@ -72,6 +72,20 @@ TEST_F(CliTest, HeadlessRunOfAnEmptyFolderEndsAfterItsFrames) {
   RecordProperty("wall_seconds_for_300_frames", std::to_string(seconds));
 }
 
+TEST_F(CliTest, AudioOutWritesTheHeadlessMixAsAWaveFile) {
+  const fs::path wav = root / "mix.wav";
+  Outcome o = Run("--headless --frames 200 --audio-out " + wav.string() + " " +
+                  (root / "empty").string());
+  ASSERT_EQ(o.exitCode, 0) << o.err;
+  const std::string bytes = Slurp(wav);
+  ASSERT_EQ(bytes.size(), 44u + 200 * 441 / 10 * 4);  // 200 ms of 44.1 kHz stereo 16-bit
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+  EXPECT_EQ(bytes.substr(36, 4), "data");
+  EXPECT_EQ(bytes.find_first_not_of('\0', 44), std::string::npos);  // nothing plays: silence
+  EXPECT_EQ(Run("--audio-out " + (root / "no/such/folder/x.wav").string()).exitCode, 2);
+}
+
 TEST_F(CliTest, BadCommandLinesAndTimelinesAreRefusedBeforeStarting) {
   EXPECT_EQ(Run("--frames").exitCode, 2);
   EXPECT_EQ(Run("--no-such-option").exitCode, 2);

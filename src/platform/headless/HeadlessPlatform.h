@@ -1,9 +1,11 @@
 #pragma once
-// HeadlessPlatform: no window on screen, no audio device, and a virtual clock that advances
-// only when the program sleeps, so a run is deterministic and as fast as the CPU allows.
+// HeadlessPlatform: no window on screen, no audio device (the mix is pulled on the virtual
+// clock), and a virtual clock that advances only when the program sleeps, so a run is
+// deterministic and as fast as the CPU allows.
 
 #include "platform/Platform.h"
 #include "platform/VirtualClock.h"
+#include "platform/headless/HeadlessAudioOut.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 #include "platform/headless/HeadlessWindow.h"
 
@@ -16,11 +18,13 @@ class HeadlessPlatform : public Platform {
   HeadlessWindow& GetWindow() override { return window_; }
   VirtualClock& GetClock() override { return clock_; }
   HeadlessMessageBoxes& GetMessageBoxes() override { return boxes_; }
+  HeadlessAudioOut& GetAudioOut() override { return audio_; }
 
  private:
   HeadlessWindow window_;
   VirtualClock clock_;
   HeadlessMessageBoxes boxes_;
+  HeadlessAudioOut audio_{clock_};
 };
 
 }  // namespace zan

@@ -7,6 +7,7 @@ namespace zan {
 Sdl2Platform::Sdl2Platform() { SDL_SetMainReady(); }
 
 Sdl2Platform::~Sdl2Platform() {
+  audio_.Close();
   window_.Destroy();
   SDL_Quit();
 }

@@ -1,10 +1,12 @@
 #pragma once
-// Sdl2Platform: a real window through SDL2, the machine's clock and timer thread.
+// Sdl2Platform: a real window and the audio device through SDL2, the machine's clock and
+// timer thread.
 
 #include <memory>
 
 #include "platform/Platform.h"
 #include "platform/RealClock.h"
+#include "platform/sdl2/Sdl2AudioOut.h"
 #include "platform/sdl2/Sdl2MessageBoxes.h"
 #include "platform/sdl2/Sdl2Window.h"
 
@@ -20,11 +22,13 @@ class Sdl2Platform : public Platform {
   Sdl2Window& GetWindow() override { return window_; }
   RealClock& GetClock() override { return clock_; }
   Sdl2MessageBoxes& GetMessageBoxes() override { return boxes_; }
+  Sdl2AudioOut& GetAudioOut() override { return audio_; }
 
  private:
   RealClock clock_;
   Sdl2Window window_;
   Sdl2MessageBoxes boxes_{window_};
+  Sdl2AudioOut audio_;
 };
 
 }  // namespace zan

@@ -1,0 +1,53 @@
+#include "platform/sdl2/Sdl2AudioOut.h"
+
+#include <SDL.h>
+
+#include "base/ErrorLog.h"
+
+namespace zan {
+
+Sdl2AudioOut::~Sdl2AudioOut() { Close(); }
+
+int32_t Sdl2AudioOut::Open(Source source) {
+  if (device_ != 0) return 4;  // already open
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    ZAN_LOG("audio: SDL_InitSubSystem(AUDIO) failed: %s", SDL_GetError());
+    return 2;
+  }
+  source_ = std::move(source);
+  SDL_AudioSpec want{};
+  want.freq = static_cast<int>(kRate);
+  want.format = AUDIO_S16SYS;
+  want.channels = static_cast<Uint8>(kChannels);
+  want.samples = 1024;  // about 23 ms a pull
+  want.callback = &Sdl2AudioOut::Callback;
+  want.userdata = this;
+  SDL_AudioSpec have{};
+  // No allowed changes: SDL converts to whatever the hardware takes.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (device_ == 0) {
+    ZAN_LOG("audio: SDL_OpenAudioDevice failed: %s", SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    source_ = nullptr;
+    return 3;
+  }
+  SDL_PauseAudioDevice(device_, 0);
+  return 0;
+}
+
+void Sdl2AudioOut::Close() {
+  if (device_ == 0) return;
+  // Closing waits for a running callback to return.
+  SDL_CloseAudioDevice(device_);
+  device_ = 0;
+  source_ = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void Sdl2AudioOut::Callback(void* self, uint8_t* stream, int length) {
+  auto* out = static_cast<Sdl2AudioOut*>(self);
+  const size_t frames = static_cast<size_t>(length) / (kChannels * sizeof(int16_t));
+  out->Pull(out->source_, reinterpret_cast<int16_t*>(stream), frames);
+}
+
+}  // namespace zan

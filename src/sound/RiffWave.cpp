@@ -1,0 +1,96 @@
+#include "sound/RiffWave.h"
+
+#include <cstring>
+#include <optional>
+
+#include "base/ByteReader.h"
+#include "base/ErrorLog.h"
+
+namespace zan {
+namespace {
+
+struct Chunk {
+  size_t body;  // offset of the body
+  uint32_t size;
+};
+
+bool IsId(std::span<const uint8_t> file, size_t at, const char* id) {
+  return at + 4 <= file.size() && std::memcmp(file.data() + at, id, 4) == 0;
+}
+
+// Finds the chunk `id` among the chunks from `at` to `end`, like a search descent: chunks are
+// walked header by header (bodies padded to even sizes). Sets `broken` when a chunk runs past
+// `end` before the one wanted was found.
+std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t at, size_t end,
+                               const char* id, bool* broken) {
+  while (at + 8 <= end) {
+    const uint32_t size = LoadU32(file.data() + at + 4);
+    const size_t body = at + 8;
+    if (size > end - body) {
+      char name[5] = {};
+      std::memcpy(name, file.data() + at, 4);
+      for (char& c : name)
+        if (c && (c < 0x20 || c > 0x7E)) c = '?';
+      ZAN_LOG("WAVE: chunk \"%s\" of %u bytes runs past the end of the file", name, size);
+      *broken = true;
+      return std::nullopt;
+    }
+    if (IsId(file, at, id)) return Chunk{body, size};
+    at = body + size + (size & 1);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
+  if (file.empty()) return kRiffWaveEmpty;
+  // The RIFF chunk: top-level chunks are walked until one is RIFF with form "WAVE". A size
+  // past the end (a file cut short, or written by a streaming recorder) is cut to the file.
+  size_t at = 0;
+  size_t riffEnd = 0;
+  for (;;) {
+    if (at + 12 > file.size()) return kRiffWaveNotWave;
+    const uint64_t size = LoadU32(file.data() + at + 4);
+    const uint64_t end = std::min<uint64_t>(at + 8 + size, file.size());
+    if (IsId(file, at, "RIFF") && IsId(file, at + 8, "WAVE")) {
+      riffEnd = static_cast<size_t>(end);
+      at += 12;
+      break;
+    }
+    if (at + 8 + size + (size & 1) > file.size()) return kRiffWaveNotWave;
+    at = static_cast<size_t>(at + 8 + size + (size & 1));
+  }
+
+  bool broken = false;
+  auto fmt = FindChunk(file, at, riffEnd, "fmt ", &broken);
+  if (!fmt) return kRiffWaveNoFmt;
+  ByteReader r(file.subspan(fmt->body, fmt->size));
+  WaveFormat& f = out->format;
+  f.formatTag = r.U16();
+  f.channels = r.U16();
+  f.samplesPerSec = r.U32();
+  f.avgBytesPerSec = r.U32();
+  f.blockAlign = r.U16();
+  f.bitsPerSample = r.U16();
+  f.extra.clear();
+  if (!r.failed() && f.formatTag != kWaveFormatPcm && r.remaining() >= 2) {
+    const uint16_t extraSize = r.U16();
+    auto extra = r.View(extraSize);
+    f.extra.assign(extra.begin(), extra.end());
+  }
+  if (r.failed() || f.channels == 0 || f.samplesPerSec == 0 || f.blockAlign == 0) {
+    ZAN_LOG("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
+            fmt->size, f.formatTag, f.channels, f.samplesPerSec, f.blockAlign);
+    return kRiffWaveNoFmt;
+  }
+
+  // "data" is searched after "fmt ": a data chunk placed before it is not found.
+  const size_t afterFmt = fmt->body + fmt->size + (fmt->size & 1);
+  auto data = FindChunk(file, afterFmt, riffEnd, "data", &broken);
+  if (!data) return kRiffWaveNoData;
+  out->data = file.subspan(data->body, data->size);
+  return kRiffWaveOk;
+}
+
+}  // namespace zan

@@ -1,0 +1,31 @@
+#pragma once
+// Reading the chunks of a RIFF WAVE file held in memory: the first RIFF chunk of form type
+// "WAVE", its "fmt " chunk and, after it, its "data" chunk (other chunks are skipped).
+//
+// Nothing is read outside the given bytes: a RIFF chunk longer than the file is cut to the
+// file, a sub-chunk running past the end of its RIFF chunk is refused with a log line, and
+// so is a "fmt " chunk too short for its format or with no channels, rate or block size.
+
+#include <cstdint>
+#include <span>
+
+#include "sound/WaveFormat.h"
+
+namespace zan {
+
+enum RiffWaveResult : int32_t {
+  kRiffWaveOk = 0,
+  kRiffWaveEmpty = 2,    // no bytes: the memory file cannot be opened
+  kRiffWaveNotWave = 3,  // no RIFF chunk of form type "WAVE"
+  kRiffWaveNoFmt = 4,    // "fmt " missing or unusable
+  kRiffWaveNoData = 5,   // "data" missing after "fmt "
+};
+
+struct RiffWave {
+  WaveFormat format;
+  std::span<const uint8_t> data;  // the data chunk's body, inside the given bytes
+};
+
+RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out);
+
+}  // namespace zan

@@ -1,0 +1,18 @@
+#include "sound/SoundLog.h"
+
+#include <string>
+
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+
+namespace zan {
+
+void SoundLog(const char* utf8Format, ...) {
+  const std::string format = Sjis(utf8Format);
+  va_list args;
+  va_start(args, utf8Format);
+  ErrorLog().LogMessageV(format.c_str(), args);
+  va_end(args);
+}
+
+}  // namespace zan

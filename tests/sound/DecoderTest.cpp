@@ -1,0 +1,371 @@
+// The decoders on sounds made at test time: WAVE chunks (and hostile ones), Ogg Vorbis with
+// its carry buffer, loops and memory callbacks, MP3 header checks and streaming, and the
+// WAVE formats converted through CAcm.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "SoundFixtures.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "sound/Acm.h"
+#include "sound/Mp3.h"
+#include "sound/MpegHeader.h"
+#include "sound/OggVorbis.h"
+#include "sound/RiffWave.h"
+
+namespace zan {
+namespace {
+
+using namespace fixtures;
+
+std::span<const int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
+  return {reinterpret_cast<const int16_t*>(bytes.data()), bytes.size() / 2};
+}
+
+class DecoderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ErrorLog().SetEcho(false); }
+  void TearDown() override { ErrorLog().SetEcho(true); }
+};
+
+// ---- RIFF WAVE ----
+
+std::vector<uint8_t> Chunk(const char* id, std::vector<uint8_t> body, uint32_t claimed = 0xFFFFFFFF) {
+  std::vector<uint8_t> c(id, id + 4);
+  const uint32_t size = claimed == 0xFFFFFFFF ? static_cast<uint32_t>(body.size()) : claimed;
+  for (int i = 0; i < 4; ++i) c.push_back(static_cast<uint8_t>(size >> (8 * i)));
+  c.insert(c.end(), body.begin(), body.end());
+  if (body.size() & 1) c.push_back(0);
+  return c;
+}
+
+std::vector<uint8_t> Fmt(uint16_t tag, uint16_t ch, uint32_t rate, uint16_t align, uint16_t bits) {
+  std::vector<uint8_t> b(16);
+  auto put = [&](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  put(0, tag, 2);
+  put(2, ch, 2);
+  put(4, rate, 4);
+  put(8, rate * align, 4);
+  put(12, align, 2);
+  put(14, bits, 2);
+  return b;
+}
+
+std::vector<uint8_t> Riff(std::vector<std::vector<uint8_t>> chunks) {
+  std::vector<uint8_t> body{'W', 'A', 'V', 'E'};
+  for (auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  return Chunk("RIFF", body);
+}
+
+TEST_F(DecoderTest, WaveChunksAreFoundAndMalformedFilesRefused) {
+  const std::vector<uint8_t> samples(400, 0x11);
+  const auto fmt = Fmt(1, 2, 44100, 4, 16);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+    RiffWaveResult expected;
+  };
+  auto shortFmt = fmt;
+  shortFmt.resize(10);
+  auto adpcmBigExtra = Fmt(0x11, 1, 22050, 512, 4);
+  adpcmBigExtra.push_back(200);  // cbSize 200 with no bytes behind it
+  adpcmBigExtra.push_back(0);
+  auto truncated = Riff({Chunk("fmt ", fmt), Chunk("data", samples)});
+  truncated.resize(truncated.size() - 100);
+  const std::vector<Case> cases = {
+      {"plain", Riff({Chunk("fmt ", fmt), Chunk("data", samples)}), kRiffWaveOk},
+      {"skips other chunks", Riff({Chunk("LIST", {1, 2, 3}), Chunk("fmt ", fmt), Chunk("junk", {}), Chunk("data", samples)}), kRiffWaveOk},
+      {"empty", {}, kRiffWaveEmpty},
+      {"not RIFF", std::vector<uint8_t>(64, 0xFF), kRiffWaveNotWave},
+      {"RIFF of another form", Chunk("RIFF", {'A', 'V', 'I', ' ', 0, 0, 0, 0}), kRiffWaveNotWave},
+      {"no fmt", Riff({Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"data before fmt", Riff({Chunk("data", samples), Chunk("fmt ", fmt)}), kRiffWaveNoData},
+      {"no data", Riff({Chunk("fmt ", fmt)}), kRiffWaveNoData},
+      {"data past the end", truncated, kRiffWaveNoData},
+      {"chunk size past the end", Riff({Chunk("fmt ", fmt), Chunk("data", {1, 2}, 0x7FFFFFF0)}), kRiffWaveNoData},
+      {"fmt size past the end", Riff({Chunk("fmt ", fmt, 0xFFFFFFF0)}), kRiffWaveNoFmt},
+      {"fmt too short", Riff({Chunk("fmt ", shortFmt), Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"zero channels", Riff({Chunk("fmt ", Fmt(1, 0, 44100, 4, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"zero rate", Riff({Chunk("fmt ", Fmt(1, 2, 0, 4, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"zero block align", Riff({Chunk("fmt ", Fmt(1, 2, 44100, 0, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"extra size past the chunk", Riff({Chunk("fmt ", adpcmBigExtra), Chunk("data", samples)}), kRiffWaveNoFmt},
+  };
+  for (const Case& c : cases) {
+    RiffWave wave;
+    EXPECT_EQ(ReadRiffWave(c.file, &wave), c.expected) << c.what;
+    if (c.expected == kRiffWaveOk) {
+      EXPECT_EQ(wave.data.size(), samples.size()) << c.what;
+      EXPECT_EQ(wave.format.channels, 2) << c.what;
+    }
+  }
+}
+
+// ---- Ogg Vorbis ----
+
+TEST_F(DecoderTest, OggOpenCodes) {
+  const auto ogg = OggVorbis(Tone(440, 0.5));
+  COggVorbis d;
+  EXPECT_EQ(d.OpenNoCopy(nullptr, 0), 1);
+  EXPECT_EQ(d.Open(nullptr, 0), 1);
+  const uint8_t riff[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0};
+  EXPECT_EQ(d.OpenNoCopy(riff, sizeof riff), 2);
+  EXPECT_EQ(d.Open(riff, sizeof riff), 2);
+  std::vector<uint8_t> broken(ogg.begin(), ogg.begin() + 60);  // "OggS" and then nothing usable
+  EXPECT_EQ(d.OpenNoCopy(broken.data(), static_cast<uint32_t>(broken.size())), 3);
+  EXPECT_EQ(d.Open(broken.data(), static_cast<uint32_t>(broken.size())), 1);
+  EXPECT_FALSE(d.IsOpen());
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  EXPECT_EQ(d.PcmFormat().channels, 1);
+  EXPECT_EQ(d.PcmFormat().samplesPerSec, 44100u);
+  EXPECT_EQ(d.PcmFormat().blockAlign, 2);
+  EXPECT_EQ(d.PcmFormat().avgBytesPerSec, 88200u);
+  EXPECT_EQ(d.PcmBytes(), 22050u * 2);
+}
+
+TEST_F(DecoderTest, OggFillKeepsEveryByteAcrossRequestsAndTheCarry) {
+  const auto ogg = OggVorbis(Tone(440, 1.0, 44100, 2));
+  COggVorbis whole, pieces;
+  ASSERT_EQ(whole.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  ASSERT_EQ(pieces.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  std::vector<uint8_t> a(whole.PcmBytes()), b(whole.PcmBytes());
+  EXPECT_NE(whole.Fill(a.data(), static_cast<uint32_t>(a.size()), 0), COggVorbis::kEndCode);
+  // Odd sizes, some smaller than what the carry holds (served from the carry alone: 0).
+  uint32_t at = 0;
+  const uint32_t sizes[] = {3, 1000, 8, 4096, 7, 12345};
+  bool servedFromCarry = false;
+  for (int i = 0; at < b.size(); ++i) {
+    const uint32_t n = std::min<uint32_t>(sizes[i % 6], static_cast<uint32_t>(b.size()) - at);
+    const int32_t rc = pieces.Fill(b.data() + at, n, 0);
+    servedFromCarry = servedFromCarry || rc == 0;
+    at += n;
+  }
+  EXPECT_TRUE(servedFromCarry);
+  EXPECT_EQ(a, b);
+  const auto pcm = AsSamples(a);
+  EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 0, pcm.size() / 2), 440, 1);
+  // Past the end: silence and the end code.
+  std::vector<uint8_t> tail(1000, 0x55);
+  EXPECT_EQ(pieces.Fill(tail.data(), 1000, 0), COggVorbis::kEndCode);
+  EXPECT_EQ(tail, std::vector<uint8_t>(1000, 0));
+}
+
+TEST_F(DecoderTest, OggPlayModeOneWrapsSeamlesslyAndALoopPositionContinuesThere) {
+  // Two seconds of 440 Hz, then one of 880 Hz.
+  const Pcm source = Concat({Tone(440, 2.0), Tone(880, 1.0)});
+  const auto ogg = OggVorbis(source);
+  COggVorbis d;
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  const uint32_t total = d.PcmBytes();
+  std::vector<uint8_t> straight(total);
+  EXPECT_NE(d.Fill(straight.data(), total, 0), COggVorbis::kEndCode);
+  d.Rewind();
+  std::vector<uint8_t> head(total - 1000), across(3000);
+  d.Fill(head.data(), total - 1000, 1);
+  // The request that crosses the end goes on from sample 0 within itself.
+  EXPECT_EQ(d.Fill(across.data(), 3000, 1), 1);
+  EXPECT_TRUE(std::equal(across.begin(), across.begin() + 1000, straight.end() - 1000));
+  EXPECT_TRUE(std::equal(across.begin() + 1000, across.end(), straight.begin()));
+
+  // Loop position 2000 ms in play mode 0: after the end, 880 Hz again (from 2.0 s).
+  d.Rewind();
+  d.SetLoopPosition(2000);
+  std::vector<uint8_t> out(total + 88200);  // the whole stream, then one second more
+  EXPECT_NE(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+  const auto pcm = AsSamples(out);
+  EXPECT_NEAR(Frequency(pcm, 1, 0, 44100, 132300 + 2000, 132300 + 40000), 880, 2);
+
+  // Loop position 0 (none): the end is silence and 99.
+  d.Rewind();
+  d.SetLoopPosition(0);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+  EXPECT_EQ(std::count(out.begin() + total, out.end(), 0), 88200);
+  // A loop position past the end ends like none.
+  d.Rewind();
+  d.SetLoopPosition(5000);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+}
+
+TEST_F(DecoderTest, OggMemoryCallbacks) {
+  const auto ogg = OggVorbis(Tone(440, 0.2));
+  COggVorbis d;
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  EXPECT_EQ(d.SeekMemory(-10, 2), 0);
+  EXPECT_EQ(d.TellMemory(), static_cast<long>(ogg.size()) - 10);
+  uint8_t buf[64];
+  EXPECT_EQ(d.ReadMemory(buf, 4, 16), 2u);  // 10 bytes left: two whole elements of 4
+  EXPECT_EQ(d.ReadMemory(buf, 0, 16), 0u);
+  EXPECT_EQ(d.SeekMemory(-1, 0), -1);
+  EXPECT_EQ(d.TellMemory(), static_cast<long>(ogg.size()));
+  EXPECT_EQ(d.SeekMemory(5, 0), 0);
+  EXPECT_EQ(d.SeekMemory(3, 1), 0);
+  EXPECT_EQ(d.TellMemory(), 8);
+  EXPECT_EQ(d.SeekMemory(3, 7), 0);
+  EXPECT_EQ(d.TellMemory(), 0);
+  EXPECT_EQ(ErrorLog().LastMessage(), Sjis("COggVorbis::fseek_memoryで無効なorigin"));
+}
+
+// ---- MP3 ----
+
+std::vector<uint8_t> Id3v2(uint32_t size) {
+  std::vector<uint8_t> tag = {'I', 'D', '3', 3, 0, 0,
+                              static_cast<uint8_t>((size >> 21) & 0x7F),
+                              static_cast<uint8_t>((size >> 14) & 0x7F),
+                              static_cast<uint8_t>((size >> 7) & 0x7F),
+                              static_cast<uint8_t>(size & 0x7F)};
+  tag.resize(10 + size, 0);
+  return tag;
+}
+
+TEST_F(DecoderTest, Mp3HeaderChecks) {
+  const auto mp3 = Mp3(Tone(440, 0.5));
+  auto with = [&](size_t at, uint8_t value) {
+    auto m = mp3;
+    m[at] = value;
+    return m;
+  };
+  std::vector<uint8_t> hugeId3 = Id3v2(0x0FFFFFFF);
+  hugeId3.resize(4000);  // claims far more than the file holds
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+    int32_t whole;
+  };
+  const std::vector<Case> cases = {
+      {"good", mp3, 0},
+      {"128 bytes", std::vector<uint8_t>(mp3.begin(), mp3.begin() + 128), 5},
+      {"ID3 leaves nothing", hugeId3, 6},
+      {"first byte", with(0, 0xFE), 7},
+      {"second byte", with(1, 0xE2), 8},
+      {"reserved layer", with(1, 0xF9), 1},
+      {"free bitrate", with(2, static_cast<uint8_t>(mp3[2] & 0x0F)), 1},
+      {"forbidden bitrate", with(2, static_cast<uint8_t>(mp3[2] | 0xF0)), 1},
+      {"reserved rate", with(2, static_cast<uint8_t>(mp3[2] | 0x0C)), 1},
+  };
+  for (const Case& c : cases) {
+    CMp3 whole, stream;
+    EXPECT_EQ(whole.OpenWhole(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole) << c.what;
+    EXPECT_EQ(stream.Open(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole == 0 ? 0 : 1)
+        << c.what;
+  }
+  // Channel mode 3 (single channel) opens as one channel; MPEG-2 frames are accepted.
+  MpegHeader h;
+  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 44100, 2)), &h), 0);
+  EXPECT_EQ(h.format.channels, 2);
+  ASSERT_EQ(ParseMpegHeader(mp3, &h), 0);
+  EXPECT_EQ(h.format.channels, 1);
+  EXPECT_EQ(h.format.formatTag, 0x55);
+  EXPECT_EQ(h.format.avgBytesPerSec, 16000u);
+  EXPECT_EQ(h.frameBytes, 417u);
+  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 22050), 64), &h), 0);
+  EXPECT_EQ(h.version, 2);
+  EXPECT_EQ(h.format.samplesPerSec, 22050u);
+}
+
+TEST_F(DecoderTest, Mp3TagsAroundTheFramesAreSkipped) {
+  const auto frames = Mp3(Tone(440, 1.0));
+  std::vector<uint8_t> tagged = Id3v2(300);
+  tagged.insert(tagged.end(), frames.begin(), frames.end());
+  std::vector<uint8_t> trailer(128, 'x');
+  std::memcpy(trailer.data(), "TAG", 3);
+  tagged.insert(tagged.end(), trailer.begin(), trailer.end());
+  CMp3 plain, withTags;
+  ASSERT_EQ(plain.OpenWhole(frames.data(), static_cast<uint32_t>(frames.size())), 0);
+  ASSERT_EQ(withTags.OpenWhole(tagged.data(), static_cast<uint32_t>(tagged.size())), 0);
+  std::vector<uint8_t> a, b;
+  ASSERT_EQ(plain.ConvertWhole(a), 0);
+  ASSERT_EQ(withTags.ConvertWhole(b), 0);
+  EXPECT_EQ(a, b);
+  const auto pcm = AsSamples(a);
+  EXPECT_GE(pcm.size(), 44100u);
+  EXPECT_NEAR(Frequency(pcm, 1, 0, 44100, 4000, 40000), 440, 1);
+}
+
+TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
+  // 0.4 s: far fewer source bytes than 32 steps of output.
+  const auto mp3 = Mp3(Tone(440, 0.4, 44100, 2));
+  CMp3 d;
+  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
+  EXPECT_EQ(d.PcmFormat().channels, 2);
+  std::vector<uint8_t> out(176400);
+  EXPECT_EQ(d.CopyPcm(out.data(), static_cast<uint32_t>(out.size()), 0), CMp3::kEndCode);
+  const auto pcm = AsSamples(out);
+  EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 3000, 16000), 440, 1);
+  EXPECT_NEAR(Frequency(pcm, 2, 1, 44100, 3000, 16000), 440, 1);
+  // The rest is silence, and further requests stay silent with 99.
+  EXPECT_EQ(std::count(out.begin() + 4 * 22050, out.end(), 0), 4 * 22050);
+  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), CMp3::kEndCode);
+  // Rewound, it plays again from the start.
+  d.Rewind();
+  std::vector<uint8_t> again(176400);
+  d.CopyPcm(again.data(), static_cast<uint32_t>(again.size()), 0);
+  EXPECT_EQ(out.size(), again.size());
+  EXPECT_NEAR(Frequency(AsSamples(again), 2, 0, 44100, 3000, 16000), 440, 1);
+}
+
+TEST_F(DecoderTest, Mp3StreamInPlayModeOneStartsOverAtTheEnd) {
+  // 1.5 s of 440 Hz then 0.5 s of 880 Hz; three passes never run dry.
+  const auto mp3 = Mp3(Concat({Tone(440, 1.5), Tone(880, 0.5)}));
+  CMp3 d;
+  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
+  std::vector<uint8_t> out(88200 * 6);
+  for (uint32_t at = 0; at < out.size(); at += 44100)
+    EXPECT_NE(d.CopyPcm(out.data() + at, 44100, 1), CMp3::kEndCode);
+  const auto pcm = AsSamples(out);
+  // Each pass: 440 Hz, then 880 Hz; count the changes from 440 to 880, and see that no
+  // tenth of a second is silent (no gap at the wraps).
+  size_t passes880 = 0;
+  int last = 0;
+  for (size_t t = 0; t + 4410 <= pcm.size(); t += 4410) {
+    EXPECT_GT(LevelDb(pcm, 1, 0, t, t + 4410), -12) << "window " << t / 4410;
+    const int now = ToneShare(pcm, 1, 0, 44100, 440, t, t + 4410) > 0.8   ? 440
+                    : ToneShare(pcm, 1, 0, 44100, 880, t, t + 4410) > 0.8 ? 880
+                                                                          : 0;
+    if (now == 880 && last == 440) ++passes880;
+    if (now) last = now;
+  }
+  EXPECT_EQ(passes880, 3u);
+}
+
+// ---- WAVE formats through CAcm ----
+
+TEST_F(DecoderTest, CompressedWaveFormatsConvertToTheTone) {
+  const Pcm tone = Tone(440, 1.0, 22050, 2, 0.5);
+  for (const std::string codec : {"adpcm_ima_wav", "adpcm_ms", "pcm_mulaw", "pcm_alaw", "mp3"}) {
+    const auto file = codec == "mp3" ? Mp3Wave(Tone(440, 1.0, 22050, 2), 64) : EncodedWave(tone, codec);
+    RiffWave wave;
+    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk) << codec;
+    CAcm acm;
+    ASSERT_EQ(acm.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0) << codec;
+    EXPECT_EQ(acm.PcmFormat().channels, 2) << codec;
+    EXPECT_EQ(acm.PcmFormat().samplesPerSec, 22050u) << codec;
+    EXPECT_EQ(acm.PcmFormat().bitsPerSample, 16) << codec;
+    std::vector<uint8_t> out;
+    ASSERT_EQ(acm.ConvertWhole(out), 0) << codec;
+    EXPECT_GE(out.size() + 4096, 22050u * 4) << codec;
+    EXPECT_GE(acm.EstimatedSize() + 4096, out.size()) << codec;
+    const auto pcm = AsSamples(out);
+    EXPECT_NEAR(Frequency(pcm, 2, 0, 22050, 3000, 20000), 440, 1.5) << codec;
+    EXPECT_NEAR(LevelDb(pcm, 2, 1, 3000, 20000), 20 * std::log10(0.5 / std::sqrt(2.0)), 1.0) << codec;
+  }
+}
+
+TEST_F(DecoderTest, AcmRefusesWhatItCannotConvert) {
+  WaveFormat f = MakePcmFormat(2, 44100);
+  uint8_t data[64] = {};
+  CAcm acm;
+  f.formatTag = 0x1234;  // no decoder
+  EXPECT_EQ(acm.Open(f, data, sizeof data), 1);
+  f = MakePcmFormat(6, 44100);  // more channels than the device mixes
+  f.formatTag = 0x11;
+  EXPECT_EQ(acm.Open(f, data, sizeof data), 1);
+  EXPECT_FALSE(acm.IsOpen());
+}
+
+}  // namespace
+}  // namespace zan

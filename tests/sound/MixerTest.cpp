@@ -1,0 +1,162 @@
+// The device's mixer: the volume and pan laws, saturation, resampling and cursors.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/VirtualClock.h"
+#include "sound/SoundDevice.h"
+
+namespace zan {
+namespace {
+
+// A static buffer holding `frames` frames of the constant `value` (16-bit, mono or stereo).
+std::unique_ptr<CDeviceBuffer> Constant(CSoundDevice& device, int16_t value, uint16_t channels,
+                                        uint32_t rate = 44100, uint32_t frames = 1000) {
+  std::unique_ptr<CDeviceBuffer> b;
+  const WaveFormat f = MakePcmFormat(channels, rate);
+  EXPECT_EQ(device.CreateSoundBuffer(DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN, f, frames * f.blockAlign, &b), DS_OK);
+  uint8_t *p1, *p2;
+  uint32_t n1, n2;
+  EXPECT_EQ(b->Lock(0, b->Size(), &p1, &n1, &p2, &n2), DS_OK);
+  for (uint32_t i = 0; i < n1 / 2; ++i) std::memcpy(p1 + 2 * i, &value, 2);
+  EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+  return b;
+}
+
+TEST(MixerTest, VolumeAndPanLaws) {
+  VirtualClock clock;
+  auto device = CSoundDevice::Create(clock);
+  auto b = Constant(*device, 10000, 1);
+  b->Play(DSBPLAY_LOOPING);
+  int16_t out[2 * 16];
+  struct Case {
+    int32_t volume, pan;
+    double left, right;  // expected amplitude factors
+  };
+  const Case cases[] = {
+      {0, 0, 1, 1},
+      {-600, 0, std::pow(10, -0.3), std::pow(10, -0.3)},
+      {-2000, 0, 0.1, 0.1},
+      {-10000, 0, 0, 0},
+      {0, -10000, 1, 0},        // full left
+      {0, 10000, 0, 1},         // full right
+      {0, 2000, 0.1, 1},        // right: the left side 20 dB down
+      {-600, -1000, std::pow(10, -0.3), std::pow(10, -0.8)},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(b->SetVolume(c.volume), DS_OK);
+    ASSERT_EQ(b->SetPan(c.pan), DS_OK);
+    device->Mix(out, 16);
+    EXPECT_NEAR(out[30], 10000 * c.left, 1) << c.volume << " " << c.pan;
+    EXPECT_NEAR(out[31], 10000 * c.right, 1) << c.volume << " " << c.pan;
+  }
+  EXPECT_EQ(b->SetVolume(1), DSERR_INVALIDPARAM);
+  EXPECT_EQ(b->SetVolume(-10001), DSERR_INVALIDPARAM);
+  EXPECT_EQ(b->SetPan(10001), DSERR_INVALIDPARAM);
+}
+
+TEST(MixerTest, SumsSaturateAnd8BitIsCentred) {
+  VirtualClock clock;
+  auto device = CSoundDevice::Create(clock);
+  auto a = Constant(*device, 30000, 2);
+  auto b = Constant(*device, 30000, 2);
+  auto c = Constant(*device, -30000, 1);
+  a->Play(DSBPLAY_LOOPING);
+  b->Play(DSBPLAY_LOOPING);
+  int16_t out[8];
+  device->Mix(out, 4);
+  EXPECT_EQ(out[6], 32767);
+  a->Stop();
+  b->Stop();
+  auto d = Constant(*device, -30000, 1);
+  c->Play(DSBPLAY_LOOPING);
+  d->Play(DSBPLAY_LOOPING);
+  device->Mix(out, 4);
+  EXPECT_EQ(out[7], -32768);
+  c->Stop();
+  d->Stop();
+  // 8-bit samples: 0x80 is silence, 0xC0 is +16384.
+  std::unique_ptr<CDeviceBuffer> e;
+  ASSERT_EQ(device->CreateSoundBuffer(DSBCAPS_CTRLVOLUME, MakePcmFormat(1, 44100, 8), 100, &e), DS_OK);
+  uint8_t *p1, *p2;
+  uint32_t n1, n2;
+  ASSERT_EQ(e->Lock(0, 100, &p1, &n1, &p2, &n2), DS_OK);
+  std::memset(p1, 0xC0, n1);
+  e->Unlock(p1, n1, p2, n2);
+  e->Play(DSBPLAY_LOOPING);
+  device->Mix(out, 4);
+  EXPECT_EQ(out[0], 16384);
+  EXPECT_EQ(out[1], 16384);
+}
+
+TEST(MixerTest, CursorsWrapLockRegionsAndANonLoopingBufferStopsAtItsEnd) {
+  VirtualClock clock;
+  auto device = CSoundDevice::Create(clock);
+  auto b = Constant(*device, 1000, 2, 22050, 1000);  // half rate: two outputs per frame
+  uint32_t play, write;
+  b->GetCurrentPosition(&play, &write);
+  EXPECT_EQ(play, 0u);
+  EXPECT_EQ(write, 0u);
+  b->Play(DSBPLAY_LOOPING);
+  std::vector<int16_t> out(2 * 1200);
+  device->Mix(out.data(), 1200);
+  b->GetCurrentPosition(&play, &write);
+  EXPECT_EQ(play, 600u * 4);
+  EXPECT_EQ(write, (600u + 220) * 4);  // 10 ms ahead while playing
+  device->Mix(out.data(), 1200);  // 1200 frames of the source: wrapped once
+  b->GetCurrentPosition(&play, &write);
+  EXPECT_EQ(play, 200u * 4);
+  // A span that wraps comes as two regions.
+  uint8_t *p1, *p2;
+  uint32_t n1, n2;
+  ASSERT_EQ(b->Lock(3900, 200, &p1, &n1, &p2, &n2), DS_OK);
+  EXPECT_EQ(n1, 100u);
+  EXPECT_EQ(n2, 100u);
+  EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+  EXPECT_EQ(b->Lock(4000, 4, &p1, &n1, &p2, &n2), DSERR_INVALIDPARAM);
+  // Played once, the buffer stops at its end and rests silent.
+  b->Stop();
+  b->SetCurrentPosition(0);
+  b->Play(0);
+  std::vector<int16_t> once(2 * 2100);
+  device->Mix(once.data(), 2100);
+  uint32_t status;
+  b->GetStatus(&status);
+  EXPECT_EQ(status & DSBSTATUS_PLAYING, 0u);
+  EXPECT_EQ(once[2 * 1990], 1000);
+  EXPECT_EQ(once[2 * 2050], 0);
+  // A lost buffer refuses Lock and Play until restored.
+  device->LoseBuffers();
+  EXPECT_EQ(b->Lock(0, 4, &p1, &n1, &p2, &n2), DSERR_BUFFERLOST);
+  EXPECT_EQ(b->Play(0), DSERR_BUFFERLOST);
+  b->GetStatus(&status);
+  EXPECT_NE(status & DSBSTATUS_BUFFERLOST, 0u);
+  EXPECT_EQ(b->Restore(), DS_OK);
+  EXPECT_EQ(b->Play(0), DS_OK);
+}
+
+TEST(MixerTest, FormatsTheDeviceRefuses) {
+  VirtualClock clock;
+  auto device = CSoundDevice::Create(clock);
+  std::unique_ptr<CDeviceBuffer> b;
+  WaveFormat f = MakePcmFormat(6, 44100);
+  EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 4800, &b), DSERR_BADFORMAT);
+  f = MakePcmFormat(2, 44100, 24);
+  EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 4800, &b), DSERR_BADFORMAT);
+  f = MakePcmFormat(2, 50);
+  EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 4800, &b), DSERR_BADFORMAT);
+  f = MakePcmFormat(2, 44100);
+  EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 2, &b), DSERR_INVALIDPARAM);
+  device->SetRefusedFlags(DSBCAPS_CTRLPAN);
+  EXPECT_EQ(device->CreateSoundBuffer(0xC0, f, 4800, &b), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 4800, &b), DS_OK);
+  EXPECT_EQ(b->SetPan(100), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(device->BufferCount(), 1u);
+  b.reset();
+  EXPECT_EQ(device->BufferCount(), 0u);
+}
+
+}  // namespace
+}  // namespace zan
