@@ -166,6 +166,28 @@ Canvas Sparkle(int size, uint32_t tint) {
   return c;
 }
 
+// The star fragment on its own, for flying it around.
+Canvas StarPiece() {
+  Canvas c(160, 160);
+  c.Glow(80, 80, 60, Hex(0x5FB8FF), 0.5f);
+  c.Glow(80, 80, 26, Hex(0xCFF3FF), 0.8f);
+  std::vector<Point> star = StarPoints(80, 82, 40, 18);
+  c.Fill(Polygon(star), Radial({74, 74}, 44, {Hex(0xFFFFFF), Hex(0xCFF3FF), Hex(0x7CC8FF)}));
+  for (size_t i = 0; i < star.size(); i += 2) c.Fill(Capsule({80, 82}, star[i], 0.8f), Solid(Hex(0xFFFFFF)), 0.5f, Blend::Add);
+  return c;
+}
+
+// A grey-scale mask for the mask-driven cross-fade: a diagonal sweep broken up by soft
+// clouds (the blue channel is the mask value).
+Canvas DiagonalMask() {
+  Canvas c(800, 600);
+  c.Cover([](float x, float y) {
+    float v = (x * 0.6f + y * 0.8f) / 1000.0f * 0.75f + ValueNoise(x, y, 48, 9) * 0.25f;
+    return Rgba{v, v, v, 1};
+  });
+  return c;
+}
+
 // The system buttons: one row per button with its four states, then one hint per
 // button for its hover state. They are drawn keyed, so the picture is opaque with the
 // transparent colour around the shapes; edges are smoothed against the window's navy.
@@ -230,6 +252,8 @@ void MakeInterface(Stage& stage, const Font& font) {
   stage.Picture("雪2.bmp", Sparkle(12, 0xFFE2A0), BmpForm::Argb32);
   stage.Picture("雪3.bmp", Sparkle(8, 0xFFFFFF), BmpForm::Argb32);
   stage.Picture("sysbtn.bmp", SystemButtons(font), BmpForm::Rgb24, true);
+  stage.Picture("star_piece.bmp", StarPiece(), BmpForm::Argb32);
+  stage.Picture("mask_diag.bmp", DiagonalMask(), BmpForm::Rgb24);
 }
 
 }  // namespace zan::assetgen
