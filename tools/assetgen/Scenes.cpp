@@ -169,7 +169,7 @@ void HillScene(Canvas& c, const Palette& p, uint32_t seed, bool sun, float sunY)
   Rng leaves(seed + 5);
   for (int i = 0; i < 40; ++i) {
     float x = leaves.Uniform(56, 180), y = leaves.Uniform(186, 310);
-    if (canopy(x, y) < -6) c.Fill(Ellipse(x, y, leaves.Uniform(8, 16), leaves.Uniform(5, 9)), Solid(Mix(leaf, p.landRim, 0.3f)), 0.35f);
+    if (canopy(x, y) < -6) c.Fill(Ellipse(x, y, leaves.Uniform(8, 16), leaves.Uniform(5, 9)), Solid(Mix(leaf, p.landRim, 0.3f)), 0.14f);
   }
 }
 
