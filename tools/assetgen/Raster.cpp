@@ -132,30 +132,31 @@ Paint Radial(Point c, float radius, std::vector<Rgba> stops) {
   return [=](float x, float y) { return Stops(stops, Length(x - c.x, y - c.y) / radius); };
 }
 
+namespace {
+
+// One box pass along the rows or the columns, as a running sum (pixels outside count 0).
+void BoxPass(const AlphaMap& in, AlphaMap& out, int radius, bool vertical) {
+  int n = vertical ? in.height : in.width, lines = vertical ? in.width : in.height;
+  for (int l = 0; l < lines; ++l) {
+    auto index = [&](int i) { return vertical ? static_cast<size_t>(i) * in.width + l : static_cast<size_t>(l) * in.width + i; };
+    auto at = [&](int i) { return i < 0 || i >= n ? 0.0f : in.a[index(i)]; };
+    float s = 0;
+    for (int k = -radius; k <= radius; ++k) s += at(k);
+    for (int i = 0; i < n; ++i) {
+      out.a[index(i)] = s / (2 * radius + 1);
+      s += at(i + radius + 1) - at(i - radius);
+    }
+  }
+}
+
+}  // namespace
+
 AlphaMap Blur(const AlphaMap& in, int radius) {
   AlphaMap a = in, tmp = in;
   if (radius <= 0) return a;
   for (int pass = 0; pass < 3; ++pass) {
-    for (int y = 0; y < a.height; ++y) {
-      for (int x = 0; x < a.width; ++x) {
-        float s = 0;
-        for (int k = -radius; k <= radius; ++k) {
-          int xx = std::clamp(x + k, 0, a.width - 1);
-          s += (x + k < 0 || x + k >= a.width) ? 0.0f : a.at(xx, y);
-        }
-        tmp.a[static_cast<size_t>(y) * a.width + x] = s / (2 * radius + 1);
-      }
-    }
-    for (int y = 0; y < a.height; ++y) {
-      for (int x = 0; x < a.width; ++x) {
-        float s = 0;
-        for (int k = -radius; k <= radius; ++k) {
-          int yy = std::clamp(y + k, 0, a.height - 1);
-          s += (y + k < 0 || y + k >= a.height) ? 0.0f : tmp.at(x, yy);
-        }
-        a.a[static_cast<size_t>(y) * a.width + x] = s / (2 * radius + 1);
-      }
-    }
+    BoxPass(a, tmp, radius, false);
+    BoxPass(tmp, a, radius, true);
   }
   return a;
 }
