@@ -338,16 +338,19 @@ struct Font::Impl {
 
 Result<Font> Font::Open() {
   std::string path;
-  if (FcInit()) {
+  if (FcConfig* config = FcInitLoadConfigAndFonts()) {
     FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic"));
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcConfigSubstitute(config, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult res;
-    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    FcPattern* match = FcFontMatch(config, pat, &res);
     FcChar8* file = nullptr;
     if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<char*>(file);
     if (match) FcPatternDestroy(match);
     FcPatternDestroy(pat);
+    FcConfigDestroy(config);
+    // Releases fontconfig's process-wide caches: the generator needs it only here.
+    FcFini();
   }
   Font f;
   f.impl_ = new Impl;
