@@ -17,6 +17,8 @@
 #include "Pictures.h"
 #include "Sounds.h"
 #include "base/ShiftJis.h"
+#include "sound/Mp3.h"
+#include "sound/OggVorbis.h"
 
 namespace {
 
@@ -458,6 +460,51 @@ TEST(GameSources, TablesNameExistingPicturesAndSaneVariables) {
     int init = std::stoi(row[2]), lo = std::stoi(row[3]), hi = std::stoi(row[4]);
     EXPECT_LE(lo, init);
     EXPECT_LE(init, hi);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<uint8_t> StagedBytes(const std::string& relative) {
+  std::string s = ReadText(fs::path(ZAN_DEMO_STAGE_DIR) / U8Path(relative));
+  return {s.begin(), s.end()};
+}
+
+bool Sounds(const std::vector<uint8_t>& pcm) {
+  for (size_t i = 0; i + 1 < pcm.size(); i += 2)
+    if (std::abs(static_cast<int16_t>(pcm[i] | pcm[i + 1] << 8)) > 300) return true;
+  return false;
+}
+
+// Every sound the scripts play, opened the way the engine's channels open them (as a
+// stream: the Ogg decoder first, then the decoder for MP3 and WAVE).
+TEST(GameSources, EverySoundOpensAsTheEngineStreamsIt) {
+  std::set<std::string> played;
+  for (const auto& [key, sc] : Scripts())
+    for (const Element& e : sc.elements)
+      if (e.tag && (Lower(e.name) == "soundplay" || Lower(e.name) == "soundload")) played.insert(Arg(e, 1));
+  ASSERT_GE(played.size(), 10u);
+  for (const std::string& name : played) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> file = StagedBytes("snd/" + name);
+    ASSERT_FALSE(file.empty());
+    // The first quarter of a second (the footsteps begin after 0.15 s).
+    std::vector<uint8_t> pcm;
+    zan::COggVorbis ogg;
+    if (ogg.Open(file.data(), static_cast<uint32_t>(file.size())) == 0) {
+      EXPECT_EQ(ogg.PcmFormat().samplesPerSec, 44100u);
+      pcm.resize(ogg.PcmFormat().blockAlign * 11025u);
+      EXPECT_NE(ogg.Fill(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::COggVorbis::kEndCode);
+    } else {
+      zan::CMp3 mp3;
+      ASSERT_EQ(mp3.Open(file.data(), static_cast<uint32_t>(file.size())), 0);
+      EXPECT_EQ(mp3.PcmFormat().samplesPerSec, 44100u);
+      pcm.resize(mp3.PcmFormat().blockAlign * 11025u);
+      EXPECT_NE(mp3.CopyPcm(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::CMp3::kEndCode);
+    }
+    EXPECT_TRUE(Sounds(pcm)) << "silent";
   }
 }
 
