@@ -1,0 +1,259 @@
+// Pictures of the game's interface: message windows, the page-advance icon, choice
+// buttons, countdown sheets, inline icons, the system buttons and the stardust sprites.
+
+#include <cmath>
+#include <string>
+
+#include "Pictures.h"
+
+namespace zan::assetgen {
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+const Rgba kNavy = Hex(0x141C3E), kDeep = Hex(0x0A0F24), kGold = Hex(0xF2D08A), kCream = Hex(0xFFF4DC);
+
+std::vector<Point> StarPoints(float cx, float cy, float outer, float inner, int points = 5, float turn = 0) {
+  std::vector<Point> v;
+  for (int i = 0; i < points * 2; ++i) {
+    float a = -kPi / 2 + turn + i * kPi / points, r = i % 2 ? inner : outer;
+    v.push_back({cx + std::cos(a) * r, cy + std::sin(a) * r});
+  }
+  return v;
+}
+
+// The main window: a translucent panel across the bottom of the screen with a name tab
+// where the engine draws the speaker's name (6, 28 from the window's corner, 256 × 36).
+Canvas MessageWindow() {
+  Canvas c(800, 200);
+  Sdf panel = RoundRect(8, 22, 784, 174, 16);
+  c.Fill(panel, Linear({0, 22}, {0, 196}, {Rgba{kNavy.r, kNavy.g, kNavy.b, 0.80f}, Rgba{kDeep.r, kDeep.g, kDeep.b, 0.88f}}));
+  c.Fill(Outline(RoundRect(13, 27, 774, 164, 12), 1.2f), Solid(kGold), 0.45f);
+  c.Fill(Outline(panel, 1.5f), Solid(Hex(0x8090D0)), 0.5f);
+  // Name tab.
+  Sdf tab = RoundRect(2, 26, 270, 38, 10);
+  c.Fill(tab, Linear({2, 0}, {272, 0}, {Hex(0x7A4E8C, 0.95f), Hex(0x3D3A78, 0.92f), Hex(0x3D3A78, 0.0f)}));
+  c.Fill(Capsule({12, 62}, {230, 62}, 0.8f), Solid(kGold), 0.7f);
+  c.Fill(Polygon(StarPoints(246, 45, 7, 3)), Solid(kGold), 0.9f);
+  // A few specks of starlight in the corner.
+  Rng rng(5);
+  for (int i = 0; i < 24; ++i) c.Glow(rng.Uniform(560, 780), rng.Uniform(40, 180), 1.2f, kCream, rng.Uniform(0.1f, 0.4f));
+  return c;
+}
+
+// Full-screen narration: a dark veil, lighter in the middle.
+Canvas NarrationWindow() {
+  Canvas c(800, 600);
+  c.Cover(Radial({400, 300}, 520, {Hex(0x060914, 0.62f), Hex(0x060914, 0.72f), Hex(0x03040A, 0.9f)}));
+  c.Fill(Outline(RoundRect(60, 60, 680, 480, 8), 1.0f), Solid(kGold), 0.25f);
+  return c;
+}
+
+// A tall sheet of paper for vertical writing.
+Canvas PaperWindow() {
+  Canvas c(280, 520);
+  Sdf sheet = RoundRect(6, 6, 268, 508, 6);
+  c.Fill(sheet, [](float x, float y) {
+    float n = ValueNoise(x, y, 6, 3) * 0.5f + ValueNoise(x, y, 22, 4) * 0.5f;
+    return Mix(Hex(0xF6EEDC, 0.94f), Hex(0xE8DCC0, 0.94f), n);
+  });
+  c.Fill(Outline(RoundRect(16, 16, 248, 488, 3), 1.0f), Solid(Hex(0xB0463C)), 0.6f);
+  c.Fill(Outline(sheet, 1.5f), Solid(Hex(0x8C7A5A)), 0.7f);
+  return c;
+}
+
+// Eight 32 × 32 frames of a small star that bobs and twinkles.
+Canvas PageIcon() {
+  Canvas c(256, 32);
+  for (int i = 0; i < 8; ++i) {
+    float t = i / 8.0f * 2 * kPi;
+    float cx = i * 32 + 16.0f, cy = 16 + std::sin(t) * 3;
+    float s = 1.0f + 0.12f * std::cos(t);
+    c.Glow(cx, cy, 9 * s, Hex(0xFFE2A0), 0.5f + 0.25f * std::cos(t));
+    c.Fill(Polygon(StarPoints(cx, cy, 10 * s, 4.2f * s, 4, t * 0.125f)), Radial({cx, cy}, 10, {kCream, kGold}));
+  }
+  return c;
+}
+
+// The choice button (800 wide: the engine draws it at x = 0; the text is centred on it).
+Canvas ChoiceButton(bool hover) {
+  Canvas c(800, 48);
+  Sdf bar = RoundRect(130, 4, 540, 40, 20);
+  if (hover) {
+    AlphaMap glow = Blur([&] {
+      Canvas g(800, 48);
+      g.Fill(bar, Solid(Hex(0xFFFFFF)));
+      return g.Alpha();
+    }(), 4);
+    c.FillMask(glow, 0, 0, Solid(Hex(0xFFD98A)), 0.6f);
+  }
+  c.Fill(bar, hover ? Linear({0, 4}, {0, 44}, {Hex(0x5A4A9A, 0.95f), Hex(0x2C2E6A, 0.95f)})
+                    : Linear({0, 4}, {0, 44}, {Hex(0x1E2A5A, 0.85f), Hex(0x0E1433, 0.85f)}));
+  c.Fill(Outline(bar, 1.6f), Solid(hover ? kCream : kGold), hover ? 0.95f : 0.6f);
+  for (float x : {152.0f, 648.0f}) c.Fill(Polygon(StarPoints(x, 24, hover ? 8.0f : 6.0f, 3)), Solid(hover ? kCream : kGold), 0.9f);
+  return c;
+}
+
+// Countdown sheet for `digit` seconds left: 5 × 7 cells of 200 × 150. Cell k shows the
+// moment about 30 × k milliseconds before the next whole second: the ring runs down and
+// the digit swells as each second begins.
+Canvas Countdown(int digit, const Font& font) {
+  Canvas c(kCountdownCellW * 5, kCountdownCellH * 7);
+  static const uint32_t colours[] = {0, 0xFF6B5A, 0xFFA24A, 0xFFD35A, 0x9FD8FF, 0xBFE6FF};
+  Rgba col = Hex(colours[digit]);
+  for (int k = 0; k < 35; ++k) {
+    float ms = k * 30.0f + 15, frac = ms / 1000.0f;
+    float cx = (k % 5) * kCountdownCellW + kCountdownCellW / 2.0f, cy = (k / 5) * kCountdownCellH + kCountdownCellH / 2.0f;
+    float pulse = 1.0f + 0.35f * std::pow(std::max(0.0f, (frac - 0.75f) / 0.25f), 2.0f);
+    c.Fill(Circle(cx, cy, 62), Radial({cx, cy}, 62, {Hex(0x0A0F24, 0.55f), Hex(0x0A0F24, 0.75f)}));
+    c.Fill(Outline(Circle(cx, cy, 56), 6), Solid(Hex(0xFFFFFF)), 0.15f);
+    // The ring: the part of the second still left, clockwise from the top.
+    Sdf arc = [=](float x, float y) {
+      float a = std::atan2(x - cx, -(y - cy));
+      if (a < 0) a += 2 * kPi;
+      float ring = std::abs(std::hypot(x - cx, y - cy) - 56) - 3.5f;
+      float inside = a <= frac * 2 * kPi ? -1.0f : 1.0f;
+      return inside > 0 ? std::max(ring, 1.0f) : ring;
+    };
+    c.Fill(arc, Solid(col));
+    AlphaMap glyph = font.Render(std::to_string(digit), static_cast<int>(70 * pulse), 8);
+    int gx = static_cast<int>(cx) - glyph.width / 2, gy = static_cast<int>(cy) - glyph.height / 2 + 2;
+    c.FillMask(Blur(glyph, 5), gx, gy, Solid(col), 0.8f, Blend::Add);
+    c.FillMask(glyph, gx, gy, Solid(Mix(col, Hex(0xFFFFFF), 0.6f)));
+  }
+  return c;
+}
+
+Canvas Icon(int kind) {
+  Canvas c(32, 32);
+  switch (kind) {
+    case 0:  // star
+      c.Fill(Polygon(StarPoints(16, 17, 15, 6.5f)), Radial({14, 13}, 16, {Hex(0xFFF6C0), Hex(0xF2C240)}));
+      c.Fill(Outline(Polygon(StarPoints(16, 17, 15, 6.5f)), 1.2f), Solid(Hex(0xB8862A)));
+      break;
+    case 1: {  // heart
+      Sdf heart = Union(Union(Circle(10.5f, 12, 7), Circle(21.5f, 12, 7)), Polygon({{4.2f, 15}, {16, 28}, {27.8f, 15}, {16, 11}}));
+      c.Fill(heart, Radial({11, 10}, 20, {Hex(0xFFB0B8), Hex(0xE0505E)}));
+      c.Fill(Circle(10, 10, 2.2f), Solid(Hex(0xFFFFFF)), 0.8f);
+      break;
+    }
+    case 2:  // music note
+      c.Fill(Ellipse(11, 24, 6, 4.5f), Solid(Hex(0x3FA8A0)));
+      c.Fill(Ellipse(23, 21, 6, 4.5f), Solid(Hex(0x3FA8A0)));
+      c.Fill(Capsule({16, 24}, {16, 6}, 1.4f), Solid(Hex(0x3FA8A0)));
+      c.Fill(Capsule({28, 21}, {28, 4}, 1.4f), Solid(Hex(0x3FA8A0)));
+      c.Fill(Polygon({{15, 5}, {29, 2}, {29, 7}, {15, 10}}), Solid(Hex(0x3FA8A0)));
+      break;
+    case 3: {  // sweat drop
+      Sdf drop = Union(Circle(16, 20, 8.5f), Polygon({{16, 2}, {23.5f, 16}, {8.5f, 16}}));
+      c.Fill(drop, Radial({13, 17}, 14, {Hex(0xE8F8FF), Hex(0x7CC4F0)}));
+      c.Fill(Outline(drop, 1.0f), Solid(Hex(0x4A8EC0)));
+      break;
+    }
+    default:  // crescent moon
+      c.Fill(Subtract(Circle(16, 16, 13), Circle(22, 11, 11)), Radial({10, 18}, 16, {Hex(0xFFF8D8), Hex(0xF0D070)}));
+      break;
+  }
+  return c;
+}
+
+// A stardust sprite for the falling sparkles.
+Canvas Sparkle(int size, uint32_t tint) {
+  Canvas c(size, size);
+  float m = size / 2.0f;
+  c.Glow(m, m, size * 0.22f, Hex(tint), 0.9f);
+  c.Fill(Polygon(StarPoints(m, m, m * 0.95f, m * 0.18f, 4)), Radial({m, m}, m, {Hex(0xFFFFFF), Hex(tint, 0.0f)}));
+  return c;
+}
+
+// The star fragment on its own, for flying it around.
+Canvas StarPiece() {
+  Canvas c(160, 160);
+  c.Glow(80, 80, 60, Hex(0x5FB8FF), 0.5f);
+  c.Glow(80, 80, 26, Hex(0xCFF3FF), 0.8f);
+  std::vector<Point> star = StarPoints(80, 82, 40, 18);
+  c.Fill(Polygon(star), Radial({74, 74}, 44, {Hex(0xFFFFFF), Hex(0xCFF3FF), Hex(0x7CC8FF)}));
+  for (size_t i = 0; i < star.size(); i += 2) c.Fill(Capsule({80, 82}, star[i], 0.8f), Solid(Hex(0xFFFFFF)), 0.5f, Blend::Add);
+  return c;
+}
+
+// A grey-scale mask for the mask-driven cross-fade: a diagonal sweep broken up by soft
+// clouds (the blue channel is the mask value).
+Canvas DiagonalMask() {
+  Canvas c(800, 600);
+  c.Cover([](float x, float y) {
+    float v = (x * 0.6f + y * 0.8f) / 1000.0f * 0.75f + ValueNoise(x, y, 48, 9) * 0.25f;
+    return Rgba{v, v, v, 1};
+  });
+  return c;
+}
+
+// The system buttons: one row per button with its four states, then one hint per
+// button for its hover state. They are drawn keyed, so the picture is opaque with the
+// transparent colour around the shapes; edges are smoothed against the window's navy.
+struct SysButton {
+  const char* label;
+  const char* hint;
+};
+constexpr SysButton kSysButtons[] = {{"SKIP", "スキップ  Ctrl"}, {"AUTO", "オート  Shift"}, {"LOG", "バックログ  ホイール↑"},
+                                     {"SAVE", "セーブ  S"},      {"LOAD", "ロード  L"},      {"CONFIG", "設定  O"},
+                                     {"HIDE", "ウィンドウ消去  Space"}};
+constexpr int kBtnW = 64, kBtnH = 20, kHintW = 180, kHintH = 22;
+
+Canvas SystemButtons(const Font& font) {
+  int n = static_cast<int>(std::size(kSysButtons));
+  Canvas c(kBtnW * 4, kBtnH * n + kHintH * n);
+  for (int b = 0; b < n; ++b) {
+    AlphaMap text = font.Render(kSysButtons[b].label, 12, 0);
+    for (int s = 0; s < 4; ++s) {
+      float x = s * kBtnW + 2.0f, y = b * kBtnH + 2.0f;
+      Sdf pill = RoundRect(x, y, kBtnW - 4, kBtnH - 4, 8);
+      static const uint32_t fill[] = {0x26305E, 0x4A4A96, 0xC9A55A, 0x1A1E34};
+      static const uint32_t ink[] = {0xE8ECFF, 0xFFFFFF, 0x1A1430, 0x5A6080};
+      c.Fill(pill, Linear({0, y}, {0, y + kBtnH - 4}, {Mix(Hex(fill[s]), Hex(0xFFFFFF), 0.15f), Hex(fill[s])}));
+      c.Fill(Outline(pill, 1.0f), Solid(s == 3 ? Hex(0x3A4060) : kGold), s == 1 ? 1.0f : 0.6f);
+      c.FillMask(text, static_cast<int>(x) + (kBtnW - 4 - text.width) / 2, static_cast<int>(y) + (kBtnH - 4 - text.height) / 2,
+                 Solid(Hex(ink[s])));
+    }
+    AlphaMap hint = font.Render(kSysButtons[b].hint, 13, 0);
+    float y = n * kBtnH + b * kHintH + 1.0f;
+    Sdf tip = RoundRect(1, y, static_cast<float>(hint.width + 16), kHintH - 2, 6);
+    c.Fill(tip, Solid(Hex(0x0E1433)));
+    c.Fill(Outline(tip, 1.0f), Solid(kGold), 0.7f);
+    c.FillMask(hint, 9, static_cast<int>(y) + (kHintH - 2 - hint.height) / 2, Solid(kCream));
+  }
+  // Flatten for a keyed copy: opaque over the window's colour, or the transparent colour.
+  Canvas out(c.width(), c.height());
+  for (int y = 0; y < c.height(); ++y)
+    for (int x = 0; x < c.width(); ++x) {
+      Rgba p = c.At(x, y);
+      if (p.a < 0.5f) continue;
+      Rgba q = Mix(kNavy, p, p.a);
+      q.a = 1;
+      out.Fill(RoundRect(x, y, 1, 1, 0), Solid(q), 1.0f, Blend::Over, x, y, x + 1, y + 1);
+    }
+  return out;
+}
+
+}  // namespace
+
+void MakeInterface(Stage& stage, const Font& font) {
+  stage.Picture("win.bmp", MessageWindow(), BmpForm::Argb32);
+  stage.Picture("win_narr.bmp", NarrationWindow(), BmpForm::Rgb24Alpha);
+  stage.Picture("win_tate.bmp", PaperWindow(), BmpForm::Rgb24Alpha);
+  stage.Picture("送りアイコン.bmp", PageIcon(), BmpForm::Argb32);
+  stage.Picture("選択肢.bmp", ChoiceButton(false), BmpForm::Argb32, true);
+  stage.Picture("選択肢_ON.bmp", ChoiceButton(true), BmpForm::Argb32, true);
+  for (int d = 1; d <= 5; ++d)
+    stage.Picture("カウントダウン" + std::to_string(d) + ".bmp", Countdown(d, font), BmpForm::Rgb24Alpha, true);
+  const char* icons[] = {"icon_star.bmp", "icon_heart.bmp", "icon_note.bmp", "icon_drop.bmp", "icon_moon.bmp"};
+  for (int i = 0; i < 5; ++i) stage.Picture(icons[i], Icon(i), BmpForm::Argb32);
+  stage.Picture("雪.bmp", Sparkle(16, 0xBFE6FF), BmpForm::Argb32);
+  stage.Picture("雪2.bmp", Sparkle(12, 0xFFE2A0), BmpForm::Argb32);
+  stage.Picture("雪3.bmp", Sparkle(8, 0xFFFFFF), BmpForm::Argb32);
+  stage.Picture("sysbtn.bmp", SystemButtons(font), BmpForm::Rgb24, true);
+  stage.Picture("star_piece.bmp", StarPiece(), BmpForm::Argb32);
+  stage.Picture("mask_diag.bmp", DiagonalMask(), BmpForm::Rgb24);
+}
+
+}  // namespace zan::assetgen
