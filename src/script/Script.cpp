@@ -61,13 +61,13 @@ int32_t CScript::FindLabel(const ScriptRecord& record, std::string_view label) {
 
 int32_t CScript::ReadElement(const ScriptRecord& record, int32_t start, std::string& out,
                              bool keepBreaks) {
-  ElementCuts cuts;
-  const int32_t next = zan::ReadElement(record.Text(), start, out, keepBreaks, &cuts);
-  if (cuts.textOverflow && boxes_) {
+  ElementInfo info;
+  const int32_t next = zan::ReadElement(record.Text(), start, out, keepBreaks, &info);
+  if (info.textOverflow && boxes_) {
     static const std::string message = Sjis("スクリプトサイズオーバーフロー!!");
     boxes_->Show(message, record.name, MB_ICONERROR);
   }
-  if (cuts.tagCut)
+  if (info.tagCut)
     ZAN_LOG("script: a tag of %s longer than 259 bytes is cut at position %d",
             SjisToUtf8(record.name).c_str(), start);
   return next;
@@ -81,8 +81,12 @@ int32_t CScript::CountElements(std::string_view name, int32_t end, Count count) 
   int32_t total = 0;
   std::string element;
   for (int32_t position = 0; position < static_cast<int32_t>(text.size());) {
-    const int32_t next = zan::ReadElement(text, position, element, false);
-    total += count(element, end != -1 && next >= end);
+    ElementInfo info;
+    const int32_t next = zan::ReadElement(text, position, element, false, &info);
+    // Only tags that begin before the end count: a label just before a tag makes the tag
+    // the element that reaches the end, and that tag still lies ahead.
+    if (end != -1 && info.tagStart >= end) break;
+    total += count(element);
     if (end != -1 && next >= end) break;
     position = next;
   }
@@ -90,17 +94,12 @@ int32_t CScript::CountElements(std::string_view name, int32_t end, Count count) 
 }
 
 int32_t CScript::CountTextWaits(std::string_view name, int32_t end) {
-  // The element that reaches the end still counts.
-  return CountElements(name, end, [](const std::string& element, bool) {
-    return IsTextWaitTag(element) ? 1 : 0;
-  });
+  return CountElements(name, end, [](const std::string& e) { return IsTextWaitTag(e) ? 1 : 0; });
 }
 
 int32_t CScript::CountChoicePoints(std::string_view name, int32_t end) {
-  // The element that reaches the end does not.
-  return CountElements(name, end, [](const std::string& element, bool reachesEnd) {
-    return !reachesEnd && IsChoicePointTag(element) ? 1 : 0;
-  });
+  return CountElements(name, end,
+                       [](const std::string& e) { return IsChoicePointTag(e) ? 1 : 0; });
 }
 
 }  // namespace zan

@@ -105,7 +105,7 @@ std::string_view CutToCharacters(std::string_view text, size_t limit) {
 }
 
 int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool keepBreaks,
-                    ElementCuts* cuts) {
+                    ElementInfo* info) {
   out.clear();
   const size_t size = text.size();
   const size_t from = start > 0 ? static_cast<size_t>(start) : 0;
@@ -146,7 +146,7 @@ int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool
     const size_t n = CharLen(text, i);
     // 3. At most 1023 bytes; a double-byte character only while fewer than 1022 are held.
     if (out.size() + n > kElementBufferSize - 1) {
-      if (cuts) cuts->textOverflow = true;
+      if (info) info->textOverflow = true;
       break;
     }
     out.append(text.substr(i, n));
@@ -156,6 +156,7 @@ int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool
   if (tagStart >= size) return static_cast<int32_t>(size + 1);
 
   // 4. No text: the tag itself, comments inside it left out.
+  if (info) info->tagStart = static_cast<int32_t>(tagStart);
   bool paren = false;
   size_t i = tagStart + 1;
   std::string tag = "<";
@@ -178,8 +179,8 @@ int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool
     }
     if (tag.size() + n <= kTagBufferSize - 2) {
       tag.append(text.substr(i - n, n));
-    } else if (cuts) {
-      cuts->tagCut = true;
+    } else if (info) {
+      info->tagCut = true;
     }
   }
   out = std::move(tag);

@@ -27,8 +27,10 @@ struct LabelEntry {
   std::string name;      // without the brackets
 };
 
-// What ReadElement had to cut.
-struct ElementCuts {
+// What ReadElement found beside the element: where a tag element starts, and what had to
+// be cut.
+struct ElementInfo {
+  int32_t tagStart = -1;      // position of the "<" when the element is a tag
   bool textOverflow = false;  // message text beyond 1023 bytes (the rest is lost)
   bool tagCut = false;        // a tag beyond 259 bytes
 };
@@ -39,7 +41,7 @@ struct ElementCuts {
 // after text, the byte after ">" after a tag. With no tag left the tag's start counts as
 // the end of the text plus one, so text after the last tag ends the script unread.
 int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool keepBreaks,
-                    ElementCuts* cuts = nullptr);
+                    ElementInfo* info = nullptr);
 
 // The command name of a tag (without "<"), cut to 259 bytes, and the offset in the tag just
 // after it. Double-byte characters in the name part are skipped.
