@@ -17,25 +17,32 @@
 namespace zan {
 
 void CKidoku::Build(const CArchive& scripts, CScript& script) {
+  std::vector<ScriptCounts> counts;
+  scripts.ForEachEntry([&](const IndexEntry& entry, uint32_t) {
+    const std::string_view name = CText(entry.name);
+    if (!HasExtension(name, "txt") || EqualsNoCase(name, "ver.txt")) return;
+    counts.push_back({std::string(name), script.CountTextWaits(name, -1),
+                      script.CountChoicePoints(name, -1)});
+  });
+  BuildTable(counts);
+}
+
+void CKidoku::BuildTable(const std::vector<ScriptCounts>& scripts) {
   entries_.clear();
   current_ = -1;
   waitIndex_ = 0;
   choiceIndex_ = 0;
   int32_t offset = 0;
-  scripts.ForEachEntry([&](const IndexEntry& entry, uint32_t) {
-    const std::string_view name = CText(entry.name);
-    if (!HasExtension(name, "txt") || EqualsNoCase(name, "ver.txt")) return;
-    const int32_t waits = script.CountTextWaits(name, -1);
-    const int32_t choices = script.CountChoicePoints(name, -1);
-    if (waits == 0 && choices == 0) return;
+  for (const ScriptCounts& counts : scripts) {
+    if (counts.waits <= 0 && counts.choices <= 0) continue;
     Entry row;
     row.offset = offset;
-    row.name.assign(CutToCharacters(name, kScriptNameSize - 1));
-    row.waits.assign(static_cast<size_t>(waits), 0);
-    row.choices.assign(static_cast<size_t>(choices), 0);
+    row.name.assign(CutToCharacters(counts.name, kScriptNameSize - 1));
+    row.waits.assign(static_cast<size_t>(std::max(counts.waits, 0)), 0);
+    row.choices.assign(static_cast<size_t>(std::max(counts.choices, 0)), 0);
     entries_.push_back(std::move(row));
-    offset += waits;
-  });
+    offset += std::max(counts.waits, 0);
+  }
   built_ = true;
 }
 

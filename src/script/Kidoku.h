@@ -29,9 +29,18 @@ class CKidoku {
     std::vector<uint8_t> choices;
   };
 
+  struct ScriptCounts {
+    std::string name;
+    int32_t waits = 0;
+    int32_t choices = 0;
+  };
+
   // Builds the table from the script archive: every ".txt" except "ver.txt", counted
-  // with the script service; scripts with neither waits nor choice points get no entry.
+  // with the script service, in the archive's index order.
   void Build(const CArchive& scripts, CScript& script);
+  // The table for scripts with these counts, in this order; scripts with neither waits
+  // nor choice points get no entry.
+  void BuildTable(const std::vector<ScriptCounts>& scripts);
   bool IsBuilt() const { return built_; }
 
   // Applies a stored "kidoku.dat". A different entry count reports
