@@ -110,6 +110,9 @@ void CGameMain::ReturnToTitle() {
   sounds_.StopAll();
   SaveReadFlags();
   End();
+  // Which screen follows depends on the mode; the screens are not built yet. A demo
+  // returns to the story's mode.
+  if (gameMode_ == kModeDemo) SetGameMode(kModeStory);
   SaveOptions();
 }
 
