@@ -16,7 +16,7 @@ namespace {
 
 // An endless loop without a waiting command would hold the frame for ever; past this many
 // elements in one frame the rest runs in the next frame, so the window keeps answering.
-constexpr int kMaxElementsPerFrame = 100000;
+constexpr int kMaxElementsPerFrame = 10000;
 
 constexpr int32_t kFramesPerSecond = 30;
 constexpr int kFirstVoiceChannel = 6;
