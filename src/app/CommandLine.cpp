@@ -60,6 +60,22 @@ const std::vector<OptionSpec>& Options() {
          o.audioOut = v;
          return {};
        }},
+      {"--start", "SCRIPT",
+       "Start a new story at SCRIPT (a script file name of the game) without the title; the "
+       "default is main.txt.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         if (v.empty()) return MakeError("--start needs a script name");
+         o.startScript = v;
+         return {};
+       }},
+      {"--dump-vars", "PATH",
+       "At exit write every script variable to PATH, one name=value line each (UTF-8): the "
+       "integer variables, then the string variables, in table order.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         if (v.empty()) return MakeError("--dump-vars needs a file name");
+         o.dumpVars = v;
+         return {};
+       }},
       {"--help", nullptr, "Show this help and exit.",
        [](AppOptions& o, const std::string&) -> Status {
          o.help = true;

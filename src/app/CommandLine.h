@@ -18,6 +18,8 @@ struct AppOptions {
   std::string inputFile;
   uint32_t clickEvery = 0;
   std::string audioOut;  // WAV file that receives the mixed sound
+  std::string startScript;  // UTF-8; empty: "main.txt"
+  std::string dumpVars;     // file that receives the variables at exit
 
   bool help = false;
   bool version = false;

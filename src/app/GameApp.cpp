@@ -2,8 +2,14 @@
 
 #include <cstdlib>
 
+#include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "platform/Files.h"
+#include "script/GameMain.h"
+#include "script/Kidoku.h"
+#include "script/Script.h"
+#include "script/TimeWait.h"
+#include "script/Variable.h"
 
 namespace zan {
 namespace {
@@ -18,16 +24,30 @@ const std::string& AppTitle() {
 CGameApp::CGameApp(Platform& platform, Harness& harness)
     : CZANApp(platform), harness_(harness) {
   errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
+  keyConfig_ = std::make_unique<CKeyConfig>();
   gameData_ = std::make_unique<CGameData>(*errorReport_, platform.GetMessageBoxes());
+  script_ = std::make_unique<CScript>(*gameData_, &platform.GetMessageBoxes());
+  variables_ = std::make_unique<CVariable>();
+  kidoku_ = std::make_unique<CKidoku>();
   gameSoundManager_ = std::make_unique<CSoundManager>();
+  timeWait_ = std::make_unique<CTimeWait>(tasks_);
+  // The script channels play on the frame's sound device.
+  gameMain_ = std::make_unique<CGameMain>(tasks_, *gameData_, *script_, *variables_, *kidoku_,
+                                          soundManager_);
   eventCgList_ = std::make_unique<CNameList>();
   pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
 }
 
 CGameApp::~CGameApp() {
   errorReport_.reset();
+  keyConfig_.reset();
   gameData_.reset();
+  script_.reset();
+  variables_.reset();
+  kidoku_.reset();
+  timeWait_.reset();
   gameSoundManager_.reset();
+  gameMain_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
@@ -67,22 +87,28 @@ void CGameApp::LoadStartupDefinitions() {
 }
 
 void CGameApp::InitializeGame() {
-  std::srand(GetMilliseconds());
+  variables_->SeedRandom(GetMilliseconds());
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
+  kidoku_->Load(*gameData_, *script_, errorReport_.get());
   LoadStartupDefinitions();
+  if (keyConfigLib_) keyConfig_->Load(*keyConfigLib_);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
+  window_.RegisterReceiver(&gameMain_->InputReceiver());
 }
 
 int32_t CGameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
   InitializeGame();
+  gameMain_->Prepare();
+  // Until the title screen exists the story starts at once.
+  gameMain_->StartGame(harness_.StartScript());
 
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
@@ -100,17 +126,25 @@ int32_t CGameApp::MainLoop() {
     if (harness_.AfterFrame(frame_)) break;
   }
 
+  gameMain_->SaveOptions();
+  gameMain_->SetGameMode(kModeStory);
   ShutDown();
+  harness_.DumpVariables(*variables_);
   return 0;
 }
 
 void CGameApp::ShutDown() {
+  gameMain_->SaveReadFlags();
   instanceLock_.Release();
   window_.Destroy();
   platform_.GetWindow().PostQuitMessage(0);
 }
 
 int32_t CGameApp::QuitRequest() {
+  if (gameMain_->IsRunning()) {
+    gameMain_->SetSkipMode(0);
+    gameMain_->SetAutoMode(0);
+  }
   quitRequest_ = 1;
   quitAnswer_ = 1;
   return 1;
@@ -128,12 +162,19 @@ void CGameApp::FlushClickMessages() {
 
 int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
   switch (message.message) {
+    case WM_ACTIVATEAPP:
+      if (message.wParam == 0) gameMain_->Options().displayMode = 1;  // back to the window
+      return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      FlushClickMessages();
-      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MOUSEWHEEL:
+      return RouteInput(message);
     case WM_COMMAND:
       switch (LowWord(message.wParam)) {
         case kCommandAbout:

@@ -23,6 +23,12 @@
 namespace zan {
 
 struct AppOptions;
+class CGameMain;
+class CKeyConfig;
+class CKidoku;
+class CScript;
+class CTimeWait;
+class CVariable;
 
 class CGameApp : public CZANApp {
  public:
@@ -48,6 +54,10 @@ class CGameApp : public CZANApp {
   int32_t QuitRequest();
   // Drops queued key presses and button releases (clicks that piled up in a long frame).
   void FlushClickMessages();
+  // Input: the action an input number fires (through the key configuration), and the
+  // action itself; DoAction answers 1 when it handled the code (GameAppInput.cpp).
+  int32_t RaiseInput(int32_t input, int32_t pressed);
+  int32_t DoAction(int32_t code, int32_t pressed);
 
   CErrorReport& ErrorReport() { return *errorReport_; }
   CGameData& GameData() { return *gameData_; }
@@ -61,6 +71,12 @@ class CGameApp : public CZANApp {
   // "イベントＣＧリスト.csv" and "省略.csv".
   CNameList& EventCgList() { return *eventCgList_; }
   CCsvRowTable& PictureAbbreviations() { return *pictureAbbreviations_; }
+  CKeyConfig& KeyConfig() { return *keyConfig_; }
+  CScript& Script() { return *script_; }
+  CVariable& Variables() { return *variables_; }
+  CKidoku& Kidoku() { return *kidoku_; }
+  CTimeWait& TimeWait() { return *timeWait_; }
+  CGameMain& GameMain() { return *gameMain_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
 
@@ -69,6 +85,8 @@ class CGameApp : public CZANApp {
   // Reads system2.lib then system1.lib from the definition archive.
   void LoadStartupDefinitions();
   void ShutDown();
+  // Key, button and wheel messages turned into inputs (GameAppInput.cpp).
+  int32_t RouteInput(const WindowMessage& message);
 
   Harness& harness_;
   InstanceLock instanceLock_;
@@ -82,11 +100,17 @@ class CGameApp : public CZANApp {
 
   // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<CErrorReport> errorReport_;
+  std::unique_ptr<CKeyConfig> keyConfig_;
   // The game data reader: archive paths and readers, and folder mode's settings.
   std::unique_ptr<CGameData> gameData_;
+  std::unique_ptr<CScript> script_;
+  std::unique_ptr<CVariable> variables_;
+  std::unique_ptr<CKidoku> kidoku_;
   // The second, game-side sound manager, at its place in the order. It is never
   // initialised: the channels play on the frame's device (SoundManager()).
   std::unique_ptr<CSoundManager> gameSoundManager_;
+  std::unique_ptr<CTimeWait> timeWait_;
+  std::unique_ptr<CGameMain> gameMain_;
   std::unique_ptr<CNameList> eventCgList_;
   std::unique_ptr<CCsvRowTable> pictureAbbreviations_;
 };

@@ -1,6 +1,10 @@
 #include "app/Harness.h"
 
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "platform/Files.h"
 #include "platform/Window.h"
+#include "script/Variable.h"
 #include "platform/WindowMessage.h"
 
 namespace zan {
@@ -72,6 +76,22 @@ void Harness::BeforeFrame(uint64_t frame, Window& window) {
 bool Harness::AfterFrame(uint64_t frame) {
   for (auto& hook : hooks_) hook(frame);
   return frameLimit_ && frame + 1 >= *frameLimit_;
+}
+
+}  // namespace zan
+
+namespace zan {
+
+void Harness::DumpVariables(const CVariable& variables) const {
+  if (dumpVarsPath_.empty()) return;
+  std::string text;
+  for (const auto& v : variables.Ints())
+    text += SjisToUtf8(v.name) + "=" + std::to_string(v.value) + "\n";
+  for (const auto& v : variables.Strings())
+    text += SjisToUtf8(v.name) + "=" + SjisToUtf8(v.value) + "\n";
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  if (Status s = WriteFileAtomic(dumpVarsPath_, bytes); !s)
+    ZAN_LOG("--dump-vars: %s", s.error().message.c_str());
 }
 
 }  // namespace zan

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/InputTimeline.h"
@@ -22,6 +23,7 @@
 
 namespace zan {
 
+class CVariable;
 class Window;
 
 class Harness {
@@ -32,6 +34,14 @@ class Harness {
   // A left press and release every k frames (k >= 2) at the pointer's position.
   void SetClickEvery(uint32_t k) { clickEvery_ = k; }
   void SetFrameLimit(std::optional<uint64_t> frames) { frameLimit_ = frames; }
+  // The script a new story starts at (Shift-JIS); "main.txt" unless given.
+  void SetStartScript(std::string script) { startScript_ = std::move(script); }
+  const std::string& StartScript() const { return startScript_; }
+  // Where DumpVariables writes; nothing when empty.
+  void SetDumpVarsPath(std::string path) { dumpVarsPath_ = std::move(path); }
+  // At exit: one "name=value" line per variable (UTF-8), the integer variables and then
+  // the string variables, in table order.
+  void DumpVariables(const CVariable& variables) const;
   // Runs after every frame (screenshots and the like).
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
 
@@ -52,6 +62,8 @@ class Harness {
   uint32_t clickEvery_ = 0;
   std::optional<uint64_t> frameLimit_;
   std::vector<FrameHook> hooks_;
+  std::string startScript_ = "main.txt";
+  std::string dumpVarsPath_;
   std::deque<WindowMessage> pending_;
   // Pointer and button state as the posted messages leave it; the pointer starts at the
   // middle of the 800 x 600 client area.

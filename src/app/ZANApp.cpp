@@ -1,5 +1,6 @@
 #include "app/ZANApp.h"
 
+#include "app/core/Mouse.h"
 #include "base/ErrorLog.h"
 #include "platform/Files.h"
 
@@ -67,6 +68,7 @@ int32_t CZANApp::Run(int width, int height, int depthHint, int fullScreen) {
   if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
     ZAN_LOG("sound: no audio device (%d); the game runs silent", rc);
   window_.RegisterReceiver(&soundManager_);
+  window_.RegisterReceiver(&Mouse());
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

@@ -57,6 +57,15 @@ int main(int argc, char** argv) {
   }
   harness.SetClickEvery(options->clickEvery);
   harness.SetFrameLimit(options->frames);
+  if (!options->startScript.empty()) {
+    auto script = zan::TryUtf8ToSjis(options->startScript);
+    if (!script) {
+      std::fprintf(stderr, "zan: --start %s has no Shift-JIS form\n", options->startScript.c_str());
+      return 2;
+    }
+    harness.SetStartScript(*script);
+  }
+  if (!options->dumpVars.empty()) harness.SetDumpVarsPath(zan::AbsolutePath(options->dumpVars));
 
   std::unique_ptr<zan::Platform> platform;
   if (options->headless) {

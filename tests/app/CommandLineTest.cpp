@@ -7,13 +7,15 @@ namespace {
 
 TEST(CommandLineTest, ParsesOptionsAndTheGameFolder) {
   auto o = ParseCommandLine({"--headless", "--frames", "60", "--input=t.txt", "--click-every", "3",
-                             "games/demo"});
+                             "--start", "ルート.txt", "--dump-vars=v.txt", "games/demo"});
   ASSERT_TRUE(o.ok()) << o.error().message;
   EXPECT_TRUE(o->headless);
   EXPECT_EQ(o->frames, 60u);
   EXPECT_EQ(o->inputFile, "t.txt");
   EXPECT_EQ(o->clickEvery, 3u);
   EXPECT_EQ(o->gameDir, "games/demo");
+  EXPECT_EQ(o->startScript, "ルート.txt");
+  EXPECT_EQ(o->dumpVars, "v.txt");
   EXPECT_FALSE(ParseCommandLine({}).value().frames.has_value());
 }
 
@@ -21,14 +23,15 @@ TEST(CommandLineTest, RefusesWhatItCannotUse) {
   const std::vector<std::vector<std::string>> bad = {
       {"--bogus"},          {"--frames"},           {"--frames", "0"},
       {"--frames", "12x"},  {"--click-every", "1"}, {"--headless=1"},
-      {"one", "two"},
+      {"one", "two"},       {"--start"},            {"--dump-vars="},
   };
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).ok()) << args[0];
 }
 
 TEST(CommandLineTest, HelpListsEveryOptionWithinEightyColumns) {
   std::string help = HelpText();
-  for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--help", "--version"})
+  for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--start", "--dump-vars",
+                           "--help", "--version"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
   size_t start = 0;
   while (start < help.size()) {

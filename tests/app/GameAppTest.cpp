@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
+#include "script/GameMain.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace zan {
@@ -150,6 +152,30 @@ TEST_F(GameAppTest, MessageHandlerResults) {
   EXPECT_EQ(app.QuitRequestPending(), 0);
   EXPECT_EQ(app.WindowMessageHandler({WM_COMMAND, CGameApp::kCommandQuit, 0}), 0);
   EXPECT_EQ(app.QuitRequestPending(), 1);
+}
+
+TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
+  CGameApp app(platform, harness);
+  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  CGameMain& game = app.GameMain();
+  EXPECT_EQ(app.DoAction(kActionSkip, 1), 0);  // a press never acts
+  EXPECT_EQ(app.DoAction(kActionNone, 0), 0);
+  EXPECT_EQ(app.DoAction(31, 0), 0);
+  EXPECT_EQ(app.DoAction(kActionSkip, 0), 1);  // handled, but the story is not running
+  EXPECT_EQ(game.Options().skipRequest, 0);
+  EXPECT_EQ(app.DoAction(kActionDecide, 0), 1);
+  EXPECT_EQ(game.GetClickState(), kClickReleased);
+
+  game.SetGameMode(kModeDemo);
+  EXPECT_EQ(app.DoAction(kActionNone, 0), 0);  // ends the demo instead of acting
+  EXPECT_EQ(game.Mode(), kModeStory);
+
+  // Losing the focus puts the settings back to the window.
+  game.Options().displayMode = 0;
+  app.WindowMessageHandler({WM_ACTIVATEAPP, 1, 0});
+  EXPECT_EQ(game.Options().displayMode, 0);
+  app.WindowMessageHandler({WM_ACTIVATEAPP, 0, 0});
+  EXPECT_EQ(game.Options().displayMode, 1);
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+# Runs one scenario test (see ZanScenario.cmake). Inputs: ZAN, GAME, WORK, FIRST_RUN, ARGS,
+# EXPECT ("|"-separated lists).
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}/run")
+file(COPY "${GAME}/" DESTINATION "${WORK}/game")
+
+function(run_zan args dump)
+  string(REPLACE "|" ";" args "${args}")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env "XDG_RUNTIME_DIR=${WORK}/run"
+            "${ZAN}" --headless --dump-vars "${dump}" ${args} "${WORK}/game"
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "zan ${args} ended with ${rc}\n${out}\n${err}")
+  endif()
+endfunction()
+
+if(NOT FIRST_RUN STREQUAL "")
+  run_zan("${FIRST_RUN}" "${WORK}/first-vars.txt")
+endif()
+run_zan("${ARGS}" "${WORK}/vars.txt")
+
+file(STRINGS "${WORK}/vars.txt" dump ENCODING UTF-8)
+string(REPLACE "|" ";" expected "${EXPECT}")
+set(failed "")
+foreach(line IN LISTS expected)
+  list(FIND dump "${line}" found)
+  if(found EQUAL -1)
+    string(APPEND failed "  missing: ${line}\n")
+  endif()
+endforeach()
+if(NOT failed STREQUAL "")
+  string(REPLACE ";" "\n  " shown "${dump}")
+  message(FATAL_ERROR "scenario variables differ:\n${failed}dump:\n  ${shown}")
+endif()

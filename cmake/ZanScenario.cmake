@@ -1,0 +1,41 @@
+# Scenario tests: small games whose scripts exercise a feature, run by the real `zan`
+# binary headless, checked by the variables it dumps at exit.
+#
+# zan_scenario_game(TARGET <target> SOURCE_DIR <dir> OUTPUT_DIR <dir>)
+#   Packs a game source folder (the layout of zan_game_data) into OUTPUT_DIR with the
+#   independent test archive writer (tests/data/TestGamePack.cpp).
+#
+# zan_scenario_test(NAME <test> GAME <target> [FIRST_RUN <args>...] ARGS <args>...
+#                   EXPECT <name=value>...)
+#   Copies the packed game to a fresh folder, runs
+#     zan --headless --dump-vars <file> ARGS... <game folder>
+#   (after one run with FIRST_RUN's arguments in the same folder when given, so state files
+#   carry over) and checks that every EXPECT line is a line of the dump.
+
+set(ZAN_SCENARIO_RUNNER "${CMAKE_CURRENT_LIST_DIR}/RunScenario.cmake")
+
+function(zan_scenario_game)
+  cmake_parse_arguments(Z "" "TARGET;SOURCE_DIR;OUTPUT_DIR" "" ${ARGN})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS "${Z_SOURCE_DIR}/*")
+  add_custom_command(OUTPUT "${Z_OUTPUT_DIR}/msg.arc"
+    COMMAND zan_test_gamepack "${Z_SOURCE_DIR}" "${Z_OUTPUT_DIR}"
+    DEPENDS zan_test_gamepack ${files}
+    COMMENT "Packing the scenario game ${Z_TARGET}"
+    VERBATIM)
+  add_custom_target(${Z_TARGET} ALL DEPENDS "${Z_OUTPUT_DIR}/msg.arc")
+  set_target_properties(${Z_TARGET} PROPERTIES ZAN_GAME_DIR "${Z_OUTPUT_DIR}")
+endfunction()
+
+function(zan_scenario_test)
+  cmake_parse_arguments(Z "" "NAME;GAME" "FIRST_RUN;ARGS;EXPECT" ${ARGN})
+  get_target_property(game ${Z_GAME} ZAN_GAME_DIR)
+  # Lists travel with "|" between their items: a ";" would split the -D argument.
+  string(REPLACE ";" "|" first "${Z_FIRST_RUN}")
+  string(REPLACE ";" "|" args "${Z_ARGS}")
+  string(REPLACE ";" "|" expect "${Z_EXPECT}")
+  add_test(NAME ${Z_NAME}
+    COMMAND "${CMAKE_COMMAND}" "-DZAN=$<TARGET_FILE:zan>" "-DGAME=${game}"
+            "-DWORK=${CMAKE_CURRENT_BINARY_DIR}/scenario/${Z_NAME}" "-DFIRST_RUN=${first}"
+            "-DARGS=${args}" "-DEXPECT=${expect}" -P "${ZAN_SCENARIO_RUNNER}")
+  set_tests_properties(${Z_NAME} PROPERTIES TIMEOUT 120 LABELS scenario)
+endfunction()

@@ -1,0 +1,96 @@
+// The game's input: key, button and wheel messages become input numbers, the key
+// configuration turns them into actions, and DoAction carries the actions out. Actions
+// fire on release only.
+
+#include "app/GameApp.h"
+#include "app/KeyConfig.h"
+#include "script/GameMain.h"
+
+namespace zan {
+
+int32_t CGameApp::RouteInput(const WindowMessage& message) {
+  switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (const int32_t input = InputOfKey(static_cast<uint32_t>(message.wParam)); input >= 0)
+        RaiseInput(input, message.message == WM_KEYDOWN ? 1 : 0);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      FlushClickMessages();
+      RaiseInput(2, message.message == WM_LBUTTONDOWN ? 1 : 0);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      FlushClickMessages();
+      RaiseInput(3, message.message == WM_RBUTTONDOWN ? 1 : 0);
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      RaiseInput(9, message.message == WM_MBUTTONDOWN ? 1 : 0);
+      return 0;
+    case WM_MOUSEWHEEL:
+      // Only with the wheel option on and the story running; no choice can be open yet,
+      // so the wheel towards the player always advances (input 4, like Enter).
+      if (gameMain_->Options().mouseWheel == 0 || !gameMain_->IsRunning()) return 0;
+      RaiseInput(WheelDelta(message.wParam) <= 0 ? 4 : 0, 0);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+int32_t CGameApp::RaiseInput(int32_t input, int32_t pressed) {
+  return DoAction(keyConfig_->Lookup(input), pressed);
+}
+
+int32_t CGameApp::DoAction(int32_t code, int32_t pressed) {
+  CGameMain& game = *gameMain_;
+  if (pressed != 0) return 0;
+  if (game.Mode() == kModeDemo) {
+    game.EndDemo();
+    return 0;
+  }
+  if (code < kActionDecide || code > kActionAffection) return 0;
+  const bool running = game.IsRunning();
+  switch (code) {
+    case kActionDecide:
+    case kActionDecide2:
+      // No system buttons exist yet, so the pointer is never on one.
+      game.Click();
+      break;
+    case kActionCancel:
+      game.RightButtonAction();
+      break;
+    case kActionHideWindow:
+      if (running) game.ToggleWindowHiddenByPlayer();
+      break;
+    case kActionAuto:
+      if (!running) break;
+      if (game.Options().autoMode) game.SetAutoMode(0);
+      else game.RequestAuto();
+      break;
+    case kActionSkip:
+      if (!running) break;
+      if (game.Options().skipMode) game.SetSkipMode(0);
+      else game.RequestSkip();
+      break;
+    case kActionQuit:
+      QuitRequest();
+      break;
+    case kActionMinimise:
+      game.Options().displayMode = 1;
+      game.SetAutoMode(0);
+      game.SetSkipMode(0);
+      platform_.GetWindow().Minimise();
+      break;
+    default:
+      // The screens these open (special scripts, save and load, configuration, backlog,
+      // yes/no questions, viewers, the affection screen) and the full-screen switch are not
+      // built yet; menu and panic codes belong to their screens.
+      break;
+  }
+  return 1;
+}
+
+}  // namespace zan

@@ -1,0 +1,71 @@
+#include "app/KeyConfig.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "base/ShiftJis.h"
+#include "data/TextFields.h"
+#include "platform/WindowMessage.h"
+
+namespace zan {
+
+int32_t CKeyConfig::ActionCode(std::string_view name) {
+  static const std::pair<std::string, int32_t> kNames[] = {
+      {Sjis("決定"), 1}, {Sjis("決定2"), 2}, {Sjis("取消"), 3}, {Sjis("ウィンドウ消去"), 4},
+      {Sjis("フロー"), 5}, {Sjis("マップ"), 6}, {Sjis("オート"), 7}, {Sjis("スキップ"), 8},
+      {Sjis("セーブ"), 9}, {Sjis("ロード"), 10}, {Sjis("クイックセーブ"), 11},
+      {Sjis("クイックロード"), 12}, {Sjis("メニュー"), 13}, {Sjis("メニューを閉じる"), 14},
+      {Sjis("コンフィグ"), 15}, {Sjis("履歴スクロール"), 16}, {Sjis("バックログ"), 16},
+      {Sjis("履歴上へ"), 17}, {Sjis("履歴下へ"), 18}, {Sjis("タイトルへ戻る"), 19},
+      {Sjis("ゲーム終了"), 20}, {Sjis("パニックボタン"), 21}, {Sjis("サーフェイスビュア"), 22},
+      {Sjis("サウンドビュア"), 23}, {Sjis("スクリプトビュア"), 24}, {Sjis("タスクビュア"), 25},
+      {Sjis("直前選択肢へ"), 26}, {Sjis("画面変更"), 27}, {Sjis("最小化"), 28},
+      {Sjis("ボイス再生"), 29}, {Sjis("好感度"), 30},
+  };
+  for (const auto& [text, code] : kNames)
+    if (name == text) return code;
+  return kActionNone;
+}
+
+void CKeyConfig::Load(std::span<const uint8_t> bytes) {
+  actions_.fill(kActionNone);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  int32_t input = 0;
+  ForEachTableLine(text, 1, [&](std::string_view line) {
+    std::array<char, kFieldSize> name{};
+    DropField(line, name, ",");
+    actions_[static_cast<size_t>(input)] = ActionCode(CText(name));
+    return ++input < kInputCount;
+  });
+}
+
+int32_t CKeyConfig::Lookup(int32_t input) const {
+  if (input < 0 || input >= kInputCount) return kActionNone;
+  return actions_[static_cast<size_t>(input)];
+}
+
+int32_t InputOfKey(uint32_t key) {
+  switch (key) {
+    case VK_RETURN: return 4;
+    case VK_SPACE: return 5;
+    case VK_CONTROL: return 6;
+    case VK_SHIFT: return 7;
+    case VK_BACK: return 8;
+    case VK_DELETE: return 9;
+    case VK_INSERT: return 10;
+    case VK_HOME: return 11;
+    case VK_END: return 12;
+    case VK_PRIOR: return 13;
+    case VK_NEXT: return 14;
+    case VK_ESCAPE: return 15;
+    case 'S': return 28;
+    case 'L': return 29;
+    case 'O': return 30;
+    default:
+      if (key >= VK_F1 && key <= VK_F12) return static_cast<int32_t>(16 + (key - VK_F1));
+      return -1;
+  }
+}
+
+}  // namespace zan

@@ -1,0 +1,189 @@
+#pragma once
+// CGameMain: the interpreter task that plays the story. Each frame its update runs script
+// elements from the read position until one waits (a click, a time, a transition, a movie,
+// a choice); message text goes to the current message area, command tags to the command
+// table. It owns the live game state the commands act on: the loaded script and its
+// return stack, the message areas, the twelve script sound channels, the skip and auto
+// modes, the settings block with the gallery flags, and the game mode.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/core/GameTask.h"
+#include "message/MessageArea.h"
+#include "platform/NamedObject.h"
+#include "script/CommandTable.h"
+#include "script/Options.h"
+#include "script/Script.h"
+#include "sound/SoundChannels.h"
+
+namespace zan {
+
+class CGameData;
+class CKidoku;
+class CSoundManager;
+class CVariable;
+
+// What the story is doing.
+enum GameMode : int32_t {
+  kModeStory = 0,
+  kModeGalleryReplay = 1,  // replays started from the bonus screens
+  kModeSceneReplay = 2,
+  kModeMusicRoom = 3,
+  kModeTreasureGallery = 4,
+  kModeDemo = 5,     // a scene replayed through "DemoRun"
+  kModeSpecial = 6,  // a special script ("flow.txt", "map.txt")
+};
+
+// The player's click as the update sees it.
+enum ClickState : int32_t {
+  kClickNone = 0,
+  kClickHeld = 1,
+  kClickReleased = 2,  // a click this frame
+  kClickPressed = 3,   // pressed this frame
+};
+
+class CGameMain : public CGameTask {
+ public:
+  struct TimedWait {
+    bool active = false;
+    uint32_t start = 0;     // ms, system clock
+    uint32_t duration = 0;  // ms
+  };
+  struct DemoReturn {
+    bool active = false;
+    int32_t savedMode = 0;
+    std::string script;  // empty: the label is in the script running then
+    std::string label;
+  };
+
+  CGameMain(CTaskManager& tasks, CGameData& data, CScript& script, CVariable& variables,
+            CKidoku& kidoku, CSoundManager& sound);
+  ~CGameMain() override;
+
+  // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
+  void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
+
+  // Start-up: reads "variable.csv" and "option.dat".
+  void Prepare();
+  // A new story at `script` (empty: "main.txt").
+  void StartGame(std::string_view script);
+  // Shuts the game down (read flags written), ends the task, writes "option.dat".
+  void ReturnToTitle();
+
+  // The per-frame update (phase 0).
+  int32_t Update();
+  // Runs elements from the read position until one waits.
+  void ExecuteElements();
+  DispatchResult DispatchCommand(std::string_view tag);
+  // Clears the click wait; stops the voices when the settings ask for it.
+  void Advance();
+
+  void SetSkipMode(int32_t on);
+  void SetAutoMode(int32_t on);
+  // Skip and auto start through requests that the next update checks.
+  void RequestSkip() { options_.skipRequest = 1; }
+  void RequestAuto() { options_.autoRequest = 1; }
+
+  // Input actions: the click (決定), the right-button action, the player hiding the window.
+  void Click();
+  void RightButtonAction();
+  void ToggleWindowHiddenByPlayer();
+  void SetWindowHiddenByPlayer(int32_t hidden) { windowHiddenByPlayer_ = hidden; }
+  int32_t WindowHiddenByPlayer() const { return windowHiddenByPlayer_; }
+  // Ends a demo: back to its return point, else to the title.
+  void EndDemo();
+
+  void SetGameMode(int32_t mode);
+  int32_t Mode() const { return gameMode_; }
+
+  // Jumps within the loaded script; 0 (nothing changed) when the label is missing.
+  int32_t JumpToLabel(std::string_view label);
+  // Loads `script` and jumps to `label` in it (an empty label: JumpToLabel(script)).
+  int32_t JumpToScript(std::string_view script, std::string_view label);
+  // Moves the read-flag cursor to the loaded script at the read position.
+  void RepositionReadFlags();
+
+  // "option.dat" and "kidoku.dat" in the game's "sys" folder.
+  void LoadOptions();
+  void SaveOptions();
+  void SaveReadFlags();
+
+  // State the command families work on.
+  CommandTable& Commands() { return commands_; }
+  CVariable& Variables() { return variables_; }
+  CScript& Script() { return script_; }
+  ScriptRecord& Record() { return record_; }
+  int32_t ReadPosition() const { return readPosition_; }
+  void SetReadPosition(int32_t position) { readPosition_ = position; }
+  MessageAreas& Areas() { return areas_; }
+  MessageArea& CurrentArea() { return areas_.areas[static_cast<size_t>(currentArea_)]; }
+  int32_t CurrentAreaIndex() const { return currentArea_; }
+  OptionsBlock& Options() { return options_; }
+  GalleryFlags& Gallery() { return gallery_; }
+  CSoundChannels& Sounds() { return sounds_; }
+  bool AnyVoicePlaying() { return sounds_.AnyVoicePlaying(); }
+  // Starts a timed wait of `ms` (0 or less: none).
+  void StartTimedWait(int32_t ms);
+  const TimedWait& Timed() const { return timedWait_; }
+  void SetClickWait(int32_t wait) { clickWait_ = wait; }
+  int32_t ClickWait() const { return clickWait_; }
+  void SetVoiceAtWait(int32_t voice) { voiceAtWait_ = voice; }
+  int32_t GetClickState() const { return clickState_; }
+  void SetClickState(int32_t state) { clickState_ = state; }
+  int32_t ArrowKey() const { return arrowKey_; }
+  DemoReturn& Demo() { return demo_; }
+  void SetSceneName(std::string_view name);
+  const std::string& SceneName() const { return sceneName_; }
+  // Re-applies the player's volumes to the script channels (after ducking changes).
+  void ApplyVolumes();
+
+  // CGameMain's own receiver of window messages: left press, right release and arrow keys,
+  // while the task runs.
+  CNamedObject& InputReceiver() { return input_; }
+
+ private:
+  class Input : public CNamedObject {
+   public:
+    explicit Input(CGameMain& owner) : CNamedObject("CGameMain"), owner_(owner) {}
+    int32_t HandleMessage(const WindowMessage& message) override;
+
+   private:
+    CGameMain& owner_;
+  };
+
+  void AppendText(std::string_view text);
+  void PresentPage(std::string_view tag);
+  bool ReadFlagsActive() const;
+
+  CGameData& data_;
+  CScript& script_;
+  CVariable& variables_;
+  CKidoku& kidoku_;
+  CommandTable commands_;
+  CSoundChannels sounds_;
+  Input input_{*this};
+  std::function<void(int32_t)> frameRate_;
+
+  ScriptRecord record_;
+  int32_t readPosition_ = 0;
+  MessageAreas areas_;
+  int32_t currentArea_ = 0;
+  int32_t clickState_ = kClickNone;
+  int32_t clickWait_ = 0;
+  TimedWait timedWait_;
+  int32_t voiceAtWait_ = 0;
+  int32_t ducked_ = 0;
+  int32_t gameMode_ = kModeStory;
+  DemoReturn demo_;
+  int32_t arrowKey_ = 0;
+  int32_t windowHiddenByPlayer_ = 0;
+  std::string sceneName_;
+  OptionsBlock options_;
+  GalleryFlags gallery_;
+};
+
+}  // namespace zan

@@ -1,0 +1,59 @@
+// Commands the interpreter core carries out itself: the text waits, the scene name, demo
+// mode and the return to the title.
+
+#include "script/CommandTable.h"
+#include "script/GameMain.h"
+#include "script/Variable.h"
+
+namespace zan {
+namespace {
+
+using R = DispatchResult;
+
+R ClickWait(CGameMain& game, const CommandCall&) {
+  game.SetClickWait(1);
+  game.SetVoiceAtWait(game.AnyVoicePlaying() ? 1 : 0);
+  return R::kShowText;
+}
+
+R TimedTextWait(CGameMain& game, const CommandCall& call) {
+  game.StartTimedWait(game.Variables().Evaluate(call.Arg(0)));
+  return R::kShowText;
+}
+
+R DemoRun(CGameMain& game, const CommandCall& call) {
+  CGameMain::DemoReturn& demo = game.Demo();
+  demo.active = true;
+  demo.savedMode = game.Mode();
+  if (!call.Arg(1).empty()) {
+    demo.script = call.Arg(0);
+    demo.label = call.Arg(1);
+  } else {
+    demo.script.clear();
+    demo.label = call.Arg(0);
+  }
+  game.SetGameMode(kModeDemo);
+  return R::kContinue;
+}
+
+}  // namespace
+
+void RegisterInterpreterCommands(CommandTable& table) {
+  table.SetHandler("KW", ClickWait);
+  table.SetHandler("TW", TimedTextWait);
+  table.SetHandler("SceneSet", [](CGameMain& g, const CommandCall& c) {
+    g.SetSceneName(c.Arg(0));
+    return R::kContinue;
+  });
+  table.SetHandler("TitleReturn", [](CGameMain& g, const CommandCall&) {
+    g.ReturnToTitle();
+    return R::kStopFrame;
+  });
+  table.SetHandler("DemoRun", DemoRun);
+  table.SetHandler("DemoEnd", [](CGameMain& g, const CommandCall&) {
+    if (g.Demo().active) g.EndDemo();
+    return R::kContinue;
+  });
+}
+
+}  // namespace zan

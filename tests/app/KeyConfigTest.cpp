@@ -1,0 +1,57 @@
+#include "app/KeyConfig.h"
+
+#include <gtest/gtest.h>
+
+#include "base/ShiftJis.h"
+#include "platform/WindowMessage.h"
+
+namespace zan {
+namespace {
+
+std::vector<uint8_t> Lib(std::string_view utf8) {
+  std::string text;
+  for (char c : Sjis(utf8)) {
+    if (c == '\n') text.push_back('\r');
+    text.push_back(c);
+  }
+  return {text.begin(), text.end()};
+}
+
+TEST(KeyConfig, ActionNamesMatchExactly) {
+  CKeyConfig keys;
+  EXPECT_EQ(keys.Lookup(2), 0);  // nothing before loading
+  keys.Load(Lib("入力,動作\n"
+                "ホイール,履歴スクロール\n"
+                "1,バックログ\n"
+                "左,決定\n"
+                "右,スキップ \n"      // a trailing blank: no action
+                "Enter,決定,余分\n"   // everything after the first comma is the name
+                "Space,好感度\n"
+                "Ctrl,ないもの\n"));
+  EXPECT_EQ(keys.Lookup(0), kActionBacklog);
+  EXPECT_EQ(keys.Lookup(1), kActionBacklog);  // both names give 16
+  EXPECT_EQ(keys.Lookup(2), kActionDecide);
+  EXPECT_EQ(keys.Lookup(3), kActionNone);
+  EXPECT_EQ(keys.Lookup(4), kActionNone);
+  EXPECT_EQ(keys.Lookup(5), kActionAffection);
+  EXPECT_EQ(keys.Lookup(6), kActionNone);
+  EXPECT_EQ(keys.Lookup(7), kActionNone);  // missing lines leave 0
+  EXPECT_EQ(keys.Lookup(-1), kActionNone);
+  EXPECT_EQ(keys.Lookup(36), kActionNone);
+  keys.Load({});
+  EXPECT_EQ(keys.Lookup(2), kActionNone);
+}
+
+TEST(KeyConfig, KeysRaiseTheirInputs) {
+  EXPECT_EQ(InputOfKey(VK_RETURN), 4);
+  EXPECT_EQ(InputOfKey(VK_ESCAPE), 15);
+  EXPECT_EQ(InputOfKey(VK_F1), 16);
+  EXPECT_EQ(InputOfKey(VK_F12), 27);
+  EXPECT_EQ(InputOfKey('S'), 28);
+  EXPECT_EQ(InputOfKey('O'), 30);
+  EXPECT_EQ(InputOfKey('A'), -1);
+  EXPECT_EQ(InputOfKey(VK_LEFT), -1);
+}
+
+}  // namespace
+}  // namespace zan

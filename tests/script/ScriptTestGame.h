@@ -1,0 +1,127 @@
+#pragma once
+// A small game folder for the script tests: scripts and tables given as UTF-8 text with
+// LF line ends are written as Shift-JIS with CR LF into archives made by the independent
+// test writer, opened through the game data reader. Everything the interpreter needs is
+// built around it on the headless platform's virtual clock.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "TestArchiveWriter.h"
+#include "app/core/ErrorReport.h"
+#include "app/core/TaskManager.h"
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "data/GameData.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "script/GameMain.h"
+#include "script/Kidoku.h"
+#include "script/Script.h"
+#include "script/Variable.h"
+#include "sound/SoundManager.h"
+
+namespace zan::testing {
+
+// UTF-8 text with LF to Shift-JIS with CR LF.
+inline std::string GameText(std::string_view utf8) {
+  std::string out;
+  for (char c : Sjis(utf8)) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+class ScriptTestGame {
+ public:
+  using Files = std::map<std::string, std::string>;  // UTF-8 name -> UTF-8 text
+
+  explicit ScriptTestGame(const std::string& tag) {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("zan_script_" + tag + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    ErrorLog().SetEcho(false);
+    platform_.GetMessageBoxes().SetQuiet(true);
+    SetCurrentPlatform(&platform_);
+  }
+  ~ScriptTestGame() {
+    game_.reset();
+    SetCurrentPlatform(nullptr);
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Writes msg.arc from `scripts` and dat.arc from `tables` (replacing earlier ones).
+  void WriteArchives(const Files& scripts, const Files& tables = {}) {
+    auto pack = [&](const Files& files, const char* archive) {
+      std::vector<TestEntry> entries;
+      for (const auto& [name, text] : files) {
+        const std::string body = GameText(text);
+        entries.push_back({Sjis(name), std::vector<uint8_t>(body.begin(), body.end()), false});
+      }
+      WriteBytes((dir_ / archive).string(), WriteTestArchive(entries, "Rod7Q", true));
+    };
+    pack(scripts, "msg.arc");
+    pack(tables, "dat.arc");
+  }
+
+  // Opens the archives and builds the services and the interpreter. With `readFlags` the
+  // read-flag table is built (and "sys/kidoku.dat" applied) as at start-up.
+  void Open(bool readFlags = true) {
+    game_.reset();
+    report_ = std::make_unique<CErrorReport>(&platform_.GetMessageBoxes());
+    report_->Setup(1, nullptr, (dir_ / "GameErrorLog.txt").string());
+    data_ = std::make_unique<CGameData>(*report_, platform_.GetMessageBoxes());
+    data_->LocateGameData(0, dir_.string());
+    data_->SetArchiveMode(1);
+    data_->OpenGameArchives();
+    script_ = std::make_unique<CScript>(*data_, &platform_.GetMessageBoxes());
+    variables_ = std::make_unique<CVariable>();
+    kidoku_ = std::make_unique<CKidoku>();
+    if (readFlags) kidoku_->Load(*data_, *script_, report_.get());
+    game_ = std::make_unique<CGameMain>(tasks_, *data_, *script_, *variables_, *kidoku_, sound_);
+  }
+
+  // Runs frames of phase 0 and 1, `ms` of virtual time each.
+  void Frames(int count, uint32_t ms = 33) {
+    for (int i = 0; i < count; ++i) {
+      tasks_.RunFrame();
+      platform_.GetClock().Advance(ms);
+    }
+  }
+  // A click as DoAction delivers it: pressed (state 3) in one frame, released the next.
+  void Click() {
+    game_->SetClickState(kClickPressed);
+    Frames(1);
+    game_->Click();
+    Frames(1);
+  }
+  int32_t Var(std::string_view name) const { return variables_->IntValue(name); }
+
+  std::filesystem::path Dir() const { return dir_; }
+  HeadlessPlatform& Platform() { return platform_; }
+  CGameData& Data() { return *data_; }
+  CScript& Script() { return *script_; }
+  CVariable& Variables() { return *variables_; }
+  CKidoku& Kidoku() { return *kidoku_; }
+  CGameMain& Game() { return *game_; }
+  CErrorReport& Report() { return *report_; }
+  CTaskManager& Tasks() { return tasks_; }
+
+ private:
+  std::filesystem::path dir_;
+  HeadlessPlatform platform_;
+  CTaskManager tasks_;
+  CSoundManager sound_;
+  std::unique_ptr<CErrorReport> report_;
+  std::unique_ptr<CGameData> data_;
+  std::unique_ptr<CScript> script_;
+  std::unique_ptr<CVariable> variables_;
+  std::unique_ptr<CKidoku> kidoku_;
+  std::unique_ptr<CGameMain> game_;
+};
+
+}  // namespace zan::testing
