@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Result.h"
@@ -19,6 +20,9 @@ struct AppOptions {
   uint32_t clickEvery = 0;
   std::string audioOut;  // WAV file that receives the mixed sound
 
+  int32_t pixelFormat = 8888;  // the display's pixel format: 555, 565, 888 or 8888
+  // Screenshots to take: after frame F, the picture shown, as a PNG file.
+  std::vector<std::pair<uint64_t, std::string>> screenshots;
   bool help = false;
   bool version = false;
 };

@@ -75,14 +75,25 @@ void CGameApp::InitializeGame() {
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;
+  draw_.SetFrameRate(30);
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
+  tasks_.AddTask(&draw_, kOrderDraw);
+  draw_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
+  spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
+  spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
 }
 
 int32_t CGameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
   InitializeGame();
+  if (!IsDeviceFormat(draw_.PixelFormatCode())) {
+    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
+    platform_.GetPresenter().SetFullScreen(false);
+    SetStartFailed();
+    return 0;
+  }
 
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
@@ -105,7 +116,10 @@ int32_t CGameApp::MainLoop() {
 }
 
 void CGameApp::ShutDown() {
+  if (draw_.IsFullScreen()) draw_.SetFullScreen(0);
   instanceLock_.Release();
+  spareSurfaces_[0].Release();
+  spareSurfaces_[1].Release();
   window_.Destroy();
   platform_.GetWindow().PostQuitMessage(0);
 }
@@ -126,8 +140,19 @@ void CGameApp::FlushClickMessages() {
   }
 }
 
+void CGameApp::ToggleFullScreen() { ToggleFullScreen(draw_.IsFullScreen() ? 0 : 1); }
+
+void CGameApp::ToggleFullScreen(int32_t target) {
+  if (target == 1) platform_.GetWindow().DisableTextInput();
+  if ((target == 1) != draw_.IsFullScreen()) draw_.SetFullScreen(target == 1 ? 1 : 0);
+}
+
 int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
   switch (message.message) {
+    case WM_ACTIVATEAPP:
+      // Losing the focus leaves full screen.
+      if (message.wParam == 0 && draw_.IsFullScreen()) ToggleFullScreen(0);
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:

@@ -48,6 +48,10 @@ class CGameApp : public CZANApp {
   int32_t QuitRequest();
   // Drops queued key presses and button releases (clicks that piled up in a long frame).
   void FlushClickMessages();
+  // Switches between the window and full screen; with a target, to full screen (1) or the
+  // window (0). The input method goes off before full screen.
+  void ToggleFullScreen();
+  void ToggleFullScreen(int32_t target);
 
   CErrorReport& ErrorReport() { return *errorReport_; }
   CGameData& GameData() { return *gameData_; }
@@ -63,6 +67,8 @@ class CGameApp : public CZANApp {
   CCsvRowTable& PictureAbbreviations() { return *pictureAbbreviations_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
+  // The three spare full-screen surfaces (the first two are made at start-up).
+  CDirectDrawSurface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
   void InitializeGame();
@@ -79,6 +85,7 @@ class CGameApp : public CZANApp {
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
+  std::array<CDirectDrawSurface, 3> spareSurfaces_;
 
   // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<CErrorReport> errorReport_;
