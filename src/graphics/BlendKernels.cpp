@@ -109,17 +109,20 @@ void WeighRow16Fast(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint
                     uint32_t total, size_t pixels) {
   const __m128i totalV = _mm_set1_epi16(static_cast<short>(total));
   const __m128i full = _mm_set1_epi16(256);
+  constexpr uint32_t kAllFields = F::kMasks[0] | F::kMasks[1] | F::kMasks[2];
+  const __m128i fields = _mm_set1_epi16(static_cast<short>(kAllFields));
   size_t i = 0;
   for (; i + 8 <= pixels; i += 8) {
     const __m128i wy = Load16(reinterpret_cast<const uint8_t*>(w + i));
     if (total == 256) {
-      // Weight 0 keeps x exactly, weight 256 gives y exactly.
+      // Weight 0 gives x's fields exactly, weight 256 y's (bits outside the fields clear).
       if (_mm_movemask_epi8(_mm_cmpeq_epi16(wy, _mm_setzero_si128())) == 0xFFFF) {
-        if (out != x) std::memcpy(out + 2 * i, x + 2 * i, 16);
+        if (out != x || kAllFields != 0xFFFF)
+          Store16(out + 2 * i, _mm_and_si128(Load16(x + 2 * i), fields));
         continue;
       }
       if (_mm_movemask_epi8(_mm_cmpeq_epi16(wy, full)) == 0xFFFF) {
-        std::memcpy(out + 2 * i, y + 2 * i, 16);
+        Store16(out + 2 * i, _mm_and_si128(Load16(y + 2 * i), fields));
         continue;
       }
     }

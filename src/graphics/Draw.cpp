@@ -52,6 +52,10 @@ int32_t CDraw::InitDisplay(CZANWindow& window, int32_t width, int32_t height, in
   displayMode_.desktopWidth = desktop.width;
   displayMode_.desktopHeight = desktop.height;
 
+  // A display set up again starts from new surfaces.
+  primary_.Release();
+  backBuffer_.Release();
+  scratch_.Release();
   CDirectDrawManager& manager = DirectDrawManager();
   manager.Init(&platform_.GetPresenter(), gdiOnly);
   window.RegisterReceiver(&manager);
