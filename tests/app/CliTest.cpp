@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +14,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include <png.h>
 
 #include "platform/InstanceLock.h"
 
@@ -84,6 +88,34 @@ TEST_F(CliTest, AudioOutWritesTheHeadlessMixAsAWaveFile) {
   EXPECT_EQ(bytes.substr(36, 4), "data");
   EXPECT_EQ(bytes.find_first_not_of('\0', 44), std::string::npos);  // nothing plays: silence
   EXPECT_EQ(Run("--audio-out " + (root / "no/such/folder/x.wav").string()).exitCode, 2);
+}
+
+// Reads a PNG back as bytes R, G, B.
+std::vector<uint8_t> ReadPng(const fs::path& path, int* width, int* height) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  return rgb;
+}
+
+TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheBlackScreen) {
+  for (const char* format : {"555", "565", "888", "8888"}) {
+    const fs::path shot = root / (std::string("shot-") + format + ".png");
+    Outcome o = Run(std::string("--headless --frames 3 --pixel-format ") + format + " --screenshot 1:" +
+                    shot.string() + " " + (root / "empty").string());
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    int w = 0, h = 0;
+    auto rgb = ReadPng(shot, &w, &h);
+    ASSERT_EQ(w, 800) << format;
+    ASSERT_EQ(h, 600);
+    EXPECT_EQ(*std::max_element(rgb.begin(), rgb.end()), 0) << format;
+  }
 }
 
 TEST_F(CliTest, BadCommandLinesAndTimelinesAreRefusedBeforeStarting) {
