@@ -21,26 +21,33 @@ struct RowTriple {
 };
 
 // Runs the weighted row kernel of format F over `rows` rows. `row(i)` gives the row's
-// pointers; `weigh(i, w)` fills the row's per-pixel weights (0..256 for the 16-bit formats,
-// 0..255 for the byte formats). `total` is the 16-bit weight sum (256, or 255 for the 555
-// cross-fade).
+// pointers; `weigh(i, buffer)` gives the row's per-pixel weights (0..256 for the 16-bit
+// formats, 0..255 for the byte formats), filled into `buffer` or found elsewhere. `total` is
+// the 16-bit weight sum (256, or 255 for the 555 cross-fade).
 template <class F, class Row, class Weigh>
 void WeightedRows(int32_t rows, int32_t width, uint32_t total, Row row, Weigh weigh) {
-  std::vector<WeightOf<F>> w(static_cast<size_t>(width));
+  std::vector<WeightOf<F>> buffer(static_cast<size_t>(width));
+  const BlendPath path = CurrentBlendPath();
+  for (int32_t i = 0; i < rows; ++i) {
+    const WeightOf<F>* w = weigh(i, buffer.data());
+    RowTriple r = row(i);
+    if constexpr (F::kFields) {
+      WeighRow16<F>(path, r.out, r.x, r.y, w, total, static_cast<size_t>(width));
+    } else {
+      TowardRowBytes<F>(path, r.out, r.x, r.y, w, static_cast<size_t>(width));
+    }
+  }
+}
+
+// The weights of an alpha or mask row: widened in the buffer for the 16-bit formats, the
+// bytes themselves for the byte formats.
+template <class F>
+const WeightOf<F>* AlphaWeights(const uint8_t* a, int32_t width, WeightOf<F>* buffer) {
   if constexpr (F::kFields) {
-    auto kernel = FastBlending() ? WeighRow16Fast<F> : WeighRow16Plain<F>;
-    for (int32_t i = 0; i < rows; ++i) {
-      weigh(i, w.data());
-      RowTriple r = row(i);
-      kernel(r.out, r.x, r.y, w.data(), total, static_cast<size_t>(width));
-    }
+    for (int32_t j = 0; j < width; ++j) buffer[j] = static_cast<WeightOf<F>>(F::WidenAlpha(a[j]));
+    return buffer;
   } else {
-    auto kernel = FastBlending() ? TowardRowBytesFast<F> : TowardRowBytesPlain<F>;
-    for (int32_t i = 0; i < rows; ++i) {
-      weigh(i, w.data());
-      RowTriple r = row(i);
-      kernel(r.out, r.x, r.y, w.data(), static_cast<size_t>(width));
-    }
+    return a;
   }
 }
 
@@ -71,8 +78,7 @@ void AlphaBlendPixels(int32_t code, const PixelRows& dst, const PixelRows& src,
   if (!IsDeviceFormat(code)) return;
   WithFormat(code, [&]<class F>() {
     WeightedRows<F>(c.height, c.width, 256, CopyRows<F>(dst, src, c), [&](int32_t i, WeightOf<F>* w) {
-      const uint8_t* a = alpha.Row(c.sy + i) + c.sx;
-      for (int32_t j = 0; j < c.width; ++j) w[j] = static_cast<WeightOf<F>>(F::WidenAlpha(a[j]));
+      return AlphaWeights<F>(alpha.Row(c.sy + i) + c.sx, c.width, w);
     });
   });
 }
@@ -88,6 +94,7 @@ void OpacityBlendPixels(int32_t code, const PixelRows& dst, const PixelRows& src
         const uint32_t e = (o * Format565::WidenAlpha(a[j])) >> 8;
         w[j] = static_cast<WeightOf<F>>(std::min(e, F::kFullWeight));
       }
+      return static_cast<const WeightOf<F>*>(w);
     });
   });
 }
@@ -102,8 +109,9 @@ void CrossFadePixels(int32_t code, const PixelRows& out, const PixelRows& first,
       return RowTriple{out.Row(r.y + i) + x, first.Row(r.y + i) + x,
                        second.Row(r.y2 + i) + static_cast<ptrdiff_t>(r.x2) * F::kBytes};
     };
-    WeightedRows<F>(r.height, r.width, total, rows, [&](int32_t, WeightOf<F>* w) {
-      std::fill(w, w + r.width, static_cast<WeightOf<F>>(weight));
+    WeightedRows<F>(r.height, r.width, total, rows, [&](int32_t i, WeightOf<F>* w) {
+      if (i == 0) std::fill(w, w + r.width, static_cast<WeightOf<F>>(weight));
+      return static_cast<const WeightOf<F>*>(w);
     });
   });
 }
@@ -113,8 +121,7 @@ void MaskBlendPixels(int32_t code, const PixelRows& out, const PixelRows& first,
   WithFormat(code, [&]<class F>() {
     auto rows = [&](int32_t i) { return RowTriple{out.Row(i), first.Row(i), second.Row(i)}; };
     WeightedRows<F>(height, width, 256, rows, [&](int32_t i, WeightOf<F>* w) {
-      const uint8_t* m = mask.Row(i);
-      for (int32_t j = 0; j < width; ++j) w[j] = static_cast<WeightOf<F>>(F::WidenAlpha(m[j]));
+      return AlphaWeights<F>(mask.Row(i), width, w);
     });
   });
 }

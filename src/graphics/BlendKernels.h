@@ -1,7 +1,7 @@
 #pragma once
-// Row kernels of the weighted blends. Each has a plain form, written over the format traits,
-// which is the reference, and a SIMD form that must give the same bytes (the tests compare
-// them bit for bit). The blends choose between them by the process-wide fast-path switch.
+// Row kernels of the weighted blends. The plain path, written over the format traits, is the
+// reference; the SIMD paths (SSE2, and AVX2 where the processor has it) must give the same
+// bytes, which the tests check bit for bit.
 //
 // Weights are per pixel. Byte formats: every byte x moves toward y by w out of 255 (the table
 // blend). 16-bit formats: every field becomes (x * (total - w) + y * w) >> 8.
@@ -11,24 +11,22 @@
 
 namespace zan {
 
-// On by default; tests switch it off to run the plain forms.
-void SetFastBlending(bool on);
-bool FastBlending();
+enum class BlendPath { kPlain, kSse2, kAvx2 };
 
-// 16-bit rows: `total` is 256, or 255 for the 555 cross-fade.
+// The widest path this processor runs.
+BlendPath BestBlendPath();
+// The path the blends take: the best one, unless set (to compare paths); never above the best.
+void SetBlendPath(BlendPath path);
+BlendPath CurrentBlendPath();
+
+// 16-bit rows: `total` is 256, or 255 for the 555 cross-fade; weights 0..total.
 template <class F>
-void WeighRow16Plain(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
-                     uint32_t total, size_t pixels);
-template <class F>
-void WeighRow16Fast(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
-                    uint32_t total, size_t pixels);
+void WeighRow16(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
+                uint32_t total, size_t pixels);
 
 // Byte rows, F::kBytes bytes a pixel, one weight per pixel.
 template <class F>
-void TowardRowBytesPlain(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
-                         size_t pixels);
-template <class F>
-void TowardRowBytesFast(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
-                        size_t pixels);
+void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y,
+                    const uint8_t* w, size_t pixels);
 
 }  // namespace zan

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -15,8 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include <png.h>
-
+#include "../graphics/TestPng.h"
 #include "platform/InstanceLock.h"
 
 namespace {
@@ -90,20 +88,6 @@ TEST_F(CliTest, AudioOutWritesTheHeadlessMixAsAWaveFile) {
   EXPECT_EQ(Run("--audio-out " + (root / "no/such/folder/x.wav").string()).exitCode, 2);
 }
 
-// Reads a PNG back as bytes R, G, B.
-std::vector<uint8_t> ReadPng(const fs::path& path, int* width, int* height) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  *width = static_cast<int>(image.width);
-  *height = static_cast<int>(image.height);
-  return rgb;
-}
-
 TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheBlackScreen) {
   for (const char* format : {"555", "565", "888", "8888"}) {
     const fs::path shot = root / (std::string("shot-") + format + ".png");
@@ -111,7 +95,7 @@ TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheBlackScreen) {
                     shot.string() + " " + (root / "empty").string());
     EXPECT_EQ(o.exitCode, 0) << o.err;
     int w = 0, h = 0;
-    auto rgb = ReadPng(shot, &w, &h);
+    auto rgb = zan::test::ReadPng(shot.string(), &w, &h);
     ASSERT_EQ(w, 800) << format;
     ASSERT_EQ(h, 600);
     EXPECT_EQ(*std::max_element(rgb.begin(), rgb.end()), 0) << format;

@@ -188,16 +188,7 @@ TEST_F(BitmapFileTest, SurfacesLoadPicturesInEveryFormatAndComeBackAfterALoss) {
     EXPECT_EQ(s.LoadOnDevice(&test::TestDevice(), "pic.bmp", DDSCAPS_SYSTEMMEMORY, format), 1);
   }
 
-  struct AnyPresenter : Presenter {
-    DisplayPixelFormat DisplayFormat() const override { return DisplayFormatOf(888); }
-    void SetDisplayFormat(const DisplayPixelFormat&) override {}
-    bool Open(int32_t, int32_t) override { return true; }
-    void Close() override {}
-    bool IsOpen() const override { return true; }
-    void Present(const FrameView&, const FrameRect&) override {}
-    bool SetFullScreen(bool) override { return true; }
-    bool IsFullScreen() const override { return false; }
-  } presenter;
+  test::FormatPresenter presenter{888};
   DirectDrawManager().Init(&presenter, 0);
   DirectDrawManager().SetPixelFormatCode(888);
   {

@@ -45,55 +45,67 @@ std::vector<uint8_t> Bytes(std::mt19937& rng, size_t n) {
 }
 
 template <class F>
-void CompareBytes(std::mt19937& rng, size_t pixels, bool inPlace) {
+void CompareBytes(BlendPath path, std::mt19937& rng, size_t pixels, bool inPlace) {
   const size_t n = pixels * F::kBytes;
   auto x = Bytes(rng, n), y = Bytes(rng, n);
   auto w = Weights<uint8_t>(rng, pixels, 255);
   std::vector<uint8_t> plain = x, fast = x;
   std::vector<uint8_t> out(n);
-  TowardRowBytesPlain<F>(plain.data(), x.data(), y.data(), w.data(), pixels);
+  TowardRowBytes<F>(BlendPath::kPlain, plain.data(), x.data(), y.data(), w.data(), pixels);
   if (inPlace) {
-    TowardRowBytesFast<F>(fast.data(), fast.data(), y.data(), w.data(), pixels);
+    TowardRowBytes<F>(path, fast.data(), fast.data(), y.data(), w.data(), pixels);
   } else {
-    TowardRowBytesFast<F>(out.data(), x.data(), y.data(), w.data(), pixels);
+    TowardRowBytes<F>(path, out.data(), x.data(), y.data(), w.data(), pixels);
     fast = out;
   }
-  ASSERT_EQ(fast, plain) << "format " << F::kCode << ", " << pixels << " pixels";
+  ASSERT_EQ(fast, plain) << "format " << F::kCode << ", " << pixels << " pixels, path "
+                         << static_cast<int>(path);
 }
 
 template <class F>
-void CompareFields(std::mt19937& rng, size_t pixels, uint32_t total, bool inPlace) {
+void CompareFields(BlendPath path, std::mt19937& rng, size_t pixels, uint32_t total, bool inPlace) {
   const size_t n = pixels * 2;
   auto x = Bytes(rng, n), y = Bytes(rng, n);
   auto w = Weights<uint16_t>(rng, pixels, total == 256 ? 256 : 254);
   std::vector<uint8_t> plain(n), fast = x;
-  WeighRow16Plain<F>(plain.data(), x.data(), y.data(), w.data(), total, pixels);
+  WeighRow16<F>(BlendPath::kPlain, plain.data(), x.data(), y.data(), w.data(), total, pixels);
   if (inPlace) {
-    WeighRow16Fast<F>(fast.data(), fast.data(), y.data(), w.data(), total, pixels);
+    WeighRow16<F>(path, fast.data(), fast.data(), y.data(), w.data(), total, pixels);
   } else {
     std::vector<uint8_t> out(n);
-    WeighRow16Fast<F>(out.data(), x.data(), y.data(), w.data(), total, pixels);
+    WeighRow16<F>(path, out.data(), x.data(), y.data(), w.data(), total, pixels);
     fast = out;
   }
-  ASSERT_EQ(fast, plain) << "format " << F::kCode << ", " << pixels << " pixels, total " << total;
+  ASSERT_EQ(fast, plain) << "format " << F::kCode << ", " << pixels << " pixels, total " << total
+                         << ", path " << static_cast<int>(path);
 }
 
-TEST(BlendKernelsTest, FastRowsEqualPlainRowsInEveryFormat) {
+// The SIMD paths this processor runs.
+std::vector<BlendPath> SimdPaths() {
+  std::vector<BlendPath> paths;
+  for (BlendPath p : {BlendPath::kSse2, BlendPath::kAvx2})
+    if (p <= BestBlendPath()) paths.push_back(p);
+  return paths;
+}
+
+TEST(BlendKernelsTest, SimdRowsEqualPlainRowsInEveryFormat) {
   std::mt19937 rng(1234);
-  for (size_t pixels : {0, 1, 3, 4, 7, 8, 15, 16, 63, 64, 65, 129, 800}) {
-    for (bool inPlace : {false, true}) {
-      CompareBytes<Format888>(rng, pixels, inPlace);
-      CompareBytes<Format8888>(rng, pixels, inPlace);
-      CompareBytes<FormatDib>(rng, pixels, inPlace);
-      for (uint32_t total : {256u, 255u}) {
-        CompareFields<Format565>(rng, pixels, total, inPlace);
-        CompareFields<Format555>(rng, pixels, total, inPlace);
+  for (BlendPath path : SimdPaths()) {
+    for (size_t pixels : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 33, 63, 64, 65, 129, 800}) {
+      for (bool inPlace : {false, true}) {
+        CompareBytes<Format888>(path, rng, pixels, inPlace);
+        CompareBytes<Format8888>(path, rng, pixels, inPlace);
+        CompareBytes<FormatDib>(path, rng, pixels, inPlace);
+        for (uint32_t total : {256u, 255u}) {
+          CompareFields<Format565>(path, rng, pixels, total, inPlace);
+          CompareFields<Format555>(path, rng, pixels, total, inPlace);
+        }
       }
     }
   }
 }
 
-TEST(BlendKernelsTest, TheFastByteBlendIsTheTableBlendForEveryByteAndWeight) {
+TEST(BlendKernelsTest, TheSimdByteBlendIsTheTableBlendForEveryByteAndWeight) {
   // Every (x, y) pair at every weight: 65536 pixels of four equal bytes per weight.
   std::vector<uint8_t> x(65536 * 4), y(65536 * 4), out(65536 * 4);
   for (uint32_t i = 0; i < 65536; ++i) {
@@ -103,10 +115,12 @@ TEST(BlendKernelsTest, TheFastByteBlendIsTheTableBlendForEveryByteAndWeight) {
   std::vector<uint8_t> w(65536);
   for (uint32_t a = 0; a < 256; ++a) {
     std::fill(w.begin(), w.end(), static_cast<uint8_t>(a));
-    TowardRowBytesFast<Format8888>(out.data(), x.data(), y.data(), w.data(), 65536);
-    for (uint32_t i = 0; i < 65536; ++i)
-      ASSERT_EQ(out[4 * i], TableBlend(x[4 * i], y[4 * i], static_cast<uint8_t>(a)))
-          << "x " << (i & 255) << " y " << (i >> 8) << " a " << a;
+    for (BlendPath path : SimdPaths()) {
+      TowardRowBytes<Format8888>(path, out.data(), x.data(), y.data(), w.data(), 65536);
+      for (uint32_t i = 0; i < 65536; ++i)
+        ASSERT_EQ(out[4 * i], TableBlend(x[4 * i], y[4 * i], static_cast<uint8_t>(a)))
+            << "x " << (i & 255) << " y " << (i >> 8) << " a " << a << " path " << static_cast<int>(path);
+    }
   }
 }
 

@@ -1,6 +1,6 @@
 // Each blending operation, per format, pinned to values worked out by hand from its formula.
-// Every case runs on a 21 x 3 surface (so the SIMD groups and the plain tail both take
-// part), once on the fast paths and once on the plain ones.
+// Every case runs on a 37 x 3 surface (so the SIMD groups and the plain tail both take
+// part), on the plain path and on every SIMD path the processor has.
 
 #include <gtest/gtest.h>
 
@@ -94,14 +94,17 @@ const BlendCase kCases[] = {
     {"DIB white", Op::kScreen, 0, 0xFF6400, 0xFFFFFF, 0, 0, 0xFFFEFE},
 };
 
-class BlendTest : public ::testing::TestWithParam<bool> {
+class BlendTest : public ::testing::TestWithParam<BlendPath> {
  protected:
-  void SetUp() override { SetFastBlending(GetParam()); }
-  void TearDown() override { SetFastBlending(true); }
+  void SetUp() override {
+    if (GetParam() > BestBlendPath()) GTEST_SKIP() << "this processor has no such path";
+    SetBlendPath(GetParam());
+  }
+  void TearDown() override { SetBlendPath(BestBlendPath()); }
 };
 
 TEST_P(BlendTest, EveryOperationInEveryFormatMatchesItsFormula) {
-  constexpr int32_t kW = 21, kH = 3;
+  constexpr int32_t kW = 37, kH = 3;
   for (const BlendCase& c : kCases) {
     SCOPED_TRACE(c.what);
     auto dst = MakeSurface(c.format, kW, kH);
@@ -143,8 +146,13 @@ TEST_P(BlendTest, EveryOperationInEveryFormatMatchesItsFormula) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, BlendTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Fast" : "Plain"; });
+INSTANTIATE_TEST_SUITE_P(Paths, BlendTest,
+                         ::testing::Values(BlendPath::kPlain, BlendPath::kSse2, BlendPath::kAvx2),
+                         [](const auto& info) {
+                           return info.param == BlendPath::kPlain  ? "Plain"
+                                  : info.param == BlendPath::kSse2 ? "Sse2"
+                                                                   : "Avx2";
+                         });
 
 TEST(BlendRectTest, BlendsTouchOnlyTheClippedRectangleAndMarkWhatTheySay) {
   for (int32_t format : {555, 565, 888, 8888}) {

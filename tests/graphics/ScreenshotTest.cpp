@@ -4,33 +4,19 @@
 #include "graphics/Screenshot.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
+#include "TestPng.h"
 #include "TestSurfaces.h"
 
 namespace zan {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Reads a PNG back as bytes R, G, B.
-std::vector<uint8_t> ReadPng(const std::string& path, int* width, int* height) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  *width = static_cast<int>(image.width);
-  *height = static_cast<int>(image.height);
-  return rgb;
-}
 
 // A picture with a little of everything: a gradient, a soft-edged disc blended by its alpha,
 // a cross-fade, a mask blend, a lightened copy, a keyed copy with a colour replaced, and
@@ -96,7 +82,7 @@ TEST(ScreenshotTest, ATestCardInEveryFormatComesBackFromItsPng) {
     const std::string path = (dir / ("card-" + std::to_string(format) + ".png")).string();
     ASSERT_TRUE(WritePng(path, format, card->View()).ok());
     int w = 0, h = 0;
-    auto rgb = ReadPng(path, &w, &h);
+    auto rgb = test::ReadPng(path, &w, &h);
     ASSERT_EQ(w, 272);
     ASSERT_EQ(h, 240);
     for (auto [x, y] : {std::pair{64, 64}, std::pair{10, 230}, std::pair{200, 160}, std::pair{40, 200}}) {

@@ -309,16 +309,7 @@ class RegistryTest : public ::testing::Test {
     DirectDrawManager().SetPixelFormatCode(565);
   }
   void TearDown() override { DirectDrawManager().Shutdown(); }
-  struct NullPresenter : Presenter {
-    DisplayPixelFormat DisplayFormat() const override { return DisplayFormatOf(565); }
-    void SetDisplayFormat(const DisplayPixelFormat&) override {}
-    bool Open(int32_t, int32_t) override { return true; }
-    void Close() override {}
-    bool IsOpen() const override { return true; }
-    void Present(const FrameView&, const FrameRect&) override {}
-    bool SetFullScreen(bool) override { return true; }
-    bool IsFullScreen() const override { return false; }
-  } presenter;
+  test::FormatPresenter presenter{565};
 };
 
 TEST_F(RegistryTest, SurfacesRegisterOnceAndLeaveWhenReleased) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "graphics/DirectDrawManager.h"
 #include "graphics/DirectDrawSurface.h"
 #include "graphics/PixelFormat.h"
 #include "graphics/PixelOps.h"
@@ -17,6 +18,20 @@ inline const DisplayDevice& TestDevice() {
   static DisplayDevice device;
   return device;
 }
+
+// A display that is always open in one format and shows nothing.
+struct FormatPresenter : Presenter {
+  explicit FormatPresenter(int32_t code) : format(DisplayFormatOf(code)) {}
+  DisplayPixelFormat DisplayFormat() const override { return format; }
+  void SetDisplayFormat(const DisplayPixelFormat& f) override { format = f; }
+  bool Open(int32_t, int32_t) override { return true; }
+  void Close() override {}
+  bool IsOpen() const override { return true; }
+  void Present(const FrameView&, const FrameRect&) override {}
+  bool SetFullScreen(bool) override { return true; }
+  bool IsFullScreen() const override { return false; }
+  DisplayPixelFormat format;
+};
 
 inline std::unique_ptr<CDirectDrawSurface> MakeSurface(int32_t code, int32_t width, int32_t height) {
   auto s = std::make_unique<CDirectDrawSurface>();
