@@ -80,7 +80,9 @@ TEST_F(CliTest, AudioOutWritesTheHeadlessMixAsAWaveFile) {
                   (root / "empty").string());
   ASSERT_EQ(o.exitCode, 0) << o.err;
   const std::string bytes = Slurp(wav);
-  ASSERT_EQ(bytes.size(), 44u + 200 * 441 / 10 * 4);  // 200 ms of 44.1 kHz stereo 16-bit
+  // 200 frames paced at 30 a second end at 6666 ms, then the loop's 1 ms sleep: 6667 ms of
+  // 44.1 kHz stereo 16-bit, 294014 samples.
+  ASSERT_EQ(bytes.size(), 44u + 294014 * 4);
   EXPECT_EQ(bytes.substr(0, 4), "RIFF");
   EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
   EXPECT_EQ(bytes.substr(36, 4), "data");
