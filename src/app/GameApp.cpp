@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/ShiftJis.h"
+#include "graphics/DirectDrawManager.h"
 #include "platform/Files.h"
 
 namespace zan {
@@ -71,6 +72,8 @@ void CGameApp::InitializeGame() {
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
+  // Pictures are loaded again from slot 1 after a display change.
+  DirectDrawManager().SetPictureArchive(&gameData_->Archive(kSlotPictures));
   LoadStartupDefinitions();
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);

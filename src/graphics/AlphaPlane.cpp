@@ -58,6 +58,12 @@ int32_t CAlphaPlane::FromPixels24(const PixelRows& pixels) {
   return 0;
 }
 
+int32_t CAlphaPlane::Load(std::string_view name, const CArchive* archive) {
+  CDIB picture;
+  if (picture.Read(name, archive) != 0) return 1;
+  return FromPixels24(picture.Pixels()) == 0 ? 0 : 1;
+}
+
 void CAlphaPlane::Fill(uint8_t value) {
   if (IsAllocated()) std::memset(data_, value, static_cast<size_t>(width_) * height_);
 }

@@ -9,6 +9,7 @@
 #include "base/ByteReader.h"
 #include "base/ErrorLog.h"
 #include "base/ShiftJis.h"
+#include "data/Archive.h"
 #include "graphics/Blend.h"
 #include "graphics/DirectDrawSurface.h"
 #include "graphics/PixelOps.h"
@@ -146,8 +147,16 @@ int32_t CDIB::Create(int32_t width, int32_t height, int32_t planes, int32_t bits
   return 0;
 }
 
-int32_t CDIB::Read(std::string_view path) {
+int32_t CDIB::Read(std::string_view name, const CArchive* archive) {
   if (IsCreated()) return kReadFailed;
+  if (archive != nullptr) {
+    uint32_t size = 0;
+    if (archive->GetEntrySize(name, &size) == 0) return kReadFailed;
+    std::vector<uint8_t> bytes(size);
+    if (archive->ReadEntry(name, bytes) == 0) return kReadFailed;
+    return ReadImage(bytes, name);
+  }
+  const std::string_view path = name;
   auto bytes = ReadWholeFile(NativePath(path));
   if (!bytes) return kReadFailed;
   fileName_ = LastPart(path);

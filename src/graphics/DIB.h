@@ -23,6 +23,7 @@
 
 namespace zan {
 
+class CArchive;
 class CDirectDrawSurface;
 
 class CDIB : public CNamedObject {
@@ -41,9 +42,10 @@ class CDIB : public CNamedObject {
   // when already created; 1 when the bits are not 24, the size not positive or the memory
   // cannot be had.
   int32_t Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
-  // Reads a BMP file, a path relative to the application folder (Shift-JIS names are
-  // converted for the file system). The file name becomes the path's last part.
-  int32_t Read(std::string_view path);
+  // Reads a picture: with an archive, its entry `name` (kept as the file name; an invalid
+  // picture is logged with it); without, the BMP file at `name`, a path from the application
+  // folder (Shift-JIS, converted for the file system), whose last part becomes the file name.
+  int32_t Read(std::string_view name, const CArchive* archive = nullptr);
   // Reads a picture from the bytes of its file, as read from an archive, and takes `name`
   // as its file name. Results as Read; an invalid picture is logged with its name.
   int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);

@@ -61,6 +61,7 @@ int32_t CDirectDrawManager::Init(Presenter* presenter, int32_t gdiOnly) {
 void CDirectDrawManager::Shutdown() {
   device_.reset();
   presenter_ = nullptr;
+  pictureArchive_ = nullptr;
   registry_.clear();
   formatCode_ = kFormatDib;
   gdiOnly_ = 0;
@@ -145,7 +146,7 @@ void CDirectDrawManager::ReloadAllSurfaces() {
     if (s->IsDisplaySurface()) {
       CreatePrimary(*s, primaryWidth_, primaryHeight_);
     } else if (!name.empty()) {
-      s->LoadOnDevice(Device(), name, kind, formatCode_);
+      s->LoadOnDevice(Device(), name, kind, formatCode_, pictureArchive_);
     } else {
       s->CreateOnDevice(Device(), w, h, kind, formatCode_);
     }

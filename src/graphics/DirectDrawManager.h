@@ -14,6 +14,7 @@
 
 namespace zan {
 
+class CArchive;
 class CDirectDrawSurface;
 
 // The pixel-format code of a display format: 8888, 888, 565 or 555 for the four layouts
@@ -37,6 +38,8 @@ class CDirectDrawManager : public CNamedObject {
   bool IsGdiOnly() const { return gdiOnly_ != 0; }
   int32_t GetPixelFormatCode() const { return formatCode_; }
   void SetPixelFormatCode(int32_t code) { formatCode_ = code; }
+  // The picture archive (slot 1) that pictures are loaded again from after a display change.
+  void SetPictureArchive(const CArchive* archive) { pictureArchive_ = archive; }
 
   // Makes `primary` the wrapper of the screen: opens the presenter at width x height, takes
   // the display's pixel-format code, creates the screen's surface and registers it. 0, or
@@ -53,12 +56,13 @@ class CDirectDrawManager : public CNamedObject {
   // a picture by loading its file again, any other surface blank at its size.
   void RestoreLostSurfaces();
   // After a display change: every registered surface gets a new device surface; pictures
-  // are loaded again, other surfaces are blank.
+  // are loaded again from the picture archive, other surfaces are blank.
   void ReloadAllSurfaces();
 
  private:
   std::optional<DisplayDevice> device_;
   Presenter* presenter_ = nullptr;
+  const CArchive* pictureArchive_ = nullptr;
   int32_t formatCode_ = 0;
   int32_t gdiOnly_ = 0;
   int32_t primaryWidth_ = 0;

@@ -100,25 +100,27 @@ int32_t CDirectDrawSurface::CreateOnDevice(const DisplayDevice* device, int32_t 
   return 0;
 }
 
-int32_t CDirectDrawSurface::Load(std::string_view path) {
+int32_t CDirectDrawSurface::Load(std::string_view name, const CArchive* archive) {
   CDirectDrawManager& manager = DirectDrawManager();
-  if (LoadOnDevice(manager.Device(), path, DDSCAPS_SYSTEMMEMORY, manager.GetPixelFormatCode()) != 0)
+  if (LoadOnDevice(manager.Device(), name, DDSCAPS_SYSTEMMEMORY, manager.GetPixelFormatCode(),
+                   archive) != 0)
     return 1;
   Registered();
   return 0;
 }
 
-int32_t CDirectDrawSurface::LoadOnDevice(const DisplayDevice* device, std::string_view path,
-                                         uint32_t memoryKind, int32_t formatCode) {
+int32_t CDirectDrawSurface::LoadOnDevice(const DisplayDevice* device, std::string_view name,
+                                         uint32_t memoryKind, int32_t formatCode,
+                                         const CArchive* archive) {
   if (formatCode == kFormatDib) {
     formatCode_ = kFormatDib;
     memoryKind_ = memoryKind;
-    return Read(path);
+    return Read(name, archive);
   }
   if (Device() != nullptr) return 1;
   CDIB picture;
-  if (picture.Read(path) != 0) return 1;
-  return LoadPicture(device, picture, path, memoryKind, formatCode);
+  if (picture.Read(name, archive) != 0) return 1;
+  return LoadPicture(device, picture, name, memoryKind, formatCode);
 }
 
 int32_t CDirectDrawSurface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {

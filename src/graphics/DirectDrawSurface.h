@@ -48,11 +48,11 @@ class CDirectDrawSurface : public CDIB {
   // CDIB part instead (its result).
   int32_t CreateOnDevice(const DisplayDevice* device, int32_t width, int32_t height,
                          uint32_t memoryKind, int32_t formatCode);
-  // A picture file (a path from the application folder) on the display's device: 0, 1 on
-  // failure. Registers it.
-  int32_t Load(std::string_view path);
-  int32_t LoadOnDevice(const DisplayDevice* device, std::string_view path, uint32_t memoryKind,
-                       int32_t formatCode);
+  // A picture (an archive's entry, or without an archive a file from the application
+  // folder; CDIB::Read) on the display's device: 0, 1 on failure. Registers it.
+  int32_t Load(std::string_view name, const CArchive* archive = nullptr);
+  int32_t LoadOnDevice(const DisplayDevice* device, std::string_view name, uint32_t memoryKind,
+                       int32_t formatCode, const CArchive* archive = nullptr);
   // A picture from the bytes of its file (as the game data hands them out), known by `name`.
   // 0, 1 on failure (an invalid picture is logged with its name). Registers it.
   int32_t LoadBMP(std::span<const uint8_t> file, std::string_view name);
