@@ -76,6 +76,28 @@ const std::vector<OptionSpec>& Options() {
          o.dumpVars = v;
          return {};
        }},
+      {"--pixel-format", "555|565|888|8888",
+       "The display's pixel format, which every surface takes (default 8888): 16-bit "
+       "0RRRRRGGGGGBBBBB, 16-bit RRRRRGGGGGGBBBBB, 24-bit or 32-bit.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         int32_t code = 0;
+         if (!ParseNumber(v, &code) || (code != 555 && code != 565 && code != 888 && code != 8888))
+           return MakeError("--pixel-format needs 555, 565, 888 or 8888");
+         o.pixelFormat = code;
+         return {};
+       }},
+      {"--screenshot", "FRAME:PATH.png",
+       "After frame FRAME (a main-loop pass, from 0), write the picture on the screen to PATH "
+       "as a PNG. May be given more than once.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         const size_t colon = v.find(':');
+         uint64_t frame = 0;
+         if (colon == std::string::npos || !ParseNumber(v.substr(0, colon), &frame) ||
+             colon + 1 == v.size())
+           return MakeError("--screenshot needs FRAME:PATH.png");
+         o.screenshots.emplace_back(frame, v.substr(colon + 1));
+         return {};
+       }},
       {"--help", nullptr, "Show this help and exit.",
        [](AppOptions& o, const std::string&) -> Status {
          o.help = true;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Result.h"
@@ -21,6 +22,9 @@ struct AppOptions {
   std::string startScript;  // UTF-8; empty: "main.txt"
   std::string dumpVars;     // file that receives the variables at exit
 
+  int32_t pixelFormat = 8888;  // the display's pixel format: 555, 565, 888 or 8888
+  // Screenshots to take: after frame F, the picture shown, as a PNG file.
+  std::vector<std::pair<uint64_t, std::string>> screenshots;
   bool help = false;
   bool version = false;
 };

@@ -4,6 +4,7 @@
 
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
+#include "graphics/DirectDrawManager.h"
 #include "platform/Files.h"
 #include "script/GameMain.h"
 #include "script/Kidoku.h"
@@ -34,6 +35,8 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
   // The script channels play on the frame's sound device.
   gameMain_ = std::make_unique<CGameMain>(tasks_, *gameData_, *script_, *variables_, *kidoku_,
                                           soundManager_);
+  // Skip mode lifts the frame-rate limit; its end restores 30 frames a second.
+  gameMain_->SetFrameRateSink([this](int32_t fps) { draw_.SetFrameRate(static_cast<uint32_t>(fps)); });
   eventCgList_ = std::make_unique<CNameList>();
   pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
 }
@@ -91,14 +94,21 @@ void CGameApp::InitializeGame() {
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
+  // Pictures are loaded again from slot 1 after a display change.
+  DirectDrawManager().SetPictureArchive(&gameData_->Archive(kSlotPictures));
   kidoku_->Load(*gameData_, *script_, errorReport_.get());
   LoadStartupDefinitions();
   if (keyConfigLib_) keyConfig_->Load(*keyConfigLib_);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;
+  draw_.SetFrameRate(30);
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
+  tasks_.AddTask(&draw_, kOrderDraw);
+  draw_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
+  spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
+  spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
   window_.RegisterReceiver(&gameMain_->InputReceiver());
 }
 
@@ -106,7 +116,14 @@ int32_t CGameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
   InitializeGame();
+  if (!IsDeviceFormat(draw_.PixelFormatCode())) {
+    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
+    platform_.GetPresenter().SetFullScreen(false);
+    SetStartFailed();
+    return 0;
+  }
   gameMain_->Prepare();
+  if (gameMain_->Options().displayMode != 1) ToggleFullScreen(1);
   // Until the title screen exists the story starts at once.
   gameMain_->StartGame(harness_.StartScript());
 
@@ -134,8 +151,11 @@ int32_t CGameApp::MainLoop() {
 }
 
 void CGameApp::ShutDown() {
+  if (draw_.IsFullScreen()) draw_.SetFullScreen(0);
   gameMain_->SaveReadFlags();
   instanceLock_.Release();
+  spareSurfaces_[0].Release();
+  spareSurfaces_[1].Release();
   window_.Destroy();
   platform_.GetWindow().PostQuitMessage(0);
 }
@@ -160,10 +180,21 @@ void CGameApp::FlushClickMessages() {
   }
 }
 
+void CGameApp::ToggleFullScreen() { ToggleFullScreen(draw_.IsFullScreen() ? 0 : 1); }
+
+void CGameApp::ToggleFullScreen(int32_t target) {
+  if (target == 1) platform_.GetWindow().DisableTextInput();
+  if ((target == 1) != draw_.IsFullScreen()) draw_.SetFullScreen(target == 1 ? 1 : 0);
+}
+
 int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
   switch (message.message) {
     case WM_ACTIVATEAPP:
-      if (message.wParam == 0) gameMain_->Options().displayMode = 1;  // back to the window
+      if (message.wParam == 0) {
+        // Losing the focus leaves full screen and remembers the window as the display mode.
+        if (draw_.IsFullScreen()) ToggleFullScreen(0);
+        gameMain_->Options().displayMode = 1;
+      }
       return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:

@@ -58,6 +58,10 @@ class CGameApp : public CZANApp {
   // action itself; DoAction answers 1 when it handled the code (GameAppInput.cpp).
   int32_t RaiseInput(int32_t input, int32_t pressed);
   int32_t DoAction(int32_t code, int32_t pressed);
+  // Switches between the window and full screen; with a target, to full screen (1) or the
+  // window (0). The input method goes off before full screen.
+  void ToggleFullScreen();
+  void ToggleFullScreen(int32_t target);
 
   CErrorReport& ErrorReport() { return *errorReport_; }
   CGameData& GameData() { return *gameData_; }
@@ -79,6 +83,8 @@ class CGameApp : public CZANApp {
   CGameMain& GameMain() { return *gameMain_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
+  // The three spare full-screen surfaces (the first two are made at start-up).
+  CDirectDrawSurface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
   void InitializeGame();
@@ -97,6 +103,7 @@ class CGameApp : public CZANApp {
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
+  std::array<CDirectDrawSurface, 3> spareSurfaces_;
 
   // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<CErrorReport> errorReport_;

@@ -12,7 +12,7 @@ CZANApp* g_app = nullptr;
 CZANApp* CZANApp::Instance() { return g_app; }
 
 CZANApp::CZANApp(Platform& platform)
-    : CNamedObject("CZANApp"), platform_(platform), window_(platform.GetWindow()) {
+    : CNamedObject("CZANApp"), platform_(platform), draw_(platform), window_(platform.GetWindow()) {
   tasks_.SetReceivers(&window_.Receivers());
 }
 
@@ -28,6 +28,7 @@ void CZANApp::FrameSetup(std::string titleSjis, std::string className) {
 void CZANApp::SetAppFolder(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   appFolder_ = std::move(folder);
+  SetApplicationFolder(appFolder_);
 }
 
 int32_t CZANApp::WindowMessageHandler(const WindowMessage& message) {
@@ -64,6 +65,11 @@ int32_t CZANApp::Run(int width, int height, int depthHint, int fullScreen) {
   ErrorLog().LogText("CreateWindow done");
   g_app = this;
   window_.RegisterReceiver(this);
+  ErrorLog().LogText("CDraw Initializing");
+  // The run's full-screen flag is the display's GDI-only switch; the display starts windowed.
+  draw_.InitDisplay(window_, width, height, 0, static_cast<uint32_t>(depthHint), fullScreen);
+  ErrorLog().LogText("CDraw Initalized");
+  window_.RegisterReceiver(&draw_.DisplayMode());
   // Without a device the game runs silent: every buffer creation then fails.
   if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
     ZAN_LOG("sound: no audio device (%d); the game runs silent", rc);

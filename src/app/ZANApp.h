@@ -1,6 +1,6 @@
 #pragma once
-// CZANApp: the framework's application object. It holds the window, the task list and the
-// platform services, runs the start-up (window, display, sound device) and provides a
+// CZANApp: the framework's application object. It holds the display, the task list, the
+// window and the platform services, runs the start-up (window, display, sound device) and provides a
 // default message pump. The game's CGameApp derives from it and replaces the message
 // handler and the main loop.
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/core/TaskManager.h"
+#include "graphics/Draw.h"
 #include "platform/NamedObject.h"
 #include "platform/Platform.h"
 #include "platform/ZANWindow.h"
@@ -39,6 +40,7 @@ class CZANApp : public CNamedObject {
   }
 
   Platform& GetPlatform() { return platform_; }
+  CDraw& Display() { return draw_; }
   CTaskManager& Tasks() { return tasks_; }
   // The sound device, initialised by Run once the window exists.
   CSoundManager& SoundManager() { return soundManager_; }
@@ -60,6 +62,7 @@ class CZANApp : public CNamedObject {
   void SetStartFailed() { startFailed_ = true; }
 
   Platform& platform_;
+  CDraw draw_;
   CTaskManager tasks_;
   CSoundManager soundManager_;
   CZANWindow window_;

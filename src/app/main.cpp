@@ -12,6 +12,8 @@
 #include "app/InputTimeline.h"
 #include "app/Version.h"
 #include "base/ShiftJis.h"
+#include "graphics/DirectDrawManager.h"
+#include "graphics/Screenshot.h"
 #include "platform/Files.h"
 #include "platform/WavFileWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
     platform = std::make_unique<zan::Sdl2Platform>();
   }
   zan::SetCurrentPlatform(platform.get());
+  platform->GetPresenter().SetDisplayFormat(zan::DisplayFormatOf(options->pixelFormat));
 
   zan::WavFileWriter audioCapture;
   if (!options->audioOut.empty()) {
@@ -90,6 +93,13 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   {
     zan::CGameApp app(*platform, harness);
+    for (const auto& [frame, path] : options->screenshots) {
+      harness.AddFrameHook([&app, frame = frame, path = path](uint64_t f) {
+        if (f != frame) return;
+        if (zan::Status s = zan::SaveScreenshot(app.Display(), path); !s)
+          std::fprintf(stderr, "zan: screenshot: %s\n", s.error().message.c_str());
+      });
+    }
     if (app.CheckSingleInstance() == 0 ||
         app.LocateGameData(0, ChooseGameFolder(options->gameDir)) == 0) {
       exitCode = 1;

@@ -8,6 +8,7 @@
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Presenter.h"
 #include "platform/Window.h"
 
 namespace zan {
@@ -25,6 +26,7 @@ class Platform {
   virtual Clock& GetClock() = 0;
   virtual MessageBoxes& GetMessageBoxes() = 0;
   virtual AudioOut& GetAudioOut() = 0;
+  virtual Presenter& GetPresenter() = 0;
 };
 
 // The platform in use; null until one is installed.

@@ -17,6 +17,7 @@ struct WindowMessage {
 constexpr uint32_t WM_NULL = 0x0000;
 constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_PAINT = 0x000F;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_ERASEBKGND = 0x0014;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "../graphics/TestPng.h"
 #include "platform/InstanceLock.h"
 
 namespace {
@@ -78,12 +80,28 @@ TEST_F(CliTest, AudioOutWritesTheHeadlessMixAsAWaveFile) {
                   (root / "empty").string());
   ASSERT_EQ(o.exitCode, 0) << o.err;
   const std::string bytes = Slurp(wav);
-  ASSERT_EQ(bytes.size(), 44u + 200 * 441 / 10 * 4);  // 200 ms of 44.1 kHz stereo 16-bit
+  // 200 frames paced at 30 a second end at 6666 ms, then the loop's 1 ms sleep: 6667 ms of
+  // 44.1 kHz stereo 16-bit, 294014 samples.
+  ASSERT_EQ(bytes.size(), 44u + 294014 * 4);
   EXPECT_EQ(bytes.substr(0, 4), "RIFF");
   EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
   EXPECT_EQ(bytes.substr(36, 4), "data");
   EXPECT_EQ(bytes.find_first_not_of('\0', 44), std::string::npos);  // nothing plays: silence
   EXPECT_EQ(Run("--audio-out " + (root / "no/such/folder/x.wav").string()).exitCode, 2);
+}
+
+TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheBlackScreen) {
+  for (const char* format : {"555", "565", "888", "8888"}) {
+    const fs::path shot = root / (std::string("shot-") + format + ".png");
+    Outcome o = Run(std::string("--headless --frames 3 --pixel-format ") + format + " --screenshot 1:" +
+                    shot.string() + " " + (root / "empty").string());
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    int w = 0, h = 0;
+    auto rgb = zan::test::ReadPng(shot.string(), &w, &h);
+    ASSERT_EQ(w, 800) << format;
+    ASSERT_EQ(h, 600);
+    EXPECT_EQ(*std::max_element(rgb.begin(), rgb.end()), 0) << format;
+  }
 }
 
 TEST_F(CliTest, BadCommandLinesAndTimelinesAreRefusedBeforeStarting) {

@@ -17,6 +17,17 @@ TEST(CommandLineTest, ParsesOptionsAndTheGameFolder) {
   EXPECT_EQ(o->startScript, "ルート.txt");
   EXPECT_EQ(o->dumpVars, "v.txt");
   EXPECT_FALSE(ParseCommandLine({}).value().frames.has_value());
+  EXPECT_EQ(ParseCommandLine({}).value().pixelFormat, 8888);
+}
+
+TEST(CommandLineTest, PixelFormatsAndScreenshots) {
+  auto o = ParseCommandLine({"--pixel-format", "555", "--screenshot", "0:a.png",
+                             "--screenshot=120:/tmp/b:c.png"});
+  ASSERT_TRUE(o.ok()) << o.error().message;
+  EXPECT_EQ(o->pixelFormat, 555);
+  ASSERT_EQ(o->screenshots.size(), 2u);
+  EXPECT_EQ(o->screenshots[0], (std::pair<uint64_t, std::string>{0, "a.png"}));
+  EXPECT_EQ(o->screenshots[1], (std::pair<uint64_t, std::string>{120, "/tmp/b:c.png"}));
 }
 
 TEST(CommandLineTest, RefusesWhatItCannotUse) {
@@ -24,14 +35,16 @@ TEST(CommandLineTest, RefusesWhatItCannotUse) {
       {"--bogus"},          {"--frames"},           {"--frames", "0"},
       {"--frames", "12x"},  {"--click-every", "1"}, {"--headless=1"},
       {"one", "two"},       {"--start"},            {"--dump-vars="},
+      {"--pixel-format", "16"}, {"--pixel-format", "0"},
+      {"--screenshot", "a.png"}, {"--screenshot", "5:"}, {"--screenshot", "x:a.png"},
   };
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).ok()) << args[0];
 }
 
 TEST(CommandLineTest, HelpListsEveryOptionWithinEightyColumns) {
   std::string help = HelpText();
-  for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--start", "--dump-vars",
-                           "--help", "--version"})
+  for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--start",
+                           "--dump-vars", "--pixel-format", "--screenshot", "--help", "--version"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
   size_t start = 0;
   while (start < help.size()) {

@@ -10,6 +10,7 @@
 #include "base/ShiftJis.h"
 #include "script/GameMain.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "app/core/Task.h"
 
 namespace zan {
 namespace {
@@ -41,10 +42,61 @@ TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
   EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
   EXPECT_EQ(app.FrameCount(), 299u);
-  EXPECT_EQ(platform.GetClock().Milliseconds(), 300u);  // Sleep(1) per frame, nothing else
+  // 300 frames paced at 30 a second: the last deadline is at 9999 ms, then the 1 ms sleep.
+  EXPECT_EQ(platform.GetClock().Milliseconds(), 10000u);
   EXPECT_FALSE(platform.GetWindow().IsCreated());
   EXPECT_EQ(app.ErrorReport().LogPath(), (root / "game").string() + "/GameErrorLog.txt");
   EXPECT_FALSE(InstanceLock::IsHeld("torami_trial_app"));  // released at shut-down
+}
+
+TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
+  harness.SetFrameLimit(3);
+  CGameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  bool drawTaskLast = false;
+  harness.AddFrameHook([&](uint64_t) {
+    drawTaskLast = app.Tasks().TailTask().Previous() == &app.Display();
+  });
+  app.Run(800, 600, 2048, 0);
+  EXPECT_TRUE(drawTaskLast);
+  EXPECT_EQ(app.Display().OrderKey(), kOrderDraw);
+  EXPECT_EQ(app.Display().PixelFormatCode(), 8888);
+  HeadlessPresenter& screen = platform.GetPresenter();
+  EXPECT_EQ(screen.PresentCount(), 1u);  // the black fill; nothing changed after it
+  ASSERT_EQ(screen.Screen().width, 800);
+  EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
+  EXPECT_EQ(app.SpareSurface(0).Width(), 0);  // released at shut-down
+}
+
+TEST_F(GameAppTest, ADisplayInAnUnknownPixelFormatStopsTheGame) {
+  platform.GetPresenter().SetDisplayFormat({16, 0x0F00, 0x00F0, 0x000F});
+  harness.SetFrameLimit(10);
+  CGameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  app.Run(800, 600, 2048, 0);
+  EXPECT_TRUE(app.StartFailed());
+  EXPECT_EQ(app.Display().PixelFormatCode(), 0);
+  auto& shown = platform.GetMessageBoxes().History();
+  ASSERT_FALSE(shown.empty());  // after the start-up's own (the empty game folder's)
+  EXPECT_EQ(shown.back().text, Sjis("DirectDrawに対応していません。"));
+  EXPECT_EQ(shown.back().caption, "ERROR");
+  EXPECT_FALSE(platform.GetPresenter().IsFullScreen());
+}
+
+TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
+  harness.SetFrameLimit(6);
+  CGameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  std::vector<bool> fullScreen;
+  harness.AddFrameHook([&](uint64_t frame) {
+    if (frame == 0 || frame == 1) app.ToggleFullScreen();
+    if (frame == 2) app.ToggleFullScreen(1);
+    if (frame == 3) platform.GetWindow().PostMessage({WM_ACTIVATEAPP, 0, 0});
+    fullScreen.push_back(platform.GetPresenter().IsFullScreen());
+  });
+  app.Run(800, 600, 2048, 0);
+  // The deactivation posted after frame 3 is taken in frame 4.
+  EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, true, true, false, false}));
 }
 
 TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {

@@ -7,6 +7,7 @@
 #include "platform/VirtualClock.h"
 #include "platform/headless/HeadlessAudioOut.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
+#include "platform/headless/HeadlessPresenter.h"
 #include "platform/headless/HeadlessWindow.h"
 
 namespace zan {
@@ -19,12 +20,14 @@ class HeadlessPlatform : public Platform {
   VirtualClock& GetClock() override { return clock_; }
   HeadlessMessageBoxes& GetMessageBoxes() override { return boxes_; }
   HeadlessAudioOut& GetAudioOut() override { return audio_; }
+  HeadlessPresenter& GetPresenter() override { return presenter_; }
 
  private:
   HeadlessWindow window_;
   VirtualClock clock_;
   HeadlessMessageBoxes boxes_;
   HeadlessAudioOut audio_{clock_};
+  HeadlessPresenter presenter_;
 };
 
 }  // namespace zan

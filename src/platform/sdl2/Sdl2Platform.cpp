@@ -8,6 +8,7 @@ Sdl2Platform::Sdl2Platform() { SDL_SetMainReady(); }
 
 Sdl2Platform::~Sdl2Platform() {
   audio_.Close();
+  presenter_.Close();
   window_.Destroy();
   SDL_Quit();
 }

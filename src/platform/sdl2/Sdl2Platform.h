@@ -8,6 +8,7 @@
 #include "platform/RealClock.h"
 #include "platform/sdl2/Sdl2AudioOut.h"
 #include "platform/sdl2/Sdl2MessageBoxes.h"
+#include "platform/sdl2/Sdl2Presenter.h"
 #include "platform/sdl2/Sdl2Window.h"
 
 namespace zan {
@@ -23,12 +24,14 @@ class Sdl2Platform : public Platform {
   RealClock& GetClock() override { return clock_; }
   Sdl2MessageBoxes& GetMessageBoxes() override { return boxes_; }
   Sdl2AudioOut& GetAudioOut() override { return audio_; }
+  Sdl2Presenter& GetPresenter() override { return presenter_; }
 
  private:
   RealClock clock_;
   Sdl2Window window_;
   Sdl2MessageBoxes boxes_{window_};
   Sdl2AudioOut audio_;
+  Sdl2Presenter presenter_{window_};
 };
 
 }  // namespace zan

@@ -45,8 +45,17 @@ bool Sdl2Window::Create(std::string_view titleSjis, int width, int height) {
   return true;
 }
 
+void Sdl2Window::SetRenderer(SDL_Renderer* renderer, std::function<void()> onDestroy) {
+  renderer_ = renderer;
+  onDestroy_ = std::move(onDestroy);
+}
+
 void Sdl2Window::Destroy() {
   if (!window_) return;
+  if (onDestroy_) {
+    auto onDestroy = std::move(onDestroy_);
+    onDestroy();
+  }
   SDL_DestroyWindow(window_);
   window_ = nullptr;
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -104,6 +113,10 @@ void Sdl2Window::Translate(const SDL_Event& event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
           queue_.Post({WM_ACTIVATEAPP, 0, 0});
           break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          queue_.Post({WM_PAINT, 0, 0});
+          break;
         default:
           break;
       }
@@ -137,8 +150,15 @@ void Sdl2Window::Translate(const SDL_Event& event) {
       int notches = event.wheel.y;
       if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
       if (notches == 0) break;
-      int x = 0, y = 0;
-      SDL_GetMouseState(&x, &y);
+      int x = event.wheel.mouseX;
+      int y = event.wheel.mouseY;
+      if (renderer_ != nullptr) {
+        // The renderer maps motion and buttons to its logical size, but not the wheel.
+        float lx = 0, ly = 0;
+        SDL_RenderWindowToLogical(renderer_, x, y, &lx, &ly);
+        x = static_cast<int>(lx);
+        y = static_cast<int>(ly);
+      }
       queue_.Post({WM_MOUSEWHEEL, MakeWheelWParam(notches * WHEEL_DELTA, MouseKeyFlags()),
                    MakeLParam(x, y)});
       break;

@@ -2,12 +2,15 @@
 // Sdl2Window: the game window on an SDL2 video driver. SDL events become window messages:
 // keys as virtual-key codes (auto-repeat marked in lParam bit 30), buttons, pointer moves
 // and the wheel in client coordinates, focus as WM_ACTIVATEAPP, the close box as
-// WM_SYSCOMMAND/SC_CLOSE, and a quit request from the system (a signal) as WM_QUIT.
+// WM_SYSCOMMAND/SC_CLOSE, a window that must be drawn again as WM_PAINT, and a quit
+// request from the system (a signal) as WM_QUIT.
 
+#include <functional>
 #include <string>
 
 #include "platform/Window.h"
 
+struct SDL_Renderer;
 struct SDL_Window;
 union SDL_Event;
 
@@ -31,6 +34,9 @@ class Sdl2Window : public Window {
   ScreenSize DesktopSize() const override;
 
   SDL_Window* Native() const { return window_; }
+  // The renderer drawing into the window: pointer positions the renderer does not map itself
+  // (the wheel's) are mapped through it, and `onDestroy` runs before the window goes.
+  void SetRenderer(SDL_Renderer* renderer, std::function<void()> onDestroy);
 
   // Translates one SDL event into messages on the queue (exposed for tests).
   void Translate(const SDL_Event& event);
@@ -40,6 +46,8 @@ class Sdl2Window : public Window {
 
  private:
   SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  std::function<void()> onDestroy_;
   std::string title_;
 };
 

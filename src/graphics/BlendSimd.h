@@ -1,0 +1,27 @@
+#pragma once
+// The SIMD row kernels, one namespace per instruction set (sse2, and avx2 built with AVX2
+// enabled in a translation unit of its own). Each does whole groups of pixels only and
+// returns how many pixels it did; the caller finishes the row on the plain path. Called
+// only where the processor has the instruction set (BlendKernels.cpp decides).
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zan {
+
+#define ZAN_DECLARE_SIMD_KERNELS(isa)                                                          \
+  namespace isa {                                                                               \
+  template <class F>                                                                            \
+  size_t WeighRow16(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,        \
+                    uint32_t total, size_t pixels);                                             \
+  template <class F>                                                                            \
+  size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,     \
+                        size_t pixels);                                                         \
+  }
+
+ZAN_DECLARE_SIMD_KERNELS(sse2)
+ZAN_DECLARE_SIMD_KERNELS(avx2)
+
+#undef ZAN_DECLARE_SIMD_KERNELS
+
+}  // namespace zan

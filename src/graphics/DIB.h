@@ -1,0 +1,104 @@
+#pragma once
+// CDIB: a 24-bit bitmap (rows top-down, bytes B, G, R, each row padded to a multiple of 4
+// bytes, two spare rows beyond the height) with an alpha plane. It is the BMP reader and
+// writer of the game's pictures, and the pixels of a surface when the display has no usable
+// pixel format (format code 0).
+//
+// Accepted files: BITMAPINFOHEADER (or a later, larger header), no compression, bottom-up
+// rows, 24 bits (bfReserved1 non-zero: an alpha plane of width x height bytes follows the
+// pixel rows, bottom row first) or 32 bits (B, G, R, A). A file that does not hold what its
+// header announces is refused with a log line, never read past its end.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "graphics/AlphaPlane.h"
+#include "graphics/Clip.h"
+#include "graphics/PixelFormat.h"
+#include "graphics/Pixels.h"
+#include "platform/NamedObject.h"
+
+namespace zan {
+
+class CArchive;
+class CDirectDrawSurface;
+
+class CDIB : public CNamedObject {
+ public:
+  // Results of reading a picture.
+  static constexpr int32_t kReadOk = 0;
+  static constexpr int32_t kReadFailed = 1;         // not found, unreadable, already created
+  static constexpr int32_t kReadInvalidFormat = 3;  // not a picture this reader takes
+
+  CDIB();
+  ~CDIB() override;
+  CDIB(const CDIB&) = delete;
+  CDIB& operator=(const CDIB&) = delete;
+
+  // A blank (black, transparent) bitmap. Only 24 bits a pixel is offered. 0 ok, or 0 at once
+  // when already created; 1 when the bits are not 24, the size not positive or the memory
+  // cannot be had.
+  int32_t Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
+  // Reads a picture: with an archive, its entry `name` (kept as the file name; an invalid
+  // picture is logged with it); without, the BMP file at `name`, a path from the application
+  // folder (Shift-JIS, converted for the file system), whose last part becomes the file name.
+  int32_t Read(std::string_view name, const CArchive* archive = nullptr);
+  // Reads a picture from the bytes of its file, as read from an archive, and takes `name`
+  // as its file name. Results as Read; an invalid picture is logged with its name.
+  int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);
+  // Reads the image of a whole BMP file: 0 ok, 1 already created or no memory, 3 invalid.
+  virtual int32_t CreateFromBMP(std::span<const uint8_t> file);
+  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written); 0, or 1
+  // when not created or the file cannot be written.
+  int32_t SaveBMP(std::string_view path) const;
+  virtual void Destroy();
+
+  // Fills the clipped rectangle with a colour: 0, or 1 when not created.
+  int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+  // Copies from another bitmap: mode 0 rows, mode 2 per-pixel alpha (the source's plane),
+  // any other mode every pixel but the colour key. A copy onto itself does nothing.
+  // 0, or 1 when either is not created or the clip leaves nothing.
+  int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const CDIB& source, int32_t sx,
+              int32_t sy, int32_t mode);
+  // Copies a surface of the same size, converting its pixels: 0, or 1 when sizes differ.
+  int32_t CopyFromSurface(const CDirectDrawSurface& surface);
+
+  bool IsCreated() const { return created_ != 0; }
+  int32_t DibWidth() const { return width_; }
+  int32_t DibHeight() const { return height_; }
+  int32_t DibPitch() const { return pitch_; }
+  int32_t ImageSize() const { return imageSize_; }
+  int32_t HasAlpha() const { return hasAlpha_; }
+  void SetHasAlpha(int32_t v) { hasAlpha_ = v; }
+  const std::string& DibFileName() const { return fileName_; }
+  CAlphaPlane& Alpha() { return alpha_; }
+  const CAlphaPlane& Alpha() const { return alpha_; }
+  uint8_t* DibBits() const { return bits_.get(); }
+  uint8_t* DibRow(int32_t y) const { return rows_[static_cast<size_t>(y)]; }
+  // The pixels as plain memory (empty when not created).
+  PixelRows Pixels() const { return PixelRows{bits_.get(), pitch_, width_, height_}; }
+  // The 24-bit row length of a width: 3 x width rounded up to a multiple of 4.
+  static int64_t RowLength(int64_t width) { return (3 * width + 3) & ~int64_t{3}; }
+
+ protected:
+  // Allocates the rows (height + 2 of them, zeroed) and the row table, and takes the size.
+  bool AllocatePixels(int32_t width, int32_t height);
+  void SetDibFileName(std::string name) { fileName_ = std::move(name); }
+
+ private:
+  std::unique_ptr<uint8_t[]> bits_;
+  std::unique_ptr<uint8_t*[]> rows_;
+  int32_t hasAlpha_ = 0;
+  CAlphaPlane alpha_;
+  int32_t pitch_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  std::string fileName_ = "none";
+  int32_t imageSize_ = 0;
+  int32_t created_ = 0;
+};
+
+}  // namespace zan

@@ -1,0 +1,511 @@
+#include "graphics/DirectDrawSurface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "base/ErrorLog.h"
+#include "base/ShiftJis.h"
+#include "graphics/Blend.h"
+#include "graphics/DirectDrawManager.h"
+#include "graphics/PixelOps.h"
+
+namespace zan {
+namespace {
+
+// Pixel operations bracket their work with Lock and Unlock of every surface they touch.
+class Locked {
+ public:
+  explicit Locked(CDirectDrawSurface& surface) : surface_(surface), bits_(surface.Lock()) {}
+  ~Locked() { surface_.Unlock(); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+  explicit operator bool() const { return bits_ != nullptr; }
+  PixelRows View() const {
+    return PixelRows{bits_, surface_.Pitch(), surface_.Width(), surface_.Height()};
+  }
+
+ private:
+  CDirectDrawSurface& surface_;
+  uint8_t* bits_;
+};
+
+bool SameFormat(const CDirectDrawSurface& a, const CDirectDrawSurface& b) {
+  return a.FormatCode() == b.FormatCode();
+}
+
+}  // namespace
+
+CDirectDrawSurface::CDirectDrawSurface() { SetName("CDirectDrawSurface"); }
+
+CDirectDrawSurface::~CDirectDrawSurface() { Release(); }
+
+int32_t CDirectDrawSurface::HandleMessage(const WindowMessage& message) {
+  if (message.message != WM_PAINT) return 0;
+  if (IsDeviceMode()) {
+    if (!IsPresentationSource()) return 0;
+    dirty_ = DirtyRect{0, 0, Width(), Height()};
+  }
+  if (presentRequest_) presentRequest_();
+  return 0;
+}
+
+// --- Creation --------------------------------------------------------------------------------
+
+void CDirectDrawSurface::Registered() {
+  DirectDrawManager().Register(this);
+  ClearDirty();
+}
+
+int32_t CDirectDrawSurface::Create(int32_t width, int32_t height, uint32_t memoryKind) {
+  CDirectDrawManager& manager = DirectDrawManager();
+  if (CreateOnDevice(manager.Device(), width, height, memoryKind, manager.GetPixelFormatCode()) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+void CDirectDrawSurface::TakeDescription(DeviceSurface* surface) {
+  surface->Lock();
+  surface->Unlock();
+  const PixelRows memory = surface->Memory();
+  cachedBits_ = memory.bits;
+  desc_ = Description{memory.width, memory.height - 2, memory.pitch, memory.bits};
+}
+
+int32_t CDirectDrawSurface::CreateOnDevice(const DisplayDevice* device, int32_t width,
+                                           int32_t height, uint32_t memoryKind,
+                                           int32_t formatCode) {
+  if (formatCode == kFormatDib) {
+    formatCode_ = kFormatDib;
+    memoryKind_ = memoryKind;
+    return CDIB::Create(width, height, 1, 24);
+  }
+  if (Device() != nullptr) return 1;
+  if (device == nullptr) return DDERR_INVALIDOBJECT;
+  const int bytes = BytesPerPixel(formatCode);
+  if (!IsDeviceFormat(formatCode) || height <= 0) return DDERR_INVALIDPARAMS;
+  int32_t result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
+  if (result != DD_OK && result != DDERR_INVALIDPARAMS) {
+    memoryKind = DDSCAPS_SYSTEMMEMORY;
+    result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
+  }
+  if (result != DD_OK) return result;
+  Alpha().Create(width, height);
+  SetHasAlpha(1);
+  formatCode_ = formatCode;
+  TakeDescription(owned_.get());
+  memoryKind_ = memoryKind;
+  ClearDirty();
+  return 0;
+}
+
+int32_t CDirectDrawSurface::Load(std::string_view name, const CArchive* archive) {
+  CDirectDrawManager& manager = DirectDrawManager();
+  if (LoadOnDevice(manager.Device(), name, DDSCAPS_SYSTEMMEMORY, manager.GetPixelFormatCode(),
+                   archive) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+int32_t CDirectDrawSurface::LoadOnDevice(const DisplayDevice* device, std::string_view name,
+                                         uint32_t memoryKind, int32_t formatCode,
+                                         const CArchive* archive) {
+  if (formatCode == kFormatDib) {
+    formatCode_ = kFormatDib;
+    memoryKind_ = memoryKind;
+    return Read(name, archive);
+  }
+  if (Device() != nullptr) return 1;
+  CDIB picture;
+  if (picture.Read(name, archive) != 0) return 1;
+  return LoadPicture(device, picture, name, memoryKind, formatCode);
+}
+
+int32_t CDirectDrawSurface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {
+  CDirectDrawManager& manager = DirectDrawManager();
+  if (LoadBMPOnDevice(manager.Device(), file, name, DDSCAPS_SYSTEMMEMORY,
+                      manager.GetPixelFormatCode()) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+int32_t CDirectDrawSurface::LoadBMPOnDevice(const DisplayDevice* device,
+                                            std::span<const uint8_t> file, std::string_view name,
+                                            uint32_t memoryKind, int32_t formatCode) {
+  if (formatCode == kFormatDib) {
+    formatCode_ = kFormatDib;
+    memoryKind_ = memoryKind;
+    return ReadImage(file, name) == 0 ? 0 : 1;
+  }
+  if (Device() != nullptr) return 1;
+  CDIB picture;
+  if (picture.ReadImage(file, name) != 0) return 1;
+  return LoadPicture(device, picture, name, memoryKind, formatCode);
+}
+
+int32_t CDirectDrawSurface::LoadPicture(const DisplayDevice* device, const CDIB& picture,
+                                        std::string_view name, uint32_t memoryKind,
+                                        int32_t formatCode) {
+  if (device == nullptr || !IsDeviceFormat(formatCode)) return 1;
+  const int32_t w = picture.DibWidth();
+  const int32_t h = picture.DibHeight();
+  const int bytes = BytesPerPixel(formatCode);
+  // A second try in system memory only when video memory ran out.
+  int32_t result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
+  if (result == DDERR_OUTOFVIDEOMEMORY) {
+    memoryKind = DDSCAPS_SYSTEMMEMORY;
+    result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
+  }
+  if (result != DD_OK) return 1;
+  formatCode_ = formatCode;
+  TakeDescription(owned_.get());
+  ConvertPixels(formatCode, View(), kFormatDib, picture.Pixels());
+  Alpha().Destroy();
+  Alpha().Create(w, h);
+  if (picture.HasAlpha()) {
+    SetHasAlpha(1);
+    Alpha().CopyRaw(std::span<const uint8_t>(picture.Alpha().Data(), static_cast<size_t>(w) * h));
+  } else {
+    SetHasAlpha(0);
+  }
+  memoryKind_ = memoryKind;
+  fileName_ = std::string(name);
+  ClearDirty();
+  return 0;
+}
+
+void CDirectDrawSurface::Attach(DeviceSurface* surface, int32_t formatCode) {
+  if (surface == nullptr) return;
+  owned_.reset();
+  attached_ = surface;
+  TakeDescription(surface);
+  memoryKind_ = DDSCAPS_SYSTEMMEMORY;
+  formatCode_ = formatCode;
+}
+
+void CDirectDrawSurface::Release() {
+  if (!IsDeviceMode()) CDIB::Destroy();
+  Alpha().Destroy();
+  fileName_.clear();
+  ReleaseDevice();
+  DirectDrawManager().Unregister(this);
+}
+
+void CDirectDrawSurface::ReleaseDevice() {
+  owned_.reset();
+  attached_ = nullptr;
+  cachedBits_ = nullptr;
+  desc_ = {};
+}
+
+// --- Pixels ----------------------------------------------------------------------------------
+
+uint8_t* CDirectDrawSurface::Lock() {
+  if (!IsDeviceMode()) return DibBits();
+  if (memoryKind_ == DDSCAPS_VIDEOMEMORY) return Device() ? Device()->Lock() : nullptr;
+  return cachedBits_;
+}
+
+int32_t CDirectDrawSurface::Unlock() {
+  if (IsDeviceMode() && memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()) Device()->Unlock();
+  return 0;
+}
+
+int32_t CDirectDrawSurface::GetDC(PixelRows* out) {
+  if (IsDeviceMode() && Device() == nullptr) return 1;
+  *out = PixelRows{Lock(), Pitch(), Width(), Height()};
+  return 0;
+}
+
+int32_t CDirectDrawSurface::ReleaseDC(const PixelRows&) {
+  if (IsDeviceMode() && Device() == nullptr) return 1;
+  Unlock();
+  return 0;
+}
+
+PixelRows CDirectDrawSurface::View() const {
+  if (!IsDeviceMode()) return Pixels();
+  if (Device() == nullptr || (memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()->IsLost())) return {};
+  return PixelRows{cachedBits_, desc_.pitch, desc_.width, desc_.height};
+}
+
+int32_t CDirectDrawSurface::Width() const { return IsDeviceMode() ? desc_.width : DibWidth(); }
+int32_t CDirectDrawSurface::Height() const { return IsDeviceMode() ? desc_.height : DibHeight(); }
+int32_t CDirectDrawSurface::Pitch() const { return IsDeviceMode() ? desc_.pitch : DibPitch(); }
+
+const std::string& CDirectDrawSurface::GetFileName() const {
+  return IsDeviceMode() ? fileName_ : DibFileName();
+}
+
+int32_t CDirectDrawSurface::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r,
+                                 uint8_t g, uint8_t b) {
+  if (!IsDeviceMode()) {
+    CDIB::Fill(x, y, width, height, r, g, b);
+    return 0;
+  }
+  if (Device() == nullptr) return 3;
+  Locked lock(*this);
+  if (!lock) return 1;
+  auto c = ClipFill(x, y, width, height, Width(), Height());
+  if (!c) return 2;
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  FillPixels(formatCode_, lock.View(), *c, {r, g, b});
+  return 0;
+}
+
+int32_t CDirectDrawSurface::FillAll(uint8_t r, uint8_t g, uint8_t b) {
+  return Fill(0, 0, Width(), Height(), r, g, b);
+}
+
+int32_t CDirectDrawSurface::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                CDirectDrawSurface& source, int32_t sx, int32_t sy, int32_t mode) {
+  if (!IsDeviceMode()) {
+    if (source.IsDeviceMode()) return 1;
+    return CDIB::Blt(dx, dy, width, height, source, sx, sy, mode);
+  }
+  if (Device() == nullptr || source.Device() == nullptr) return 3;
+  if (!SameFormat(*this, source)) return 1;
+  std::optional<ClippedCopy> c;
+  {
+    Locked to(*this);
+    Locked from(source);
+    if (!to || !from) return 1;
+    c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+    if (!c) return 1;
+    if (mode != 2) {
+      AddDirtyRect(c->dx, c->dy, c->width, c->height);
+      if (mode == 0) {
+        CopyPixels(formatCode_, to.View(), from.View(), *c);
+      } else {
+        KeyedCopyPixels(formatCode_, to.View(), from.View(), *c);
+      }
+      return 0;
+    }
+  }
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  InnerAlphaBlt(c->dx, c->dy, c->width, c->height, source, c->sx, c->sy);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::StretchBlt(int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                                       CDirectDrawSurface& source, int32_t sx, int32_t sy,
+                                       int32_t sw, int32_t sh) {
+  if (dw < 1 || dh < 1 || sw < 1 || sh < 1) return 1;
+  if (!SameFormat(*this, source)) return 1;
+  // Clipped in destination scale, then taken back to the source part that maps onto it.
+  const double rx = static_cast<double>(dw) / sw;
+  const double ry = static_cast<double>(dh) / sh;
+  auto scaled = [](double v) { return static_cast<int64_t>(std::trunc(v)); };
+  auto c = ClipCopy(dx, dy, dw, dh, Width(), Height(), scaled(sx * rx), scaled(sy * ry),
+                    scaled(source.Width() * rx), scaled(source.Height() * ry));
+  if (!c) return 2;
+  PixelBox from{static_cast<int32_t>(std::trunc(c->sx / rx)), static_cast<int32_t>(std::trunc(c->sy / ry)),
+                static_cast<int32_t>(std::trunc(c->width / rx)),
+                static_cast<int32_t>(std::trunc(c->height / ry))};
+  // Rounding must never reach past the source.
+  from.width = std::min(from.width, source.Width() - from.x);
+  from.height = std::min(from.height, source.Height() - from.y);
+  if (from.width < 1 || from.height < 1) return 2;
+  Locked to(*this);
+  Locked fromLock(source);
+  if (!to || !fromLock) return 1;
+  StretchPixels(formatCode_, to.View(), PixelBox{c->dx, c->dy, c->width, c->height},
+                fromLock.View(), from);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::CopyFromDIB(const CDIB& dib) {
+  if (dib.DibWidth() != Width() || dib.DibHeight() != Height()) return 1;
+  Locked lock(*this);
+  if (!lock || !dib.IsCreated()) return 1;
+  dirty_ = DirtyRect{0, 0, Width(), Height()};
+  ConvertPixels(formatCode_, lock.View(), kFormatDib, dib.Pixels());
+  return 0;
+}
+
+int32_t CDirectDrawSurface::Save(std::string_view path) {
+  if (!IsDeviceMode()) return SaveBMP(path);
+  if (Device() == nullptr) return 2;
+  CDIB copy;
+  if (copy.Create(Width(), Height(), 1, 24) != 0) return 1;
+  if (copy.CopyFromSurface(*this) != 0) return 2;
+  return copy.SaveBMP(path) == 0 ? 0 : 1;
+}
+
+int32_t CDirectDrawSurface::Restore() {
+  if (Device() == nullptr) return 1;
+  const int32_t result = Device()->Restore();
+  switch (result) {
+    case DDERR_GENERIC:
+    case DDERR_UNSUPPORTED:
+    case DDERR_OUTOFMEMORY:
+    case DDERR_INVALIDPARAMS:
+    case DDERR_INVALIDOBJECT:
+    case DDERR_IMPLICITLYCREATED:
+    case DDERR_WRONGMODE:
+    case DDERR_NOEXCLUSIVEMODE:
+      ZAN_LOG("Restore %s", DeviceErrorName(result));
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+// --- Blending --------------------------------------------------------------------------------
+
+int32_t CDirectDrawSurface::InnerAlphaBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                          CDirectDrawSurface& source, int32_t sx, int32_t sy) {
+  if (&source == this) return 4;
+  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 0;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 0;
+  // Callers pass a clipped rectangle; clipping again keeps a careless one inside both.
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (c) AlphaBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                        CDirectDrawSurface& source, int32_t sx, int32_t sy,
+                                        uint8_t opacity) {
+  if (&source == this) return 4;
+  if (!IsDeviceMode()) {
+    static const std::string message =
+        Sjis("CDirectDrawSurface::BitBltAlpha(MMX off)で謎のピクセルフォーマットが…");
+    ErrorLog().LogText(message);
+    return 0;
+  }
+  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 1;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 1;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 1;
+  OpacityBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c, opacity);
+  return 0;
+}
+
+void CDirectDrawSurface::CrossFade(CDirectDrawSurface& first, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, CDirectDrawSurface& second, int32_t x2,
+                                   int32_t y2, uint8_t level) {
+  if (level == 0) return;
+  if (level == 255) {
+    Blt(x, y, width, height, second, x2, y2, 0);
+    return;
+  }
+  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return;
+  Locked out(*this);
+  Locked a(first);
+  Locked b(second);
+  if (!out || !a || !b) return;
+  // The rectangle inside this surface and the first, then inside the second.
+  auto one = ClipCopy(x, y, width, height, Width(), Height(), x, y, first.Width(), first.Height());
+  if (!one) return;
+  auto two = ClipCopy(one->dx, one->dy, one->width, one->height, Width(), Height(),
+                      int64_t{x2} + (one->dx - x), int64_t{y2} + (one->dy - y), second.Width(),
+                      second.Height());
+  if (!two) return;
+  AddDirtyRect(two->dx, two->dy, two->width, two->height);
+  CrossFadePixels(formatCode_, out.View(), a.View(), b.View(),
+                  TripleRect{two->dx, two->dy, two->sx, two->sy, two->width, two->height}, level);
+}
+
+int32_t CDirectDrawSurface::MaskBlend(CDirectDrawSurface& first, CDirectDrawSurface& second,
+                                      const CAlphaPlane& mask) {
+  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return 1;
+  Locked out(*this);
+  Locked a(first);
+  Locked b(second);
+  if (!out || !a || !b || !mask.IsAllocated()) return 1;
+  const int32_t w = std::min({first.Width(), Width(), second.Width(), mask.Width()});
+  const int32_t h = std::min({first.Height(), Height(), second.Height(), mask.Height()});
+  if (w <= 0 || h <= 0) return 0;
+  AddDirty(0, 0, w, h);
+  MaskBlendPixels(formatCode_, out.View(), a.View(), b.View(), mask.View(), w, h);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::ColorBlend(uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+  Locked lock(*this);
+  if (!lock) return 1;
+  ColorBlendPixels(formatCode_, lock.View(), ClippedCopy{0, 0, 0, 0, Width(), Height()}, amount,
+                   {r, g, b});
+  return 0;
+}
+
+int32_t CDirectDrawSurface::FillBlend(int32_t x, int32_t y, int32_t width, int32_t height,
+                                      uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+  Locked lock(*this);
+  if (!lock) return 1;
+  auto c = ClipFill(x, y, width, height, Width(), Height());
+  if (!c) return 1;
+  ColorBlendPixels(formatCode_, lock.View(), *c, amount, {r, g, b});
+  return 0;
+}
+
+int32_t CDirectDrawSurface::ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                      CDirectDrawSurface& source, int32_t sx, int32_t sy) {
+  Locked to(*this);
+  if (!to) return 1;
+  Locked from(source);
+  if (!from || !SameFormat(*this, source)) return 2;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 3;
+  ScreenPixels(formatCode_, to.View(), from.View(), *c);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                          CDirectDrawSurface& source, int32_t sx, int32_t sy,
+                                          uint8_t r, uint8_t g, uint8_t b) {
+  if (IsDeviceMode() && (Device() == nullptr || source.Device() == nullptr)) return 3;
+  if (!SameFormat(*this, source)) return 1;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 1;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 1;
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  KeyReplacePixels(formatCode_, to.View(), from.View(), *c, {r, g, b});
+  return 0;
+}
+
+void CDirectDrawSurface::Invert() {
+  Locked lock(*this);
+  if (lock) InvertPixels(formatCode_, lock.View());
+}
+
+int32_t CDirectDrawSurface::Mono() {
+  Locked lock(*this);
+  if (lock) MonoPixels(formatCode_, lock.View());
+  return 1;
+}
+
+int32_t CDirectDrawSurface::Noise(int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (!IsDeviceMode()) return 0;
+  Locked lock(*this);
+  if (!lock) return 1;
+  if (auto c = ClipFill(x, y, width, height, Width(), Height()))
+    NoisePixels(formatCode_, lock.View(), *c);
+  return 0;
+}
+
+// --- Dirty rectangle -------------------------------------------------------------------------
+
+void CDirectDrawSurface::AddDirty(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (dirty_.Empty()) {
+    dirty_ = DirtyRect{left, top, right, bottom};
+    return;
+  }
+  dirty_.left = std::min(dirty_.left, left);
+  dirty_.top = std::min(dirty_.top, top);
+  dirty_.right = std::max(dirty_.right, right);
+  dirty_.bottom = std::max(dirty_.bottom, bottom);
+}
+
+}  // namespace zan

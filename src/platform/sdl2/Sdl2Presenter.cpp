@@ -1,0 +1,93 @@
+#include "platform/sdl2/Sdl2Presenter.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "base/ErrorLog.h"
+#include "platform/sdl2/Sdl2Window.h"
+
+namespace zan {
+
+Sdl2Presenter::Sdl2Presenter(Sdl2Window& window) : window_(window) {}
+
+Sdl2Presenter::~Sdl2Presenter() { Close(); }
+
+bool Sdl2Presenter::Open(int32_t width, int32_t height) {
+  if (renderer_ != nullptr && width == width_ && height == height_) return true;
+  Close();
+  SDL_Window* native = window_.Native();
+  if (native == nullptr) return false;
+  // Smooth scaling: a full screen is seldom a whole multiple of the game's size.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_ACCELERATED);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer_ == nullptr) {
+    ZAN_LOG("SDL_CreateRenderer: %s", SDL_GetError());
+    return false;
+  }
+  width_ = width;
+  height_ = height;
+  SDL_RenderSetLogicalSize(renderer_, width, height);
+  if (!MakeTexture(format_)) {
+    Close();
+    return false;
+  }
+  window_.SetRenderer(renderer_, [this] { Close(); });
+  return true;
+}
+
+bool Sdl2Presenter::MakeTexture(const DisplayPixelFormat& format) {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  const uint32_t sdlFormat = SDL_MasksToPixelFormatEnum(
+      static_cast<int>(format.bitsPerPixel), format.redMask, format.greenMask, format.blueMask, 0);
+  texture_ = sdlFormat == SDL_PIXELFORMAT_UNKNOWN
+                 ? nullptr
+                 : SDL_CreateTexture(renderer_, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+  if (texture_ == nullptr) {
+    ZAN_LOG("SDL_CreateTexture (%u bits a pixel): %s", format.bitsPerPixel, SDL_GetError());
+    return false;
+  }
+  textureFormat_ = format;
+  return true;
+}
+
+void Sdl2Presenter::Close() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (renderer_ != nullptr) window_.SetRenderer(nullptr, nullptr);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+}
+
+void Sdl2Presenter::Present(const FrameView& frame, const FrameRect& rect) {
+  if (renderer_ == nullptr || frame.pixels == nullptr) return;
+  if (!(frame.format == textureFormat_) && !MakeTexture(frame.format)) return;
+  SDL_Rect area;
+  area.x = std::max(rect.left, 0);
+  area.y = std::max(rect.top, 0);
+  area.w = std::min({rect.right, frame.width, width_}) - area.x;
+  area.h = std::min({rect.bottom, frame.height, height_}) - area.y;
+  if (area.w > 0 && area.h > 0) {
+    const int bytes = static_cast<int>(frame.format.bitsPerPixel / 8);
+    SDL_UpdateTexture(texture_, &area, frame.pixels + static_cast<ptrdiff_t>(area.y) * frame.pitch + area.x * bytes,
+                      frame.pitch);
+  }
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+bool Sdl2Presenter::SetFullScreen(bool on) {
+  SDL_Window* native = window_.Native();
+  if (native == nullptr) return false;
+  if (SDL_SetWindowFullscreen(native, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    ZAN_LOG("SDL_SetWindowFullscreen: %s", SDL_GetError());
+    return false;
+  }
+  fullScreen_ = on;
+  return true;
+}
+
+}  // namespace zan

@@ -1,0 +1,47 @@
+#pragma once
+// Sdl2Presenter: shows frames through an SDL renderer. The frame is uploaded into a streaming
+// texture in the frame's own pixel format (SDL converts where the renderer needs it) and
+// drawn scaled to the window's logical size of width x height: the picture fills the window,
+// or in full screen (desktop full screen) the screen with its aspect kept and black bars.
+// The logical size also maps pointer positions back to the frame's pixels.
+
+#include <cstdint>
+
+#include "platform/Presenter.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace zan {
+
+class Sdl2Window;
+
+class Sdl2Presenter : public Presenter {
+ public:
+  explicit Sdl2Presenter(Sdl2Window& window);
+  ~Sdl2Presenter() override;
+
+  DisplayPixelFormat DisplayFormat() const override { return format_; }
+  void SetDisplayFormat(const DisplayPixelFormat& format) override { format_ = format; }
+  bool Open(int32_t width, int32_t height) override;
+  void Close() override;
+  bool IsOpen() const override { return renderer_ != nullptr; }
+  void Present(const FrameView& frame, const FrameRect& rect) override;
+  bool SetFullScreen(bool on) override;
+  bool IsFullScreen() const override { return fullScreen_; }
+
+ private:
+  // A texture for frames in `format`; false when SDL has none (logged).
+  bool MakeTexture(const DisplayPixelFormat& format);
+
+  Sdl2Window& window_;
+  DisplayPixelFormat format_;
+  DisplayPixelFormat textureFormat_;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  bool fullScreen_ = false;
+};
+
+}  // namespace zan
