@@ -99,6 +99,7 @@ void CGameApp::InitializeGame() {
   kidoku_->Load(*gameData_, *script_, errorReport_.get());
   LoadStartupDefinitions();
   if (keyConfigLib_) keyConfig_->Load(*keyConfigLib_);
+  gameMain_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;

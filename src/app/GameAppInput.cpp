@@ -18,22 +18,22 @@ int32_t CGameApp::RouteInput(const WindowMessage& message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
       FlushClickMessages();
-      RaiseInput(2, message.message == WM_LBUTTONDOWN ? 1 : 0);
+      RaiseInput(kInputLeftButton, message.message == WM_LBUTTONDOWN ? 1 : 0);
       return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
       FlushClickMessages();
-      RaiseInput(3, message.message == WM_RBUTTONDOWN ? 1 : 0);
+      RaiseInput(kInputRightButton, message.message == WM_RBUTTONDOWN ? 1 : 0);
       return 0;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-      RaiseInput(9, message.message == WM_MBUTTONDOWN ? 1 : 0);
+      RaiseInput(kInputMiddleButton, message.message == WM_MBUTTONDOWN ? 1 : 0);
       return 0;
     case WM_MOUSEWHEEL:
       // Only with the wheel option on and the story running; no choice can be open yet,
       // so the wheel towards the player always advances (input 4, like Enter).
       if (gameMain_->Options().mouseWheel == 0 || !gameMain_->IsRunning()) return 0;
-      RaiseInput(WheelDelta(message.wParam) <= 0 ? 4 : 0, 0);
+      RaiseInput(WheelDelta(message.wParam) <= 0 ? kInputWheelTowards : kInputWheelAway, 0);
       return 1;
     default:
       return 0;

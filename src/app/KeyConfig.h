@@ -46,6 +46,13 @@ enum InputAction : int32_t {
   kActionAffection = 30,      // 好感度
 };
 
+// Input numbers of the mouse (keys get theirs from InputOfKey).
+constexpr int32_t kInputWheelAway = 0;
+constexpr int32_t kInputLeftButton = 2;
+constexpr int32_t kInputRightButton = 3;
+constexpr int32_t kInputWheelTowards = 4;
+constexpr int32_t kInputMiddleButton = 9;
+
 class CKeyConfig {
  public:
   static constexpr int32_t kInputCount = 36;

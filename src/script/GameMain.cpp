@@ -372,7 +372,7 @@ int32_t CGameMain::Input::HandleMessage(const WindowMessage& message) {
       owner_.clickState_ = kClickPressed;
       break;
     case WM_RBUTTONUP:
-      owner_.RightButtonAction();
+      if (!owner_.rightButtonMappedToCancel_) owner_.RightButtonAction();
       break;
     case WM_KEYDOWN:
       switch (message.wParam) {

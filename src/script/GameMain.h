@@ -93,6 +93,10 @@ class CGameMain : public CGameTask {
   void RightButtonAction();
   void ToggleWindowHiddenByPlayer();
   void SetWindowHiddenByPlayer(int32_t hidden) { windowHiddenByPlayer_ = hidden; }
+  // True when the key configuration already turns a right-button release into the
+  // right-button action (取消): this task's own handler then leaves it alone, so one
+  // release never runs the action twice.
+  void SetRightButtonMappedToCancel(bool mapped) { rightButtonMappedToCancel_ = mapped; }
   int32_t WindowHiddenByPlayer() const { return windowHiddenByPlayer_; }
   // Ends a demo: back to its return point, else to the title.
   void EndDemo();
@@ -180,6 +184,7 @@ class CGameMain : public CGameTask {
   int32_t gameMode_ = kModeStory;
   DemoReturn demo_;
   int32_t arrowKey_ = 0;
+  bool rightButtonMappedToCancel_ = false;
   int32_t windowHiddenByPlayer_ = 0;
   std::string sceneName_;
   OptionsBlock options_;

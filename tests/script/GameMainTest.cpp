@@ -151,6 +151,15 @@ TEST_F(GameMainTest, ClicksFromTheWindowAndAHiddenWindow) {
   EXPECT_EQ(G().Options().skipRequest, 1);
   G().InputReceiver().HandleMessage({WM_KEYDOWN, VK_UP, 0});
   EXPECT_EQ(G().ArrowKey(), 3);
+
+  // When the key configuration already runs the right-button action for the release
+  // (right button -> 取消), the receiver leaves it alone: one release, one action.
+  G().Options().rightClickAction = 1;
+  G().SetRightButtonMappedToCancel(true);
+  G().InputReceiver().HandleMessage({WM_RBUTTONUP, 0, 0});
+  EXPECT_EQ(G().WindowHiddenByPlayer(), 0);
+  G().RightButtonAction();  // what the 取消 action does
+  EXPECT_EQ(G().WindowHiddenByPlayer(), 1);
 }
 
 TEST_F(GameMainTest, AnEndlessLoopLetsTheFrameEnd) {
