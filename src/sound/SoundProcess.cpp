@@ -67,7 +67,7 @@ int32_t CSoundProcess::CombinedVolume() const {
   return CombineVolume(master_, kind_, fadeLevel_, scriptVolume_);
 }
 
-void CSoundProcess::ApplyMute() { buffer_.SetMute(globalMute_ || kindMute_); }
+void CSoundProcess::ApplyMute() { buffer_.SetMute(globalMute_ || kindMute_ || scriptMute_); }
 
 void CSoundProcess::Play(int32_t loop) {
   if (!buffer_.HasDeviceBuffer()) return;
@@ -110,7 +110,7 @@ void CSoundProcess::Reset() {
   fileName_.clear();
   SetDescription(TaskPrefix());
   master_ = kind_ = scriptVolume_ = fadeLevel_ = fadeStartLevel_ = 0;
-  globalMute_ = kindMute_ = false;
+  globalMute_ = kindMute_ = scriptMute_ = false;
   pan_ = 0;
   playing_ = loopPositionSet_ = loop_ = false;
   loopPosition_ = 0;
@@ -132,6 +132,11 @@ void CSoundProcess::SetKindMute(bool mute) {
   ApplyMute();
 }
 
+void CSoundProcess::SetScriptMute(bool mute) {
+  scriptMute_ = mute;
+  ApplyMute();
+}
+
 void CSoundProcess::SetMasterFactor(int32_t value) {
   master_ = ClampVolume(value);
   ApplyVolume();
@@ -143,6 +148,11 @@ void CSoundProcess::SetKindFactor(int32_t value) {
 }
 
 void CSoundProcess::SetScriptVolume(int32_t value) {
+  rampActive_ = false;
+  StoreScriptVolume(value);
+}
+
+void CSoundProcess::StoreScriptVolume(int32_t value) {
   scriptVolume_ = ClampVolume(value);
   ApplyVolume();
 }
@@ -248,7 +258,7 @@ bool CSoundProcess::Step() {
     } else {
       rampActive_ = false;
     }
-    SetScriptVolume(volume);
+    StoreScriptVolume(volume);
   }
   return true;
 }
