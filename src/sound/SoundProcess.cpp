@@ -56,6 +56,10 @@ int32_t CSoundProcess::Load(std::string_view name, int32_t flags) {
   fadingIn_ = false;
   fadingOut_ = false;
   ApplyVolume();
+  // The new buffer starts centred and unmuted: it takes the channel's pan and mutes, so a
+  // "SoundDir" or "SoundMute" given before the load holds for the new sound.
+  buffer_.SetPan(pan_);
+  ApplyMute();
   return 1;
 }
 

@@ -36,8 +36,8 @@ class CSoundProcess : public CTask {
   CSoundProcess(CTaskManager& tasks, CSoundManager& manager, SoundFileReader reader);
   ~CSoundProcess() override;
 
-  // Reads `name`, makes a new buffer of it (flags: 2 stream, 1 static), joins the task list,
-  // resets the fade. 1 when the file was read (a buffer that failed to decode still leaves
+  // Reads `name`, makes a new buffer of it (flags: 2 stream, 1 static) with the channel's
+  // volume, pan and mutes, joins the task list, resets the fade. 1 when the file was read (a buffer that failed to decode still leaves
   // the channel silent), 0 when it could not be read (nothing changes).
   int32_t Load(std::string_view name, int32_t flags = 2);
   // Starts with the loop-position rule: a set loop position plays once and wraps to it at

@@ -262,6 +262,15 @@ TEST_F(SoundCommandsTest, LoadKeepsTheChannelSettingsAndNotesPageVoices) {
   EXPECT_EQ(C(0).ScriptVolume(), -700);
   EXPECT_TRUE(C(0).ScriptMute());
   EXPECT_EQ(C(0).KindFactor(), VolumeStep(5));  // the settings applied at the load
+  // The new sound takes the pan and the mute given before it was loaded.
+  EXPECT_TRUE(C(0).Buffer().IsMuted());
+  Do("<SoundMute 0, OFF>");
+  Do("<SoundRun 0, Play>");
+  Run(300);
+  const std::vector<int16_t>& mixed = game.Mixed();
+  const size_t end = mixed.size() / 2, from = end - 4410;
+  EXPECT_GT(fixtures::LevelDb(mixed, 2, 0, from, end), -40);
+  EXPECT_LT(fixtures::LevelDb(mixed, 2, 1, from, end), -100);
 
   Do("<SoundLoad 6, voice.mp3>");
   Do("<SoundLoad 10, voice2.ogg>");
