@@ -13,7 +13,7 @@
 #     zan --headless --dump-vars <file> ARGS... <game folder>
 #   (after one run with FIRST_RUN's arguments in the same folder when given, so state files
 #   carry over) and checks that every EXPECT line is a line of the dump. Then CHECK, when
-#   given, must succeed. "%WORK%" in ARGS and CHECK stands for the test's own folder (for
+#   given, must succeed. "%WORK%" in FIRST_RUN, ARGS and CHECK stands for the test's own folder (for
 #   files such as --audio-out's).
 
 set(ZAN_SCENARIO_RUNNER "${CMAKE_CURRENT_LIST_DIR}/RunScenario.cmake")
