@@ -36,7 +36,7 @@ class Backlog {
   const Voices& PageVoices(int32_t k) const;
 
  private:
-  std::array<Voices, kSlots> voices_{};
+  std::array<Voices, kSlots> voices_;
   int32_t count_ = 0;
   int32_t writeIndex_ = 0;
 };

@@ -71,6 +71,12 @@ void DuckForVoice(CGameMain& game, const Channel& c) {
     game.SetDucked(1);
 }
 
+// A file that cannot be read leaves the channel without sound, rather than with the sound
+// it held before (which a play would start again).
+void LoadOrSilence(CSoundProcess& sound, const std::string& file) {
+  if (sound.Load(file) == 0) sound.Release();
+}
+
 void ClearChannel(CGameMain& game, int index) {
   CSoundProcess& sound = *game.Sounds().Channel(index);
   sound.Release();
@@ -93,7 +99,7 @@ R SoundLoad(CGameMain& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
-  c->sound.Load(file);
+  LoadOrSilence(c->sound, file);
   game.ApplyVolumes();
   NoteVoice(game, c->index, file);
   // Only the name changes: the channel keeps its loop, mute, volume, pan and loop position,
@@ -107,7 +113,7 @@ R SoundPlay(CGameMain& game, const CommandCall& call) {
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
   CSoundProcess& sound = c->sound;
-  sound.Load(file);
+  LoadOrSilence(sound, file);
   game.ApplyVolumes();
   if (call.Is(2, "ON"))
     sound.FadeIn(Milliseconds(game, call.Arg(3)), true);

@@ -314,6 +314,16 @@ TEST_F(SoundCommandsTest, PlayFadesInAndAVoiceStaysSilentWhileSkipping) {
   EXPECT_FALSE(C(8).IsPlaying());
   Do("<SoundPlay 2, se.wav>");  // effects play while skipping
   EXPECT_TRUE(C(2).IsPlaying());
+
+  // A file that cannot be read leaves the channel silent, not playing its old sound again.
+  for (const char* command : {"SoundPlay", "SoundLoad"}) {
+    Do("<SoundPlay 3, se.wav>");
+    Run(100);
+    Do(std::string("<") + command + " 3, missing.wav>");
+    EXPECT_FALSE(C(3).IsPlaying()) << command;
+    EXPECT_FALSE(C(3).Buffer().HasDeviceBuffer()) << command;
+    EXPECT_EQ(Rec(3).file, "missing.wav") << command;
+  }
 }
 
 TEST_F(SoundCommandsTest, RunPlaysPausesAndStops) {
