@@ -1,5 +1,8 @@
 # Runs one scenario test (see ZanScenario.cmake). Inputs: ZAN, GAME, WORK, FIRST_RUN, ARGS,
-# EXPECT ("|"-separated lists).
+# EXPECT, CHECK ("|"-separated lists; "%WORK%" stands for WORK).
+foreach(list FIRST_RUN ARGS CHECK)
+  string(REPLACE "%WORK%" "${WORK}" ${list} "${${list}}")
+endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/run")
 file(COPY "${GAME}/" DESTINATION "${WORK}/game")
@@ -32,4 +35,13 @@ endforeach()
 if(NOT failed STREQUAL "")
   string(REPLACE ";" "\n  " shown "${dump}")
   message(FATAL_ERROR "scenario variables differ:\n${failed}dump:\n  ${shown}")
+endif()
+
+if(NOT CHECK STREQUAL "")
+  string(REPLACE "|" ";" check "${CHECK}")
+  execute_process(COMMAND ${check} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  message("${out}${err}")
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the check failed (${rc})")
+  endif()
 endif()

@@ -67,5 +67,6 @@ class CommandTable {
 // The families implemented so far.
 void RegisterVariableCommands(CommandTable& table);     // arithmetic, "If", jumps
 void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, demo, title
+void RegisterSoundCommands(CommandTable& table);        // the Sound* channel commands
 
 }  // namespace zan

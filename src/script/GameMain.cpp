@@ -59,6 +59,8 @@ CGameMain::CGameMain(CTaskManager& tasks, CGameData& data, CScript& script, CVar
   });
   RegisterVariableCommands(commands_);
   RegisterInterpreterCommands(commands_);
+  RegisterSoundCommands(commands_);
+  SetUpSoundChannels();
 }
 
 CGameMain::~CGameMain() {
@@ -71,6 +73,16 @@ bool CGameMain::ReadFlagsActive() const { return kidoku_.IsBuilt(); }
 void CGameMain::Prepare() {
   variables_.LoadVariables(data_);
   LoadOptions();
+  ApplyVolumes();
+}
+
+void CGameMain::SetUpSoundChannels() {
+  for (int i = 0; i < kSoundRecordCount; ++i) {
+    soundRecords_[static_cast<size_t>(i)] = {};
+    if (ChannelKind(i) != SoundKind::kBgm) continue;
+    soundRecords_[static_cast<size_t>(i)].loop = 1;
+    sounds_.Channel(i)->SetLoop(true);
+  }
 }
 
 void CGameMain::LoadOptions() {
@@ -94,6 +106,10 @@ void CGameMain::StartGame(std::string_view scriptName) {
   script_.LoadScript(record_, scriptName.empty() ? std::string_view("main.txt") : scriptName);
   variables_.LoadVariables(data_);
   LoadOptions();
+  SetUpSoundChannels();
+  backlog_.Clear();
+  ducked_ = 0;
+  ApplyVolumes();
   SetSkipMode(0);
   SetAutoMode(0);
   SetGameMode(kModeStory);

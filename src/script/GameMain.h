@@ -15,9 +15,11 @@
 #include "app/core/GameTask.h"
 #include "message/MessageArea.h"
 #include "platform/NamedObject.h"
+#include "script/Backlog.h"
 #include "script/CommandTable.h"
 #include "script/Options.h"
 #include "script/Script.h"
+#include "script/SoundChannelRecord.h"
 #include "sound/SoundChannels.h"
 
 namespace zan {
@@ -129,7 +131,14 @@ class CGameMain : public CGameTask {
   OptionsBlock& Options() { return options_; }
   GalleryFlags& Gallery() { return gallery_; }
   CSoundChannels& Sounds() { return sounds_; }
+  // What the sound commands recorded of each script channel (saved with the game).
+  SoundChannelRecords& SoundRecords() { return soundRecords_; }
   bool AnyVoicePlaying() { return sounds_.AnyVoicePlaying(); }
+  // Set while a voice lowers the music; the update clears it once no voice sounds.
+  void SetDucked(int32_t ducked) { ducked_ = ducked; }
+  int32_t Ducked() const { return ducked_; }
+  // The voices of the current page and the pages before it.
+  Backlog& History() { return backlog_; }
   // Starts a timed wait of `ms` (0 or less: none).
   void StartTimedWait(int32_t ms);
   const TimedWait& Timed() const { return timedWait_; }
@@ -142,7 +151,10 @@ class CGameMain : public CGameTask {
   DemoReturn& Demo() { return demo_; }
   void SetSceneName(std::string_view name);
   const std::string& SceneName() const { return sceneName_; }
-  // Re-applies the player's volumes to the script channels (after ducking changes).
+  // The settings apply: gives the script channels the player's sound settings (mute-all,
+  // master level, each kind's level and mute) and lowers the music while ducked. Run at
+  // start-up, at every new game, after the sound commands that load or start a sound and
+  // when ducking ends.
   void ApplyVolumes();
 
   // CGameMain's own receiver of window messages: left press, right release and arrow keys,
@@ -159,6 +171,9 @@ class CGameMain : public CGameTask {
     CGameMain& owner_;
   };
 
+  // A new game's channel records: empty, the music channels looping (and the channels
+  // themselves set to loop, so that what plays agrees with what a save restores).
+  void SetUpSoundChannels();
   void AppendText(std::string_view text);
   void PresentPage(std::string_view tag);
   bool ReadFlagsActive() const;
@@ -169,6 +184,8 @@ class CGameMain : public CGameTask {
   CKidoku& kidoku_;
   CommandTable commands_;
   CSoundChannels sounds_;
+  SoundChannelRecords soundRecords_;
+  Backlog backlog_;
   Input input_{*this};
   std::function<void(int32_t)> frameRate_;
 

@@ -56,6 +56,10 @@ int32_t CSoundProcess::Load(std::string_view name, int32_t flags) {
   fadingIn_ = false;
   fadingOut_ = false;
   ApplyVolume();
+  // The new buffer starts centred and unmuted: it takes the channel's pan and mutes, so a
+  // "SoundDir" or "SoundMute" given before the load holds for the new sound.
+  buffer_.SetPan(pan_);
+  ApplyMute();
   return 1;
 }
 
@@ -67,7 +71,7 @@ int32_t CSoundProcess::CombinedVolume() const {
   return CombineVolume(master_, kind_, fadeLevel_, scriptVolume_);
 }
 
-void CSoundProcess::ApplyMute() { buffer_.SetMute(globalMute_ || kindMute_); }
+void CSoundProcess::ApplyMute() { buffer_.SetMute(globalMute_ || kindMute_ || scriptMute_); }
 
 void CSoundProcess::Play(int32_t loop) {
   if (!buffer_.HasDeviceBuffer()) return;
@@ -110,7 +114,7 @@ void CSoundProcess::Reset() {
   fileName_.clear();
   SetDescription(TaskPrefix());
   master_ = kind_ = scriptVolume_ = fadeLevel_ = fadeStartLevel_ = 0;
-  globalMute_ = kindMute_ = false;
+  globalMute_ = kindMute_ = scriptMute_ = false;
   pan_ = 0;
   playing_ = loopPositionSet_ = loop_ = false;
   loopPosition_ = 0;
@@ -132,6 +136,11 @@ void CSoundProcess::SetKindMute(bool mute) {
   ApplyMute();
 }
 
+void CSoundProcess::SetScriptMute(bool mute) {
+  scriptMute_ = mute;
+  ApplyMute();
+}
+
 void CSoundProcess::SetMasterFactor(int32_t value) {
   master_ = ClampVolume(value);
   ApplyVolume();
@@ -143,6 +152,11 @@ void CSoundProcess::SetKindFactor(int32_t value) {
 }
 
 void CSoundProcess::SetScriptVolume(int32_t value) {
+  rampActive_ = false;
+  StoreScriptVolume(value);
+}
+
+void CSoundProcess::StoreScriptVolume(int32_t value) {
   scriptVolume_ = ClampVolume(value);
   ApplyVolume();
 }
@@ -248,7 +262,7 @@ bool CSoundProcess::Step() {
     } else {
       rampActive_ = false;
     }
-    SetScriptVolume(volume);
+    StoreScriptVolume(volume);
   }
   return true;
 }

@@ -2,7 +2,7 @@
 // CSoundProcess: one sound channel. A task (order key 0x90000000) that owns one stream
 // buffer, loads a file from the sound archive into it, and sets the buffer's volume from
 // four factors: master, the channel kind's level, the fade level and the script volume.
-// Two mute flags (global, kind) silence it; fades and a script-volume ramp advance in the
+// Three mute flags (global, kind, the script's own) silence it; fades and a script-volume ramp advance in the
 // channel's per-frame step, by the millisecond clock.
 //
 // Volumes are hundredths of a decibel, -10000 (silent) to 0; pan -10000 (left) to 10000.
@@ -36,8 +36,8 @@ class CSoundProcess : public CTask {
   CSoundProcess(CTaskManager& tasks, CSoundManager& manager, SoundFileReader reader);
   ~CSoundProcess() override;
 
-  // Reads `name`, makes a new buffer of it (flags: 2 stream, 1 static), joins the task list,
-  // resets the fade. 1 when the file was read (a buffer that failed to decode still leaves
+  // Reads `name`, makes a new buffer of it (flags: 2 stream, 1 static) with the channel's
+  // volume, pan and mutes, joins the task list, resets the fade. 1 when the file was read (a buffer that failed to decode still leaves
   // the channel silent), 0 when it could not be read (nothing changes).
   int32_t Load(std::string_view name, int32_t flags = 2);
   // Starts with the loop-position rule: a set loop position plays once and wraps to it at
@@ -51,8 +51,13 @@ class CSoundProcess : public CTask {
 
   void SetGlobalMute(bool mute);
   void SetKindMute(bool mute);
+  // The script's "SoundMute": kept apart from the kind mute, which every settings apply
+  // rewrites, so that a muted channel stays muted until the script unmutes it.
+  void SetScriptMute(bool mute);
   void SetMasterFactor(int32_t value);
   void SetKindFactor(int32_t value);
+  // Sets the script volume at once; a ramp still running ends here, so it cannot carry the
+  // volume on towards its old target.
   void SetScriptVolume(int32_t value);
   void SetPan(int32_t pan);
   void SetFadeLevel(int32_t level);
@@ -83,6 +88,7 @@ class CSoundProcess : public CTask {
   int32_t Pan() const { return pan_; }
   bool GlobalMute() const { return globalMute_; }
   bool KindMute() const { return kindMute_; }
+  bool ScriptMute() const { return scriptMute_; }
   bool Playing() const { return playing_; }
   bool Loop() const { return loop_; }
   bool LoopPositionSet() const { return loopPositionSet_; }
@@ -94,6 +100,7 @@ class CSoundProcess : public CTask {
  private:
   void ApplyVolume();
   void ApplyMute();
+  void StoreScriptVolume(int32_t value);
 
   CTaskManager& tasks_;
   CSoundManager& manager_;
@@ -104,6 +111,7 @@ class CSoundProcess : public CTask {
   int32_t kind_ = 0;
   bool globalMute_ = false;
   bool kindMute_ = false;
+  bool scriptMute_ = false;
   int32_t pan_ = 0;
   int32_t scriptVolume_ = 0;
   bool playing_ = false;

@@ -2,12 +2,16 @@
 // A small game folder for the script tests: scripts and tables given as UTF-8 text with
 // LF line ends are written as Shift-JIS with CR LF into archives made by the independent
 // test writer, opened through the game data reader. Everything the interpreter needs is
-// built around it on the headless platform's virtual clock.
+// built around it on the headless platform's virtual clock; with EnableSound the channels
+// play on the headless device and what it mixes is kept.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "TestArchiveWriter.h"
@@ -50,6 +54,7 @@ class ScriptTestGame {
   }
   ~ScriptTestGame() {
     game_.reset();
+    platform_.GetAudioOut().SetCaptureSink(nullptr);
     SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(dir_);
   }
@@ -67,6 +72,21 @@ class ScriptTestGame {
     pack(scripts, "msg.arc");
     pack(tables, "dat.arc");
   }
+
+  // Writes snd.arc from `sounds` (name -> file bytes).
+  void WriteSounds(const std::map<std::string, std::vector<uint8_t>>& sounds) {
+    std::vector<TestEntry> entries;
+    for (const auto& [name, bytes] : sounds) entries.push_back({Sjis(name), bytes, false});
+    WriteBytes((dir_ / "snd.arc").string(), WriteTestArchive(entries, "Rod7Q", true));
+  }
+
+  // Opens the sound device; from then on the stereo 44.1 kHz mix is kept in Mixed().
+  void EnableSound() {
+    sound_.Init(platform_.GetAudioOut(), platform_.GetClock());
+    platform_.GetAudioOut().SetCaptureSink(
+        [this](std::span<const int16_t> s) { mixed_.insert(mixed_.end(), s.begin(), s.end()); });
+  }
+  const std::vector<int16_t>& Mixed() const { return mixed_; }
 
   // Opens the archives and builds the services and the interpreter. With `readFlags` the
   // read-flag table is built (and "sys/kidoku.dat" applied) as at start-up.
@@ -122,6 +142,7 @@ class ScriptTestGame {
   std::unique_ptr<CVariable> variables_;
   std::unique_ptr<CKidoku> kidoku_;
   std::unique_ptr<CGameMain> game_;
+  std::vector<int16_t> mixed_;
 };
 
 }  // namespace zan::testing
