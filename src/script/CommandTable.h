@@ -67,5 +67,6 @@ class CommandTable {
 // The families implemented so far.
 void RegisterVariableCommands(CommandTable& table);     // arithmetic, "If", jumps
 void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, demo, title
+void RegisterImageCommands(CommandTable& table);        // image slots, zoom windows, "Update"
 
 }  // namespace zan

@@ -22,8 +22,12 @@
 
 namespace zan {
 
+class CCsvRowTable;
+class CDirectDrawSurface;
 class CGameData;
+class CImageLayers;
 class CKidoku;
+class CNameList;
 class CSoundManager;
 class CVariable;
 
@@ -145,6 +149,19 @@ class CGameMain : public CGameTask {
   // Re-applies the player's volumes to the script channels (after ducking changes).
   void ApplyVolumes();
 
+  // The image slots and zoom windows (graphics/ImageLayers.h), drawn each frame into the
+  // draw target (the back buffer).
+  CImageLayers& Layers() { return *layers_; }
+  void SetDrawTarget(CDirectDrawSurface* target) { drawTarget_ = target; }
+  // The picture tables of the image commands: "イベントＣＧリスト.csv" (gallery rows) and
+  // "省略.csv" (picture abbreviations); null when absent.
+  void SetPictureTables(const CNameList* eventCgList, const CCsvRowTable* abbreviations) {
+    eventCgList_ = eventCgList;
+    abbreviations_ = abbreviations;
+  }
+  const CNameList* EventCgList() const { return eventCgList_; }
+  const CCsvRowTable* Abbreviations() const { return abbreviations_; }
+
   // CGameMain's own receiver of window messages: left press, right release and arrow keys,
   // while the task runs.
   CNamedObject& InputReceiver() { return input_; }
@@ -159,6 +176,8 @@ class CGameMain : public CGameTask {
     CGameMain& owner_;
   };
 
+  // The per-frame draw (phase 1): the scene of the image slots.
+  int32_t Draw();
   void AppendText(std::string_view text);
   void PresentPage(std::string_view tag);
   bool ReadFlagsActive() const;
@@ -189,6 +208,11 @@ class CGameMain : public CGameTask {
   std::string sceneName_;
   OptionsBlock options_;
   GalleryFlags gallery_;
+  std::unique_ptr<CImageLayers> layers_;
+  CDirectDrawSurface* drawTarget_ = nullptr;
+  bool moviesAllowed_ = true;
+  const CNameList* eventCgList_ = nullptr;
+  const CCsvRowTable* abbreviations_ = nullptr;
 };
 
 }  // namespace zan

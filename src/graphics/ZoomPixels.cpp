@@ -1,0 +1,283 @@
+#include "graphics/ZoomPixels.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#include "graphics/BlendKernels.h"
+#include "graphics/BlendTables.h"
+
+namespace zan {
+namespace {
+
+// The alpha samples, and every channel of the byte formats: P[a][255 - f] + P[b][f].
+inline uint32_t FilterByte(uint32_t a, uint32_t b, uint32_t f) {
+  return kBlendTables.product[a][255 - f] + kBlendTables.product[b][f];
+}
+
+// The zoom arithmetic of a format family: its three colour channels, the filter step, and
+// the final move of a destination pixel toward the filtered colour.
+template <class F, bool Fields = F::kFields>
+struct ZoomFormat;
+
+// 555 and 565: each field in place, masked only when the pixel is put together.
+template <class F>
+struct ZoomFormat<F, true> {
+  using Element = uint16_t;  // a field in place (at most 0xF800)
+  static constexpr uint32_t kRound = F::kCode == kFormat565 ? 255 : 0;
+  // 565's per-pixel alpha leaves a pixel alone only when all four alpha samples are 0.
+  static constexpr bool kAlphaSkipsOnAllFour = F::kCode == kFormat565;
+
+  static uint32_t Channel(uint32_t p, int k) { return p & F::kMasks[k]; }
+  static uint32_t Filter(uint32_t a, uint32_t b, uint32_t f) {
+    return (a * (255 - f) + b * f + kRound) >> 8;
+  }
+  // The filtered fields keep the bits below their places until this last step.
+  static uint32_t Blend(uint32_t d, const uint32_t* c, uint32_t w) {
+    uint32_t out = 0;
+    for (int k = 0; k < 3; ++k) out |= Filter(d & F::kMasks[k], c[k], w) & F::kMasks[k];
+    return out;
+  }
+};
+
+// 888, 8888 and the DIB: bytes B, G, R; a fourth byte of the result is 0.
+template <class F>
+struct ZoomFormat<F, false> {
+  using Element = uint8_t;
+  static constexpr bool kAlphaSkipsOnAllFour = false;
+
+  static uint32_t Channel(uint32_t p, int k) { return (p >> (8 * k)) & 0xFF; }
+  static uint32_t Filter(uint32_t a, uint32_t b, uint32_t f) { return FilterByte(a, b, f); }
+  static uint32_t Compose(const uint32_t* c) { return c[0] | (c[1] << 8) | (c[2] << 16); }
+  static uint32_t Blend(uint32_t d, const uint32_t* c, uint32_t w) { return F::Toward(d, Compose(c), w); }
+};
+
+// Where one destination column (or row) reads the source.
+struct Sample {
+  int32_t first = 0;   // the top-left sample's column (row)
+  int32_t second = 0;  // its right (lower) neighbour, clamped to the last one
+  uint32_t weight = 0;
+};
+
+inline Sample SampleAt(int64_t base, int64_t offset, uint64_t step, int32_t size) {
+  const uint64_t u = static_cast<uint64_t>(base + offset) * step;
+  const int32_t last = size - 1;
+  const int32_t first = static_cast<int32_t>(std::min<uint64_t>(u >> 16, static_cast<uint64_t>(last)));
+  return {first, std::min(first + 1, last), static_cast<uint32_t>((u >> 8) & 0xFF)};
+}
+
+inline uint32_t Weight(ZoomKind kind, uint32_t alpha, uint8_t opacity) {
+  if (kind == ZoomKind::kAlpha) return alpha;
+  const uint32_t widened = alpha == 0 ? 0 : alpha + 1;
+  return std::min<uint32_t>((widened * (opacity + 1u)) >> 8, 255);
+}
+
+// Whether a pixel with these four alpha samples (top-left, right, lower, lower right) is
+// left alone.
+template <class Z>
+inline bool Skips(ZoomKind kind, uint32_t a00, uint32_t a10, uint32_t a01, uint32_t a11) {
+  if (kind == ZoomKind::kAlpha && !Z::kAlphaSkipsOnAllFour) return a00 == 0;
+  return (a00 | a10 | a01 | a11) == 0;
+}
+
+inline void AddToPlane(uint8_t* plane, uint32_t alpha) {
+  *plane = static_cast<uint8_t>(std::min<uint32_t>(*plane + alpha, 255));
+}
+
+template <class F>
+void ReferencePixels(const PixelRows& dst, const PlaneRows& dstAlpha, const PixelRows& src,
+                     const AlphaRows& srcAlpha, const ZoomMap& m) {
+  using Z = ZoomFormat<F>;
+  constexpr int n = F::kBytes;
+  auto pixel = [&](int32_t x, int32_t y) { return F::Load(src.Row(y) + static_cast<ptrdiff_t>(x) * n); };
+  auto alpha = [&](int32_t x, int32_t y) { return uint32_t{srcAlpha.Row(y)[x]}; };
+  for (int32_t j = 0; j < m.height; ++j) {
+    const Sample sy = SampleAt(m.baseY, j, m.stepY, src.height);
+    uint8_t* d = dst.Row(m.dy + j) + static_cast<ptrdiff_t>(m.dx) * n;
+    for (int32_t i = 0; i < m.width; ++i, d += n) {
+      const Sample sx = SampleAt(m.baseX, i, m.stepX, src.width);
+      const uint32_t a00 = alpha(sx.first, sy.first), a10 = alpha(sx.second, sy.first);
+      const uint32_t a01 = alpha(sx.first, sy.second), a11 = alpha(sx.second, sy.second);
+      if (Skips<Z>(m.kind, a00, a10, a01, a11)) continue;
+      const uint32_t p00 = pixel(sx.first, sy.first), p10 = pixel(sx.second, sy.first);
+      const uint32_t p01 = pixel(sx.first, sy.second), p11 = pixel(sx.second, sy.second);
+      uint32_t c[3];
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t top = Z::Filter(Z::Channel(p00, k), Z::Channel(p10, k), sx.weight);
+        const uint32_t bottom = Z::Filter(Z::Channel(p01, k), Z::Channel(p11, k), sx.weight);
+        c[k] = Z::Filter(top, bottom, sy.weight);
+      }
+      const uint32_t a =
+          FilterByte(FilterByte(a00, a10, sx.weight), FilterByte(a01, a11, sx.weight), sy.weight);
+      F::Store(d, Z::Blend(F::Load(d), c, Weight(m.kind, a, m.opacity)));
+      if (m.kind == ZoomKind::kAlpha) AddToPlane(dstAlpha.Row(m.dy + j) + m.dx + i, a);
+    }
+  }
+}
+
+// The fast path. Each source row the copy reads is gathered once (the two samples of every
+// destination column, as channels c0, c1, c2, alpha) and filtered along x once, and kept
+// while the next destination rows read it; the filter along y and the blend then run over
+// whole rows. In the byte formats the filter steps and the blend are SIMD row kernels, and a
+// filter step whose weights are all 0 is the identity, so it is skipped.
+template <class F>
+class StagedZoom {
+  using Z = ZoomFormat<F>;
+  using E = typename Z::Element;
+  static constexpr bool kBytes = std::is_same_v<E, uint8_t>;
+  static constexpr int n = F::kBytes;
+
+ public:
+  StagedZoom(const PixelRows& src, const AlphaRows& srcAlpha, const ZoomMap& m)
+      : src_(src), srcAlpha_(srcAlpha), m_(m), width_(static_cast<size_t>(m.width)) {
+    columns_.resize(width_);
+    weightsX_.resize(4 * width_);
+    for (size_t i = 0; i < width_; ++i) {
+      columns_[i] = SampleAt(m.baseX, static_cast<int64_t>(i), m.stepX, src.width);
+      std::fill_n(&weightsX_[4 * i], 4, static_cast<E>(columns_[i].weight));
+    }
+    // A step that is a whole number of pixels leaves every weight along x at 0.
+    filterX_ = !kBytes || (m.stepX & 0xFFFF) != 0;
+    for (Row& r : rows_) {
+      r.first.resize(4 * width_);
+      r.second.resize(4 * width_);
+      r.filtered.resize(4 * width_);
+    }
+    filteredY_.resize(4 * width_);
+    weightsY_.resize(4 * width_);
+    colour_.resize(width_ * n);
+    weights_.resize(width_);
+  }
+
+  void Run(const PixelRows& dst, const PlaneRows& dstAlpha) {
+    const BlendPath path = CurrentBlendPath();
+    for (int32_t j = 0; j < m_.height; ++j) {
+      const Sample sy = SampleAt(m_.baseY, j, m_.stepY, src_.height);
+      const Row& top = Fetch(sy.first, sy.second, path);
+      const Row& bottom = Fetch(sy.second, sy.first, path);
+      const E* v = FilterY(top, bottom, sy.weight, path);
+      uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
+      uint8_t* plane = m_.kind == ZoomKind::kAlpha ? dstAlpha.Row(m_.dy + j) + m_.dx : nullptr;
+      for (size_t i = 0; i < width_; ++i) {
+        const size_t k = 4 * i;
+        const bool skip = Skips<Z>(m_.kind, top.first[k + 3], top.second[k + 3], bottom.first[k + 3],
+                                   bottom.second[k + 3]);
+        const uint32_t a = v[k + 3];
+        const uint32_t w = skip ? 0 : Weight(m_.kind, a, m_.opacity);
+        if (plane != nullptr && !skip) AddToPlane(plane + i, a);
+        const uint32_t c[3] = {v[k], v[k + 1], v[k + 2]};
+        if constexpr (kBytes) {
+          // A weight of 0 leaves the pixel as it is: the row kernel needs no skip test.
+          F::Store(&colour_[i * n], Z::Compose(c));
+          weights_[i] = static_cast<uint8_t>(w);
+        } else if (!skip) {
+          uint8_t* p = d + i * n;
+          F::Store(p, Z::Blend(F::Load(p), c, w));
+        }
+      }
+      if constexpr (kBytes) TowardRowBytes<F>(path, d, d, colour_.data(), weights_.data(), width_);
+    }
+  }
+
+ private:
+  struct Row {
+    int32_t y = -1;
+    std::vector<E> first;     // the top-left samples: c0, c1, c2, alpha per column
+    std::vector<E> second;    // their right neighbours
+    std::vector<E> filtered;  // filtered along x
+  };
+
+  // The row for source row y, keeping the row for `keep` when it is cached.
+  const Row& Fetch(int32_t y, int32_t keep, BlendPath path) {
+    for (const Row& r : rows_)
+      if (r.y == y) return r;
+    Row& r = rows_[0].y == keep ? rows_[1] : rows_[0];
+    r.y = y;
+    const uint8_t* pixels = src_.Row(y);
+    const uint8_t* alpha = srcAlpha_.Row(y);
+    auto put = [&](E* out, int32_t x) {
+      const uint32_t p = F::Load(pixels + static_cast<ptrdiff_t>(x) * n);
+      for (int k = 0; k < 3; ++k) out[k] = static_cast<E>(Z::Channel(p, k));
+      out[3] = alpha[x];
+    };
+    for (size_t i = 0; i < width_; ++i) {
+      put(&r.first[4 * i], columns_[i].first);
+      put(&r.second[4 * i], columns_[i].second);
+    }
+    if constexpr (kBytes) {
+      if (filterX_) {
+        FilterRowBytes(path, r.filtered.data(), r.first.data(), r.second.data(), weightsX_.data(),
+                       4 * width_);
+      } else {
+        r.filtered = r.first;
+      }
+    } else {
+      for (size_t k = 0; k < 4 * width_; ++k) r.filtered[k] = FilterElement(k, r.first[k], r.second[k], weightsX_[k]);
+    }
+    return r;
+  }
+
+  const E* FilterY(const Row& top, const Row& bottom, uint32_t weight, BlendPath path) {
+    if constexpr (kBytes) {
+      if (weight == 0) return top.filtered.data();
+      std::fill(weightsY_.begin(), weightsY_.end(), static_cast<E>(weight));
+      FilterRowBytes(path, filteredY_.data(), top.filtered.data(), bottom.filtered.data(),
+                     weightsY_.data(), 4 * width_);
+    } else {
+      for (size_t k = 0; k < 4 * width_; ++k)
+        filteredY_[k] = FilterElement(k, top.filtered[k], bottom.filtered[k], weight);
+    }
+    return filteredY_.data();
+  }
+
+  // Element k of a row: a colour channel, or (every fourth) an alpha sample.
+  static E FilterElement(size_t k, uint32_t a, uint32_t b, uint32_t f) {
+    return static_cast<E>(k % 4 == 3 ? FilterByte(a, b, f) : Z::Filter(a, b, f));
+  }
+
+  PixelRows src_;
+  AlphaRows srcAlpha_;
+  ZoomMap m_;
+  size_t width_;
+  std::vector<Sample> columns_;
+  std::vector<E> weightsX_;  // each column's weight, once per element
+  bool filterX_ = true;
+  Row rows_[2];
+  std::vector<E> filteredY_;
+  std::vector<E> weightsY_;
+  std::vector<uint8_t> colour_;   // byte formats: the filtered row in the format
+  std::vector<uint8_t> weights_;  // byte formats: the blend weight of each pixel
+};
+
+bool Usable(const ZoomMap& m, const PixelRows& src, const AlphaRows& srcAlpha) {
+  return m.width > 0 && m.height > 0 && src.width > 0 && src.height > 0 && srcAlpha.width >= src.width &&
+         srcAlpha.height >= src.height;
+}
+
+}  // namespace
+
+void ZoomPixels(int32_t code, const PixelRows& dst, const PlaneRows& dstAlpha, const PixelRows& src,
+                const AlphaRows& srcAlpha, const ZoomMap& map) {
+  if (!Usable(map, src, srcAlpha)) return;
+  WithFormat(code, [&]<class F>() { StagedZoom<F>(src, srcAlpha, map).Run(dst, dstAlpha); });
+}
+
+void ZoomPixelsReference(int32_t code, const PixelRows& dst, const PlaneRows& dstAlpha,
+                         const PixelRows& src, const AlphaRows& srcAlpha, const ZoomMap& map) {
+  if (!Usable(map, src, srcAlpha)) return;
+  WithFormat(code, [&]<class F>() { ReferencePixels<F>(dst, dstAlpha, src, srcAlpha, map); });
+}
+
+void ShowPlanePixels(int32_t code, const PixelRows& dst, int32_t dx, int32_t dy, int32_t width,
+                     int32_t height, const AlphaRows& plane, int32_t px, int32_t py) {
+  WithFormat(code, [&]<class F>() {
+    for (int32_t j = 0; j < height; ++j) {
+      uint8_t* d = dst.Row(dy + j) + static_cast<ptrdiff_t>(dx) * F::kBytes;
+      const uint8_t* v = plane.Row(py + j) + px;
+      for (int32_t i = 0; i < width; ++i) F::Store(d + i * F::kBytes, F::Pack(v[i], v[i], v[i]));
+    }
+  });
+}
+
+}  // namespace zan
