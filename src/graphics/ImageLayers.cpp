@@ -437,9 +437,6 @@ bool CImageLayers::DrawSlot(ImageSlot& slot, CDirectDrawSurface& target) {
 }
 
 void CImageLayers::DrawScopeBars(CDirectDrawSurface& target) {
-  const int32_t goal = scopeOn_ ? 255 : 0;
-  scopeIntensity_ = scopeIntensity_ < goal ? std::min(scopeIntensity_ + kScopeStep, goal)
-                                           : std::max(scopeIntensity_ - kScopeStep, goal);
   if (scopeIntensity_ <= 0) return;
   const int32_t top = scopeIntensity_ * kScopeTop / 255;
   const int32_t bottom = scopeIntensity_ * kScopeBottom / 255;
@@ -468,7 +465,12 @@ bool CImageLayers::StepSlots() {
     active |= CMoveManager::StepShake(slot.shake, &slot.shakeX, &slot.shakeY, random_);
     active |= CMoveManager::StepSingle(slot.fade, &slot.alpha);
   }
-  return active || ScopeBarsActive();
+  // The scope bars slide once a frame, however often the frame draws the slots.
+  const int32_t goal = scopeOn_ ? 255 : 0;
+  const bool bars = ScopeBarsActive();
+  scopeIntensity_ = scopeIntensity_ < goal ? std::min(scopeIntensity_ + kScopeStep, goal)
+                                           : std::max(scopeIntensity_ - kScopeStep, goal);
+  return active || bars;
 }
 
 void CImageLayers::DrawScene(CDirectDrawSurface& target, bool movies, bool overlay) {
@@ -501,14 +503,14 @@ void CImageLayers::DrawEyes(CDirectDrawSurface& target) {
 }
 
 void CImageLayers::DrawZooms(CDirectDrawSurface& target) {
-  if (zooms_.empty()) return;
-  UpdateStage();
   for (ZoomRecord& zoom : zooms_) {
     CDirectDrawSurface& picture = zoom.object->Picture();
     const bool shown = zoom.inUse && zoom.visible;
-    if (shown)
+    if (shown) {
+      UpdateStage();
       picture.StretchBlt(0, 0, zoom.dst.width, zoom.dst.height, stage_, zoom.src.x, zoom.src.y,
                          zoom.src.width, zoom.src.height);
+    }
     if (zoom.fade.active) {
       target.ZoomBlendBlt(zoom.dst.x, zoom.dst.y, picture, 0, 0, zoom.dst.width, zoom.dst.height, 1024,
                           Opacity(zoom.alpha));
