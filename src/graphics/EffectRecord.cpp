@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "base/ByteReader.h"
-#include "base/ShiftJis.h"
 
 namespace zan {
 
@@ -45,18 +44,12 @@ EffectRecord EffectRecord::Decode(std::span<const uint8_t, kSize> in) {
 
 void StoreTextField(uint8_t* out, size_t size, std::string_view text) {
   std::memset(out, 0, size);
-  size_t length = 0;
-  while (length < text.size()) {
-    const size_t step = IsSjisLeadByte(static_cast<uint8_t>(text[length])) ? 2 : 1;
-    if (length + step > size - 1) break;
-    length += step;
-  }
-  std::memcpy(out, text.data(), std::min(length, text.size()));
+  std::memcpy(out, text.data(), std::min(text.size(), size - 1));
 }
 
 std::string LoadTextField(const uint8_t* in, size_t size) {
   const char* chars = reinterpret_cast<const char*>(in);
-  return std::string(chars, ::strnlen(chars, size));
+  return std::string(chars, ::strnlen(chars, size - 1));
 }
 
 }  // namespace zan

@@ -6,7 +6,6 @@
 #include <array>
 
 #include "base/ByteReader.h"
-#include "base/ShiftJis.h"
 #include "graphics/EffectRecord.h"
 #include "graphics/ImageLayers.h"
 
@@ -99,20 +98,18 @@ TEST(ImageRecordsTest, TheZoomSlotRecordLayout) {
   EXPECT_EQ(SavedZoomSlot::Decode(b), z);
 }
 
-TEST(ImageRecordsTest, TextFieldsKeepTheirTerminatorAndWholeCharacters) {
+TEST(ImageRecordsTest, TextFieldsKeepTheirTerminator) {
   std::array<uint8_t, 8> field{};
   field.fill(0xEE);
   StoreTextField(field.data(), field.size(), "abcdefghij");
   EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcdefg");
   EXPECT_EQ(field[7], 0);
-  // A double-byte character that would end on the terminator's byte is left out whole.
-  StoreTextField(field.data(), field.size(), "abcde" + Sjis("星"));
-  EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcde" + Sjis("星"));
-  StoreTextField(field.data(), field.size(), "abcdef" + Sjis("星"));
-  EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcdef");
-  // A stored field without a terminator is read to its end, never past it.
+  StoreTextField(field.data(), field.size(), "ab");
+  EXPECT_EQ(field[2], 0);
+  EXPECT_EQ(field[7], 0);
+  // A stored field without a terminator is read as it would have been stored, never past it.
   field.fill('x');
-  EXPECT_EQ(LoadTextField(field.data(), field.size()), "xxxxxxxx");
+  EXPECT_EQ(LoadTextField(field.data(), field.size()), "xxxxxxx");
 }
 
 }  // namespace
