@@ -190,10 +190,10 @@ class StagedZoom {
 
   void Run(const PixelRows& dst, const PlaneRows& dstAlpha) {
     const BlendPath path = CurrentBlendPath();
-    if constexpr (kBytes) {
-      if (m_.stepX == 0x10000 && m_.stepY == 0x10000 && m_.baseX + m_.width <= src_.width &&
-          m_.baseY + m_.height <= src_.height)
-        return RunNatural(dst, dstAlpha, path);
+    if (m_.stepX == 0x10000 && m_.stepY == 0x10000 && m_.baseX + m_.width <= src_.width &&
+        m_.baseY + m_.height <= src_.height) {
+      if constexpr (kBytes) return RunNatural(dst, dstAlpha, path);
+      else return RunNaturalFields(dst, dstAlpha);
     }
     for (int32_t j = 0; j < m_.height; ++j) {
       const Sample sy = SampleAt(m_.baseY, j, m_.stepY, src_.height);
@@ -285,6 +285,33 @@ class StagedZoom {
         s = colour;
       }
       TowardRowBytes<F>(path, d, d, s, weights_.data(), width_);
+    }
+  }
+
+  // The 16-bit formats at natural size: every weight is 0, so each field takes the filter's
+  // two steps from the top-left sample alone; the neighbours' alphas still decide which
+  // pixels are left alone.
+  void RunNaturalFields(const PixelRows& dst, const PlaneRows& dstAlpha) {
+    const int32_t lastX = src_.width - 1;
+    const int32_t lastY = src_.height - 1;
+    for (int32_t j = 0; j < m_.height; ++j) {
+      const int32_t y = static_cast<int32_t>(m_.baseY) + j;
+      const uint8_t* s = src_.Row(y);
+      const uint8_t* a0 = srcAlpha_.Row(y);
+      const uint8_t* a1 = srcAlpha_.Row(std::min(y + 1, lastY));
+      uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
+      uint8_t* plane = m_.kind == ZoomKind::kAlpha ? dstAlpha.Row(m_.dy + j) + m_.dx : nullptr;
+      for (size_t i = 0; i < width_; ++i) {
+        const int32_t x = static_cast<int32_t>(m_.baseX) + static_cast<int32_t>(i);
+        const int32_t right = std::min(x + 1, lastX);
+        if (Skips<Z>(m_.kind, a0[x], a0[right], a1[x], a1[right])) continue;
+        if (plane != nullptr) AddToPlane(plane + i, a0[x]);
+        const uint32_t p = F::Load(s + static_cast<ptrdiff_t>(x) * n);
+        uint32_t c[3];
+        for (int k = 0; k < 3; ++k) c[k] = Z::Filter(Z::Filter(Z::Channel(p, k), 0, 0), 0, 0);
+        uint8_t* out = d + i * n;
+        F::Store(out, Z::Blend(F::Load(out), c, weightOf_[a0[x]]));
+      }
     }
   }
 
