@@ -24,6 +24,7 @@
 #include "graphics/DirectDrawManager.h"
 #include "graphics/ImageLayers.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
+#include "platform/headless/HeadlessPresenter.h"
 
 namespace {
 
@@ -32,20 +33,6 @@ using namespace zan;
 constexpr int32_t kW = 800;
 constexpr int32_t kH = 600;
 constexpr double kFrameBudgetMs = 1000.0 / 30.0;
-
-// A display in one format that shows nothing.
-struct FormatPresenter : Presenter {
-  explicit FormatPresenter(int32_t code) : format(DisplayFormatOf(code)) {}
-  DisplayPixelFormat DisplayFormat() const override { return format; }
-  void SetDisplayFormat(const DisplayPixelFormat& f) override { format = f; }
-  bool Open(int32_t, int32_t) override { return true; }
-  void Close() override {}
-  bool IsOpen() const override { return true; }
-  void Present(const FrameView&, const FrameRect&) override {}
-  bool SetFullScreen(bool) override { return true; }
-  bool IsFullScreen() const override { return false; }
-  DisplayPixelFormat format;
-};
 
 // A character-like plane: an opaque ellipse with a soft edge about 8 pixels wide, centred at
 // (cx, cy), transparent around it.
@@ -67,7 +54,7 @@ void RandomPixels(CDirectDrawSurface& s, std::mt19937& rng) {
 
 // The display, the game data (no archives: nothing is loaded) and the layers of one format.
 struct Stage {
-  explicit Stage(int32_t format) : presenter(format), report(&boxes), data(report, boxes) {
+  explicit Stage(int32_t format) : report(&boxes), data(report, boxes) {
     boxes.SetQuiet(true);
     DirectDrawManager().Init(&presenter, 0);
     DirectDrawManager().SetPixelFormatCode(format);
@@ -109,7 +96,7 @@ struct Stage {
     layers->DrawZooms(target);
   }
 
-  FormatPresenter presenter;
+  HeadlessPresenter presenter;  // the device needs a screen; this one is never opened
   HeadlessMessageBoxes boxes;
   CErrorReport report;
   CGameData data;
@@ -128,7 +115,7 @@ void BM_StageFrame(benchmark::State& state, int32_t format) {
 }
 
 void BM_ZoomAlpha(benchmark::State& state, int32_t format) {
-  FormatPresenter presenter(format);
+  HeadlessPresenter presenter;
   DirectDrawManager().Init(&presenter, 0);
   DirectDrawManager().SetPixelFormatCode(format);
   std::mt19937 rng(3);

@@ -221,11 +221,14 @@ int32_t CGameMain::Update() {
 int32_t CGameMain::Draw() {
   if (drawTarget_ == nullptr) return 0;
   layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
-  // Until the message window task exists, the eyes and zoom windows it draws over the scene
-  // are drawn here.
-  layers_->DrawEyes(*drawTarget_);
-  layers_->DrawZooms(*drawTarget_);
+  // Until the message window task exists, what it draws over the scene is drawn here.
+  DrawSlotOverlays(*drawTarget_);
   return 0;
+}
+
+void CGameMain::DrawSlotOverlays(CDirectDrawSurface& target) {
+  layers_->DrawEyes(target);
+  layers_->DrawZooms(target);
 }
 
 void CGameMain::ExecuteElements() {

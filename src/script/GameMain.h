@@ -153,6 +153,9 @@ class CGameMain : public CGameTask {
   // draw target (the back buffer).
   CImageLayers& Layers() { return *layers_; }
   void SetDrawTarget(CDirectDrawSurface* target) { drawTarget_ = target; }
+  // What the message window task draws under its areas: the slots' eye animations, then
+  // the zoom windows.
+  void DrawSlotOverlays(CDirectDrawSurface& target);
   // The picture tables of the image commands: "イベントＣＧリスト.csv" (gallery rows) and
   // "省略.csv" (picture abbreviations); null when absent.
   void SetPictureTables(const CNameList* eventCgList, const CCsvRowTable* abbreviations) {
