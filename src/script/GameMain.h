@@ -2,9 +2,10 @@
 // CGameMain: the interpreter task that plays the story. Each frame its update runs script
 // elements from the read position until one waits (a click, a time, a transition, a movie,
 // a choice); message text goes to the current message area, command tags to the command
-// table. It owns the live game state the commands act on: the loaded script and its
-// return stack, the message areas, the twelve script sound channels, the skip and auto
-// modes, the settings block with the gallery flags, and the game mode.
+// table; its draw composes the image slots. It owns the live game state the commands act
+// on: the loaded script and its return stack, the message areas, the image slots and zoom
+// windows, the twelve script sound channels, the skip and auto modes, the settings block
+// with the gallery flags, and the game mode.
 
 #include <cstdint>
 #include <functional>
