@@ -41,6 +41,7 @@ const char* kScript = R"(<ImageLoad 0, bg.bmp, 0, 0>
 <Image 1, 灯_笑, 右>
 <ImageLoad 2, boy.bmp, 左>
 <ImageLoad 3, box.bmp, 230, 350>
+<ImageLoad 4, box.bmp, 中>
 <ImageLoadEye 1, eye.dat, 100, 200>
 <Mov step, 1><KW>
 <ImagePry 2, 3>
@@ -179,7 +180,7 @@ TEST_F(ImageScenarioTest, PicturesLandWhereTheScriptPutsThem) {
 
     // Scene 1. The girl by 右: 300 x 500 at (450, 100), her top 20 rows transparent, the
     // abbreviation's overlay at (10, 30) of her; her eye frame at (550, 300). The boy by 左:
-    // 200 x 300 at (100, 300). The box at (230, 350) lies over the boy (z 3 over 2).
+    // 200 x 300 at (100, 300). A box at (230, 350) lies over the boy (z 3 over 2).
     const Shot s1 = Load("s1.png");
     EXPECT_TRUE(Near(s1.At(10, 10), kBackground, tol)) << format;
     EXPECT_TRUE(Near(s1.At(460, 110), kBackground, tol)) << format;
@@ -192,6 +193,11 @@ TEST_F(ImageScenarioTest, PicturesLandWhereTheScriptPutsThem) {
     EXPECT_TRUE(Near(s1.At(110, 299), kBackground, tol)) << format;
     EXPECT_TRUE(Near(s1.At(260, 320), kBackground, tol)) << format;  // the boy's clear quarter
     EXPECT_TRUE(Near(s1.At(240, 360), kBox, tol)) << format;
+    // A second box by 中: 100 x 100 at (350, 500).
+    EXPECT_TRUE(Near(s1.At(350, 500), kBox, tol)) << format;
+    EXPECT_TRUE(Near(s1.At(449, 599), kBox, tol)) << format;
+    EXPECT_TRUE(Near(s1.At(349, 500), kBackground, tol)) << format;
+    EXPECT_TRUE(Near(s1.At(350, 499), kBackground, tol)) << format;
 
     // Scene 2. The boy over the box now; the box fading out over 600 frames; the boy
     // accelerating to the right over 600 frames (after some 50 frames a few pixels, where a
