@@ -39,6 +39,8 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
   gameMain_->SetFrameRateSink([this](int32_t fps) { draw_.SetFrameRate(static_cast<uint32_t>(fps)); });
   eventCgList_ = std::make_unique<CNameList>();
   pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
+  gameMain_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  gameMain_->SetDrawTarget(&draw_.BackBuffer());
 }
 
 CGameApp::~CGameApp() {

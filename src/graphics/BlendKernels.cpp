@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "graphics/BlendSimd.h"
+#include "graphics/BlendTables.h"
 #include "graphics/PixelFormat.h"
 
 #if defined(__x86_64__)
@@ -55,7 +56,23 @@ void TowardRowBytesPlain(uint8_t* out, const uint8_t* x, const uint8_t* y, const
     F::Store(out + n * i, F::Toward(F::Load(x + n * i), F::Load(y + n * i), w[i]));
 }
 
+void FilterRowBytesPlain(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,
+                        size_t bytes) {
+  for (size_t i = 0; i < bytes; ++i)
+    out[i] = static_cast<uint8_t>(kBlendTables.product[a[i]][255 - w[i]] + kBlendTables.product[b[i]][w[i]]);
+}
+
 }  // namespace
+
+void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_t* b,
+                    const uint8_t* w, size_t bytes) {
+  size_t done = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) done = avx2::FilterRowBytes(out, a, b, w, bytes);
+  if (path == BlendPath::kSse2) done = sse2::FilterRowBytes(out, a, b, w, bytes);
+#endif
+  FilterRowBytesPlain(out + done, a + done, b + done, w + done, bytes - done);
+}
 
 template <class F>
 void WeighRow16(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,

@@ -29,4 +29,9 @@ template <class F>
 void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y,
                     const uint8_t* w, size_t pixels);
 
+// One step of the bilinear filter of the byte formats, byte by byte: out = P[a][255 - w] +
+// P[b][w] with the product table P (BlendTables.h). `out` may be `a` or `b`.
+void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_t* b,
+                    const uint8_t* w, size_t bytes);
+
 }  // namespace zan

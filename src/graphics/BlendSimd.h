@@ -17,6 +17,8 @@ namespace zan {
   template <class F>                                                                            \
   size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,     \
                         size_t pixels);                                                         \
+  size_t FilterRowBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,     \
+                        size_t bytes);                                                          \
   }
 
 ZAN_DECLARE_SIMD_KERNELS(sse2)

@@ -117,6 +117,17 @@ typename L::R TowardLanes(typename L::R x, typename L::R y, typename L::R w) {
   return L::Add16(L::Sub16(x, px), py);
 }
 
+// floor(a (255 - w) / 255) + floor(b w / 255) in 16-bit lanes: one step of the bilinear
+// filter, the product table read twice.
+template <class L>
+typename L::R FilterLanes(typename L::R a, typename L::R b, typename L::R w) {
+  const typename L::R one = L::Words(1);
+  const typename L::R k257 = L::Words(257);
+  const typename L::R pa = L::MulhiU16(L::Add16(L::Mullo16(a, L::Sub16(L::Words(255), w)), one), k257);
+  const typename L::R pb = L::MulhiU16(L::Add16(L::Mullo16(b, w), one), k257);
+  return L::Add16(pa, pb);
+}
+
 // L::kBytes bytes of x moved toward y by per-byte weights w.
 template <class L>
 void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w) {
@@ -170,6 +181,22 @@ size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const ui
       if constexpr (kWide < 48)
         TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide));
     }
+  }
+  return i;
+}
+
+size_t FilterRowBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,
+                      size_t bytes) {
+  using L = Widest;
+  const typename L::R zero = L::Zero();
+  size_t i = 0;
+  for (; i + L::kBytes <= bytes; i += L::kBytes) {
+    const typename L::R av = L::Load(a + i);
+    const typename L::R bv = L::Load(b + i);
+    const typename L::R wv = L::Load(w + i);
+    const typename L::R lo = FilterLanes<L>(L::UnpackLo8(av, zero), L::UnpackLo8(bv, zero), L::UnpackLo8(wv, zero));
+    const typename L::R hi = FilterLanes<L>(L::UnpackHi8(av, zero), L::UnpackHi8(bv, zero), L::UnpackHi8(wv, zero));
+    L::Store(out + i, L::PackUs16(lo, hi));
   }
   return i;
 }

@@ -9,6 +9,7 @@
 #include "graphics/Blend.h"
 #include "graphics/DirectDrawManager.h"
 #include "graphics/PixelOps.h"
+#include "graphics/ZoomPixels.h"
 
 namespace zan {
 namespace {
@@ -492,6 +493,78 @@ int32_t CDirectDrawSurface::Noise(int32_t x, int32_t y, int32_t width, int32_t h
   if (!lock) return 1;
   if (auto c = ClipFill(x, y, width, height, Width(), Height()))
     NoisePixels(formatCode_, lock.View(), *c);
+  return 0;
+}
+
+// --- Scaled copies ---------------------------------------------------------------------------
+
+namespace {
+
+// Source steps in 16.16 fixed point: the source size over the scaled size.
+uint64_t ZoomStep(int64_t sourceSize, int64_t scaledSize) {
+  return (static_cast<uint64_t>(sourceSize) << 16) / static_cast<uint64_t>(scaledSize);
+}
+
+PlaneRows WritablePlane(CAlphaPlane& plane) {
+  return plane.IsAllocated() ? PlaneRows{plane.Data(), plane.Width()} : PlaneRows{};
+}
+
+}  // namespace
+
+int32_t CDirectDrawSurface::ZoomAlphaBlt(int32_t x, int32_t y, CDirectDrawSurface& source,
+                                         int64_t scale) {
+  const int64_t width = scale * source.Width() / 1024;
+  const int64_t height = scale * source.Height() / 1024;
+  if (width <= 0) return 1;
+  if (height <= 0) return 2;
+  if (&source == this || !SameFormat(*this, source)) return 1;
+  Locked to(*this);
+  if (!to || !Alpha().IsAllocated()) return 1;
+  Locked from(source);
+  if (!from || !source.Alpha().IsAllocated()) return 2;
+  auto c = ClipRectangle(x, y, width, height, Width(), Height());
+  if (!c) return 3;
+  ZoomMap map{c->x, c->y, c->width, c->height, c->offsetX, c->offsetY,
+              ZoomStep(source.Width(), width), ZoomStep(source.Height(), height), ZoomKind::kAlpha, 255};
+  ZoomPixels(formatCode_, to.View(), WritablePlane(Alpha()), from.View(), source.Alpha().View(), map);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::ZoomBlendBlt(int32_t x, int32_t y, CDirectDrawSurface& source,
+                                         int32_t sx, int32_t sy, int32_t width, int32_t height,
+                                         int64_t scale, int32_t opacity) {
+  if (!IsDeviceMode() || opacity < 1 || opacity > 255) return 0;
+  if (&source == this || !SameFormat(*this, source)) return 2;
+  // The source rectangle is cut to the source; one that starts outside it holds nothing.
+  if (sx < 0 || sy < 0 || sx >= source.Width() || sy >= source.Height()) return 2;
+  const int64_t w = std::min<int64_t>(width, source.Width() - sx);
+  const int64_t h = std::min<int64_t>(height, source.Height() - sy);
+  const int64_t scaledW = static_cast<int64_t>(static_cast<double>(w) * static_cast<double>(scale) / 1024.0);
+  const int64_t scaledH = static_cast<int64_t>(static_cast<double>(h) * static_cast<double>(scale) / 1024.0);
+  if (w <= 0 || h <= 0 || scaledW <= 0 || scaledH <= 0) return 2;
+  Locked to(*this);
+  if (!to) return 0;
+  Locked from(source);
+  if (!from || !source.Alpha().IsAllocated()) return 2;
+  auto c = ClipRectangle(x, y, scaledW, scaledH, Width(), Height());
+  if (!c) return 3;
+  // The rectangle's place in the scaled source, so that the clipped pixels read on from it.
+  const int64_t originX = int64_t{sx} * scale / 1024;
+  const int64_t originY = int64_t{sy} * scale / 1024;
+  ZoomMap map{c->x, c->y, c->width, c->height, originX + c->offsetX, originY + c->offsetY,
+              ZoomStep(w, scaledW), ZoomStep(h, scaledH), ZoomKind::kBlend, static_cast<uint8_t>(opacity)};
+  ZoomPixels(formatCode_, to.View(), PlaneRows{}, from.View(), source.Alpha().View(), map);
+  return 0;
+}
+
+int32_t CDirectDrawSurface::ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height,
+                                      const CAlphaPlane& plane, int32_t px, int32_t py) {
+  if (!IsDeviceMode()) return 0;
+  Locked to(*this);
+  if (!to) return 1;
+  if (!plane.IsAllocated()) return 0;
+  if (auto c = ClipCopy(x, y, width, height, Width(), Height(), px, py, plane.Width(), plane.Height()))
+    ShowPlanePixels(formatCode_, to.View(), c->dx, c->dy, c->width, c->height, plane.View(), c->sx, c->sy);
   return 0;
 }
 

@@ -133,6 +133,22 @@ class CDirectDrawSurface : public CDIB {
   // Random greys over a rectangle (device formats only): 0, 1 without pixels.
   int32_t Noise(int32_t x, int32_t y, int32_t width, int32_t height);
 
+  // --- Scaled copies (bilinear filtering, ZoomPixels.h) ----------------------------------
+  // The whole source at scale / 1024 of its size (top-left corner at x, y), blended by its
+  // per-pixel alpha; the destination's alpha plane rises by the alpha drawn. 0 ok; 1 scaled
+  // width 0 or no destination pixels; 2 scaled height 0 or no source pixels; 3 clipped away.
+  int32_t ZoomAlphaBlt(int32_t x, int32_t y, CDirectDrawSurface& source, int64_t scale);
+  // The source rectangle (cut to the source) at scale / 1024, blended by its alpha times an
+  // opacity 1..255; the destination's alpha plane stays. 0 ok, or nothing to do (DIB mode, an
+  // opacity outside 1..255, no destination pixels); 2 scaled size 0 or no source pixels; 3
+  // clipped away.
+  int32_t ZoomBlendBlt(int32_t x, int32_t y, CDirectDrawSurface& source, int32_t sx, int32_t sy,
+                       int32_t width, int32_t height, int64_t scale, int32_t opacity);
+  // The plane's rectangle at (px, py) drawn at (x, y) as grey pixels (the debug viewers):
+  // 0; 1 without a pixel address. A DIB surface draws nothing.
+  int32_t ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height, const CAlphaPlane& plane,
+                    int32_t px, int32_t py);
+
   // --- Dirty rectangle --------------------------------------------------------------------
   void ClearDirty() { dirty_ = {}; }
   void AddDirty(int32_t left, int32_t top, int32_t right, int32_t bottom);

@@ -38,9 +38,16 @@ void FillPixels(int32_t code, const PixelRows& dst, const ClippedCopy& rect, Rgb
     const typename F::Pixel p = F::Pack(colour.r, colour.g, colour.b);
     uint8_t first[4];
     F::Store(first, p);
+    // The first row pixel by pixel, the others copied from it.
+    const size_t bytes = static_cast<size_t>(rect.width) * F::kBytes;
+    const uint8_t* top = dst.Row(rect.dy) + static_cast<ptrdiff_t>(rect.dx) * F::kBytes;
     for (int32_t y = 0; y < rect.height; ++y) {
       uint8_t* d = dst.Row(rect.dy + y) + static_cast<ptrdiff_t>(rect.dx) * F::kBytes;
-      for (int32_t x = 0; x < rect.width; ++x) std::memcpy(d + x * F::kBytes, first, F::kBytes);
+      if (y == 0) {
+        for (int32_t x = 0; x < rect.width; ++x) std::memcpy(d + x * F::kBytes, first, F::kBytes);
+      } else {
+        std::memcpy(d, top, bytes);
+      }
     }
   });
 }

@@ -67,6 +67,7 @@ class CommandTable {
 // The families implemented so far.
 void RegisterVariableCommands(CommandTable& table);     // arithmetic, "If", jumps
 void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, demo, title
+void RegisterImageCommands(CommandTable& table);        // image slots, zoom windows, "Update"
 void RegisterSoundCommands(CommandTable& table);        // the Sound* channel commands
 
 }  // namespace zan

@@ -4,6 +4,7 @@
 #include "base/ShiftJis.h"
 #include "base/TextCase.h"
 #include "data/GameData.h"
+#include "graphics/ImageLayers.h"
 #include "platform/Files.h"
 #include "platform/ListenerList.h"
 #include "platform/Platform.h"
@@ -53,12 +54,16 @@ CGameMain::CGameMain(CTaskManager& tasks, CGameData& data, CScript& script, CVar
                 return data.ReadGameFile(name, kSlotSounds, bytes);
               }) {
   SetHandler(0, [this] { return Update(); });
+  SetHandler(1, [this] { return Draw(); });
+  // Shakes and eye blinks draw from the script's generator, as "Rnd" does.
+  layers_ = std::make_unique<CImageLayers>(tasks, data, [this] { return variables_.NextRandom(); });
   // Loading a script enters it at its top: the read-flag cursor follows.
   script_.SetEnterHook([this](std::string_view name, int32_t position) {
     if (ReadFlagsActive()) kidoku_.EnterScript(name, position, script_);
   });
   RegisterVariableCommands(commands_);
   RegisterInterpreterCommands(commands_);
+  RegisterImageCommands(commands_);
   RegisterSoundCommands(commands_);
   SetUpSoundChannels();
 }
@@ -104,6 +109,8 @@ void CGameMain::StartGame(std::string_view scriptName) {
   record_ = ScriptRecord();
   readPosition_ = 0;
   script_.LoadScript(record_, scriptName.empty() ? std::string_view("main.txt") : scriptName);
+  layers_->Reset(10, 5);
+  moviesAllowed_ = !data_.MovieIniPresent();
   variables_.LoadVariables(data_);
   LoadOptions();
   SetUpSoundChannels();
@@ -225,6 +232,19 @@ int32_t CGameMain::Update() {
   if (clickState_ == kClickReleased) clickState_ = kClickNone;
   else if (clickState_ == kClickPressed) clickState_ = kClickHeld;
   return 0;
+}
+
+int32_t CGameMain::Draw() {
+  if (drawTarget_ == nullptr) return 0;
+  layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
+  // Until the message window task exists, what it draws over the scene is drawn here.
+  DrawSlotOverlays(*drawTarget_);
+  return 0;
+}
+
+void CGameMain::DrawSlotOverlays(CDirectDrawSurface& target) {
+  layers_->DrawEyes(target);
+  layers_->DrawZooms(target);
 }
 
 void CGameMain::ExecuteElements() {

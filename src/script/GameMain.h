@@ -2,9 +2,10 @@
 // CGameMain: the interpreter task that plays the story. Each frame its update runs script
 // elements from the read position until one waits (a click, a time, a transition, a movie,
 // a choice); message text goes to the current message area, command tags to the command
-// table. It owns the live game state the commands act on: the loaded script and its
-// return stack, the message areas, the twelve script sound channels, the skip and auto
-// modes, the settings block with the gallery flags, and the game mode.
+// table; its draw composes the image slots. It owns the live game state the commands act
+// on: the loaded script and its return stack, the message areas, the image slots and zoom
+// windows, the twelve script sound channels, the skip and auto modes, the settings block
+// with the gallery flags, and the game mode.
 
 #include <cstdint>
 #include <functional>
@@ -24,8 +25,12 @@
 
 namespace zan {
 
+class CCsvRowTable;
+class CDirectDrawSurface;
 class CGameData;
+class CImageLayers;
 class CKidoku;
+class CNameList;
 class CSoundManager;
 class CVariable;
 
@@ -157,6 +162,22 @@ class CGameMain : public CGameTask {
   // when ducking ends.
   void ApplyVolumes();
 
+  // The image slots and zoom windows (graphics/ImageLayers.h), drawn each frame into the
+  // draw target (the back buffer).
+  CImageLayers& Layers() { return *layers_; }
+  void SetDrawTarget(CDirectDrawSurface* target) { drawTarget_ = target; }
+  // What the message window task draws under its areas: the slots' eye animations, then
+  // the zoom windows.
+  void DrawSlotOverlays(CDirectDrawSurface& target);
+  // The picture tables of the image commands: "イベントＣＧリスト.csv" (gallery rows) and
+  // "省略.csv" (picture abbreviations); null when absent.
+  void SetPictureTables(const CNameList* eventCgList, const CCsvRowTable* abbreviations) {
+    eventCgList_ = eventCgList;
+    abbreviations_ = abbreviations;
+  }
+  const CNameList* EventCgList() const { return eventCgList_; }
+  const CCsvRowTable* Abbreviations() const { return abbreviations_; }
+
   // CGameMain's own receiver of window messages: left press, right release and arrow keys,
   // while the task runs.
   CNamedObject& InputReceiver() { return input_; }
@@ -174,6 +195,8 @@ class CGameMain : public CGameTask {
   // A new game's channel records: empty, the music channels looping (and the channels
   // themselves set to loop, so that what plays agrees with what a save restores).
   void SetUpSoundChannels();
+  // The per-frame draw (phase 1): the scene of the image slots.
+  int32_t Draw();
   void AppendText(std::string_view text);
   void PresentPage(std::string_view tag);
   bool ReadFlagsActive() const;
@@ -206,6 +229,11 @@ class CGameMain : public CGameTask {
   std::string sceneName_;
   OptionsBlock options_;
   GalleryFlags gallery_;
+  std::unique_ptr<CImageLayers> layers_;
+  CDirectDrawSurface* drawTarget_ = nullptr;
+  bool moviesAllowed_ = true;
+  const CNameList* eventCgList_ = nullptr;
+  const CCsvRowTable* abbreviations_ = nullptr;
 };
 
 }  // namespace zan
