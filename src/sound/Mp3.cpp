@@ -150,8 +150,9 @@ int32_t CMp3::Fill(int32_t playMode) {
       continue;
     }
     // The end of the source: what the decoder still holds comes out now.
+    // Said once per pass: a stream that stays at its end is refilled twice a second.
     static const std::string kAtEnd = Sjis("Mp3Fileの終端に来てるもよう");
-    ErrorLog().LogText(kAtEnd);
+    if (!ended_ || n > 0) ErrorLog().LogText(kAtEnd);
     ended_ = true;
     valid_ += produced;
     converter_->Drain();
