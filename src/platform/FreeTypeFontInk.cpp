@@ -61,7 +61,7 @@ std::unordered_map<uint32_t, uint32_t> ReadVerticalForms(FT_Face face) {
   std::vector<uint8_t> table(length);
   if (FT_Load_Sfnt_Table(face, TTAG_GSUB, 0, table.data(), &length) != 0) return forms;
   const TableReader r(table);
-  const size_t featureList = r.U16(4);
+  const size_t featureList = r.U16(6);
   const size_t lookupList = r.U16(8);
 
   auto lookupsOf = [&](uint32_t wanted) {
