@@ -16,8 +16,8 @@ constexpr int32_t kDefaultSize = 18;
 // Window positions, text homes and sizes read from a file are kept within this.
 constexpr int32_t kCoordinateLimit = 100000;
 
-// Multiplies a 24-bit picture's colours by `tint` and its alpha by `opacity` (both / 255);
-// a picture without an alpha plane counts as opaque.
+}  // namespace
+
 void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity) {
   const int32_t w = picture.DibWidth();
   const int32_t h = picture.DibHeight();
@@ -41,8 +41,6 @@ void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity) {
     for (int32_t x = 0; x < w; ++x) row[x] = static_cast<uint8_t>(row[x] * opacity / 255);
   }
 }
-
-}  // namespace
 
 void WindowSettings::SetColour(Rgb c) {
   colour[0] = c.r;

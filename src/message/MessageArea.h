@@ -23,8 +23,13 @@
 
 namespace zan {
 
+class CDIB;
 class CDrawMessage;
 class CGameData;
+
+// A window picture tinted by the settings: its colours multiplied by `tint` and its alpha by
+// `opacity` (both / 255); a picture without an alpha plane counts as opaque.
+void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity);
 
 // The per-area settings of the window commands (80 bytes in the record).
 struct WindowSettings {

@@ -10,6 +10,7 @@
 #include "../graphics/TestSurfaces.h"
 #include "app/core/TaskManager.h"
 #include "base/ShiftJis.h"
+#include "graphics/DIB.h"
 #include "message/MessageArea.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -220,6 +221,24 @@ TEST_F(DrawMessageTest, TheWindowPictureAndNamePlateFollowTheHiddenFlags) {
   Frame();
   EXPECT_EQ(At(400, 590), navy);
   EXPECT_EQ(At(at.x + 4, 400 + at.y + 4), (Rgb{255, 255, 255}));
+}
+
+TEST(WindowPictureTest, TheTintMultipliesColoursAndOpacityScalesAlpha) {
+  CDIB picture;
+  ASSERT_EQ(picture.Create(2, 1, 1, 24), 0);
+  picture.Fill(0, 0, 1, 1, 128, 255, 10);
+  picture.Fill(1, 0, 1, 1, 255, 255, 255);
+  // Without an alpha plane the picture counts as opaque: alpha 255 x 190 / 255 = 190.
+  TintPicture(picture, {119, 119, 119}, 190);
+  EXPECT_EQ(picture.DibRow(0)[0], 10 * 119 / 255);   // blue
+  EXPECT_EQ(picture.DibRow(0)[1], 119);              // green
+  EXPECT_EQ(picture.DibRow(0)[2], 128 * 119 / 255);  // red
+  EXPECT_EQ(picture.Alpha().At(0, 0), 190);
+  EXPECT_EQ(picture.Alpha().At(1, 0), 190);
+  picture.Alpha().Row(0)[1] = 100;
+  TintPicture(picture, {255, 255, 255}, 128);
+  EXPECT_EQ(picture.DibRow(0)[5], 119);
+  EXPECT_EQ(picture.Alpha().At(1, 0), 100 * 128 / 255);
 }
 
 TEST_F(DrawMessageTest, AreasTypeTogetherAndShareTheTypingCounter) {
