@@ -206,7 +206,12 @@ void MessageAreas::ClearAll() {
   choice.Clear();
 }
 
-void MessageAreas::Append(int32_t index, std::string_view text) { Area(index).Append(text, *layout_); }
+void MessageAreas::Append(int32_t index, std::string_view text) {
+  // An empty append would still take a blank half-width cell (a speaker line that starts
+  // with a command would begin half a character in).
+  if (text.empty()) return;
+  Area(index).Append(text, *layout_);
+}
 
 void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
   MessageArea& area = Area(index);

@@ -184,7 +184,7 @@ class MessageAreas {
   MessageArea& Area(int32_t index) { return areas[static_cast<size_t>(index)]; }
   // Hands area `index`'s settings to the layout (ApplyWindowSettings of the interpreter).
   void ApplySettings(int32_t index) { Area(index).ApplySettings(*layout_); }
-  // Appends to area `index` with its own settings.
+  // Appends to area `index` with its own settings; empty text appends nothing.
   void Append(int32_t index, std::string_view text);
   // The speaker of area `index`: stored with its page and drawn on the name plate in the
   // area's current colour.

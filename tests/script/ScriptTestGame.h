@@ -113,6 +113,7 @@ class ScriptTestGame {
     game_ = std::make_unique<CGameMain>(tasks_, *data_, *script_, *variables_, *kidoku_, sound_);
     rasterizer_.InitRasterizer(platform_.GetFontInk());
     layout_ = std::make_unique<CMessageLayout>(&rasterizer_, data_.get());
+    layout_->LoadIconList();
     host_ = std::make_unique<CGameMessageHost>(*game_);
     drawMessage_.SetHost(host_.get());
     game_->Areas().Attach(*layout_, drawMessage_);
