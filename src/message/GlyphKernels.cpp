@@ -44,25 +44,78 @@ struct Channels {
   }
 };
 
-// The job's view of the ink as a work map of 0 and 1.
-struct InkMap {
-  const GlyphInk* ink;
-  int32_t origin;
-  int32_t operator()(int32_t x, int32_t y) const {
-    if (x < 0 || y < 0 || x >= kGlyphWorkWidth || y >= kGlyphWorkHeight) return 0;
-    return ink->At(x - origin, y - origin) ? 1 : 0;
+// The job's ink as a work map of 0 and 1 over the samples a box reads (the doubled box and
+// two samples around it), copied once so that the kernels read plain bytes.
+class InkMap {
+ public:
+  InkMap(const GlyphInk* ink, int32_t origin, int32_t x0, int32_t y0, int32_t width, int32_t height)
+      : x0_(x0), y0_(y0), width_(width), height_(height) {
+    thread_local std::vector<uint8_t> scratch;
+    scratch.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    // The ink's rows, cut to this map and to the work map, copied whole.
+    const int32_t left = std::max({x0, 0, origin + ink->left});
+    const int32_t right = std::min({x0 + width, kGlyphWorkWidth, origin + ink->left + ink->width});
+    const int32_t top = std::max({y0, 0, origin + ink->top});
+    const int32_t bottom = std::min({y0 + height, kGlyphWorkHeight, origin + ink->top + ink->height});
+    for (int32_t sy = top; sy < bottom && left < right; ++sy) {
+      const uint8_t* from = ink->bits.data() +
+                            static_cast<size_t>(sy - origin - ink->top) * static_cast<size_t>(ink->width) +
+                            (left - origin - ink->left);
+      std::copy(from, from + (right - left), scratch.begin() + (sy - y0) * width + (left - x0));
+    }
+    v_ = scratch.data();
   }
+  int32_t operator()(int32_t x, int32_t y) const {
+    x -= x0_;
+    y -= y0_;
+    if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(width_) ||
+        static_cast<uint32_t>(y) >= static_cast<uint32_t>(height_))
+      return 0;
+    return v_[y * width_ + x];
+  }
+
+ private:
+  int32_t x0_, y0_, width_, height_;
+  const uint8_t* v_ = nullptr;
 };
 
-// The part of the glyph box inside the surface.
+// The output pixels of a glyph box worth visiting: inside the surface, and near enough to
+// the ink to be touched by it. `clipWidth` x `clipHeight` is the part of the box inside
+// the surface (the outlined styles mark samples within it only).
 struct Box {
-  int32_t width = 0;
-  int32_t height = 0;
+  int32_t i0 = 0, j0 = 0, i1 = 0, j1 = 0;
+  int32_t clipWidth = 0, clipHeight = 0;
+  bool Empty() const { return i0 >= i1 || j0 >= j1; }
 };
-Box ClipBox(const GlyphJob& job) {
-  if (job.x < 0 || job.y < 0) return {};
-  return {std::clamp(job.pixels.width - job.x, 0, job.boxWidth),
-          std::clamp(job.pixels.height - job.y, 0, job.boxHeight)};
+
+int32_t FloorDiv2(int32_t v) { return v >= 0 ? v / 2 : -((1 - v) / 2); }
+
+// `origin` and `step` map output pixel i to sample origin + step x i; a pixel reads samples up
+// to `reach` away from its own.
+Box VisitBox(const GlyphJob& job, int32_t origin, int32_t step, int32_t reach) {
+  Box box;
+  if (job.x < 0 || job.y < 0 || job.ink == nullptr || job.ink->width <= 0 || job.ink->height <= 0)
+    return box;
+  box.clipWidth = std::clamp(job.pixels.width - job.x, 0, job.boxWidth);
+  box.clipHeight = std::clamp(job.pixels.height - job.y, 0, job.boxHeight);
+  const GlyphInk& ink = *job.ink;
+  // Ink samples in work-map coordinates: [first, last].
+  auto range = [&](int32_t inkStart, int32_t inkSize, int32_t clip, int32_t* lo, int32_t* hi) {
+    const int32_t first = origin + inkStart - reach - origin;
+    const int32_t last = origin + inkStart + inkSize - 1 + reach - origin;
+    *lo = std::clamp(step == 1 ? first : -FloorDiv2(-first), 0, clip);
+    *hi = std::clamp((step == 1 ? last : FloorDiv2(last)) + 1, 0, clip);
+  };
+  range(ink.left, ink.width, box.clipWidth, &box.i0, &box.i1);
+  range(ink.top, ink.height, box.clipHeight, &box.j0, &box.j1);
+  return box;
+}
+
+// The ink around the visited pixels of the doubled styles: their samples and three more on
+// every side (the kernels' neighbours and the ring two samples out).
+InkMap DoubledInk(const GlyphJob& job, const Box& box) {
+  return InkMap(job.ink, 8, 8 + 2 * box.i0 - 3, 8 + 2 * box.j0 - 3, 2 * (box.i1 - box.i0) + 6,
+                2 * (box.j1 - box.j0) + 6);
 }
 
 template <class F>
@@ -103,11 +156,12 @@ struct GlyphWriter {
 template <class F>
 void Plain(const GlyphJob& job) {
   const GlyphWriter<F> w{job};
-  const InkMap ink{job.ink, 4};
-  const Box box = ClipBox(job);
+  const Box box = VisitBox(job, 4, 1, 0);
+  if (box.Empty()) return;
+  const InkMap ink(job.ink, 4, 4 + box.i0, 4 + box.j0, box.i1 - box.i0, box.j1 - box.j0);
   const auto colour = F::Pack(job.colour.r, job.colour.g, job.colour.b);
-  for (int32_t j = 0; j < box.height; ++j)
-    for (int32_t i = 0; i < box.width; ++i)
+  for (int32_t j = box.j0; j < box.j1; ++j)
+    for (int32_t i = box.i0; i < box.i1; ++i)
       if (ink(4 + i, 4 + j)) w.Put(i, j, colour);
 }
 
@@ -115,11 +169,12 @@ template <class F, bool EightLevels>
 void Smooth(const GlyphJob& job) {
   using C = Channels<F>;
   const GlyphWriter<F> w{job};
-  const InkMap ink{job.ink, 8};
-  const Box box = ClipBox(job);
+  const Box box = VisitBox(job, 8, 2, 3);
+  if (box.Empty()) return;
+  const InkMap ink = DoubledInk(job, box);
   const std::array<uint32_t, 3> text{job.colour.r, job.colour.g, job.colour.b};
-  for (int32_t j = 0; j < box.height; ++j) {
-    for (int32_t i = 0; i < box.width; ++i) {
+  for (int32_t j = box.j0; j < box.j1; ++j) {
+    for (int32_t i = box.i0; i < box.i1; ++i) {
       const int32_t sx = 8 + 2 * i, sy = 8 + 2 * j;
       if constexpr (EightLevels) {
         const int32_t level = Coverage8(ink, sx, sy);
@@ -144,15 +199,17 @@ void Smooth(const GlyphJob& job) {
   }
 }
 
-// The double-size mark map of the outlined styles over the clipped box, with a border of
-// one unmarked sample: sample (sx, sy) of the work map is entry (sx - 7, sy - 7).
+// The double-size mark map of the outlined styles around the visited pixels: samples
+// [x0, x0 + width) x [y0, y0 + height). Only samples inside the (clipped) glyph box are
+// marked; any other reads as unmarked.
 struct MarkMap {
-  int32_t width = 0;
-  int32_t height = 0;
+  int32_t x0 = 0, y0 = 0, width = 0, height = 0;
   std::vector<GlyphSample> kinds;
   GlyphSample At(int32_t sx, int32_t sy) const {
-    const int32_t x = sx - 7, y = sy - 7;
-    if (x < 0 || y < 0 || x >= width || y >= height) return GlyphSample::kNone;
+    const int32_t x = sx - x0, y = sy - y0;
+    if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(width) ||
+        static_cast<uint32_t>(y) >= static_cast<uint32_t>(height))
+      return GlyphSample::kNone;
     return kinds[static_cast<size_t>(y * width + x)];
   }
   int32_t Marked(int32_t sx, int32_t sy) const { return At(sx, sy) != GlyphSample::kNone ? 1 : 0; }
@@ -160,12 +217,17 @@ struct MarkMap {
 
 MarkMap BuildMarks(const InkMap& ink, const Box& box, bool ring) {
   MarkMap marks;
-  marks.width = 2 * box.width + 2;
-  marks.height = 2 * box.height + 2;
+  // A pixel reads its 2 x 2 block and the samples one further out.
+  marks.x0 = 8 + 2 * box.i0 - 1;
+  marks.y0 = 8 + 2 * box.j0 - 1;
+  marks.width = 2 * (box.i1 - box.i0) + 2;
+  marks.height = 2 * (box.j1 - box.j0) + 2;
   marks.kinds.assign(static_cast<size_t>(marks.width) * static_cast<size_t>(marks.height),
                      GlyphSample::kNone);
-  for (int32_t sy = 8; sy < 8 + 2 * box.height; ++sy) {
-    for (int32_t sx = 8; sx < 8 + 2 * box.width; ++sx) {
+  const int32_t xEnd = std::min(marks.x0 + marks.width, 8 + 2 * box.clipWidth);
+  const int32_t yEnd = std::min(marks.y0 + marks.height, 8 + 2 * box.clipHeight);
+  for (int32_t sy = std::max(marks.y0, 8); sy < yEnd; ++sy) {
+    for (int32_t sx = std::max(marks.x0, 8); sx < xEnd; ++sx) {
       GlyphSample kind = GlyphSample::kNone;
       if (ink(sx, sy)) {
         kind = GlyphSample::kInk;
@@ -174,7 +236,7 @@ MarkMap BuildMarks(const InkMap& ink, const Box& box, bool ring) {
       } else if (ring && (ink(sx, sy - 2) | ink(sx, sy + 2) | ink(sx + 2, sy) | ink(sx - 2, sy))) {
         kind = GlyphSample::kRing;
       }
-      marks.kinds[static_cast<size_t>((sy - 7) * marks.width + (sx - 7))] = kind;
+      marks.kinds[static_cast<size_t>((sy - marks.y0) * marks.width + (sx - marks.x0))] = kind;
     }
   }
   return marks;
@@ -184,9 +246,10 @@ template <class F, bool Smoothed>
 void Outlined(const GlyphJob& job) {
   using C = Channels<F>;
   const GlyphWriter<F> w{job};
-  const InkMap ink{job.ink, 8};
-  const Box box = ClipBox(job);
-  if (box.width == 0 || box.height == 0) return;
+  // A pixel reads marks one sample away, and a mark reads ink two samples away.
+  const Box box = VisitBox(job, 8, 2, 3);
+  if (box.Empty()) return;
+  const InkMap ink = DoubledInk(job, box);
   const MarkMap marks = BuildMarks(ink, box, Smoothed);
   const std::array<uint32_t, 3> text{C::Reduce(job.colour.r, 0), C::Reduce(job.colour.g, 1),
                                      C::Reduce(job.colour.b, 2)};
@@ -208,8 +271,8 @@ void Outlined(const GlyphJob& job) {
     return sum;
   };
   const auto marked = [&](int32_t x, int32_t y) { return marks.Marked(x, y); };
-  for (int32_t j = 0; j < box.height; ++j) {
-    for (int32_t i = 0; i < box.width; ++i) {
+  for (int32_t j = box.j0; j < box.j1; ++j) {
+    for (int32_t i = box.i0; i < box.i1; ++i) {
       const int32_t sx = 8 + 2 * i, sy = 8 + 2 * j;
       if constexpr (!Smoothed) {
         if (marks.Marked(sx, sy)) w.Put(i, j, C::Make(average(sx, sy)));

@@ -10,6 +10,8 @@
 
 #include "../graphics/TestSurfaces.h"
 #include "FakeFontInk.h"
+#include "message/GlyphKernels.h"
+#include <random>
 #include "base/ShiftJis.h"
 
 namespace zan {
@@ -95,6 +97,56 @@ TEST_P(GlyphKernelTest, MatchesTheHandComputedPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, GlyphKernelTest, ::testing::ValuesIn(kKernelCases));
+
+// The kernels visit only the pixels near the ink: a map with a wide blank border must give
+// exactly what the tight map gives, in every format and style, on a surface that clips it.
+TEST(GlyphKernelVisitTest, BlankInkAroundTheGlyphChangesNothing) {
+  std::mt19937 random(11);
+  for (int32_t format : {555, 565, 888, 8888, 0}) {
+    for (int32_t style : {0, 2, 3, 4}) {
+      GlyphInk tight;
+      tight.left = 5;
+      tight.top = 3;
+      tight.width = 17;
+      tight.height = 19;
+      for (int32_t i = 0; i < tight.width * tight.height; ++i)
+        tight.bits.push_back(random() % 3 == 0 ? 1 : 0);
+      GlyphInk padded;
+      padded.left = tight.left - 9;
+      padded.top = tight.top - 7;
+      padded.width = tight.width + 20;
+      padded.height = tight.height + 17;
+      for (int32_t y = 0; y < padded.height; ++y)
+        for (int32_t x = 0; x < padded.width; ++x)
+          padded.bits.push_back(tight.At(padded.left + x, padded.top + y) ? 1 : 0);
+      auto one = MakeSurface(format, 30, 20);
+      auto two = MakeSurface(format, 30, 20);
+      for (auto* s : {one.get(), two.get()}) {
+        FillRaw(*s, 0x123456);
+        s->Alpha().Fill(90);
+      }
+      GlyphJob job;
+      job.boxWidth = 32;
+      job.boxHeight = 16;
+      job.x = 3;
+      job.y = 5;
+      job.colour = {200, 100, 50};
+      job.pixels = one->View();
+      job.mask = one->Alpha().Data();
+      job.ink = &tight;
+      DrawGlyph(format, style, job);
+      job.pixels = two->View();
+      job.mask = two->Alpha().Data();
+      job.ink = &padded;
+      DrawGlyph(format, style, job);
+      for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 30; ++x) {
+          ASSERT_EQ(Raw(*one, x, y), Raw(*two, x, y)) << format << " style " << style << " at " << x << "," << y;
+          ASSERT_EQ(one->Alpha().At(x, y), two->Alpha().At(x, y)) << format << " style " << style;
+        }
+    }
+  }
+}
 
 class GlyphRasterizerTest : public ::testing::Test {
  protected:
