@@ -111,7 +111,7 @@ class ScriptTestGame {
     kidoku_ = std::make_unique<CKidoku>();
     if (readFlags) kidoku_->Load(*data_, *script_, report_.get());
     game_ = std::make_unique<CGameMain>(tasks_, *data_, *script_, *variables_, *kidoku_, sound_);
-    rasterizer_.InitRasterizer(platform_.GetFontInk());
+    EXPECT_TRUE(rasterizer_.InitRasterizer(platform_.GetFontInk()).ok());
     layout_ = std::make_unique<CMessageLayout>(&rasterizer_, data_.get());
     layout_->LoadIconList();
     host_ = std::make_unique<CGameMessageHost>(*game_);
