@@ -169,7 +169,8 @@ template <class F, bool EightLevels>
 void Smooth(const GlyphJob& job) {
   using C = Channels<F>;
   const GlyphWriter<F> w{job};
-  const Box box = VisitBox(job, 8, 2, 3);
+  // A pixel reads the ink one sample away.
+  const Box box = VisitBox(job, 8, 2, 1);
   if (box.Empty()) return;
   const InkMap ink = DoubledInk(job, box);
   const std::array<uint32_t, 3> text{job.colour.r, job.colour.g, job.colour.b};

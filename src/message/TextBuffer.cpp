@@ -343,23 +343,22 @@ void CTextBuffer::Sanitize() {
 
 int32_t CTextBuffer::RenderText(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
                                 bool clear, CMessageLayout& layout) {
-  if (!surface.View()) return 0;
-  if (clear) {
-    surface.FillAll(0, 0, 0);
-    surface.Alpha().Fill(0);
-  }
-  DrawCells(surface, x0, y0, read, layout, true);
-  return 1;
+  return Render(surface, x0, y0, read, clear, layout, true);
 }
 
 int32_t CTextBuffer::RenderTextAt(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
                                   bool clear, CMessageLayout& layout) {
+  return Render(surface, x0, y0, read, clear, layout, false);
+}
+
+int32_t CTextBuffer::Render(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
+                            bool clear, CMessageLayout& layout, bool withOffsets) {
   if (!surface.View()) return 0;
   if (clear) {
     surface.FillAll(0, 0, 0);
     surface.Alpha().Fill(0);
   }
-  DrawCells(surface, x0, y0, read, layout, false);
+  DrawCells(surface, x0, y0, read, layout, withOffsets);
   return 1;
 }
 

@@ -186,6 +186,8 @@ class CTextBuffer {
 
  private:
   void Walk(int32_t uniformSize);
+  int32_t Render(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                 CMessageLayout& layout, bool withOffsets);
   void DrawCells(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
                  CMessageLayout& layout, bool withOffsets);
 };
