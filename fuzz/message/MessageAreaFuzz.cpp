@@ -12,9 +12,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zan;
+  // Made once and kept for the whole run (never destroyed after the surface registry).
   static const DisplayDevice device;
-  static CDirectDrawSurface screen;
-  static CDirectDrawSurface glyphs;
+  static CDirectDrawSurface& screen = *new CDirectDrawSurface;
+  static CDirectDrawSurface& glyphs = *new CDirectDrawSurface;
   if (!screen.View()) {
     screen.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
     glyphs.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
