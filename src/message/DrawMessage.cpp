@@ -87,7 +87,8 @@ void CDrawMessage::Type(MessageAreas& areas, int32_t index) {
   CTextBuffer& buffer = areas.Area(index).Buffer();
   const int32_t count = buffer.Count();
   if (buffer.RevealCursor() > count - 1) return;
-  const int32_t rate = host_->TextRate();
+  // A settings file may hold any number: the pace runs 0..10.
+  const int32_t rate = std::clamp(host_->TextRate(), 0, 10);
   auto reveal = [&] {
     buffer.SetCellState(buffer.RevealCursor(), 1);
     buffer.SetRevealCursor(buffer.RevealCursor() + 1);

@@ -217,6 +217,7 @@ void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
   MessageArea& area = Area(index);
   area.SetSpeakerName(name);
   ClearNamePlate();
+  ApplySettings(index);
   layout_->DrawPlainText(area.Buffer().SpeakerName(), namePlate_, 0, 0, kSpeakerSize,
                          area.Settings().Colour());
 }
