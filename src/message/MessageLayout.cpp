@@ -41,8 +41,7 @@ int32_t CMessageLayout::DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t 
       picture.Width() <= 0)
     return 1;
   // The picture is scaled to the cell's width.
-  // TEMP-ICON: the scaled alpha copy comes with the image slots' branch.
-  target.Blt(x, y, picture.Width(), picture.Height(), picture, 0, 0, 2);
+  target.ZoomAlphaBlt(x, y, picture, int64_t{width} * 1024 / picture.Width());
   picture.Release();
   return 0;
 }

@@ -242,8 +242,6 @@ int32_t CGameMain::Update() {
 int32_t CGameMain::Draw() {
   if (drawTarget_ == nullptr) return 0;
   layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
-  // Until the message window task exists, what it draws over the scene is drawn here.
-  DrawSlotOverlays(*drawTarget_);
   return 0;
 }
 

@@ -18,7 +18,6 @@ class CGameMessageHost : public MessageWindowHost {
   bool Skipping() override;
   int32_t TextRate() override;
   void PageTyped(uint32_t ms) override;
-  // Placeholder until the image slots exist: their eye animations and zoom windows go here.
   void DrawSlotOverlays(CDirectDrawSurface& target) override;
   // Placeholder until the choices exist: the choice area goes here.
   void DrawChoices(CDirectDrawSurface& target) override;
