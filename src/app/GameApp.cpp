@@ -5,9 +5,14 @@
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "graphics/DirectDrawManager.h"
+#include "message/DrawMessage.h"
+#include "message/GlyphRasterizer.h"
+#include "message/MessageArea.h"
+#include "message/MessageLayout.h"
 #include "platform/Files.h"
 #include "script/GameMain.h"
 #include "script/Kidoku.h"
+#include "script/MessageHost.h"
 #include "script/Script.h"
 #include "script/TimeWait.h"
 #include "script/Variable.h"
@@ -27,9 +32,12 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
   errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
   keyConfig_ = std::make_unique<CKeyConfig>();
   gameData_ = std::make_unique<CGameData>(*errorReport_, platform.GetMessageBoxes());
+  glyphRasterizer_ = std::make_unique<CGlyphRasterizer>();
   script_ = std::make_unique<CScript>(*gameData_, &platform.GetMessageBoxes());
   variables_ = std::make_unique<CVariable>();
+  messageLayout_ = std::make_unique<CMessageLayout>(glyphRasterizer_.get(), gameData_.get());
   kidoku_ = std::make_unique<CKidoku>();
+  drawMessage_ = std::make_unique<CDrawMessage>(tasks_, draw_.BackBuffer());
   gameSoundManager_ = std::make_unique<CSoundManager>();
   timeWait_ = std::make_unique<CTimeWait>(tasks_);
   // The script channels play on the frame's sound device.
@@ -37,6 +45,9 @@ CGameApp::CGameApp(Platform& platform, Harness& harness)
                                           soundManager_);
   // Skip mode lifts the frame-rate limit; its end restores 30 frames a second.
   gameMain_->SetFrameRateSink([this](int32_t fps) { draw_.SetFrameRate(static_cast<uint32_t>(fps)); });
+  messageHost_ = std::make_unique<CGameMessageHost>(*gameMain_);
+  drawMessage_->SetHost(messageHost_.get());
+  gameMain_->Areas().Attach(*messageLayout_, *drawMessage_);
   eventCgList_ = std::make_unique<CNameList>();
   pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
   gameMain_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
@@ -47,12 +58,16 @@ CGameApp::~CGameApp() {
   errorReport_.reset();
   keyConfig_.reset();
   gameData_.reset();
+  glyphRasterizer_.reset();
   script_.reset();
   variables_.reset();
+  messageLayout_.reset();
   kidoku_.reset();
+  drawMessage_.reset();
   timeWait_.reset();
   gameSoundManager_.reset();
   gameMain_.reset();
+  messageHost_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
@@ -91,7 +106,7 @@ void CGameApp::LoadStartupDefinitions() {
   load("system1.lib", systemButtonLib_);
 }
 
-void CGameApp::InitializeGame() {
+bool CGameApp::InitializeGame() {
   variables_->SeedRandom(GetMilliseconds());
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
@@ -99,6 +114,13 @@ void CGameApp::InitializeGame() {
   // Pictures are loaded again from slot 1 after a display change.
   DirectDrawManager().SetPictureArchive(&gameData_->Archive(kSlotPictures));
   kidoku_->Load(*gameData_, *script_, errorReport_.get());
+  // Text cannot be drawn without a Japanese font: say which one to install.
+  if (Status fonts = glyphRasterizer_->InitRasterizer(platform_.GetFontInk()); !fonts) {
+    platform_.GetMessageBoxes().Show(
+        TryUtf8ToSjis(fonts.error().message).value_or(fonts.error().message), "ERROR", MB_OK);
+    return false;
+  }
+  messageLayout_->LoadIconList();
   LoadStartupDefinitions();
   if (keyConfigLib_) keyConfig_->Load(*keyConfigLib_);
   gameMain_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
@@ -113,12 +135,16 @@ void CGameApp::InitializeGame() {
   spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
   spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
   window_.RegisterReceiver(&gameMain_->InputReceiver());
+  return true;
 }
 
 int32_t CGameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
-  InitializeGame();
+  if (!InitializeGame()) {
+    SetStartFailed();
+    return 0;
+  }
   if (!IsDeviceFormat(draw_.PixelFormatCode())) {
     platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
     platform_.GetPresenter().SetFullScreen(false);

@@ -23,9 +23,13 @@
 namespace zan {
 
 struct AppOptions;
+class CDrawMessage;
 class CGameMain;
+class CGameMessageHost;
+class CGlyphRasterizer;
 class CKeyConfig;
 class CKidoku;
+class CMessageLayout;
 class CScript;
 class CTimeWait;
 class CVariable;
@@ -81,13 +85,17 @@ class CGameApp : public CZANApp {
   CKidoku& Kidoku() { return *kidoku_; }
   CTimeWait& TimeWait() { return *timeWait_; }
   CGameMain& GameMain() { return *gameMain_; }
+  CGlyphRasterizer& GlyphRasterizer() { return *glyphRasterizer_; }
+  CMessageLayout& MessageLayout() { return *messageLayout_; }
+  CDrawMessage& DrawMessage() { return *drawMessage_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
   // The three spare full-screen surfaces (the first two are made at start-up).
   CDirectDrawSurface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
-  void InitializeGame();
+  // False when the start-up cannot go on (a message says why).
+  bool InitializeGame();
   // Reads system2.lib then system1.lib from the definition archive.
   void LoadStartupDefinitions();
   void ShutDown();
@@ -110,14 +118,19 @@ class CGameApp : public CZANApp {
   std::unique_ptr<CKeyConfig> keyConfig_;
   // The game data reader: archive paths and readers, and folder mode's settings.
   std::unique_ptr<CGameData> gameData_;
+  std::unique_ptr<CGlyphRasterizer> glyphRasterizer_;
   std::unique_ptr<CScript> script_;
   std::unique_ptr<CVariable> variables_;
+  std::unique_ptr<CMessageLayout> messageLayout_;
   std::unique_ptr<CKidoku> kidoku_;
+  std::unique_ptr<CDrawMessage> drawMessage_;
   // The second, game-side sound manager, at its place in the order. It is never
   // initialised: the channels play on the frame's device (SoundManager()).
   std::unique_ptr<CSoundManager> gameSoundManager_;
   std::unique_ptr<CTimeWait> timeWait_;
   std::unique_ptr<CGameMain> gameMain_;
+  // What the message window task reads of the interpreter.
+  std::unique_ptr<CGameMessageHost> messageHost_;
   std::unique_ptr<CNameList> eventCgList_;
   std::unique_ptr<CCsvRowTable> pictureAbbreviations_;
 };

@@ -87,6 +87,24 @@ std::string SjisToUtf8(std::string_view sjis) {
   });
 }
 
+char32_t SjisCodePoint(std::string_view sjis) {
+  if (sjis.empty()) return 0;
+  const size_t n = IsSjisLeadByte(static_cast<unsigned char>(sjis[0])) && sjis.size() >= 2 ? 2 : 1;
+  bool bad = false;
+  const std::string utf8 = FromSjis().Run(sjis.substr(0, n), [&](char*&, size_t&, std::string&) {
+    bad = true;
+    return false;
+  });
+  if (bad || utf8.empty()) return 0;
+  const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t length = Utf8Length(u[0]);
+  if (length > utf8.size()) return 0;
+  if (length == 1) return u[0];
+  char32_t cp = u[0] & (0xFF >> (length + 1));
+  for (size_t i = 1; i < length; ++i) cp = (cp << 6) | (u[i] & 0x3F);
+  return cp;
+}
+
 std::string Sjis(std::string_view utf8) {
   return ToSjis().Run(utf8, [](char*& in, size_t& left, std::string& out) {
     size_t n = std::min(left, Utf8Length(static_cast<unsigned char>(*in)));

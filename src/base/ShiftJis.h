@@ -19,6 +19,10 @@ std::optional<std::string> TryUtf8ToSjis(std::string_view utf8);
 // Shift-JIS to UTF-8; bytes that are not valid CP932 become U+FFFD, so it never fails.
 std::string SjisToUtf8(std::string_view sjis);
 
+// The Unicode code point of the first Shift-JIS character of `sjis` (one or two bytes); 0 for
+// empty text or a character without a CP932 form.
+char32_t SjisCodePoint(std::string_view sjis);
+
 // The Shift-JIS form of a text written in the source as UTF-8 (messages, keywords, file
 // names). Meant for literals: text without a CP932 form is a programming error and
 // yields "?" for each such character.

@@ -1,42 +1,237 @@
 #include "message/MessageArea.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/ShiftJis.h"
+#include "graphics/DIB.h"
+#include "graphics/PictureFiles.h"
+#include "message/DrawMessage.h"
+#include "message/GlyphRasterizer.h"
 
 namespace zan {
+namespace {
 
-void MessageArea::Append(std::string_view text) { text_.append(text); }
+constexpr int32_t kDefaultSize = 18;
+// Window positions, text homes and sizes read from a file are kept within this.
+constexpr int32_t kCoordinateLimit = 100000;
 
-void MessageArea::SetSpeakerName(std::string_view name) {
-  size_t end = 0;
-  while (end < name.size()) {
-    size_t step = IsSjisLeadByte(static_cast<unsigned char>(name[end])) ? 2 : 1;
-    if (end + step > kSpeakerNameSize - 1 || end + step > name.size()) break;
-    end += step;
+}  // namespace
+
+void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity) {
+  const int32_t w = picture.DibWidth();
+  const int32_t h = picture.DibHeight();
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = picture.DibRow(y);
+    for (int32_t x = 0; x < w; ++x) {
+      row[3 * x + 0] = static_cast<uint8_t>(row[3 * x + 0] * tint.b / 255);
+      row[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1] * tint.g / 255);
+      row[3 * x + 2] = static_cast<uint8_t>(row[3 * x + 2] * tint.r / 255);
+    }
   }
-  speaker_.assign(name.substr(0, end));
+  CAlphaPlane& alpha = picture.Alpha();
+  if (!picture.HasAlpha() || !alpha.IsAllocated()) {
+    alpha.Destroy();
+    alpha.Create(w, h);
+    alpha.Fill(255);
+    picture.SetHasAlpha(1);
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = alpha.Row(y);
+    for (int32_t x = 0; x < w; ++x) row[x] = static_cast<uint8_t>(row[x] * opacity / 255);
+  }
 }
 
-int32_t MessageArea::PresentPage(bool read) {
-  presentedRead_ = read;
-  return ShowAll();
+void WindowSettings::SetColour(Rgb c) {
+  colour[0] = c.r;
+  colour[1] = c.g;
+  colour[2] = c.b;
 }
 
-int32_t MessageArea::ShowAll() {
-  if (IsAllShown()) return 0;
-  shown_ = text_.size();
+void WindowSettings::SetDefaultColour(Rgb c) {
+  defaultColour[0] = c.r;
+  defaultColour[1] = c.g;
+  defaultColour[2] = c.b;
+}
+
+std::string_view WindowSettings::Picture() const {
+  return std::string_view(picture, strnlen(picture, sizeof picture));
+}
+
+void WindowSettings::SetPicture(std::string_view name) {
+  std::memset(picture, 0, sizeof picture);
+  std::memcpy(picture, name.data(), std::min(name.size(), sizeof picture - 1));
+}
+
+void MessageAreaRecord::Encode(std::span<uint8_t, kSize> out) const {
+  std::memcpy(out.data(), this, kSize);
+}
+
+void MessageAreaRecord::Decode(std::span<const uint8_t, kSize> in, MessageAreaRecord& out) {
+  std::memcpy(static_cast<void*>(&out), in.data(), kSize);
+  out.buffer.Sanitize();
+  auto clampCoordinate = [](int32_t& v) { v = std::clamp(v, -kCoordinateLimit, kCoordinateLimit); };
+  clampCoordinate(out.windowX);
+  clampCoordinate(out.windowY);
+  WindowSettings& s = out.settings;
+  clampCoordinate(s.homeX);
+  clampCoordinate(s.homeY);
+  s.hidden = s.hidden != 0 ? 1 : 0;
+  s.fade = std::clamp(s.fade, 0, 255);
+  s.vertical = s.vertical != 0 ? 1 : 0;
+  s.alignment = std::clamp(s.alignment, 0, 2);
+  s.SetSize(std::clamp(s.size, 0, 1000));
+  s.SetDefaultSize(std::clamp(s.defaultSize, 0, 1000));
+}
+
+// --- MessageArea -----------------------------------------------------------------------------
+
+MessageArea::MessageArea() { std::memset(static_cast<void*>(&record_), 0, sizeof record_); }
+
+void MessageArea::Append(std::string_view text, CMessageLayout& layout) {
+  // Each area keeps its own colour and size: the layout may hold another area's.
+  const WindowSettings& s = record_.settings;
+  record_.buffer.AppendText(text, CTextBuffer::kCells, s.size, s.Colour(), layout.Settings());
+}
+
+void MessageArea::AppendRuby(std::string_view base, std::string_view ruby, CMessageLayout& layout) {
+  CTextBuffer& b = record_.buffer;
+  const int32_t first = b.Count();
+  Append(base, layout);
+  b.AddRuby(ruby, first, b.Count() - 1);
+  b.LayoutLines();
+}
+
+void MessageArea::AppendIcon(std::string_view name, CMessageLayout& layout) {
+  record_.buffer.AppendIcon(layout.FindIcon(name), record_.settings.size, record_.settings.Colour());
+}
+
+void MessageArea::PresentPage(bool read, CMessageLayout& layout) {
+  record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
+}
+
+void MessageArea::Reset(Rgb colour) {
+  std::memset(static_cast<void*>(&record_), 0, sizeof record_);
+  WindowSettings& s = record_.settings;
+  s.hidden = 1;
+  s.SetColour(colour);
+  s.SetDefaultColour(colour);
+  s.SetSize(kDefaultSize);
+  s.SetDefaultSize(kDefaultSize);
+  picture_.Release();
+}
+
+int32_t MessageArea::LoadWindowPicture(CGameData& data, std::string_view name, const Rgb* tint,
+                                       uint8_t opacity) {
+  picture_.Release();
+  if (tint == nullptr) {
+    LoadImageFile(data, name, picture_);
+  } else {
+    CDIB picture;
+    if (LoadDibFile(data, name, picture) == 1 && picture.IsCreated()) {
+      TintPicture(picture, *tint, opacity);
+      if (picture_.Create(picture.DibWidth(), picture.DibHeight()) == 0) {
+        picture_.CopyFromDIB(picture);
+        picture_.Alpha().Blt(0, 0, picture.DibWidth(), picture.DibHeight(), picture.Alpha(), 0, 0, 0);
+      }
+    }
+  }
+  if (!picture_.View()) return 0;
+  record_.settings.SetPicture(name);
   return 1;
 }
 
-void MessageArea::Clear() {
-  text_.clear();
-  speaker_.clear();
-  shown_ = 0;
-  presentedRead_ = false;
+void MessageArea::CreateGlyphSurface() {
+  if (glyphs_.View()) return;
+  if (glyphs_.Create(kScreenWidth, kScreenHeight) != 0) return;
+  glyphs_.FillAll(0, 0, 0);
+  glyphs_.Alpha().Fill(0);
+}
+
+void MessageArea::ApplyGeometry(CMessageLayout& layout) const {
+  const bool framed = picture_.View() ? true : false;
+  const int32_t w = framed ? picture_.Width() : kScreenWidth;
+  const int32_t h = framed ? picture_.Height() : kScreenHeight;
+  const WindowSettings& s = record_.settings;
+  LayoutSettings& l = layout.Settings();
+  l.alignment = s.alignment;
+  l.areaWidth = w - 2 * s.homeX;
+  l.areaHeight = h - s.homeY;
+}
+
+void MessageArea::ApplySettings(CMessageLayout& layout) const {
+  const WindowSettings& s = record_.settings;
+  LayoutSettings& l = layout.Settings();
+  l.textColour = s.Colour();
+  l.fontSize = s.size;
+  layout.SetVertical(s.vertical);
+  layout.SetFaceName(CGlyphRasterizer::DefaultFace());
+  l.xOffset = s.homeX;
+  l.yOffset = s.homeY;
+  ApplyGeometry(layout);
+}
+
+// --- MessageAreas ----------------------------------------------------------------------------
+
+void MessageAreas::Attach(CMessageLayout& layout, CDrawMessage& task) {
+  layout_ = &layout;
+  task_ = &task;
+}
+
+void MessageAreas::StartGame(CGameData& data, Rgb textColour, Rgb readColour, Rgb tint,
+                             uint8_t opacity) {
+  for (MessageArea& area : areas) {
+    area.Reset(textColour);
+    area.CreateGlyphSurface();
+  }
+  choice.Reset(textColour);
+  choice.CreateGlyphSurface();
+  areas[0].LoadWindowPicture(data, "win.bmp", &tint, opacity);
+  if (!namePlate_.View()) namePlate_.Create(kNamePlateWidth, kNamePlateHeight);
+  ClearNamePlate();
+  static const std::string icon = Sjis("送りアイコン.bmp");
+  advanceIcon_.Release();
+  LoadImageFile(data, icon, advanceIcon_);
+  layout_->SetColours(textColour, readColour);
+  hiddenByPlayer_ = 0;
+  if (task_) task_->StartDrawing();
+}
+
+void MessageAreas::StopGame() {
+  if (task_) task_->End();
 }
 
 void MessageAreas::ClearAll() {
-  for (MessageArea& area : areas) area = MessageArea();
-  choice = MessageArea();
+  for (MessageArea& area : areas) area.Clear();
+  choice.Clear();
+}
+
+void MessageAreas::Append(int32_t index, std::string_view text) {
+  // An empty append would still take a blank half-width cell (a speaker line that starts
+  // with a command would begin half a character in).
+  if (text.empty()) return;
+  Area(index).Append(text, *layout_);
+}
+
+void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
+  MessageArea& area = Area(index);
+  area.SetSpeakerName(name);
+  ClearNamePlate();
+  ApplySettings(index);
+  layout_->DrawPlainText(area.Buffer().SpeakerName(), namePlate_, 0, 0, kSpeakerSize,
+                         area.Settings().Colour());
+}
+
+void MessageAreas::ClearNamePlate() {
+  if (!namePlate_.View()) return;
+  namePlate_.FillAll(0, 0, 0);
+  namePlate_.Alpha().Fill(0);
+}
+
+void MessageAreas::SetWindowHiddenByPlayer(int32_t hidden) {
+  for (MessageArea& area : areas)
+    if (area.Settings().hidden == 0) area.Settings().fade = 255;
+  hiddenByPlayer_ = hidden;
 }
 
 }  // namespace zan

@@ -1,66 +1,219 @@
 #pragma once
-// MessageArea: one page of story text. The interpreter appends the text it reads, names
-// the speaker, presents the page at a text wait and asks whether everything is shown.
+// Message areas: the pages of story text. Each area is a laid-out text buffer with its window
+// position and window settings (one fixed record of 21260 bytes that saves and the backlog
+// store byte for byte), its window picture and its 800 x 600 glyph surface, into which a
+// presented page is drawn once. The message window task (CDrawMessage) copies the glyphs to
+// the screen every frame while the page types itself out.
 //
-// This is the interface the interpreter works against. Until the message layout and the
-// typing window exist, the area keeps its text as bytes and a presented page counts as
-// fully shown at once (as with the fastest typing rate); the text window replaces the
-// storage with laid-out cells behind the same operations.
+// MessageAreas is what the interpreter owns: the three areas, the choice area, the name
+// plate with the speaker's name and the page-advance icon, and the player's hiding of the
+// window.
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "graphics/DirectDrawSurface.h"
+#include "graphics/PixelFormat.h"
+#include "message/MessageLayout.h"
+#include "message/TextBuffer.h"
 
 namespace zan {
 
-class MessageArea {
- public:
-  // Speaker names are stored in a 32-byte field.
-  static constexpr size_t kSpeakerNameSize = 32;
+class CDIB;
+class CDrawMessage;
+class CGameData;
 
-  // Appends Shift-JIS text (CR LF are line breaks); the new text is not shown until the
-  // page is presented.
-  void Append(std::string_view text);
-  bool HoldsText() const { return !text_.empty(); }
-  const std::string& Text() const { return text_; }
+// A window picture tinted by the settings: its colours multiplied by `tint` and its alpha by
+// `opacity` (both / 255); a picture without an alpha plane counts as opaque.
+void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity);
 
-  // The speaker of the page, cut to 31 bytes at a character boundary.
-  void SetSpeakerName(std::string_view name);
-  const std::string& SpeakerName() const { return speaker_; }
+// The per-area settings of the window commands (80 bytes in the record).
+struct WindowSettings {
+  char picture[32];        // file name given to "WinImage"
+  int32_t hidden;          // 1: the window frame is hidden
+  int32_t fade;            // 255: the last show or hide fades
+  uint8_t colour[3];       // current text colour
+  uint8_t defaultColour[3];
+  uint8_t zero[2];
+  int32_t size;            // current text size (two equal copies)
+  int32_t sizeCopy;
+  int32_t defaultSize;     // (two equal copies)
+  int32_t defaultSizeCopy;
+  int32_t homeX;           // where the first character of a page goes
+  int32_t homeY;
+  int32_t vertical;        // 1: vertical writing
+  int32_t alignment;       // 0 left, 1 centre, 2 right
 
-  // Starts showing the page; `read` selects the read-text colours. Returns 1 when the page
-  // finished showing in this call (the auto-mode delay counts from then), else 0.
-  int32_t PresentPage(bool read);
-  // Shows every remaining character at once: 1 when something was still hidden, 0 when
-  // everything was already shown.
-  int32_t ShowAll();
-  bool IsAllShown() const { return shown_ == text_.size(); }
-  // The read state of the last presented page.
-  bool PresentedAsRead() const { return presentedRead_; }
-
-  // Vertical writing ("WinMsgLength"), copied into the area at each click wait.
-  void SetVertical(int32_t vertical) { vertical_ = vertical; }
-  int32_t Vertical() const { return vertical_; }
-
-  // Empties the page: no text, no speaker, nothing shown.
-  void Clear();
-
- private:
-  std::string text_;
-  std::string speaker_;
-  size_t shown_ = 0;  // bytes of text_ revealed
-  bool presentedRead_ = false;
-  int32_t vertical_ = 0;
+  Rgb Colour() const { return {colour[0], colour[1], colour[2]}; }
+  Rgb DefaultColour() const { return {defaultColour[0], defaultColour[1], defaultColour[2]}; }
+  void SetColour(Rgb c);
+  void SetDefaultColour(Rgb c);
+  void SetSize(int32_t s) { size = sizeCopy = s; }
+  void SetDefaultSize(int32_t s) { defaultSize = defaultSizeCopy = s; }
+  std::string_view Picture() const;
+  void SetPicture(std::string_view name);
 };
 
-// The three message areas and the choice area that CGameMain owns.
-struct MessageAreas {
+struct MessageAreaRecord {
+  CTextBuffer buffer;
+  int32_t windowX;
+  int32_t windowY;
+  WindowSettings settings;
+
+  static constexpr size_t kSize = 21260;
+  void Encode(std::span<uint8_t, kSize> out) const;
+  // A record read from a file; every index and number is kept inside its range.
+  static void Decode(std::span<const uint8_t, kSize> in, MessageAreaRecord& out);
+};
+
+static_assert(sizeof(WindowSettings) == 80);
+static_assert(offsetof(WindowSettings, hidden) == 32 && offsetof(WindowSettings, colour) == 40 &&
+              offsetof(WindowSettings, defaultColour) == 43 && offsetof(WindowSettings, size) == 48 &&
+              offsetof(WindowSettings, homeX) == 64 && offsetof(WindowSettings, alignment) == 76);
+static_assert(offsetof(MessageAreaRecord, windowX) == 21172);
+static_assert(offsetof(MessageAreaRecord, settings) == 21180);
+static_assert(sizeof(MessageAreaRecord) == MessageAreaRecord::kSize);
+
+class MessageArea {
+ public:
+  // The glyph surface, and the layout box of an area without a window picture.
+  static constexpr int32_t kScreenWidth = 800;
+  static constexpr int32_t kScreenHeight = 600;
+
+  MessageArea();
+
+  // Appends Shift-JIS text (CR LF are line breaks) in the area's current colour and size.
+  // The new text is not shown until the page is presented.
+  void Append(std::string_view text, CMessageLayout& layout);
+  // Base text with ruby above it.
+  void AppendRuby(std::string_view base, std::string_view ruby, CMessageLayout& layout);
+  // An inline icon of the icon list.
+  void AppendIcon(std::string_view name, CMessageLayout& layout);
+  bool HoldsText() const { return record_.buffer.Count() > 0; }
+  // The characters of the page, breaks as CR LF.
+  std::string Text() const { return record_.buffer.Characters(); }
+
+  // The speaker of the page, cut to 31 bytes at a character boundary.
+  void SetSpeakerName(std::string_view name) { record_.buffer.SetSpeakerName(name); }
+  std::string SpeakerName() const { return std::string(record_.buffer.SpeakerName()); }
+
+  // Draws the page into the glyph surface; `read` draws it in the read-text colour. Cells keep
+  // their display states, so what was revealed stays revealed.
+  void PresentPage(bool read, CMessageLayout& layout);
+  // Reveals every character at once: 1 when something was still hidden.
+  int32_t ShowAll() { return record_.buffer.ShowAll(); }
+  bool IsAllShown() const { return record_.buffer.IsAllShown(); }
+
+  // Vertical writing of the buffer ("WinMsgLength"), copied in at each click wait.
+  void SetVertical(int32_t vertical) { record_.buffer.SetVertical(vertical); }
+  int32_t Vertical() const { return record_.buffer.vertical; }
+
+  // Empties the page (text, speaker, display states); the window settings stay.
+  void Clear() { record_.buffer.Clear(); }
+  // The settings a new game starts with: no picture, hidden, horizontal, left-aligned,
+  // size 18 in `colour`, position (0, 0), home (0, 0); the page empty.
+  void Reset(Rgb colour);
+
+  // Loads the window picture (the old one is released); with `tint`, its colours are
+  // multiplied by the tint and its alpha by `opacity` / 255. 1 when it loaded.
+  int32_t LoadWindowPicture(CGameData& data, std::string_view name, const Rgb* tint = nullptr,
+                            uint8_t opacity = 255);
+  // Makes the 800 x 600 glyph surface (with its mask) when there is none.
+  void CreateGlyphSurface();
+
+  // The layout box of the area: the window picture's size (the screen without one) less
+  // the text home, and the alignment.
+  void ApplyGeometry(CMessageLayout& layout) const;
+  // Hands the area's settings to the layout: colour, size, vertical writing, the face, the
+  // text home, then the geometry.
+  void ApplySettings(CMessageLayout& layout) const;
+
+  WindowSettings& Settings() { return record_.settings; }
+  const WindowSettings& Settings() const { return record_.settings; }
+  CTextBuffer& Buffer() { return record_.buffer; }
+  const CTextBuffer& Buffer() const { return record_.buffer; }
+  MessageAreaRecord& Record() { return record_; }
+  const MessageAreaRecord& Record() const { return record_; }
+  int32_t WindowX() const { return record_.windowX; }
+  int32_t WindowY() const { return record_.windowY; }
+  void SetWindowPosition(int32_t x, int32_t y) {
+    record_.windowX = x;
+    record_.windowY = y;
+  }
+  CDirectDrawSurface& WindowPicture() { return picture_; }
+  CDirectDrawSurface& GlyphSurface() { return glyphs_; }
+
+ private:
+  MessageAreaRecord record_;
+  CDirectDrawSurface picture_;
+  CDirectDrawSurface glyphs_;
+};
+
+// The interpreter's message windows.
+class MessageAreas {
+ public:
   static constexpr int kAreaCount = 3;
+  static constexpr int32_t kNamePlateWidth = 256;
+  static constexpr int32_t kNamePlateHeight = 36;
+  static constexpr int32_t kSpeakerSize = 24;
+
+  MessageAreas() = default;
+  MessageAreas(const MessageAreas&) = delete;
+  MessageAreas& operator=(const MessageAreas&) = delete;
+
+  // The application's layout (with the rasteriser and the icon list) and the task that
+  // draws the windows. Until attached, the areas lay text out with a layout of their own
+  // that draws nothing, and nothing is drawn.
+  void Attach(CMessageLayout& layout, CDrawMessage& task);
+  CMessageLayout& Layout() { return *layout_; }
+
+  // A new game: every area reset to the settings block's text colour, area 0 given
+  // "win.bmp" tinted by the window colour at the window opacity, the glyph surfaces and the
+  // name plate made and cleared, "送りアイコン.bmp" loaded, the layout given the colours,
+  // and the window task started.
+  void StartGame(CGameData& data, Rgb textColour, Rgb readColour, Rgb tint, uint8_t opacity);
+  // The game returns to the title: the window task ends.
+  void StopGame();
+  // Empties every page and the choice area (no surfaces made).
+  void ClearAll();
+
+  MessageArea& Area(int32_t index) { return areas[static_cast<size_t>(index)]; }
+  // Hands area `index`'s settings to the layout (ApplyWindowSettings of the interpreter).
+  void ApplySettings(int32_t index) { Area(index).ApplySettings(*layout_); }
+  // Appends to area `index` with its own settings; empty text appends nothing.
+  void Append(int32_t index, std::string_view text);
+  // The speaker of area `index`: stored with its page and drawn on the name plate in the
+  // area's current colour.
+  void SetSpeaker(int32_t index, std::string_view name);
+  // Clears the name plate to transparent black.
+  void ClearNamePlate();
+  // Presents area `index`'s page with its own settings.
+  void PresentPage(int32_t index, bool read) {
+    ApplySettings(index);
+    Area(index).PresentPage(read, *layout_);
+  }
+
+  // The player hides (1) or shows (0) the window: every area whose frame is shown fades.
+  void SetWindowHiddenByPlayer(int32_t hidden);
+  int32_t WindowHiddenByPlayer() const { return hiddenByPlayer_; }
+
+  CDirectDrawSurface& NamePlate() { return namePlate_; }
+  CDirectDrawSurface& AdvanceIcon() { return advanceIcon_; }
+
   std::array<MessageArea, kAreaCount> areas;
   MessageArea choice;
 
-  void ClearAll();
+ private:
+  CMessageLayout ownLayout_;
+  CMessageLayout* layout_ = &ownLayout_;
+  CDrawMessage* task_ = nullptr;
+  CDirectDrawSurface namePlate_;
+  CDirectDrawSurface advanceIcon_;
+  int32_t hiddenByPlayer_ = 0;
 };
 
 }  // namespace zan

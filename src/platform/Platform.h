@@ -7,6 +7,7 @@
 
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
+#include "platform/FontInk.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Presenter.h"
 #include "platform/Window.h"
@@ -27,6 +28,8 @@ class Platform {
   virtual MessageBoxes& GetMessageBoxes() = 0;
   virtual AudioOut& GetAudioOut() = 0;
   virtual Presenter& GetPresenter() = 0;
+  // Character ink for the glyph rasteriser (the same FreeType service in every backend).
+  virtual FontInk& GetFontInk() = 0;
 };
 
 // The platform in use; null until one is installed.

@@ -69,5 +69,6 @@ void RegisterVariableCommands(CommandTable& table);     // arithmetic, "If", jum
 void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, demo, title
 void RegisterImageCommands(CommandTable& table);        // image slots, zoom windows, "Update"
 void RegisterSoundCommands(CommandTable& table);        // the Sound* channel commands
+void RegisterWindowCommands(CommandTable& table);       // Win*, "WinOn", "WinOff"
 
 }  // namespace zan

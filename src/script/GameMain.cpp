@@ -66,6 +66,7 @@ CGameMain::CGameMain(CTaskManager& tasks, CGameData& data, CScript& script, CVar
   RegisterImageCommands(commands_);
   RegisterSoundCommands(commands_);
   SetUpSoundChannels();
+  RegisterWindowCommands(commands_);
 }
 
 CGameMain::~CGameMain() {
@@ -104,7 +105,6 @@ void CGameMain::SaveReadFlags() { kidoku_.Save(data_); }
 void CGameMain::StartGame(std::string_view scriptName) {
   Start(kOrderScreen);
   clickState_ = kClickNone;
-  areas_.ClearAll();
   currentArea_ = 0;
   record_ = ScriptRecord();
   readPosition_ = 0;
@@ -117,6 +117,11 @@ void CGameMain::StartGame(std::string_view scriptName) {
   backlog_.Clear();
   ducked_ = 0;
   ApplyVolumes();
+  const OptionsBlock& o = options_;
+  areas_.StartGame(data_, {o.textColour[0], o.textColour[1], o.textColour[2]},
+                   {o.readTextColour[0], o.readTextColour[1], o.readTextColour[2]},
+                   {o.windowTint[0], o.windowTint[1], o.windowTint[2]}, o.windowOpacity);
+  windowShown_ = 0;
   SetSkipMode(0);
   SetAutoMode(0);
   SetGameMode(kModeStory);
@@ -125,13 +130,13 @@ void CGameMain::StartGame(std::string_view scriptName) {
   voiceAtWait_ = 0;
   demo_ = {};
   sceneName_.clear();
-  windowHiddenByPlayer_ = 0;
   RemoveFile(data_.InstallFile("save/save_sel.sav"));
 }
 
 void CGameMain::ReturnToTitle() {
   sounds_.StopAll();
   SaveReadFlags();
+  areas_.StopGame();
   End();
   // Which screen follows depends on the mode; the screens are not built yet. A demo
   // returns to the story's mode.
@@ -237,8 +242,6 @@ int32_t CGameMain::Update() {
 int32_t CGameMain::Draw() {
   if (drawTarget_ == nullptr) return 0;
   layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
-  // Until the message window task exists, what it draws over the scene is drawn here.
-  DrawSlotOverlays(*drawTarget_);
   return 0;
 }
 
@@ -260,7 +263,9 @@ void CGameMain::ExecuteElements() {
     switch (DispatchCommand(element)) {
       case DispatchResult::kContinue:
       case DispatchResult::kNoSlot:
+        continue;
       case DispatchResult::kWindowChanged:
+        ApplyWindowSettings();
         continue;
       case DispatchResult::kShowText:
         PresentPage(element);
@@ -285,22 +290,29 @@ void CGameMain::ExecuteElements() {
 }
 
 void CGameMain::AppendText(std::string_view text) {
-  MessageArea& area = CurrentArea();
   if (text.substr(0, SpeakerOpen().size()) != SpeakerOpen()) {
-    area.Append(text);
+    areas_.Append(currentArea_, text);
     return;
   }
   const size_t nameStart = SpeakerOpen().size();
   const size_t close = FindCharacter(text, SpeakerClose(), nameStart);
   if (close == std::string_view::npos) {
-    area.SetSpeakerName(text.substr(nameStart));
+    areas_.SetSpeaker(currentArea_, text.substr(nameStart));
     return;
   }
   std::string_view rest = text.substr(close + SpeakerClose().size());
   if (!rest.empty() && rest[0] == '\r') rest.remove_prefix(1);
   if (!rest.empty() && rest[0] == '\n') rest.remove_prefix(1);
-  area.Append(rest);
-  area.SetSpeakerName(text.substr(nameStart, close - nameStart));
+  areas_.Append(currentArea_, rest);
+  areas_.SetSpeaker(currentArea_, text.substr(nameStart, close - nameStart));
+}
+
+void CGameMain::SetCurrentAreaIndex(int32_t index) {
+  if (index < 0 || index >= MessageAreas::kAreaCount) {
+    ZAN_LOG("script: no message area %d; area %d stays current", index, currentArea_);
+    return;
+  }
+  currentArea_ = index;
 }
 
 void CGameMain::PresentPage(std::string_view tag) {
@@ -310,10 +322,10 @@ void CGameMain::PresentPage(std::string_view tag) {
     read = kidoku_.IsCurrentWaitRead();
     if (!read && options_.skipMode && !options_.skipUnread) SetSkipMode(0);
   }
-  MessageArea& area = CurrentArea();
-  // Until typing exists a presented page is whole at once: its auto delay starts now.
-  if (area.PresentPage(read) == 1) options_.autoTimestamp = static_cast<int32_t>(GetMilliseconds());
-  if (options_.skipMode) area.ShowAll();
+  ApplyWindowSettings();
+  // The message window types the page out; auto mode counts from the end of the typing.
+  areas_.PresentPage(currentArea_, read && options_.readTextColours != 0);
+  if (options_.skipMode) CurrentArea().ShowAll();
   if (textWait) kidoku_.MarkWaitRead();
 }
 
@@ -362,7 +374,7 @@ void CGameMain::RepositionReadFlags() {
 
 void CGameMain::Click() {
   // With the window hidden by the player a click only brings it back.
-  if (windowHiddenByPlayer_) {
+  if (WindowHiddenByPlayer()) {
     SetWindowHiddenByPlayer(0);
     return;
   }
@@ -376,7 +388,7 @@ void CGameMain::RightButtonAction() {
       else RequestSkip();
       break;
     case 1:
-      SetWindowHiddenByPlayer(windowHiddenByPlayer_ ? 0 : 1);
+      SetWindowHiddenByPlayer(WindowHiddenByPlayer() ? 0 : 1);
       break;
     default:
       break;  // 2 opens the save screen, which is not built yet
@@ -386,7 +398,7 @@ void CGameMain::RightButtonAction() {
 void CGameMain::ToggleWindowHiddenByPlayer() {
   SetSkipMode(0);
   SetAutoMode(0);
-  SetWindowHiddenByPlayer(windowHiddenByPlayer_ ? 0 : 1);
+  SetWindowHiddenByPlayer(WindowHiddenByPlayer() ? 0 : 1);
 }
 
 void CGameMain::EndDemo() {

@@ -99,12 +99,13 @@ class CGameMain : public CGameTask {
   void Click();
   void RightButtonAction();
   void ToggleWindowHiddenByPlayer();
-  void SetWindowHiddenByPlayer(int32_t hidden) { windowHiddenByPlayer_ = hidden; }
+  // Every shown window fades out (or in) at once when the player hides (shows) it.
+  void SetWindowHiddenByPlayer(int32_t hidden) { areas_.SetWindowHiddenByPlayer(hidden); }
   // True when the key configuration already turns a right-button release into the
   // right-button action (取消): this task's own handler then leaves it alone, so one
   // release never runs the action twice.
   void SetRightButtonMappedToCancel(bool mapped) { rightButtonMappedToCancel_ = mapped; }
-  int32_t WindowHiddenByPlayer() const { return windowHiddenByPlayer_; }
+  int32_t WindowHiddenByPlayer() const { return areas_.WindowHiddenByPlayer(); }
   // Ends a demo: back to its return point, else to the title.
   void EndDemo();
 
@@ -133,6 +134,15 @@ class CGameMain : public CGameTask {
   MessageAreas& Areas() { return areas_; }
   MessageArea& CurrentArea() { return areas_.areas[static_cast<size_t>(currentArea_)]; }
   int32_t CurrentAreaIndex() const { return currentArea_; }
+  // 0..2; anything else leaves the current area as it is.
+  void SetCurrentAreaIndex(int32_t index);
+  // Hands the current area's settings to the message layout (after every window command
+  // and before a page is presented).
+  void ApplyWindowSettings() { areas_.ApplySettings(currentArea_); }
+  // "WinOn" / "WinOff": whether the window and the system icons are shown (saved).
+  void SetWindowShown(int32_t shown) { windowShown_ = shown; }
+  int32_t WindowShown() const { return windowShown_; }
+  CGameData& Data() { return data_; }
   OptionsBlock& Options() { return options_; }
   GalleryFlags& Gallery() { return gallery_; }
   CSoundChannels& Sounds() { return sounds_; }
@@ -225,7 +235,7 @@ class CGameMain : public CGameTask {
   DemoReturn demo_;
   int32_t arrowKey_ = 0;
   bool rightButtonMappedToCancel_ = false;
-  int32_t windowHiddenByPlayer_ = 0;
+  int32_t windowShown_ = 0;
   std::string sceneName_;
   OptionsBlock options_;
   GalleryFlags gallery_;

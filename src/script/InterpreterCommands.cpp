@@ -13,6 +13,8 @@ using R = DispatchResult;
 R ClickWait(CGameMain& game, const CommandCall&) {
   game.SetClickWait(1);
   game.SetVoiceAtWait(game.AnyVoicePlaying() ? 1 : 0);
+  MessageArea& area = game.CurrentArea();
+  area.SetVertical(area.Settings().vertical);
   return R::kShowText;
 }
 

@@ -16,7 +16,7 @@ class CVariable;
 
 // Field names follow their meaning; widths and offsets are the stored layout.
 struct OptionsBlock {
-  int32_t readTextColours = 1;                    // 0: draw read text in the read colours
+  int32_t readTextColours = 1;                    // 0: 1 draws read text in the read colour
   uint8_t windowTint[3] = {119, 119, 119};        // 4
   uint8_t windowOpacity = 190;                    // 7
   uint8_t textColour[3] = {255, 255, 255};        // 8

@@ -2,8 +2,9 @@
 // A small game folder for the script tests: scripts and tables given as UTF-8 text with
 // LF line ends are written as Shift-JIS with CR LF into archives made by the independent
 // test writer, opened through the game data reader. Everything the interpreter needs is
-// built around it on the headless platform's virtual clock; with EnableSound the channels
-// play on the headless device and what it mixes is kept.
+// built around it on the headless platform's virtual clock, the message window task
+// included (it types pages out; without a display it draws nothing); with EnableSound the
+// channels play on the headless device and what it mixes is kept.
 
 #include <cstdint>
 #include <filesystem>
@@ -20,9 +21,15 @@
 #include "base/ErrorLog.h"
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
+#include "graphics/DirectDrawSurface.h"
+#include "message/DrawMessage.h"
+#include "message/GlyphRasterizer.h"
+#include "message/MessageArea.h"
+#include "message/MessageLayout.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "script/GameMain.h"
 #include "script/Kidoku.h"
+#include "script/MessageHost.h"
 #include "script/Script.h"
 #include "script/Variable.h"
 #include "sound/SoundManager.h"
@@ -55,6 +62,7 @@ class ScriptTestGame {
   ~ScriptTestGame() {
     game_.reset();
     platform_.GetAudioOut().SetCaptureSink(nullptr);
+    drawMessage_.End();
     SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(dir_);
   }
@@ -103,6 +111,12 @@ class ScriptTestGame {
     kidoku_ = std::make_unique<CKidoku>();
     if (readFlags) kidoku_->Load(*data_, *script_, report_.get());
     game_ = std::make_unique<CGameMain>(tasks_, *data_, *script_, *variables_, *kidoku_, sound_);
+    EXPECT_TRUE(rasterizer_.InitRasterizer(platform_.GetFontInk()).ok());
+    layout_ = std::make_unique<CMessageLayout>(&rasterizer_, data_.get());
+    layout_->LoadIconList();
+    host_ = std::make_unique<CGameMessageHost>(*game_);
+    drawMessage_.SetHost(host_.get());
+    game_->Areas().Attach(*layout_, drawMessage_);
   }
 
   // Runs frames of phase 0 and 1, `ms` of virtual time each.
@@ -127,6 +141,7 @@ class ScriptTestGame {
   CScript& Script() { return *script_; }
   CVariable& Variables() { return *variables_; }
   CKidoku& Kidoku() { return *kidoku_; }
+  CDrawMessage& DrawMessage() { return drawMessage_; }
   CGameMain& Game() { return *game_; }
   CErrorReport& Report() { return *report_; }
   CTaskManager& Tasks() { return tasks_; }
@@ -143,6 +158,11 @@ class ScriptTestGame {
   std::unique_ptr<CKidoku> kidoku_;
   std::unique_ptr<CGameMain> game_;
   std::vector<int16_t> mixed_;
+  CGlyphRasterizer rasterizer_;
+  std::unique_ptr<CMessageLayout> layout_;
+  CDirectDrawSurface screen_;
+  CDrawMessage drawMessage_{tasks_, screen_};
+  std::unique_ptr<CGameMessageHost> host_;
 };
 
 }  // namespace zan::testing

@@ -3,6 +3,7 @@
 // clock), and a virtual clock that advances only when the program sleeps, so a run is
 // deterministic and as fast as the CPU allows.
 
+#include "platform/FreeTypeFontInk.h"
 #include "platform/Platform.h"
 #include "platform/VirtualClock.h"
 #include "platform/headless/HeadlessAudioOut.h"
@@ -21,6 +22,7 @@ class HeadlessPlatform : public Platform {
   HeadlessMessageBoxes& GetMessageBoxes() override { return boxes_; }
   HeadlessAudioOut& GetAudioOut() override { return audio_; }
   HeadlessPresenter& GetPresenter() override { return presenter_; }
+  FreeTypeFontInk& GetFontInk() override { return fonts_; }
 
  private:
   HeadlessWindow window_;
@@ -28,6 +30,7 @@ class HeadlessPlatform : public Platform {
   HeadlessMessageBoxes boxes_;
   HeadlessAudioOut audio_{clock_};
   HeadlessPresenter presenter_;
+  FreeTypeFontInk fonts_;
 };
 
 }  // namespace zan

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/FreeTypeFontInk.h"
 #include "platform/Platform.h"
 #include "platform/RealClock.h"
 #include "platform/sdl2/Sdl2AudioOut.h"
@@ -25,6 +26,7 @@ class Sdl2Platform : public Platform {
   Sdl2MessageBoxes& GetMessageBoxes() override { return boxes_; }
   Sdl2AudioOut& GetAudioOut() override { return audio_; }
   Sdl2Presenter& GetPresenter() override { return presenter_; }
+  FreeTypeFontInk& GetFontInk() override { return fonts_; }
 
  private:
   RealClock clock_;
@@ -32,6 +34,7 @@ class Sdl2Platform : public Platform {
   Sdl2MessageBoxes boxes_{window_};
   Sdl2AudioOut audio_;
   Sdl2Presenter presenter_{window_};
+  FreeTypeFontInk fonts_;
 };
 
 }  // namespace zan

@@ -1,0 +1,85 @@
+#include "message/MessageLayout.h"
+
+#include <array>
+
+#include "base/ShiftJis.h"
+#include "data/GameData.h"
+#include "data/TextFields.h"
+#include "graphics/DirectDrawSurface.h"
+#include "graphics/PictureFiles.h"
+#include "message/GlyphRasterizer.h"
+
+namespace zan {
+
+void CMessageLayout::LoadIconList() {
+  icons_.clear();
+  if (data_ == nullptr) return;
+  std::vector<uint8_t> bytes;
+  if (data_->ReadTableFile("iconlist.csv", kSlotTables, bytes) != 1) return;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  ForEachTableLine(text, 1, [&](std::string_view line) {
+    std::array<char, kFieldSize> name{};
+    std::array<char, kFieldSize> file{};
+    GetField(line, name, ",", 1);
+    GetField(line, file, ",", 2);
+    icons_.push_back({std::string(CText(name)), std::string(CText(file))});
+    return icons_.size() < kMaxIcons;
+  });
+}
+
+int32_t CMessageLayout::FindIcon(std::string_view name) const {
+  for (size_t i = 0; i < icons_.size(); ++i)
+    if (icons_[i].name == name) return static_cast<int32_t>(i);
+  return -1;
+}
+
+int32_t CMessageLayout::DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t y, int32_t row,
+                                 int32_t width) {
+  if (row < 0 || static_cast<size_t>(row) >= icons_.size() || data_ == nullptr) return 1;
+  CDirectDrawSurface picture;
+  if (LoadImageFile(*data_, icons_[static_cast<size_t>(row)].file, picture) != 1 ||
+      picture.Width() <= 0)
+    return 1;
+  // The picture is scaled to the cell's width.
+  target.ZoomAlphaBlt(x, y, picture, int64_t{width} * 1024 / picture.Width());
+  picture.Release();
+  return 0;
+}
+
+void CMessageLayout::SetVertical(int32_t flag) {
+  settings_.vertical = flag ? 1 : 0;
+  if (rasterizer_) rasterizer_->SetEscapement(flag ? 270 : 0);
+}
+
+void CMessageLayout::SetFaceName(std::string_view face) { settings_.faceName.assign(face); }
+
+int32_t CMessageLayout::DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x,
+                                      int32_t y, int32_t size, Rgb colour) {
+  if (!surface.View()) return 0;
+  if (rasterizer_ == nullptr) return 1;
+  CGlyphRasterizer& r = *rasterizer_;
+  r.SetStyle(settings_.style);
+  r.SetFaceName(settings_.faceName);
+  r.SetGlyphColor(colour.r, colour.g, colour.b);
+  r.SetGlyphSize(size, size);
+  int32_t advance = 0;
+  int32_t lineOffset = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == '\r') {
+      advance = 0;
+      lineOffset += size;
+      i += (i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      continue;
+    }
+    const bool wide = IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+    const size_t n = wide ? 2 : 1;
+    if (settings_.vertical) r.SetPenPos(surface.Width() - lineOffset - y - size, x + advance);
+    else r.SetPenPos(x + advance, y + lineOffset);
+    r.DrawString(surface, text.substr(i, n));
+    advance += wide ? size : size / 2;
+    i += n;
+  }
+  return 1;
+}
+
+}  // namespace zan

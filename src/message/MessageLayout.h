@@ -1,0 +1,75 @@
+#pragma once
+// CMessageLayout: the layout settings that the script's window commands change (font size
+// and colours, text home, alignment, vertical writing, face), the icon list of
+// "iconlist.csv", and plain text drawing for the name plate and the screens. Text buffers
+// are appended to, laid out and drawn with its settings.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graphics/PixelFormat.h"
+#include "message/TextBuffer.h"
+
+namespace zan {
+
+class CDirectDrawSurface;
+class CGameData;
+class CGlyphRasterizer;
+
+class CMessageLayout {
+ public:
+  static constexpr size_t kMaxIcons = 100;
+
+  CMessageLayout() = default;
+  // Draws through `rasterizer` and loads icons through `data` (either may be null: nothing
+  // is drawn, no icon loads).
+  CMessageLayout(CGlyphRasterizer* rasterizer, CGameData* data) : rasterizer_(rasterizer), data_(data) {}
+
+  LayoutSettings& Settings() { return settings_; }
+  const LayoutSettings& Settings() const { return settings_; }
+  CGlyphRasterizer* Rasterizer() { return rasterizer_; }
+
+  // Reads "iconlist.csv" (table archive): a header line, then rows of an unused field, the
+  // icon name and the picture file, up to 100 rows. A missing file leaves the list empty.
+  void LoadIconList();
+  // The row of an icon name, or -1.
+  int32_t FindIcon(std::string_view name) const;
+  size_t IconCount() const { return icons_.size(); }
+  // Draws the picture of icon `row` at (x, y), scaled to `width` pixels across: 0, 1 when
+  // the row or its picture is missing.
+  int32_t DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t y, int32_t row, int32_t width);
+
+  // Vertical writing for DrawPlainText; the rasteriser turns its glyphs by 270 degrees.
+  void SetVertical(int32_t flag);
+  void SetFaceName(std::string_view face);
+  // The text colour and the read-text colour (taken from the settings block).
+  void SetColours(Rgb text, Rgb read) {
+    settings_.textColour = text;
+    settings_.readTextColour = read;
+  }
+
+  // Draws text without a buffer: every character but CR at size x size (a double-byte one
+  // advances size, a single-byte one size / 2); CR LF starts the next line `size` lower.
+  // In vertical mode lines run downward from the right. 0 when the surface holds no pixels.
+  int32_t DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x, int32_t y,
+                        int32_t size, Rgb colour);
+  int32_t DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x, int32_t y,
+                        int32_t size) {
+    return DrawPlainText(text, surface, x, y, size, settings_.textColour);
+  }
+
+ private:
+  struct Icon {
+    std::string name;
+    std::string file;
+  };
+
+  LayoutSettings settings_;
+  std::vector<Icon> icons_;
+  CGlyphRasterizer* rasterizer_ = nullptr;
+  CGameData* data_ = nullptr;
+};
+
+}  // namespace zan
