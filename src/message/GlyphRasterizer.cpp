@@ -64,10 +64,12 @@ bool CGlyphRasterizer::DrawStringOpaque(CDirectDrawSurface& surface, std::string
 bool CGlyphRasterizer::Draw(CDirectDrawSurface& surface, std::string_view text, bool opaque) {
   const int32_t width = surface.Width();
   const int32_t height = surface.Height();
-  if (penX_ < 0 || penY_ < 0 || penX_ >= width || penY_ >= height ||
-      int64_t{penX_} + glyphWidth_ >= width || int64_t{penY_} + glyphHeight_ >= height)
+  // Onto an opaque surface neither the refusal nor the small-glyph rule applies: glyph
+  // boxes are clipped to the surface, and one that starts left of or above it is left out.
+  if (!opaque && (penX_ < 0 || penY_ < 0 || penX_ >= width || penY_ >= height ||
+                  int64_t{penX_} + glyphWidth_ >= width || int64_t{penY_} + glyphHeight_ >= height))
     return false;
-  const int32_t style = glyphHeight_ <= kPlainOnlyHeight ? kGlyphPlain : style_;
+  const int32_t style = !opaque && glyphHeight_ <= kPlainOnlyHeight ? kGlyphPlain : style_;
   if (style == 1 || style == 5 || fonts_ == nullptr) return true;
 
   GlyphJob job;
@@ -88,18 +90,22 @@ bool CGlyphRasterizer::Draw(CDirectDrawSurface& surface, std::string_view text, 
   request.vertical = escapement_ == 2700;
   request.bold = weight_ >= kBoldWeight;
 
-  int32_t advance = 0;
+  // Opaque drawing may start anywhere: glyphs from the right edge on are not looked at.
+  if (penY_ >= height) return true;
+  int64_t x = penX_;
   int32_t count = 0;
-  for (size_t i = 0; i < text.size() && count < kMaxCharacters; ++count) {
+  for (size_t i = 0; i < text.size() && count < kMaxCharacters && x < width; ++count) {
     const bool wide = IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
     const size_t n = wide ? 2 : 1;
-    request.character = text.substr(i, n);
-    job.ink = &fonts_->Ink(request);
-    job.x = penX_ + advance;
-    job.y = penY_;
-    DrawGlyph(surface.FormatCode(), style, job);
-    MarkDirty(surface, job.x, job.y, job.boxWidth, job.boxHeight);
-    advance += wide ? glyphWidth_ : glyphWidth_ >> 1;
+    if (x >= 0) {
+      request.character = text.substr(i, n);
+      job.ink = &fonts_->Ink(request);
+      job.x = static_cast<int32_t>(x);
+      job.y = penY_;
+      DrawGlyph(surface.FormatCode(), style, job);
+      MarkDirty(surface, job.x, job.y, job.boxWidth, job.boxHeight);
+    }
+    x += wide ? glyphWidth_ : glyphWidth_ >> 1;
     i += n;
   }
   return true;

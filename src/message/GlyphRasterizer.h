@@ -53,6 +53,8 @@ class CGlyphRasterizer {
   // pen, or pen + glyph size reaching the surface's width or height.
   bool DrawString(CDirectDrawSurface& surface, std::string_view text);
   // The same onto a surface without a mask: glyphs blend over the pixels as over opaque ones.
+  // Nothing is refused (each glyph box is clipped to the surface; one that starts left of or
+  // above it is left out) and small glyphs keep the style.
   bool DrawStringOpaque(CDirectDrawSurface& surface, std::string_view text);
 
   const std::string& FaceName() const { return face_; }

@@ -95,11 +95,8 @@ void MessageArea::Append(std::string_view text, CMessageLayout& layout) {
 }
 
 void MessageArea::AppendRuby(std::string_view base, std::string_view ruby, CMessageLayout& layout) {
-  CTextBuffer& b = record_.buffer;
-  const int32_t first = b.Count();
-  Append(base, layout);
-  b.AddRuby(ruby, first, b.Count() - 1);
-  b.LayoutLines();
+  const WindowSettings& s = record_.settings;
+  record_.buffer.AppendRubyText(base, CTextBuffer::kCells, s.size, s.Colour(), ruby, layout.Settings());
 }
 
 void MessageArea::AppendIcon(std::string_view name, CMessageLayout& layout) {

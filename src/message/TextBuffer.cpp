@@ -79,7 +79,8 @@ int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t 
   size_t p = 0;
   const size_t length = text.size();
   // Set by an automatic break; the CR LF that comes right after it is dropped instead of
-  // breaking a second time (no empty line).
+  // breaking a second time (no empty line). Any character in between clears it, so that a
+  // later CR LF of the same text still breaks its line.
   bool wrapped = false;
   auto full = [&] {
     count = kCells;
@@ -103,6 +104,8 @@ int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t 
       lineLength = 0;
       ++end;
       wrapped = true;
+      // The character goes into the very next cell: a continuation line starts flush with
+      // the others (no indent cell) and holds the full number of characters.
       if (++i >= kCells) return full();
       style(cells[i]);
     }
@@ -141,9 +144,20 @@ int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t 
 
 int32_t CTextBuffer::AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
                                     const LayoutSettings& settings) {
-  const int32_t first = Count();
-  const int32_t result = AppendText(text, maximum, settings);
-  AddRuby(ruby, first, Count() - 1);
+  return AppendRubyText(text, maximum, settings.fontSize, settings.textColour, ruby, settings);
+}
+
+int32_t CTextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+                                    std::string_view ruby, const LayoutSettings& settings) {
+  int32_t first = Count();
+  const int32_t result = AppendText(text, maximum, size, colour, settings);
+  const int32_t last = Count() - 1;
+  // A base that begins a new line starts with the automatic break (and a dropped CR): the
+  // ruby goes over its first character, not over the end of the line before, where the
+  // break sits and nothing would be drawn.
+  while (first < last && (cells[first].kind == kCellBreak || cells[first].kind == kCellDroppedBreak))
+    ++first;
+  AddRuby(ruby, first, last);
   LayoutLines();
   return result;
 }
@@ -198,9 +212,15 @@ void CTextBuffer::Walk(int32_t uniformSize) {
         cells[i + 1].kind == kCellBreak)
       std::swap(cells[i], cells[i + 1]);
     x += uniform ? width : width - 1;
-    // Closing punctuation after a break stays on the line the break ends.
-    if (hasNext && cells[i].kind == kCellBreak && IsLineStartForbidden(cells[i + 1].Text()))
+    // Closing punctuation after a break stays on the line the break ends, in the break's
+    // place: it takes the position just stored in the break (otherwise it would keep where
+    // it stood before, or (0, 0) when newly appended, until the next layout).
+    if (hasNext && cells[i].kind == kCellBreak && IsLineStartForbidden(cells[i + 1].Text())) {
       std::swap(cells[i], cells[i + 1]);
+      cells[i].x = cells[i + 1].x;
+      cells[i].y = cells[i + 1].y;
+      cells[i].line = cells[i + 1].line;
+    }
     if (cells[i].kind == kCellBreak) {
       lineHeights[line] = height;
       lineEnds[line] = i + 1;

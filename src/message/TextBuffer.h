@@ -108,9 +108,13 @@ class CTextBuffer {
                      const LayoutSettings& settings);
   // In the settings' size and colour.
   int32_t AppendText(std::string_view text, int32_t maximum, const LayoutSettings& settings);
-  // Appends in the settings' size and colour with `ruby` over the new cells.
+  // Appends in the settings' size and colour with `ruby` over the new cells (from the first
+  // character: an automatic break the text begins with stays outside the ruby).
   int32_t AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
                          const LayoutSettings& settings);
+  // The same in the given size and colour.
+  int32_t AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+                         std::string_view ruby, const LayoutSettings& settings);
   // 0 when all 20 rubies exist.
   int32_t AddRuby(std::string_view ruby, int32_t first, int32_t last);
   // An inline icon of the icon list's row (-1: none, it keeps its width and draws nothing)

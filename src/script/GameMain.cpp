@@ -317,11 +317,10 @@ void CGameMain::SetCurrentAreaIndex(int32_t index) {
 
 void CGameMain::PresentPage(std::string_view tag) {
   const bool textWait = IsTextWaitTag(tag) && ReadFlagsActive();
-  bool read = true;
-  if (textWait) {
-    read = kidoku_.IsCurrentWaitRead();
-    if (!read && options_.skipMode && !options_.skipUnread) SetSkipMode(0);
-  }
+  // Whether the page's text was read before is the state of its text wait, also when an
+  // image's wait presents it halfway (in folder mode every text counts as read).
+  const bool read = kidoku_.IsCurrentWaitRead();
+  if (textWait && !read && options_.skipMode && !options_.skipUnread) SetSkipMode(0);
   ApplyWindowSettings();
   // The message window types the page out; auto mode counts from the end of the typing.
   areas_.PresentPage(currentArea_, read && options_.readTextColours != 0);

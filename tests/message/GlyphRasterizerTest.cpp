@@ -248,6 +248,21 @@ TEST_F(GlyphRasterizerTest, OpaqueDrawingBlendsWithoutTheMask) {
   // s = 8: each 555 field (0 x 8 + 31 x 8) >> 4 = 15.
   EXPECT_EQ(Raw(*surface, 0, 0), 0x3DEFu);
   EXPECT_EQ(surface->Alpha().At(0, 0), 7);
+
+  // Neither refused nor made plain: a small glyph whose box reaches past the corner keeps
+  // the smooth style and is clipped; one starting left of the surface is left out.
+  auto edge = MakeSurface(555, 40, 30);
+  r.SetGlyphSize(12, 12);
+  r.SetPenPos(-6, 25);
+  ASSERT_FALSE(r.DrawString(*edge, "ab"));
+  ASSERT_TRUE(r.DrawStringOpaque(*edge, "ab"));
+  EXPECT_EQ(fonts.last.cellHeight, 24);  // doubled: not the plain style
+  EXPECT_EQ(Raw(*edge, 0, 25), 0x3DEFu);  // "b" at x = -6 + 6
+  EXPECT_EQ(fonts.characters.back(), "b");
+  EXPECT_EQ(fonts.characters.size(), 2u);  // "a" (at x = -6) was not drawn
+  r.SetPenPos(100, 0);
+  EXPECT_TRUE(r.DrawStringOpaque(*edge, "ab"));
+  EXPECT_EQ(fonts.characters.size(), 2u);  // nothing looked at past the right edge
 }
 
 }  // namespace

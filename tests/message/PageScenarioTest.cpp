@@ -187,6 +187,23 @@ TEST_F(PageScenarioTest, AClickShowsTheWholePageAtOnceAndTheNextOneAdvances) {
   EXPECT_GT(text(next), 0);
 }
 
+TEST_F(PageScenarioTest, TextReadInAnEarlierPlayIsDrawnInTheReadTextColour) {
+  // The read flags of the first play stay in the game's sys folder; the settings' read-text
+  // colour is 0, 0, 160.
+  auto blue = [](Rgba c) { return c.b > 120 && c.r < 40 && c.g < 40; };
+  ASSERT_EQ(Run("--frames 60" + ShotArg(55, "first.png")), 0) << Err();
+  ASSERT_EQ(Run("--frames 60" + ShotArg(55, "second.png")), 0) << Err();
+  const Shot first = Load("first.png");
+  const Shot second = Load("second.png");
+  EXPECT_GT(first.Count(40, 470, 800, 600, White), 200);
+  EXPECT_EQ(first.Count(40, 470, 800, 600, blue), 0);
+  // Every character, the red ones included, is in the read-text colour; the speaker is not.
+  EXPECT_EQ(second.Count(40, 470, 800, 600, White), 0);
+  EXPECT_EQ(second.Count(40, 470, 800, 600, Red), 0);
+  EXPECT_GT(second.Count(40, 470, 800, 600, blue), 200);
+  EXPECT_GT(second.Count(6, 428, 6 + 24, 428 + 24, White), 20);
+}
+
 TEST_F(PageScenarioTest, AMissingJapaneseFontStopsTheStartWithAMessage) {
   // A fontconfig configuration that knows no fonts at all.
   std::ofstream(root / "fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>"

@@ -66,6 +66,7 @@ const BreakCase kBreakCases[] = {
     {"an opening parenthesis never ends a line", "あいうえ（おか）", 5, {"あいうえ", "（おか）"}},
     {"an opening bracket before a manual break moves down", "あいう「\nえお", 5, {"あいう", "「えお"}},
     {"a closing bracket after a manual break moves up", "あいう\n」えお", 5, {"あいう」", "えお"}},
+    {"two closing marks after a manual break both move up", "あいう\n」。えお", 5, {"あいう」。", "えお"}},
     {"ordinary characters break anywhere", "あいうえおかきくけこさ", 5, {"あいうえお", "かきくけこ", "さ"}},
     {"half-width characters count half", "abcdefghijk", 5, {"abcdefghij", "k"}},
     {"a half-width parenthesis is not in the tables", "abcdefghij)k", 5, {"abcdefghij", ")k"}},
@@ -82,6 +83,14 @@ TEST_P(LineBreakTest, LinesAsExpected) {
   s.charsPerLine = c.limit;
   ASSERT_EQ(b->AppendText(Text(c.text), CTextBuffer::kCells, s), 1);
   EXPECT_EQ(Lines(*b), c.lines) << c.what;
+  // Within a line the characters stand left to right, in order (a character moved across a
+  // break stands where the break was).
+  for (int32_t i = 1; i < b->Count(); ++i) {
+    const TextCell& before = b->Cell(i - 1);
+    const TextCell& here = b->Cell(i);
+    if (here.kind <= kCellHalfWidth && before.kind <= kCellHalfWidth && before.line == here.line)
+      EXPECT_LT(before.x, here.x) << c.what << " cell " << i;
+  }
   // No line starts with a line-start-forbidden character, none ends with an opening one.
   for (int32_t i = 0; i + 1 < b->Count(); ++i) {
     const TextCell& here = b->Cell(i);
@@ -218,6 +227,19 @@ TEST(TextBufferTest, RubyIsCentredOverItsCells) {
   const TextPoint base = b->CellPosition(0, s);
   EXPECT_EQ(b->RubyCharPosition(0, 0, s), (TextPoint{base.x + 8, base.y - 10 + (18 - 21)}));
   EXPECT_EQ(b->RubyCharPosition(0, 2, s).x, base.x + 18);
+  // A base that begins a new line: the ruby stands over it, not over the break before it.
+  auto wrapped = NewBuffer();
+  s.charsPerLine = 5;
+  ASSERT_EQ(wrapped->AppendText(Sjis("あいうえお"), 10, s), 1);
+  ASSERT_EQ(wrapped->AppendRubyText(Sjis("星空"), 10, 24, {1, 2, 3}, Sjis("ほし"), s), 1);
+  ASSERT_EQ(wrapped->Cell(5).kind, kCellBreak);
+  EXPECT_EQ(wrapped->Ruby(0).first, 6);
+  EXPECT_EQ(wrapped->Ruby(0).last, 7);
+  EXPECT_EQ(wrapped->Cell(6).size, 24);
+  EXPECT_EQ(wrapped->Cell(6).Colour(), (Rgb{1, 2, 3}));
+  const TextPoint star = wrapped->CellPosition(6, s);
+  EXPECT_EQ(wrapped->RubyCharPosition(0, 0, s).x, star.x + 24 - 10);
+  EXPECT_GT(wrapped->RubyCharPosition(0, 0, s).y, wrapped->CellPosition(0, s).y);
   // Twenty rubies at most.
   for (int i = 1; i < CTextBuffer::kRubies; ++i) EXPECT_EQ(b->AddRuby("r", 0, 0), 1);
   EXPECT_EQ(b->AddRuby("r", 0, 0), 0);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "../graphics/TestSurfaces.h"
 #include "ScriptTestGame.h"
+#include "graphics/DirectDrawManager.h"
 #include "message/MessageArea.h"
 
 namespace zan {
@@ -146,6 +148,46 @@ TEST_F(WindowCommandsTest, AClickWaitCopiesVerticalWritingIntoTheArea) {
   game.Click();
   game.Frames(1);
   EXPECT_EQ(Area().Vertical(), 1);
+}
+
+// The colour a page is drawn in: unread text in its own colour, also when an image's wait
+// presents the page before its text wait; read text (a second play) in the read-text colour.
+TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
+  test::FormatPresenter presenter{8888};
+  DirectDrawManager().Init(&presenter, 0);
+  DirectDrawManager().SetPixelFormatCode(8888);
+  {
+    ScriptTestGame game{"pagecolour"};
+    game.WriteArchives({{"main.txt", "<WinDefFontColor 255, 0, 0>"
+                                     "一<ImageFade 0, 3, ON, ON>二<KW>\n"}},
+                       {{"variable.csv", kVariables}});
+    // The colour of the first character's most covered pixel in the glyph surface.
+    auto firstColour = [&] {
+      MessageArea& area = game.Game().CurrentArea();
+      const TextPoint at = area.Buffer().CellPosition(0, game.Game().Areas().Layout().Settings());
+      CDirectDrawSurface& glyphs = area.GlyphSurface();
+      int32_t best = -1;
+      Rgb colour{};
+      for (int32_t y = at.y; y < at.y + 18; ++y)
+        for (int32_t x = at.x; x < at.x + 18; ++x)
+          if (glyphs.Alpha().At(x, y) > best) {
+            best = glyphs.Alpha().At(x, y);
+            colour = test::Colour(glyphs, x, y);
+          }
+      return colour;
+    };
+    for (int play = 0; play < 2; ++play) {
+      game.Open();
+      game.Game().StartGame("main.txt");
+      game.Frames(1);  // presented by the fade's wait
+      ASSERT_FALSE(game.Game().CurrentArea().Buffer().Count() > 1);
+      EXPECT_EQ(firstColour(), play == 0 ? (Rgb{255, 0, 0}) : (Rgb{0, 0, 160})) << "play " << play;
+      game.Frames(10);  // presented again by the text wait
+      EXPECT_EQ(firstColour(), play == 0 ? (Rgb{255, 0, 0}) : (Rgb{0, 0, 160})) << "play " << play;
+      game.Game().SaveReadFlags();
+    }
+  }
+  DirectDrawManager().Shutdown();
 }
 
 }  // namespace
