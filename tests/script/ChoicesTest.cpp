@@ -125,6 +125,24 @@ TEST_F(ChoicesTest, ArrowKeysWalkTheActiveEntriesAndWrap) {
   EXPECT_EQ(C().Hovered(), -1);
 }
 
+TEST_F(ChoicesTest, FiveEntriesTakeFiveRowsAndTheRowsFollowTheActiveEntries) {
+  Play({{"main.txt", "<SltAdd 0, a, 一><SltAdd 1, a, 二><SltAdd 2, a, 三><SltAdd 3, a, 四>"
+                     "<SltAdd 4, a, 五><SltRun>\n"}});
+  for (int32_t row = 0; row < CChoices::kEntries; ++row) {
+    MovePointer(400, CChoices::kButtonRows[row]);
+    EXPECT_EQ(C().Hovered(), row);
+  }
+  // Each text's cells are marked under its entry, a line each.
+  EXPECT_EQ(G().Areas().choice.Text(), Sjis("一\r\n二\r\n三\r\n四\r\n五\r\n"));
+  // An entry left out (a script with a gap) gives its row to the next active entry.
+  C().Delete(1);
+  ASSERT_TRUE(C().Show());
+  MovePointer(400, CChoices::kButtonRows[1]);
+  EXPECT_EQ(C().Hovered(), 2);
+  MovePointer(400, CChoices::kButtonRows[4]);
+  EXPECT_EQ(C().Hovered(), -1);
+}
+
 TEST_F(ChoicesTest, TheJumpFollowsTheClickAfterFourStepsOf200Milliseconds) {
   Play({{"main.txt", kTwoChoices}});
   Key(VK_DOWN);
