@@ -35,7 +35,7 @@ template <size_t N>
 void SetField(char (&field)[N], std::string_view text) {
   std::memset(field, 0, N);
   const std::string_view kept = CutToCharacters(text, N - 1);
-  std::memcpy(field, kept.data(), kept.size());
+  if (!kept.empty()) std::memcpy(field, kept.data(), kept.size());
 }
 
 template <size_t N>
