@@ -30,10 +30,11 @@ int32_t CGameApp::RouteInput(const WindowMessage& message) {
       RaiseInput(kInputMiddleButton, message.message == WM_MBUTTONDOWN ? 1 : 0);
       return 0;
     case WM_MOUSEWHEEL:
-      // Only with the wheel option on and the story running; no choice can be open yet,
-      // so the wheel towards the player always advances (input 4, like Enter).
+      // Only with the wheel option on and the story running. Towards the player it is input
+      // 4 (like Enter), except that it never picks a choice: then it is only consumed.
       if (gameMain_->Options().mouseWheel == 0 || !gameMain_->IsRunning()) return 0;
-      RaiseInput(WheelDelta(message.wParam) <= 0 ? kInputWheelTowards : kInputWheelAway, 0);
+      if (WheelDelta(message.wParam) > 0) RaiseInput(kInputWheelAway, 0);
+      else if (!gameMain_->Choices().Open()) RaiseInput(kInputWheelTowards, 0);
       return 1;
     default:
       return 0;

@@ -1,10 +1,17 @@
 #include "script/Backlog.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "message/GlyphRasterizer.h"
+#include "message/MessageLayout.h"
 
 namespace zan {
 
+Backlog::Backlog() : pages_(kSlots) { Clear(); }
+
 void Backlog::Clear() {
+  for (MessageAreaRecord& page : pages_) std::memset(static_cast<void*>(&page), 0, sizeof page);
   for (Voices& page : voices_) page = {};
   count_ = 0;
   writeIndex_ = 0;
@@ -15,17 +22,29 @@ void Backlog::SetVoice(int32_t k, std::string_view file) {
   voices_[static_cast<size_t>(writeIndex_)][static_cast<size_t>(k)] = file;
 }
 
-void Backlog::NextPage() {
+void Backlog::Record(const MessageAreaRecord& page, CMessageLayout& layout) {
+  MessageAreaRecord& copy = pages_[static_cast<size_t>(writeIndex_)];
+  copy = page;
+  // The backlog draws the page whole, not typed out.
+  CTextBuffer& b = copy.buffer;
+  for (TextCell& cell : b.cells) cell.state = 0;
+  for (RubyEntry& ruby : b.rubies) ruby.state = 0;
+  b.SetRevealCursor(0);
+  layout.SetVertical(0);
+  layout.SetFaceName(CGlyphRasterizer::DefaultFace());
+  layout.Settings().alignment = 0;
+  b.LayoutLinesUniform(kTextSize);
   count_ = std::min(count_ + 1, kMaxPages);
   writeIndex_ = (writeIndex_ + 1) % kSlots;
+  // The voices of the slot's old page would otherwise pass for the next page's.
   voices_[static_cast<size_t>(writeIndex_)] = {};
 }
 
-const Backlog::Voices& Backlog::PageVoices(int32_t k) const {
+size_t Backlog::Slot(int32_t k) const {
   // Until the ring is full the pages are its first slots; then the oldest page is the one
   // after the write index.
   const int32_t slot = count_ < kMaxPages ? k : (k + writeIndex_ + 1) % kSlots;
-  return voices_[static_cast<size_t>(std::clamp(slot, 0, kSlots - 1))];
+  return static_cast<size_t>(std::clamp(slot, 0, kSlots - 1));
 }
 
 }  // namespace zan

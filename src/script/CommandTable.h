@@ -70,5 +70,6 @@ void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, d
 void RegisterImageCommands(CommandTable& table);        // image slots, zoom windows, "Update"
 void RegisterSoundCommands(CommandTable& table);        // the Sound* channel commands
 void RegisterWindowCommands(CommandTable& table);       // Win*, "WinOn", "WinOff"
+void RegisterChoiceCommands(CommandTable& table);       // Slt*: regular and mask choices
 
 }  // namespace zan

@@ -67,6 +67,7 @@ CGameMain::CGameMain(CTaskManager& tasks, CGameData& data, CScript& script, CVar
   RegisterSoundCommands(commands_);
   SetUpSoundChannels();
   RegisterWindowCommands(commands_);
+  RegisterChoiceCommands(commands_);
 }
 
 CGameMain::~CGameMain() {
@@ -80,6 +81,7 @@ void CGameMain::Prepare() {
   variables_.LoadVariables(data_);
   LoadOptions();
   ApplyVolumes();
+  choices_.LoadCountdownSheets();
 }
 
 void CGameMain::SetUpSoundChannels() {
@@ -121,6 +123,7 @@ void CGameMain::StartGame(std::string_view scriptName) {
   areas_.StartGame(data_, {o.textColour[0], o.textColour[1], o.textColour[2]},
                    {o.readTextColour[0], o.readTextColour[1], o.readTextColour[2]},
                    {o.windowTint[0], o.windowTint[1], o.windowTint[2]}, o.windowOpacity);
+  choices_.StartGame();
   windowShown_ = 0;
   SetSkipMode(0);
   SetAutoMode(0);
@@ -128,6 +131,8 @@ void CGameMain::StartGame(std::string_view scriptName) {
   timedWait_ = {};
   clickWait_ = 0;
   voiceAtWait_ = 0;
+  arrowKey_ = 0;
+  mouseMoved_ = 0;
   demo_ = {};
   sceneName_.clear();
   RemoveFile(data_.InstallFile("save/save_sel.sav"));
@@ -194,15 +199,40 @@ void CGameMain::Advance() {
 int32_t CGameMain::Update() {
   const uint32_t now = GetMilliseconds();
   // 1-2. Skip and auto requests. The system buttons are not built yet: their skip button
-  // counts as shown and enabled. Choices are not built yet: none is ever open.
+  // counts as shown and enabled.
+  const bool choosing = choices_.Open() || choices_.MaskOpen();
   if (options_.skipRequest) {
     options_.skipRequest = 0;
-    if (IsRunning() && (kidoku_.IsCurrentWaitRead() || options_.skipUnread)) SetSkipMode(1);
+    if (IsRunning() && !choosing && (kidoku_.IsCurrentWaitRead() || options_.skipUnread))
+      SetSkipMode(1);
   }
   if (options_.autoRequest) {
     options_.autoRequest = 0;
-    if (IsRunning()) SetAutoMode(1);
+    if (IsRunning() && !choosing) SetAutoMode(1);
   }
+  // 6. An open choice takes the input; the script waits. An open mask choice holds the
+  // script too, between its clicks.
+  if (choices_.Open()) {
+    if (!WindowHiddenByPlayer()) {
+      choices_.Input(mouseMoved_ != 0, arrowKey_, clickState_ == kClickReleased);
+      arrowKey_ = 0;
+    }
+  } else if (choices_.MaskOpen()) {
+    if (clickState_ == kClickReleased) choices_.MaskClick();
+  } else if (choices_.Selecting()) {
+    // 7. The chosen button still blinks; the click stays for later.
+    return 0;
+  } else if (!RunScript(now)) {
+    return 0;
+  }
+  // 12. The click is consumed.
+  if (clickState_ == kClickReleased) clickState_ = kClickNone;
+  else if (clickState_ == kClickPressed) clickState_ = kClickHeld;
+  mouseMoved_ = 0;
+  return 0;
+}
+
+bool CGameMain::RunScript(uint32_t now) {
   // 9. Ducking ends once no voice sounds.
   if (ducked_ && !sounds_.AnyVoicePlaying()) {
     ducked_ = 0;
@@ -215,7 +245,7 @@ int32_t CGameMain::Update() {
   }
   // 11. A running timed wait holds everything, the click included.
   if (timedWait_.active) {
-    if (now - timedWait_.start < timedWait_.duration) return 0;
+    if (now - timedWait_.start < timedWait_.duration) return false;
     timedWait_ = {};
   }
   if (options_.autoMode && CurrentArea().IsAllShown()) {
@@ -233,21 +263,28 @@ int32_t CGameMain::Update() {
     ExecuteElements();
     arrowKey_ = 0;
   }
-  // 12. The click is consumed.
-  if (clickState_ == kClickReleased) clickState_ = kClickNone;
-  else if (clickState_ == kClickPressed) clickState_ = kClickHeld;
-  return 0;
+  return true;
 }
 
 int32_t CGameMain::Draw() {
   if (drawTarget_ == nullptr) return 0;
   layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
+  choices_.DrawMaskHover(*drawTarget_);
   return 0;
 }
 
 void CGameMain::DrawSlotOverlays(CDirectDrawSurface& target) {
   layers_->DrawEyes(target);
   layers_->DrawZooms(target);
+}
+
+void CGameMain::DrawChoices(CDirectDrawSurface& target) { choices_.Draw(target, GetMilliseconds()); }
+
+void CGameMain::ClearPage(int32_t index) {
+  MessageArea& area = areas_.Area(index);
+  if (CurrentArea().HoldsText()) backlog_.Record(area.Record(), areas_.Layout());
+  area.Clear();
+  areas_.ClearNamePlate();
 }
 
 void CGameMain::ExecuteElements() {
@@ -420,6 +457,9 @@ int32_t CGameMain::Input::HandleMessage(const WindowMessage& message) {
       break;
     case WM_RBUTTONUP:
       if (!owner_.rightButtonMappedToCancel_) owner_.RightButtonAction();
+      break;
+    case WM_MOUSEMOVE:
+      owner_.mouseMoved_ = 1;
       break;
     case WM_KEYDOWN:
       switch (message.wParam) {

@@ -4,8 +4,8 @@
 // a choice); message text goes to the current message area, command tags to the command
 // table; its draw composes the image slots. It owns the live game state the commands act
 // on: the loaded script and its return stack, the message areas, the image slots and zoom
-// windows, the twelve script sound channels, the skip and auto modes, the settings block
-// with the gallery flags, and the game mode.
+// windows, the twelve script sound channels, the choices, the skip and auto modes, the
+// settings block with the gallery flags, and the game mode.
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +17,7 @@
 #include "message/MessageArea.h"
 #include "platform/NamedObject.h"
 #include "script/Backlog.h"
+#include "script/Choices.h"
 #include "script/CommandTable.h"
 #include "script/Options.h"
 #include "script/Script.h"
@@ -74,7 +75,7 @@ class CGameMain : public CGameTask {
   // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
   void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
 
-  // Start-up: reads "variable.csv" and "option.dat".
+  // Start-up: reads "variable.csv" and "option.dat", loads the countdown sprites.
   void Prepare();
   // A new story at `script` (empty: "main.txt").
   void StartGame(std::string_view script);
@@ -118,6 +119,7 @@ class CGameMain : public CGameTask {
   int32_t JumpToScript(std::string_view script, std::string_view label);
   // Moves the read-flag cursor to the loaded script at the read position.
   void RepositionReadFlags();
+  CKidoku& ReadFlags() { return kidoku_; }
 
   // "option.dat" and "kidoku.dat" in the game's "sys" folder.
   void LoadOptions();
@@ -139,6 +141,10 @@ class CGameMain : public CGameTask {
   // Hands the current area's settings to the message layout (after every window command
   // and before a page is presented).
   void ApplyWindowSettings() { areas_.ApplySettings(currentArea_); }
+  // Finishes the page of area `index` ("WinClear"): when the current area holds text, area
+  // `index` goes into the history; then the area, its speaker and the name plate are
+  // cleared.
+  void ClearPage(int32_t index);
   // "WinOn" / "WinOff": whether the window and the system icons are shown (saved).
   void SetWindowShown(int32_t shown) { windowShown_ = shown; }
   int32_t WindowShown() const { return windowShown_; }
@@ -152,8 +158,10 @@ class CGameMain : public CGameTask {
   // Set while a voice lowers the music; the update clears it once no voice sounds.
   void SetDucked(int32_t ducked) { ducked_ = ducked; }
   int32_t Ducked() const { return ducked_; }
-  // The voices of the current page and the pages before it.
+  // The pages before the current one, and their voices.
   Backlog& History() { return backlog_; }
+  // The regular and mask choices.
+  CChoices& Choices() { return choices_; }
   // Starts a timed wait of `ms` (0 or less: none).
   void StartTimedWait(int32_t ms);
   const TimedWait& Timed() const { return timedWait_; }
@@ -179,6 +187,8 @@ class CGameMain : public CGameTask {
   // What the message window task draws under its areas: the slots' eye animations, then
   // the zoom windows.
   void DrawSlotOverlays(CDirectDrawSurface& target);
+  // What it draws over its areas: the regular choice.
+  void DrawChoices(CDirectDrawSurface& target);
   // The picture tables of the image commands: "イベントＣＧリスト.csv" (gallery rows) and
   // "省略.csv" (picture abbreviations); null when absent.
   void SetPictureTables(const CNameList* eventCgList, const CCsvRowTable* abbreviations) {
@@ -188,8 +198,8 @@ class CGameMain : public CGameTask {
   const CNameList* EventCgList() const { return eventCgList_; }
   const CCsvRowTable* Abbreviations() const { return abbreviations_; }
 
-  // CGameMain's own receiver of window messages: left press, right release and arrow keys,
-  // while the task runs.
+  // CGameMain's own receiver of window messages: left press, right release, mouse moves and
+  // arrow keys, while the task runs.
   CNamedObject& InputReceiver() { return input_; }
 
  private:
@@ -205,6 +215,9 @@ class CGameMain : public CGameTask {
   // A new game's channel records: empty, the music channels looping (and the channels
   // themselves set to loop, so that what plays agrees with what a save restores).
   void SetUpSoundChannels();
+  // Update steps 9 to 11: ducking, skipping, timed waits, auto mode, the click wait, and
+  // the script itself. False while a timed wait holds (the click stays pending).
+  bool RunScript(uint32_t now);
   // The per-frame draw (phase 1): the scene of the image slots.
   int32_t Draw();
   void AppendText(std::string_view text);
@@ -219,6 +232,7 @@ class CGameMain : public CGameTask {
   CSoundChannels sounds_;
   SoundChannelRecords soundRecords_;
   Backlog backlog_;
+  CChoices choices_{*this};
   Input input_{*this};
   std::function<void(int32_t)> frameRate_;
 
@@ -234,6 +248,7 @@ class CGameMain : public CGameTask {
   int32_t gameMode_ = kModeStory;
   DemoReturn demo_;
   int32_t arrowKey_ = 0;
+  int32_t mouseMoved_ = 0;
   bool rightButtonMappedToCancel_ = false;
   int32_t windowShown_ = 0;
   std::string sceneName_;

@@ -19,7 +19,7 @@ class CGameMessageHost : public MessageWindowHost {
   int32_t TextRate() override;
   void PageTyped(uint32_t ms) override;
   void DrawSlotOverlays(CDirectDrawSurface& target) override;
-  // Placeholder until the choices exist: the choice area goes here.
+  // The regular choice, over the message windows.
   void DrawChoices(CDirectDrawSurface& target) override;
 
  private:

@@ -77,7 +77,11 @@ template <class Count>
 int32_t CScript::CountElements(std::string_view name, int32_t end, Count count) {
   std::vector<uint8_t> bytes;
   if (data_.ReadGameFile(name, kSlotScripts, bytes) != 1) return 0;
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return CountElementsIn({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, end, count);
+}
+
+template <class Count>
+int32_t CScript::CountElementsIn(std::string_view text, int32_t end, Count count) {
   int32_t total = 0;
   std::string element;
   for (int32_t position = 0; position < static_cast<int32_t>(text.size());) {
@@ -100,6 +104,11 @@ int32_t CScript::CountTextWaits(std::string_view name, int32_t end) {
 int32_t CScript::CountChoicePoints(std::string_view name, int32_t end) {
   return CountElements(name, end,
                        [](const std::string& e) { return IsChoicePointTag(e) ? 1 : 0; });
+}
+
+int32_t CScript::CountChoicePointsIn(std::string_view text, int32_t end) {
+  return CountElementsIn(text, end,
+                         [](const std::string& e) { return IsChoicePointTag(e) ? 1 : 0; });
 }
 
 }  // namespace zan

@@ -82,10 +82,14 @@ class CScript {
   // again by name, up to `end` (-1: the whole file). 0 when the file cannot be read.
   int32_t CountTextWaits(std::string_view name, int32_t end);
   int32_t CountChoicePoints(std::string_view name, int32_t end);
+  // The choice points of a text already loaded that begin before `end` (-1: all of them).
+  static int32_t CountChoicePointsIn(std::string_view text, int32_t end);
 
  private:
   template <class Count>
   int32_t CountElements(std::string_view name, int32_t end, Count count);
+  template <class Count>
+  static int32_t CountElementsIn(std::string_view text, int32_t end, Count count);
 
   CGameData& data_;
   MessageBoxes* boxes_;

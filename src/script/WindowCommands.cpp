@@ -104,8 +104,7 @@ R WinClear(CGameMain& game, const CommandCall& call) {
     ZAN_LOG("script: WinClear of message area %d, which does not exist", index);
     return R::kContinue;
   }
-  game.Areas().Area(index).Clear();
-  game.Areas().ClearNamePlate();
+  game.ClearPage(index);
   return R::kContinue;
 }
 

@@ -10,17 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "../graphics/TestPictures.h"
 #include "../graphics/TestPng.h"
 #include "TestArchiveWriter.h"
+#include "ZanRun.h"
 #include "base/ShiftJis.h"
 
 namespace zan {
@@ -124,21 +122,11 @@ class ImageScenarioTest : public ::testing::Test {
     testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive({{"system2.lib", keys}}, "plume", true));
   }
 
-  // Runs zan on the game; true when it ended normally. The variables land in vars.txt.
+  // Runs zan on the game with the clicks; true when it ended normally.
   bool Run(const std::string& args) {
-    const std::string cmd = "XDG_RUNTIME_DIR=" + (root / "run").string() + " " + ZAN_BINARY +
-                            " --headless --dump-vars " + (root / "vars.txt").string() + " --input " +
-                            (root / "clicks.txt").string() + " " + args + " " + (root / "game").string() +
-                            " >" + (root / "out").string() + " 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return testing::ZanRun(ZAN_BINARY, root).Run("--input " + Path("clicks.txt") + " " + args);
   }
-  std::string Vars() {
-    std::ifstream in(root / "vars.txt");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Vars() { return testing::ZanRun(ZAN_BINARY, root).Vars(); }
 
   std::string Path(const std::string& name) const { return (root / name).string(); }
 

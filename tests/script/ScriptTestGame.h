@@ -81,11 +81,10 @@ class ScriptTestGame {
     pack(tables, "dat.arc");
   }
 
-  // Writes snd.arc from `sounds` (name -> file bytes).
-  void WriteSounds(const std::map<std::string, std::vector<uint8_t>>& sounds) {
-    std::vector<TestEntry> entries;
-    for (const auto& [name, bytes] : sounds) entries.push_back({Sjis(name), bytes, false});
-    WriteBytes((dir_ / "snd.arc").string(), WriteTestArchive(entries, "Rod7Q", true));
+  // Writes snd.arc from `sounds` and gra.arc from `pictures` (UTF-8 name -> file bytes).
+  void WriteSounds(const std::map<std::string, std::vector<uint8_t>>& sounds) { WriteFiles(sounds, "snd.arc"); }
+  void WritePictures(const std::map<std::string, std::vector<uint8_t>>& pictures) {
+    WriteFiles(pictures, "gra.arc");
   }
 
   // Opens the sound device; from then on the stereo 44.1 kHz mix is kept in Mixed().
@@ -147,6 +146,12 @@ class ScriptTestGame {
   CTaskManager& Tasks() { return tasks_; }
 
  private:
+  void WriteFiles(const std::map<std::string, std::vector<uint8_t>>& files, const char* archive) {
+    std::vector<TestEntry> entries;
+    for (const auto& [name, bytes] : files) entries.push_back({Sjis(name), bytes, false});
+    WriteBytes((dir_ / archive).string(), WriteTestArchive(entries, "Rod7Q", true));
+  }
+
   std::filesystem::path dir_;
   HeadlessPlatform platform_;
   CTaskManager tasks_;

@@ -466,33 +466,44 @@ TEST_F(SoundCommandsTest, ThePlayersSettingsReachTheChannelsAndAScriptMuteOutliv
 // ---------------------------------------------------------------------------------------
 // The voices kept with the pages.
 
-TEST(BacklogTest, PagesKeepTheirVoicesInRingOrder) {
+TEST(BacklogTest, PagesKeepTheirTextAndVoicesInRingOrder) {
   Backlog backlog;
+  CMessageLayout layout;
+  MessageAreaRecord page{};
+  auto record = [&](const std::string& text) {
+    page.buffer.Clear();
+    page.buffer.AppendText(text, CTextBuffer::kCells, layout.Settings());
+    backlog.Record(page, layout);
+  };
   backlog.SetVoice(0, "a0.ogg");
   backlog.SetVoice(4, "a4.ogg");
   backlog.SetVoice(5, "ignored.ogg");
   backlog.SetVoice(-1, "ignored.ogg");
   EXPECT_EQ(backlog.CurrentVoices(), (Backlog::Voices{"a0.ogg", "", "", "", "a4.ogg"}));
-  backlog.NextPage();
+  record("a");
   EXPECT_EQ(backlog.Count(), 1);
   EXPECT_EQ(backlog.CurrentVoices(), Backlog::Voices{});
   EXPECT_EQ(backlog.PageVoices(0)[4], "a4.ogg");
+  EXPECT_EQ(backlog.Page(0).buffer.Characters(), "a");
 
   // 150 pages: the 99 newest are kept, oldest first, and a reused slot starts empty.
   backlog.Clear();
-  for (int page = 0; page < 150; ++page) {
-    backlog.SetVoice(page % 5, "p" + std::to_string(page));
-    backlog.NextPage();
+  for (int k = 0; k < 150; ++k) {
+    backlog.SetVoice(k % 5, "p" + std::to_string(k));
+    record(std::to_string(k));
   }
   EXPECT_EQ(backlog.Count(), 99);
   EXPECT_EQ(backlog.WriteIndex(), 50);
   EXPECT_EQ(backlog.CurrentVoices(), Backlog::Voices{});
   EXPECT_EQ(backlog.PageVoices(0)[51 % 5], "p51");
   EXPECT_EQ(backlog.PageVoices(98)[149 % 5], "p149");
+  EXPECT_EQ(backlog.Page(0).buffer.Characters(), "51");
+  EXPECT_EQ(backlog.Page(98).buffer.Characters(), "149");
   backlog.Clear();
   EXPECT_EQ(backlog.Count(), 0);
   EXPECT_EQ(backlog.WriteIndex(), 0);
   EXPECT_EQ(backlog.PageVoices(0), Backlog::Voices{});
+  EXPECT_EQ(backlog.Page(0).buffer.Count(), 0);
 }
 
 }  // namespace

@@ -141,6 +141,32 @@ TEST_F(WindowCommandsTest, WinClearEmptiesThePageAndTheSpeaker) {
   EXPECT_FALSE(Area().HoldsText());
 }
 
+TEST_F(WindowCommandsTest, WinClearKeepsTheFinishedPageInTheHistory) {
+  // With the current area empty, clearing another records nothing.
+  Play("一<WinCurrent 1><WinClear 0><WinCurrent 0>【灯】<WinFontSize 30>二<WinRubi 星,ほし><KW>\n"
+       "<WinClear><KW>\n<WinClear><Mov x, 1><KW>\n");
+  const Backlog& history = G().History();
+  EXPECT_EQ(history.Count(), 0);
+  G().History().SetVoice(0, "v.ogg");
+  game.Click();
+  game.Frames(1);
+  ASSERT_EQ(history.Count(), 1);
+  const CTextBuffer& page = history.Page(0).buffer;
+  EXPECT_EQ(page.Characters(), Sjis("二星\r\n"));  // the line end after "<KW>" joined the page
+  EXPECT_EQ(page.SpeakerName(), Sjis("灯"));
+  // Laid out again at 18 pixels, nothing revealed: the backlog draws it whole.
+  EXPECT_EQ(page.Cell(0).size, Backlog::kTextSize);
+  EXPECT_EQ(page.Cell(0).state, 0);
+  EXPECT_EQ(page.RevealCursor(), 0);
+  EXPECT_EQ(history.PageVoices(0)[0], "v.ogg");
+  EXPECT_EQ(history.CurrentVoices()[0], "");
+  // An empty page is not kept.
+  game.Click();
+  game.Frames(1);
+  EXPECT_EQ(game.Var("x"), 1);
+  EXPECT_EQ(history.Count(), 1);
+}
+
 TEST_F(WindowCommandsTest, AClickWaitCopiesVerticalWritingIntoTheArea) {
   Play("一<KW>\n二<KW>\n");
   EXPECT_EQ(Area().Vertical(), 0);
