@@ -69,7 +69,7 @@ Canvas PaperWindow() {
   Sdf sheet = RoundRect(6, 6, 268, 508, 6);
   c.Fill(sheet, [](float x, float y) {
     float n = ValueNoise(x, y, 6, 3) * 0.5f + ValueNoise(x, y, 22, 4) * 0.5f;
-    return Mix(Hex(0xF6EEDC, 0.94f), Hex(0xE8DCC0, 0.94f), n);
+    return Mix(Hex(0xF6EEDC, 0.98f), Hex(0xE8DCC0, 0.98f), n);
   });
   c.Fill(Outline(RoundRect(16, 16, 248, 488, 3), 1.0f), Solid(Hex(0xB0463C)), 0.6f);
   c.Fill(Outline(sheet, 1.5f), Solid(Hex(0x8C7A5A)), 0.7f);
