@@ -424,7 +424,9 @@ void MakeScenes(Stage& stage, const Font& font) {
     Canvas c(W, H);
     Sdf region = [&, i](float x, float y) {
       // The place's own shape less the places drawn in front of it.
-      float d = i == 0 ? -1.0f : places[i](x, y);
+      // The sky is everything the other places leave: deep inside, so that only its border
+      // with them is outlined.
+      float d = i == 0 ? -1e4f : places[i](x, y);
       for (int k = 1; k < i || (i == 0 && k < 4); ++k) d = std::max(d, -places[k](x, y));
       return d;
     };
