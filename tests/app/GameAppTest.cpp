@@ -101,6 +101,19 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
   EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, true, true, false, false}));
 }
 
+TEST_F(GameAppTest, TheScreenModeActionTogglesFullScreen) {
+  harness.SetFrameLimit(3);
+  CGameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  std::vector<bool> fullScreen;
+  harness.AddFrameHook([&](uint64_t frame) {
+    if (frame < 2) EXPECT_EQ(app.DoAction(kActionScreenMode, 0), 1);
+    fullScreen.push_back(platform.GetPresenter().IsFullScreen());
+  });
+  app.Run(800, 600, 2048, 0);
+  EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, false}));
+}
+
 TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
   auto t = InputTimeline::Parse("3 close");
   ASSERT_TRUE(t.ok());
