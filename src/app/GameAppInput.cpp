@@ -79,6 +79,9 @@ int32_t CGameApp::DoAction(int32_t code, int32_t pressed) {
     case kActionQuit:
       QuitRequest();
       break;
+    case kActionScreenMode:
+      ToggleFullScreen();
+      break;
     case kActionMinimise:
       game.Options().displayMode = 1;
       game.SetAutoMode(0);
@@ -87,8 +90,8 @@ int32_t CGameApp::DoAction(int32_t code, int32_t pressed) {
       break;
     default:
       // The screens these open (special scripts, save and load, configuration, backlog,
-      // yes/no questions, viewers, the affection screen) and the full-screen switch are not
-      // built yet; menu and panic codes belong to their screens.
+      // yes/no questions, viewers, the affection screen) are not built yet; menu and panic
+      // codes belong to their screens.
       break;
   }
   return 1;

@@ -553,9 +553,12 @@ void CImageLayers::FinishAnimations() {
   RedrawStage();
 }
 
-void CImageLayers::SetScopeBars(bool on) {
+void CImageLayers::SetScopeBars(bool on, bool atOnce) {
   scopeOn_ = on;
-  if (ScopeBarsActive()) animating_ = true;
+  if (atOnce) scopeIntensity_ = on ? 255 : 0;
+  // Drawn straight for at least one frame, which also takes bars that vanished at once
+  // out of the stage picture.
+  animating_ = true;
 }
 
 void CImageLayers::SetMovieLayer(MovieLayer* layer) {

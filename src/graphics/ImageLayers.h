@@ -235,8 +235,9 @@ class CImageLayers {
   void FinishAnimations();
 
   // Scope bars: black bars at the top and bottom that slide in and out, 10 steps (of 255) a
-  // frame, over the background slot.
-  void SetScopeBars(bool on);
+  // frame, over the background slot; `atOnce` puts them at their end height in the next
+  // frame drawn.
+  void SetScopeBars(bool on, bool atOnce = false);
   int32_t ScopeBarIntensity() const { return scopeIntensity_; }
   // The movie player's layer while a movie plays in it; null when none does.
   void SetMovieLayer(MovieLayer* layer);

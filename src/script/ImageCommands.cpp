@@ -1,5 +1,5 @@
-// The picture commands: image slots ("Image..." and friends), zoom windows ("Zoom...") and
-// "Update". They set the slots and windows of the interpreter's image layers
+// The picture commands: image slots ("Image..." and friends), zoom windows ("Zoom..."),
+// "Update" and the scope bars ("RkoScope"). They set the slots and windows of the interpreter's image layers
 // (graphics/ImageLayers.h), which draw them every frame.
 //
 // Arguments follow the numeric argument rule; "-" keeps a value where a command says so.
@@ -362,6 +362,13 @@ void RegisterImageCommands(CommandTable& table) {
   table.SetHandler("Update", [](CGameMain& g, const CommandCall&) {
     Layers(g).FinishAnimations();
     return R::kStopFrame;
+  });
+
+  // "RkoScope" "ON" or not, ["ON"]: the scope bars slide in or out, or with a second "ON"
+  // stand at their end height at once.
+  table.SetHandler("RkoScope", [](CGameMain& g, const CommandCall& c) {
+    Layers(g).SetScopeBars(On(c, 0), On(c, 1));
+    return R::kContinue;
   });
 }
 

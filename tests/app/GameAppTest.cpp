@@ -86,7 +86,7 @@ TEST_F(GameAppTest, ADisplayInAnUnknownPixelFormatStopsTheGame) {
 }
 
 TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
-  harness.SetFrameLimit(6);
+  harness.SetFrameLimit(7);
   CGameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   std::vector<bool> fullScreen;
@@ -94,11 +94,12 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
     if (frame == 0 || frame == 1) app.ToggleFullScreen();
     if (frame == 2) app.ToggleFullScreen(1);
     if (frame == 3) platform.GetWindow().PostMessage({WM_ACTIVATEAPP, 0, 0});
+    if (frame == 5) EXPECT_EQ(app.DoAction(kActionScreenMode, 0), 1);  // the 画面変更 key
     fullScreen.push_back(platform.GetPresenter().IsFullScreen());
   });
   app.Run(800, 600, 2048, 0);
   // The deactivation posted after frame 3 is taken in frame 4.
-  EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, true, true, false, false}));
+  EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, true, true, false, true, true}));
 }
 
 TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -316,6 +317,7 @@ TEST(GameSources, OverlaysEyesAndLoopPointsMatchTheGeneratedAssets) {
   std::map<int, int> loopPos;  // channel -> ms
   for (const auto& [key, sc] : Scripts()) {
     SCOPED_TRACE(sc.name);
+    std::optional<std::pair<int, int>> frame;
     for (const Element& e : sc.elements) {
       if (!e.tag) continue;
       std::string n = Lower(e.name);
@@ -329,6 +331,15 @@ TEST(GameSources, OverlaysEyesAndLoopPointsMatchTheGeneratedAssets) {
         const Box& eyes = Arg(e, 1) == "akari_eye.dat" ? zan::assetgen::kAkariEyes : zan::assetgen::kNoelEyes;
         EXPECT_EQ(std::stoi(Arg(e, 2)), eyes.x) << e.text;
         EXPECT_EQ(std::stoi(Arg(e, 3)), eyes.y) << e.text;
+      }
+      // The zoom window's frame lies 5 pixels around the window that follows it.
+      if (n == "imageload" && Arg(e, 1) == "zoom_frame.bmp") frame = {std::stoi(Arg(e, 2)), std::stoi(Arg(e, 3))};
+      if (n == "zoomdst" && frame) {
+        EXPECT_EQ(std::stoi(Arg(e, 1)), frame->first + 5) << e.text;
+        EXPECT_EQ(std::stoi(Arg(e, 2)), frame->second + 5) << e.text;
+        EXPECT_EQ(std::stoi(Arg(e, 3)), zan::assetgen::kZoomFrameW - 10) << e.text;
+        EXPECT_EQ(std::stoi(Arg(e, 4)), zan::assetgen::kZoomFrameH - 10) << e.text;
+        frame.reset();
       }
       if (n == "soundlooppos") loopPos[std::stoi(Arg(e, 0))] = std::stoi(Arg(e, 1));
       if (n == "soundplay" && Arg(e, 1).find("bgm") != std::string::npos) {

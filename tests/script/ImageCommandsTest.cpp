@@ -291,6 +291,32 @@ TEST_F(ImageCommandsTest, EffectsOffTakeTheEndStateAndNeverWait) {
   EXPECT_EQ(Slot(1).shakeY, 0);
 }
 
+TEST_F(ImageCommandsTest, ScopeBarsSlideOverTwentySixFramesOrStandAtOnce) {
+  const Rgb black{0, 0, 0}, green{40, 200, 40};
+  Play("<ImageLoad 0, wide.bmp><RkoScope ON><KW>");
+  game.Frames(25);
+  EXPECT_EQ(L().ScopeBarIntensity(), 250);
+  game.Frames(1);
+  EXPECT_EQ(L().ScopeBarIntensity(), 255);
+  EXPECT_EQ(test::Colour(target, 200, 59), black);  // 60 rows at the top
+  EXPECT_EQ(test::Colour(target, 200, 60), green);
+  // Off at once: the next frame shows the picture without bars, also once nothing moves.
+  EXPECT_EQ(Run("<RkoScope OFF, ON>"), R::kContinue);
+  game.Frames(2);
+  EXPECT_EQ(L().ScopeBarIntensity(), 0);
+  EXPECT_FALSE(L().Animating());
+  EXPECT_EQ(test::Colour(target, 200, 0), green);
+  Run("<RkoScope ON, ON>");
+  game.Frames(1);
+  EXPECT_EQ(L().ScopeBarIntensity(), 255);
+  EXPECT_EQ(test::Colour(target, 200, 0), black);
+  EXPECT_EQ(test::Colour(target, 200, 448), black);  // 152 rows at the bottom
+  Run("<RkoScope on>");  // keywords ignore case: stays on
+  Run("<RkoScope>");     // anything but "ON" slides them out
+  game.Frames(1);
+  EXPECT_EQ(L().ScopeBarIntensity(), 245);
+}
+
 TEST_F(ImageCommandsTest, ClearingSlots) {
   Play("");
   for (int i = 0; i < 4; ++i) Run("<ImageLoad " + std::to_string(i) + ", tall.bmp>");

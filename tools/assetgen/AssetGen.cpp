@@ -7,6 +7,20 @@
 namespace zan::assetgen {
 namespace {
 
+// The main window as the engine shows it with the default settings: tinted with the
+// window colour 119, 119, 119 at the opacity 190.
+Canvas Tinted(const Canvas& win) {
+  Canvas out(win.width(), win.height());
+  for (int y = 0; y < win.height(); ++y)
+    for (int x = 0; x < win.width(); ++x) {
+      Rgba p = win.At(x, y);
+      if (p.a <= 0) continue;
+      const float k = 119.0f / 255.0f;
+      out.Fill(RoundRect(x, y, 1, 1, 0), Solid({p.r * k, p.g * k, p.b * k, 1}), p.a * 190.0f / 255.0f, Blend::Over, x, y, x + 1, y + 1);
+    }
+  return out;
+}
+
 // How a scene will look in the game, roughly: background, two characters placed as the
 // script places them with an expression and a blink frame, the window and the buttons.
 void MockScreen(Stage& stage, const Font& font) {
@@ -22,7 +36,7 @@ void MockScreen(Stage& stage, const Font& font) {
   c.Draw(*noel, nx, ny);
   c.Draw(eyes->Crop(kNoelEyes.w * 2, 0, kNoelEyes.w, kNoelEyes.h), nx + kNoelEyes.x, ny + kNoelEyes.y);
   Canvas play = c;
-  play.Draw(*win, 0, 400);
+  play.Draw(Tinted(*win), 0, 400);
   for (int b = 0; b < 7; ++b) play.Draw(buttons->Crop(0, b * 20, 64, 20), 350 + b * 64, 402);
   play.FillMask(font.Render("灯", 24), 6, 428, Solid(Hex(0xFFFFFF)));
   play.FillMask(font.Render("「ねえ、見て。流れ星！」", 22), 48, 486, Solid(Hex(0xFFFFFF)));

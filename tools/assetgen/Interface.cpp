@@ -22,30 +22,44 @@ std::vector<Point> StarPoints(float cx, float cy, float outer, float inner, int 
   return v;
 }
 
-// The main window: a translucent panel across the bottom of the screen with a name tab
-// where the engine draws the speaker's name (6, 28 from the window's corner, 256 × 36).
+// The main window. The engine tints it with the player's window colour (by default a
+// mid grey, 119 of 255) at the player's window opacity, so it is drawn light: the tint
+// turns it into a translucent grey panel on which both the white text and the text read
+// before (dark blue by default) stay legible. A darker tab at the top left carries the
+// speaker's name, which the engine writes at (6, 28) from the window's corner (24 px).
 Canvas MessageWindow() {
   Canvas c(800, 200);
-  Sdf panel = RoundRect(8, 22, 784, 174, 16);
-  c.Fill(panel, Linear({0, 22}, {0, 196}, {Rgba{kNavy.r, kNavy.g, kNavy.b, 0.80f}, Rgba{kDeep.r, kDeep.g, kDeep.b, 0.88f}}));
-  c.Fill(Outline(RoundRect(13, 27, 774, 164, 12), 1.2f), Solid(kGold), 0.45f);
-  c.Fill(Outline(panel, 1.5f), Solid(Hex(0x8090D0)), 0.5f);
-  // Name tab.
-  Sdf tab = RoundRect(2, 26, 270, 38, 10);
-  c.Fill(tab, Linear({2, 0}, {272, 0}, {Hex(0x7A4E8C, 0.95f), Hex(0x3D3A78, 0.92f), Hex(0x3D3A78, 0.0f)}));
-  c.Fill(Capsule({12, 62}, {230, 62}, 0.8f), Solid(kGold), 0.7f);
-  c.Fill(Polygon(StarPoints(246, 45, 7, 3)), Solid(kGold), 0.9f);
-  // A few specks of starlight in the corner.
-  Rng rng(5);
-  for (int i = 0; i < 24; ++i) c.Glow(rng.Uniform(560, 780), rng.Uniform(40, 180), 1.2f, kCream, rng.Uniform(0.1f, 0.4f));
+  Sdf panel = RoundRect(4, 40, 792, 156, 12);
+  c.Fill(panel, Linear({0, 40}, {0, 196}, {Hex(0xFFFFFF, 0.94f), Hex(0xF6F4FA, 1.0f)}));
+  c.Fill(Outline(RoundRect(10, 46, 780, 144, 8), 0.8f), Solid(Hex(0xA8AECB)), 0.9f);
+  c.Fill(Outline(panel, 1.2f), Solid(Hex(0x7A82A8)), 0.9f);
+  // The name tab: square at the screen's edge, tapering off to the right.
+  Sdf tab = Union(RoundRect(-20, 24, 236, 36, 10), Polygon({{200, 24}, {262, 24}, {236, 60}, {200, 60}}));
+  c.Fill(tab, Linear({0, 0}, {262, 0}, {Hex(0x9CA2C4, 1.0f), Hex(0x9CA2C4, 1.0f), Hex(0xB4B8D2, 0.95f)}));
+  c.Fill(Outline(tab, 1.0f), Solid(Hex(0xE8EAF6)), 0.9f);
+  c.Fill(Polygon(StarPoints(246, 34, 5, 2.2f)), Solid(Hex(0xFFFFFF)), 0.9f);
   return c;
 }
 
-// Full-screen narration: a dark veil, lighter in the middle.
+// Full-screen narration: the scene is dimmed and the text stands on a page of paper, dark
+// ink on cream, so that text read before (drawn in dark blue) reads as well as new text.
 Canvas NarrationWindow() {
   Canvas c(800, 600);
-  c.Cover(Radial({400, 300}, 520, {Hex(0x060914, 0.62f), Hex(0x060914, 0.72f), Hex(0x03040A, 0.9f)}));
-  c.Fill(Outline(RoundRect(60, 60, 680, 480, 8), 1.0f), Solid(kGold), 0.25f);
+  Sdf page = RoundRect(70, 66, 660, 468, 6);
+  c.Cover(Radial({400, 300}, 560, {Hex(0x05070F, 0.45f), Hex(0x05070F, 0.6f), Hex(0x020308, 0.85f)}));
+  AlphaMap shadow = Blur([&] {
+    Canvas g(800, 600);
+    g.Fill(RoundRect(74, 74, 660, 468, 6), Solid(Hex(0xFFFFFF)));
+    return g.Alpha();
+  }(), 10);
+  c.FillMask(shadow, 0, 0, Solid(Hex(0x000000)), 0.5f);
+  c.Fill(page, [](float x, float y) {
+    float n = ValueNoise(x, y, 5, 11) * 0.5f + ValueNoise(x, y, 31, 12) * 0.5f;
+    return Mix(Hex(0xFBF6EA, 0.94f), Hex(0xEFE5CF, 0.94f), n * 0.7f + y / 600.0f * 0.3f);
+  });
+  c.Fill(Outline(RoundRect(84, 80, 632, 440, 3), 0.8f), Solid(Hex(0xB89A64)), 0.55f);
+  c.Fill(Outline(page, 1.2f), Solid(Hex(0x8C7A5A)), 0.6f);
+  for (float x : {400.0f - 40, 400.0f, 400.0f + 40}) c.Fill(Polygon(StarPoints(x, 500, x == 400 ? 5.5f : 3.5f, 2)), Solid(Hex(0xB89A64)), 0.7f);
   return c;
 }
 
@@ -55,7 +69,7 @@ Canvas PaperWindow() {
   Sdf sheet = RoundRect(6, 6, 268, 508, 6);
   c.Fill(sheet, [](float x, float y) {
     float n = ValueNoise(x, y, 6, 3) * 0.5f + ValueNoise(x, y, 22, 4) * 0.5f;
-    return Mix(Hex(0xF6EEDC, 0.94f), Hex(0xE8DCC0, 0.94f), n);
+    return Mix(Hex(0xF6EEDC, 0.98f), Hex(0xE8DCC0, 0.98f), n);
   });
   c.Fill(Outline(RoundRect(16, 16, 248, 488, 3), 1.0f), Solid(Hex(0xB0463C)), 0.6f);
   c.Fill(Outline(sheet, 1.5f), Solid(Hex(0x8C7A5A)), 0.7f);
@@ -169,11 +183,27 @@ Canvas Sparkle(int size, uint32_t tint) {
 // The star fragment on its own, for flying it around.
 Canvas StarPiece() {
   Canvas c(160, 160);
-  c.Glow(80, 80, 60, Hex(0x5FB8FF), 0.5f);
-  c.Glow(80, 80, 26, Hex(0xCFF3FF), 0.8f);
+  // The halo dies out well inside the picture, so that its edge never shows.
+  c.Glow(80, 80, 34, Hex(0x5FB8FF), 0.6f);
+  c.Glow(80, 80, 20, Hex(0xCFF3FF), 0.8f);
   std::vector<Point> star = StarPoints(80, 82, 40, 18);
   c.Fill(Polygon(star), Radial({74, 74}, 44, {Hex(0xFFFFFF), Hex(0xCFF3FF), Hex(0x7CC8FF)}));
   for (size_t i = 0; i < star.size(); i += 2) c.Fill(Capsule({80, 82}, star[i], 0.8f), Solid(Hex(0xFFFFFF)), 0.5f, Blend::Add);
+  return c;
+}
+
+// A brass frame for the zoom window of the lighthouse scene: the script lays it in an
+// image slot under the zoom window, 5 pixels larger on every side, so that only the ring
+// shows around the magnified picture.
+Canvas ZoomFrame() {
+  Canvas c(kZoomFrameW, kZoomFrameH);
+  const float w = kZoomFrameW, h = kZoomFrameH;
+  Sdf ring = Subtract(RoundRect(0, 0, w, h, 7), RoundRect(5, 5, w - 10, h - 10, 2));
+  c.Fill(ring, Linear({0, 0}, {w, h}, {Hex(0xF6DE9A), Hex(0xB8873A), Hex(0xE9C77A), Hex(0x8A6428)}));
+  c.Fill(Outline(RoundRect(0.5f, 0.5f, w - 1, h - 1, 7), 0.8f), Solid(Hex(0x5A4018)), 0.8f);
+  c.Fill(Outline(RoundRect(5, 5, w - 10, h - 10, 2), 0.8f), Solid(Hex(0x3A2810)), 0.9f);
+  for (auto [x, y] : {std::pair{2.5f, 2.5f}, {w - 2.5f, 2.5f}, {2.5f, h - 2.5f}, {w - 2.5f, h - 2.5f}})
+    c.Fill(Circle(x, y, 1.6f), Solid(Hex(0xFFF4D0)), 0.9f);
   return c;
 }
 
@@ -254,6 +284,7 @@ void MakeInterface(Stage& stage, const Font& font) {
   stage.Picture("sysbtn.bmp", SystemButtons(font), BmpForm::Rgb24, true);
   stage.Picture("star_piece.bmp", StarPiece(), BmpForm::Argb32);
   stage.Picture("mask_diag.bmp", DiagonalMask(), BmpForm::Rgb24);
+  stage.Picture("zoom_frame.bmp", ZoomFrame(), BmpForm::Argb32);
 }
 
 }  // namespace zan::assetgen

@@ -29,6 +29,9 @@ struct MaskColour {
 inline constexpr MaskColour kMaskPlaces[] = {
     {"sky", 40, 40, 200}, {"lighthouse", 200, 40, 40}, {"woods", 40, 160, 60}, {"shore", 220, 200, 40}};
 
+// The zoom window's frame: the window's size plus 5 pixels on every side.
+inline constexpr int kZoomFrameW = 210, kZoomFrameH = 160;
+
 // Countdown sheets: cells of 200 × 150, five columns, seven rows.
 inline constexpr int kCountdownCellW = 200, kCountdownCellH = 150;
 

@@ -2,6 +2,7 @@
 // of a small cape with a lighthouse, drawn from the same few elements at dusk, at night
 // and at dawn.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -214,6 +215,9 @@ Sdf BeachWoods() {
 Sdf BeachShore() {
   return [](float, float y) { return kBeachHorizon - y; };
 }
+Sdf BeachSand() {
+  return SmoothShape({{-40, 640}, {-40, 430}, {200, 420}, {420, 438}, {640, 430}, {840, 452}, {840, 640}});
+}
 
 void BeachScene(Canvas& c) {
   Palette p = Night();
@@ -222,7 +226,7 @@ void BeachScene(Canvas& c) {
   Moon(c, 420, 80, 26);
   Sea(c, p, kBeachHorizon, 420, 92);
   // Foam lines of the waves and the sand.
-  Sdf sand = SmoothShape({{-40, 640}, {-40, 430}, {200, 420}, {420, 438}, {640, 430}, {840, 452}, {840, 640}});
+  Sdf sand = BeachSand();
   for (int i = 0; i < 3; ++i) {
     float off = i * 14.0f;
     c.Fill(Outline([=](float x, float y) { return sand(x, y + off + 6); }, 2.0f), Solid(Hex(0xCFE0FF)), 0.35f - i * 0.1f, Blend::Add, 0, 380, W, 480);
@@ -244,6 +248,39 @@ void BeachScene(Canvas& c) {
   // The pine woods.
   c.Fill(BeachWoods(), Linear({0, 120}, {0, 480}, {Hex(0x0F1C2A), Hex(0x081018)}));
   c.Fill(Outline(BeachWoods(), 2), Solid(Hex(0x5A78B0)), 0.25f, Blend::Add, 0, 100, 300, 490);
+}
+
+// The sea of the night beach lit blue from within (the second branch's climax): laid over
+// bg_beach_night.bmp, on the water only, so that the lighthouse's rock, the pines and the
+// sand keep their colours.
+Canvas SeaGlow() {
+  Canvas c(W, H);
+  Sdf sand = BeachSand(), rock = BeachLighthouse(), woods = BeachWoods();
+  Sdf water = [=](float x, float y) { return std::max({kBeachHorizon - y, -sand(x, y), -rock(x, y), -woods(x, y)}); };
+  // A haze that grows towards the shore.
+  c.Fill(water, Linear({0, kBeachHorizon}, {0, 440}, {Hex(0x2FC8FF, 0.08f), Hex(0x3FE0FF, 0.22f), Hex(0x5FF0FF, 0.4f)}), 1.0f,
+         Blend::Over, 0, static_cast<int>(kBeachHorizon) - 2, W, 470);
+  // Lit crests: short strokes, longer and brighter near the shore.
+  Rng rng(95);
+  for (int i = 0; i < 1400; ++i) {
+    float t = std::pow(rng.Uniform(), 0.7f), y = kBeachHorizon + 3 + t * 190, x = rng.Uniform(-20, W + 20);
+    float len = 6 + t * 34 * rng.Uniform(0.5f, 1.0f), half = len / 2;
+    if (water(x - half, y) > 0 || water(x + half, y) > 0) continue;
+    Rgba k = Mix(Hex(0x49D8FF), Hex(0xE8FFFF), rng.Uniform(0, 0.6f) * t);
+    c.Fill(Capsule({x - half, y}, {x + half, y}, 0.6f + t * 0.9f), Solid(k), rng.Uniform(0.25f, 0.85f), Blend::Over,
+           static_cast<int>(x - half - 3), static_cast<int>(y - 3), static_cast<int>(x + half + 4), static_cast<int>(y + 4));
+  }
+  // The waterline itself glows brightest.
+  Sdf waterline = Outline([=](float x, float y) { return sand(x, y + 4); }, 3.0f);
+  c.Fill(Intersect(waterline, [=](float x, float y) { return std::max(-rock(x, y), -woods(x, y)); }), Solid(Hex(0x9FF4FF)), 0.6f);
+  for (int i = 0; i < 60; ++i) {
+    float x = rng.Uniform(0, W), y = kBeachHorizon + 20 + rng.Uniform() * 170;
+    float r = rng.Uniform(4, 9), a = rng.Uniform(0.5f, 0.95f);
+    if (water(x, y) < -4)
+      c.Fill(Circle(x, y, r), Radial({x, y}, r, {Hex(0xF0FFFF, a), Hex(0xBFF6FF, a * 0.3f), Hex(0xBFF6FF, 0)}), 1.0f, Blend::Over,
+             static_cast<int>(x - r - 1), static_cast<int>(y - r - 1), static_cast<int>(x + r + 2), static_cast<int>(y + r + 2));
+  }
+  return c;
 }
 
 void FallenStar(Canvas& c) {
@@ -360,6 +397,7 @@ void MakeScenes(Stage& stage, const Font& font) {
     BeachScene(c);
     stage.Picture("bg_beach_night.bmp", c, BmpForm::Rgb24);
   }
+  stage.Picture("sea_glow.bmp", SeaGlow(), BmpForm::Argb32);
 
   // Mask choice: the hit mask (flat colours, no smoothing: a colour names a place) and
   // one hover picture per place.
@@ -386,7 +424,9 @@ void MakeScenes(Stage& stage, const Font& font) {
     Canvas c(W, H);
     Sdf region = [&, i](float x, float y) {
       // The place's own shape less the places drawn in front of it.
-      float d = i == 0 ? -1.0f : places[i](x, y);
+      // The sky is everything the other places leave: deep inside, so that only its border
+      // with them is outlined.
+      float d = i == 0 ? -1e4f : places[i](x, y);
       for (int k = 1; k < i || (i == 0 && k < 4); ++k) d = std::max(d, -places[k](x, y));
       return d;
     };

@@ -104,7 +104,8 @@ const PictureCase kPictures[] = {
     {"icon_drop.bmp", 32, 32, Argb32},          {"icon_moon.bmp", 32, 32, Argb32},
     {"雪.bmp", 16, 16, Argb32},                 {"雪2.bmp", 12, 12, Argb32},
     {"雪3.bmp", 8, 8, Argb32},                  {"sysbtn.bmp", 256, 294, Rgb24},
-    {"star_piece.bmp", 160, 160, Argb32},
+    {"star_piece.bmp", 160, 160, Argb32},      {"sea_glow.bmp", 800, 600, Argb32},
+    {"zoom_frame.bmp", kZoomFrameW, kZoomFrameH, Argb32},
 };
 
 TEST(GeneratedPictures, HaveTheirFormAndSize) {
