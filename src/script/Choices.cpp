@@ -340,6 +340,13 @@ void CChoices::DeleteMask(int32_t index) {
   }
 }
 
+namespace {
+
+// A cleared mask entry has neither script nor label (and is black, like unlisted parts).
+bool HasTarget(const MaskChoiceEntry& e) { return e.script[0] != 0 || e.label[0] != 0; }
+
+}  // namespace
+
 int32_t CChoices::HitTest(int32_t x, int32_t y) const {
   uint8_t r = 0, g = 0, b = 0;
   if (hitMask_.IsCreated() && x >= 0 && y >= 0 && x < hitMask_.DibWidth() && y < hitMask_.DibHeight()) {
@@ -351,22 +358,46 @@ int32_t CChoices::HitTest(int32_t x, int32_t y) const {
   for (int32_t i = 0; i < kMaskEntries; ++i) {
     const MaskChoiceEntry& e = mask_.entries[i];
     // A cleared entry is black too; it must not take the black parts of the mask.
-    if (e.script[0] == 0 && e.label[0] == 0) continue;
+    if (!HasTarget(e)) continue;
     if (e.colour[0] == r && e.colour[1] == g && e.colour[2] == b) return i;
   }
   return -1;
 }
 
-void CChoices::MaskClick() {
-  const int32_t hit = HitTest(Mouse().X(), Mouse().Y());
+void CChoices::MaskInput(bool mouseMoved, int32_t arrowKey, bool click) {
+  if (mouseMoved) maskKeyed_ = -1;
+  if (arrowKey != 0) {
+    const int32_t step = arrowKey == 2 || arrowKey == 4 ? 1 : -1;
+    int32_t at = maskKeyed_ >= 0 ? maskKeyed_ : (step > 0 ? -1 : kMaskEntries);
+    for (int32_t k = 0; k < kMaskEntries; ++k) {
+      at = ((at + step) % kMaskEntries + kMaskEntries) % kMaskEntries;
+      if (HasTarget(mask_.entries[at])) {
+        maskKeyed_ = at;
+        break;
+      }
+    }
+  }
+  if (!click) return;
+  const int32_t hit = MaskHovered();
   if (hit < 0) return;
   const MaskChoiceEntry& e = mask_.entries[hit];
-  if (game_.JumpToScript(Field(e.script), Field(e.label)) == 1) mask_.open = 0;
+  if (game_.JumpToScript(Field(e.script), Field(e.label)) == 1) {
+    mask_.open = 0;
+    maskKeyed_ = -1;
+  }
+}
+
+int32_t CChoices::MaskHovered() const {
+  if (maskKeyed_ >= 0) {
+    // An entry deleted since the keys picked it is no longer there to pick.
+    if (HasTarget(mask_.entries[maskKeyed_])) return maskKeyed_;
+  }
+  return HitTest(Mouse().X(), Mouse().Y());
 }
 
 void CChoices::DrawMaskHover(CDirectDrawSurface& target) {
   if (!mask_.open) return;
-  const int32_t hit = HitTest(Mouse().X(), Mouse().Y());
+  const int32_t hit = MaskHovered();
   if (hit < 0) return;
   const MaskChoiceEntry& e = mask_.entries[hit];
   DrawPicture(target, e.x, e.y, hover_[static_cast<size_t>(hit)]);

@@ -135,15 +135,24 @@ class CChoices {
   void AddMask(int32_t index, std::string_view script, std::string_view label, Rgb colour);
   // Clears entry `index`, or all ten for -1.
   void DeleteMask(int32_t index);
-  void OpenMask() { mask_.open = 1; }
+  void OpenMask() {
+    mask_.open = 1;
+    maskKeyed_ = -1;
+  }
   bool MaskOpen() const { return mask_.open != 0; }
   // The entry whose colour the hit mask has at (x, y) (black outside the picture), or -1.
   // Entries without a target take part in no hit.
   int32_t HitTest(int32_t x, int32_t y) const;
-  // A click on the mask choice: the entry under the mouse is jumped to; a jump that lands
-  // closes the mask choice.
-  void MaskClick();
-  // Drawn with the stage: the hover picture of the entry under the mouse.
+  // The player's input while the mask choice is open. The arrow keys walk the entries that
+  // have a target (Right and Down forward, Left and Up back, wrapping) so the choice can be
+  // made without a mouse; moving the mouse hands the choice back to it. A click (or Enter)
+  // jumps to the entry picked by the keys, else to the one under the mouse; a jump that
+  // lands closes the mask choice.
+  void MaskInput(bool mouseMoved, int32_t arrowKey, bool click);
+  // The entry the player points at: the one picked by the keys, else the one under the
+  // mouse, or -1.
+  int32_t MaskHovered() const;
+  // Drawn with the stage: the hover picture of the entry pointed at.
   void DrawMaskHover(CDirectDrawSurface& target);
   const MaskChoiceState& Mask() const { return mask_; }
 
@@ -183,6 +192,7 @@ class CChoices {
   SelectionEffect effect_;
   Countdown countdown_;
   MaskChoiceState mask_{};
+  int32_t maskKeyed_ = -1;  // the mask entry picked by the arrow keys, or -1
   CDirectDrawSurface button_;
   CDirectDrawSurface buttonOn_;
   std::array<CDirectDrawSurface, kCountdownSheets> sheets_;

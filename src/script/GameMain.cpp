@@ -218,7 +218,8 @@ int32_t CGameMain::Update() {
       arrowKey_ = 0;
     }
   } else if (choices_.MaskOpen()) {
-    if (clickState_ == kClickReleased) choices_.MaskClick();
+    choices_.MaskInput(mouseMoved_ != 0, arrowKey_, clickState_ == kClickReleased);
+    arrowKey_ = 0;
   } else if (choices_.Selecting()) {
     // 7. The chosen button still blinks; the click stays for later.
     return 0;

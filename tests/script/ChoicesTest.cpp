@@ -346,5 +346,41 @@ TEST_F(ChoicesTest, AMaskClickOnAMissingLabelKeepsTheMaskChoiceOpen) {
   EXPECT_EQ(C().HitTest(100, 100), -1);
 }
 
+
+TEST_F(ChoicesTest, ArrowKeysWalkTheMaskEntriesAndAClickTakesThePickedOne) {
+  // Entries 0, 2 and 5 have targets; the pointer rests on the black half, which none lists.
+  Play({{"main.txt", R"(<SltMaskHitSet mask.bmp>
+<SltMaskAdd 0, zero, 1, 1, 1>
+<SltMaskAdd 2, two, 2, 2, 2>
+<SltMaskAdd 5, five, 10, 20, 30>
+<SltMaskRun>
+[zero]<Mov chosen, 10><KW>
+[two]<Mov chosen, 2><KW>
+[five]<Mov chosen, 5><KW>
+)"}});
+  MovePointer(600, 300);
+  ASSERT_TRUE(C().MaskOpen());
+  EXPECT_EQ(C().MaskHovered(), -1);
+  const struct {
+    uint32_t key;
+    int32_t picked;
+  } walk[] = {{VK_DOWN, 0}, {VK_RIGHT, 2}, {VK_DOWN, 5}, {VK_DOWN, 0}, {VK_UP, 5}, {VK_LEFT, 2}};
+  for (const auto& step : walk) {
+    Key(step.key);
+    EXPECT_EQ(C().MaskHovered(), step.picked) << step.key;
+  }
+  // Moving the mouse hands the choice back to it: over the listed colour, entry 5.
+  MovePointer(100, 100);
+  EXPECT_EQ(C().MaskHovered(), 5);
+  MovePointer(600, 300);
+  EXPECT_EQ(C().MaskHovered(), -1);
+  Key(VK_RIGHT);
+  Key(VK_RIGHT);
+  ASSERT_EQ(C().MaskHovered(), 2);
+  game.Click();
+  game.Frames(2);
+  EXPECT_FALSE(C().MaskOpen());
+  EXPECT_EQ(game.Var("chosen"), 2);
+}
 }  // namespace
 }  // namespace zan
