@@ -65,16 +65,6 @@ const char* kVariables =
     "INT,after,0,0,100\n"
     "INT,zeros,0,0,100\n";
 
-// UTF-8 text with LF as the game stores it: Shift-JIS with CR LF.
-std::vector<uint8_t> GameText(const std::string& utf8) {
-  std::vector<uint8_t> out;
-  for (char c : Sjis(utf8)) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(static_cast<uint8_t>(c));
-  }
-  return out;
-}
-
 class ImageScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,19 +95,19 @@ class ImageScenarioTest : public ::testing::Test {
                                                    {"eyes.bmp", FlatBmp(10, 10, BmpForm::kArgb32, kMagenta)}},
                                                   "Rod7Q", true));
     testing::WriteBytes((dir / "msg.arc").string(),
-                        testing::WriteTestArchive({{"main.txt", GameText(kScript)}}, "Rod7Q", true));
+                        testing::WriteTestArchive({{"main.txt", testing::GameBytes(kScript)}}, "Rod7Q", true));
     testing::WriteBytes(
         (dir / "dat.arc").string(),
         testing::WriteTestArchive(
-            {{"variable.csv", GameText(kVariables)},
-             {Sjis("省略.csv"), GameText("略称,説明,画像,重ね画像,重ねX,重ねY\n灯_笑,笑顔,girl.bmp,dot.bmp,10,30\n")},
-             {Sjis("イベントＣＧリスト.csv"), GameText("一覧\n\nファイル名\nbox.bmp\n")},
+            {{"variable.csv", testing::GameBytes(kVariables)},
+             {Sjis("省略.csv"), testing::GameBytes("略称,説明,画像,重ね画像,重ねX,重ねY\n灯_笑,笑顔,girl.bmp,dot.bmp,10,30\n")},
+             {Sjis("イベントＣＧリスト.csv"), testing::GameBytes("一覧\n\nファイル名\nbox.bmp\n")},
              {"eye.dat", test::EyeDefinitionFile("eyes.bmp", {{0, 0, 10, 10, 10000}})}},
             "Rod7Q", true));
     testing::WriteBytes((dir / "snd.arc").string(), testing::WriteTestArchive({}, "Rod7Q", true));
     // The key configuration: the left button is 決定 (the click). A .lib file is stored with
     // every byte raised by the first byte of its key.
-    std::vector<uint8_t> keys = GameText("入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n");
+    std::vector<uint8_t> keys = testing::GameBytes("入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n");
     for (uint8_t& b : keys) b = static_cast<uint8_t>(b + static_cast<uint8_t>(Sjis("ぬらり")[0]));
     testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive({{"system2.lib", keys}}, "plume", true));
   }

@@ -2,20 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "base/ShiftJis.h"
+#include "TestArchiveWriter.h"
 #include "platform/WindowMessage.h"
 
 namespace zan {
 namespace {
 
-std::vector<uint8_t> Lib(std::string_view utf8) {
-  std::string text;
-  for (char c : Sjis(utf8)) {
-    if (c == '\n') text.push_back('\r');
-    text.push_back(c);
-  }
-  return {text.begin(), text.end()};
-}
+std::vector<uint8_t> Lib(std::string_view utf8) { return testing::GameBytes(utf8); }
 
 TEST(KeyConfig, ActionNamesMatchExactly) {
   CKeyConfig keys;

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <random>
 
+#include "base/ShiftJis.h"
+
 namespace zan::testing {
 namespace {
 
@@ -140,6 +142,20 @@ std::vector<uint8_t> BmpLikeData(int width, int height, uint32_t seed) {
     }
   }
   return out;
+}
+
+std::string GameText(std::string_view utf8) {
+  std::string out;
+  for (char c : Sjis(utf8)) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::vector<uint8_t> GameBytes(std::string_view utf8) {
+  const std::string text = GameText(utf8);
+  return {text.begin(), text.end()};
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zan::testing {
@@ -29,6 +30,10 @@ std::vector<uint8_t> NaiveLzssEncode(const std::vector<uint8_t>& input, int reac
 // smooth gradients and flat areas.
 std::vector<uint8_t> ScriptLikeText(size_t bytes, uint32_t seed);
 std::vector<uint8_t> BmpLikeData(int width, int height, uint32_t seed);
+
+// UTF-8 text with LF as the game stores it: Shift-JIS with CR LF.
+std::string GameText(std::string_view utf8);
+std::vector<uint8_t> GameBytes(std::string_view utf8);
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);

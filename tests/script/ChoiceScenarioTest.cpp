@@ -104,12 +104,6 @@ const char* kVariables =
     "INT,timeout,0,0,100\n"
     "INT,done,0,0,100\n";
 
-// A script or table as the game stores it.
-std::vector<uint8_t> GameText(const std::string& utf8) {
-  const std::string text = testing::GameText(utf8);
-  return {text.begin(), text.end()};
-}
-
 bool Same(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 bool White(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
 bool Cyan(Rgb c) { return c.r < 80 && c.g > 200 && c.b > 200; }
@@ -145,17 +139,17 @@ class ChoiceScenarioTest : public ::testing::Test {
                         }));
     testing::WriteBytes((dir / "gra.arc").string(), testing::WriteTestArchive(pictures, "Rod7Q", true));
     testing::WriteBytes((dir / "msg.arc").string(),
-                        testing::WriteTestArchive({{"main.txt", GameText(kMain)},
-                                                   {"other.txt", GameText(kOther)},
-                                                   {"countdown.txt", GameText(kCountdown)},
-                                                   {"mask.txt", GameText(kMask)}},
+                        testing::WriteTestArchive({{"main.txt", testing::GameBytes(kMain)},
+                                                   {"other.txt", testing::GameBytes(kOther)},
+                                                   {"countdown.txt", testing::GameBytes(kCountdown)},
+                                                   {"mask.txt", testing::GameBytes(kMask)}},
                                                   "Rod7Q", true));
     testing::WriteBytes((dir / "dat.arc").string(),
-                        testing::WriteTestArchive({{"variable.csv", GameText(kVariables)}}, "Rod7Q", true));
+                        testing::WriteTestArchive({{"variable.csv", testing::GameBytes(kVariables)}}, "Rod7Q", true));
     testing::WriteBytes((dir / "snd.arc").string(), testing::WriteTestArchive({}, "Rod7Q", true));
     // The key configuration: the left button and Enter are 決定 (the click). A .lib file is
     // stored with every byte raised by the first byte of its key.
-    std::vector<uint8_t> keys = GameText("入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n3 右ボタン,\n4 Enter,決定\n");
+    std::vector<uint8_t> keys = testing::GameBytes("入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n3 右ボタン,\n4 Enter,決定\n");
     for (uint8_t& b : keys) b = static_cast<uint8_t>(b + static_cast<uint8_t>(Sjis("ぬらり")[0]));
     testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive({{"system2.lib", keys}}, "plume", true));
   }

@@ -36,16 +36,6 @@
 
 namespace zan::testing {
 
-// UTF-8 text with LF to Shift-JIS with CR LF.
-inline std::string GameText(std::string_view utf8) {
-  std::string out;
-  for (char c : Sjis(utf8)) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(c);
-  }
-  return out;
-}
-
 class ScriptTestGame {
  public:
   using Files = std::map<std::string, std::string>;  // UTF-8 name -> UTF-8 text
@@ -72,8 +62,7 @@ class ScriptTestGame {
     auto pack = [&](const Files& files, const char* archive) {
       std::vector<TestEntry> entries;
       for (const auto& [name, text] : files) {
-        const std::string body = GameText(text);
-        entries.push_back({Sjis(name), std::vector<uint8_t>(body.begin(), body.end()), false});
+        entries.push_back({Sjis(name), GameBytes(text), false});
       }
       WriteBytes((dir_ / archive).string(), WriteTestArchive(entries, "Rod7Q", true));
     };
