@@ -359,8 +359,8 @@ void CGameMain::PresentPage(std::string_view tag) {
   // image's wait presents it halfway (in folder mode every text counts as read).
   const bool read = kidoku_.IsCurrentWaitRead();
   if (textWait && !read && options_.skipMode && !options_.skipUnread) SetSkipMode(0);
-  ApplyWindowSettings();
-  // The message window types the page out; auto mode counts from the end of the typing.
+  // The message window types the page out (with the area's own settings); auto mode counts
+  // from the end of the typing.
   areas_.PresentPage(currentArea_, read && options_.readTextColours != 0);
   if (options_.skipMode) CurrentArea().ShowAll();
   if (textWait) kidoku_.MarkWaitRead();
