@@ -115,4 +115,21 @@ std::string Sjis(std::string_view utf8) {
   });
 }
 
+std::string_view CutToCharacters(std::string_view text, size_t limit) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t n = IsSjisLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+    if (end + n > limit) break;
+    end += n;
+  }
+  return text.substr(0, end);
+}
+
+void StoreField(std::span<char> field, std::string_view text) {
+  if (field.empty()) return;
+  std::fill(field.begin(), field.end(), '\0');
+  const std::string_view kept = CutToCharacters(text, field.size() - 1);
+  std::copy(kept.begin(), kept.end(), field.begin());
+}
+
 }  // namespace zan

@@ -3,6 +3,7 @@
 // are UTF-8. Conversion goes through iconv's CP932 table.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,14 @@ namespace zan {
 constexpr bool IsSjisLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+// The largest prefix of `text` of at most `limit` bytes that ends on a character boundary (a
+// lone lead byte at the very end counts as a character of its own).
+std::string_view CutToCharacters(std::string_view text, size_t limit);
+
+// Stores text in a fixed field of the stored records: the field zero-filled, the text cut at
+// a character boundary so that its NUL fits.
+void StoreField(std::span<char> field, std::string_view text);
 
 // UTF-8 to Shift-JIS; nullopt when some character has no CP932 form or the input is not UTF-8.
 std::optional<std::string> TryUtf8ToSjis(std::string_view utf8);

@@ -18,27 +18,11 @@ std::string_view FixedText(const char* chars, size_t size) {
   return std::string_view(chars, strnlen(chars, size));
 }
 
-void CopyFixed(char* to, size_t size, std::string_view text) {
-  std::memset(to, 0, size);
-  std::memcpy(to, text.data(), std::min(text.size(), size - 1));
-}
-
 // The first character of text from p (one or two bytes; empty at the end).
 std::string_view CharacterAt(std::string_view text, size_t p) {
   if (p >= text.size()) return {};
   const size_t n = IsSjisLeadByte(static_cast<unsigned char>(text[p])) ? 2 : 1;
   return text.substr(p, n);
-}
-
-// Text cut to at most `bytes` bytes at a character boundary.
-std::string_view CutToCharacters(std::string_view text, size_t bytes) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t step = IsSjisLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + step > bytes || end + step > text.size()) break;
-    end += step;
-  }
-  return text.substr(0, end);
 }
 
 }  // namespace
@@ -65,7 +49,7 @@ int32_t CTextBuffer::LineEnd(int32_t line) const { return lineEnds[std::clamp(li
 std::string_view CTextBuffer::SpeakerName() const { return FixedText(speaker, sizeof speaker); }
 
 void CTextBuffer::SetSpeakerName(std::string_view name) {
-  CopyFixed(speaker, sizeof speaker, CutToCharacters(name, sizeof speaker - 1));
+  StoreField(speaker, name);
 }
 
 int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, const LayoutSettings& s) {
@@ -169,7 +153,7 @@ int32_t CTextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last)
   entry.active = 1;
   entry.first = first;
   entry.last = last;
-  CopyFixed(entry.text, sizeof entry.text, CutToCharacters(ruby, sizeof entry.text - 1));
+  StoreField(entry.text, ruby);
   entry.state = (first >= 0 && first < kCells) ? cells[first].state : 0;
   rubyCount = index + 1;
   return 1;
@@ -317,7 +301,7 @@ void CTextBuffer::EndMark(int32_t mark, int32_t last) {
 
 void CTextBuffer::SetMarkText(int32_t mark, std::string_view text) {
   if (mark < 0 || mark >= kMarks) return;
-  CopyFixed(marks[mark].text, sizeof marks[mark].text, CutToCharacters(text, sizeof marks[mark].text - 1));
+  StoreField(marks[mark].text, text);
 }
 
 const ChoiceMark* CTextBuffer::Mark(int32_t mark) const {

@@ -30,14 +30,6 @@ constexpr int32_t kCountdownY = 275;
 constexpr int32_t kCellMs = 30;
 constexpr int32_t kCellsPerRow = 5;
 
-// Stores text in a fixed field, cut at a character boundary to leave its NUL.
-template <size_t N>
-void SetField(char (&field)[N], std::string_view text) {
-  std::memset(field, 0, N);
-  const std::string_view kept = CutToCharacters(text, N - 1);
-  if (!kept.empty()) std::memcpy(field, kept.data(), kept.size());
-}
-
 template <size_t N>
 std::string_view Field(const char (&field)[N]) {
   return CText(field);
@@ -108,9 +100,9 @@ void CChoices::Add(int32_t index, std::string_view script, std::string_view labe
   e.active = 1;
   e.chosenBefore = chosen ? 1 : 0;
   e.optionIndex = std::max(option, 0);
-  SetField(e.text, text);
-  SetField(e.script, script);
-  SetField(e.label, label);
+  StoreField(e.text, text);
+  StoreField(e.script, script);
+  StoreField(e.label, label);
 }
 
 void CChoices::Delete(int32_t index) {
@@ -300,7 +292,7 @@ void CChoices::DrawCountdown(CDirectDrawSurface& target, uint32_t now) {
 
 void CChoices::SetHitMask(std::string_view file) {
   hitMask_.Destroy();
-  SetField(mask_.hitMask, file);
+  StoreField(mask_.hitMask, file);
   if (file.empty()) return;
   LoadDibFile(game_.Data(), file, hitMask_);
 }
@@ -308,7 +300,7 @@ void CChoices::SetHitMask(std::string_view file) {
 void CChoices::SetHoverPicture(int32_t index, std::string_view file) {
   if (!InRange(index, kMaskEntries)) return;
   MaskChoiceEntry& e = mask_.entries[index];
-  SetField(e.hover, file);
+  StoreField(e.hover, file);
   e.x = 0;
   e.y = 0;
   CDirectDrawSurface& picture = hover_[static_cast<size_t>(index)];
@@ -328,8 +320,8 @@ void CChoices::AddMask(int32_t index, std::string_view script, std::string_view 
   e.colour[0] = colour.r;
   e.colour[1] = colour.g;
   e.colour[2] = colour.b;
-  SetField(e.script, script);
-  SetField(e.label, label);
+  StoreField(e.script, script);
+  StoreField(e.label, label);
 }
 
 void CChoices::DeleteMask(int32_t index) {

@@ -94,16 +94,6 @@ std::string_view Trim(std::string_view arg) {
 
 }  // namespace
 
-std::string_view CutToCharacters(std::string_view text, size_t limit) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t n = CharLen(text, end);
-    if (end + n > limit) break;
-    end += n;
-  }
-  return text.substr(0, end);
-}
-
 int32_t ReadElement(std::string_view text, int32_t start, std::string& out, bool keepBreaks,
                     ElementInfo* info) {
   out.clear();

@@ -71,7 +71,4 @@ std::vector<LabelEntry> ScanLabels(std::string_view text, int* cut = nullptr);
 bool IsTextWaitTag(std::string_view element);
 bool IsChoicePointTag(std::string_view element);
 
-// The largest prefix of `text` of at most `limit` bytes that ends on a character boundary.
-std::string_view CutToCharacters(std::string_view text, size_t limit);
-
 }  // namespace zan
