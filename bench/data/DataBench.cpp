@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "TestArchiveWriter.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "data/Archive.h"
 #include "data/Lzss.h"
 #include "zanarc/ArchiveWriter.h"
@@ -78,7 +78,7 @@ void BM_ArchiveOpenAndLookups(benchmark::State& state) {
   }
   int found = 0;
   for (auto _ : state) {
-    zan::CArchive archive;
+    zan::Archive archive;
     archive.SetKey("Rod7Q");
     archive.OpenArchive(path);
     for (const std::string& name : requests) found += archive.FindEntry(name) != nullptr;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/ShiftJis.h"
-#include "graphics/DirectDrawSurface.h"
+#include "surface/Surface.h"
 #include "message/GlyphRasterizer.h"
 #include "message/MessageLayout.h"
 #include "message/TextBuffer.h"
@@ -51,20 +51,20 @@ struct Page {
     s.fontSize = 24;
     s.xOffset = 16;
     s.yOffset = 16;
-    s.faceName = CGlyphRasterizer::DefaultFace();
-    buffer = std::make_unique<CTextBuffer>();
+    s.faceName = GlyphRasterizer::DefaultFace();
+    buffer = std::make_unique<TextBuffer>();
   }
   // Appends the page (400 cells), lays it out and renders it.
   void Build(const std::string& text) {
     buffer->Clear();
-    buffer->AppendText(text, CTextBuffer::kCells, layout.Settings());
+    buffer->AppendText(text, TextBuffer::kCells, layout.Settings());
     buffer->RenderText(surface, 0, 0, false, true, layout);
   }
 
-  CGlyphRasterizer rasterizer;
-  CMessageLayout layout;
-  CDirectDrawSurface surface;
-  std::unique_ptr<CTextBuffer> buffer;
+  GlyphRasterizer rasterizer;
+  MessageLayout layout;
+  Surface surface;
+  std::unique_ptr<TextBuffer> buffer;
 };
 
 void BM_PageColdGlyphs(benchmark::State& state) {
@@ -72,7 +72,7 @@ void BM_PageColdGlyphs(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto fonts = std::make_unique<FreeTypeFontInk>();
-    (void)fonts->OpenFace(CGlyphRasterizer::DefaultFace());  // the face opens once per run
+    (void)fonts->OpenFace(GlyphRasterizer::DefaultFace());  // the face opens once per run
     Page page(*fonts, static_cast<int32_t>(state.range(0)));
     state.ResumeTiming();
     page.Build(text);
@@ -100,7 +100,7 @@ void BM_ShownPageToScreen(benchmark::State& state) {
   Page page(fonts, 8888);
   page.Build(PageText());
   page.buffer->ShowAll();
-  CDirectDrawSurface screen;
+  Surface screen;
   screen.CreateOnDevice(&kDevice, 800, 600, DDSCAPS_SYSTEMMEMORY, 8888);
   for (auto _ : state) {
     page.buffer->DrawFadeIn(screen, 0, 0, page.surface, 255, page.layout.Settings());

@@ -8,10 +8,10 @@
 #include <cmath>
 
 #include "SoundFixtures.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "sound/Mp3.h"
-#include "sound/OggVorbis.h"
+#include "sound/Mp3Decoder.h"
+#include "sound/OggVorbisDecoder.h"
 #include "sound/SoundBuffer.h"
 #include "sound/SoundManager.h"
 
@@ -43,13 +43,13 @@ const fixtures::Pcm& Music() {
 }
 
 void DecodeOgg(benchmark::State& state) {
-  ErrorLog().SetEcho(false);
+  Diagnostics().SetEcho(false);
   static const auto file = fixtures::OggVorbis(Music());
   std::vector<uint8_t> half(88200);
   for (auto _ : state) {
-    COggVorbis ogg;
+    OggVorbisDecoder ogg;
     ogg.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != COggVorbis::kEndCode) {
+    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != OggVorbisDecoder::kEndCode) {
     }
   }
   state.counters["realtime_factor"] =
@@ -58,13 +58,13 @@ void DecodeOgg(benchmark::State& state) {
 BENCHMARK(DecodeOgg)->Unit(benchmark::kMillisecond);
 
 void DecodeMp3(benchmark::State& state) {
-  ErrorLog().SetEcho(false);
+  Diagnostics().SetEcho(false);
   static const auto file = fixtures::Mp3(Music(), 192);
   std::vector<uint8_t> half(88200);
   for (auto _ : state) {
-    CMp3 mp3;
+    Mp3Decoder mp3;
     mp3.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != CMp3::kEndCode) {
+    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != Mp3Decoder::kEndCode) {
     }
   }
   state.counters["realtime_factor"] =
@@ -75,8 +75,8 @@ BENCHMARK(DecodeMp3)->Unit(benchmark::kMillisecond);
 // The mixer alone: twelve one-second rings playing, one second of output per iteration.
 void Mix12Buffers(benchmark::State& state) {
   HeadlessPlatform platform;
-  auto device = CSoundDevice::Create(platform.GetClock());
-  std::vector<std::unique_ptr<CDeviceBuffer>> buffers(12);
+  auto device = SoundDevice::Create(platform.GetClock());
+  std::vector<std::unique_ptr<DeviceSoundBuffer>> buffers(12);
   for (size_t i = 0; i < buffers.size(); ++i) {
     // Half at 44.1 kHz (no resampling), half at 22.05 kHz mono (resampled, interpolated).
     const WaveFormat f = i % 2 ? MakePcmFormat(2, 44100) : MakePcmFormat(1, 22050);
@@ -98,7 +98,7 @@ BENCHMARK(Mix12Buffers)->Unit(benchmark::kMillisecond);
 // Twelve Ogg streams playing on the headless device: one second of the virtual clock mixes
 // and refills (decodes) them all.
 void Stream12Oggs(benchmark::State& state) {
-  ErrorLog().SetEcho(false);
+  Diagnostics().SetEcho(false);
   static const auto file = [] {
     fixtures::Pcm ten = Music();
     ten.samples.resize(10 * 44100 * 2);
@@ -106,11 +106,11 @@ void Stream12Oggs(benchmark::State& state) {
   }();
   HeadlessPlatform platform;
   SetCurrentPlatform(&platform);
-  CSoundManager manager;
+  SoundManager manager;
   manager.Init(platform.GetAudioOut(), platform.GetClock());
-  std::vector<std::unique_ptr<CSoundBuffer>> streams;
+  std::vector<std::unique_ptr<SoundBuffer>> streams;
   for (int i = 0; i < 12; ++i) {
-    streams.push_back(std::make_unique<CSoundBuffer>());
+    streams.push_back(std::make_unique<SoundBuffer>());
     manager.CreateBuffer(*streams.back(), file.data(), static_cast<uint32_t>(file.size()), 2);
     streams.back()->Play(1);
   }

@@ -7,12 +7,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "data/Archive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/zan_fuzz_archive_" + std::to_string(::getpid()) + ".arc";
-  static const bool quiet = (zan::ErrorLog().SetEcho(false), true);
+  static const bool quiet = (zan::Diagnostics().SetEcho(false), true);
   (void)quiet;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(f);
 
   static const char* const kKeys[] = {"Rod7Q", "plume", ""};
-  zan::CArchive archive;
+  zan::Archive archive;
   archive.SetKey(kKeys[size > 0 ? data[0] % 3 : 0]);
   if (archive.OpenArchive(path) == 0) return 0;
   std::vector<std::string> names;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (archive.GetEntrySize(name, &unpacked) == 0) continue;
     std::vector<uint8_t> buffer(unpacked);  // bounded: the reader refuses impossible sizes
     archive.ReadEntry(name, buffer);
-    archive.HasEntry(zan::CArchive::NormaliseName(name));
+    archive.HasEntry(zan::Archive::NormaliseName(name));
   }
   return 0;
 }

@@ -31,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   zan::SkipPast(text, "\n");
 
-  zan::CNameList list;
+  zan::NameList list;
   list.LoadText(text);
   list.Find(text.substr(0, 40));
-  zan::CCsvRowTable table;
+  zan::CsvRowTable table;
   table.LoadText(text);
   table.Find(text.substr(0, 10));
 

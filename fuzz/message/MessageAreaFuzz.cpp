@@ -7,15 +7,15 @@
 #include <memory>
 #include <span>
 
-#include "graphics/DirectDrawSurface.h"
+#include "surface/Surface.h"
 #include "message/MessageArea.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zan;
   // Made once and kept for the whole run (never destroyed after the surface registry).
   static const DisplayDevice device;
-  static CDirectDrawSurface& screen = *new CDirectDrawSurface;
-  static CDirectDrawSurface& glyphs = *new CDirectDrawSurface;
+  static Surface& screen = *new Surface;
+  static Surface& glyphs = *new Surface;
   if (!screen.View()) {
     screen.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
     glyphs.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(bytes.data(), data, std::min(size, bytes.size()));
   auto record = std::make_unique<MessageAreaRecord>();
   MessageAreaRecord::Decode(std::span<const uint8_t, MessageAreaRecord::kSize>(bytes), *record);
-  CTextBuffer& b = record->buffer;
+  TextBuffer& b = record->buffer;
   LayoutSettings s;
   s.alignment = size % 3;
   (void)b.Characters();
@@ -40,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   b.AppendIcon(3, 20, {});
   b.LayoutLinesUniform(16);
   b.ShowAll();
-  if (!b.IsAllShown() || b.Count() > CTextBuffer::kCells) __builtin_trap();
+  if (!b.IsAllShown() || b.Count() > TextBuffer::kCells) __builtin_trap();
   return 0;
 }

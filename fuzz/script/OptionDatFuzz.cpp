@@ -5,10 +5,10 @@
 #include <span>
 
 #include "script/Options.h"
-#include "script/Variable.h"
+#include "script/VariableTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zan::CVariable variables;
+  zan::VariableTable variables;
   variables.LoadText("h\r\nINT,G_a,0,0,10\r\nINT,b,0,0,10\r\nSTR,G_s,\r\n");
   zan::OptionsBlock options;
   zan::GalleryFlags gallery;

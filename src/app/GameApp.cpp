@@ -4,18 +4,18 @@
 
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
-#include "graphics/DirectDrawManager.h"
-#include "message/DrawMessage.h"
+#include "surface/SurfaceRegistry.h"
+#include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 #include "message/MessageArea.h"
 #include "message/MessageLayout.h"
 #include "platform/Files.h"
-#include "script/GameMain.h"
-#include "script/Kidoku.h"
+#include "script/Interpreter.h"
+#include "script/ReadFlagStore.h"
 #include "script/MessageHost.h"
-#include "script/Script.h"
-#include "script/TimeWait.h"
-#include "script/Variable.h"
+#include "script/ScriptLoader.h"
+#include "script/DelayTask.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
@@ -27,34 +27,34 @@ const std::string& AppTitle() {
 
 }  // namespace
 
-CGameApp::CGameApp(Platform& platform, Harness& harness)
-    : CZANApp(platform), harness_(harness) {
-  errorReport_ = std::make_unique<CErrorReport>(&platform.GetMessageBoxes());
-  keyConfig_ = std::make_unique<CKeyConfig>();
-  gameData_ = std::make_unique<CGameData>(*errorReport_, platform.GetMessageBoxes());
-  glyphRasterizer_ = std::make_unique<CGlyphRasterizer>();
-  script_ = std::make_unique<CScript>(*gameData_, &platform.GetMessageBoxes());
-  variables_ = std::make_unique<CVariable>();
-  messageLayout_ = std::make_unique<CMessageLayout>(glyphRasterizer_.get(), gameData_.get());
-  kidoku_ = std::make_unique<CKidoku>();
-  drawMessage_ = std::make_unique<CDrawMessage>(tasks_, draw_.BackBuffer());
-  gameSoundManager_ = std::make_unique<CSoundManager>();
-  timeWait_ = std::make_unique<CTimeWait>(tasks_);
+GameApp::GameApp(Platform& platform, Harness& harness)
+    : Application(platform), harness_(harness) {
+  errorReport_ = std::make_unique<ErrorReporter>(&platform.GetMessageBoxes());
+  keyConfig_ = std::make_unique<KeyConfig>();
+  gameData_ = std::make_unique<GameData>(*errorReport_, platform.GetMessageBoxes());
+  glyphRasterizer_ = std::make_unique<GlyphRasterizer>();
+  script_ = std::make_unique<ScriptLoader>(*gameData_, &platform.GetMessageBoxes());
+  variables_ = std::make_unique<VariableTable>();
+  messageLayout_ = std::make_unique<MessageLayout>(glyphRasterizer_.get(), gameData_.get());
+  readFlags_ = std::make_unique<ReadFlagStore>();
+  messageWindow_ = std::make_unique<MessageWindowTask>(tasks_, display_.BackBuffer());
+  gameSoundManager_ = std::make_unique<SoundManager>();
+  delay_ = std::make_unique<DelayTask>(tasks_);
   // The script channels play on the frame's sound device.
-  gameMain_ = std::make_unique<CGameMain>(tasks_, *gameData_, *script_, *variables_, *kidoku_,
+  interpreter_ = std::make_unique<Interpreter>(tasks_, *gameData_, *script_, *variables_, *readFlags_,
                                           soundManager_);
   // Skip mode lifts the frame-rate limit; its end restores 30 frames a second.
-  gameMain_->SetFrameRateSink([this](int32_t fps) { draw_.SetFrameRate(static_cast<uint32_t>(fps)); });
-  messageHost_ = std::make_unique<CGameMessageHost>(*gameMain_);
-  drawMessage_->SetHost(messageHost_.get());
-  gameMain_->Areas().Attach(*messageLayout_, *drawMessage_);
-  eventCgList_ = std::make_unique<CNameList>();
-  pictureAbbreviations_ = std::make_unique<CCsvRowTable>();
-  gameMain_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
-  gameMain_->SetDrawTarget(&draw_.BackBuffer());
+  interpreter_->SetFrameRateSink([this](int32_t fps) { display_.SetFrameRate(static_cast<uint32_t>(fps)); });
+  messageHost_ = std::make_unique<GameMessageHost>(*interpreter_);
+  messageWindow_->SetHost(messageHost_.get());
+  interpreter_->Areas().Attach(*messageLayout_, *messageWindow_);
+  eventCgList_ = std::make_unique<NameList>();
+  pictureAbbreviations_ = std::make_unique<CsvRowTable>();
+  interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  interpreter_->SetDrawTarget(&display_.BackBuffer());
 }
 
-CGameApp::~CGameApp() {
+GameApp::~GameApp() {
   errorReport_.reset();
   keyConfig_.reset();
   gameData_.reset();
@@ -62,17 +62,17 @@ CGameApp::~CGameApp() {
   script_.reset();
   variables_.reset();
   messageLayout_.reset();
-  kidoku_.reset();
-  drawMessage_.reset();
-  timeWait_.reset();
+  readFlags_.reset();
+  messageWindow_.reset();
+  delay_.reset();
   gameSoundManager_.reset();
-  gameMain_.reset();
+  interpreter_.reset();
   messageHost_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
 
-int32_t CGameApp::CheckSingleInstance() {
+int32_t GameApp::CheckSingleInstance() {
   MessageBoxes& boxes = platform_.GetMessageBoxes();
   if (InstanceLock::IsHeld("torami_trial_menu")) {
     boxes.Show(Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"),
@@ -86,13 +86,13 @@ int32_t CGameApp::CheckSingleInstance() {
   return 1;
 }
 
-int32_t CGameApp::LocateGameData(int mode, const std::string& folder) {
+int32_t GameApp::LocateGameData(int mode, const std::string& folder) {
   if (gameData_->LocateGameData(mode, folder) == 0) return 0;
   SetAppFolder(gameData_->InstallPath());
   return 1;
 }
 
-void CGameApp::LoadStartupDefinitions() {
+void GameApp::LoadStartupDefinitions() {
   auto load = [&](const char* name, std::optional<std::vector<uint8_t>>& into) {
     std::vector<uint8_t> bytes;
     if (gameData_->ReadTableFile(name, kSlotDefinitions, bytes) == 1) {
@@ -106,14 +106,14 @@ void CGameApp::LoadStartupDefinitions() {
   load("system1.lib", systemButtonLib_);
 }
 
-bool CGameApp::InitializeGame() {
+bool GameApp::InitializeGame() {
   variables_->SeedRandom(GetMilliseconds());
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
   // Pictures are loaded again from slot 1 after a display change.
-  DirectDrawManager().SetPictureArchive(&gameData_->Archive(kSlotPictures));
-  kidoku_->Load(*gameData_, *script_, errorReport_.get());
+  Surfaces().SetPictureArchive(&gameData_->GetArchive(kSlotPictures));
+  readFlags_->Load(*gameData_, *script_, errorReport_.get());
   // Text cannot be drawn without a Japanese font: say which one to install.
   if (Status fonts = glyphRasterizer_->InitRasterizer(platform_.GetFontInk()); !fonts) {
     platform_.GetMessageBoxes().Show(
@@ -123,38 +123,38 @@ bool CGameApp::InitializeGame() {
   messageLayout_->LoadIconList();
   LoadStartupDefinitions();
   if (keyConfigLib_) keyConfig_->Load(*keyConfigLib_);
-  gameMain_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
+  interpreter_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
   quitRequest_ = 0;
-  draw_.SetFrameRate(30);
+  display_.SetFrameRate(30);
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
-  tasks_.AddTask(&draw_, kOrderDraw);
-  draw_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
+  tasks_.AddTask(&display_, kOrderDraw);
+  display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
   spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
   spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
-  window_.RegisterReceiver(&gameMain_->InputReceiver());
+  window_.RegisterReceiver(&interpreter_->InputReceiver());
   return true;
 }
 
-int32_t CGameApp::MainLoop() {
+int32_t GameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
   if (!InitializeGame()) {
     SetStartFailed();
     return 0;
   }
-  if (!IsDeviceFormat(draw_.PixelFormatCode())) {
+  if (!IsDeviceFormat(display_.PixelFormatCode())) {
     platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
     platform_.GetPresenter().SetFullScreen(false);
     SetStartFailed();
     return 0;
   }
-  gameMain_->Prepare();
-  if (gameMain_->Options().displayMode != 1) ToggleFullScreen(1);
+  interpreter_->Prepare();
+  if (interpreter_->Options().displayMode != 1) ToggleFullScreen(1);
   // Until the title screen exists the story starts at once.
-  gameMain_->StartGame(harness_.StartScript());
+  interpreter_->StartGame(harness_.StartScript());
 
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
@@ -172,16 +172,16 @@ int32_t CGameApp::MainLoop() {
     if (harness_.AfterFrame(frame_)) break;
   }
 
-  gameMain_->SaveOptions();
-  gameMain_->SetGameMode(kModeStory);
+  interpreter_->SaveOptions();
+  interpreter_->SetGameMode(kModeStory);
   ShutDown();
   harness_.DumpVariables(*variables_);
   return 0;
 }
 
-void CGameApp::ShutDown() {
-  if (draw_.IsFullScreen()) draw_.SetFullScreen(0);
-  gameMain_->SaveReadFlags();
+void GameApp::ShutDown() {
+  if (display_.IsFullScreen()) display_.SetFullScreen(0);
+  interpreter_->SaveReadFlags();
   instanceLock_.Release();
   spareSurfaces_[0].Release();
   spareSurfaces_[1].Release();
@@ -189,17 +189,17 @@ void CGameApp::ShutDown() {
   platform_.GetWindow().PostQuitMessage(0);
 }
 
-int32_t CGameApp::QuitRequest() {
-  if (gameMain_->IsRunning()) {
-    gameMain_->SetSkipMode(0);
-    gameMain_->SetAutoMode(0);
+int32_t GameApp::QuitRequest() {
+  if (interpreter_->IsRunning()) {
+    interpreter_->SetSkipMode(0);
+    interpreter_->SetAutoMode(0);
   }
   quitRequest_ = 1;
   quitAnswer_ = 1;
   return 1;
 }
 
-void CGameApp::FlushClickMessages() {
+void GameApp::FlushClickMessages() {
   Window& window = platform_.GetWindow();
   while (window.PeekMessage(nullptr, WM_KEYDOWN, WM_KEYDOWN, true)) {
   }
@@ -209,20 +209,20 @@ void CGameApp::FlushClickMessages() {
   }
 }
 
-void CGameApp::ToggleFullScreen() { ToggleFullScreen(draw_.IsFullScreen() ? 0 : 1); }
+void GameApp::ToggleFullScreen() { ToggleFullScreen(display_.IsFullScreen() ? 0 : 1); }
 
-void CGameApp::ToggleFullScreen(int32_t target) {
+void GameApp::ToggleFullScreen(int32_t target) {
   if (target == 1) platform_.GetWindow().DisableTextInput();
-  if ((target == 1) != draw_.IsFullScreen()) draw_.SetFullScreen(target == 1 ? 1 : 0);
+  if ((target == 1) != display_.IsFullScreen()) display_.SetFullScreen(target == 1 ? 1 : 0);
 }
 
-int32_t CGameApp::WindowMessageHandler(const WindowMessage& message) {
+int32_t GameApp::WindowMessageHandler(const WindowMessage& message) {
   switch (message.message) {
     case WM_ACTIVATEAPP:
       if (message.wParam == 0) {
         // Losing the focus leaves full screen and remembers the window as the display mode.
-        if (draw_.IsFullScreen()) ToggleFullScreen(0);
-        gameMain_->Options().displayMode = 1;
+        if (display_.IsFullScreen()) ToggleFullScreen(0);
+        interpreter_->Options().displayMode = 1;
       }
       return 0;
     case WM_KEYDOWN:

@@ -1,5 +1,5 @@
 #pragma once
-// CGameApp: the game's application object. It creates every service and screen once, in a
+// GameApp: the game's application object. It creates every service and screen once, in a
 // fixed order, owns them for the whole run, replaces the framework's message handler with
 // the game's, and runs the game's main loop: one window message, phase 0 and phase 1 over
 // the task list, Sleep(1).
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/Harness.h"
-#include "app/ZANApp.h"
-#include "app/core/ErrorReport.h"
+#include "app/Application.h"
+#include "core/ErrorReporter.h"
 #include "data/CsvRowTable.h"
 #include "data/GameData.h"
 #include "data/NameList.h"
@@ -23,18 +23,18 @@
 namespace zan {
 
 struct AppOptions;
-class CDrawMessage;
-class CGameMain;
-class CGameMessageHost;
-class CGlyphRasterizer;
-class CKeyConfig;
-class CKidoku;
-class CMessageLayout;
-class CScript;
-class CTimeWait;
-class CVariable;
+class MessageWindowTask;
+class Interpreter;
+class GameMessageHost;
+class GlyphRasterizer;
+class KeyConfig;
+class ReadFlagStore;
+class MessageLayout;
+class ScriptLoader;
+class DelayTask;
+class VariableTable;
 
-class CGameApp : public CZANApp {
+class GameApp : public Application {
  public:
   static constexpr int kArchiveSlots = kGameSlotCount;
   // WM_COMMAND identifiers of the game's menus.
@@ -42,15 +42,15 @@ class CGameApp : public CZANApp {
   static constexpr uint32_t kCommandQuit = 40047;
   static constexpr uint32_t kCommandShowPath = 40166;
 
-  CGameApp(Platform& platform, Harness& harness);
-  ~CGameApp() override;
+  GameApp(Platform& platform, Harness& harness);
+  ~GameApp() override;
 
   int32_t WindowMessageHandler(const WindowMessage& message) override;
   int32_t MainLoop() override;
 
   // Refuses a second running copy (and a start while the start-up menu runs): 1 to go on.
   int32_t CheckSingleInstance();
-  // Finds the game data (CGameData::LocateGameData) and makes its folder the application
+  // Finds the game data (GameData::LocateGameData) and makes its folder the application
   // folder. Mode 0: the game folder is `folder` (the current folder when empty). 1 on success.
   int32_t LocateGameData(int mode, const std::string& folder = {});
 
@@ -67,8 +67,8 @@ class CGameApp : public CZANApp {
   void ToggleFullScreen();
   void ToggleFullScreen(int32_t target);
 
-  CErrorReport& ErrorReport() { return *errorReport_; }
-  CGameData& GameData() { return *gameData_; }
+  ErrorReporter& ErrorReport() { return *errorReport_; }
+  GameData& Data() { return *gameData_; }
   const std::string& InstallPath() const { return gameData_->InstallPath(); }
   const std::string& SlotPath(int slot) const { return gameData_->SlotPath(slot); }
   int32_t ArchiveMode() const { return gameData_->ArchiveMode(); }
@@ -77,21 +77,21 @@ class CGameApp : public CZANApp {
   const std::optional<std::vector<uint8_t>>& KeyConfigDefinition() const { return keyConfigLib_; }
   const std::optional<std::vector<uint8_t>>& SystemButtonDefinition() const { return systemButtonLib_; }
   // "イベントＣＧリスト.csv" and "省略.csv".
-  CNameList& EventCgList() { return *eventCgList_; }
-  CCsvRowTable& PictureAbbreviations() { return *pictureAbbreviations_; }
-  CKeyConfig& KeyConfig() { return *keyConfig_; }
-  CScript& Script() { return *script_; }
-  CVariable& Variables() { return *variables_; }
-  CKidoku& Kidoku() { return *kidoku_; }
-  CTimeWait& TimeWait() { return *timeWait_; }
-  CGameMain& GameMain() { return *gameMain_; }
-  CGlyphRasterizer& GlyphRasterizer() { return *glyphRasterizer_; }
-  CMessageLayout& MessageLayout() { return *messageLayout_; }
-  CDrawMessage& DrawMessage() { return *drawMessage_; }
+  NameList& EventCgList() { return *eventCgList_; }
+  CsvRowTable& PictureAbbreviations() { return *pictureAbbreviations_; }
+  KeyConfig& Keys() { return *keyConfig_; }
+  ScriptLoader& Script() { return *script_; }
+  VariableTable& Variables() { return *variables_; }
+  ReadFlagStore& ReadFlags() { return *readFlags_; }
+  DelayTask& Delay() { return *delay_; }
+  Interpreter& Game() { return *interpreter_; }
+  GlyphRasterizer& Glyphs() { return *glyphRasterizer_; }
+  MessageLayout& Layout() { return *messageLayout_; }
+  MessageWindowTask& MessageWindow() { return *messageWindow_; }
   int32_t QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
   // The three spare full-screen surfaces (the first two are made at start-up).
-  CDirectDrawSurface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
+  Surface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
   // False when the start-up cannot go on (a message says why).
@@ -111,28 +111,28 @@ class CGameApp : public CZANApp {
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
-  std::array<CDirectDrawSurface, 3> spareSurfaces_;
+  std::array<Surface, 3> spareSurfaces_;
 
   // Owned services, in construction order (the destructor deletes them in the same order).
-  std::unique_ptr<CErrorReport> errorReport_;
-  std::unique_ptr<CKeyConfig> keyConfig_;
+  std::unique_ptr<ErrorReporter> errorReport_;
+  std::unique_ptr<KeyConfig> keyConfig_;
   // The game data reader: archive paths and readers, and folder mode's settings.
-  std::unique_ptr<CGameData> gameData_;
-  std::unique_ptr<CGlyphRasterizer> glyphRasterizer_;
-  std::unique_ptr<CScript> script_;
-  std::unique_ptr<CVariable> variables_;
-  std::unique_ptr<CMessageLayout> messageLayout_;
-  std::unique_ptr<CKidoku> kidoku_;
-  std::unique_ptr<CDrawMessage> drawMessage_;
+  std::unique_ptr<GameData> gameData_;
+  std::unique_ptr<GlyphRasterizer> glyphRasterizer_;
+  std::unique_ptr<ScriptLoader> script_;
+  std::unique_ptr<VariableTable> variables_;
+  std::unique_ptr<MessageLayout> messageLayout_;
+  std::unique_ptr<ReadFlagStore> readFlags_;
+  std::unique_ptr<MessageWindowTask> messageWindow_;
   // The second, game-side sound manager, at its place in the order. It is never
-  // initialised: the channels play on the frame's device (SoundManager()).
-  std::unique_ptr<CSoundManager> gameSoundManager_;
-  std::unique_ptr<CTimeWait> timeWait_;
-  std::unique_ptr<CGameMain> gameMain_;
+  // initialised: the channels play on the frame's device (Sound()).
+  std::unique_ptr<SoundManager> gameSoundManager_;
+  std::unique_ptr<DelayTask> delay_;
+  std::unique_ptr<Interpreter> interpreter_;
   // What the message window task reads of the interpreter.
-  std::unique_ptr<CGameMessageHost> messageHost_;
-  std::unique_ptr<CNameList> eventCgList_;
-  std::unique_ptr<CCsvRowTable> pictureAbbreviations_;
+  std::unique_ptr<GameMessageHost> messageHost_;
+  std::unique_ptr<NameList> eventCgList_;
+  std::unique_ptr<CsvRowTable> pictureAbbreviations_;
 };
 
 }  // namespace zan

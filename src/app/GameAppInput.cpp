@@ -4,11 +4,11 @@
 
 #include "app/GameApp.h"
 #include "app/KeyConfig.h"
-#include "script/GameMain.h"
+#include "script/Interpreter.h"
 
 namespace zan {
 
-int32_t CGameApp::RouteInput(const WindowMessage& message) {
+int32_t GameApp::RouteInput(const WindowMessage& message) {
   switch (message.message) {
     case WM_KEYDOWN:
     case WM_KEYUP:
@@ -32,21 +32,21 @@ int32_t CGameApp::RouteInput(const WindowMessage& message) {
     case WM_MOUSEWHEEL:
       // Only with the wheel option on and the story running. Towards the player it is input
       // 4 (like Enter), except that it never picks a choice: then it is only consumed.
-      if (gameMain_->Options().mouseWheel == 0 || !gameMain_->IsRunning()) return 0;
+      if (interpreter_->Options().mouseWheel == 0 || !interpreter_->IsRunning()) return 0;
       if (WheelDelta(message.wParam) > 0) RaiseInput(kInputWheelAway, 0);
-      else if (!gameMain_->Choices().Open()) RaiseInput(kInputWheelTowards, 0);
+      else if (!interpreter_->Choices().Open()) RaiseInput(kInputWheelTowards, 0);
       return 1;
     default:
       return 0;
   }
 }
 
-int32_t CGameApp::RaiseInput(int32_t input, int32_t pressed) {
+int32_t GameApp::RaiseInput(int32_t input, int32_t pressed) {
   return DoAction(keyConfig_->Lookup(input), pressed);
 }
 
-int32_t CGameApp::DoAction(int32_t code, int32_t pressed) {
-  CGameMain& game = *gameMain_;
+int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
+  Interpreter& game = *interpreter_;
   if (pressed != 0) return 0;
   if (game.Mode() == kModeDemo) {
     game.EndDemo();

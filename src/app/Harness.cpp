@@ -1,10 +1,10 @@
 #include "app/Harness.h"
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
-#include "script/Variable.h"
+#include "script/VariableTable.h"
 #include "platform/WindowMessage.h"
 
 namespace zan {
@@ -82,7 +82,7 @@ bool Harness::AfterFrame(uint64_t frame) {
 
 namespace zan {
 
-void Harness::DumpVariables(const CVariable& variables) const {
+void Harness::DumpVariables(const VariableTable& variables) const {
   if (dumpVarsPath_.empty()) return;
   std::string text;
   for (const auto& v : variables.Ints())

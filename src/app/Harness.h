@@ -23,7 +23,7 @@
 
 namespace zan {
 
-class CVariable;
+class VariableTable;
 class Window;
 
 class Harness {
@@ -41,7 +41,7 @@ class Harness {
   void SetDumpVarsPath(std::string path) { dumpVarsPath_ = std::move(path); }
   // At exit: one "name=value" line per variable (UTF-8), the integer variables and then
   // the string variables, in table order.
-  void DumpVariables(const CVariable& variables) const;
+  void DumpVariables(const VariableTable& variables) const;
   // Runs after every frame (screenshots and the like).
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
 

@@ -10,7 +10,7 @@
 
 namespace zan {
 
-int32_t CKeyConfig::ActionCode(std::string_view name) {
+int32_t KeyConfig::ActionCode(std::string_view name) {
   static const std::pair<std::string, int32_t> kNames[] = {
       {Sjis("決定"), 1}, {Sjis("決定2"), 2}, {Sjis("取消"), 3}, {Sjis("ウィンドウ消去"), 4},
       {Sjis("フロー"), 5}, {Sjis("マップ"), 6}, {Sjis("オート"), 7}, {Sjis("スキップ"), 8},
@@ -28,7 +28,7 @@ int32_t CKeyConfig::ActionCode(std::string_view name) {
   return kActionNone;
 }
 
-void CKeyConfig::Load(std::span<const uint8_t> bytes) {
+void KeyConfig::Load(std::span<const uint8_t> bytes) {
   actions_.fill(kActionNone);
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   int32_t input = 0;
@@ -40,7 +40,7 @@ void CKeyConfig::Load(std::span<const uint8_t> bytes) {
   });
 }
 
-int32_t CKeyConfig::Lookup(int32_t input) const {
+int32_t KeyConfig::Lookup(int32_t input) const {
   if (input < 0 || input >= kInputCount) return kActionNone;
   return actions_[static_cast<size_t>(input)];
 }

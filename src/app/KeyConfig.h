@@ -1,5 +1,5 @@
 #pragma once
-// CKeyConfig: which named action each input fires, read from system2.lib. Inputs are the
+// KeyConfig: which named action each input fires, read from system2.lib. Inputs are the
 // numbered physical sources (mouse buttons and wheel, keys); actions are the codes 1..30
 // of the action names ("決定", "スキップ", ...). Everything maps to 0 (no action) until
 // loaded.
@@ -53,7 +53,7 @@ constexpr int32_t kInputRightButton = 3;
 constexpr int32_t kInputWheelTowards = 4;
 constexpr int32_t kInputMiddleButton = 9;
 
-class CKeyConfig {
+class KeyConfig {
  public:
   static constexpr int32_t kInputCount = 36;
 

@@ -12,8 +12,8 @@
 #include "app/InputTimeline.h"
 #include "app/Version.h"
 #include "base/ShiftJis.h"
-#include "graphics/DirectDrawManager.h"
-#include "graphics/Screenshot.h"
+#include "surface/SurfaceRegistry.h"
+#include "display/Screenshot.h"
 #include "platform/Files.h"
 #include "platform/WavFileWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -92,11 +92,11 @@ int main(int argc, char** argv) {
 
   int exitCode = 0;
   {
-    zan::CGameApp app(*platform, harness);
+    zan::GameApp app(*platform, harness);
     for (const auto& [frame, path] : options->screenshots) {
       harness.AddFrameHook([&app, frame = frame, path = path](uint64_t f) {
         if (f != frame) return;
-        if (zan::Status s = zan::SaveScreenshot(app.Display(), path); !s)
+        if (zan::Status s = zan::SaveScreenshot(app.GetDisplay(), path); !s)
           std::fprintf(stderr, "zan: screenshot: %s\n", s.error().message.c_str());
       });
     }

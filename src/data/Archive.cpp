@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/MessageBoxes.h"
 
@@ -93,11 +93,11 @@ void ScrambleIndex(std::span<uint8_t> block, std::string_view key) {
   for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(block[i] - key[i % key.size()]);
 }
 
-CArchive::CArchive() = default;
+Archive::Archive() = default;
 
-void CArchive::SetKey(std::string_view key) { key_ = std::string(key.substr(0, kMaxKey)); }
+void Archive::SetKey(std::string_view key) { key_ = std::string(key.substr(0, kMaxKey)); }
 
-std::string CArchive::NormaliseName(std::string_view name) {
+std::string Archive::NormaliseName(std::string_view name) {
   std::string out(name);
   for (size_t i = 0; i < out.size(); ++i) {
     const auto c = static_cast<unsigned char>(out[i]);
@@ -110,7 +110,7 @@ std::string CArchive::NormaliseName(std::string_view name) {
   return out;
 }
 
-void CArchive::ShowNotFound(const std::string& path) const {
+void Archive::ShowNotFound(const std::string& path) const {
   if (!boxes_) {
     ZAN_LOG("archive %s cannot be opened", path.c_str());
     return;
@@ -119,7 +119,7 @@ void CArchive::ShowNotFound(const std::string& path) const {
   boxes_->Show(shown + Sjis("ファイルが見当たりません") + "\n", "", MB_OK);
 }
 
-Status CArchive::Load(const std::string& path) {
+Status Archive::Load(const std::string& path) {
   index_.clear();
   open_ = 0;
   count_ = 0;
@@ -171,7 +171,7 @@ Status CArchive::Load(const std::string& path) {
   return {};
 }
 
-int32_t CArchive::OpenArchive(const std::string& path) {
+int32_t Archive::OpenArchive(const std::string& path) {
   if (!ArchiveFile(path).ok()) {
     ShowNotFound(path);
     index_.clear();
@@ -186,7 +186,7 @@ int32_t CArchive::OpenArchive(const std::string& path) {
   return 1;
 }
 
-const IndexEntry* CArchive::FindEntry(std::string_view name) const {
+const IndexEntry* Archive::FindEntry(std::string_view name) const {
   name = name.substr(0, ::strnlen(name.data(), name.size()));
   if (name.size() > kMaxRequestedName) return nullptr;
   auto it = index_.find(NormaliseName(name));
@@ -194,20 +194,20 @@ const IndexEntry* CArchive::FindEntry(std::string_view name) const {
   return &it->second.entry;
 }
 
-int32_t CArchive::GetEntrySize(std::string_view name, uint32_t* size) const {
+int32_t Archive::GetEntrySize(std::string_view name, uint32_t* size) const {
   const IndexEntry* entry = FindEntry(name);
   if (size) *size = entry ? entry->unpackedSize : 0;
   return entry ? 1 : 0;
 }
 
-Status CArchive::CheckBody(const IndexEntry& entry, uint64_t fileSize) const {
+Status Archive::CheckBody(const IndexEntry& entry, uint64_t fileSize) const {
   if (uint64_t{entry.offset} + entry.storedSize <= fileSize) return {};
   return MakeError(Describe(entry) + ": body of " + std::to_string(entry.storedSize) +
                    " bytes at " + std::to_string(entry.offset) + " runs past the end of " +
                    path_ + " (" + std::to_string(fileSize) + " bytes)");
 }
 
-Status CArchive::CheckEntry(const IndexEntry& entry) const {
+Status Archive::CheckEntry(const IndexEntry& entry) const {
   if (Status body = CheckBody(entry, fileSize_); !body) return body;
   if (compression_ == 0 && entry.storedSize != entry.unpackedSize) {
     return MakeError(Describe(entry) + ": stored body of " + std::to_string(entry.storedSize) +
@@ -221,7 +221,7 @@ Status CArchive::CheckEntry(const IndexEntry& entry) const {
   return {};
 }
 
-Status CArchive::ReadIndexEntry(const IndexEntry& entry, std::span<uint8_t> buffer) const {
+Status Archive::ReadIndexEntry(const IndexEntry& entry, std::span<uint8_t> buffer) const {
   if (Status check = CheckEntry(entry); !check) return check;
   if (buffer.size() < entry.unpackedSize) {
     return MakeError(Describe(entry) + ": buffer of " + std::to_string(buffer.size()) +
@@ -249,7 +249,7 @@ Status CArchive::ReadIndexEntry(const IndexEntry& entry, std::span<uint8_t> buff
   return {};
 }
 
-int32_t CArchive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) const {
+int32_t Archive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) const {
   const IndexEntry* entry = FindEntry(name);
   if (!entry) return 0;
   if (!ArchiveFile(path_).ok()) {
@@ -264,11 +264,11 @@ int32_t CArchive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) co
   return 1;
 }
 
-int32_t CArchive::HasEntry(std::string_view name) const {
+int32_t Archive::HasEntry(std::string_view name) const {
   return FindEntry(name) && ArchiveFile(path_).ok() ? 1 : 0;
 }
 
-void CArchive::ForEachEntry(
+void Archive::ForEachEntry(
     const std::function<void(const IndexEntry&, uint32_t position)>& visit) const {
   for (const auto& [name, slot] : index_) visit(slot.entry, slot.position);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// CArchive: reads one game archive: a header (entry count, compression flag), an index of
+// Archive: reads one game archive: a header (entry count, compression flag), an index of
 // 44-byte records scrambled with a short text key, and the bodies, stored or LZSS-packed.
 // The index is read once at open; every read opens the file again.
 //
@@ -39,9 +39,9 @@ void EncodeIndexEntry(const IndexEntry& entry, uint8_t* record);
 void UnscrambleIndex(std::span<uint8_t> block, std::string_view key);
 void ScrambleIndex(std::span<uint8_t> block, std::string_view key);
 
-class CArchive {
+class Archive {
  public:
-  CArchive();
+  Archive();
 
   void SetKey(std::string_view key);
   const std::string& Key() const { return key_; }

@@ -5,7 +5,7 @@
 
 namespace zan {
 
-int32_t CCsvRowTable::Load(CGameData& data, std::string_view fileName, int slot) {
+int32_t CsvRowTable::Load(GameData& data, std::string_view fileName, int slot) {
   rows_.clear();
   if (data.GameFileExists(fileName, slot) == 0) return 0;
   std::vector<uint8_t> bytes;
@@ -13,7 +13,7 @@ int32_t CCsvRowTable::Load(CGameData& data, std::string_view fileName, int slot)
   return LoadText(AsText(bytes));
 }
 
-int32_t CCsvRowTable::LoadText(std::string_view text) {
+int32_t CsvRowTable::LoadText(std::string_view text) {
   rows_.clear();
   ForEachTableLine(text, kHeaderLines, [&](std::string_view line) {
     CsvRow row;
@@ -28,7 +28,7 @@ int32_t CCsvRowTable::LoadText(std::string_view text) {
   return 1;
 }
 
-const CsvRow* CCsvRowTable::Find(std::string_view key) const {
+const CsvRow* CsvRowTable::Find(std::string_view key) const {
   for (const CsvRow& row : rows_) {
     if (CText(row.key) == key) return &row;
   }

@@ -1,5 +1,5 @@
 #pragma once
-// CCsvRowTable: rows of a text table after one header line, up to 300: a key (field 0),
+// CsvRowTable: rows of a text table after one header line, up to 300: a key (field 0),
 // two texts (fields 2 and 3) and two numbers (fields 4 and 5); field 1 is a comment. The
 // application loads "省略.csv" into one: picture abbreviations of the script, with the
 // picture, its overlay picture and the overlay's offset.
@@ -10,7 +10,7 @@
 
 namespace zan {
 
-class CGameData;
+class GameData;
 
 struct CsvRow {
   char key[260] = {};
@@ -20,14 +20,14 @@ struct CsvRow {
   int32_t numberB = 0;
 };
 
-class CCsvRowTable {
+class CsvRowTable {
  public:
   static constexpr int32_t kMaxRows = 300;
   static constexpr int kHeaderLines = 1;
 
   // Reads the file from `slot` (a .lib file is unscrambled first). A file that does not
   // exist leaves the table empty without a report; 1 when it was read.
-  int32_t Load(CGameData& data, std::string_view fileName, int slot);
+  int32_t Load(GameData& data, std::string_view fileName, int slot);
   // Parses the unscrambled text. Always 1.
   int32_t LoadText(std::string_view text);
   // The first row whose key equals `key` byte for byte; null when there is none.

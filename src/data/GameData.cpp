@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/core/ErrorReport.h"
-#include "base/ErrorLog.h"
+#include "core/ErrorReporter.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/LibScramble.h"
 #include "platform/Files.h"
@@ -76,12 +76,12 @@ const char* SlotKey(int slot) {
   return slot >= 0 && slot < kGameSlotCount ? kSlotKeys[static_cast<size_t>(slot)] : "";
 }
 
-CGameData::CGameData(CErrorReport& reporter, MessageBoxes& boxes)
+GameData::GameData(ErrorReporter& reporter, MessageBoxes& boxes)
     : reporter_(reporter), boxes_(boxes) {
-  for (CArchive& archive : archives_) archive.SetMessageBoxes(&boxes_);
+  for (Archive& archive : archives_) archive.SetMessageBoxes(&boxes_);
 }
 
-int32_t CGameData::LocateGameData(int mode, const std::string& folder) {
+int32_t GameData::LocateGameData(int mode, const std::string& folder) {
   if (mode != 0) return 0;  // only the current-folder mode exists on this platform
   std::string root = folder.empty() ? CurrentFolder() : AbsolutePath(folder);
   if (root.back() != '/') root += '/';
@@ -94,11 +94,11 @@ int32_t CGameData::LocateGameData(int mode, const std::string& folder) {
   return 1;
 }
 
-int32_t CGameData::OpenGameArchives() {
+int32_t GameData::OpenGameArchives() {
   times_ = {};
   static const std::string missing = Sjis("[×]アーカイブデータがありませんでした");
   auto open = [&](int slot) {
-    CArchive& archive = Archive(slot);
+    Archive& archive = GetArchive(slot);
     archive.SetKey(kSlotKeys[static_cast<size_t>(slot)]);
     if (archive.OpenArchive(SlotPath(slot)) == 1) {
       times_[static_cast<size_t>(slot)] = FileModifiedTime(SlotPath(slot));
@@ -115,20 +115,20 @@ int32_t CGameData::OpenGameArchives() {
   return 1;
 }
 
-bool CGameData::ValidSlot(int slot) const {
+bool GameData::ValidSlot(int slot) const {
   if (slot >= 0 && slot < kGameSlotCount) return true;
   ZAN_LOG("game data: no archive slot %d", slot);
   return false;
 }
 
-int32_t CGameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
+int32_t GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
   FreeGameFile(buffer);
   if (!ValidSlot(slot)) return 0;
   if (slot != kSlotDefinitions && archiveMode_ != 1) return ReadFromFolder(name, buffer);
 
   static const std::string noSize = Sjis("[×]ファイルのサイズが取得できませんでした");
   static const std::string notRead = Sjis("[×]ファイルがアーカイブファイル内に見つかりませんでした");
-  const CArchive& archive = Archive(slot);
+  const Archive& archive = GetArchive(slot);
   uint32_t size = 0;
   if (archive.GetEntrySize(name, &size) == 0) {
     reporter_.ReportErrorDetail(noSize, name, 1);
@@ -143,7 +143,7 @@ int32_t CGameData::ReadGameFile(std::string_view name, int slot, std::vector<uin
   return 1;
 }
 
-int32_t CGameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer) {
+int32_t GameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer) {
   static const std::string searched = Sjis("[▽]検索フォルダ");
   static const std::string notFound = Sjis("[×]ファイルが検索先から見つかりませんでした");
   const std::string root = DataRoot();
@@ -163,16 +163,16 @@ int32_t CGameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& b
   return 1;
 }
 
-void CGameData::FreeGameFile(std::vector<uint8_t>& buffer) {
+void GameData::FreeGameFile(std::vector<uint8_t>& buffer) {
   buffer.clear();
   buffer.shrink_to_fit();
 }
 
-uint32_t CGameData::GetGameFileSize(std::string_view name, int slot) {
+uint32_t GameData::GetGameFileSize(std::string_view name, int slot) {
   if (!ValidSlot(slot)) return 0;
   if (slot == kSlotDefinitions || archiveMode_ == 1) {
     uint32_t size = 0;
-    Archive(slot).GetEntrySize(name, &size);
+    GetArchive(slot).GetEntrySize(name, &size);
     return size;
   }
   std::string path;
@@ -182,25 +182,25 @@ uint32_t CGameData::GetGameFileSize(std::string_view name, int slot) {
   return ec ? 0 : static_cast<uint32_t>(std::min<uintmax_t>(size, UINT32_MAX));
 }
 
-int32_t CGameData::GameFileExists(std::string_view name, int slot) {
+int32_t GameData::GameFileExists(std::string_view name, int slot) {
   if (!ValidSlot(slot)) return 0;
-  if (slot == kSlotDefinitions || archiveMode_ == 1) return Archive(slot).HasEntry(name);
+  if (slot == kSlotDefinitions || archiveMode_ == 1) return GetArchive(slot).HasEntry(name);
   return FindInFolder(name, DataRoot(), nullptr) ? 1 : 0;
 }
 
-int32_t CGameData::ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
+int32_t GameData::ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
   if (ReadGameFile(name, slot, buffer) == 0) return 0;
   if (HasExtension(name, "lib")) UnscrambleLib(buffer, LibKey());
   return 1;
 }
 
-CArchive* CGameData::PictureArchive(std::string_view name) {
-  if (Archive(kSlotPictures).FindEntry(name)) return &Archive(kSlotPictures);
-  if (Archive(kSlotExtraPictures).IsOpen()) return &Archive(kSlotExtraPictures);
+Archive* GameData::PictureArchive(std::string_view name) {
+  if (GetArchive(kSlotPictures).FindEntry(name)) return &GetArchive(kSlotPictures);
+  if (GetArchive(kSlotExtraPictures).IsOpen()) return &GetArchive(kSlotExtraPictures);
   return nullptr;
 }
 
-int32_t CGameData::ReadPicture(std::string_view name, CArchive* archive,
+int32_t GameData::ReadPicture(std::string_view name, Archive* archive,
                                std::vector<uint8_t>& bytes) {
   FreeGameFile(bytes);
   if (archiveMode_ != 1) return ReadFromFolder(name, bytes);
@@ -216,19 +216,19 @@ int32_t CGameData::ReadPicture(std::string_view name, CArchive* archive,
   return 1;
 }
 
-std::string CGameData::DataRoot() const { return dataPath_ ? *dataPath_ : installPath_; }
+std::string GameData::DataRoot() const { return dataPath_ ? *dataPath_ : installPath_; }
 
-std::string CGameData::InstallFile(std::string_view name) const {
+std::string GameData::InstallFile(std::string_view name) const {
   std::string native = SjisToUtf8(name);
   std::replace(native.begin(), native.end(), '\\', '/');
   return JoinPath(installPath_, native);
 }
 
-bool CGameData::CreateInstallFolder(std::string_view name) const {
+bool GameData::CreateInstallFolder(std::string_view name) const {
   return CreateFolder(InstallFile(name));
 }
 
-bool CGameData::MovieIniPresent() const {
+bool GameData::MovieIniPresent() const {
   auto path = FindFileNoCase(installPath_, "movie.ini");
   if (!path) return false;
   std::FILE* f = std::fopen(path->c_str(), "rb");
@@ -237,7 +237,7 @@ bool CGameData::MovieIniPresent() const {
   return true;
 }
 
-bool CGameData::FindInFolder(std::string_view name, const std::string& folder, std::string* path) {
+bool GameData::FindInFolder(std::string_view name, const std::string& folder, std::string* path) {
   if (name.empty() || folder.empty()) return false;
   return FindIn(SjisToUtf8(name), fs::path(folder), 0, path);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// CGameData: the game data reader. Every part of the game reads its files by name and
+// GameData: the game data reader. Every part of the game reads its files by name and
 // archive slot through it. In archive mode (always, in the game) a file comes from the
 // slot's archive; in folder mode it is searched for in a folder tree (a development aid),
 // except that slot 4 always reads its archive. Names are Shift-JIS byte strings.
@@ -18,7 +18,7 @@
 
 namespace zan {
 
-class CErrorReport;
+class ErrorReporter;
 class MessageBoxes;
 
 // Archive slots.
@@ -41,9 +41,9 @@ inline std::string_view AsText(const std::vector<uint8_t>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-class CGameData {
+class GameData {
  public:
-  CGameData(CErrorReport& reporter, MessageBoxes& boxes);
+  GameData(ErrorReporter& reporter, MessageBoxes& boxes);
 
   // Mode 0: `folder` (absolute, or relative to the current folder; the current folder when
   // empty) is the install path; each slot's path is the archive's file in it, matched
@@ -69,16 +69,16 @@ class CGameData {
 
   // The archive the picture loaders read `name` from when none is given: slot 1 when it
   // has the name, else slot 5 when it is open, else none.
-  CArchive* PictureArchive(std::string_view name);
+  Archive* PictureArchive(std::string_view name);
   // The bytes of a picture under the picture loaders' slot rules. Archive mode, no archive
   // given: from PictureArchive(name); when there is none, `bytes` is left empty and 1 is
   // answered (a missing picture is not an error). With an archive given, or slot 5 chosen,
   // a name absent from it answers 0 without a report (the loader's "not found"). Folder
   // mode searches the data root and reports a miss (0); a loader that also names the
   // searched folder reports that first.
-  int32_t ReadPicture(std::string_view name, CArchive* archive, std::vector<uint8_t>& bytes);
+  int32_t ReadPicture(std::string_view name, Archive* archive, std::vector<uint8_t>& bytes);
 
-  CArchive& Archive(int slot) { return archives_[static_cast<size_t>(slot)]; }
+  Archive& GetArchive(int slot) { return archives_[static_cast<size_t>(slot)]; }
   const std::string& SlotPath(int slot) const { return slotPaths_[static_cast<size_t>(slot)]; }
   // The install path (the game folder), ending in '/'.
   const std::string& InstallPath() const { return installPath_; }
@@ -103,13 +103,13 @@ class CGameData {
   bool ValidSlot(int slot) const;
   int32_t ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer);
 
-  CErrorReport& reporter_;
+  ErrorReporter& reporter_;
   MessageBoxes& boxes_;
   int32_t archiveMode_ = 0;
   std::string installPath_;
   std::optional<std::string> dataPath_;
   std::array<std::string, kGameSlotCount> slotPaths_;
-  std::array<CArchive, kGameSlotCount> archives_;
+  std::array<Archive, kGameSlotCount> archives_;
   std::array<std::optional<int64_t>, kGameSlotCount> times_;
 };
 

@@ -6,7 +6,7 @@
 
 namespace zan {
 
-int32_t CNameList::Load(CGameData& data, std::string_view fileName, int slot) {
+int32_t NameList::Load(GameData& data, std::string_view fileName, int slot) {
   rows_.clear();
   loaded_ = 0;
   std::vector<uint8_t> bytes;
@@ -14,7 +14,7 @@ int32_t CNameList::Load(CGameData& data, std::string_view fileName, int slot) {
   return LoadText(AsText(bytes));
 }
 
-int32_t CNameList::LoadText(std::string_view text) {
+int32_t NameList::LoadText(std::string_view text) {
   rows_.clear();
   ForEachTableLine(text, kHeaderLines, [&](std::string_view line) {
     std::array<char, kNameSize> name{};
@@ -26,16 +26,16 @@ int32_t CNameList::LoadText(std::string_view text) {
   return 1;
 }
 
-int32_t CNameList::Find(std::string_view name) const {
+int32_t NameList::Find(std::string_view name) const {
   if (loaded_ == 0) return -1;
-  const std::string wanted = CArchive::NormaliseName(name);
+  const std::string wanted = Archive::NormaliseName(name);
   for (int32_t i = 0; i < Count(); ++i) {
-    if (CArchive::NormaliseName(Name(i)) == wanted) return i;
+    if (Archive::NormaliseName(Name(i)) == wanted) return i;
   }
   return -1;
 }
 
-std::string_view CNameList::Name(int32_t row) const {
+std::string_view NameList::Name(int32_t row) const {
   if (row < 0 || row >= Count()) return {};
   return CText(rows_[static_cast<size_t>(row)]);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// CNameList: the first field of each line of a text table, after three header lines; up
+// NameList: the first field of each line of a text table, after three header lines; up
 // to 1000 names of at most 31 bytes. The application loads "イベントＣＧリスト.csv" into one:
 // a picture's row number there is its gallery flag.
 
@@ -10,9 +10,9 @@
 
 namespace zan {
 
-class CGameData;
+class GameData;
 
-class CNameList {
+class NameList {
  public:
   static constexpr int32_t kMaxRows = 1000;
   static constexpr size_t kNameSize = 32;
@@ -20,7 +20,7 @@ class CNameList {
 
   // Reads the file from `slot` (a .lib file is unscrambled first). 1 when it was read; a
   // file that cannot be read is reported by the reader and leaves the list empty.
-  int32_t Load(CGameData& data, std::string_view fileName, int slot);
+  int32_t Load(GameData& data, std::string_view fileName, int slot);
   // Parses the unscrambled text. Always 1.
   int32_t LoadText(std::string_view text);
   // The row of `name` compared without regard to ASCII case (double-byte characters

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-#include "graphics/Clip.h"
-#include "graphics/DirectDrawSurface.h"
+#include "pixels/Clip.h"
+#include "surface/Surface.h"
 
 namespace zan {
 
-inline void MarkDirty(CDirectDrawSurface& surface, int32_t x, int32_t y, int32_t width, int32_t height) {
+inline void MarkDirty(Surface& surface, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (auto c = ClipFill(x, y, width, height, surface.Width(), surface.Height()))
     surface.AddDirty(c->dx, c->dy, c->dx + c->width, c->dy + c->height);
 }

@@ -39,7 +39,7 @@ struct Channels {
       case kFormat555: return {15, 15, 15};   // 0x3DEF
       case kFormat565: return {15, 31, 15};   // 0x7BEF
       case kFormat8888: return {170, 170, 170};  // 0xAAAAAA
-      default: return {128, 128, 128};       // 888 and the DIB
+      default: return {128, 128, 128};       // 888 and the bitmap
     }
   }
 };
@@ -295,8 +295,8 @@ void DrawGlyph(int32_t code, int32_t style, const GlyphJob& job) {
   WithFormat(code, [&]<class F>() {
     switch (style) {
       case kGlyphPlain: Plain<F>(job); break;
-      // The DIB has no 16-level routine: its smooth style weighs with the 8-level kernel.
-      case kGlyphSmooth: Smooth<F, F::kCode == kFormatDib>(job); break;
+      // The bitmap has no 16-level routine: its smooth style weighs with the 8-level kernel.
+      case kGlyphSmooth: Smooth<F, F::kCode == kFormatBitmap>(job); break;
       case kGlyphOutlined: Outlined<F, false>(job); break;
       case kGlyphOutlinedSmooth: Outlined<F, true>(job); break;
       default: break;

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/PixelFormat.h"
-#include "graphics/Pixels.h"
+#include "pixels/PixelFormat.h"
+#include "pixels/Pixels.h"
 #include "platform/FontInk.h"
 
 namespace zan {
@@ -40,7 +40,7 @@ struct GlyphJob {
   bool opaque = false;       // onto an opaque surface: the mask is neither read nor written
 };
 
-// One character in style 0, 2, 3 or 4 for the format `code` (0: the 24-bit DIB, whose smooth
+// One character in style 0, 2, 3 or 4 for the format `code` (0: the 24-bit bitmap, whose smooth
 // style weighs with the eight-level kernel). Unknown codes and styles draw nothing.
 void DrawGlyph(int32_t code, int32_t style, const GlyphJob& job);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/ShiftJis.h"
-#include "graphics/DirectDrawSurface.h"
+#include "surface/Surface.h"
 #include "message/Dirty.h"
 #include "message/GlyphKernels.h"
 #include "platform/FontInk.h"
@@ -18,12 +18,12 @@ constexpr int32_t kPlainOnlyHeight = 12;
 
 }  // namespace
 
-const std::string& CGlyphRasterizer::DefaultFace() {
+const std::string& GlyphRasterizer::DefaultFace() {
   static const std::string face = Sjis("ＭＳ ゴシック");
   return face;
 }
 
-Status CGlyphRasterizer::InitRasterizer(FontInk& fonts) {
+Status GlyphRasterizer::InitRasterizer(FontInk& fonts) {
   fonts_ = &fonts;
   face_ = DefaultFace();
   colour_ = {255, 255, 255};
@@ -35,33 +35,33 @@ Status CGlyphRasterizer::InitRasterizer(FontInk& fonts) {
   return fonts.OpenFace(face_);
 }
 
-void CGlyphRasterizer::SetGlyphColor(int32_t r, int32_t g, int32_t b) {
+void GlyphRasterizer::SetGlyphColor(int32_t r, int32_t g, int32_t b) {
   auto clamp = [](int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
   colour_ = {clamp(r), clamp(g), clamp(b)};
 }
 
-void CGlyphRasterizer::SetGlyphSize(int32_t width, int32_t height) {
+void GlyphRasterizer::SetGlyphSize(int32_t width, int32_t height) {
   glyphWidth_ = std::max(width, 0);
   glyphHeight_ = std::max(height, 0);
 }
 
-void CGlyphRasterizer::SetWeight(int32_t n) { weight_ = std::clamp(n, 0, 10) * 100; }
+void GlyphRasterizer::SetWeight(int32_t n) { weight_ = std::clamp(n, 0, 10) * 100; }
 
-bool CGlyphRasterizer::SetStyle(int32_t style) {
+bool GlyphRasterizer::SetStyle(int32_t style) {
   if (style < 0 || style > 5) return false;
   style_ = style;
   return true;
 }
 
-bool CGlyphRasterizer::DrawString(CDirectDrawSurface& surface, std::string_view text) {
+bool GlyphRasterizer::DrawString(Surface& surface, std::string_view text) {
   return Draw(surface, text, false);
 }
 
-bool CGlyphRasterizer::DrawStringOpaque(CDirectDrawSurface& surface, std::string_view text) {
+bool GlyphRasterizer::DrawStringOpaque(Surface& surface, std::string_view text) {
   return Draw(surface, text, true);
 }
 
-bool CGlyphRasterizer::Draw(CDirectDrawSurface& surface, std::string_view text, bool opaque) {
+bool GlyphRasterizer::Draw(Surface& surface, std::string_view text, bool opaque) {
   const int32_t width = surface.Width();
   const int32_t height = surface.Height();
   // Onto an opaque surface neither the refusal nor the small-glyph rule applies: glyph
@@ -75,7 +75,7 @@ bool CGlyphRasterizer::Draw(CDirectDrawSurface& surface, std::string_view text, 
   GlyphJob job;
   job.pixels = surface.View();
   if (!job.pixels) return true;
-  CAlphaPlane& mask = surface.Alpha();
+  AlphaPlane& mask = surface.Alpha();
   if (!opaque && mask.IsAllocated() && mask.Width() == width && mask.Height() == height)
     job.mask = mask.Data();
   job.opaque = opaque;

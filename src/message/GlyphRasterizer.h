@@ -1,5 +1,5 @@
 #pragma once
-// CGlyphRasterizer: draws all text of the game, one character at a time, into a surface in
+// GlyphRasterizer: draws all text of the game, one character at a time, into a surface in
 // the display's pixel format and its alpha mask. The font gives only a two-valued ink map
 // (at twice the glyph size for the smooth and outlined styles); the rasteriser builds the
 // glyph from it: an outline ring, coverage from small kernels, reduction to the glyph size,
@@ -14,14 +14,14 @@
 #include <string_view>
 
 #include "base/Result.h"
-#include "graphics/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 
 namespace zan {
 
-class CDirectDrawSurface;
+class Surface;
 class FontInk;
 
-class CGlyphRasterizer {
+class GlyphRasterizer {
  public:
   static constexpr int32_t kMaxCharacters = 1024;  // per string
 
@@ -51,11 +51,11 @@ class CGlyphRasterizer {
   // the pen does not move. A double-byte character advances the glyph width, a single-byte
   // one half of it. False (nothing drawn) when the first glyph box does not fit: a negative
   // pen, or pen + glyph size reaching the surface's width or height.
-  bool DrawString(CDirectDrawSurface& surface, std::string_view text);
+  bool DrawString(Surface& surface, std::string_view text);
   // The same onto a surface without a mask: glyphs blend over the pixels as over opaque ones.
   // Nothing is refused (each glyph box is clipped to the surface; one that starts left of or
   // above it is left out) and small glyphs keep the style.
-  bool DrawStringOpaque(CDirectDrawSurface& surface, std::string_view text);
+  bool DrawStringOpaque(Surface& surface, std::string_view text);
 
   const std::string& FaceName() const { return face_; }
   Rgb Colour() const { return colour_; }
@@ -68,7 +68,7 @@ class CGlyphRasterizer {
   int32_t PenY() const { return penY_; }
 
  private:
-  bool Draw(CDirectDrawSurface& surface, std::string_view text, bool opaque);
+  bool Draw(Surface& surface, std::string_view text, bool opaque);
 
   FontInk* fonts_ = nullptr;
   std::string face_;

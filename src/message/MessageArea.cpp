@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "base/ShiftJis.h"
-#include "graphics/DIB.h"
-#include "graphics/PictureFiles.h"
-#include "message/DrawMessage.h"
+#include "surface/Bitmap.h"
+#include "stage/PictureFiles.h"
+#include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 
 namespace zan {
@@ -18,18 +18,18 @@ constexpr int32_t kCoordinateLimit = 100000;
 
 }  // namespace
 
-void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity) {
-  const int32_t w = picture.DibWidth();
-  const int32_t h = picture.DibHeight();
+void TintPicture(Bitmap& picture, Rgb tint, uint8_t opacity) {
+  const int32_t w = picture.BitmapWidth();
+  const int32_t h = picture.BitmapHeight();
   for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = picture.DibRow(y);
+    uint8_t* row = picture.BitmapRow(y);
     for (int32_t x = 0; x < w; ++x) {
       row[3 * x + 0] = static_cast<uint8_t>(row[3 * x + 0] * tint.b / 255);
       row[3 * x + 1] = static_cast<uint8_t>(row[3 * x + 1] * tint.g / 255);
       row[3 * x + 2] = static_cast<uint8_t>(row[3 * x + 2] * tint.r / 255);
     }
   }
-  CAlphaPlane& alpha = picture.Alpha();
+  AlphaPlane& alpha = picture.Alpha();
   if (!picture.HasAlpha() || !alpha.IsAllocated()) {
     alpha.Destroy();
     alpha.Create(w, h);
@@ -88,22 +88,22 @@ void MessageAreaRecord::Decode(std::span<const uint8_t, kSize> in, MessageAreaRe
 
 MessageArea::MessageArea() { std::memset(static_cast<void*>(&record_), 0, sizeof record_); }
 
-void MessageArea::Append(std::string_view text, CMessageLayout& layout) {
+void MessageArea::Append(std::string_view text, MessageLayout& layout) {
   // Each area keeps its own colour and size: the layout may hold another area's.
   const WindowSettings& s = record_.settings;
-  record_.buffer.AppendText(text, CTextBuffer::kCells, s.size, s.Colour(), layout.Settings());
+  record_.buffer.AppendText(text, TextBuffer::kCells, s.size, s.Colour(), layout.Settings());
 }
 
-void MessageArea::AppendRuby(std::string_view base, std::string_view ruby, CMessageLayout& layout) {
+void MessageArea::AppendRuby(std::string_view base, std::string_view ruby, MessageLayout& layout) {
   const WindowSettings& s = record_.settings;
-  record_.buffer.AppendRubyText(base, CTextBuffer::kCells, s.size, s.Colour(), ruby, layout.Settings());
+  record_.buffer.AppendRubyText(base, TextBuffer::kCells, s.size, s.Colour(), ruby, layout.Settings());
 }
 
-void MessageArea::AppendIcon(std::string_view name, CMessageLayout& layout) {
+void MessageArea::AppendIcon(std::string_view name, MessageLayout& layout) {
   record_.buffer.AppendIcon(layout.FindIcon(name), record_.settings.size, record_.settings.Colour());
 }
 
-void MessageArea::PresentPage(bool read, CMessageLayout& layout) {
+void MessageArea::PresentPage(bool read, MessageLayout& layout) {
   record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
 }
 
@@ -118,18 +118,18 @@ void MessageArea::Reset(Rgb colour) {
   picture_.Release();
 }
 
-int32_t MessageArea::LoadWindowPicture(CGameData& data, std::string_view name, const Rgb* tint,
+int32_t MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
                                        uint8_t opacity) {
   picture_.Release();
   if (tint == nullptr) {
     LoadImageFile(data, name, picture_);
   } else {
-    CDIB picture;
-    if (LoadDibFile(data, name, picture) == 1 && picture.IsCreated()) {
+    Bitmap picture;
+    if (LoadBitmapFile(data, name, picture) == 1 && picture.IsCreated()) {
       TintPicture(picture, *tint, opacity);
-      if (picture_.Create(picture.DibWidth(), picture.DibHeight()) == 0) {
-        picture_.CopyFromDIB(picture);
-        picture_.Alpha().Blt(0, 0, picture.DibWidth(), picture.DibHeight(), picture.Alpha(), 0, 0, 0);
+      if (picture_.Create(picture.BitmapWidth(), picture.BitmapHeight()) == 0) {
+        picture_.CopyFromBitmap(picture);
+        picture_.Alpha().Blt(0, 0, picture.BitmapWidth(), picture.BitmapHeight(), picture.Alpha(), 0, 0, 0);
       }
     }
   }
@@ -145,7 +145,7 @@ void MessageArea::CreateGlyphSurface() {
   glyphs_.Alpha().Fill(0);
 }
 
-void MessageArea::ApplyGeometry(CMessageLayout& layout) const {
+void MessageArea::ApplyGeometry(MessageLayout& layout) const {
   const bool framed = picture_.View() ? true : false;
   const int32_t w = framed ? picture_.Width() : kScreenWidth;
   const int32_t h = framed ? picture_.Height() : kScreenHeight;
@@ -156,13 +156,13 @@ void MessageArea::ApplyGeometry(CMessageLayout& layout) const {
   l.areaHeight = h - s.homeY;
 }
 
-void MessageArea::ApplySettings(CMessageLayout& layout) const {
+void MessageArea::ApplySettings(MessageLayout& layout) const {
   const WindowSettings& s = record_.settings;
   LayoutSettings& l = layout.Settings();
   l.textColour = s.Colour();
   l.fontSize = s.size;
   layout.SetVertical(s.vertical);
-  layout.SetFaceName(CGlyphRasterizer::DefaultFace());
+  layout.SetFaceName(GlyphRasterizer::DefaultFace());
   l.xOffset = s.homeX;
   l.yOffset = s.homeY;
   ApplyGeometry(layout);
@@ -170,12 +170,12 @@ void MessageArea::ApplySettings(CMessageLayout& layout) const {
 
 // --- MessageAreas ----------------------------------------------------------------------------
 
-void MessageAreas::Attach(CMessageLayout& layout, CDrawMessage& task) {
+void MessageAreas::Attach(MessageLayout& layout, MessageWindowTask& task) {
   layout_ = &layout;
   task_ = &task;
 }
 
-void MessageAreas::StartGame(CGameData& data, Rgb textColour, Rgb readColour, Rgb tint,
+void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint,
                              uint8_t opacity) {
   for (MessageArea& area : areas) {
     area.Reset(textColour);

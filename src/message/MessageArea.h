@@ -2,7 +2,7 @@
 // Message areas: the pages of story text. Each area is a laid-out text buffer with its window
 // position and window settings (one fixed record of 21260 bytes that saves and the backlog
 // store byte for byte), its window picture and its 800 x 600 glyph surface, into which a
-// presented page is drawn once. The message window task (CDrawMessage) copies the glyphs to
+// presented page is drawn once. The message window task (MessageWindowTask) copies the glyphs to
 // the screen every frame while the page types itself out.
 //
 // MessageAreas is what the interpreter owns: the three areas, the choice area, the name
@@ -16,20 +16,20 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/DirectDrawSurface.h"
-#include "graphics/PixelFormat.h"
+#include "surface/Surface.h"
+#include "pixels/PixelFormat.h"
 #include "message/MessageLayout.h"
 #include "message/TextBuffer.h"
 
 namespace zan {
 
-class CDIB;
-class CDrawMessage;
-class CGameData;
+class Bitmap;
+class MessageWindowTask;
+class GameData;
 
 // A window picture tinted by the settings: its colours multiplied by `tint` and its alpha by
 // `opacity` (both / 255); a picture without an alpha plane counts as opaque.
-void TintPicture(CDIB& picture, Rgb tint, uint8_t opacity);
+void TintPicture(Bitmap& picture, Rgb tint, uint8_t opacity);
 
 // The per-area settings of the window commands (80 bytes in the record).
 struct WindowSettings {
@@ -59,7 +59,7 @@ struct WindowSettings {
 };
 
 struct MessageAreaRecord {
-  CTextBuffer buffer;
+  TextBuffer buffer;
   int32_t windowX;
   int32_t windowY;
   WindowSettings settings;
@@ -88,11 +88,11 @@ class MessageArea {
 
   // Appends Shift-JIS text (CR LF are line breaks) in the area's current colour and size.
   // The new text is not shown until the page is presented.
-  void Append(std::string_view text, CMessageLayout& layout);
+  void Append(std::string_view text, MessageLayout& layout);
   // Base text with ruby above it.
-  void AppendRuby(std::string_view base, std::string_view ruby, CMessageLayout& layout);
+  void AppendRuby(std::string_view base, std::string_view ruby, MessageLayout& layout);
   // An inline icon of the icon list.
-  void AppendIcon(std::string_view name, CMessageLayout& layout);
+  void AppendIcon(std::string_view name, MessageLayout& layout);
   bool HoldsText() const { return record_.buffer.Count() > 0; }
   // The characters of the page, breaks as CR LF.
   std::string Text() const { return record_.buffer.Characters(); }
@@ -103,7 +103,7 @@ class MessageArea {
 
   // Draws the page into the glyph surface; `read` draws it in the read-text colour. Cells keep
   // their display states, so what was revealed stays revealed.
-  void PresentPage(bool read, CMessageLayout& layout);
+  void PresentPage(bool read, MessageLayout& layout);
   // Reveals every character at once: 1 when something was still hidden.
   int32_t ShowAll() { return record_.buffer.ShowAll(); }
   bool IsAllShown() const { return record_.buffer.IsAllShown(); }
@@ -120,22 +120,22 @@ class MessageArea {
 
   // Loads the window picture (the old one is released); with `tint`, its colours are
   // multiplied by the tint and its alpha by `opacity` / 255. 1 when it loaded.
-  int32_t LoadWindowPicture(CGameData& data, std::string_view name, const Rgb* tint = nullptr,
+  int32_t LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
                             uint8_t opacity = 255);
   // Makes the 800 x 600 glyph surface (with its mask) when there is none.
   void CreateGlyphSurface();
 
   // The layout box of the area: the window picture's size (the screen without one) less
   // the text home, and the alignment.
-  void ApplyGeometry(CMessageLayout& layout) const;
+  void ApplyGeometry(MessageLayout& layout) const;
   // Hands the area's settings to the layout: colour, size, vertical writing, the face, the
   // text home, then the geometry.
-  void ApplySettings(CMessageLayout& layout) const;
+  void ApplySettings(MessageLayout& layout) const;
 
   WindowSettings& Settings() { return record_.settings; }
   const WindowSettings& Settings() const { return record_.settings; }
-  CTextBuffer& Buffer() { return record_.buffer; }
-  const CTextBuffer& Buffer() const { return record_.buffer; }
+  TextBuffer& Buffer() { return record_.buffer; }
+  const TextBuffer& Buffer() const { return record_.buffer; }
   MessageAreaRecord& Record() { return record_; }
   const MessageAreaRecord& Record() const { return record_; }
   int32_t WindowX() const { return record_.windowX; }
@@ -144,13 +144,13 @@ class MessageArea {
     record_.windowX = x;
     record_.windowY = y;
   }
-  CDirectDrawSurface& WindowPicture() { return picture_; }
-  CDirectDrawSurface& GlyphSurface() { return glyphs_; }
+  Surface& WindowPicture() { return picture_; }
+  Surface& GlyphSurface() { return glyphs_; }
 
  private:
   MessageAreaRecord record_;
-  CDirectDrawSurface picture_;
-  CDirectDrawSurface glyphs_;
+  Surface picture_;
+  Surface glyphs_;
 };
 
 // The interpreter's message windows.
@@ -168,14 +168,14 @@ class MessageAreas {
   // The application's layout (with the rasteriser and the icon list) and the task that
   // draws the windows. Until attached, the areas lay text out with a layout of their own
   // that draws nothing, and nothing is drawn.
-  void Attach(CMessageLayout& layout, CDrawMessage& task);
-  CMessageLayout& Layout() { return *layout_; }
+  void Attach(MessageLayout& layout, MessageWindowTask& task);
+  MessageLayout& Layout() { return *layout_; }
 
   // A new game: every area reset to the settings block's text colour, area 0 given
   // "win.bmp" tinted by the window colour at the window opacity, the glyph surfaces and the
   // name plate made and cleared, "送りアイコン.bmp" loaded, the layout given the colours,
   // and the window task started.
-  void StartGame(CGameData& data, Rgb textColour, Rgb readColour, Rgb tint, uint8_t opacity);
+  void StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint, uint8_t opacity);
   // The game returns to the title: the window task ends.
   void StopGame();
   // Empties every page and the choice area (no surfaces made).
@@ -201,18 +201,18 @@ class MessageAreas {
   void SetWindowHiddenByPlayer(int32_t hidden);
   int32_t WindowHiddenByPlayer() const { return hiddenByPlayer_; }
 
-  CDirectDrawSurface& NamePlate() { return namePlate_; }
-  CDirectDrawSurface& AdvanceIcon() { return advanceIcon_; }
+  Surface& NamePlate() { return namePlate_; }
+  Surface& AdvanceIcon() { return advanceIcon_; }
 
   std::array<MessageArea, kAreaCount> areas;
   MessageArea choice;
 
  private:
-  CMessageLayout ownLayout_;
-  CMessageLayout* layout_ = &ownLayout_;
-  CDrawMessage* task_ = nullptr;
-  CDirectDrawSurface namePlate_;
-  CDirectDrawSurface advanceIcon_;
+  MessageLayout ownLayout_;
+  MessageLayout* layout_ = &ownLayout_;
+  MessageWindowTask* task_ = nullptr;
+  Surface namePlate_;
+  Surface advanceIcon_;
   int32_t hiddenByPlayer_ = 0;
 };
 

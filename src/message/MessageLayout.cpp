@@ -5,13 +5,13 @@
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
 #include "data/TextFields.h"
-#include "graphics/DirectDrawSurface.h"
-#include "graphics/PictureFiles.h"
+#include "surface/Surface.h"
+#include "stage/PictureFiles.h"
 #include "message/GlyphRasterizer.h"
 
 namespace zan {
 
-void CMessageLayout::LoadIconList() {
+void MessageLayout::LoadIconList() {
   icons_.clear();
   if (data_ == nullptr) return;
   std::vector<uint8_t> bytes;
@@ -27,16 +27,16 @@ void CMessageLayout::LoadIconList() {
   });
 }
 
-int32_t CMessageLayout::FindIcon(std::string_view name) const {
+int32_t MessageLayout::FindIcon(std::string_view name) const {
   for (size_t i = 0; i < icons_.size(); ++i)
     if (icons_[i].name == name) return static_cast<int32_t>(i);
   return -1;
 }
 
-int32_t CMessageLayout::DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t y, int32_t row,
+int32_t MessageLayout::DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row,
                                  int32_t width) {
   if (row < 0 || static_cast<size_t>(row) >= icons_.size() || data_ == nullptr) return 1;
-  CDirectDrawSurface picture;
+  Surface picture;
   if (LoadImageFile(*data_, icons_[static_cast<size_t>(row)].file, picture) != 1 ||
       picture.Width() <= 0)
     return 1;
@@ -46,18 +46,18 @@ int32_t CMessageLayout::DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t 
   return 0;
 }
 
-void CMessageLayout::SetVertical(int32_t flag) {
+void MessageLayout::SetVertical(int32_t flag) {
   settings_.vertical = flag ? 1 : 0;
   if (rasterizer_) rasterizer_->SetEscapement(flag ? 270 : 0);
 }
 
-void CMessageLayout::SetFaceName(std::string_view face) { settings_.faceName.assign(face); }
+void MessageLayout::SetFaceName(std::string_view face) { settings_.faceName.assign(face); }
 
-int32_t CMessageLayout::DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x,
+int32_t MessageLayout::DrawPlainText(std::string_view text, Surface& surface, int32_t x,
                                       int32_t y, int32_t size, Rgb colour) {
   if (!surface.View()) return 0;
   if (rasterizer_ == nullptr) return 1;
-  CGlyphRasterizer& r = *rasterizer_;
+  GlyphRasterizer& r = *rasterizer_;
   r.SetStyle(settings_.style);
   r.SetFaceName(settings_.faceName);
   r.SetGlyphColor(colour.r, colour.g, colour.b);

@@ -1,5 +1,5 @@
 #pragma once
-// CMessageLayout: the layout settings that the script's window commands change (font size
+// MessageLayout: the layout settings that the script's window commands change (font size
 // and colours, text home, alignment, vertical writing, face), the icon list of
 // "iconlist.csv", and plain text drawing for the name plate and the screens. Text buffers
 // are appended to, laid out and drawn with its settings.
@@ -9,27 +9,27 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 #include "message/TextBuffer.h"
 
 namespace zan {
 
-class CDirectDrawSurface;
-class CGameData;
-class CGlyphRasterizer;
+class Surface;
+class GameData;
+class GlyphRasterizer;
 
-class CMessageLayout {
+class MessageLayout {
  public:
   static constexpr size_t kMaxIcons = 100;
 
-  CMessageLayout() = default;
+  MessageLayout() = default;
   // Draws through `rasterizer` and loads icons through `data` (either may be null: nothing
   // is drawn, no icon loads).
-  CMessageLayout(CGlyphRasterizer* rasterizer, CGameData* data) : rasterizer_(rasterizer), data_(data) {}
+  MessageLayout(GlyphRasterizer* rasterizer, GameData* data) : rasterizer_(rasterizer), data_(data) {}
 
   LayoutSettings& Settings() { return settings_; }
   const LayoutSettings& Settings() const { return settings_; }
-  CGlyphRasterizer* Rasterizer() { return rasterizer_; }
+  GlyphRasterizer* Rasterizer() { return rasterizer_; }
 
   // Reads "iconlist.csv" (table archive): a header line, then rows of an unused field, the
   // icon name and the picture file, up to 100 rows. A missing file leaves the list empty.
@@ -39,7 +39,7 @@ class CMessageLayout {
   size_t IconCount() const { return icons_.size(); }
   // Draws the picture of icon `row` at (x, y), scaled to `width` pixels across: 0, 1 when
   // the row or its picture is missing.
-  int32_t DrawIcon(CDirectDrawSurface& target, int32_t x, int32_t y, int32_t row, int32_t width);
+  int32_t DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row, int32_t width);
 
   // Vertical writing for DrawPlainText; the rasteriser turns its glyphs by 270 degrees.
   void SetVertical(int32_t flag);
@@ -53,9 +53,9 @@ class CMessageLayout {
   // Draws text without a buffer: every character but CR at size x size (a double-byte one
   // advances size, a single-byte one size / 2); CR LF starts the next line `size` lower.
   // In vertical mode lines run downward from the right. 0 when the surface holds no pixels.
-  int32_t DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x, int32_t y,
+  int32_t DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y,
                         int32_t size, Rgb colour);
-  int32_t DrawPlainText(std::string_view text, CDirectDrawSurface& surface, int32_t x, int32_t y,
+  int32_t DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y,
                         int32_t size) {
     return DrawPlainText(text, surface, x, y, size, settings_.textColour);
   }
@@ -68,8 +68,8 @@ class CMessageLayout {
 
   LayoutSettings settings_;
   std::vector<Icon> icons_;
-  CGlyphRasterizer* rasterizer_ = nullptr;
-  CGameData* data_ = nullptr;
+  GlyphRasterizer* rasterizer_ = nullptr;
+  GameData* data_ = nullptr;
 };
 
 }  // namespace zan

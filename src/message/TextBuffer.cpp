@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/ShiftJis.h"
-#include "graphics/DirectDrawSurface.h"
+#include "surface/Surface.h"
 #include "message/Dirty.h"
 #include "message/GlyphRasterizer.h"
 #include "message/LineBreakRules.h"
@@ -34,29 +34,29 @@ int32_t TextCell::Width() const {
   return kind == kCellHalfWidth ? size / 2 : size;
 }
 
-void CTextBuffer::Clear() { std::memset(static_cast<void*>(this), 0, sizeof *this); }
+void TextBuffer::Clear() { std::memset(static_cast<void*>(this), 0, sizeof *this); }
 
-int32_t CTextBuffer::Count() const { return std::clamp(count, 0, kCells); }
+int32_t TextBuffer::Count() const { return std::clamp(count, 0, kCells); }
 
-int32_t CTextBuffer::RubyCount() const { return std::clamp(rubyCount, 0, kRubies); }
+int32_t TextBuffer::RubyCount() const { return std::clamp(rubyCount, 0, kRubies); }
 
-int32_t CTextBuffer::LineHeight(int32_t line) const {
+int32_t TextBuffer::LineHeight(int32_t line) const {
   return lineHeights[std::clamp(line, 0, kLines - 1)];
 }
 
-int32_t CTextBuffer::LineEnd(int32_t line) const { return lineEnds[std::clamp(line, 0, kLines - 1)]; }
+int32_t TextBuffer::LineEnd(int32_t line) const { return lineEnds[std::clamp(line, 0, kLines - 1)]; }
 
-std::string_view CTextBuffer::SpeakerName() const { return FixedText(speaker, sizeof speaker); }
+std::string_view TextBuffer::SpeakerName() const { return FixedText(speaker, sizeof speaker); }
 
-void CTextBuffer::SetSpeakerName(std::string_view name) {
+void TextBuffer::SetSpeakerName(std::string_view name) {
   StoreField(speaker, name);
 }
 
-int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, const LayoutSettings& s) {
+int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, const LayoutSettings& s) {
   return AppendText(text, maximum, s.fontSize, s.textColour, s);
 }
 
-int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
                                 const LayoutSettings& settings) {
   int32_t i = Count();
   int64_t end = int64_t{i} + maximum;
@@ -126,12 +126,12 @@ int32_t CTextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t 
   return 1;
 }
 
-int32_t CTextBuffer::AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
+int32_t TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
                                     const LayoutSettings& settings) {
   return AppendRubyText(text, maximum, settings.fontSize, settings.textColour, ruby, settings);
 }
 
-int32_t CTextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+int32_t TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
                                     std::string_view ruby, const LayoutSettings& settings) {
   int32_t first = Count();
   const int32_t result = AppendText(text, maximum, size, colour, settings);
@@ -146,7 +146,7 @@ int32_t CTextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int3
   return result;
 }
 
-int32_t CTextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last) {
+int32_t TextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last) {
   const int32_t index = RubyCount();
   if (index >= kRubies) return 0;
   RubyEntry& entry = rubies[index];
@@ -159,7 +159,7 @@ int32_t CTextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last)
   return 1;
 }
 
-void CTextBuffer::AppendIcon(int32_t row, int32_t size, Rgb colour) {
+void TextBuffer::AppendIcon(int32_t row, int32_t size, Rgb colour) {
   const int32_t i = Count();
   if (i >= kCells) return;
   TextCell& cell = cells[i];
@@ -174,7 +174,7 @@ void CTextBuffer::AppendIcon(int32_t row, int32_t size, Rgb colour) {
   LayoutLines();
 }
 
-void CTextBuffer::Walk(int32_t uniformSize) {
+void TextBuffer::Walk(int32_t uniformSize) {
   const int32_t n = Count();
   const bool uniform = uniformSize != 0;
   if (uniform) {
@@ -223,7 +223,7 @@ void CTextBuffer::Walk(int32_t uniformSize) {
   }
 }
 
-int32_t CTextBuffer::AlignmentOffset(int32_t line, const LayoutSettings& s) const {
+int32_t TextBuffer::AlignmentOffset(int32_t line, const LayoutSettings& s) const {
   if (line < 0 || line >= kLines) return 0;
   const int32_t n = Count();
   const int32_t start = std::clamp(line > 0 ? lineEnds[line - 1] : 0, 0, n);
@@ -238,7 +238,7 @@ int32_t CTextBuffer::AlignmentOffset(int32_t line, const LayoutSettings& s) cons
   }
 }
 
-TextPoint CTextBuffer::CellPosition(int32_t index, const LayoutSettings& s) const {
+TextPoint TextBuffer::CellPosition(int32_t index, const LayoutSettings& s) const {
   if (index < 0 || index >= kCells) return {};
   const TextCell& cell = cells[index];
   const int32_t line = std::clamp(cell.line, 0, kLines - 1);
@@ -249,7 +249,7 @@ TextPoint CTextBuffer::CellPosition(int32_t index, const LayoutSettings& s) cons
   return {s.areaWidth - cell.size - y + (cell.size - lineHeights[line]), x};
 }
 
-TextPoint CTextBuffer::RubyCharPosition(int32_t ruby, int32_t j, const LayoutSettings& s) const {
+TextPoint TextBuffer::RubyCharPosition(int32_t ruby, int32_t j, const LayoutSettings& s) const {
   if (ruby < 0 || ruby >= kRubies) return {};
   const RubyEntry& entry = rubies[ruby];
   const int32_t n = Count();
@@ -266,7 +266,7 @@ TextPoint CTextBuffer::RubyCharPosition(int32_t ruby, int32_t j, const LayoutSet
   return {base.x + h, base.y + k};
 }
 
-int32_t CTextBuffer::SetCellState(int32_t cell, int32_t state) {
+int32_t TextBuffer::SetCellState(int32_t cell, int32_t state) {
   if (cell < 0 || cell >= Count()) return 0;
   cells[cell].state = state;
   for (int32_t r = 0; r < RubyCount(); ++r)
@@ -274,7 +274,7 @@ int32_t CTextBuffer::SetCellState(int32_t cell, int32_t state) {
   return 1;
 }
 
-int32_t CTextBuffer::ShowAll() {
+int32_t TextBuffer::ShowAll() {
   const int32_t n = Count();
   for (int32_t i = 0; i < n; ++i) cells[i].state = kShown;
   for (int32_t r = 0; r < RubyCount(); ++r) rubies[r].state = kShown;
@@ -283,33 +283,33 @@ int32_t CTextBuffer::ShowAll() {
   return 1;
 }
 
-bool CTextBuffer::IsAllShown() const {
+bool TextBuffer::IsAllShown() const {
   const int32_t n = Count();
   return reveal >= n && (n == 0 || cells[n - 1].state >= kShown);
 }
 
-void CTextBuffer::StartMark(int32_t mark, int32_t first) {
+void TextBuffer::StartMark(int32_t mark, int32_t first) {
   if (mark < 0 || mark >= kMarks) return;
   marks[mark].active = 1;
   marks[mark].first = first < 0 ? Count() : first;
 }
 
-void CTextBuffer::EndMark(int32_t mark, int32_t last) {
+void TextBuffer::EndMark(int32_t mark, int32_t last) {
   if (mark < 0 || mark >= kMarks) return;
   marks[mark].last = last < 0 ? Count() - 1 : last;
 }
 
-void CTextBuffer::SetMarkText(int32_t mark, std::string_view text) {
+void TextBuffer::SetMarkText(int32_t mark, std::string_view text) {
   if (mark < 0 || mark >= kMarks) return;
   StoreField(marks[mark].text, text);
 }
 
-const ChoiceMark* CTextBuffer::Mark(int32_t mark) const {
+const ChoiceMark* TextBuffer::Mark(int32_t mark) const {
   if (mark < 0 || mark >= kMarks) return nullptr;
   return &marks[mark];
 }
 
-std::string CTextBuffer::Characters() const {
+std::string TextBuffer::Characters() const {
   std::string out;
   const int32_t n = Count();
   for (int32_t i = 0; i < n; ++i) {
@@ -320,7 +320,7 @@ std::string CTextBuffer::Characters() const {
   return out;
 }
 
-void CTextBuffer::Sanitize() {
+void TextBuffer::Sanitize() {
   // Sizes and positions far beyond any screen would only overflow the arithmetic.
   constexpr int32_t kLimit = 100000;
   count = Count();
@@ -345,18 +345,18 @@ void CTextBuffer::Sanitize() {
 
 // --- Drawing ---------------------------------------------------------------------------------
 
-int32_t CTextBuffer::RenderText(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
-                                bool clear, CMessageLayout& layout) {
+int32_t TextBuffer::RenderText(Surface& surface, int32_t x0, int32_t y0, bool read,
+                                bool clear, MessageLayout& layout) {
   return Render(surface, x0, y0, read, clear, layout, true);
 }
 
-int32_t CTextBuffer::RenderTextAt(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
-                                  bool clear, CMessageLayout& layout) {
+int32_t TextBuffer::RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read,
+                                  bool clear, MessageLayout& layout) {
   return Render(surface, x0, y0, read, clear, layout, false);
 }
 
-int32_t CTextBuffer::Render(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
-                            bool clear, CMessageLayout& layout, bool withOffsets) {
+int32_t TextBuffer::Render(Surface& surface, int32_t x0, int32_t y0, bool read,
+                            bool clear, MessageLayout& layout, bool withOffsets) {
   if (!surface.View()) return 0;
   if (clear) {
     surface.FillAll(0, 0, 0);
@@ -366,9 +366,9 @@ int32_t CTextBuffer::Render(CDirectDrawSurface& surface, int32_t x0, int32_t y0,
   return 1;
 }
 
-void CTextBuffer::DrawCells(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
-                            CMessageLayout& layout, bool withOffsets) {
-  CGlyphRasterizer* r = layout.Rasterizer();
+void TextBuffer::DrawCells(Surface& surface, int32_t x0, int32_t y0, bool read,
+                            MessageLayout& layout, bool withOffsets) {
+  GlyphRasterizer* r = layout.Rasterizer();
   if (r == nullptr) return;
   const LayoutSettings& s = layout.Settings();
   r->SetWeight(10);
@@ -409,8 +409,8 @@ void CTextBuffer::DrawCells(CDirectDrawSurface& surface, int32_t x0, int32_t y0,
   }
 }
 
-void CTextBuffer::DrawFadeIn(CDirectDrawSurface& target, int32_t x0, int32_t y0,
-                             CDirectDrawSurface& glyphs, int32_t alpha, const LayoutSettings& s) {
+void TextBuffer::DrawFadeIn(Surface& target, int32_t x0, int32_t y0,
+                             Surface& glyphs, int32_t alpha, const LayoutSettings& s) {
   const int32_t n = Count();
   auto copy = [&](int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t state,
                   bool fading) {

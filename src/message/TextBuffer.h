@@ -1,5 +1,5 @@
 #pragma once
-// CTextBuffer: one message laid out cell by cell. A cell is one character (double-byte or
+// TextBuffer: one message laid out cell by cell. A cell is one character (double-byte or
 // single-byte), a line break or an inline icon, with its own size, colour, position and
 // display state. Appending breaks lines automatically after the layout's characters per
 // line and follows the line-breaking rules; ruby is attached to a range of cells; layout
@@ -15,14 +15,14 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/PixelFormat.h"
+#include "pixels/PixelFormat.h"
 
 namespace zan {
 
-class CDirectDrawSurface;
-class CMessageLayout;
+class Surface;
+class MessageLayout;
 
-// The settings a buffer is appended to, laid out and drawn with (CMessageLayout keeps them).
+// The settings a buffer is appended to, laid out and drawn with (MessageLayout keeps them).
 struct LayoutSettings {
   int32_t style = 2;             // rasteriser style (0..5)
   int32_t xOffset = 0;           // added to every cell's x
@@ -91,7 +91,7 @@ struct TextPoint {
   friend bool operator==(const TextPoint&, const TextPoint&) = default;
 };
 
-class CTextBuffer {
+class TextBuffer {
  public:
   static constexpr int32_t kCells = 400;
   static constexpr int32_t kLines = 20;
@@ -145,15 +145,15 @@ class CTextBuffer {
   // Draws every cell once into a surface (its glyphs at their positions plus (x0, y0));
   // the read switch draws characters in the read-text colour. 0 when the surface holds no
   // pixels.
-  int32_t RenderText(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                     CMessageLayout& layout);
+  int32_t RenderText(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                     MessageLayout& layout);
   // The same without the layout's offsets (the text at its own layout position).
-  int32_t RenderTextAt(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                       CMessageLayout& layout);
+  int32_t RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                       MessageLayout& layout);
   // Copies the revealed cells from the glyph surface to the target at (x0, y0), fading each
   // in over nine frames (a fading cell's state advances by one per call); `alpha` scales it
   // all (255: as they are).
-  void DrawFadeIn(CDirectDrawSurface& target, int32_t x0, int32_t y0, CDirectDrawSurface& glyphs,
+  void DrawFadeIn(Surface& target, int32_t x0, int32_t y0, Surface& glyphs,
                   int32_t alpha, const LayoutSettings& settings);
 
   // The characters in order, a break as CR LF; dropped breaks and icons left out.
@@ -190,10 +190,10 @@ class CTextBuffer {
 
  private:
   void Walk(int32_t uniformSize);
-  int32_t Render(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                 CMessageLayout& layout, bool withOffsets);
-  void DrawCells(CDirectDrawSurface& surface, int32_t x0, int32_t y0, bool read,
-                 CMessageLayout& layout, bool withOffsets);
+  int32_t Render(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                 MessageLayout& layout, bool withOffsets);
+  void DrawCells(Surface& surface, int32_t x0, int32_t y0, bool read,
+                 MessageLayout& layout, bool withOffsets);
 };
 
 static_assert(std::endian::native == std::endian::little);
@@ -203,16 +203,16 @@ static_assert(offsetof(TextCell, kind) == 4 && offsetof(TextCell, red) == 20 &&
               offsetof(TextCell, line) == 24 && offsetof(TextCell, state) == 32);
 static_assert(sizeof(RubyEntry) == 56 && offsetof(RubyEntry, x) == 44);
 static_assert(sizeof(ChoiceMark) == 272);
-static_assert(offsetof(CTextBuffer, count) == 14400);
-static_assert(offsetof(CTextBuffer, lineLength) == 14404);
-static_assert(offsetof(CTextBuffer, lineHeights) == 14408);
-static_assert(offsetof(CTextBuffer, lineEnds) == 14488);
-static_assert(offsetof(CTextBuffer, rubies) == 14568);
-static_assert(offsetof(CTextBuffer, rubyCount) == 15688);
-static_assert(offsetof(CTextBuffer, marks) == 15692);
-static_assert(offsetof(CTextBuffer, vertical) == 21132);
-static_assert(offsetof(CTextBuffer, speaker) == 21136);
-static_assert(offsetof(CTextBuffer, reveal) == 21168);
-static_assert(sizeof(CTextBuffer) == 21172);
+static_assert(offsetof(TextBuffer, count) == 14400);
+static_assert(offsetof(TextBuffer, lineLength) == 14404);
+static_assert(offsetof(TextBuffer, lineHeights) == 14408);
+static_assert(offsetof(TextBuffer, lineEnds) == 14488);
+static_assert(offsetof(TextBuffer, rubies) == 14568);
+static_assert(offsetof(TextBuffer, rubyCount) == 15688);
+static_assert(offsetof(TextBuffer, marks) == 15692);
+static_assert(offsetof(TextBuffer, vertical) == 21132);
+static_assert(offsetof(TextBuffer, speaker) == 21136);
+static_assert(offsetof(TextBuffer, reveal) == 21168);
+static_assert(sizeof(TextBuffer) == 21172);
 
 }  // namespace zan

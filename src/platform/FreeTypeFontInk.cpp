@@ -9,7 +9,7 @@
 #include <cmath>
 #include <span>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "base/TextCase.h"
 

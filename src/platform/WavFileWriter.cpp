@@ -1,7 +1,7 @@
 #include "platform/WavFileWriter.h"
 
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 

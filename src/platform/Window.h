@@ -1,7 +1,7 @@
 #pragma once
 // Window: the platform's one game window and its message queue. The backend turns its own
 // events into window messages (see WindowMessage.h) when the queue is peeked; the game
-// logic dispatches them itself (CZANWindow).
+// logic dispatches them itself (GameWindow).
 
 #include <cstdint>
 #include <string>

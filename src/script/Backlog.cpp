@@ -22,16 +22,16 @@ void Backlog::SetVoice(int32_t k, std::string_view file) {
   voices_[static_cast<size_t>(writeIndex_)][static_cast<size_t>(k)] = file;
 }
 
-void Backlog::Record(const MessageAreaRecord& page, CMessageLayout& layout) {
+void Backlog::Record(const MessageAreaRecord& page, MessageLayout& layout) {
   MessageAreaRecord& copy = pages_[static_cast<size_t>(writeIndex_)];
   copy = page;
   // The backlog draws the page whole, not typed out.
-  CTextBuffer& b = copy.buffer;
+  TextBuffer& b = copy.buffer;
   for (TextCell& cell : b.cells) cell.state = 0;
   for (RubyEntry& ruby : b.rubies) ruby.state = 0;
   b.SetRevealCursor(0);
   layout.SetVertical(0);
-  layout.SetFaceName(CGlyphRasterizer::DefaultFace());
+  layout.SetFaceName(GlyphRasterizer::DefaultFace());
   layout.Settings().alignment = 0;
   b.LayoutLinesUniform(kTextSize);
   count_ = std::min(count_ + 1, kMaxPages);

@@ -15,7 +15,7 @@
 
 namespace zan {
 
-class CMessageLayout;
+class MessageLayout;
 
 class Backlog {
  public:
@@ -37,7 +37,7 @@ class Backlog {
   // horizontal, in the default face and aligned to the start, as the backlog draws. The
   // next slot, emptied of the voices of the page it held a hundred pages ago, is the page
   // shown next.
-  void Record(const MessageAreaRecord& page, CMessageLayout& layout);
+  void Record(const MessageAreaRecord& page, MessageLayout& layout);
 
   int32_t Count() const { return count_; }
   int32_t WriteIndex() const { return writeIndex_; }

@@ -13,7 +13,7 @@
 
 namespace zan {
 
-class CGameMain;
+class Interpreter;
 
 // What a command tells the interpreter.
 enum class DispatchResult : int32_t {
@@ -39,7 +39,7 @@ struct CommandCall {
   bool Is(size_t index, std::string_view keyword) const;
 };
 
-using CommandHandler = std::function<DispatchResult(CGameMain&, const CommandCall&)>;
+using CommandHandler = std::function<DispatchResult(Interpreter&, const CommandCall&)>;
 
 class CommandTable {
  public:

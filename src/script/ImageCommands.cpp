@@ -1,6 +1,6 @@
 // The picture commands: image slots ("Image..." and friends), zoom windows ("Zoom..."),
 // "Update" and the scope bars ("RkoScope"). They set the slots and windows of the interpreter's image layers
-// (graphics/ImageLayers.h), which draw them every frame.
+// (stage/ImageLayers.h), which draw them every frame.
 //
 // Arguments follow the numeric argument rule; "-" keeps a value where a command says so.
 // A slot number outside the slots does nothing ("ImageMove" answers kNoSlot). An animated
@@ -16,26 +16,26 @@
 #include "base/ShiftJis.h"
 #include "data/CsvRowTable.h"
 #include "data/NameList.h"
-#include "graphics/ImageLayers.h"
+#include "stage/ImageLayers.h"
 #include "script/CommandTable.h"
-#include "script/GameMain.h"
-#include "script/Variable.h"
+#include "script/Interpreter.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
 
 using R = DispatchResult;
-using Side = CImageLayers::Side;
-using ZoomPart = CImageLayers::ZoomPart;
+using Side = ImageLayers::Side;
+using ZoomPart = ImageLayers::ZoomPart;
 
 constexpr int32_t kFramesPerSecond = 30;
 
-int32_t Num(CGameMain& g, const CommandCall& c, size_t i) { return g.Variables().Evaluate(c.Arg(i)); }
+int32_t Num(Interpreter& g, const CommandCall& c, size_t i) { return g.Variables().Evaluate(c.Arg(i)); }
 
 bool IsKeep(const CommandCall& c, size_t i) { return c.Arg(i) == "-"; }
 
 // The value, or nothing for "-".
-std::optional<int32_t> Kept(CGameMain& g, const CommandCall& c, size_t i) {
+std::optional<int32_t> Kept(Interpreter& g, const CommandCall& c, size_t i) {
   if (IsKeep(c, i)) return std::nullopt;
   return Num(g, c, i);
 }
@@ -49,27 +49,27 @@ int32_t Ease(const CommandCall& c, size_t i) {
   return kEaseLinear;
 }
 
-bool EffectsOff(CGameMain& g) { return g.Options().skipMode != 0 || g.Options().noEffects != 0; }
+bool EffectsOff(Interpreter& g) { return g.Options().skipMode != 0 || g.Options().noEffects != 0; }
 
 // The wait option: frames * 1000 / 30 ms of timed wait (none with effects off) and the page
 // presented; without it the script reads on.
-R Wait(CGameMain& g, const CommandCall& c, size_t option, int32_t frames) {
+R Wait(Interpreter& g, const CommandCall& c, size_t option, int32_t frames) {
   if (!On(c, option)) return R::kContinue;
   const int64_t ms = EffectsOff(g) ? 0 : int64_t{frames} * 1000 / kFramesPerSecond;
   g.StartTimedWait(static_cast<int32_t>(std::clamp<int64_t>(ms, 0, INT32_MAX)));
   return R::kShowText;
 }
 
-CImageLayers& Layers(CGameMain& g) { return g.Layers(); }
+ImageLayers& Layers(Interpreter& g) { return g.Layers(); }
 
 // The slot named by argument 0, or nothing when it lies outside the slots.
-std::optional<int32_t> SlotArg(CGameMain& g, const CommandCall& c) {
+std::optional<int32_t> SlotArg(Interpreter& g, const CommandCall& c) {
   const int32_t slot = Num(g, c, 0);
   if (Layers(g).Slot(slot) == nullptr) return std::nullopt;
   return slot;
 }
 
-std::optional<int32_t> ZoomArg(CGameMain& g, const CommandCall& c) {
+std::optional<int32_t> ZoomArg(Interpreter& g, const CommandCall& c) {
   const int32_t zoom = Num(g, c, 0);
   if (Layers(g).Zoom(zoom) == nullptr) return std::nullopt;
   return zoom;
@@ -86,14 +86,14 @@ std::optional<Side> SideOf(const std::string& text) {
 }
 
 // A z value argument: empty or "-" changes nothing.
-void ApplyZ(CGameMain& g, const CommandCall& c, int32_t slot, size_t i) {
+void ApplyZ(Interpreter& g, const CommandCall& c, int32_t slot, size_t i) {
   if (c.Arg(i).empty() || IsKeep(c, i)) return;
   Layers(g).SetZ(slot, Num(g, c, i));
 }
 
 // The position form from argument `first`: nothing when it is empty; a side (左, 中, 右)
 // and a z value; or x, y ("-" keeps) and a z value.
-void ApplyPosition(CGameMain& g, const CommandCall& c, int32_t slot, size_t first) {
+void ApplyPosition(Interpreter& g, const CommandCall& c, int32_t slot, size_t first) {
   if (c.Arg(first).empty()) return;
   if (std::optional<Side> side = SideOf(c.Arg(first))) {
     Layers(g).PlaceAtSide(slot, *side);
@@ -105,8 +105,8 @@ void ApplyPosition(CGameMain& g, const CommandCall& c, int32_t slot, size_t firs
 }
 
 // A picture shown in a slot unlocks its gallery entry: its row in the event picture list.
-void UnlockGallery(CGameMain& g, const std::string& picture) {
-  if (const CNameList* list = g.EventCgList()) g.Gallery().Set(list->Find(picture));
+void UnlockGallery(Interpreter& g, const std::string& picture) {
+  if (const NameList* list = g.EventCgList()) g.Gallery().Set(list->Find(picture));
 }
 
 template <size_t N>
@@ -115,7 +115,7 @@ std::string FieldText(const char (&field)[N]) {
 }
 
 // "ImageLoad", "ImageLoadInit": slot, file, position.
-R LoadImage(CGameMain& g, const CommandCall& c) {
+R LoadImage(Interpreter& g, const CommandCall& c) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kContinue;
   if (Layers(g).LoadPicture(*slot, c.Arg(1))) UnlockGallery(g, c.Arg(1));
@@ -124,9 +124,9 @@ R LoadImage(CGameMain& g, const CommandCall& c) {
 }
 
 // "Image": slot, abbreviation, position; the abbreviation names the picture and its overlay.
-R ImageByAbbreviation(CGameMain& g, const CommandCall& c) {
+R ImageByAbbreviation(Interpreter& g, const CommandCall& c) {
   const auto slot = SlotArg(g, c);
-  const CCsvRowTable* table = g.Abbreviations();
+  const CsvRowTable* table = g.Abbreviations();
   const CsvRow* row = table != nullptr ? table->Find(c.Arg(1)) : nullptr;
   if (!slot || row == nullptr) return R::kContinue;
   const std::string picture = FieldText(row->textA);
@@ -145,7 +145,7 @@ R ImageByAbbreviation(CGameMain& g, const CommandCall& c) {
 
 // Changes a slot's effect record and rebuilds its variant.
 template <class Change>
-R EditEffect(CGameMain& g, const CommandCall& c, Change change) {
+R EditEffect(Interpreter& g, const CommandCall& c, Change change) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kContinue;
   EffectRecord effect = Layers(g).Slot(*slot)->effect;
@@ -155,7 +155,7 @@ R EditEffect(CGameMain& g, const CommandCall& c, Change change) {
 }
 
 // "ImageRGBA": slot, red, green, blue, amount ("-" or nothing keeps a value), or slot, "OFF".
-R SetColour(CGameMain& g, const CommandCall& c) {
+R SetColour(Interpreter& g, const CommandCall& c) {
   return EditEffect(g, c, [&](EffectRecord& e) {
     if (c.Is(1, "OFF")) {
       e.red = e.green = e.blue = e.amount = 0;
@@ -169,12 +169,12 @@ R SetColour(CGameMain& g, const CommandCall& c) {
   });
 }
 
-R FlagCommand(CGameMain& g, const CommandCall& c, int32_t EffectRecord::*flag) {
+R FlagCommand(Interpreter& g, const CommandCall& c, int32_t EffectRecord::*flag) {
   return EditEffect(g, c, [&](EffectRecord& e) { e.*flag = On(c, 1) ? 1 : 0; });
 }
 
 // "ImageMove": slot, frames, x, y, wait, easing x, easing y.
-R Move(CGameMain& g, const CommandCall& c) {
+R Move(Interpreter& g, const CommandCall& c) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kNoSlot;
   const int32_t frames = Num(g, c, 1);
@@ -186,7 +186,7 @@ R Move(CGameMain& g, const CommandCall& c) {
 }
 
 // "ImageMoveRate": slot, frames, rate, wait, easing.
-R MoveRate(CGameMain& g, const CommandCall& c) {
+R MoveRate(Interpreter& g, const CommandCall& c) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kContinue;
   const int32_t frames = Num(g, c, 1);
@@ -197,8 +197,8 @@ R MoveRate(CGameMain& g, const CommandCall& c) {
 }
 
 // "ImageFade", "ZoomFade": slot, frames, "ON" (in) or not (out), wait.
-R FadeCommand(CGameMain& g, const CommandCall& c, std::optional<int32_t> target,
-              void (CImageLayers::*now)(int32_t, bool), void (CImageLayers::*start)(int32_t, int32_t, bool)) {
+R FadeCommand(Interpreter& g, const CommandCall& c, std::optional<int32_t> target,
+              void (ImageLayers::*now)(int32_t, bool), void (ImageLayers::*start)(int32_t, int32_t, bool)) {
   if (!target) return R::kContinue;
   const int32_t frames = Num(g, c, 1);
   if (EffectsOff(g)) (Layers(g).*now)(*target, On(c, 2));
@@ -209,7 +209,7 @@ R FadeCommand(CGameMain& g, const CommandCall& c, std::optional<int32_t> target,
 // "ImageShake": slot, frames, amplitude x, y, wait (random offsets). "ImageShake2": slot,
 // frames, amplitude x, y, phase steps x, y in tenths of a radian, wait (a sine). With
 // effects off no shake starts, and a running one ends.
-R Shake(CGameMain& g, const CommandCall& c, int32_t type) {
+R Shake(Interpreter& g, const CommandCall& c, int32_t type) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kContinue;
   const int32_t frames = Num(g, c, 1);
@@ -224,7 +224,7 @@ R Shake(CGameMain& g, const CommandCall& c, int32_t type) {
   return Wait(g, c, sine ? 6 : 4, frames);
 }
 
-R ImageEye(CGameMain& g, const CommandCall& c) {
+R ImageEye(Interpreter& g, const CommandCall& c) {
   const auto slot = SlotArg(g, c);
   if (!slot) return R::kContinue;
   if (c.Is(1, "OFF")) Layers(g).StopEye(*slot);
@@ -233,7 +233,7 @@ R ImageEye(CGameMain& g, const CommandCall& c) {
 }
 
 // The rectangle of "ZoomDst", "ZoomSrc": slot, x, y, width, height.
-ZoomRect RectArgs(CGameMain& g, const CommandCall& c) {
+ZoomRect RectArgs(Interpreter& g, const CommandCall& c) {
   return {Num(g, c, 1), Num(g, c, 2), Num(g, c, 3), Num(g, c, 4)};
 }
 
@@ -245,7 +245,7 @@ ZoomPart ZoomPartOf(const CommandCall& c, size_t i) {
 }
 
 // "ZoomMove": slot, frames, target, a, b, wait, easing a, easing b.
-R ZoomMove(CGameMain& g, const CommandCall& c) {
+R ZoomMove(Interpreter& g, const CommandCall& c) {
   const auto zoom = ZoomArg(g, c);
   if (!zoom) return R::kContinue;
   const int32_t frames = Num(g, c, 1);
@@ -259,13 +259,13 @@ R ZoomMove(CGameMain& g, const CommandCall& c) {
 
 // Runs `action` on the slot of argument 0 when there is one; Continue.
 template <class Action>
-R OnSlot(CGameMain& g, const CommandCall& c, Action action) {
+R OnSlot(Interpreter& g, const CommandCall& c, Action action) {
   if (const auto slot = SlotArg(g, c)) action(*slot);
   return R::kContinue;
 }
 
 template <class Action>
-R OnZoom(CGameMain& g, const CommandCall& c, Action action) {
+R OnZoom(Interpreter& g, const CommandCall& c, Action action) {
   if (const auto zoom = ZoomArg(g, c)) action(*zoom);
   return R::kContinue;
 }
@@ -273,20 +273,20 @@ R OnZoom(CGameMain& g, const CommandCall& c, Action action) {
 }  // namespace
 
 void RegisterImageCommands(CommandTable& table) {
-  table.SetHandler("ImageCreate", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageCreate", [](Interpreter& g, const CommandCall& c) {
     Layers(g).CreateSlots(Num(g, c, 0));
     return R::kContinue;
   });
-  table.SetHandler("ImageInit", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageInit", [](Interpreter& g, const CommandCall& c) {
     if (c.Is(0, "ALL")) Layers(g).ClearAllSlots();
     else Layers(g).ClearSlot(Num(g, c, 0));
     return R::kContinue;
   });
-  table.SetHandler("BgInit", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("BgInit", [](Interpreter& g, const CommandCall&) {
     Layers(g).ClearSlot(0);
     return R::kContinue;
   });
-  table.SetHandler("ChrInit", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("ChrInit", [](Interpreter& g, const CommandCall&) {
     for (int32_t i = 1; i < Layers(g).SlotCount(); ++i) Layers(g).ClearSlot(i);
     return R::kContinue;
   });
@@ -294,79 +294,79 @@ void RegisterImageCommands(CommandTable& table) {
   table.SetHandler("ImageLoad", LoadImage);
   table.SetHandler("ImageLoadInit", LoadImage);
   table.SetHandler("ImageLoadEye", ImageEye);
-  table.SetHandler("ImagePos", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImagePos", [](Interpreter& g, const CommandCall& c) {
     return OnSlot(g, c, [&](int32_t slot) { ApplyPosition(g, c, slot, 1); });
   });
-  table.SetHandler("ImageVisible", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageVisible", [](Interpreter& g, const CommandCall& c) {
     return OnSlot(g, c, [&](int32_t slot) { Layers(g).SetVisible(slot, On(c, 1)); });
   });
   table.SetHandler("ImageRGBA", SetColour);
-  table.SetHandler("ImageReverse", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageReverse", [](Interpreter& g, const CommandCall& c) {
     return FlagCommand(g, c, &EffectRecord::reverse);
   });
-  table.SetHandler("ImageNegaposi", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageNegaposi", [](Interpreter& g, const CommandCall& c) {
     return FlagCommand(g, c, &EffectRecord::negaposi);
   });
-  table.SetHandler("ImageMono", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageMono", [](Interpreter& g, const CommandCall& c) {
     return FlagCommand(g, c, &EffectRecord::mono);
   });
-  table.SetHandler("ImageRate", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageRate", [](Interpreter& g, const CommandCall& c) {
     return OnSlot(g, c, [&](int32_t slot) { Layers(g).RateNow(slot, Num(g, c, 1)); });
   });
   table.SetHandler("ImageMove", Move);
   table.SetHandler("ImageMoveRate", MoveRate);
-  table.SetHandler("ImageFade", [](CGameMain& g, const CommandCall& c) {
-    return FadeCommand(g, c, SlotArg(g, c), &CImageLayers::FadeNow, &CImageLayers::StartFade);
+  table.SetHandler("ImageFade", [](Interpreter& g, const CommandCall& c) {
+    return FadeCommand(g, c, SlotArg(g, c), &ImageLayers::FadeNow, &ImageLayers::StartFade);
   });
-  table.SetHandler("ImageShake", [](CGameMain& g, const CommandCall& c) { return Shake(g, c, kShakeRandom); });
-  table.SetHandler("ImageShake2", [](CGameMain& g, const CommandCall& c) { return Shake(g, c, kShakeSine); });
-  table.SetHandler("ImagePry", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageShake", [](Interpreter& g, const CommandCall& c) { return Shake(g, c, kShakeRandom); });
+  table.SetHandler("ImageShake2", [](Interpreter& g, const CommandCall& c) { return Shake(g, c, kShakeSine); });
+  table.SetHandler("ImagePry", [](Interpreter& g, const CommandCall& c) {
     return OnSlot(g, c, [&](int32_t slot) { ApplyZ(g, c, slot, 1); });
   });
-  table.SetHandler("ImageParts", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImageParts", [](Interpreter& g, const CommandCall& c) {
     return EditEffect(g, c, [&](EffectRecord& e) {
       e.overlay = c.Arg(1);
       e.overlayX = Num(g, c, 2);
       e.overlayY = Num(g, c, 3);
     });
   });
-  table.SetHandler("ImagePartsDel", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ImagePartsDel", [](Interpreter& g, const CommandCall& c) {
     return EditEffect(g, c, [](EffectRecord& e) { e.overlay.clear(); });
   });
 
-  table.SetHandler("ZoomCreate", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ZoomCreate", [](Interpreter& g, const CommandCall& c) {
     Layers(g).CreateZooms(Num(g, c, 0));
     return R::kContinue;
   });
-  table.SetHandler("ZoomInit", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ZoomInit", [](Interpreter& g, const CommandCall& c) {
     if (!c.Is(0, "ALL")) return OnZoom(g, c, [&](int32_t zoom) { Layers(g).ClearZoom(zoom); });
     for (int32_t i = 0; i < Layers(g).ZoomCount(); ++i) Layers(g).ClearZoom(i);
     return R::kContinue;
   });
-  table.SetHandler("ZoomVisible", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ZoomVisible", [](Interpreter& g, const CommandCall& c) {
     return OnZoom(g, c, [&](int32_t zoom) { Layers(g).SetZoomVisible(zoom, On(c, 1)); });
   });
-  table.SetHandler("ZoomDst", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ZoomDst", [](Interpreter& g, const CommandCall& c) {
     return OnZoom(g, c, [&](int32_t zoom) { Layers(g).SetZoomDst(zoom, RectArgs(g, c)); });
   });
-  table.SetHandler("ZoomSrc", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("ZoomSrc", [](Interpreter& g, const CommandCall& c) {
     return OnZoom(g, c, [&](int32_t zoom) { Layers(g).SetZoomSrc(zoom, RectArgs(g, c)); });
   });
   table.SetHandler("ZoomMove", ZoomMove);
-  table.SetHandler("ZoomFade", [](CGameMain& g, const CommandCall& c) {
-    return FadeCommand(g, c, ZoomArg(g, c), &CImageLayers::FadeZoomNow, &CImageLayers::StartZoomFade);
+  table.SetHandler("ZoomFade", [](Interpreter& g, const CommandCall& c) {
+    return FadeCommand(g, c, ZoomArg(g, c), &ImageLayers::FadeZoomNow, &ImageLayers::StartZoomFade);
   });
 
   // "Update" kind, duration, ...: the new scene, with every image animation at its end. Until
   // the transitions exist it shows at once, as skip mode shows it.
-  table.SetHandler("Update", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("Update", [](Interpreter& g, const CommandCall&) {
     Layers(g).FinishAnimations();
     return R::kStopFrame;
   });
 
   // "RkoScope" "ON" or not, ["ON"]: the scope bars slide in or out, or with a second "ON"
   // stand at their end height at once.
-  table.SetHandler("RkoScope", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("RkoScope", [](Interpreter& g, const CommandCall& c) {
     Layers(g).SetScopeBars(On(c, 0), On(c, 1));
     return R::kContinue;
   });

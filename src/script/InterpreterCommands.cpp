@@ -2,15 +2,15 @@
 // mode and the return to the title.
 
 #include "script/CommandTable.h"
-#include "script/GameMain.h"
-#include "script/Variable.h"
+#include "script/Interpreter.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
 
 using R = DispatchResult;
 
-R ClickWait(CGameMain& game, const CommandCall&) {
+R ClickWait(Interpreter& game, const CommandCall&) {
   game.SetClickWait(1);
   game.SetVoiceAtWait(game.AnyVoicePlaying() ? 1 : 0);
   MessageArea& area = game.CurrentArea();
@@ -18,13 +18,13 @@ R ClickWait(CGameMain& game, const CommandCall&) {
   return R::kShowText;
 }
 
-R TimedTextWait(CGameMain& game, const CommandCall& call) {
+R TimedTextWait(Interpreter& game, const CommandCall& call) {
   game.StartTimedWait(game.Variables().Evaluate(call.Arg(0)));
   return R::kShowText;
 }
 
-R DemoRun(CGameMain& game, const CommandCall& call) {
-  CGameMain::DemoReturn& demo = game.Demo();
+R DemoRun(Interpreter& game, const CommandCall& call) {
+  Interpreter::DemoReturn& demo = game.Demo();
   demo.active = true;
   demo.savedMode = game.Mode();
   if (!call.Arg(1).empty()) {
@@ -43,16 +43,16 @@ R DemoRun(CGameMain& game, const CommandCall& call) {
 void RegisterInterpreterCommands(CommandTable& table) {
   table.SetHandler("KW", ClickWait);
   table.SetHandler("TW", TimedTextWait);
-  table.SetHandler("SceneSet", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("SceneSet", [](Interpreter& g, const CommandCall& c) {
     g.SetSceneName(c.Arg(0));
     return R::kContinue;
   });
-  table.SetHandler("TitleReturn", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("TitleReturn", [](Interpreter& g, const CommandCall&) {
     g.ReturnToTitle();
     return R::kStopFrame;
   });
   table.SetHandler("DemoRun", DemoRun);
-  table.SetHandler("DemoEnd", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("DemoEnd", [](Interpreter& g, const CommandCall&) {
     if (g.Demo().active) g.EndDemo();
     return R::kContinue;
   });

@@ -1,29 +1,29 @@
 #pragma once
-// CGameMessageHost: the interpreter as the message window task sees it (the click wait,
+// GameMessageHost: the interpreter as the message window task sees it (the click wait,
 // skip mode, the typing pace, the auto timestamp), and the drawing of the interpreter's state
 // that the window task does around the message areas.
 
-#include "message/DrawMessage.h"
+#include "message/MessageWindowTask.h"
 
 namespace zan {
 
-class CGameMain;
+class Interpreter;
 
-class CGameMessageHost : public MessageWindowHost {
+class GameMessageHost : public MessageWindowHost {
  public:
-  explicit CGameMessageHost(CGameMain& game) : game_(game) {}
+  explicit GameMessageHost(Interpreter& game) : game_(game) {}
 
   MessageAreas& Areas() override;
   bool ClickWaiting() override;
   bool Skipping() override;
   int32_t TextRate() override;
   void PageTyped(uint32_t ms) override;
-  void DrawSlotOverlays(CDirectDrawSurface& target) override;
+  void DrawSlotOverlays(Surface& target) override;
   // The regular choice, over the message windows.
-  void DrawChoices(CDirectDrawSurface& target) override;
+  void DrawChoices(Surface& target) override;
 
  private:
-  CGameMain& game_;
+  Interpreter& game_;
 };
 
 }  // namespace zan

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
-#include "script/Variable.h"
+#include "base/DiagnosticLog.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 
@@ -28,25 +28,25 @@ void GalleryFlags::Set(int32_t index) {
   bytes_[static_cast<size_t>(index / 8)] |= static_cast<uint8_t>(1u << (index % 8));
 }
 
-std::vector<uint8_t> EncodeOptionFile(const CVariable& variables, const OptionsBlock& options,
+std::vector<uint8_t> EncodeOptionFile(const VariableTable& variables, const OptionsBlock& options,
                                       const GalleryFlags& gallery) {
   const auto& ints = variables.Ints();
   const auto& strings = variables.Strings();
-  std::vector<uint8_t> bytes(8 + ints.size() * CVariable::kIntRecordSize +
-                             strings.size() * CVariable::kStringRecordSize +
+  std::vector<uint8_t> bytes(8 + ints.size() * VariableTable::kIntRecordSize +
+                             strings.size() * VariableTable::kStringRecordSize +
                              OptionsBlock::kSize + GalleryFlags::kSize);
   uint8_t* p = bytes.data();
   StoreU32(p, static_cast<uint32_t>(ints.size()));
   StoreU32(p + 4, static_cast<uint32_t>(strings.size()));
   p += 8;
   for (const auto& v : ints) {
-    CVariable::EncodeInt(v, std::span<uint8_t, CVariable::kIntRecordSize>(p, CVariable::kIntRecordSize));
-    p += CVariable::kIntRecordSize;
+    VariableTable::EncodeInt(v, std::span<uint8_t, VariableTable::kIntRecordSize>(p, VariableTable::kIntRecordSize));
+    p += VariableTable::kIntRecordSize;
   }
   for (const auto& v : strings) {
-    CVariable::EncodeString(
-        v, std::span<uint8_t, CVariable::kStringRecordSize>(p, CVariable::kStringRecordSize));
-    p += CVariable::kStringRecordSize;
+    VariableTable::EncodeString(
+        v, std::span<uint8_t, VariableTable::kStringRecordSize>(p, VariableTable::kStringRecordSize));
+    p += VariableTable::kStringRecordSize;
   }
   options.Encode(std::span<uint8_t, OptionsBlock::kSize>(p, OptionsBlock::kSize));
   p += OptionsBlock::kSize;
@@ -54,7 +54,7 @@ std::vector<uint8_t> EncodeOptionFile(const CVariable& variables, const OptionsB
   return bytes;
 }
 
-bool ApplyOptionFile(std::span<const uint8_t> bytes, CVariable& variables,
+bool ApplyOptionFile(std::span<const uint8_t> bytes, VariableTable& variables,
                      OptionsBlock& options, GalleryFlags& gallery) {
   ByteReader reader(bytes);
   const int32_t intCount = reader.I32();
@@ -64,8 +64,8 @@ bool ApplyOptionFile(std::span<const uint8_t> bytes, CVariable& variables,
             bytes.size());
     return false;
   }
-  const uint64_t expected = 8 + uint64_t(intCount) * CVariable::kIntRecordSize +
-                            uint64_t(stringCount) * CVariable::kStringRecordSize +
+  const uint64_t expected = 8 + uint64_t(intCount) * VariableTable::kIntRecordSize +
+                            uint64_t(stringCount) * VariableTable::kStringRecordSize +
                             OptionsBlock::kSize + GalleryFlags::kSize;
   if (bytes.size() < expected) {
     ZAN_LOG("option.dat: %d integer and %d string records need %llu bytes, the file has %zu; "
@@ -74,14 +74,14 @@ bool ApplyOptionFile(std::span<const uint8_t> bytes, CVariable& variables,
     return false;
   }
   for (int32_t i = 0; i < intCount; ++i) {
-    auto record = CVariable::DecodeInt(
-        std::span<const uint8_t, CVariable::kIntRecordSize>(reader.View(CVariable::kIntRecordSize)));
-    if (CVariable::IsGlobal(record.name)) variables.SetInt(record.name, record.value);
+    auto record = VariableTable::DecodeInt(
+        std::span<const uint8_t, VariableTable::kIntRecordSize>(reader.View(VariableTable::kIntRecordSize)));
+    if (VariableTable::IsGlobal(record.name)) variables.SetInt(record.name, record.value);
   }
   for (int32_t i = 0; i < stringCount; ++i) {
-    auto record = CVariable::DecodeString(std::span<const uint8_t, CVariable::kStringRecordSize>(
-        reader.View(CVariable::kStringRecordSize)));
-    if (CVariable::IsGlobal(record.name)) variables.SetString(record.name, record.value);
+    auto record = VariableTable::DecodeString(std::span<const uint8_t, VariableTable::kStringRecordSize>(
+        reader.View(VariableTable::kStringRecordSize)));
+    if (VariableTable::IsGlobal(record.name)) variables.SetString(record.name, record.value);
   }
   options = OptionsBlock::Decode(
       std::span<const uint8_t, OptionsBlock::kSize>(reader.View(OptionsBlock::kSize)));

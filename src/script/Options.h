@@ -12,7 +12,7 @@
 
 namespace zan {
 
-class CVariable;
+class VariableTable;
 
 // Field names follow their meaning; widths and offsets are the stored layout.
 struct OptionsBlock {
@@ -92,12 +92,12 @@ class GalleryFlags {
 };
 
 // "option.dat": integer count, string count, the records, the block, the flags.
-std::vector<uint8_t> EncodeOptionFile(const CVariable& variables, const OptionsBlock& options,
+std::vector<uint8_t> EncodeOptionFile(const VariableTable& variables, const OptionsBlock& options,
                                       const GalleryFlags& gallery);
 // Applies a stored "option.dat": the global variables by name, then the block and the
 // flags. A file whose counts or size do not add up is refused whole (logged; everything
 // keeps its value). True when applied.
-bool ApplyOptionFile(std::span<const uint8_t> bytes, CVariable& variables,
+bool ApplyOptionFile(std::span<const uint8_t> bytes, VariableTable& variables,
                      OptionsBlock& options, GalleryFlags& gallery);
 
 }  // namespace zan

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 

@@ -9,44 +9,44 @@
 #include <optional>
 #include <string>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "script/CommandTable.h"
-#include "script/GameMain.h"
-#include "script/Variable.h"
+#include "script/Interpreter.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
 
 using R = DispatchResult;
 
-static_assert(kSoundRecordCount == CSoundChannels::kScriptChannels);
+static_assert(kSoundRecordCount == SoundChannelBank::kScriptChannels);
 
 constexpr int kFirstVoice = 6;
 constexpr int kLastPageVoice = 10;  // channel 11's voice is not kept with the page
 
 struct Channel {
   int index;
-  CSoundProcess& sound;
+  SoundChannel& sound;
   SoundChannelRecord& record;
 };
 
-std::optional<Channel> Target(CGameMain& game, const CommandCall& call) {
+std::optional<Channel> Target(Interpreter& game, const CommandCall& call) {
   const int32_t index = game.Variables().Evaluate(call.Arg(0));
-  CSoundProcess* sound = game.Sounds().Channel(index);
+  SoundChannel* sound = game.Sounds().Channel(index);
   if (!sound) return std::nullopt;
   return Channel{index, *sound, game.SoundRecords()[static_cast<size_t>(index)]};
 }
 
 // A time argument in ms; a negative one counts as none (not as a fade of 49 days).
-uint32_t Milliseconds(CGameMain& game, const std::string& argument) {
+uint32_t Milliseconds(Interpreter& game, const std::string& argument) {
   return static_cast<uint32_t>(std::max(0, game.Variables().Evaluate(argument)));
 }
 
 bool IsVoice(int index) { return ChannelKind(index) == SoundKind::kVoice; }
 
 // Voices stay silent while the player skips.
-bool MayStart(CGameMain& game, int index) {
+bool MayStart(Interpreter& game, int index) {
   return !(IsVoice(index) && game.Options().skipMode);
 }
 
@@ -59,26 +59,26 @@ bool FileFits(const CommandCall& call, const std::string& file) {
 }
 
 // Voices loaded for the page being shown are kept with it for the backlog.
-void NoteVoice(CGameMain& game, int index, const std::string& file) {
+void NoteVoice(Interpreter& game, int index, const std::string& file) {
   if (index >= kFirstVoice && index <= kLastPageVoice)
     game.History().SetVoice(index - kFirstVoice, file);
 }
 
 // A voice that now sounds lowers the music (when the player wants that) until no voice
 // sounds any more.
-void DuckForVoice(CGameMain& game, const Channel& c) {
+void DuckForVoice(Interpreter& game, const Channel& c) {
   if (game.Options().duckMusicForVoice && IsVoice(c.index) && c.sound.IsPlaying())
     game.SetDucked(1);
 }
 
 // A file that cannot be read leaves the channel without sound, rather than with the sound
 // it held before (which a play would start again).
-void LoadOrSilence(CSoundProcess& sound, const std::string& file) {
+void LoadOrSilence(SoundChannel& sound, const std::string& file) {
   if (sound.Load(file) == 0) sound.Release();
 }
 
-void ClearChannel(CGameMain& game, int index) {
-  CSoundProcess& sound = *game.Sounds().Channel(index);
+void ClearChannel(Interpreter& game, int index) {
+  SoundChannel& sound = *game.Sounds().Channel(index);
   sound.Release();
   // The channel forgets the script's settings with its record, so a save made later does
   // not record a volume, pan or loop other than the one that plays.
@@ -86,7 +86,7 @@ void ClearChannel(CGameMain& game, int index) {
   game.SoundRecords()[static_cast<size_t>(index)] = {};
 }
 
-R SoundInit(CGameMain& game, const CommandCall& call) {
+R SoundInit(Interpreter& game, const CommandCall& call) {
   if (call.Is(0, "ALL")) {
     for (int i = 0; i < kSoundRecordCount; ++i) ClearChannel(game, i);
   } else if (auto c = Target(game, call)) {
@@ -95,7 +95,7 @@ R SoundInit(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundLoad(CGameMain& game, const CommandCall& call) {
+R SoundLoad(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
@@ -108,11 +108,11 @@ R SoundLoad(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundPlay(CGameMain& game, const CommandCall& call) {
+R SoundPlay(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
-  CSoundProcess& sound = c->sound;
+  SoundChannel& sound = c->sound;
   LoadOrSilence(sound, file);
   game.ApplyVolumes();
   if (call.Is(2, "ON"))
@@ -133,10 +133,10 @@ R SoundPlay(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundRun(CGameMain& game, const CommandCall& call) {
+R SoundRun(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c) return R::kContinue;
-  CSoundProcess& sound = c->sound;
+  SoundChannel& sound = c->sound;
   SoundChannelRecord& record = c->record;
   const bool fade = call.Is(2, "ON");
   const uint32_t ms = Milliseconds(game, call.Arg(3));
@@ -175,7 +175,7 @@ R SoundRun(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundLoop(CGameMain& game, const CommandCall& call) {
+R SoundLoop(Interpreter& game, const CommandCall& call) {
   if (auto c = Target(game, call)) {
     const bool loop = !call.Is(1, "OFF");
     c->sound.SetLoop(loop);
@@ -184,7 +184,7 @@ R SoundLoop(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundDir(CGameMain& game, const CommandCall& call) {
+R SoundDir(Interpreter& game, const CommandCall& call) {
   if (auto c = Target(game, call)) {
     const int32_t pan = call.Is(1, "Left") ? -10000 : call.Is(1, "Right") ? 10000 : 0;
     c->sound.SetPan(pan);
@@ -193,7 +193,7 @@ R SoundDir(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundMute(CGameMain& game, const CommandCall& call) {
+R SoundMute(Interpreter& game, const CommandCall& call) {
   if (auto c = Target(game, call)) {
     const bool mute = call.Is(1, "ON");
     c->sound.SetScriptMute(mute);
@@ -202,7 +202,7 @@ R SoundMute(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundVolume(CGameMain& game, const CommandCall& call) {
+R SoundVolume(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c) return R::kContinue;
   const int32_t volume = std::clamp(game.Variables().Evaluate(call.Arg(1)), kVolumeSilent, 0);
@@ -215,7 +215,7 @@ R SoundVolume(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundLoopPos(CGameMain& game, const CommandCall& call) {
+R SoundLoopPos(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c) return R::kContinue;
   const int32_t ms = game.Variables().Evaluate(call.Arg(1));
@@ -229,7 +229,7 @@ R SoundLoopPos(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R SoundFade(CGameMain& game, const CommandCall& call) {
+R SoundFade(Interpreter& game, const CommandCall& call) {
   auto c = Target(game, call);
   if (!c) return R::kContinue;
   const uint32_t ms = Milliseconds(game, call.Arg(2));

@@ -2,26 +2,26 @@
 
 #include <string>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "data/GameData.h"
 #include "platform/Files.h"
 
 namespace zan {
 namespace {
 
-std::string SysPath(const CGameData& data, std::string_view name) {
+std::string SysPath(const GameData& data, std::string_view name) {
   return data.InstallFile("sys/" + std::string(name));
 }
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadSysFile(const CGameData& data, std::string_view name) {
+std::optional<std::vector<uint8_t>> ReadSysFile(const GameData& data, std::string_view name) {
   auto bytes = ReadWholeFile(SysPath(data, name));
   if (!bytes) return std::nullopt;
   return std::move(*bytes);
 }
 
-bool WriteSysFile(const CGameData& data, std::string_view name, std::span<const uint8_t> bytes) {
+bool WriteSysFile(const GameData& data, std::string_view name, std::span<const uint8_t> bytes) {
   const std::string file(name);
   if (!data.CreateInstallFolder("sys")) {
     ZAN_LOG("%s: the folder sys cannot be created in %s", file.c_str(),

@@ -11,11 +11,11 @@
 
 namespace zan {
 
-class CGameData;
+class GameData;
 
 // The file's bytes; nullopt when it does not exist or cannot be read.
-std::optional<std::vector<uint8_t>> ReadSysFile(const CGameData& data, std::string_view name);
+std::optional<std::vector<uint8_t>> ReadSysFile(const GameData& data, std::string_view name);
 // False (logged) when the folder or the file cannot be written.
-bool WriteSysFile(const CGameData& data, std::string_view name, std::span<const uint8_t> bytes);
+bool WriteSysFile(const GameData& data, std::string_view name, std::span<const uint8_t> bytes);
 
 }  // namespace zan

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
 #include "script/CommandTable.h"
-#include "script/GameMain.h"
-#include "script/Variable.h"
+#include "script/Interpreter.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
@@ -20,7 +20,7 @@ int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(
 
 // The text a string assignment takes from its source argument: a string variable's text,
 // an integer variable's decimal text, or the argument itself.
-std::string SourceText(const CVariable& vars, const std::string& argument) {
+std::string SourceText(const VariableTable& vars, const std::string& argument) {
   std::string text;
   if (vars.StringValue(argument, &text)) return text;
   if (const auto* v = vars.FindInt(argument)) return std::to_string(v->value);
@@ -29,15 +29,15 @@ std::string SourceText(const CVariable& vars, const std::string& argument) {
 
 // Integer target = op(current, value); string targets are handled by the caller.
 template <class Op>
-R Arithmetic(CGameMain& game, const CommandCall& call, Op op) {
-  CVariable& vars = game.Variables();
+R Arithmetic(Interpreter& game, const CommandCall& call, Op op) {
+  VariableTable& vars = game.Variables();
   const std::string& target = call.Arg(0);
   vars.SetInt(target, op(vars.IntValue(target), vars.Evaluate(call.Arg(1))));
   return R::kContinue;
 }
 
-R Mov(CGameMain& game, const CommandCall& call) {
-  CVariable& vars = game.Variables();
+R Mov(Interpreter& game, const CommandCall& call) {
+  VariableTable& vars = game.Variables();
   if (vars.FindString(call.Arg(0))) {
     vars.SetString(call.Arg(0), SourceText(vars, call.Arg(1)));
     return R::kContinue;
@@ -46,8 +46,8 @@ R Mov(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R Add(CGameMain& game, const CommandCall& call) {
-  CVariable& vars = game.Variables();
+R Add(Interpreter& game, const CommandCall& call) {
+  VariableTable& vars = game.Variables();
   std::string text;
   if (vars.StringValue(call.Arg(0), &text)) {
     vars.SetString(call.Arg(0), text + SourceText(vars, call.Arg(1)));
@@ -56,8 +56,8 @@ R Add(CGameMain& game, const CommandCall& call) {
   return Arithmetic(game, call, [](int32_t a, int32_t b) { return Wrap(int64_t{a} + b); });
 }
 
-R Rnd(CGameMain& game, const CommandCall& call) {
-  CVariable& vars = game.Variables();
+R Rnd(Interpreter& game, const CommandCall& call) {
+  VariableTable& vars = game.Variables();
   int64_t low = vars.Evaluate(call.Arg(1));
   int64_t high = vars.Evaluate(call.Arg(2));
   // An inverted range is taken the right way round rather than dividing by zero or less.
@@ -68,7 +68,7 @@ R Rnd(CGameMain& game, const CommandCall& call) {
 }
 
 // One condition "left op right": true when it holds.
-bool Condition(const CVariable& vars, std::string_view text) {
+bool Condition(const VariableTable& vars, std::string_view text) {
   auto isOperator = [](char c) { return c == '=' || c == '!' || c == '<' || c == '>'; };
   size_t op = 0;
   while (op < text.size() && !isOperator(text[op]))
@@ -94,7 +94,7 @@ bool Condition(const CVariable& vars, std::string_view text) {
   return false;
 }
 
-R If(CGameMain& game, const CommandCall& call) {
+R If(Interpreter& game, const CommandCall& call) {
   const bool otherScript = HasExtension(call.Arg(0), "txt");
   const size_t first = otherScript ? 2 : 1;
   bool holding = true;
@@ -112,12 +112,12 @@ R If(CGameMain& game, const CommandCall& call) {
 }
 
 // "Jump" label, or "Jump" script, label: 1 when the label was found.
-int32_t Jump(CGameMain& game, const CommandCall& call) {
+int32_t Jump(Interpreter& game, const CommandCall& call) {
   if (!call.Arg(1).empty()) return game.JumpToScript(call.Arg(0), call.Arg(1));
   return game.JumpToLabel(call.Arg(0));
 }
 
-R JumpR(CGameMain& game, const CommandCall& call) {
+R JumpR(Interpreter& game, const CommandCall& call) {
   ReturnStack& stack = game.Record().returns;
   // Calls nest at most 100 deep: a deeper call is refused rather than losing its way back.
   if (stack.Count() >= ReturnStack::kDepth) {
@@ -131,7 +131,7 @@ R JumpR(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R Return(CGameMain& game, const CommandCall&) {
+R Return(Interpreter& game, const CommandCall&) {
   ReturnStack::Entry entry;
   if (!game.Record().returns.Pop(&entry) || entry.script.empty()) return R::kContinue;
   game.Script().LoadScript(game.Record(), entry.script);
@@ -145,37 +145,37 @@ R Return(CGameMain& game, const CommandCall&) {
 void RegisterVariableCommands(CommandTable& table) {
   table.SetHandler("Mov", Mov);
   table.SetHandler("Add", Add);
-  table.SetHandler("Sub", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("Sub", [](Interpreter& g, const CommandCall& c) {
     return Arithmetic(g, c, [](int32_t a, int32_t b) { return Wrap(int64_t{a} - b); });
   });
-  table.SetHandler("Mul", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("Mul", [](Interpreter& g, const CommandCall& c) {
     return Arithmetic(g, c, [](int32_t a, int32_t b) { return Wrap(int64_t{a} * b); });
   });
   // Division by 0 leaves the target; the one quotient that overflows wraps.
-  table.SetHandler("Div", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("Div", [](Interpreter& g, const CommandCall& c) {
     return Arithmetic(g, c, [](int32_t a, int32_t b) { return b == 0 ? a : Wrap(int64_t{a} / b); });
   });
-  table.SetHandler("Mod", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("Mod", [](Interpreter& g, const CommandCall& c) {
     return Arithmetic(g, c, [](int32_t a, int32_t b) { return b == 0 ? a : Wrap(int64_t{a} % b); });
   });
-  table.SetHandler("Inc", [](CGameMain& g, const CommandCall& c) {
-    CVariable& vars = g.Variables();
+  table.SetHandler("Inc", [](Interpreter& g, const CommandCall& c) {
+    VariableTable& vars = g.Variables();
     vars.SetInt(c.Arg(0), Wrap(int64_t{vars.IntValue(c.Arg(0))} + 1));
     return R::kContinue;
   });
-  table.SetHandler("Dec", [](CGameMain& g, const CommandCall& c) {
-    CVariable& vars = g.Variables();
+  table.SetHandler("Dec", [](Interpreter& g, const CommandCall& c) {
+    VariableTable& vars = g.Variables();
     vars.SetInt(c.Arg(0), Wrap(int64_t{vars.IntValue(c.Arg(0))} - 1));
     return R::kContinue;
   });
   table.SetHandler("Rnd", Rnd);
   table.SetHandler("If", If);
-  table.SetHandler("Jump", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("Jump", [](Interpreter& g, const CommandCall& c) {
     Jump(g, c);
     return R::kContinue;
   });
   table.SetHandler("JumpR", JumpR);
-  table.SetHandler("JumpClear", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("JumpClear", [](Interpreter& g, const CommandCall&) {
     g.Record().returns.Clear();
     return R::kContinue;
   });

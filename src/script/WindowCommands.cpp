@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/TextFields.h"
 #include "script/CommandTable.h"
-#include "script/GameMain.h"
-#include "script/Variable.h"
+#include "script/Interpreter.h"
+#include "script/VariableTable.h"
 
 namespace zan {
 namespace {
@@ -22,73 +22,73 @@ using R = DispatchResult;
 // Sizes beyond any screen would only overflow the layout's arithmetic.
 constexpr int32_t kMaxTextSize = 1000;
 
-int32_t Number(CGameMain& game, const CommandCall& call, size_t index) {
+int32_t Number(Interpreter& game, const CommandCall& call, size_t index) {
   return game.Variables().Evaluate(call.Arg(index));
 }
 
-Rgb ColourArgs(CGameMain& game, const CommandCall& call) {
+Rgb ColourArgs(Interpreter& game, const CommandCall& call) {
   auto channel = [&](size_t i) { return static_cast<uint8_t>(std::clamp(Number(game, call, i), 0, 255)); };
   return {channel(0), channel(1), channel(2)};
 }
 
-int32_t SizeArg(CGameMain& game, const CommandCall& call) {
+int32_t SizeArg(Interpreter& game, const CommandCall& call) {
   return std::clamp(Number(game, call, 0), 0, kMaxTextSize);
 }
 
-WindowSettings& Current(CGameMain& game) { return game.CurrentArea().Settings(); }
+WindowSettings& Current(Interpreter& game) { return game.CurrentArea().Settings(); }
 
 // A show or hide fades only when asked and neither skipping nor effects are off.
-int32_t FadeFor(CGameMain& game, bool asked) {
+int32_t FadeFor(Interpreter& game, bool asked) {
   const OptionsBlock& o = game.Options();
   return asked && o.skipMode == 0 && o.noEffects == 0 ? 255 : 0;
 }
 
-R WinCurrent(CGameMain& game, const CommandCall& call) {
+R WinCurrent(Interpreter& game, const CommandCall& call) {
   game.SetCurrentAreaIndex(Number(game, call, 0));
   game.CurrentArea().ApplyGeometry(game.Areas().Layout());
   return R::kWindowChanged;
 }
 
-R WinImage(CGameMain& game, const CommandCall& call) {
+R WinImage(Interpreter& game, const CommandCall& call) {
   MessageArea& area = game.CurrentArea();
   if (area.LoadWindowPicture(game.Data(), call.Arg(0)) == 1) area.ApplyGeometry(game.Areas().Layout());
   return R::kContinue;
 }
 
-R WinMsgLength(CGameMain& game, const CommandCall& call) {
+R WinMsgLength(Interpreter& game, const CommandCall& call) {
   const int32_t vertical = call.Is(0, "ON") ? 1 : 0;
   Current(game).vertical = vertical;
   game.CurrentArea().SetVertical(vertical);
   return R::kWindowChanged;
 }
 
-R WinDefFontColor(CGameMain& game, const CommandCall& call) {
+R WinDefFontColor(Interpreter& game, const CommandCall& call) {
   const Rgb colour = ColourArgs(game, call);
   Current(game).SetDefaultColour(colour);
   Current(game).SetColour(colour);
   return R::kWindowChanged;
 }
 
-R WinDefFontSize(CGameMain& game, const CommandCall& call) {
+R WinDefFontSize(Interpreter& game, const CommandCall& call) {
   const int32_t size = SizeArg(game, call);
   Current(game).SetDefaultSize(size);
   Current(game).SetSize(size);
   return R::kWindowChanged;
 }
 
-R WinFrame(CGameMain& game, const CommandCall& call) {
+R WinFrame(Interpreter& game, const CommandCall& call) {
   WindowSettings& s = Current(game);
   s.hidden = call.Is(0, "ON") ? 0 : 1;
   s.fade = FadeFor(game, call.Is(1, "ON"));
   return R::kWindowChanged;
 }
 
-R WinPos(CGameMain& game, const CommandCall& call) {
+R WinPos(Interpreter& game, const CommandCall& call) {
   game.CurrentArea().SetWindowPosition(Number(game, call, 0), Number(game, call, 1));
   return R::kWindowChanged;
 }
 
-R WinMsgHome(CGameMain& game, const CommandCall& call) {
+R WinMsgHome(Interpreter& game, const CommandCall& call) {
   WindowSettings& s = Current(game);
   s.homeX = Number(game, call, 0);
   s.homeY = Number(game, call, 1);
@@ -98,7 +98,7 @@ R WinMsgHome(CGameMain& game, const CommandCall& call) {
   return R::kWindowChanged;
 }
 
-R WinClear(CGameMain& game, const CommandCall& call) {
+R WinClear(Interpreter& game, const CommandCall& call) {
   const int32_t index = call.Arg(0).empty() ? game.CurrentAreaIndex() : Number(game, call, 0);
   if (index < 0 || index >= MessageAreas::kAreaCount) {
     ZAN_LOG("script: WinClear of message area %d, which does not exist", index);
@@ -108,8 +108,8 @@ R WinClear(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R WinNumber(CGameMain& game, const CommandCall& call) {
-  const CVariable::IntVariable* variable = game.Variables().FindInt(call.Arg(0));
+R WinNumber(Interpreter& game, const CommandCall& call) {
+  const VariableTable::IntVariable* variable = game.Variables().FindInt(call.Arg(0));
   if (variable == nullptr) return R::kContinue;
   std::array<char, kFieldSize> text{};
   FormatNumber(text, variable->value, call.Is(1, "Full"), call.Is(2, "Comma"));
@@ -117,26 +117,26 @@ R WinNumber(CGameMain& game, const CommandCall& call) {
   return R::kContinue;
 }
 
-R WinString(CGameMain& game, const CommandCall& call) {
-  const CVariable& vars = game.Variables();
+R WinString(Interpreter& game, const CommandCall& call) {
+  const VariableTable& vars = game.Variables();
   std::string text;
-  if (const CVariable::IntVariable* v = vars.FindInt(call.Arg(0))) text = std::to_string(v->value);
+  if (const VariableTable::IntVariable* v = vars.FindInt(call.Arg(0))) text = std::to_string(v->value);
   else if (vars.StringValue(call.Arg(0), &text) == 0) return R::kContinue;
   game.Areas().Append(game.CurrentAreaIndex(), text);
   return R::kContinue;
 }
 
-R WinRubi(CGameMain& game, const CommandCall& call) {
+R WinRubi(Interpreter& game, const CommandCall& call) {
   game.CurrentArea().AppendRuby(call.Arg(0), call.Arg(1), game.Areas().Layout());
   return R::kContinue;
 }
 
-R WinEmo(CGameMain& game, const CommandCall& call) {
+R WinEmo(Interpreter& game, const CommandCall& call) {
   game.CurrentArea().AppendIcon(call.Arg(0), game.Areas().Layout());
   return R::kContinue;
 }
 
-R WinAlign(CGameMain& game, const CommandCall& call) {
+R WinAlign(Interpreter& game, const CommandCall& call) {
   static const std::array<std::string, 3> keywords = {Sjis("左"), Sjis("中"), Sjis("右")};
   for (size_t i = 0; i < keywords.size(); ++i)
     if (call.Arg(0) == keywords[i]) Current(game).alignment = static_cast<int32_t>(i);
@@ -145,7 +145,7 @@ R WinAlign(CGameMain& game, const CommandCall& call) {
 }
 
 // "WinOn" / "WinOff": the current area's frame and the system icons.
-R ShowWindow(CGameMain& game, const CommandCall& call, int32_t shown) {
+R ShowWindow(Interpreter& game, const CommandCall& call, int32_t shown) {
   WindowSettings& s = Current(game);
   s.hidden = shown ? 0 : 1;
   s.fade = FadeFor(game, call.Is(0, "ON"));
@@ -165,19 +165,19 @@ void RegisterWindowCommands(CommandTable& table) {
   table.SetHandler("WinPos", WinPos);
   table.SetHandler("WinMsgHome", WinMsgHome);
   table.SetHandler("WinClear", WinClear);
-  table.SetHandler("WinFontColor", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("WinFontColor", [](Interpreter& g, const CommandCall& c) {
     Current(g).SetColour(ColourArgs(g, c));
     return R::kWindowChanged;
   });
-  table.SetHandler("/WinFontColor", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("/WinFontColor", [](Interpreter& g, const CommandCall&) {
     Current(g).SetColour(Current(g).DefaultColour());
     return R::kWindowChanged;
   });
-  table.SetHandler("WinFontSize", [](CGameMain& g, const CommandCall& c) {
+  table.SetHandler("WinFontSize", [](Interpreter& g, const CommandCall& c) {
     Current(g).SetSize(SizeArg(g, c));
     return R::kWindowChanged;
   });
-  table.SetHandler("/WinFontSize", [](CGameMain& g, const CommandCall&) {
+  table.SetHandler("/WinFontSize", [](Interpreter& g, const CommandCall&) {
     Current(g).SetSize(Current(g).defaultSize);
     return R::kWindowChanged;
   });
@@ -186,8 +186,8 @@ void RegisterWindowCommands(CommandTable& table) {
   table.SetHandler("WinRubi", WinRubi);
   table.SetHandler("WinEmo", WinEmo);
   table.SetHandler("WinAlign", WinAlign);
-  table.SetHandler("WinOn", [](CGameMain& g, const CommandCall& c) { return ShowWindow(g, c, 1); });
-  table.SetHandler("WinOff", [](CGameMain& g, const CommandCall& c) { return ShowWindow(g, c, 0); });
+  table.SetHandler("WinOn", [](Interpreter& g, const CommandCall& c) { return ShowWindow(g, c, 1); });
+  table.SetHandler("WinOff", [](Interpreter& g, const CommandCall& c) { return ShowWindow(g, c, 0); });
 }
 
 }  // namespace zan

@@ -4,24 +4,24 @@
 
 #include <mutex>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 
-CMpegDecoder::~CMpegDecoder() {
+MpegDecoder::~MpegDecoder() {
   if (handle_) {
     mpg123_close(handle_);
     mpg123_delete(handle_);
   }
 }
 
-bool CMpegDecoder::OpenFeed() {
+bool MpegDecoder::OpenFeed() {
   if (mpg123_open_feed(handle_) != MPG123_OK) return false;
   pending_ = false;
   return true;
 }
 
-int32_t CMpegDecoder::Open(const MpegHeader& header) {
+int32_t MpegDecoder::Open(const MpegHeader& header) {
   static std::once_flag init;
   std::call_once(init, [] { mpg123_init(); });
   int error = 0;
@@ -46,13 +46,13 @@ int32_t CMpegDecoder::Open(const MpegHeader& header) {
   return 0;
 }
 
-uint64_t CMpegDecoder::EstimateOutput(uint64_t sourceBytes) const {
+uint64_t MpegDecoder::EstimateOutput(uint64_t sourceBytes) const {
   if (frameBytes_ == 0) return 0;
   // Frames at the first frame's bitrate, plus one for a frame cut at either end.
   return (sourceBytes / frameBytes_ + 2) * samplesPerFrame_ * pcm_.blockAlign;
 }
 
-bool CMpegDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* out, uint32_t room,
+bool MpegDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* out, uint32_t room,
                            uint32_t* produced) {
   *produced = 0;
   if (!handle_) return false;
@@ -85,7 +85,7 @@ bool CMpegDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* out, uint
   return decodedOk;
 }
 
-void CMpegDecoder::Reset() {
+void MpegDecoder::Reset() {
   if (!handle_) return;
   mpg123_close(handle_);
   OpenFeed();

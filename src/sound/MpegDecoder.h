@@ -1,5 +1,5 @@
 #pragma once
-// CMpegDecoder: MPEG audio frames (Layers I to III) to 16-bit PCM through libmpg123 in feed
+// MpegDecoder: MPEG audio frames (Layers I to III) to 16-bit PCM through libmpg123 in feed
 // mode: bytes are fed as they come and whatever complete frames they hold are decoded. The
 // output keeps the first frame's rate and channel count whatever later frames say.
 
@@ -12,12 +12,12 @@ struct mpg123_handle_struct;
 
 namespace zan {
 
-class CMpegDecoder : public CPcmConverter {
+class MpegDecoder : public PcmConverter {
  public:
-  CMpegDecoder() = default;
-  ~CMpegDecoder() override;
-  CMpegDecoder(const CMpegDecoder&) = delete;
-  CMpegDecoder& operator=(const CMpegDecoder&) = delete;
+  MpegDecoder() = default;
+  ~MpegDecoder() override;
+  MpegDecoder(const MpegDecoder&) = delete;
+  MpegDecoder& operator=(const MpegDecoder&) = delete;
 
   // 0 on success, 2 when the library cannot open a decoder for the format.
   int32_t Open(const MpegHeader& header);

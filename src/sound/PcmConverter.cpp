@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 namespace {
@@ -12,7 +12,7 @@ constexpr size_t kMaxWholeBytes = size_t{1} << 30;
 constexpr uint32_t kPiece = 64 * 1024;
 }  // namespace
 
-bool ConvertAll(CPcmConverter& converter, const uint8_t* data, uint32_t size,
+bool ConvertAll(PcmConverter& converter, const uint8_t* data, uint32_t size,
                 std::vector<uint8_t>& out) {
   out.clear();
   converter.Reset();

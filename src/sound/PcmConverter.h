@@ -1,5 +1,5 @@
 #pragma once
-// CPcmConverter: a conversion stream from a compressed sound format to 16-bit PCM, fed in
+// PcmConverter: a conversion stream from a compressed sound format to 16-bit PCM, fed in
 // pieces of source bytes. Output that does not fit the room given stays inside the
 // converter and comes out first at the next call.
 
@@ -10,9 +10,9 @@
 
 namespace zan {
 
-class CPcmConverter {
+class PcmConverter {
  public:
-  virtual ~CPcmConverter() = default;
+  virtual ~PcmConverter() = default;
 
   // The PCM format the conversion yields.
   virtual const WaveFormat& PcmFormat() const = 0;
@@ -39,7 +39,7 @@ namespace zan {
 
 // Converts `size` source bytes from a fresh start into `out` (exactly the bytes produced).
 // False when nothing could be decoded or the output would pass 1 GiB (logged).
-bool ConvertAll(CPcmConverter& converter, const uint8_t* data, uint32_t size,
+bool ConvertAll(PcmConverter& converter, const uint8_t* data, uint32_t size,
                 std::vector<uint8_t>& out);
 
 }  // namespace zan

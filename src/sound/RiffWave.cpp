@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "sound/Acm.h"
+#include "sound/CompressedWaveDecoder.h"
 #include "sound/RiffWave.h"
 #include "sound/SoundLog.h"
 #include "sound/SoundManager.h"
@@ -28,22 +28,22 @@ constexpr int kRestoreTries = 100;
 constexpr uint32_t kRestoreRetryMs = 10;
 }  // namespace
 
-struct CSoundBuffer::TimerGate {
+struct SoundBuffer::TimerGate {
   std::recursive_mutex mutex;   // the buffer's lock
-  CSoundBuffer* buffer = nullptr;  // null once the buffer is gone: late ticks do nothing
+  SoundBuffer* buffer = nullptr;  // null once the buffer is gone: late ticks do nothing
 };
 
-CSoundBuffer::CSoundBuffer() : gate_(std::make_shared<TimerGate>()) { gate_->buffer = this; }
+SoundBuffer::SoundBuffer() : gate_(std::make_shared<TimerGate>()) { gate_->buffer = this; }
 
-CSoundBuffer::~CSoundBuffer() {
+SoundBuffer::~SoundBuffer() {
   Lock lock(Mutex());
   ReleaseLocked();
   gate_->buffer = nullptr;
 }
 
-std::recursive_mutex& CSoundBuffer::Mutex() { return gate_->mutex; }
+std::recursive_mutex& SoundBuffer::Mutex() { return gate_->mutex; }
 
-void CSoundBuffer::Preamble() {
+void SoundBuffer::Preamble() {
   if (manager_) manager_->Unregister(this);
   StopLocked();
   buffer_.reset();
@@ -54,14 +54,14 @@ void CSoundBuffer::Preamble() {
   writeOffset_ = 0;
 }
 
-void CSoundBuffer::ReleaseLocked() { Preamble(); }
+void SoundBuffer::ReleaseLocked() { Preamble(); }
 
-void CSoundBuffer::Release() {
+void SoundBuffer::Release() {
   Lock lock(Mutex());
   ReleaseLocked();
 }
 
-int32_t CSoundBuffer::CreateDeviceBuffer(CSoundDevice* device, uint32_t flags, uint32_t reduced,
+int32_t SoundBuffer::CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
                                          const WaveFormat& format, uint32_t bytes) {
   if (!device) return 7;
   device_ = device;
@@ -70,7 +70,7 @@ int32_t CSoundBuffer::CreateDeviceBuffer(CSoundDevice* device, uint32_t flags, u
   return 7;
 }
 
-int32_t CSoundBuffer::LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1,
+int32_t SoundBuffer::LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1,
                                   uint8_t** p2, uint32_t* n2) {
   int32_t hr = buffer_->Lock(offset, bytes, p1, n1, p2, n2);
   if (hr == DSERR_BUFFERLOST) {
@@ -80,7 +80,7 @@ int32_t CSoundBuffer::LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1,
   return hr;
 }
 
-int32_t CSoundBuffer::CreateStaticSoundBuffer(CSoundDevice* device, const uint8_t* data,
+int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data,
                                               uint32_t size) {
   Lock lock(Mutex());
   Preamble();
@@ -91,8 +91,8 @@ int32_t CSoundBuffer::CreateStaticSoundBuffer(CSoundDevice* device, const uint8_
     return 2;
   }
   // Decoders of this call only.
-  CMp3 mp3;
-  COggVorbis ogg;
+  Mp3Decoder mp3;
+  OggVorbisDecoder ogg;
   if (riff == kRiffWaveNotWave) {
     const int32_t mp3Result = mp3.OpenWhole(data, size);
     if (mp3Result != 0 && ogg.OpenNoCopy(data, size) != 0) {
@@ -108,10 +108,10 @@ int32_t CSoundBuffer::CreateStaticSoundBuffer(CSoundDevice* device, const uint8_
   }
 
   // The source and its PCM format.
-  CAcm acm;
+  CompressedWaveDecoder codec;
   WaveFormat format;
   uint64_t byteCount = 0;
-  enum { kFromMp3, kFromOgg, kFromPcm, kFromAcm } source;
+  enum { kFromMp3, kFromOgg, kFromPcm, kFromCodec } source;
   if (mp3.IsOpen()) {
     source = kFromMp3;
     format = mp3.PcmFormat();
@@ -125,19 +125,19 @@ int32_t CSoundBuffer::CreateStaticSoundBuffer(CSoundDevice* device, const uint8_
     format = wave.format;
     byteCount = wave.data.size();
   } else {
-    if (acm.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())) != 0) {
+    if (codec.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())) != 0) {
       SoundLog("CSoundBuffer::非対応のWAVE FORMAT");
       return 6;
     }
-    source = kFromAcm;
-    format = acm.PcmFormat();
-    byteCount = acm.EstimatedSize();
+    source = kFromCodec;
+    format = codec.PcmFormat();
+    byteCount = codec.EstimatedSize();
   }
 
   std::vector<uint8_t> pcm;
-  if (source == kFromMp3 || source == kFromAcm) {
+  if (source == kFromMp3 || source == kFromCodec) {
     // A conversion reports the bytes it actually produced.
-    const int32_t rc = source == kFromMp3 ? mp3.ConvertWhole(pcm) : acm.ConvertWhole(pcm);
+    const int32_t rc = source == kFromMp3 ? mp3.ConvertWhole(pcm) : codec.ConvertWhole(pcm);
     if (rc != 0) {
       SoundLog("CSoundBuffer::Acmでの変換に失敗");
       return 9;
@@ -177,7 +177,7 @@ int32_t CSoundBuffer::CreateStaticSoundBuffer(CSoundDevice* device, const uint8_
   return 0;
 }
 
-int32_t CSoundBuffer::CreateStreamSoundBuffer(CSoundDevice* device, const uint8_t* data,
+int32_t SoundBuffer::CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data,
                                               uint32_t size) {
   Lock lock(Mutex());
   Preamble();
@@ -215,18 +215,18 @@ int32_t CSoundBuffer::CreateStreamSoundBuffer(CSoundDevice* device, const uint8_
   return 0;
 }
 
-int32_t CSoundBuffer::FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode) {
+int32_t SoundBuffer::FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode) {
   if (ogg_.IsOpen()) return ogg_.Fill(out, n, playMode);
   if (mp3_.IsOpen()) return mp3_.CopyPcm(out, n, playMode);
   std::memset(out, 0, n);
   return kEndCode;
 }
 
-void CSoundBuffer::ApplyDeviceVolume() {
+void SoundBuffer::ApplyDeviceVolume() {
   if (buffer_) buffer_->SetVolume(muted_ ? kVolumeSilent : volume_);
 }
 
-int32_t CSoundBuffer::Play(int32_t loop) {
+int32_t SoundBuffer::Play(int32_t loop) {
   {
     Lock lock(Mutex());
     if (!buffer_) return 1;
@@ -254,7 +254,7 @@ int32_t CSoundBuffer::Play(int32_t loop) {
   return Restore();
 }
 
-void CSoundBuffer::ArmTimer() {
+void SoundBuffer::ArmTimer() {
   const uint64_t sequence = ++timerSequence_;
   std::shared_ptr<TimerGate> gate = gate_;
   timerId_ = device_->GetClock().StartOneShot(kRefillMs, [gate, sequence] {
@@ -263,7 +263,7 @@ void CSoundBuffer::ArmTimer() {
   });
 }
 
-void CSoundBuffer::OnRefillTick(uint64_t sequence) {
+void SoundBuffer::OnRefillTick(uint64_t sequence) {
   // A tick whose timer was cancelled (by Stop, or replaced since) ends its chain here: the
   // check and the refill run under the same lock.
   if (timerId_ == 0 || sequence != timerSequence_) return;
@@ -281,7 +281,7 @@ void CSoundBuffer::OnRefillTick(uint64_t sequence) {
   ArmTimer();
 }
 
-int32_t CSoundBuffer::ReadStream() {
+int32_t SoundBuffer::ReadStream() {
   Lock lock(Mutex());
   if (!buffer_) {
     SoundLog("CSoundBuffer::ReadStream m_lpDSB がNULL");
@@ -314,7 +314,7 @@ int32_t CSoundBuffer::ReadStream() {
   return result;
 }
 
-void CSoundBuffer::StopLocked() {
+void SoundBuffer::StopLocked() {
   if (!buffer_) {
     timerId_ = 0;
     return;
@@ -344,12 +344,12 @@ void CSoundBuffer::StopLocked() {
   }
 }
 
-void CSoundBuffer::Stop() {
+void SoundBuffer::Stop() {
   Lock lock(Mutex());
   StopLocked();
 }
 
-int32_t CSoundBuffer::Pause() {
+int32_t SoundBuffer::Pause() {
   Lock lock(Mutex());
   if (!buffer_) return 1;
   uint32_t status = 0;
@@ -361,7 +361,7 @@ int32_t CSoundBuffer::Pause() {
   return 0;
 }
 
-bool CSoundBuffer::IsPlaying() {
+bool SoundBuffer::IsPlaying() {
   Lock lock(Mutex());
   if (!buffer_) return false;
   uint32_t status = 0;
@@ -369,12 +369,12 @@ bool CSoundBuffer::IsPlaying() {
   return (status & DSBSTATUS_PLAYING) != 0;
 }
 
-bool CSoundBuffer::IsPaused() {
+bool SoundBuffer::IsPaused() {
   Lock lock(Mutex());
   return paused_;
 }
 
-int32_t CSoundBuffer::SetVolume(int32_t volume) {
+int32_t SoundBuffer::SetVolume(int32_t volume) {
   Lock lock(Mutex());
   if (volume > 0 || volume < kVolumeSilent) return 1;
   volume_ = volume;
@@ -382,25 +382,25 @@ int32_t CSoundBuffer::SetVolume(int32_t volume) {
   return 0;
 }
 
-void CSoundBuffer::SetMute(bool mute) {
+void SoundBuffer::SetMute(bool mute) {
   Lock lock(Mutex());
   muted_ = mute;
   ApplyDeviceVolume();
 }
 
-void CSoundBuffer::SetPan(int32_t pan) {
+void SoundBuffer::SetPan(int32_t pan) {
   Lock lock(Mutex());
   // A buffer made with the reduced flag set has no pan control and ignores this.
   if (buffer_) buffer_->SetPan(pan);
 }
 
-void CSoundBuffer::SetLoopPosition(uint32_t ms) {
+void SoundBuffer::SetLoopPosition(uint32_t ms) {
   Lock lock(Mutex());
   loopPosition_ = ms;
   ogg_.SetLoopPosition(ms);
 }
 
-int32_t CSoundBuffer::Restore() {
+int32_t SoundBuffer::Restore() {
   // The manager's reactivation walk calls this on a snapshot of its list, with the list
   // lock released, so taking the buffer's lock here keeps a refill from overlapping.
   Lock lock(Mutex());
@@ -421,31 +421,31 @@ int32_t CSoundBuffer::Restore() {
   return 0;
 }
 
-int32_t CSoundBuffer::GetKind() {
+int32_t SoundBuffer::GetKind() {
   Lock lock(Mutex());
   return kind_;
 }
-bool CSoundBuffer::HasDeviceBuffer() {
+bool SoundBuffer::HasDeviceBuffer() {
   Lock lock(Mutex());
   return buffer_ != nullptr;
 }
-int32_t CSoundBuffer::PlayMode() {
+int32_t SoundBuffer::PlayMode() {
   Lock lock(Mutex());
   return playMode_;
 }
-int32_t CSoundBuffer::Volume() {
+int32_t SoundBuffer::Volume() {
   Lock lock(Mutex());
   return volume_;
 }
-bool CSoundBuffer::IsMuted() {
+bool SoundBuffer::IsMuted() {
   Lock lock(Mutex());
   return muted_;
 }
-double CSoundBuffer::OggTime() {
+double SoundBuffer::OggTime() {
   Lock lock(Mutex());
   return ogg_.IsOpen() ? ogg_.TimeTell() : 0.0;
 }
-int32_t CSoundBuffer::SilenceTicks() {
+int32_t SoundBuffer::SilenceTicks() {
   Lock lock(Mutex());
   return silenceTicks_;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// CSoundBuffer: one playable sound on the sound device, of one of two kinds:
+// SoundBuffer: one playable sound on the sound device, of one of two kinds:
 //  - static: the whole sound decoded to PCM at load and copied into one device buffer;
-//  - stream: a decoder (Ogg Vorbis, or MP3 and compressed WAVE through CMp3) stays open and
+//  - stream: a decoder (Ogg Vorbis, or MP3 and compressed WAVE through Mp3Decoder) stays open and
 //    feeds a ring-shaped device buffer holding one second of sound; a one-shot 500 ms timer
 //    refills the played part of the ring on the clock's timer thread.
 //
@@ -13,15 +13,15 @@
 #include <memory>
 #include <mutex>
 
-#include "sound/Mp3.h"
-#include "sound/OggVorbis.h"
+#include "sound/Mp3Decoder.h"
+#include "sound/OggVorbisDecoder.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
-class CSoundManager;
+class SoundManager;
 
-class CSoundBuffer {
+class SoundBuffer {
  public:
   enum Kind : int32_t { kNone = 0, kStatic = 1, kStream = 2 };
   static constexpr int32_t kEndCode = 99;
@@ -33,17 +33,17 @@ class CSoundBuffer {
   static constexpr uint32_t kStreamFlags = 0x181E0;
   static constexpr uint32_t kStreamFlagsReduced = 0x18180;
 
-  CSoundBuffer();
-  ~CSoundBuffer();
-  CSoundBuffer(const CSoundBuffer&) = delete;
-  CSoundBuffer& operator=(const CSoundBuffer&) = delete;
+  SoundBuffer();
+  ~SoundBuffer();
+  SoundBuffer(const SoundBuffer&) = delete;
+  SoundBuffer& operator=(const SoundBuffer&) = delete;
 
   // 0, or 2 (no bytes), 4 (no fmt), 5 (no data), 6 (no conversion), 7 (device refused),
   // 8 (lock), 9 (conversion failed), 10 (unlock), or the MP3 open's code when the bytes are
   // neither WAVE, MP3 nor Ogg.
-  int32_t CreateStaticSoundBuffer(CSoundDevice* device, const uint8_t* data, uint32_t size);
+  int32_t CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
   // 0, 1 (no decoder accepts the data), 7, 8 or 10.
-  int32_t CreateStreamSoundBuffer(CSoundDevice* device, const uint8_t* data, uint32_t size);
+  int32_t CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
 
   // 0 started or resumed; 1 no device buffer; 2 already playing (the loop flag is stored
   // all the same); or Restore's result when the device lost the buffer.
@@ -75,10 +75,10 @@ class CSoundBuffer {
   // Counts refills that returned the end code since the last Stop.
   int32_t SilenceTicks();
   // The device buffer (tests and the sound viewer look at its cursors).
-  CDeviceBuffer* DeviceBuffer() { return buffer_.get(); }
+  DeviceSoundBuffer* DeviceBuffer() { return buffer_.get(); }
 
   // The manager whose stream list this buffer joins (set by the manager).
-  void SetManager(CSoundManager* manager) { manager_ = manager; }
+  void SetManager(SoundManager* manager) { manager_ = manager; }
 
  private:
   struct TimerGate;
@@ -91,7 +91,7 @@ class CSoundBuffer {
   void ArmTimer();
   void OnRefillTick(uint64_t sequence);
   int32_t FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
-  int32_t CreateDeviceBuffer(CSoundDevice* device, uint32_t flags, uint32_t reduced,
+  int32_t CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
                              const WaveFormat& format, uint32_t bytes);
   // Locks `bytes` at `offset`, once more after a restore when the device lost the buffer.
   int32_t LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1, uint8_t** p2,
@@ -99,21 +99,21 @@ class CSoundBuffer {
   void ApplyDeviceVolume();
 
   std::shared_ptr<TimerGate> gate_;
-  CSoundManager* manager_ = nullptr;
-  CSoundDevice* device_ = nullptr;
+  SoundManager* manager_ = nullptr;
+  SoundDevice* device_ = nullptr;
   uint32_t timerId_ = 0;
   uint64_t timerSequence_ = 0;  // identifies the pending tick; stale ticks do nothing
   uint32_t writeOffset_ = 0;
   uint32_t startTime_ = 0;
   bool paused_ = false;
   uint32_t ringSize_ = 0;
-  std::unique_ptr<CDeviceBuffer> buffer_;
+  std::unique_ptr<DeviceSoundBuffer> buffer_;
   bool muted_ = false;
   int32_t volume_ = 0;
   int32_t silenceTicks_ = 0;
   int32_t kind_ = kNone;
-  CMp3 mp3_;
-  COggVorbis ogg_;
+  Mp3Decoder mp3_;
+  OggVorbisDecoder ogg_;
   int32_t playMode_ = 0;
   uint32_t loopPosition_ = 0;
   uint32_t pauseTime_ = 0;

@@ -6,7 +6,7 @@
 
 namespace zan {
 
-struct CDeviceBuffer::Voice {
+struct DeviceSoundBuffer::Voice {
   std::vector<uint8_t> data;
   uint16_t channels = 2;
   uint16_t bits = 16;
@@ -34,7 +34,7 @@ int32_t Gain(int32_t attenuation) {
   return static_cast<int32_t>(std::lround(65536.0 * std::pow(10.0, attenuation / 2000.0)));
 }
 
-void UpdateGains(CDeviceBuffer::Voice& v) {
+void UpdateGains(DeviceSoundBuffer::Voice& v) {
   // Pan to the right attenuates the left side and the other way round.
   v.gainLeft = Gain(v.volume - std::max(0, v.pan));
   v.gainRight = Gain(v.volume - std::max(0, -v.pan));
@@ -52,7 +52,7 @@ int32_t SampleAt(const uint8_t* frame, int c) {
 
 // Adds the voice into the accumulator, once per format (bits, channels).
 template <int Bits, int Channels>
-void MixVoice(CDeviceBuffer::Voice& v, int32_t* acc, size_t frameCount) {
+void MixVoice(DeviceSoundBuffer::Voice& v, int32_t* acc, size_t frameCount) {
   constexpr int kBlock = Bits / 8 * Channels;
   const uint8_t* data = v.data.data();
   const int64_t gl = v.gainLeft;
@@ -90,16 +90,16 @@ void MixVoice(CDeviceBuffer::Voice& v, int32_t* acc, size_t frameCount) {
 
 }  // namespace
 
-// ---- CSoundDevice ----
+// ---- SoundDevice ----
 
-std::shared_ptr<CSoundDevice> CSoundDevice::Create(Clock& clock) {
-  return std::shared_ptr<CSoundDevice>(new CSoundDevice(clock));
+std::shared_ptr<SoundDevice> SoundDevice::Create(Clock& clock) {
+  return std::shared_ptr<SoundDevice>(new SoundDevice(clock));
 }
 
-CSoundDevice::~CSoundDevice() = default;
+SoundDevice::~SoundDevice() = default;
 
-int32_t CSoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
-                                        std::unique_ptr<CDeviceBuffer>* out) {
+int32_t SoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
+                                        std::unique_ptr<DeviceSoundBuffer>* out) {
   out->reset();
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -111,7 +111,7 @@ int32_t CSoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format
       format.samplesPerSec < 100 || format.samplesPerSec > 200000)
     return DSERR_BADFORMAT;
   if (bytes < 4 || bytes > 0x0FFFFFFF) return DSERR_INVALIDPARAM;
-  auto voice = std::make_shared<CDeviceBuffer::Voice>();
+  auto voice = std::make_shared<DeviceSoundBuffer::Voice>();
   voice->data.assign(bytes, format.bitsPerSample == 8 ? 0x80 : 0);
   voice->channels = format.channels;
   voice->bits = format.bitsPerSample;
@@ -123,21 +123,21 @@ int32_t CSoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format
     std::lock_guard<std::mutex> lock(mutex_);
     voices_.push_back(voice);
   }
-  out->reset(new CDeviceBuffer(shared_from_this(), std::move(voice), flags, format, bytes));
+  out->reset(new DeviceSoundBuffer(shared_from_this(), std::move(voice), flags, format, bytes));
   return DS_OK;
 }
 
-void CSoundDevice::Remove(const CDeviceBuffer::Voice* voice) {
+void SoundDevice::Remove(const DeviceSoundBuffer::Voice* voice) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::erase_if(voices_, [&](const auto& v) { return v.get() == voice; });
 }
 
-void CSoundDevice::Mix(int16_t* out, size_t frameCount) {
+void SoundDevice::Mix(int16_t* out, size_t frameCount) {
   std::lock_guard<std::mutex> lock(mutex_);
   accumulator_.assign(frameCount * 2, 0);
   int32_t* acc = accumulator_.data();
   for (auto& voice : voices_) {
-    CDeviceBuffer::Voice& v = *voice;
+    DeviceSoundBuffer::Voice& v = *voice;
     if (!v.playing || v.lost) continue;
     if (v.frames == 0) {
       v.playing = false;
@@ -153,7 +153,7 @@ void CSoundDevice::Mix(int16_t* out, size_t frameCount) {
     out[i] = static_cast<int16_t>(std::clamp(acc[i], -32768, 32767));
 }
 
-void CSoundDevice::LoseBuffers() {
+void SoundDevice::LoseBuffers() {
   std::lock_guard<std::mutex> lock(mutex_);
   for (auto& v : voices_) {
     v->lost = true;
@@ -161,26 +161,26 @@ void CSoundDevice::LoseBuffers() {
   }
 }
 
-void CSoundDevice::SetRefusedFlags(uint32_t flags) {
+void SoundDevice::SetRefusedFlags(uint32_t flags) {
   std::lock_guard<std::mutex> lock(mutex_);
   refusedFlags_ = flags;
 }
 
-size_t CSoundDevice::BufferCount() const {
+size_t SoundDevice::BufferCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return voices_.size();
 }
 
-// ---- CDeviceBuffer ----
+// ---- DeviceSoundBuffer ----
 
-CDeviceBuffer::CDeviceBuffer(std::shared_ptr<CSoundDevice> device, std::shared_ptr<Voice> voice,
+DeviceSoundBuffer::DeviceSoundBuffer(std::shared_ptr<SoundDevice> device, std::shared_ptr<Voice> voice,
                              uint32_t flags, const WaveFormat& format, uint32_t size)
     : device_(std::move(device)), voice_(std::move(voice)), flags_(flags), format_(format),
       size_(size) {}
 
-CDeviceBuffer::~CDeviceBuffer() { device_->Remove(voice_.get()); }
+DeviceSoundBuffer::~DeviceSoundBuffer() { device_->Remove(voice_.get()); }
 
-int32_t CDeviceBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
+int32_t DeviceSoundBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
                             uint8_t** region2, uint32_t* size2) {
   *region1 = *region2 = nullptr;
   *size1 = *size2 = 0;
@@ -202,7 +202,7 @@ int32_t CDeviceBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, 
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2, uint32_t size2) {
+int32_t DeviceSoundBuffer::Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2, uint32_t size2) {
   if (lockBytes_ == 0 || region1 != scratch_.data() || size1 + size2 > lockBytes_)
     return DSERR_INVALIDPARAM;
   std::lock_guard<std::mutex> lock(device_->mutex_);
@@ -212,7 +212,7 @@ int32_t CDeviceBuffer::Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
+int32_t DeviceSoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   const uint64_t frame = std::min(voice_->position >> 32, voice_->frames);
   const uint32_t p = static_cast<uint32_t>((frame % std::max<uint64_t>(voice_->frames, 1)) *
@@ -226,7 +226,7 @@ int32_t CDeviceBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::GetStatus(uint32_t* status) {
+int32_t DeviceSoundBuffer::GetStatus(uint32_t* status) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   uint32_t s = 0;
   if (voice_->lost) s |= DSBSTATUS_BUFFERLOST;
@@ -235,7 +235,7 @@ int32_t CDeviceBuffer::GetStatus(uint32_t* status) {
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::Play(uint32_t flags) {
+int32_t DeviceSoundBuffer::Play(uint32_t flags) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   if (voice_->lost) return DSERR_BUFFERLOST;
   voice_->playing = true;
@@ -243,20 +243,20 @@ int32_t CDeviceBuffer::Play(uint32_t flags) {
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::Stop() {
+int32_t DeviceSoundBuffer::Stop() {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   voice_->playing = false;
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::SetCurrentPosition(uint32_t offset) {
+int32_t DeviceSoundBuffer::SetCurrentPosition(uint32_t offset) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   if (offset >= size_) return DSERR_INVALIDPARAM;
   voice_->position = uint64_t{offset / voice_->blockAlign} << 32;
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::SetVolume(int32_t volume) {
+int32_t DeviceSoundBuffer::SetVolume(int32_t volume) {
   if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
   if (volume < kVolumeSilent || volume > 0) return DSERR_INVALIDPARAM;
   std::lock_guard<std::mutex> lock(device_->mutex_);
@@ -265,7 +265,7 @@ int32_t CDeviceBuffer::SetVolume(int32_t volume) {
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::SetPan(int32_t pan) {
+int32_t DeviceSoundBuffer::SetPan(int32_t pan) {
   if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
   if (pan < -10000 || pan > 10000) return DSERR_INVALIDPARAM;
   std::lock_guard<std::mutex> lock(device_->mutex_);
@@ -274,7 +274,7 @@ int32_t CDeviceBuffer::SetPan(int32_t pan) {
   return DS_OK;
 }
 
-int32_t CDeviceBuffer::Restore() {
+int32_t DeviceSoundBuffer::Restore() {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   voice_->lost = false;
   return DS_OK;

@@ -1,6 +1,6 @@
 #pragma once
-// CSoundDevice: the sound device the buffers play on, and its mixer. It keeps secondary
-// buffers (`CDeviceBuffer`): rings or blocks of PCM (8 or 16 bits, mono or stereo, 100 Hz
+// SoundDevice: the sound device the buffers play on, and its mixer. It keeps secondary
+// buffers (`DeviceSoundBuffer`): rings or blocks of PCM (8 or 16 bits, mono or stereo, 100 Hz
 // to 200 kHz), each with a play cursor, a play state, a volume and a pan. `Mix`, called by
 // the platform's audio output, renders the playing buffers as 44100 Hz stereo 16-bit
 // frames: each buffer is resampled (linear interpolation), scaled by its volume and pan,
@@ -45,13 +45,13 @@ constexpr uint32_t DSBPLAY_LOOPING = 0x1;
 
 constexpr int32_t kVolumeSilent = -10000;
 
-class CSoundDevice;
+class SoundDevice;
 
-class CDeviceBuffer {
+class DeviceSoundBuffer {
  public:
-  ~CDeviceBuffer();
-  CDeviceBuffer(const CDeviceBuffer&) = delete;
-  CDeviceBuffer& operator=(const CDeviceBuffer&) = delete;
+  ~DeviceSoundBuffer();
+  DeviceSoundBuffer(const DeviceSoundBuffer&) = delete;
+  DeviceSoundBuffer& operator=(const DeviceSoundBuffer&) = delete;
 
   // Maps `bytes` from `offset` as one region, or two when the span wraps past the end.
   int32_t Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
@@ -78,11 +78,11 @@ class CDeviceBuffer {
   struct Voice;
 
  private:
-  friend class CSoundDevice;
-  CDeviceBuffer(std::shared_ptr<CSoundDevice> device, std::shared_ptr<Voice> voice,
+  friend class SoundDevice;
+  DeviceSoundBuffer(std::shared_ptr<SoundDevice> device, std::shared_ptr<Voice> voice,
                 uint32_t flags, const WaveFormat& format, uint32_t size);
 
-  std::shared_ptr<CSoundDevice> device_;
+  std::shared_ptr<SoundDevice> device_;
   std::shared_ptr<Voice> voice_;
   uint32_t flags_;
   WaveFormat format_;
@@ -92,17 +92,17 @@ class CDeviceBuffer {
   uint32_t lockBytes_ = 0;
 };
 
-class CSoundDevice : public std::enable_shared_from_this<CSoundDevice> {
+class SoundDevice : public std::enable_shared_from_this<SoundDevice> {
  public:
   static constexpr uint32_t kOutputRate = 44100;
 
   // `clock` is the time base of the buffers' refill timers.
-  static std::shared_ptr<CSoundDevice> Create(Clock& clock);
-  ~CSoundDevice();
+  static std::shared_ptr<SoundDevice> Create(Clock& clock);
+  ~SoundDevice();
 
   // A secondary buffer of `bytes` bytes in `format` with the control `flags`.
   int32_t CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
-                            std::unique_ptr<CDeviceBuffer>* out);
+                            std::unique_ptr<DeviceSoundBuffer>* out);
   // Renders `frameCount` stereo frames (interleaved) and moves the play cursors on.
   void Mix(int16_t* out, size_t frameCount);
   // What a device reset does to every buffer: each reports itself lost until restored.
@@ -113,13 +113,13 @@ class CSoundDevice : public std::enable_shared_from_this<CSoundDevice> {
   Clock& GetClock() const { return clock_; }
 
  private:
-  friend class CDeviceBuffer;
-  explicit CSoundDevice(Clock& clock) : clock_(clock) {}
-  void Remove(const CDeviceBuffer::Voice* voice);
+  friend class DeviceSoundBuffer;
+  explicit SoundDevice(Clock& clock) : clock_(clock) {}
+  void Remove(const DeviceSoundBuffer::Voice* voice);
 
   Clock& clock_;
   mutable std::mutex mutex_;
-  std::vector<std::shared_ptr<CDeviceBuffer::Voice>> voices_;
+  std::vector<std::shared_ptr<DeviceSoundBuffer::Voice>> voices_;
   std::vector<int32_t> accumulator_;
   uint32_t refusedFlags_ = 0;
 };

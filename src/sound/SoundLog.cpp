@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 
 namespace zan {
@@ -11,7 +11,7 @@ void SoundLog(const char* utf8Format, ...) {
   const std::string format = Sjis(utf8Format);
   va_list args;
   va_start(args, utf8Format);
-  ErrorLog().LogMessageV(format.c_str(), args);
+  Diagnostics().LogMessageV(format.c_str(), args);
   va_end(args);
 }
 

@@ -6,20 +6,20 @@
 
 namespace zan {
 
-CSoundManager::CSoundManager() : CNamedObject("CSoundManager") {}
+SoundManager::SoundManager() : EventReceiver("CSoundManager") {}
 
-CSoundManager::~CSoundManager() {
+SoundManager::~SoundManager() {
   // The output stops pulling before the device goes; buffers still alive keep the device
   // object itself (they share it) but are never mixed again.
   if (out_) out_->Close();
   std::lock_guard<std::mutex> lock(listMutex_);
-  for (CSoundBuffer* buffer : streams_) buffer->SetManager(nullptr);
+  for (SoundBuffer* buffer : streams_) buffer->SetManager(nullptr);
 }
 
-int32_t CSoundManager::Init(AudioOut& out, Clock& clock) {
+int32_t SoundManager::Init(AudioOut& out, Clock& clock) {
   if (initialized_) return 1;
-  auto device = CSoundDevice::Create(clock);
-  std::weak_ptr<CSoundDevice> weak = device;
+  auto device = SoundDevice::Create(clock);
+  std::weak_ptr<SoundDevice> weak = device;
   const int32_t rc = out.Open([weak](int16_t* frames, size_t count) {
     if (auto d = weak.lock()) d->Mix(frames, count);
   });
@@ -30,7 +30,7 @@ int32_t CSoundManager::Init(AudioOut& out, Clock& clock) {
   return 0;
 }
 
-int32_t CSoundManager::CreateBuffer(CSoundBuffer& buffer, const uint8_t* data, uint32_t size,
+int32_t SoundManager::CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size,
                                     int32_t flags) {
   if (!initialized_) return 1;
   buffer.SetManager(this);
@@ -43,13 +43,13 @@ int32_t CSoundManager::CreateBuffer(CSoundBuffer& buffer, const uint8_t* data, u
   return 0;
 }
 
-void CSoundManager::Register(CSoundBuffer* buffer) {
+void SoundManager::Register(SoundBuffer* buffer) {
   std::lock_guard<std::mutex> lock(listMutex_);
   if (std::find(streams_.begin(), streams_.end(), buffer) == streams_.end())
     streams_.push_back(buffer);
 }
 
-int32_t CSoundManager::Unregister(CSoundBuffer* buffer) {
+int32_t SoundManager::Unregister(SoundBuffer* buffer) {
   std::lock_guard<std::mutex> lock(listMutex_);
   auto it = std::find(streams_.begin(), streams_.end(), buffer);
   if (it == streams_.end()) return 0;
@@ -57,21 +57,21 @@ int32_t CSoundManager::Unregister(CSoundBuffer* buffer) {
   return 1;
 }
 
-size_t CSoundManager::StreamCount() const {
+size_t SoundManager::StreamCount() const {
   std::lock_guard<std::mutex> lock(listMutex_);
   return streams_.size();
 }
 
-int32_t CSoundManager::HandleMessage(const WindowMessage& message) {
+int32_t SoundManager::HandleMessage(const WindowMessage& message) {
   if (message.message == WM_ACTIVATEAPP && message.wParam != 0) {
     // A snapshot: a buffer's lock is never taken with the list lock held (the order is
     // buffer, then list). Buffers are created and destroyed on this thread only.
-    std::vector<CSoundBuffer*> snapshot;
+    std::vector<SoundBuffer*> snapshot;
     {
       std::lock_guard<std::mutex> lock(listMutex_);
       snapshot = streams_;
     }
-    for (CSoundBuffer* buffer : snapshot) buffer->Restore();
+    for (SoundBuffer* buffer : snapshot) buffer->Restore();
   }
   return 0;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// CSoundManager: the sound device and the buffers made on it. `Init` opens the platform's
+// SoundManager: the sound device and the buffers made on it. `Init` opens the platform's
 // audio output and connects it to the device's mixer (44100 Hz, stereo, 16-bit); without
 // it every buffer creation fails and the game runs silent. It keeps the list of stream
 // buffers and, when the application becomes active again (WM_ACTIVATEAPP), restores them.
@@ -11,43 +11,43 @@
 
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
-#include "platform/NamedObject.h"
+#include "platform/EventReceiver.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
-class CSoundBuffer;
+class SoundBuffer;
 
-class CSoundManager : public CNamedObject {
+class SoundManager : public EventReceiver {
  public:
   enum CreateFlags : int32_t { kCreateStatic = 1, kCreateStream = 2 };
 
-  CSoundManager();
-  ~CSoundManager() override;
+  SoundManager();
+  ~SoundManager() override;
 
   // 1 when already initialised; 0 on success; else the audio output's failure code.
   int32_t Init(AudioOut& out, Clock& clock);
   bool IsInitialized() const { return initialized_; }
   // 1 when not initialised; static: CreateStaticSoundBuffer's code; stream: 0, or 1 when
   // CreateStreamSoundBuffer failed; no flag: 0. A stream buffer made here joins the list.
-  int32_t CreateBuffer(CSoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
-  void Register(CSoundBuffer* buffer);
+  int32_t CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
+  void Register(SoundBuffer* buffer);
   // 1 when the buffer was in the list, else 0.
-  int32_t Unregister(CSoundBuffer* buffer);
+  int32_t Unregister(SoundBuffer* buffer);
   size_t StreamCount() const;
 
   // Restores every listed stream buffer when the application becomes active; never
   // consumes the message.
   int32_t HandleMessage(const WindowMessage& message) override;
 
-  CSoundDevice* Device() { return device_.get(); }
+  SoundDevice* Device() { return device_.get(); }
 
  private:
-  std::shared_ptr<CSoundDevice> device_;
+  std::shared_ptr<SoundDevice> device_;
   AudioOut* out_ = nullptr;
   bool initialized_ = false;
   mutable std::mutex listMutex_;
-  std::vector<CSoundBuffer*> streams_;
+  std::vector<SoundBuffer*> streams_;
 };
 
 }  // namespace zan

@@ -14,7 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "../graphics/TestPng.h"
+#include "../surface/TestPng.h"
 #include "platform/InstanceLock.h"
 
 namespace {

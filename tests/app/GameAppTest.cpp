@@ -8,9 +8,9 @@
 
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
-#include "script/GameMain.h"
+#include "script/Interpreter.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "app/core/Task.h"
+#include "core/Task.h"
 
 namespace zan {
 namespace {
@@ -37,7 +37,7 @@ class GameAppTest : public ::testing::Test {
 
 TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
   harness.SetFrameLimit(300);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   ASSERT_EQ(app.CheckSingleInstance(), 1);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
   EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
@@ -51,16 +51,16 @@ TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
 
 TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   harness.SetFrameLimit(3);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool drawTaskLast = false;
   harness.AddFrameHook([&](uint64_t) {
-    drawTaskLast = app.Tasks().TailTask().Previous() == &app.Display();
+    drawTaskLast = app.Tasks().TailTask().Previous() == &app.GetDisplay();
   });
   app.Run(800, 600, 2048, 0);
   EXPECT_TRUE(drawTaskLast);
-  EXPECT_EQ(app.Display().OrderKey(), kOrderDraw);
-  EXPECT_EQ(app.Display().PixelFormatCode(), 8888);
+  EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
+  EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
   HeadlessPresenter& screen = platform.GetPresenter();
   // The interpreter copies its (black) stage into the back buffer every frame, and every
   // frame is presented.
@@ -73,11 +73,11 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
 TEST_F(GameAppTest, ADisplayInAnUnknownPixelFormatStopsTheGame) {
   platform.GetPresenter().SetDisplayFormat({16, 0x0F00, 0x00F0, 0x000F});
   harness.SetFrameLimit(10);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   app.Run(800, 600, 2048, 0);
   EXPECT_TRUE(app.StartFailed());
-  EXPECT_EQ(app.Display().PixelFormatCode(), 0);
+  EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 0);
   auto& shown = platform.GetMessageBoxes().History();
   ASSERT_FALSE(shown.empty());  // after the start-up's own (the empty game folder's)
   EXPECT_EQ(shown.back().text, Sjis("DirectDrawに対応していません。"));
@@ -87,7 +87,7 @@ TEST_F(GameAppTest, ADisplayInAnUnknownPixelFormatStopsTheGame) {
 
 TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
   harness.SetFrameLimit(7);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   std::vector<bool> fullScreen;
   harness.AddFrameHook([&](uint64_t frame) {
@@ -107,7 +107,7 @@ TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
   ASSERT_TRUE(t.ok());
   harness.SetTimeline(std::move(*t));
   harness.SetFrameLimit(100);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool closedDirectly = false;
   harness.AddFrameHook([&](uint64_t) {
@@ -119,9 +119,9 @@ TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
 }
 
 TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
-  CGameApp first(platform, harness);
+  GameApp first(platform, harness);
   ASSERT_EQ(first.CheckSingleInstance(), 1);
-  CGameApp second(platform, harness);
+  GameApp second(platform, harness);
   EXPECT_EQ(second.CheckSingleInstance(), 0);
   auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 1u);
@@ -131,7 +131,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
 
   InstanceLock menu;
   ASSERT_TRUE(menu.Acquire("torami_trial_menu"));
-  CGameApp third(platform, harness);
+  GameApp third(platform, harness);
   EXPECT_EQ(third.CheckSingleInstance(), 0);
   EXPECT_EQ(shown.back().text,
             Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"));
@@ -139,7 +139,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
 
 TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
   std::ofstream(root / "game" / "MSG.ARC") << "x";
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
   EXPECT_EQ(app.InstallPath(), (root / "game").string() + "/");
   EXPECT_EQ(app.SlotPath(0), (root / "game" / "MSG.ARC").string());
@@ -148,7 +148,7 @@ TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
 
 TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
   harness.SetFrameLimit(2);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
   app.Run(800, 600, 2048, 0);
   EXPECT_EQ(app.ArchiveMode(), 1);
@@ -165,7 +165,7 @@ TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
 
 TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   harness.SetFrameLimit(2);
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
   EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
   const auto& shown = platform.GetMessageBoxes().History();
@@ -183,7 +183,7 @@ TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
 }
 
 TEST_F(GameAppTest, ButtonMessagesDropPiledUpClicksAndKeyPresses) {
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   Window& w = platform.GetWindow();
   w.PostMessage({WM_KEYDOWN, VK_SPACE, 0});
   w.PostMessage({WM_LBUTTONUP, 0, 0});
@@ -200,19 +200,19 @@ TEST_F(GameAppTest, ButtonMessagesDropPiledUpClicksAndKeyPresses) {
 }
 
 TEST_F(GameAppTest, MessageHandlerResults) {
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_SCREENSAVE, 0}), 1);
   EXPECT_EQ(app.WindowMessageHandler({WM_ERASEBKGND, 0, 0}), 1);
   EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_MINIMIZE, 0}), 0);
   EXPECT_EQ(app.QuitRequestPending(), 0);
-  EXPECT_EQ(app.WindowMessageHandler({WM_COMMAND, CGameApp::kCommandQuit, 0}), 0);
+  EXPECT_EQ(app.WindowMessageHandler({WM_COMMAND, GameApp::kCommandQuit, 0}), 0);
   EXPECT_EQ(app.QuitRequestPending(), 1);
 }
 
 TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
-  CGameApp app(platform, harness);
+  GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
-  CGameMain& game = app.GameMain();
+  Interpreter& game = app.Game();
   EXPECT_EQ(app.DoAction(kActionSkip, 1), 0);  // a press never acts
   EXPECT_EQ(app.DoAction(kActionNone, 0), 0);
   EXPECT_EQ(app.DoAction(31, 0), 0);

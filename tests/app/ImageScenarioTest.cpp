@@ -15,8 +15,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "../graphics/TestPictures.h"
-#include "../graphics/TestPng.h"
+#include "../surface/TestPictures.h"
+#include "../surface/TestPng.h"
 #include "TestArchiveWriter.h"
 #include "ZanRun.h"
 #include "base/ShiftJis.h"

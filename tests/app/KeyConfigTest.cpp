@@ -10,8 +10,8 @@ namespace {
 
 std::vector<uint8_t> Lib(std::string_view utf8) { return testing::GameBytes(utf8); }
 
-TEST(KeyConfig, ActionNamesMatchExactly) {
-  CKeyConfig keys;
+TEST(Keys, ActionNamesMatchExactly) {
+  KeyConfig keys;
   EXPECT_EQ(keys.Lookup(2), 0);  // nothing before loading
   keys.Load(Lib("入力,動作\n"
                 "ホイール,履歴スクロール\n"
@@ -35,7 +35,7 @@ TEST(KeyConfig, ActionNamesMatchExactly) {
   EXPECT_EQ(keys.Lookup(2), kActionNone);
 }
 
-TEST(KeyConfig, KeysRaiseTheirInputs) {
+TEST(Keys, KeysRaiseTheirInputs) {
   EXPECT_EQ(InputOfKey(VK_RETURN), 4);
   EXPECT_EQ(InputOfKey(VK_ESCAPE), 15);
   EXPECT_EQ(InputOfKey(VK_F1), 16);

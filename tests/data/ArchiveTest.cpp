@@ -9,7 +9,7 @@
 
 #include "TestArchiveWriter.h"
 #include "base/ByteReader.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 
@@ -27,7 +27,7 @@ class ArchiveTest : public ::testing::Test {
   void SetUp() override {
     dir = fs::temp_directory_path() / ("zan_archive_" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    ErrorLog().SetEcho(false);
+    Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
   }
   void TearDown() override { fs::remove_all(dir); }
@@ -38,7 +38,7 @@ class ArchiveTest : public ::testing::Test {
     return path;
   }
 
-  Bytes Read(const CArchive& archive, std::string_view name) {
+  Bytes Read(const Archive& archive, std::string_view name) {
     uint32_t size = 0;
     if (archive.GetEntrySize(name, &size) == 0) return {0xEE};  // marks "absent"
     Bytes out(size);
@@ -57,7 +57,7 @@ TEST_F(ArchiveTest, ReadsBackEveryEntryWithAnyKeyCompressedOrStored) {
   for (const std::string& key : std::vector<std::string>{"Rod7Q", "plume", "", "k", std::string(255, '~')}) {
     for (bool compress : {true, false}) {
       SCOPED_TRACE(key.substr(0, 8) + (compress ? " compressed" : " stored"));
-      CArchive archive;
+      Archive archive;
       archive.SetKey(key);
       ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive(
                     {{"script.txt", text}, {kanji, bmp}, {"one.dat", {42}}}, key, compress))),
@@ -75,7 +75,7 @@ TEST_F(ArchiveTest, ReadsBackEveryEntryWithAnyKeyCompressedOrStored) {
 TEST_F(ArchiveTest, NameLookupRules) {
   const std::string ka = Sjis("カ");  // 0x83 0x4A: the trail byte is an upper-case 'J'
   const std::string kanjiA = Sjis("絵a.bmp");
-  CArchive archive;
+  Archive archive;
   archive.SetKey("Rod7Q");
   ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive(
                 {{"bg01.bmp", {1}},
@@ -112,14 +112,14 @@ TEST_F(ArchiveTest, NameLookupRules) {
       {"DUP.TXT", 4}, {"Mixed.Txt", 6}, {"bg01.bmp", 0}, {"gone.txt", 5},
       {ka + ".txt", 1}, {kanjiA, 2}};
   std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-    return CArchive::NormaliseName(a.first) < CArchive::NormaliseName(b.first);
+    return Archive::NormaliseName(a.first) < Archive::NormaliseName(b.first);
   });
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(archive.EntryCount(), 7u);
 }
 
 TEST_F(ArchiveTest, EmptyArchiveAndEmptyKeyAndReopening) {
-  CArchive archive;
+  Archive archive;
   ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive({}, "", false))), 1);
   EXPECT_EQ(archive.EntryCount(), 0u);
   EXPECT_EQ(archive.FindEntry("anything"), nullptr);
@@ -134,7 +134,7 @@ TEST_F(ArchiveTest, EmptyArchiveAndEmptyKeyAndReopening) {
 }
 
 TEST_F(ArchiveTest, AMissingArchiveShowsItsBoxAndStaysClosed) {
-  CArchive archive;
+  Archive archive;
   archive.SetMessageBoxes(&boxes);
   const std::string path = (dir / "none.arc").string();
   EXPECT_EQ(archive.OpenArchive(path), 0);
@@ -191,22 +191,22 @@ TEST_F(ArchiveTest, MalformedArchivesAreRefusedWithAReason) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    CArchive archive;
+    Archive archive;
     archive.SetMessageBoxes(&boxes);
-    ErrorLog().LogText("");
+    Diagnostics().LogText("");
     ASSERT_EQ(archive.OpenArchive(Write(c.file)), c.opens ? 1 : 0);
     if (c.opens) {
       Bytes out(64, 0);
       EXPECT_EQ(archive.ReadEntry("f", out), 0);
     }
-    EXPECT_NE(ErrorLog().LastMessage().find(c.logged), std::string::npos) << ErrorLog().LastMessage();
+    EXPECT_NE(Diagnostics().LastMessage().find(c.logged), std::string::npos) << Diagnostics().LastMessage();
     EXPECT_TRUE(boxes.History().empty());  // the file is there: no "not found" box
   }
 }
 
 TEST_F(ArchiveTest, ALongNameWithoutItsNulIsCutTo31Bytes) {
   Bytes file = WriteTestArchive({{std::string(32, 'n'), {9}}}, "", false);
-  CArchive archive;
+  Archive archive;
   ASSERT_EQ(archive.OpenArchive(Write(file)), 1);
   EXPECT_EQ(Read(archive, std::string(31, 'n')), Bytes{9});
   archive.ForEachEntry([](const IndexEntry& e, uint32_t) { EXPECT_EQ(std::string(e.name).size(), 31u); });

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "TestArchiveWriter.h"
-#include "app/core/ErrorReport.h"
-#include "base/ErrorLog.h"
+#include "core/ErrorReporter.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/CsvRowTable.h"
 #include "data/GameData.h"
@@ -37,22 +37,22 @@ std::vector<uint8_t> Converted(const fs::path& source) {
 class FixtureGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ErrorLog().SetEcho(false);
+    Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
     ASSERT_EQ(data.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
     data.SetArchiveMode(1);
     data.OpenGameArchives();
   }
   HeadlessMessageBoxes boxes;
-  CErrorReport report{&boxes};
-  CGameData data{report, boxes};
+  ErrorReporter report{&boxes};
+  GameData data{report, boxes};
 };
 
 TEST_F(FixtureGameTest, EverySubfolderBecameItsArchive) {
   EXPECT_TRUE(boxes.History().empty());
-  for (int slot = 0; slot < kGameSlotCount; ++slot) EXPECT_TRUE(data.Archive(slot).IsOpen()) << slot;
-  EXPECT_EQ(data.Archive(kSlotSounds).EntryCount(), 0u);  // no snd/ folder: an empty archive
-  EXPECT_NE(data.Archive(kSlotScripts).CompressionFlag(), 0u);
+  for (int slot = 0; slot < kGameSlotCount; ++slot) EXPECT_TRUE(data.GetArchive(slot).IsOpen()) << slot;
+  EXPECT_EQ(data.GetArchive(kSlotSounds).EntryCount(), 0u);  // no snd/ folder: an empty archive
+  EXPECT_NE(data.GetArchive(kSlotScripts).CompressionFlag(), 0u);
 }
 
 TEST_F(FixtureGameTest, TextBecomesShiftJisWithCrLfAndLibFilesAreScrambled) {
@@ -76,7 +76,7 @@ TEST_F(FixtureGameTest, TextBecomesShiftJisWithCrLfAndLibFilesAreScrambled) {
 }
 
 TEST_F(FixtureGameTest, StartUpTablesLoad) {
-  CCsvRowTable abbreviations;
+  CsvRowTable abbreviations;
   ASSERT_EQ(abbreviations.Load(data, Sjis("省略.csv"), kSlotTables), 1);
   EXPECT_EQ(abbreviations.Count(), 2);
   const CsvRow* row = abbreviations.Find(Sjis("立ち絵"));
@@ -84,7 +84,7 @@ TEST_F(FixtureGameTest, StartUpTablesLoad) {
   EXPECT_STREQ(row->textB, "ov01.bmp");
   EXPECT_EQ(row->numberB, -34);
 
-  CNameList events;
+  NameList events;
   ASSERT_EQ(events.Load(data, Sjis("イベントＣＧリスト.csv"), kSlotTables), 1);
   EXPECT_EQ(events.Find("ev02.bmp"), 1);
 }

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "TestArchiveWriter.h"
-#include "app/core/ErrorReport.h"
-#include "base/ErrorLog.h"
+#include "core/ErrorReporter.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/CsvRowTable.h"
 #include "data/LibScramble.h"
@@ -32,7 +32,7 @@ class GameDataTest : public ::testing::Test {
     dir = fs::temp_directory_path() / ("zan_gamedata_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    ErrorLog().SetEcho(false);
+    Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
     report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
     report.SetTimeSource([] {
@@ -67,7 +67,7 @@ class GameDataTest : public ::testing::Test {
 
   fs::path dir;
   HeadlessMessageBoxes boxes;
-  CErrorReport report{&boxes};
+  ErrorReporter report{&boxes};
 };
 
 TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
@@ -76,7 +76,7 @@ TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
   WriteArchive("snd.arc", {}, "Rod7Q");
   WriteArchive("dat.arc", {{"t.csv", B("table")}}, "Rod7Q");
   WriteArchive("System.Arc", {{"system1.lib", B("lib")}}, "plume");
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   ASSERT_EQ(data.LocateGameData(0, dir.string()), 1);
   EXPECT_EQ(data.InstallPath(), dir.string() + "/");
   EXPECT_EQ(data.SlotPath(0), (dir / "MSG.ARC").string());
@@ -85,7 +85,7 @@ TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
   EXPECT_EQ(data.OpenGameArchives(), 1);
   EXPECT_TRUE(boxes.History().empty());
   EXPECT_TRUE(LogLines().empty());
-  EXPECT_FALSE(data.Archive(kSlotExtraPictures).IsOpen());  // optional, and absent: no report
+  EXPECT_FALSE(data.GetArchive(kSlotExtraPictures).IsOpen());  // optional, and absent: no report
 
   Bytes buffer{1, 2, 3};
   ASSERT_EQ(data.ReadGameFile("MAIN.TXT", kSlotScripts, buffer), 1);
@@ -98,7 +98,7 @@ TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
   EXPECT_EQ(data.GameFileExists("bg.bmp", kSlotTables), 0);
   EXPECT_TRUE(data.ArchiveTimes()[0].has_value());
   EXPECT_FALSE(data.ArchiveTimes()[5].has_value());
-  CGameData::FreeGameFile(buffer);
+  GameData::FreeGameFile(buffer);
   EXPECT_TRUE(buffer.empty());
 }
 
@@ -113,7 +113,7 @@ TEST_F(GameDataTest, FailureMessages) {
   dat[dat.size() - 3] = 0x00;
   WriteBytes((dir / "dat.arc").string(), dat);
 
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   data.SetArchiveMode(1);
   data.OpenGameArchives();
@@ -144,7 +144,7 @@ TEST_F(GameDataTest, FolderModeSearchesTheTreeButSlot4ReadsItsArchive) {
   WriteBytes((dir / "data" / "b" / "system2.lib").string(), B("from the folder"));
   WriteBytes((dir / "data" / "b" / "背景.bmp").string(), B("kanji"));
 
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   data.OpenGameArchives();
   data.SetArchiveMode(0);
@@ -171,7 +171,7 @@ TEST_F(GameDataTest, FolderModeSearchesTheTreeButSlot4ReadsItsArchive) {
 
 TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   WriteArchive("gra.arc", {{"bg.bmp", B("main picture")}}, "Rod7Q");
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   data.SetArchiveMode(1);
   data.OpenGameArchives();
@@ -190,15 +190,15 @@ TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   data.LocateGameData(0, dir.string());
   data.OpenGameArchives();
   const size_t reopened = LogLines().size();
-  EXPECT_TRUE(data.Archive(kSlotExtraPictures).IsOpen());
+  EXPECT_TRUE(data.GetArchive(kSlotExtraPictures).IsOpen());
   EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
   EXPECT_EQ(bytes, B("extra picture"));
-  EXPECT_EQ(data.PictureArchive("ev.bmp"), &data.Archive(kSlotExtraPictures));
+  EXPECT_EQ(data.PictureArchive("ev.bmp"), &data.GetArchive(kSlotExtraPictures));
   // In neither: the extra archive is asked and answers "not found".
   EXPECT_EQ(data.ReadPicture("none.bmp", nullptr, bytes), 0);
   EXPECT_TRUE(bytes.empty());
   // A given archive is the only one read.
-  EXPECT_EQ(data.ReadPicture("bg.bmp", &data.Archive(kSlotExtraPictures), bytes), 0);
+  EXPECT_EQ(data.ReadPicture("bg.bmp", &data.GetArchive(kSlotExtraPictures), bytes), 0);
   EXPECT_EQ(LogLines().size(), reopened);
 }
 
@@ -208,7 +208,7 @@ TEST_F(GameDataTest, TableFilesWithTheLibExtensionAreUnscrambled) {
   ScrambleLib(scrambled, LibKey());
   EXPECT_EQ(scrambled[0], static_cast<uint8_t>('a' + 0x82));  // only the key's first byte counts
   WriteArchive("dat.arc", {{"t.LIB", scrambled}, {"t.csv", text}}, "Rod7Q");
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   data.SetArchiveMode(1);
   data.OpenGameArchives();
@@ -227,13 +227,13 @@ TEST_F(GameDataTest, TablesLoadFromTheDataArchiveWithLibFilesUnscrambled) {
   ScrambleLib(scrambled, LibKey());
   WriteBytes((dir / "dat.arc").string(),
                       testing::WriteTestArchive({{"list.lib", scrambled}}, "Rod7Q", true));
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   data.SetArchiveMode(1);
   data.OpenGameArchives();
   fs::remove(dir / "GameErrorLog.txt");
 
-  CNameList list;
+  NameList list;
   EXPECT_EQ(list.Load(data, "list.lib", kSlotTables), 1);
   EXPECT_EQ(list.Find("ev01"), 0);
   // A list that cannot be read is reported by the reader and answers -1.
@@ -244,14 +244,14 @@ TEST_F(GameDataTest, TablesLoadFromTheDataArchiveWithLibFilesUnscrambled) {
   fs::remove(dir / "GameErrorLog.txt");
 
   // A row table whose file does not exist stays empty without a report.
-  CCsvRowTable table;
+  CsvRowTable table;
   EXPECT_EQ(table.Load(data, Sjis("省略.csv"), kSlotTables), 0);
   EXPECT_EQ(table.Count(), 0);
   EXPECT_FALSE(fs::exists(dir / "GameErrorLog.txt"));
 }
 
 TEST_F(GameDataTest, InstallFolderHelpers) {
-  CGameData data(report, boxes);
+  GameData data(report, boxes);
   data.LocateGameData(0, dir.string());
   EXPECT_FALSE(data.MovieIniPresent());
   WriteBytes((dir / "MOVIE.INI").string(), {});

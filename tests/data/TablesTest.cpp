@@ -8,7 +8,7 @@ namespace zan {
 namespace {
 
 TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
-  CNameList list;
+  NameList list;
   EXPECT_EQ(list.Find("ev01.bmp"), -1);  // not loaded
   const std::string ka = Sjis("カ");      // trail byte 'J'
   list.LoadText(Sjis("見出し\r\nfile,memo\r\n----\r\n") + "ev01.bmp,first\r\nEV02.BMP\r\n" + ka +
@@ -29,15 +29,15 @@ TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
 TEST(NameListTest, KeepsAtMostAThousandRows) {
   std::string text = "h\r\nh\r\nh\r\n";
   for (int i = 0; i < 1005; ++i) text += "n" + std::to_string(i) + "\r\n";
-  CNameList list;
+  NameList list;
   list.LoadText(text);
-  EXPECT_EQ(list.Count(), CNameList::kMaxRows);
+  EXPECT_EQ(list.Count(), NameList::kMaxRows);
   EXPECT_EQ(list.Find("n999"), 999);
   EXPECT_EQ(list.Find("n1000"), -1);
 }
 
 TEST(CsvRowTableTest, RowsTakeFieldsZeroAndTwoToFive) {
-  CCsvRowTable table;
+  CsvRowTable table;
   table.LoadText("key,memo,a,b,x,y\r\nbg,sky,bg01.bmp,,0,0\r\nst,over,st.bmp,ov.bmp,12,-34\r\nbg,dup,other,,1,1\r\n" +
                  std::string("short"));
   ASSERT_EQ(table.Count(), 4);
@@ -58,9 +58,9 @@ TEST(CsvRowTableTest, RowsTakeFieldsZeroAndTwoToFive) {
 TEST(CsvRowTableTest, KeepsAtMostThreeHundredRows) {
   std::string text = "header\r\n";
   for (int i = 0; i < 310; ++i) text += "k" + std::to_string(i) + ",,a,b,1,2\r\n";
-  CCsvRowTable table;
+  CsvRowTable table;
   table.LoadText(text);
-  EXPECT_EQ(table.Count(), CCsvRowTable::kMaxRows);
+  EXPECT_EQ(table.Count(), CsvRowTable::kMaxRows);
   EXPECT_NE(table.Find("k299"), nullptr);
   EXPECT_EQ(table.Find("k300"), nullptr);
 }

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "../graphics/TestPng.h"
+#include "../surface/TestPng.h"
 
 namespace {
 

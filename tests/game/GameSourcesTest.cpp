@@ -18,8 +18,8 @@
 #include "Pictures.h"
 #include "Sounds.h"
 #include "base/ShiftJis.h"
-#include "sound/Mp3.h"
-#include "sound/OggVorbis.h"
+#include "sound/Mp3Decoder.h"
+#include "sound/OggVorbisDecoder.h"
 
 namespace {
 
@@ -503,17 +503,17 @@ TEST(GameSources, EverySoundOpensAsTheEngineStreamsIt) {
     ASSERT_FALSE(file.empty());
     // The first quarter of a second (the footsteps begin after 0.15 s).
     std::vector<uint8_t> pcm;
-    zan::COggVorbis ogg;
+    zan::OggVorbisDecoder ogg;
     if (ogg.Open(file.data(), static_cast<uint32_t>(file.size())) == 0) {
       EXPECT_EQ(ogg.PcmFormat().samplesPerSec, 44100u);
       pcm.resize(ogg.PcmFormat().blockAlign * 11025u);
-      EXPECT_NE(ogg.Fill(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::COggVorbis::kEndCode);
+      EXPECT_NE(ogg.Fill(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::OggVorbisDecoder::kEndCode);
     } else {
-      zan::CMp3 mp3;
+      zan::Mp3Decoder mp3;
       ASSERT_EQ(mp3.Open(file.data(), static_cast<uint32_t>(file.size())), 0);
       EXPECT_EQ(mp3.PcmFormat().samplesPerSec, 44100u);
       pcm.resize(mp3.PcmFormat().blockAlign * 11025u);
-      EXPECT_NE(mp3.CopyPcm(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::CMp3::kEndCode);
+      EXPECT_NE(mp3.CopyPcm(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::Mp3Decoder::kEndCode);
     }
     EXPECT_TRUE(Sounds(pcm)) << "silent";
   }

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../graphics/TestSurfaces.h"
+#include "../surface/TestSurfaces.h"
 #include "FakeFontInk.h"
 #include "message/GlyphKernels.h"
 #include <random>
@@ -56,7 +56,7 @@ const KernelCase kKernelCases[] = {
     // The destination is unpacked without replication: 565 red 31 is 248. Over mask 255 at
     // q = 127: (248 x 128 + 255 x 127) / 255 = 251 -> 31; blue 0 -> 127 -> 15.
     {"smooth 565 unpacks by shifting", 565, 2, {{-1, 0}, {0, 0}, {1, 0}}, 0xF800, 255, 0, 0, 0xFBEF, 255},
-    // The DIB weighs with the eight-level kernel: a lone sample J = 1, q = 31.
+    // The bitmap weighs with the eight-level kernel: a lone sample J = 1, q = 31.
     {"smooth DIB eight levels", 0, 2, {{0, 0}}, 0, 0, 0, 0, 0xFFFFFF, 31},
     // Outlined: pixel (0, 0) averages ink, two outline samples and one empty sample:
     // (text + 2 grey + 0) >> 2; mask 255, replacing what was there.
@@ -86,7 +86,7 @@ TEST_P(GlyphKernelTest, MatchesTheHandComputedPixel) {
   surface->Alpha().Fill(c.mask);
   FakeFontInk fonts;
   fonts.Set(c.ink);
-  CGlyphRasterizer r;
+  GlyphRasterizer r;
   ASSERT_TRUE(r.InitRasterizer(fonts).ok());
   r.SetStyle(c.style);
   r.SetGlyphSize(16, 16);
@@ -152,7 +152,7 @@ class GlyphRasterizerTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(r.InitRasterizer(fonts).ok()); }
   FakeFontInk fonts;
-  CGlyphRasterizer r;
+  GlyphRasterizer r;
 };
 
 TEST_F(GlyphRasterizerTest, DrawingTwiceRaisesTheMaskAndKeepsTheColour) {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "../graphics/TestSurfaces.h"
+#include "../surface/TestSurfaces.h"
 #include "FakeFontInk.h"
 #include "base/ShiftJis.h"
 #include "message/GlyphRasterizer.h"
@@ -25,11 +25,11 @@ class MessageLayoutTest : public ::testing::Test {
     ASSERT_TRUE(rasterizer.InitRasterizer(fonts).ok());
     fonts.Set({{0, 0}});  // one ink sample at each glyph's top-left corner
     layout.Settings().style = 0;
-    buffer = std::make_unique<CTextBuffer>();
+    buffer = std::make_unique<TextBuffer>();
     buffer->Clear();
   }
   // Output pixels with a mask set.
-  std::vector<TextPoint> Inked(CDirectDrawSurface& s) {
+  std::vector<TextPoint> Inked(Surface& s) {
     std::vector<TextPoint> points;
     for (int32_t y = 0; y < s.Height(); ++y)
       for (int32_t x = 0; x < s.Width(); ++x)
@@ -38,9 +38,9 @@ class MessageLayoutTest : public ::testing::Test {
   }
 
   FakeFontInk fonts;
-  CGlyphRasterizer rasterizer;
-  CMessageLayout layout{&rasterizer, nullptr};
-  std::unique_ptr<CTextBuffer> buffer;
+  GlyphRasterizer rasterizer;
+  MessageLayout layout{&rasterizer, nullptr};
+  std::unique_ptr<TextBuffer> buffer;
 };
 
 TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
@@ -71,7 +71,7 @@ TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
   EXPECT_EQ(at[0].y, expected[0].y - 20);
   EXPECT_EQ(test::Colour(*surface, at[0].x, at[0].y), (Rgb{0, 0, 160}));
 
-  CDirectDrawSurface empty;
+  Surface empty;
   EXPECT_EQ(buffer->RenderText(empty, 0, 0, false, true, layout), 0);
 }
 
@@ -101,7 +101,7 @@ TEST_F(MessageLayoutTest, PlainTextAdvancesByCharacterAndLine) {
   EXPECT_EQ(rasterizer.Escapement(), 2700);
   ASSERT_EQ(layout.DrawPlainText("a\r\nb", *vertical, 4, 5, 20), 1);
   EXPECT_EQ(Inked(*vertical), (std::vector<TextPoint>{{55, 4}, {75, 4}}));
-  CDirectDrawSurface empty;
+  Surface empty;
   EXPECT_EQ(layout.DrawPlainText("a", empty, 0, 0, 20), 0);
 }
 

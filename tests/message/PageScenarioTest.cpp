@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "../graphics/TestPng.h"
+#include "../surface/TestPng.h"
 #include "TestArchiveWriter.h"
 #include "base/ShiftJis.h"
 

@@ -28,7 +28,7 @@ std::string Text(std::string_view utf8) {
 }
 
 // The characters of each laid-out line (in UTF-8), by the cells' line indexes.
-std::vector<std::string> Lines(const CTextBuffer& b) {
+std::vector<std::string> Lines(const TextBuffer& b) {
   std::vector<std::string> sjis;
   for (int32_t i = 0; i < b.Count(); ++i) {
     const TextCell& c = b.Cell(i);
@@ -41,8 +41,8 @@ std::vector<std::string> Lines(const CTextBuffer& b) {
   return lines;
 }
 
-std::unique_ptr<CTextBuffer> NewBuffer() {
-  auto b = std::make_unique<CTextBuffer>();
+std::unique_ptr<TextBuffer> NewBuffer() {
+  auto b = std::make_unique<TextBuffer>();
   b->Clear();
   return b;
 }
@@ -81,7 +81,7 @@ TEST_P(LineBreakTest, LinesAsExpected) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.charsPerLine = c.limit;
-  ASSERT_EQ(b->AppendText(Text(c.text), CTextBuffer::kCells, s), 1);
+  ASSERT_EQ(b->AppendText(Text(c.text), TextBuffer::kCells, s), 1);
   EXPECT_EQ(Lines(*b), c.lines) << c.what;
   // Within a line the characters stand left to right, in order (a character moved across a
   // break stands where the break was).
@@ -115,7 +115,7 @@ TEST(LineBreakRulesTest, TablesHoldDoubleByteCharactersOnly) {
 TEST(TextBufferTest, SixtyOneHalfWidthCharactersBreakAfterTheSixtieth) {
   auto b = NewBuffer();
   LayoutSettings s;
-  ASSERT_EQ(b->AppendText(std::string(61, 'x'), CTextBuffer::kCells, 20, Rgb{1, 2, 3}, s), 1);
+  ASSERT_EQ(b->AppendText(std::string(61, 'x'), TextBuffer::kCells, 20, Rgb{1, 2, 3}, s), 1);
   ASSERT_EQ(b->Count(), 62);
   EXPECT_EQ(b->Cell(60).kind, kCellBreak);
   const TextCell& last = b->Cell(61);
@@ -133,12 +133,12 @@ TEST(TextBufferTest, ABreakAtTheLimitIsDroppedAndLeavesTwoExtraCharacters) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.charsPerLine = 5;
-  ASSERT_EQ(b->AppendText(Text("あいうえお\n"), CTextBuffer::kCells, s), 1);
+  ASSERT_EQ(b->AppendText(Text("あいうえお\n"), TextBuffer::kCells, s), 1);
   EXPECT_EQ(b->Cell(5).kind, kCellBreak);
   EXPECT_EQ(b->Cell(6).kind, kCellDroppedBreak);
   EXPECT_FLOAT_EQ(b->LineLength(), -2.0f);
   // The dropped break takes no advance.
-  ASSERT_EQ(b->AppendText(Text("かきくけこさしす"), CTextBuffer::kCells, s), 1);
+  ASSERT_EQ(b->AppendText(Text("かきくけこさしす"), TextBuffer::kCells, s), 1);
   EXPECT_EQ(Lines(*b), (std::vector<std::string>{"あいうえお", "かきくけこさし", "す"}));
 }
 
@@ -162,16 +162,16 @@ TEST(TextBufferTest, AFullBufferKeepsFourHundredCells) {
   std::string text;
   for (int i = 0; i < 401; ++i) text += Sjis("字");
   EXPECT_EQ(b->AppendText(text, 1000, s), 0);
-  EXPECT_EQ(b->Count(), CTextBuffer::kCells);
+  EXPECT_EQ(b->Count(), TextBuffer::kCells);
   EXPECT_EQ(b->AppendText("a", 5, s), 0);
-  EXPECT_EQ(b->Count(), CTextBuffer::kCells);
+  EXPECT_EQ(b->Count(), TextBuffer::kCells);
   b->AppendIcon(0, 18, {});
-  EXPECT_EQ(b->Count(), CTextBuffer::kCells);
+  EXPECT_EQ(b->Count(), TextBuffer::kCells);
   // Twenty lines fill the arrays; more lines go on below, sharing the last entry.
   auto lines = NewBuffer();
   s.charsPerLine = 2;
   ASSERT_EQ(lines->AppendText(std::string(100, 'a'), 400, s), 1);
-  EXPECT_EQ(lines->Cell(lines->Count() - 1).line, CTextBuffer::kLines - 1);
+  EXPECT_EQ(lines->Cell(lines->Count() - 1).line, TextBuffer::kLines - 1);
   EXPECT_GT(lines->Cell(lines->Count() - 1).y, lines->Cell(lines->LineEnd(18)).y);
 }
 
@@ -179,7 +179,7 @@ TEST(TextBufferTest, AlignmentCentresAndEndsLines) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.fontSize = 18;
-  ASSERT_EQ(b->AppendText(Text("あいうえおかきくけこ"), CTextBuffer::kCells, s), 1);
+  ASSERT_EQ(b->AppendText(Text("あいうえおかきくけこ"), TextBuffer::kCells, s), 1);
   EXPECT_EQ(b->AlignmentOffset(0, s), 0);
   s.alignment = 1;
   EXPECT_EQ(b->AlignmentOffset(0, s), (800 - 180) / 2);
@@ -241,7 +241,7 @@ TEST(TextBufferTest, RubyIsCentredOverItsCells) {
   EXPECT_EQ(wrapped->RubyCharPosition(0, 0, s).x, star.x + 24 - 10);
   EXPECT_GT(wrapped->RubyCharPosition(0, 0, s).y, wrapped->CellPosition(0, s).y);
   // Twenty rubies at most.
-  for (int i = 1; i < CTextBuffer::kRubies; ++i) EXPECT_EQ(b->AddRuby("r", 0, 0), 1);
+  for (int i = 1; i < TextBuffer::kRubies; ++i) EXPECT_EQ(b->AddRuby("r", 0, 0), 1);
   EXPECT_EQ(b->AddRuby("r", 0, 0), 0);
 }
 
@@ -256,7 +256,7 @@ TEST(TextBufferTest, RevealingAndShowingAll) {
   EXPECT_EQ(b->SetCellState(-1, 1), 0);
   EXPECT_EQ(b->ShowAll(), 1);
   EXPECT_TRUE(b->IsAllShown());
-  EXPECT_EQ(b->Cell(1).state, CTextBuffer::kShown);
+  EXPECT_EQ(b->Cell(1).state, TextBuffer::kShown);
   EXPECT_EQ(b->ShowAll(), 0);
 }
 
@@ -277,7 +277,7 @@ TEST(TextBufferTest, IconsTakeTheirWidthAndSpeakerNamesAreCut) {
 
 TEST(MessageAreaRecordTest, AWrittenRecordReadsBackByteForByte) {
   auto area = std::make_unique<MessageArea>();
-  CMessageLayout layout;
+  MessageLayout layout;
   area->Settings().SetSize(22);
   area->Settings().SetColour({10, 20, 30});
   area->Settings().SetPicture("win.bmp");
@@ -323,9 +323,9 @@ TEST(MessageAreaRecordTest, AnyRecordReadFromAFileStaysInRange) {
     for (uint8_t& b : bytes) b = static_cast<uint8_t>(random());
     auto record = std::make_unique<MessageAreaRecord>();
     MessageAreaRecord::Decode(std::span<const uint8_t, MessageAreaRecord::kSize>(bytes), *record);
-    CTextBuffer& b = record->buffer;
+    TextBuffer& b = record->buffer;
     EXPECT_GE(b.Count(), 0);
-    EXPECT_LE(b.Count(), CTextBuffer::kCells);
+    EXPECT_LE(b.Count(), TextBuffer::kCells);
     EXPECT_LE(b.RevealCursor(), b.Count());
     EXPECT_GE(record->settings.size, 0);
     // Layout and positions work on whatever it holds.

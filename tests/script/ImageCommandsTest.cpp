@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../graphics/TestPictures.h"
-#include "../graphics/TestSurfaces.h"
+#include "../surface/TestPictures.h"
+#include "../surface/TestSurfaces.h"
 #include "ScriptTestGame.h"
 #include "data/CsvRowTable.h"
 #include "data/NameList.h"
-#include "graphics/DirectDrawManager.h"
-#include "graphics/ImageLayers.h"
+#include "surface/SurfaceRegistry.h"
+#include "stage/ImageLayers.h"
 
 namespace zan {
 namespace {
@@ -39,11 +39,11 @@ const char* kEventPictures =
 class ImageCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DirectDrawManager().Init(&presenter, 0);
-    DirectDrawManager().SetPixelFormatCode(8888);
+    Surfaces().Init(&presenter, 0);
+    Surfaces().SetPixelFormatCode(8888);
     target.Create(800, 600);
   }
-  void TearDown() override { DirectDrawManager().Shutdown(); }
+  void TearDown() override { Surfaces().Shutdown(); }
 
   void Play(const std::string& script) {
     game.WriteArchives({{"main.txt", script}},
@@ -62,16 +62,16 @@ class ImageCommandsTest : public ::testing::Test {
     G().SetDrawTarget(&target);
     G().StartGame("main.txt");
   }
-  CGameMain& G() { return game.Game(); }
-  CImageLayers& L() { return G().Layers(); }
+  Interpreter& G() { return game.Game(); }
+  ImageLayers& L() { return G().Layers(); }
   ImageSlot& Slot(int32_t i) { return *L().Slot(i); }
   R Run(const std::string& tag) { return G().DispatchCommand(Sjis(tag)); }
 
   test::FormatPresenter presenter{8888};
-  CDirectDrawSurface target;
+  Surface target;
   ScriptTestGame game{"images"};
-  CNameList names;
-  CCsvRowTable abbreviations;
+  NameList names;
+  CsvRowTable abbreviations;
 };
 
 TEST_F(ImageCommandsTest, AGameStartsWithTenSlotsAndFiveZooms) {

@@ -68,9 +68,9 @@ class PersistenceTest : public ::testing::Test {
 };
 
 TEST_F(PersistenceTest, OptionFileRoundTripAppliesOnlyGlobals) {
-  CGameMain& g = game.Game();
+  Interpreter& g = game.Game();
   g.Prepare();
-  CVariable& vars = game.Variables();
+  VariableTable& vars = game.Variables();
   vars.SetInt("local", 7);
   vars.SetInt("G_count", 42);
   vars.SetInt("g_small", 3);
@@ -136,7 +136,7 @@ TEST_F(PersistenceTest, DamagedOptionFilesKeepTheDefaults) {
 }
 
 TEST_F(PersistenceTest, ReadFlagTableFollowsTheArchiveOrder) {
-  const auto& entries = game.Kidoku().Entries();
+  const auto& entries = game.ReadFlags().Entries();
   ASSERT_EQ(entries.size(), 2u);  // empty.txt has nothing to flag, ver.txt is left out
   EXPECT_EQ(entries[0].name, "b.txt");
   EXPECT_EQ(entries[0].waits.size(), 1u);
@@ -148,8 +148,8 @@ TEST_F(PersistenceTest, ReadFlagTableFollowsTheArchiveOrder) {
 }
 
 TEST_F(PersistenceTest, TheCursorFollowsPagesAndJumps) {
-  CGameMain& g = game.Game();
-  CKidoku& k = game.Kidoku();
+  Interpreter& g = game.Game();
+  ReadFlagStore& k = game.ReadFlags();
   g.StartGame("main.txt");
   EXPECT_EQ(k.CurrentEntry(), 1);
   EXPECT_EQ(k.WaitIndex(), 0);
@@ -167,12 +167,12 @@ TEST_F(PersistenceTest, TheCursorFollowsPagesAndJumps) {
 }
 
 TEST_F(PersistenceTest, ReadFlagsRoundTripAndAChangedArchiveResetsThem) {
-  CGameMain& g = game.Game();
+  Interpreter& g = game.Game();
   g.StartGame("main.txt");
   game.Frames(1);
   game.Click();
   game.Frames(2);
-  ASSERT_EQ(game.Kidoku().Entries()[1].waits[1], 1);
+  ASSERT_EQ(game.ReadFlags().Entries()[1].waits[1], 1);
   g.SaveReadFlags();
   const auto stored = SysFile("kidoku.dat");
   ByteReader r(stored);
@@ -180,8 +180,8 @@ TEST_F(PersistenceTest, ReadFlagsRoundTripAndAChangedArchiveResetsThem) {
   EXPECT_EQ(r.I32(), 2);
 
   game.Open();  // the next start reads them back
-  EXPECT_EQ(game.Kidoku().Entries()[1].waits, (std::vector<uint8_t>{1, 1, 0, 0}));
-  EXPECT_EQ(game.Kidoku().EncodeFile(), stored);
+  EXPECT_EQ(game.ReadFlags().Entries()[1].waits, (std::vector<uint8_t>{1, 1, 0, 0}));
+  EXPECT_EQ(game.ReadFlags().EncodeFile(), stored);
 
   // A script with a text wait more: the entry count changes and the flags start over.
   game.WriteArchives({{"main.txt", "一<KW>\n二<KW>\n<SltAdd a>\n<TW 10>\n三<KW>\n"},
@@ -189,8 +189,8 @@ TEST_F(PersistenceTest, ReadFlagsRoundTripAndAChangedArchiveResetsThem) {
                       {"c.txt", "<KW>\n"}},
                      {{"variable.csv", kVariables}});
   game.Open();
-  EXPECT_EQ(game.Kidoku().Entries().size(), 3u);
-  for (const auto& entry : game.Kidoku().Entries())
+  EXPECT_EQ(game.ReadFlags().Entries().size(), 3u);
+  for (const auto& entry : game.ReadFlags().Entries())
     for (uint8_t flag : entry.waits) EXPECT_EQ(flag, 0);
   std::ifstream log(game.Dir() / "GameErrorLog.txt");
   std::string text((std::istreambuf_iterator<char>(log)), {});
@@ -205,27 +205,27 @@ TEST_F(PersistenceTest, DamagedReadFlagFilesNeverCrashAndKeepWhatIsSound) {
                                 9, 0, 0, 0, 1, 1};
   testing::WriteBytes(path, bytes);
   game.Open();
-  EXPECT_EQ(game.Kidoku().Entries()[0].waits, (std::vector<uint8_t>{1}));
-  EXPECT_EQ(game.Kidoku().Entries()[0].choices, (std::vector<uint8_t>{1, 1}));
-  EXPECT_EQ(game.Kidoku().Entries()[1].waits, (std::vector<uint8_t>{0, 0, 0, 0}));
+  EXPECT_EQ(game.ReadFlags().Entries()[0].waits, (std::vector<uint8_t>{1}));
+  EXPECT_EQ(game.ReadFlags().Entries()[0].choices, (std::vector<uint8_t>{1, 1}));
+  EXPECT_EQ(game.ReadFlags().Entries()[1].waits, (std::vector<uint8_t>{0, 0, 0, 0}));
   // Longer stored arrays are taken up to the entry's size; negative sizes stop the read.
   bytes = {0, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 1, 1, 1, 0xFF, 0xFF, 0xFF, 0xFF};
   testing::WriteBytes(path, bytes);
   game.Open();
-  EXPECT_EQ(game.Kidoku().Entries()[0].waits, (std::vector<uint8_t>{1}));
-  EXPECT_EQ(game.Kidoku().Entries()[0].choices, (std::vector<uint8_t>{0, 0}));
+  EXPECT_EQ(game.ReadFlags().Entries()[0].waits, (std::vector<uint8_t>{1}));
+  EXPECT_EQ(game.ReadFlags().Entries()[0].choices, (std::vector<uint8_t>{0, 0}));
   for (const std::vector<uint8_t>& junk : {std::vector<uint8_t>{}, std::vector<uint8_t>{0, 0, 0}}) {
     testing::WriteBytes(path, junk);
     game.Open();
-    EXPECT_TRUE(game.Kidoku().IsBuilt());
-    EXPECT_EQ(game.Kidoku().Entries()[0].waits, (std::vector<uint8_t>{0}));
+    EXPECT_TRUE(game.ReadFlags().IsBuilt());
+    EXPECT_EQ(game.ReadFlags().Entries()[0].waits, (std::vector<uint8_t>{0}));
   }
 }
 
 TEST_F(PersistenceTest, WithoutATableNothingIsWrittenAndEveryPageCountsAsRead) {
   game.Open(false);  // no table: folder mode builds none
-  CGameMain& g = game.Game();
-  EXPECT_TRUE(game.Kidoku().IsCurrentWaitRead());
+  Interpreter& g = game.Game();
+  EXPECT_TRUE(game.ReadFlags().IsCurrentWaitRead());
   g.StartGame("main.txt");
   game.Frames(3);
   g.SaveReadFlags();

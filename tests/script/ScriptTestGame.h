@@ -16,22 +16,22 @@
 #include <unistd.h>
 
 #include "TestArchiveWriter.h"
-#include "app/core/ErrorReport.h"
-#include "app/core/TaskManager.h"
-#include "base/ErrorLog.h"
+#include "core/ErrorReporter.h"
+#include "core/TaskScheduler.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
-#include "graphics/DirectDrawSurface.h"
-#include "message/DrawMessage.h"
+#include "surface/Surface.h"
+#include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 #include "message/MessageArea.h"
 #include "message/MessageLayout.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "script/GameMain.h"
-#include "script/Kidoku.h"
+#include "script/Interpreter.h"
+#include "script/ReadFlagStore.h"
 #include "script/MessageHost.h"
-#include "script/Script.h"
-#include "script/Variable.h"
+#include "script/ScriptLoader.h"
+#include "script/VariableTable.h"
 #include "sound/SoundManager.h"
 
 namespace zan::testing {
@@ -45,14 +45,14 @@ class ScriptTestGame {
            ("zan_script_" + tag + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    ErrorLog().SetEcho(false);
+    Diagnostics().SetEcho(false);
     platform_.GetMessageBoxes().SetQuiet(true);
     SetCurrentPlatform(&platform_);
   }
   ~ScriptTestGame() {
     game_.reset();
     platform_.GetAudioOut().SetCaptureSink(nullptr);
-    drawMessage_.End();
+    messageWindow_.End();
     SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(dir_);
   }
@@ -88,23 +88,23 @@ class ScriptTestGame {
   // read-flag table is built (and "sys/kidoku.dat" applied) as at start-up.
   void Open(bool readFlags = true) {
     game_.reset();
-    report_ = std::make_unique<CErrorReport>(&platform_.GetMessageBoxes());
+    report_ = std::make_unique<ErrorReporter>(&platform_.GetMessageBoxes());
     report_->Setup(1, nullptr, (dir_ / "GameErrorLog.txt").string());
-    data_ = std::make_unique<CGameData>(*report_, platform_.GetMessageBoxes());
+    data_ = std::make_unique<GameData>(*report_, platform_.GetMessageBoxes());
     data_->LocateGameData(0, dir_.string());
     data_->SetArchiveMode(1);
     data_->OpenGameArchives();
-    script_ = std::make_unique<CScript>(*data_, &platform_.GetMessageBoxes());
-    variables_ = std::make_unique<CVariable>();
-    kidoku_ = std::make_unique<CKidoku>();
-    if (readFlags) kidoku_->Load(*data_, *script_, report_.get());
-    game_ = std::make_unique<CGameMain>(tasks_, *data_, *script_, *variables_, *kidoku_, sound_);
+    script_ = std::make_unique<ScriptLoader>(*data_, &platform_.GetMessageBoxes());
+    variables_ = std::make_unique<VariableTable>();
+    readFlags_ = std::make_unique<ReadFlagStore>();
+    if (readFlags) readFlags_->Load(*data_, *script_, report_.get());
+    game_ = std::make_unique<Interpreter>(tasks_, *data_, *script_, *variables_, *readFlags_, sound_);
     EXPECT_TRUE(rasterizer_.InitRasterizer(platform_.GetFontInk()).ok());
-    layout_ = std::make_unique<CMessageLayout>(&rasterizer_, data_.get());
+    layout_ = std::make_unique<MessageLayout>(&rasterizer_, data_.get());
     layout_->LoadIconList();
-    host_ = std::make_unique<CGameMessageHost>(*game_);
-    drawMessage_.SetHost(host_.get());
-    game_->Areas().Attach(*layout_, drawMessage_);
+    host_ = std::make_unique<GameMessageHost>(*game_);
+    messageWindow_.SetHost(host_.get());
+    game_->Areas().Attach(*layout_, messageWindow_);
   }
 
   // Runs frames of phase 0 and 1, `ms` of virtual time each.
@@ -125,14 +125,14 @@ class ScriptTestGame {
 
   std::filesystem::path Dir() const { return dir_; }
   HeadlessPlatform& Platform() { return platform_; }
-  CGameData& Data() { return *data_; }
-  CScript& Script() { return *script_; }
-  CVariable& Variables() { return *variables_; }
-  CKidoku& Kidoku() { return *kidoku_; }
-  CDrawMessage& DrawMessage() { return drawMessage_; }
-  CGameMain& Game() { return *game_; }
-  CErrorReport& Report() { return *report_; }
-  CTaskManager& Tasks() { return tasks_; }
+  GameData& Data() { return *data_; }
+  ScriptLoader& Script() { return *script_; }
+  VariableTable& Variables() { return *variables_; }
+  ReadFlagStore& ReadFlags() { return *readFlags_; }
+  MessageWindowTask& MessageWindow() { return messageWindow_; }
+  Interpreter& Game() { return *game_; }
+  ErrorReporter& Report() { return *report_; }
+  TaskScheduler& Tasks() { return tasks_; }
 
  private:
   void WriteFiles(const std::map<std::string, std::vector<uint8_t>>& files, const char* archive) {
@@ -143,20 +143,20 @@ class ScriptTestGame {
 
   std::filesystem::path dir_;
   HeadlessPlatform platform_;
-  CTaskManager tasks_;
-  CSoundManager sound_;
-  std::unique_ptr<CErrorReport> report_;
-  std::unique_ptr<CGameData> data_;
-  std::unique_ptr<CScript> script_;
-  std::unique_ptr<CVariable> variables_;
-  std::unique_ptr<CKidoku> kidoku_;
-  std::unique_ptr<CGameMain> game_;
+  TaskScheduler tasks_;
+  SoundManager sound_;
+  std::unique_ptr<ErrorReporter> report_;
+  std::unique_ptr<GameData> data_;
+  std::unique_ptr<ScriptLoader> script_;
+  std::unique_ptr<VariableTable> variables_;
+  std::unique_ptr<ReadFlagStore> readFlags_;
+  std::unique_ptr<Interpreter> game_;
   std::vector<int16_t> mixed_;
-  CGlyphRasterizer rasterizer_;
-  std::unique_ptr<CMessageLayout> layout_;
-  CDirectDrawSurface screen_;
-  CDrawMessage drawMessage_{tasks_, screen_};
-  std::unique_ptr<CGameMessageHost> host_;
+  GlyphRasterizer rasterizer_;
+  std::unique_ptr<MessageLayout> layout_;
+  Surface screen_;
+  MessageWindowTask messageWindow_{tasks_, screen_};
+  std::unique_ptr<GameMessageHost> host_;
 };
 
 }  // namespace zan::testing

@@ -15,7 +15,7 @@
 #include "script/Backlog.h"
 #include "script/Options.h"
 #include "script/SoundChannelRecord.h"
-#include "sound/SoundChannels.h"
+#include "sound/SoundChannelBank.h"
 
 namespace zan {
 namespace {
@@ -114,8 +114,8 @@ class SoundCommandsTest : public ::testing::Test {
   void Do(std::string_view tag) {
     EXPECT_EQ(G().DispatchCommand(tag), DispatchResult::kContinue) << tag;
   }
-  CGameMain& G() { return game.Game(); }
-  CSoundProcess& C(int i) { return *G().Sounds().Channel(i); }
+  Interpreter& G() { return game.Game(); }
+  SoundChannel& C(int i) { return *G().Sounds().Channel(i); }
   SoundChannelRecord& Rec(int i) { return G().SoundRecords()[static_cast<size_t>(i)]; }
   // The game's frames for `ms` of the headless clock, 10 ms each.
   void Run(uint32_t ms) { game.Frames(static_cast<int>(ms / 10), 10); }
@@ -143,7 +143,7 @@ TEST_F(SoundCommandsTest, KeywordsIgnoreCaseAndOtherWordsTakeTheDefault) {
   struct Case {
     const char* tag;
     int channel;
-    std::function<bool(CSoundProcess&, const SoundChannelRecord&)> holds;
+    std::function<bool(SoundChannel&, const SoundChannelRecord&)> holds;
   };
   const Case cases[] = {
       {"<SoundLoop 2, off>", 2, [](auto& c, auto& r) { return !c.Loop() && r.loop == 0; }},
@@ -203,7 +203,7 @@ TEST_F(SoundCommandsTest, VolumesAreClampedAndALoopPositionBeforeTheStartIsRefus
   EXPECT_TRUE(C(3).LoopPositionSet());
   EXPECT_EQ(C(3).LoopPosition(), 1500u);
   Do("<SoundLoopPos 3, -1>");
-  EXPECT_NE(ErrorLog().LastMessage().find("before the start"), std::string::npos);
+  EXPECT_NE(Diagnostics().LastMessage().find("before the start"), std::string::npos);
   EXPECT_EQ(C(3).LoopPosition(), 1500u);
   EXPECT_EQ(Rec(3).loopPosition, 1500);
   Do("<SoundLoopPos 3, 0>");
@@ -238,7 +238,7 @@ TEST_F(SoundCommandsTest, FileNamesLongerThanTheRecordHoldsAreRefused) {
   EXPECT_EQ(G().History().CurrentVoices()[0], longest + ".ogg");
   for (const char* command : {"SoundLoad", "SoundPlay"}) {
     Do(std::string("<") + command + " 6, " + longest + "x.ogg>");
-    EXPECT_NE(ErrorLog().LastMessage().find("longer than 31 bytes"), std::string::npos);
+    EXPECT_NE(Diagnostics().LastMessage().find("longer than 31 bytes"), std::string::npos);
     EXPECT_EQ(Rec(6).file, longest + ".ogg") << command;
     EXPECT_EQ(G().History().CurrentVoices()[0], longest + ".ogg") << command;
     EXPECT_EQ(Rec(6).playing, 0) << command;
@@ -438,7 +438,7 @@ TEST_F(SoundCommandsTest, ThePlayersSettingsReachTheChannelsAndAScriptMuteOutliv
   options.voiceVolume = 7;
   options.effectVolume = 2;
   options.muteVoices = 1;
-  CVariable none;
+  VariableTable none;
   std::filesystem::create_directories(game.Dir() / "sys");
   testing::WriteBytes((game.Dir() / "sys" / "option.dat").string(),
                       EncodeOptionFile(none, options, GalleryFlags()));
@@ -468,11 +468,11 @@ TEST_F(SoundCommandsTest, ThePlayersSettingsReachTheChannelsAndAScriptMuteOutliv
 
 TEST(BacklogTest, PagesKeepTheirTextAndVoicesInRingOrder) {
   Backlog backlog;
-  CMessageLayout layout;
+  MessageLayout layout;
   MessageAreaRecord page{};
   auto record = [&](const std::string& text) {
     page.buffer.Clear();
-    page.buffer.AppendText(text, CTextBuffer::kCells, layout.Settings());
+    page.buffer.AppendText(text, TextBuffer::kCells, layout.Settings());
     backlog.Record(page, layout);
   };
   backlog.SetVoice(0, "a0.ogg");

@@ -10,7 +10,7 @@
 #include "SoundScenario.h"
 #include "TestArchiveWriter.h"
 #include "script/Options.h"
-#include "script/Variable.h"
+#include "script/VariableTable.h"
 
 namespace fs = std::filesystem;
 using namespace zan::fixtures;
@@ -41,6 +41,6 @@ int main(int argc, char** argv) {
   options.musicVolume = kMusicSetting;
   options.voiceVolume = kVoiceSetting;
   options.effectVolume = kEffectSetting;
-  write(sys / "option.dat", zan::EncodeOptionFile(zan::CVariable(), options, zan::GalleryFlags()));
+  write(sys / "option.dat", zan::EncodeOptionFile(zan::VariableTable(), options, zan::GalleryFlags()));
   return 0;
 }

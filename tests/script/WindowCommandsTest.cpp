@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../graphics/TestSurfaces.h"
+#include "../surface/TestSurfaces.h"
 #include "ScriptTestGame.h"
-#include "graphics/DirectDrawManager.h"
+#include "surface/SurfaceRegistry.h"
 #include "message/MessageArea.h"
 
 namespace zan {
@@ -28,13 +28,13 @@ class WindowCommandsTest : public ::testing::Test {
     game.Game().StartGame("main.txt");
     game.Frames(1);
   }
-  CGameMain& G() { return game.Game(); }
+  Interpreter& G() { return game.Game(); }
   MessageArea& Area() { return G().CurrentArea(); }
   WindowSettings& Settings() { return Area().Settings(); }
   // The colours of the page's character cells, in order.
   std::vector<Rgb> CellColours() {
     std::vector<Rgb> colours;
-    const CTextBuffer& b = Area().Buffer();
+    const TextBuffer& b = Area().Buffer();
     for (int32_t i = 0; i < b.Count(); ++i) colours.push_back(b.Cell(i).Colour());
     return colours;
   }
@@ -46,7 +46,7 @@ TEST_F(WindowCommandsTest, ColourAndSizeChangesApplyToTheTextBetween) {
   Play("<WinDefFontColor 1, 2, 3><WinDefFontSize 20>a<WinFontColor 255, 0, 0><WinFontSize 30>b"
        "</WinFontColor></WinFontSize>c<KW>\n");
   EXPECT_EQ(CellColours(), (std::vector<Rgb>{{1, 2, 3}, {255, 0, 0}, {1, 2, 3}}));
-  const CTextBuffer& b = Area().Buffer();
+  const TextBuffer& b = Area().Buffer();
   EXPECT_EQ(b.Cell(0).size, 20);
   EXPECT_EQ(b.Cell(1).size, 30);
   EXPECT_EQ(b.Cell(2).size, 20);
@@ -67,7 +67,7 @@ TEST_F(WindowCommandsTest, NumbersAndStringsJoinThePage) {
 
 TEST_F(WindowCommandsTest, RubyIconsAndTheSpeaker) {
   Play("【灯】<WinRubi 灯台,とうだい>と<WinEmo 星><WinEmo 月><KW>\n");
-  const CTextBuffer& b = Area().Buffer();
+  const TextBuffer& b = Area().Buffer();
   ASSERT_EQ(b.RubyCount(), 1);
   EXPECT_EQ(b.Ruby(0).first, 0);
   EXPECT_EQ(b.Ruby(0).last, 1);
@@ -151,7 +151,7 @@ TEST_F(WindowCommandsTest, WinClearKeepsTheFinishedPageInTheHistory) {
   game.Click();
   game.Frames(1);
   ASSERT_EQ(history.Count(), 1);
-  const CTextBuffer& page = history.Page(0).buffer;
+  const TextBuffer& page = history.Page(0).buffer;
   EXPECT_EQ(page.Characters(), Sjis("二星\r\n"));  // the line end after "<KW>" joined the page
   EXPECT_EQ(page.SpeakerName(), Sjis("灯"));
   // Laid out again at 18 pixels, nothing revealed: the backlog draws it whole.
@@ -180,8 +180,8 @@ TEST_F(WindowCommandsTest, AClickWaitCopiesVerticalWritingIntoTheArea) {
 // presents the page before its text wait; read text (a second play) in the read-text colour.
 TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
   test::FormatPresenter presenter{8888};
-  DirectDrawManager().Init(&presenter, 0);
-  DirectDrawManager().SetPixelFormatCode(8888);
+  Surfaces().Init(&presenter, 0);
+  Surfaces().SetPixelFormatCode(8888);
   {
     ScriptTestGame game{"pagecolour"};
     game.WriteArchives({{"main.txt", "<WinDefFontColor 255, 0, 0>"
@@ -191,7 +191,7 @@ TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
     auto firstColour = [&] {
       MessageArea& area = game.Game().CurrentArea();
       const TextPoint at = area.Buffer().CellPosition(0, game.Game().Areas().Layout().Settings());
-      CDirectDrawSurface& glyphs = area.GlyphSurface();
+      Surface& glyphs = area.GlyphSurface();
       int32_t best = -1;
       Rgb colour{};
       for (int32_t y = at.y; y < at.y + 18; ++y)
@@ -213,7 +213,7 @@ TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
       game.Game().SaveReadFlags();
     }
   }
-  DirectDrawManager().Shutdown();
+  Surfaces().Shutdown();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The decoders on sounds made at test time: WAVE chunks (and hostile ones), Ogg Vorbis with
 // its carry buffer, loops and memory callbacks, MP3 header checks and streaming, and the
-// WAVE formats converted through CAcm.
+// WAVE formats converted through CompressedWaveDecoder.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "SoundFixtures.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "sound/Acm.h"
-#include "sound/Mp3.h"
+#include "sound/CompressedWaveDecoder.h"
+#include "sound/Mp3Decoder.h"
 #include "sound/MpegHeader.h"
-#include "sound/OggVorbis.h"
+#include "sound/OggVorbisDecoder.h"
 #include "sound/RiffWave.h"
 
 namespace zan {
@@ -28,8 +28,8 @@ std::span<const int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
 
 class DecoderTest : public ::testing::Test {
  protected:
-  void SetUp() override { ErrorLog().SetEcho(false); }
-  void TearDown() override { ErrorLog().SetEcho(true); }
+  void SetUp() override { Diagnostics().SetEcho(false); }
+  void TearDown() override { Diagnostics().SetEcho(true); }
 };
 
 // ---- RIFF WAVE ----
@@ -110,7 +110,7 @@ TEST_F(DecoderTest, WaveChunksAreFoundAndMalformedFilesRefused) {
 
 TEST_F(DecoderTest, OggOpenCodes) {
   const auto ogg = OggVorbis(Tone(440, 0.5));
-  COggVorbis d;
+  OggVorbisDecoder d;
   EXPECT_EQ(d.OpenNoCopy(nullptr, 0), 1);
   EXPECT_EQ(d.Open(nullptr, 0), 1);
   const uint8_t riff[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0};
@@ -130,11 +130,11 @@ TEST_F(DecoderTest, OggOpenCodes) {
 
 TEST_F(DecoderTest, OggFillKeepsEveryByteAcrossRequestsAndTheCarry) {
   const auto ogg = OggVorbis(Tone(440, 1.0, 44100, 2));
-  COggVorbis whole, pieces;
+  OggVorbisDecoder whole, pieces;
   ASSERT_EQ(whole.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
   ASSERT_EQ(pieces.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
   std::vector<uint8_t> a(whole.PcmBytes()), b(whole.PcmBytes());
-  EXPECT_NE(whole.Fill(a.data(), static_cast<uint32_t>(a.size()), 0), COggVorbis::kEndCode);
+  EXPECT_NE(whole.Fill(a.data(), static_cast<uint32_t>(a.size()), 0), OggVorbisDecoder::kEndCode);
   // Odd sizes, some smaller than what the carry holds (served from the carry alone: 0).
   uint32_t at = 0;
   const uint32_t sizes[] = {3, 1000, 8, 4096, 7, 12345};
@@ -151,7 +151,7 @@ TEST_F(DecoderTest, OggFillKeepsEveryByteAcrossRequestsAndTheCarry) {
   EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 0, pcm.size() / 2), 440, 1);
   // Past the end: silence and the end code.
   std::vector<uint8_t> tail(1000, 0x55);
-  EXPECT_EQ(pieces.Fill(tail.data(), 1000, 0), COggVorbis::kEndCode);
+  EXPECT_EQ(pieces.Fill(tail.data(), 1000, 0), OggVorbisDecoder::kEndCode);
   EXPECT_EQ(tail, std::vector<uint8_t>(1000, 0));
 }
 
@@ -159,11 +159,11 @@ TEST_F(DecoderTest, OggPlayModeOneWrapsSeamlesslyAndALoopPositionContinuesThere)
   // Two seconds of 440 Hz, then one of 880 Hz.
   const Pcm source = Concat({Tone(440, 2.0), Tone(880, 1.0)});
   const auto ogg = OggVorbis(source);
-  COggVorbis d;
+  OggVorbisDecoder d;
   ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
   const uint32_t total = d.PcmBytes();
   std::vector<uint8_t> straight(total);
-  EXPECT_NE(d.Fill(straight.data(), total, 0), COggVorbis::kEndCode);
+  EXPECT_NE(d.Fill(straight.data(), total, 0), OggVorbisDecoder::kEndCode);
   d.Rewind();
   std::vector<uint8_t> head(total - 1000), across(3000);
   d.Fill(head.data(), total - 1000, 1);
@@ -176,24 +176,24 @@ TEST_F(DecoderTest, OggPlayModeOneWrapsSeamlesslyAndALoopPositionContinuesThere)
   d.Rewind();
   d.SetLoopPosition(2000);
   std::vector<uint8_t> out(total + 88200);  // the whole stream, then one second more
-  EXPECT_NE(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+  EXPECT_NE(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
   const auto pcm = AsSamples(out);
   EXPECT_NEAR(Frequency(pcm, 1, 0, 44100, 132300 + 2000, 132300 + 40000), 880, 2);
 
   // Loop position 0 (none): the end is silence and 99.
   d.Rewind();
   d.SetLoopPosition(0);
-  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
   EXPECT_EQ(std::count(out.begin() + total, out.end(), 0), 88200);
   // A loop position past the end ends like none.
   d.Rewind();
   d.SetLoopPosition(5000);
-  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), COggVorbis::kEndCode);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
 }
 
 TEST_F(DecoderTest, OggMemoryCallbacks) {
   const auto ogg = OggVorbis(Tone(440, 0.2));
-  COggVorbis d;
+  OggVorbisDecoder d;
   ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
   EXPECT_EQ(d.SeekMemory(-10, 2), 0);
   EXPECT_EQ(d.TellMemory(), static_cast<long>(ogg.size()) - 10);
@@ -207,7 +207,7 @@ TEST_F(DecoderTest, OggMemoryCallbacks) {
   EXPECT_EQ(d.TellMemory(), 8);
   EXPECT_EQ(d.SeekMemory(3, 7), 0);
   EXPECT_EQ(d.TellMemory(), 0);
-  EXPECT_EQ(ErrorLog().LastMessage(), Sjis("COggVorbis::fseek_memoryで無効なorigin"));
+  EXPECT_EQ(Diagnostics().LastMessage(), Sjis("COggVorbis::fseek_memoryで無効なorigin"));
 }
 
 // ---- MP3 ----
@@ -248,7 +248,7 @@ TEST_F(DecoderTest, Mp3HeaderChecks) {
       {"reserved rate", with(2, static_cast<uint8_t>(mp3[2] | 0x0C)), 1},
   };
   for (const Case& c : cases) {
-    CMp3 whole, stream;
+    Mp3Decoder whole, stream;
     EXPECT_EQ(whole.OpenWhole(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole) << c.what;
     EXPECT_EQ(stream.Open(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole == 0 ? 0 : 1)
         << c.what;
@@ -274,7 +274,7 @@ TEST_F(DecoderTest, Mp3TagsAroundTheFramesAreSkipped) {
   std::vector<uint8_t> trailer(128, 'x');
   std::memcpy(trailer.data(), "TAG", 3);
   tagged.insert(tagged.end(), trailer.begin(), trailer.end());
-  CMp3 plain, withTags;
+  Mp3Decoder plain, withTags;
   ASSERT_EQ(plain.OpenWhole(frames.data(), static_cast<uint32_t>(frames.size())), 0);
   ASSERT_EQ(withTags.OpenWhole(tagged.data(), static_cast<uint32_t>(tagged.size())), 0);
   std::vector<uint8_t> a, b;
@@ -289,17 +289,17 @@ TEST_F(DecoderTest, Mp3TagsAroundTheFramesAreSkipped) {
 TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
   // 0.4 s: far fewer source bytes than 32 steps of output.
   const auto mp3 = Mp3(Tone(440, 0.4, 44100, 2));
-  CMp3 d;
+  Mp3Decoder d;
   ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
   EXPECT_EQ(d.PcmFormat().channels, 2);
   std::vector<uint8_t> out(176400);
-  EXPECT_EQ(d.CopyPcm(out.data(), static_cast<uint32_t>(out.size()), 0), CMp3::kEndCode);
+  EXPECT_EQ(d.CopyPcm(out.data(), static_cast<uint32_t>(out.size()), 0), Mp3Decoder::kEndCode);
   const auto pcm = AsSamples(out);
   EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 3000, 16000), 440, 1);
   EXPECT_NEAR(Frequency(pcm, 2, 1, 44100, 3000, 16000), 440, 1);
   // The rest is silence, and further requests stay silent with 99.
   EXPECT_EQ(std::count(out.begin() + 4 * 22050, out.end(), 0), 4 * 22050);
-  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), CMp3::kEndCode);
+  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), Mp3Decoder::kEndCode);
   // Rewound, it plays again from the start.
   d.Rewind();
   std::vector<uint8_t> again(176400);
@@ -311,11 +311,11 @@ TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
 TEST_F(DecoderTest, Mp3StreamInPlayModeOneStartsOverAtTheEnd) {
   // 1.5 s of 440 Hz then 0.5 s of 880 Hz; three passes never run dry.
   const auto mp3 = Mp3(Concat({Tone(440, 1.5), Tone(880, 0.5)}));
-  CMp3 d;
+  Mp3Decoder d;
   ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
   std::vector<uint8_t> out(88200 * 6);
   for (uint32_t at = 0; at < out.size(); at += 44100)
-    EXPECT_NE(d.CopyPcm(out.data() + at, 44100, 1), CMp3::kEndCode);
+    EXPECT_NE(d.CopyPcm(out.data() + at, 44100, 1), Mp3Decoder::kEndCode);
   const auto pcm = AsSamples(out);
   // Each pass: 440 Hz, then 880 Hz; count the changes from 440 to 880, and see that no
   // tenth of a second is silent (no gap at the wraps).
@@ -332,39 +332,39 @@ TEST_F(DecoderTest, Mp3StreamInPlayModeOneStartsOverAtTheEnd) {
   EXPECT_EQ(passes880, 3u);
 }
 
-// ---- WAVE formats through CAcm ----
+// ---- WAVE formats through CompressedWaveDecoder ----
 
 TEST_F(DecoderTest, CompressedWaveFormatsConvertToTheTone) {
   const Pcm tone = Tone(440, 1.0, 22050, 2, 0.5);
-  for (const std::string codec : {"adpcm_ima_wav", "adpcm_ms", "pcm_mulaw", "pcm_alaw", "mp3"}) {
-    const auto file = codec == "mp3" ? Mp3Wave(Tone(440, 1.0, 22050, 2), 64) : EncodedWave(tone, codec);
+  for (const std::string codecName : {"adpcm_ima_wav", "adpcm_ms", "pcm_mulaw", "pcm_alaw", "mp3"}) {
+    const auto file = codecName == "mp3" ? Mp3Wave(Tone(440, 1.0, 22050, 2), 64) : EncodedWave(tone, codecName);
     RiffWave wave;
-    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk) << codec;
-    CAcm acm;
-    ASSERT_EQ(acm.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0) << codec;
-    EXPECT_EQ(acm.PcmFormat().channels, 2) << codec;
-    EXPECT_EQ(acm.PcmFormat().samplesPerSec, 22050u) << codec;
-    EXPECT_EQ(acm.PcmFormat().bitsPerSample, 16) << codec;
+    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk) << codecName;
+    CompressedWaveDecoder decoder;
+    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0) << codecName;
+    EXPECT_EQ(decoder.PcmFormat().channels, 2) << codecName;
+    EXPECT_EQ(decoder.PcmFormat().samplesPerSec, 22050u) << codecName;
+    EXPECT_EQ(decoder.PcmFormat().bitsPerSample, 16) << codecName;
     std::vector<uint8_t> out;
-    ASSERT_EQ(acm.ConvertWhole(out), 0) << codec;
-    EXPECT_GE(out.size() + 4096, 22050u * 4) << codec;
-    EXPECT_GE(acm.EstimatedSize() + 4096, out.size()) << codec;
+    ASSERT_EQ(decoder.ConvertWhole(out), 0) << codecName;
+    EXPECT_GE(out.size() + 4096, 22050u * 4) << codecName;
+    EXPECT_GE(decoder.EstimatedSize() + 4096, out.size()) << codecName;
     const auto pcm = AsSamples(out);
-    EXPECT_NEAR(Frequency(pcm, 2, 0, 22050, 3000, 20000), 440, 1.5) << codec;
-    EXPECT_NEAR(LevelDb(pcm, 2, 1, 3000, 20000), 20 * std::log10(0.5 / std::sqrt(2.0)), 1.0) << codec;
+    EXPECT_NEAR(Frequency(pcm, 2, 0, 22050, 3000, 20000), 440, 1.5) << codecName;
+    EXPECT_NEAR(LevelDb(pcm, 2, 1, 3000, 20000), 20 * std::log10(0.5 / std::sqrt(2.0)), 1.0) << codecName;
   }
 }
 
-TEST_F(DecoderTest, AcmRefusesWhatItCannotConvert) {
+TEST_F(DecoderTest, CompressedWaveRefusesWhatItCannotConvert) {
   WaveFormat f = MakePcmFormat(2, 44100);
   uint8_t data[64] = {};
-  CAcm acm;
+  CompressedWaveDecoder codec;
   f.formatTag = 0x1234;  // no decoder
-  EXPECT_EQ(acm.Open(f, data, sizeof data), 1);
+  EXPECT_EQ(codec.Open(f, data, sizeof data), 1);
   f = MakePcmFormat(6, 44100);  // more channels than the device mixes
   f.formatTag = 0x11;
-  EXPECT_EQ(acm.Open(f, data, sizeof data), 1);
-  EXPECT_FALSE(acm.IsOpen());
+  EXPECT_EQ(codec.Open(f, data, sizeof data), 1);
+  EXPECT_FALSE(codec.IsOpen());
 }
 
 }  // namespace

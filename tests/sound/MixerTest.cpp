@@ -12,9 +12,9 @@ namespace zan {
 namespace {
 
 // A static buffer holding `frames` frames of the constant `value` (16-bit, mono or stereo).
-std::unique_ptr<CDeviceBuffer> Constant(CSoundDevice& device, int16_t value, uint16_t channels,
+std::unique_ptr<DeviceSoundBuffer> Constant(SoundDevice& device, int16_t value, uint16_t channels,
                                         uint32_t rate = 44100, uint32_t frames = 1000) {
-  std::unique_ptr<CDeviceBuffer> b;
+  std::unique_ptr<DeviceSoundBuffer> b;
   const WaveFormat f = MakePcmFormat(channels, rate);
   EXPECT_EQ(device.CreateSoundBuffer(DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN, f, frames * f.blockAlign, &b), DS_OK);
   uint8_t *p1, *p2;
@@ -27,7 +27,7 @@ std::unique_ptr<CDeviceBuffer> Constant(CSoundDevice& device, int16_t value, uin
 
 TEST(MixerTest, VolumeAndPanLaws) {
   VirtualClock clock;
-  auto device = CSoundDevice::Create(clock);
+  auto device = SoundDevice::Create(clock);
   auto b = Constant(*device, 10000, 1);
   b->Play(DSBPLAY_LOOPING);
   int16_t out[2 * 16];
@@ -59,7 +59,7 @@ TEST(MixerTest, VolumeAndPanLaws) {
 
 TEST(MixerTest, SumsSaturateAnd8BitIsCentred) {
   VirtualClock clock;
-  auto device = CSoundDevice::Create(clock);
+  auto device = SoundDevice::Create(clock);
   auto a = Constant(*device, 30000, 2);
   auto b = Constant(*device, 30000, 2);
   auto c = Constant(*device, -30000, 1);
@@ -78,7 +78,7 @@ TEST(MixerTest, SumsSaturateAnd8BitIsCentred) {
   c->Stop();
   d->Stop();
   // 8-bit samples: 0x80 is silence, 0xC0 is +16384.
-  std::unique_ptr<CDeviceBuffer> e;
+  std::unique_ptr<DeviceSoundBuffer> e;
   ASSERT_EQ(device->CreateSoundBuffer(DSBCAPS_CTRLVOLUME, MakePcmFormat(1, 44100, 8), 100, &e), DS_OK);
   uint8_t *p1, *p2;
   uint32_t n1, n2;
@@ -93,7 +93,7 @@ TEST(MixerTest, SumsSaturateAnd8BitIsCentred) {
 
 TEST(MixerTest, CursorsWrapLockRegionsAndANonLoopingBufferStopsAtItsEnd) {
   VirtualClock clock;
-  auto device = CSoundDevice::Create(clock);
+  auto device = SoundDevice::Create(clock);
   auto b = Constant(*device, 1000, 2, 22050, 1000);  // half rate: two outputs per frame
   uint32_t play, write;
   b->GetCurrentPosition(&play, &write);
@@ -139,8 +139,8 @@ TEST(MixerTest, CursorsWrapLockRegionsAndANonLoopingBufferStopsAtItsEnd) {
 
 TEST(MixerTest, FormatsTheDeviceRefuses) {
   VirtualClock clock;
-  auto device = CSoundDevice::Create(clock);
-  std::unique_ptr<CDeviceBuffer> b;
+  auto device = SoundDevice::Create(clock);
+  std::unique_ptr<DeviceSoundBuffer> b;
   WaveFormat f = MakePcmFormat(6, 44100);
   EXPECT_EQ(device->CreateSoundBuffer(0x80, f, 4800, &b), DSERR_BADFORMAT);
   f = MakePcmFormat(2, 44100, 24);

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "SoundFixtures.h"
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "sound/SoundBuffer.h"
@@ -23,7 +23,7 @@ using namespace fixtures;
 class SoundBufferTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ErrorLog().SetEcho(false);
+    Diagnostics().SetEcho(false);
     SetCurrentPlatform(&platform);
     ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()), 0);
     platform.GetAudioOut().SetCaptureSink([this](std::span<const int16_t> s) {
@@ -33,13 +33,13 @@ class SoundBufferTest : public ::testing::Test {
   void TearDown() override {
     platform.GetAudioOut().SetCaptureSink(nullptr);
     SetCurrentPlatform(nullptr);
-    ErrorLog().SetEcho(true);
+    Diagnostics().SetEcho(true);
   }
-  std::string LastLog() { return SjisToUtf8(ErrorLog().LastMessage()); }
+  std::string LastLog() { return SjisToUtf8(Diagnostics().LastMessage()); }
   void Advance(uint32_t ms) { platform.GetClock().Advance(ms); }
 
   HeadlessPlatform platform;
-  CSoundManager manager;
+  SoundManager manager;
   bool capture = true;
   std::vector<int16_t> out;
 };
@@ -68,18 +68,18 @@ TEST_F(SoundBufferTest, CreateFailuresReturnTheirCodesAndLogTheirLines) {
       {"24 bits", pcm24, 7, "CSoundBuffer::CreateStatocSoundBufferのCreateSoundBuffer()で失敗"},
   };
   for (const Case& c : statics) {
-    CSoundBuffer b;
+    SoundBuffer b;
     EXPECT_EQ(manager.CreateBuffer(b, c.file.data(), static_cast<uint32_t>(c.file.size()), 1), c.code)
         << c.what;
     EXPECT_EQ(LastLog(), c.line) << c.what;
     EXPECT_FALSE(b.HasDeviceBuffer()) << c.what;
-    EXPECT_EQ(b.GetKind(), CSoundBuffer::kNone) << c.what;
+    EXPECT_EQ(b.GetKind(), SoundBuffer::kNone) << c.what;
   }
-  CSoundBuffer stream;
+  SoundBuffer stream;
   EXPECT_EQ(manager.CreateBuffer(stream, garbage.data(), 1000, 2), 1);
   EXPECT_EQ(LastLog(), "CSoundBuffer::CreateStreamSoundBuffer m_Mp3.Open error\n");
   EXPECT_EQ(manager.StreamCount(), 0u);
-  CSoundManager uninitialised;
+  SoundManager uninitialised;
   EXPECT_EQ(uninitialised.CreateBuffer(stream, fmt16.data(), static_cast<uint32_t>(fmt16.size()), 2), 1);
 }
 
@@ -89,8 +89,8 @@ TEST_F(SoundBufferTest, EverySourceLoadsAsStaticAndAsStream) {
       {"pcm", PcmWave(tone)}, {"ima", EncodedWave(tone, "adpcm_ima_wav")},
       {"ogg", OggVorbis(tone)}, {"mp3", Mp3(tone)}, {"mp3 in wave", Mp3Wave(tone)}};
   for (const auto& [what, file] : files) {
-    for (int32_t kind : {CSoundBuffer::kStatic, CSoundBuffer::kStream}) {
-      CSoundBuffer b;
+    for (int32_t kind : {SoundBuffer::kStatic, SoundBuffer::kStream}) {
+      SoundBuffer b;
       ASSERT_EQ(manager.CreateBuffer(b, file.data(), static_cast<uint32_t>(file.size()), kind), 0)
           << what << " " << kind;
       EXPECT_EQ(b.GetKind(), kind);
@@ -106,7 +106,7 @@ TEST_F(SoundBufferTest, EverySourceLoadsAsStaticAndAsStream) {
 
 TEST_F(SoundBufferTest, PlayPauseStopVolumeAndMute) {
   const auto ogg = OggVorbis(Tone(440, 3.0));
-  CSoundBuffer b;
+  SoundBuffer b;
   EXPECT_EQ(b.Play(0), 1);  // no device buffer
   EXPECT_EQ(b.Pause(), 1);
   ASSERT_EQ(manager.CreateBuffer(b, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
@@ -160,7 +160,7 @@ TEST_F(SoundBufferTest, PlayPauseStopVolumeAndMute) {
 
 TEST_F(SoundBufferTest, AStreamThatRunsDryStopsOnItsThirdEndTick) {
   const auto ogg = OggVorbis(Tone(440, 0.3));
-  CSoundBuffer b;
+  SoundBuffer b;
   ASSERT_EQ(manager.CreateBuffer(b, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
   ASSERT_EQ(b.Play(0), 0);
   Advance(1000);  // ticks at 500 and 1000 ms returned the end code
@@ -183,7 +183,7 @@ TEST_F(SoundBufferTest, AStreamThatRunsDryStopsOnItsThirdEndTick) {
 
 TEST_F(SoundBufferTest, AShortLoopingStreamPadsItsFirstPassThenLoops) {
   const auto ogg = OggVorbis(Tone(440, 0.3));
-  CSoundBuffer b;
+  SoundBuffer b;
   ASSERT_EQ(manager.CreateBuffer(b, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
   out.clear();
   ASSERT_EQ(b.Play(1), 0);
@@ -197,9 +197,9 @@ TEST_F(SoundBufferTest, AShortLoopingStreamPadsItsFirstPassThenLoops) {
 TEST_F(SoundBufferTest, ADeviceWithoutPanControlGetsTheReducedFlagSet) {
   manager.Device()->SetRefusedFlags(DSBCAPS_CTRLPAN);
   const auto ogg = OggVorbis(Tone(440, 1.0));
-  CSoundBuffer b;
+  SoundBuffer b;
   ASSERT_EQ(manager.CreateBuffer(b, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
-  EXPECT_EQ(b.DeviceBuffer()->Flags(), CSoundBuffer::kStreamFlagsReduced);
+  EXPECT_EQ(b.DeviceBuffer()->Flags(), SoundBuffer::kStreamFlagsReduced);
   b.SetPan(-10000);  // ignored
   out.clear();
   b.Play(0);
@@ -209,7 +209,7 @@ TEST_F(SoundBufferTest, ADeviceWithoutPanControlGetsTheReducedFlagSet) {
 
 TEST_F(SoundBufferTest, LostBuffersAreReleasedByRestore) {
   const auto ogg = OggVorbis(Tone(440, 1.0));
-  CSoundBuffer a, b;
+  SoundBuffer a, b;
   ASSERT_EQ(manager.CreateBuffer(a, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
   ASSERT_EQ(manager.CreateBuffer(b, ogg.data(), static_cast<uint32_t>(ogg.size()), 2), 0);
   EXPECT_EQ(a.Restore(), 0);  // nothing lost
@@ -244,7 +244,7 @@ TEST_F(SoundBufferTest, TenMinutesOfStreamingLoseNoSample) {
   // 1.7 s, looping: the loop point falls at a different place in the ring on every pass.
   const Pcm pattern = Pattern(74970);
   const auto wav = PcmWave(pattern);
-  CSoundBuffer b;
+  SoundBuffer b;
   ASSERT_EQ(manager.CreateBuffer(b, wav.data(), static_cast<uint32_t>(wav.size()), 2), 0);
   capture = false;
   uint64_t frame = 0, mismatches = 0, compared = 0;
@@ -268,7 +268,7 @@ TEST_F(SoundBufferTest, OggAndMp3StreamsStayContinuousForMinutes) {
   for (const bool mp3 : {false, true}) {
     const Pcm tone = Tone(440, 2.3, 44100, 2);
     const auto file = mp3 ? Mp3(tone) : OggVorbis(tone);
-    CSoundBuffer b;
+    SoundBuffer b;
     ASSERT_EQ(manager.CreateBuffer(b, file.data(), static_cast<uint32_t>(file.size()), 2), 0);
     capture = true;
     out.clear();

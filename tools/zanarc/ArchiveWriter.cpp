@@ -21,7 +21,7 @@ Status CheckArchiveKey(std::string_view key) {
 }
 
 std::optional<std::string> DefaultArchiveKey(std::string_view fileName) {
-  const std::string wanted = CArchive::NormaliseName(fileName);
+  const std::string wanted = Archive::NormaliseName(fileName);
   for (int slot = 0; slot < kGameSlotCount; ++slot) {
     if (wanted == SlotFileName(slot)) return std::string(SlotKey(slot));
   }
@@ -40,7 +40,7 @@ Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files
                        " bytes in Shift-JIS; at most 31 fit");
     }
     if (file.name.find('\0') != std::string::npos) return MakeError(shown + ": NUL in the name");
-    if (!names.insert(CArchive::NormaliseName(file.name)).second) {
+    if (!names.insert(Archive::NormaliseName(file.name)).second) {
       return MakeError(shown + ": two files have this name (names ignore ASCII case)");
     }
   }

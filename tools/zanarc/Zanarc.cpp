@@ -4,7 +4,7 @@
 #include <iomanip>
 #include <optional>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/Archive.h"
 #include "data/LibScramble.h"
@@ -96,7 +96,7 @@ std::optional<std::string> KeyFor(const Arguments& a, const std::string& archive
 std::string Utf8Name(const IndexEntry& entry) { return SjisToUtf8(CText(entry.name)); }
 
 // Loads the archive named by the first positional argument.
-std::optional<CArchive> OpenFor(const Arguments& a, Context& c, int* code) {
+std::optional<Archive> OpenFor(const Arguments& a, Context& c, int* code) {
   *code = kUsage;
   if (a.positional.empty()) {
     c.Fail(a.command + " needs an archive (see zanarc --help)", kUsage);
@@ -104,7 +104,7 @@ std::optional<CArchive> OpenFor(const Arguments& a, Context& c, int* code) {
   }
   auto key = KeyFor(a, a.positional[0], c);
   if (!key) return std::nullopt;
-  CArchive archive;
+  Archive archive;
   archive.SetKey(*key);
   if (Status s = archive.Load(a.positional[0]); !s) {
     *code = c.Fail(s.error().message);
@@ -315,7 +315,7 @@ int RunZanarc(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto parsed = Parse(args, c);
   if (!parsed) return kUsage;
   // Reasons come back to this tool; the framework log would repeat them.
-  ErrorLog().SetEcho(false);
+  Diagnostics().SetEcho(false);
   const Arguments& a = *parsed;
   if (a.command == "pack") return Pack(a, c);
   if (a.command == "list") return List(a, c);

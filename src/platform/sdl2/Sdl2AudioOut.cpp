@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "platform/sdl2/Sdl2Window.h"
 
 namespace zan {

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "base/ErrorLog.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/sdl2/Sdl2Keys.h"
 

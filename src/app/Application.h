@@ -1,0 +1,79 @@
+#pragma once
+// Application: the framework's application object. It holds the display, the task list, the
+// window and the platform services, runs the start-up (window, display, sound device) and provides a
+// default message pump. The game's GameApp derives from it and replaces the message
+// handler and the main loop.
+
+#include <cstdint>
+#include <string>
+
+#include "core/TaskScheduler.h"
+#include "display/Display.h"
+#include "platform/EventReceiver.h"
+#include "platform/Platform.h"
+#include "platform/GameWindow.h"
+#include "sound/SoundManager.h"
+
+namespace zan {
+
+class Application : public EventReceiver {
+ public:
+  explicit Application(Platform& platform);
+  ~Application() override;
+
+  // The window-message handler. The default posts the quit message on WM_DESTROY.
+  virtual int32_t WindowMessageHandler(const WindowMessage& message);
+  // The main loop. The default is the message pump alone, until WM_QUIT.
+  virtual int32_t MainLoop();
+  // Creates the window and the display, then runs the main loop. Returns 0.
+  virtual int32_t Run(int width, int height, int depthHint, int fullScreen);
+
+  // Frame set-up: the window title (Shift-JIS) and the window class name.
+  void FrameSetup(std::string titleSjis, std::string className);
+
+  // One message pump step: 0 when WM_QUIT was taken from the queue, else 1. Takes and
+  // dispatches at most one message.
+  int32_t PumpMessage();
+
+  int32_t HandleMessage(const WindowMessage& message) override {
+    return WindowMessageHandler(message);
+  }
+
+  Platform& GetPlatform() { return platform_; }
+  Display& GetDisplay() { return display_; }
+  TaskScheduler& Tasks() { return tasks_; }
+  // The sound device, initialised by Run once the window exists.
+  SoundManager& Sound() { return soundManager_; }
+  GameWindow& MainWindow() { return window_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The application folder, ending in '/'.
+  const std::string& AppFolder() const { return appFolder_; }
+  void SetAppFolder(std::string folder);
+  const std::string& TitleSjis() const { return title_; }
+  const std::string& ClassName() const { return className_; }
+  // Set when the start-up could not complete (no window); the program then exits non-zero.
+  bool StartFailed() const { return startFailed_; }
+
+  // The one application object, through which tasks reach the services; null outside Run.
+  static Application* Instance();
+
+ protected:
+  void SetStartFailed() { startFailed_ = true; }
+
+  Platform& platform_;
+  Display display_;
+  TaskScheduler tasks_;
+  SoundManager soundManager_;
+  GameWindow window_;
+  int width_ = 0;
+  int height_ = 0;
+
+ private:
+  std::string appFolder_;
+  std::string title_;
+  std::string className_;
+  bool startFailed_ = false;
+};
+
+}  // namespace zan

@@ -1,0 +1,86 @@
+#include "core/GameTask.h"
+
+#include "core/TaskScheduler.h"
+#include "platform/ReceiverList.h"
+
+namespace zan {
+
+int32_t GameTask::ClickReceiver::HandleMessage(const WindowMessage& message) {
+  if (enabled != 1) return 0;
+  bool click = message.message == WM_LBUTTONUP || message.message == WM_RBUTTONUP ||
+               (message.message == WM_KEYUP && message.wParam == VK_RETURN);
+  if (click) {
+    clicked = 1;
+    clickedLatch = 1;
+  }
+  return 0;
+}
+
+GameTask::GameTask(TaskScheduler& manager, std::string className, std::string description)
+    : Task(std::move(description)), manager_(manager), click_(std::move(className)) {}
+
+GameTask::~GameTask() {
+  // Never leave a dangling receiver or link behind.
+  if (ReceiverList* receivers = manager_.Receivers()) receivers->Unregister(&click_);
+  manager_.RemoveTask(this);
+}
+
+int32_t GameTask::Start(uint32_t key) {
+  if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
+  startKey_ = key;
+  int32_t result = manager_.AddTask(this, key);
+  click_.clicked = 0;
+  click_.clickedLatch = 0;
+  return result;
+}
+
+void GameTask::End() {
+  SetEndValue(1);
+  click_.MarkRemoved();
+  if (caller_ != nullptr && GetHandler(kCallbackSlot)) {
+    // Taken before the call, so a callback that reopens this task keeps its new caller.
+    Handler callback = GetHandler(kCallbackSlot);
+    SetHandler(kCallbackSlot, nullptr);
+    caller_ = nullptr;
+    callback();
+  }
+  click_.clickedLatch = 0;
+}
+
+int32_t GameTask::Suspend() {
+  if (!manager_.IsRunning(this)) return 0;
+  SetEndValue(1);
+  click_.MarkRemoved();
+  return 1;
+}
+
+int32_t GameTask::Resume() {
+  if (manager_.IsRunning(this)) return 1;
+  if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
+  return manager_.AddTask(this, startKey_);
+}
+
+void GameTask::SetOnEnd(Callback callback) {
+  if (!callback) {
+    SetHandler(kCallbackSlot, nullptr);
+    return;
+  }
+  SetHandler(kCallbackSlot, [callback = std::move(callback)] {
+    callback();
+    return 0;
+  });
+}
+
+bool GameTask::HasOnEnd() const { return static_cast<bool>(GetHandler(kCallbackSlot)); }
+
+bool GameTask::Open(GameTask* caller, Callback onEnd, uint32_t key) {
+  if (IsRunning()) return false;
+  SetCaller(caller);
+  SetOnEnd(std::move(onEnd));
+  Start(key);
+  return true;
+}
+
+bool GameTask::IsRunning() const { return manager_.IsRunning(this) != 0; }
+
+}  // namespace zan

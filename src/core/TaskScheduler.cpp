@@ -1,0 +1,73 @@
+#include "core/TaskScheduler.h"
+
+namespace zan {
+
+TaskScheduler::TaskScheduler() {
+  head_.key_ = kOrderHead;
+  tail_.key_ = kOrderTail;
+  head_.next_ = &tail_;
+  tail_.previous_ = &head_;
+}
+
+int32_t TaskScheduler::AddTask(Task* task, uint32_t key) {
+  if (key == kOrderTail) return 1;
+  if (IsRunning(task)) return 2;
+  Task* after = &head_;
+  for (Task* t = &head_; t != nullptr; t = t->next_) {
+    if (t->key_ < key) after = t;
+  }
+  task->key_ = key;
+  task->next_ = after->next_;
+  after->next_->previous_ = task;
+  after->next_ = task;
+  task->previous_ = after;
+  return 0;
+}
+
+int32_t TaskScheduler::RemoveTask(Task* task) {
+  if (task->next_ == nullptr) return 2;
+  if (task->previous_ == nullptr) return 1;
+  // A task already unlinked still holds stale links; following them would cut whatever
+  // was linked between its old neighbours since, so it counts as not in the list.
+  if (!IsRunning(task)) return 2;
+  Task* p = task->previous_;
+  Task* n = task->next_;
+  p->next_ = n;
+  n->previous_ = p;
+  return 0;
+}
+
+int32_t TaskScheduler::IsRunning(const Task* task) const {
+  for (const Task* t = &head_; t != nullptr; t = t->next_) {
+    if (t == task) return 1;
+  }
+  return 0;
+}
+
+void TaskScheduler::SweepEndedTasks() {
+  Task* t = head_.next_;
+  while (t != nullptr && t != &tail_) {
+    Task* next = t->next_;
+    if (t->end_ != 0) {
+      t->end_ = 0;
+      RemoveTask(t);
+    }
+    t = next;
+  }
+}
+
+void TaskScheduler::RunPhase(int phase) {
+  for (Task* t = &head_; t != nullptr; t = t->next_) t->Dispatch(phase);
+  SweepEndedTasks();
+}
+
+void TaskScheduler::RunFrame() {
+  RunPhase(0);
+  RunPhase(1);
+}
+
+void TaskScheduler::ForEachTask(const std::function<void(const Task&)>& visit) const {
+  for (const Task* t = &head_; t != nullptr; t = t->next_) visit(*t);
+}
+
+}  // namespace zan

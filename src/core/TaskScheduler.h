@@ -1,0 +1,51 @@
+#pragma once
+// TaskScheduler: the running tasks in one doubly linked list sorted by order key, between the
+// sentinels HeadTask (key 0) and TailTask (key 0xFFFFFFFF). The list links and unlinks
+// tasks but never owns or deletes them.
+
+#include <cstdint>
+#include <functional>
+
+#include "core/Task.h"
+
+namespace zan {
+
+class ReceiverList;
+
+class TaskScheduler {
+ public:
+  TaskScheduler();
+  TaskScheduler(const TaskScheduler&) = delete;
+  TaskScheduler& operator=(const TaskScheduler&) = delete;
+
+  // 1 when key is 0xFFFFFFFF (refused), 2 when the task is already linked, 0 when linked.
+  // Among equal keys the most recently added task runs first.
+  int32_t AddTask(Task* task, uint32_t key);
+  // 1 for the head, 2 for the tail or a task not in the list, 0 when unlinked. The unlinked
+  // task keeps its own links, so a walk standing on it still reaches the rest of the list.
+  int32_t RemoveTask(Task* task);
+  // 1 when the task is reachable from HeadTask.
+  int32_t IsRunning(const Task* task) const;
+  // Unlinks every ended task (other than the sentinels), clearing its end value.
+  void SweepEndedTasks();
+  // Dispatches `phase` to every task from head to tail, then sweeps.
+  void RunPhase(int phase);
+  // One frame: phase 0, then phase 1.
+  void RunFrame();
+
+  Task& HeadTask() { return head_; }
+  Task& TailTask() { return tail_; }
+  // Visits the linked tasks from head to tail, sentinels included (the task viewer's list).
+  void ForEachTask(const std::function<void(const Task&)>& visit) const;
+
+  // The window's receiver list, where game tasks register their click receivers; may be null.
+  void SetReceivers(ReceiverList* receivers) { receivers_ = receivers; }
+  ReceiverList* Receivers() const { return receivers_; }
+
+ private:
+  Task head_{"HeadTask"};
+  Task tail_{"TailTask"};
+  ReceiverList* receivers_ = nullptr;
+};
+
+}  // namespace zan

@@ -1,0 +1,253 @@
+// The SIMD row kernels, written once over a lane type (16-byte registers, and 32-byte ones
+// where AVX2 is enabled). Included by one translation unit per instruction set, which names
+// its namespace in ZAN_SIMD_NAMESPACE: everything here is compiled for that instruction set
+// and stays in that namespace, so no code built for a wider set is shared with a narrower one.
+// (No include guard: each including unit includes it once.)
+//
+// The byte formats compute the table blend x - floor(w x / 255) + floor(w y / 255) in 16-bit
+// lanes, using floor(t / 255) = ((t + 1) * 257) >> 16, exact for every t up to 255 * 255.
+// Weights all 0 leave x and all 255 give y, the table blend's own end points, so such groups
+// are skipped or copied. The 16-bit formats weigh each field taken down to bit 0 (at most
+// 63 x 256, inside 16 bits), shift right by 8 and put it back.
+
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "pixels/BlendSimd.h"
+#include "pixels/PixelFormat.h"
+
+#ifndef ZAN_SIMD_NAMESPACE
+#error "define ZAN_SIMD_NAMESPACE before including BlendSimdRows.h"
+#endif
+
+namespace zan::ZAN_SIMD_NAMESPACE {
+namespace {
+
+struct Lanes128 {
+  using R = __m128i;
+  static constexpr size_t kBytes = 16;
+  static R Load(const void* p) { return _mm_loadu_si128(static_cast<const R*>(p)); }
+  static void Store(void* p, R v) { _mm_storeu_si128(static_cast<R*>(p), v); }
+  static R Zero() { return _mm_setzero_si128(); }
+  static R Words(uint16_t v) { return _mm_set1_epi16(static_cast<short>(v)); }
+  static R And(R a, R b) { return _mm_and_si128(a, b); }
+  static R Or(R a, R b) { return _mm_or_si128(a, b); }
+  static R Add16(R a, R b) { return _mm_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm_sub_epi16(a, b); }
+  static R Mullo16(R a, R b) { return _mm_mullo_epi16(a, b); }
+  static R MulhiU16(R a, R b) { return _mm_mulhi_epu16(a, b); }
+  static R Srl16(R a, int n) { return _mm_srl_epi16(a, _mm_cvtsi32_si128(n)); }
+  static R Sll16(R a, int n) { return _mm_sll_epi16(a, _mm_cvtsi32_si128(n)); }
+  static R UnpackLo8(R a, R b) { return _mm_unpacklo_epi8(a, b); }
+  static R UnpackHi8(R a, R b) { return _mm_unpackhi_epi8(a, b); }
+  static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  static bool AllBytes(R v, uint8_t b) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(b)))) == 0xFFFF;
+  }
+  static bool AllWords(R v, uint16_t w) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(v, Words(w))) == 0xFFFF;
+  }
+  // The weights of four pixels, each spread over its pixel's four bytes.
+  static R Spread4(const uint8_t* w) {
+    uint32_t w4;
+    std::memcpy(&w4, w, 4);
+    R v = _mm_cvtsi32_si128(static_cast<int>(w4));
+    v = _mm_unpacklo_epi8(v, v);
+    return _mm_unpacklo_epi16(v, v);
+  }
+};
+
+#ifdef __AVX2__
+// Unpacking and packing work within each 128-bit half, so bytes come back in their places.
+struct Lanes256 {
+  using R = __m256i;
+  static constexpr size_t kBytes = 32;
+  static R Load(const void* p) { return _mm256_loadu_si256(static_cast<const R*>(p)); }
+  static void Store(void* p, R v) { _mm256_storeu_si256(static_cast<R*>(p), v); }
+  static R Zero() { return _mm256_setzero_si256(); }
+  static R Words(uint16_t v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+  static R And(R a, R b) { return _mm256_and_si256(a, b); }
+  static R Or(R a, R b) { return _mm256_or_si256(a, b); }
+  static R Add16(R a, R b) { return _mm256_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm256_sub_epi16(a, b); }
+  static R Mullo16(R a, R b) { return _mm256_mullo_epi16(a, b); }
+  static R MulhiU16(R a, R b) { return _mm256_mulhi_epu16(a, b); }
+  static R Srl16(R a, int n) { return _mm256_srl_epi16(a, _mm_cvtsi32_si128(n)); }
+  static R Sll16(R a, int n) { return _mm256_sll_epi16(a, _mm_cvtsi32_si128(n)); }
+  static R UnpackLo8(R a, R b) { return _mm256_unpacklo_epi8(a, b); }
+  static R UnpackHi8(R a, R b) { return _mm256_unpackhi_epi8(a, b); }
+  static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static bool AllBytes(R v, uint8_t b) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(
+               _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(b))))) == 0xFFFFFFFFu;
+  }
+  static bool AllWords(R v, uint16_t w) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(v, Words(w)))) == 0xFFFFFFFFu;
+  }
+  static R Spread4(const uint8_t* w) {
+    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(w));
+    const __m128i pairs = _mm_unpacklo_epi8(eight, eight);
+    return _mm256_set_m128i(_mm_unpackhi_epi16(pairs, pairs), _mm_unpacklo_epi16(pairs, pairs));
+  }
+};
+using Widest = Lanes256;
+#else
+using Widest = Lanes128;
+#endif
+
+// The weights of sixteen 3-byte pixels spread over their 48 bytes.
+void Spread3(const uint8_t* w, uint8_t* out) {
+#ifdef __SSSE3__
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+  Lanes128::Store(out, _mm_shuffle_epi8(a, _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5)));
+  Lanes128::Store(out + 16, _mm_shuffle_epi8(a, _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10)));
+  Lanes128::Store(out + 32, _mm_shuffle_epi8(a, _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15)));
+#else
+  for (size_t k = 0; k < 16; ++k) std::memset(out + 3 * k, w[k], 3);
+#endif
+}
+
+template <class L>
+typename L::R TowardLanes(typename L::R x, typename L::R y, typename L::R w) {
+  const typename L::R one = L::Words(1);
+  const typename L::R k257 = L::Words(257);
+  const typename L::R px = L::MulhiU16(L::Add16(L::Mullo16(x, w), one), k257);
+  const typename L::R py = L::MulhiU16(L::Add16(L::Mullo16(y, w), one), k257);
+  return L::Add16(L::Sub16(x, px), py);
+}
+
+// floor(a (255 - w) / 255) + floor(b w / 255) in 16-bit lanes: one step of the bilinear
+// filter, the product table read twice.
+template <class L>
+typename L::R FilterLanes(typename L::R a, typename L::R b, typename L::R w) {
+  const typename L::R one = L::Words(1);
+  const typename L::R k257 = L::Words(257);
+  const typename L::R pa = L::MulhiU16(L::Add16(L::Mullo16(a, L::Sub16(L::Words(255), w)), one), k257);
+  const typename L::R pb = L::MulhiU16(L::Add16(L::Mullo16(b, w), one), k257);
+  return L::Add16(pa, pb);
+}
+
+// L::kBytes bytes of x moved toward y by per-byte weights w.
+template <class L>
+void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w) {
+  if (L::AllBytes(w, 0)) {
+    if (out != x) std::memcpy(out, x, L::kBytes);
+    return;
+  }
+  if (L::AllBytes(w, 255)) {
+    std::memcpy(out, y, L::kBytes);
+    return;
+  }
+  const typename L::R zero = L::Zero();
+  const typename L::R xv = L::Load(x);
+  const typename L::R yv = L::Load(y);
+  const typename L::R lo = TowardLanes<L>(L::UnpackLo8(xv, zero), L::UnpackLo8(yv, zero), L::UnpackLo8(w, zero));
+  const typename L::R hi = TowardLanes<L>(L::UnpackHi8(xv, zero), L::UnpackHi8(yv, zero), L::UnpackHi8(w, zero));
+  L::Store(out, L::PackUs16(lo, hi));
+}
+
+}  // namespace
+
+template <class F>
+size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
+                      size_t pixels) {
+  using L = Widest;
+  constexpr size_t n = F::kBytes;
+  size_t i = 0;
+  // Sixteen pixels a step; a step whose weights are all 0 or all 255 is skipped or copied whole.
+  for (; i + 16 <= pixels; i += 16) {
+    const __m128i a = Lanes128::Load(w + i);
+    uint8_t* o = out + n * i;
+    const uint8_t* xs = x + n * i;
+    const uint8_t* ys = y + n * i;
+    if (Lanes128::AllBytes(a, 0)) {
+      if (out != x) std::memcpy(o, xs, 16 * n);
+      continue;
+    }
+    if (Lanes128::AllBytes(a, 255)) {
+      std::memcpy(o, ys, 16 * n);
+      continue;
+    }
+    if constexpr (n == 4) {
+      for (size_t k = 0; k < 16; k += L::kBytes / 4)
+        TowardGroup<L>(o + 4 * k, xs + 4 * k, ys + 4 * k, L::Spread4(w + i + k));
+    } else {
+      alignas(16) uint8_t spread[48];
+      Spread3(w + i, spread);
+      // As many whole registers as fit in 48 bytes, then a 16-byte one for what is left.
+      constexpr size_t kWide = 48 / L::kBytes * L::kBytes;
+      for (size_t g = 0; g < kWide; g += L::kBytes) TowardGroup<L>(o + g, xs + g, ys + g, L::Load(spread + g));
+      if constexpr (kWide < 48)
+        TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide));
+    }
+  }
+  return i;
+}
+
+size_t FilterRowBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,
+                      size_t bytes) {
+  using L = Widest;
+  const typename L::R zero = L::Zero();
+  size_t i = 0;
+  for (; i + L::kBytes <= bytes; i += L::kBytes) {
+    const typename L::R av = L::Load(a + i);
+    const typename L::R bv = L::Load(b + i);
+    const typename L::R wv = L::Load(w + i);
+    const typename L::R lo = FilterLanes<L>(L::UnpackLo8(av, zero), L::UnpackLo8(bv, zero), L::UnpackLo8(wv, zero));
+    const typename L::R hi = FilterLanes<L>(L::UnpackHi8(av, zero), L::UnpackHi8(bv, zero), L::UnpackHi8(wv, zero));
+    L::Store(out + i, L::PackUs16(lo, hi));
+  }
+  return i;
+}
+
+template <class F>
+size_t WeighRow16(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
+                  uint32_t total, size_t pixels) {
+  using L = Widest;
+  using R = typename L::R;
+  constexpr size_t kStep = L::kBytes / 2;
+  constexpr uint16_t kFields = static_cast<uint16_t>(F::kMasks[0] | F::kMasks[1] | F::kMasks[2]);
+  constexpr int kShift[3] = {F::Shift(F::kMasks[0]), F::Shift(F::kMasks[1]), F::Shift(F::kMasks[2])};
+  constexpr uint16_t kField[3] = {static_cast<uint16_t>(F::kMasks[0] >> kShift[0]),
+                                  static_cast<uint16_t>(F::kMasks[1] >> kShift[1]),
+                                  static_cast<uint16_t>(F::kMasks[2] >> kShift[2])};
+  const R totalV = L::Words(static_cast<uint16_t>(total));
+  const R fields = L::Words(kFields);
+  size_t i = 0;
+  for (; i + kStep <= pixels; i += kStep) {
+    const R wy = L::Load(w + i);
+    if (total == 256) {
+      // Weight 0 gives x's fields exactly, weight 256 y's (bits outside the fields clear).
+      if (L::AllWords(wy, 0)) {
+        if (out != x || kFields != 0xFFFF) L::Store(out + 2 * i, L::And(L::Load(x + 2 * i), fields));
+        continue;
+      }
+      if (L::AllWords(wy, 256)) {
+        L::Store(out + 2 * i, L::And(L::Load(y + 2 * i), fields));
+        continue;
+      }
+    }
+    const R wx = L::Sub16(totalV, wy);
+    const R xv = L::Load(x + 2 * i);
+    const R yv = L::Load(y + 2 * i);
+    R result = L::Zero();
+    for (int f = 0; f < 3; ++f) {
+      const R m = L::Words(kField[f]);
+      const R xf = L::And(L::Srl16(xv, kShift[f]), m);
+      const R yf = L::And(L::Srl16(yv, kShift[f]), m);
+      const R weighed = L::Srl16(L::Add16(L::Mullo16(xf, wx), L::Mullo16(yf, wy)), 8);
+      result = L::Or(result, L::Sll16(weighed, kShift[f]));
+    }
+    L::Store(out + 2 * i, result);
+  }
+  return i;
+}
+
+template size_t WeighRow16<Format555>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
+template size_t WeighRow16<Format565>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
+template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+
+}  // namespace zan::ZAN_SIMD_NAMESPACE

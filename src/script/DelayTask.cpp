@@ -1,0 +1,31 @@
+#include "script/DelayTask.h"
+
+#include <algorithm>
+
+#include "base/ShiftJis.h"
+#include "platform/Platform.h"
+
+namespace zan {
+
+DelayTask::DelayTask(TaskScheduler& tasks)
+    : GameTask(tasks, "CTimeWait", Sjis("CTimeWait::【時間待ち】")) {
+  SetHandler(1, [this] { return Step(); });
+}
+
+void DelayTask::Start(uint32_t durationMs, GameTask* caller, Callback done) {
+  duration_ = std::max<uint32_t>(durationMs, 1);
+  start_ = GetMilliseconds();
+  SetCaller(caller);
+  SetOnEnd(std::move(done));
+  GameTask::Start(kOrderScreen);
+}
+
+int32_t DelayTask::Step() {
+  const uint32_t elapsed = GetMilliseconds() - start_;
+  const uint32_t step = std::max<uint32_t>(duration_ / 256, 1);
+  const uint32_t factor = std::max<uint32_t>(256 / duration_, 1);
+  if (static_cast<uint64_t>(elapsed / step) * factor >= 255) End();
+  return 0;
+}
+
+}  // namespace zan

@@ -1,0 +1,295 @@
+#include "sound/CompressedWaveDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include "base/DiagnosticLog.h"
+
+namespace zan {
+namespace {
+// Blocks smaller than kSmallBlock (sample formats such as mu-law, whose block is one sample
+// frame) are sent in groups of at least kMinPacketBytes, so they do not cost one decoder
+// call per sample; larger blocks (ADPCM) go one a packet, as their decoders take them.
+constexpr uint32_t kSmallBlock = 256;
+constexpr uint32_t kMinPacketBytes = 4096;
+}  // namespace
+
+struct CompressedWaveDecoder::Codec {
+  AVCodecContext* context = nullptr;
+  AVCodecParserContext* parser = nullptr;
+  SwrContext* resampler = nullptr;
+  AVPacket* packet = nullptr;
+  AVFrame* frame = nullptr;
+  // The input layout the resampler was set up for.
+  AVChannelLayout inLayout{};
+  int inFormat = -1;
+  int inRate = 0;
+
+  ~Codec() {
+    av_channel_layout_uninit(&inLayout);
+    swr_free(&resampler);
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    if (parser) av_parser_close(parser);
+    avcodec_free_context(&context);
+  }
+};
+
+CompressedWaveDecoder::CompressedWaveDecoder() = default;
+CompressedWaveDecoder::~CompressedWaveDecoder() { Close(); }
+
+void CompressedWaveDecoder::Close() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  codec_.reset();
+  open_ = false;
+  data_ = nullptr;
+  size_ = 0;
+  estimate_ = 0;
+  samplesPerBlock_ = 0;
+  partial_.clear();
+  pending_.clear();
+  pendingPos_ = 0;
+}
+
+int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* data, uint32_t size) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  Close();
+  source_ = source;
+  data_ = data;
+  size_ = size;
+
+  // The PCM suggestion: same channels and rate, 16 bits, for a tag that has a decoder.
+  const AVCodecTag* const tags[] = {avformat_get_riff_audio_tags(), nullptr};
+  AVCodecID id = av_codec_get_id(tags, source.formatTag);
+  // Plain and float PCM name their sample size in the bits, not the tag.
+  if (source.formatTag == kWaveFormatPcm)
+    id = source.bitsPerSample == 8    ? AV_CODEC_ID_PCM_U8
+         : source.bitsPerSample == 24 ? AV_CODEC_ID_PCM_S24LE
+         : source.bitsPerSample == 32 ? AV_CODEC_ID_PCM_S32LE
+                                      : AV_CODEC_ID_PCM_S16LE;
+  else if (source.formatTag == 3)
+    id = source.bitsPerSample == 64 ? AV_CODEC_ID_PCM_F64LE : AV_CODEC_ID_PCM_F32LE;
+  const AVCodec* decoder = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
+  if (!decoder || source.channels < 1 || source.channels > 2 || source.samplesPerSec == 0 ||
+      source.samplesPerSec > 384000) {
+    ZAN_LOG("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz)",
+            source.formatTag, source.channels, source.samplesPerSec);
+    return 1;
+  }
+  pcm_ = MakePcmFormat(source.channels, source.samplesPerSec);
+
+  auto codec = std::make_unique<Codec>();
+  codec->context = avcodec_alloc_context3(decoder);
+  codec->packet = av_packet_alloc();
+  codec->frame = av_frame_alloc();
+  if (!codec->context || !codec->packet || !codec->frame) return 2;
+  AVCodecContext* c = codec->context;
+  c->sample_rate = static_cast<int>(source.samplesPerSec);
+  av_channel_layout_default(&c->ch_layout, source.channels);
+  c->block_align = source.blockAlign;
+  c->bit_rate = int64_t{source.avgBytesPerSec} * 8;
+  c->bits_per_coded_sample = source.bitsPerSample;
+  if (!source.extra.empty()) {
+    c->extradata = static_cast<uint8_t*>(
+        av_mallocz(source.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!c->extradata) return 2;
+    std::memcpy(c->extradata, source.extra.data(), source.extra.size());
+    c->extradata_size = static_cast<int>(source.extra.size());
+  }
+  if (avcodec_open2(c, decoder, nullptr) < 0) {
+    ZAN_LOG("CAcm: the decoder refuses format tag 0x%04X", source.formatTag);
+    return 2;
+  }
+  codec->parser = av_parser_init(id);
+  if (!codec->parser) {
+    AVCodecParameters* par = avcodec_parameters_alloc();
+    if (par && avcodec_parameters_from_context(par, c) >= 0)
+      samplesPerBlock_ = static_cast<uint32_t>(
+          std::max(0, av_get_audio_frame_duration2(par, source.blockAlign)));
+    avcodec_parameters_free(&par);
+  }
+  codec_ = std::move(codec);
+
+  const uint64_t estimate = EstimateOutput(size);
+  if (estimate == 0 && samplesPerBlock_ == 0 && source.avgBytesPerSec == 0) {
+    codec_.reset();
+    return 3;
+  }
+  if (estimate == 0 || estimate > 0xFFFFFFFFu) {
+    codec_.reset();
+    return 4;
+  }
+  estimate_ = static_cast<uint32_t>(estimate);
+  open_ = true;
+  return 0;
+}
+
+uint64_t CompressedWaveDecoder::EstimateOutput(uint64_t sourceBytes) const {
+  const uint64_t frameBytes = pcm_.blockAlign;
+  if (samplesPerBlock_ > 0 && source_.blockAlign > 0) {
+    const uint64_t blocks = (sourceBytes + source_.blockAlign - 1) / source_.blockAlign;
+    return blocks * samplesPerBlock_ * frameBytes;
+  }
+  if (source_.avgBytesPerSec == 0) return 0;
+  // Parsed formats (MPEG audio): by the stated byte rate, with two long frames of slack for
+  // the decoder's delay and rounding.
+  const uint64_t samples = sourceBytes * source_.samplesPerSec / source_.avgBytesPerSec;
+  return (samples + 2 * 1152) * frameBytes;
+}
+
+uint32_t CompressedWaveDecoder::TakePending(uint8_t* out, uint32_t room) {
+  const size_t n = std::min<size_t>(room, pending_.size() - pendingPos_);
+  if (n) std::memcpy(out, pending_.data() + pendingPos_, n);
+  pendingPos_ += n;
+  if (pendingPos_ == pending_.size()) {
+    pending_.clear();
+    pendingPos_ = 0;
+  }
+  return static_cast<uint32_t>(n);
+}
+
+void CompressedWaveDecoder::ReceiveFrames() {
+  Codec& k = *codec_;
+  while (avcodec_receive_frame(k.context, k.frame) == 0) {
+    AVFrame* f = k.frame;
+    if (!k.resampler || k.inFormat != f->format || k.inRate != f->sample_rate ||
+        av_channel_layout_compare(&k.inLayout, &f->ch_layout) != 0) {
+      swr_free(&k.resampler);
+      AVChannelLayout outLayout{};
+      av_channel_layout_default(&outLayout, pcm_.channels);
+      const int rc = swr_alloc_set_opts2(&k.resampler, &outLayout, AV_SAMPLE_FMT_S16,
+                                         static_cast<int>(pcm_.samplesPerSec), &f->ch_layout,
+                                         static_cast<AVSampleFormat>(f->format), f->sample_rate,
+                                         0, nullptr);
+      av_channel_layout_uninit(&outLayout);
+      if (rc < 0 || swr_init(k.resampler) < 0) {
+        swr_free(&k.resampler);
+        av_frame_unref(f);
+        continue;
+      }
+      av_channel_layout_uninit(&k.inLayout);
+      av_channel_layout_copy(&k.inLayout, &f->ch_layout);
+      k.inFormat = f->format;
+      k.inRate = f->sample_rate;
+    }
+    const int room = swr_get_out_samples(k.resampler, f->nb_samples);
+    if (room > 0) {
+      const size_t at = pending_.size();
+      pending_.resize(at + size_t(room) * pcm_.blockAlign);
+      uint8_t* dst = pending_.data() + at;
+      const int got = swr_convert(k.resampler, &dst, room,
+                                  const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
+      pending_.resize(at + size_t(std::max(got, 0)) * pcm_.blockAlign);
+    }
+    av_frame_unref(f);
+  }
+}
+
+bool CompressedWaveDecoder::DecodePacket(const uint8_t* data, int size) {
+  Codec& k = *codec_;
+  if (av_new_packet(k.packet, size) < 0) return false;
+  std::memcpy(k.packet->data, data, static_cast<size_t>(size));
+  const int rc = avcodec_send_packet(k.context, k.packet);
+  av_packet_unref(k.packet);
+  ReceiveFrames();
+  return rc >= 0;
+}
+
+bool CompressedWaveDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* out, uint32_t room,
+                   uint32_t* produced) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  *produced = 0;
+  if (!codec_) return false;
+  bool ok = n == 0;
+  if (n > 0) {
+    Codec& k = *codec_;
+    if (k.parser) {
+      // The parser cuts the bytes into frames and keeps a partial frame for the next call;
+      // its input is read with padding.
+      std::vector<uint8_t> padded(source, source + n);
+      padded.resize(n + AV_INPUT_BUFFER_PADDING_SIZE);
+      const uint8_t* in = padded.data();
+      int left = static_cast<int>(n);
+      while (left > 0) {
+        uint8_t* frame = nullptr;
+        int frameSize = 0;
+        const int used = av_parser_parse2(k.parser, k.context, &frame, &frameSize, in, left,
+                                          AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+        if (used < 0) break;
+        in += used;
+        left -= used;
+        if (frameSize > 0) ok = DecodePacket(frame, frameSize) || ok;
+        if (used == 0 && frameSize == 0) break;
+      }
+      ok = ok || left == 0;
+    } else {
+      // Whole blocks only; a block cut by the end of this piece waits for the next one.
+      partial_.insert(partial_.end(), source, source + n);
+      const size_t block = source_.blockAlign;
+      const size_t group =
+          block >= kSmallBlock ? block : (kMinPacketBytes + block - 1) / block * block;
+      size_t at = 0;
+      while (partial_.size() - at >= block) {
+        const size_t take = std::min(group, (partial_.size() - at) / block * block);
+        ok = DecodePacket(partial_.data() + at, static_cast<int>(take)) || ok;
+        at += take;
+      }
+      partial_.erase(partial_.begin(), partial_.begin() + static_cast<std::ptrdiff_t>(at));
+      ok = ok || at == 0;
+    }
+  }
+  *produced = TakePending(out, room);
+  return ok;
+}
+
+void CompressedWaveDecoder::Drain() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!codec_) return;
+  Codec& k = *codec_;
+  partial_.clear();  // an incomplete last block cannot be decoded
+  if (k.parser) {
+    uint8_t* frame = nullptr;
+    int frameSize = 0;
+    av_parser_parse2(k.parser, k.context, &frame, &frameSize, nullptr, 0, AV_NOPTS_VALUE,
+                     AV_NOPTS_VALUE, 0);
+    if (frameSize > 0) DecodePacket(frame, frameSize);
+  }
+  if (avcodec_send_packet(k.context, nullptr) >= 0) ReceiveFrames();
+  // The decoder is ready for more input (a looping stream starts over).
+  avcodec_flush_buffers(k.context);
+  if (k.parser) {
+    av_parser_close(k.parser);
+    k.parser = av_parser_init(k.context->codec_id);
+  }
+}
+
+void CompressedWaveDecoder::Reset() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  partial_.clear();
+  pending_.clear();
+  pendingPos_ = 0;
+  if (!codec_) return;
+  avcodec_flush_buffers(codec_->context);
+  if (codec_->parser) {
+    av_parser_close(codec_->parser);
+    codec_->parser = av_parser_init(codec_->context->codec_id);
+  }
+  swr_free(&codec_->resampler);
+}
+
+int32_t CompressedWaveDecoder::ConvertWhole(std::vector<uint8_t>& out) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  out.clear();
+  if (!open_) return 1;
+  return ConvertAll(*this, data_, size_, out) ? 0 : 3;
+}
+
+}  // namespace zan

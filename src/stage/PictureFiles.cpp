@@ -1,0 +1,50 @@
+#include "stage/PictureFiles.h"
+
+#include <vector>
+
+#include "data/GameData.h"
+#include "surface/AlphaPlane.h"
+#include "surface/Bitmap.h"
+#include "surface/Surface.h"
+
+namespace zan {
+namespace {
+
+// Reads the picture's bytes and hands them to `decode` (0 on success). `release` empties
+// the target first.
+template <class Release, class Decode>
+int32_t LoadPicture(GameData& data, std::string_view name, Archive* archive, Release release,
+                    Decode decode) {
+  release();
+  std::vector<uint8_t> bytes;
+  if (data.ReadPicture(name, archive, bytes) == 0) return 0;
+  if (bytes.empty()) return 1;  // in no picture archive
+  return decode(bytes) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int32_t LoadImageFile(GameData& data, std::string_view name, Surface& surface,
+                      Archive* archive) {
+  return LoadPicture(
+      data, name, archive, [&] { surface.Release(); },
+      [&](const std::vector<uint8_t>& bytes) { return surface.LoadBMP(bytes, name); });
+}
+
+int32_t LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Archive* archive) {
+  return LoadPicture(
+      data, name, archive, [&] { mask.Destroy(); },
+      [&](const std::vector<uint8_t>& bytes) {
+        Bitmap picture;
+        if (picture.ReadImage(bytes, name) != 0) return 1;
+        return mask.FromPixels24(picture.Pixels());
+      });
+}
+
+int32_t LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive) {
+  return LoadPicture(
+      data, name, archive, [&] { bitmap.Destroy(); },
+      [&](const std::vector<uint8_t>& bytes) { return bitmap.ReadImage(bytes, name); });
+}
+
+}  // namespace zan

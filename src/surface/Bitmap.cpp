@@ -1,0 +1,291 @@
+#include "surface/Bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "base/ByteReader.h"
+#include "base/DiagnosticLog.h"
+#include "base/ShiftJis.h"
+#include "data/Archive.h"
+#include "pixels/Blend.h"
+#include "surface/Surface.h"
+#include "pixels/PixelOps.h"
+#include "platform/Files.h"
+
+namespace zan {
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kInfoHeaderSize = 40;
+constexpr size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
+// Larger pictures than this are no game picture (the screen is 800 x 600); refusing them
+// keeps every size below in 32 bits.
+constexpr int64_t kMaxSide = 32767;
+
+// What the headers of an accepted file say.
+struct BmpLayout {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t bits = 0;          // 24 or 32
+  size_t pixelOffset = 0;    // bfOffBits
+  size_t fileRowLength = 0;  // bytes of one stored row
+  bool alphaPlane = false;   // 24 bits with bfReserved1 set
+};
+
+// Reads and checks the headers. nullopt when the file is refused: an unsupported bit count
+// silently (the caller names the file), anything else with a log line saying why.
+std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
+  if (file.size() < kHeadersSize) {
+    ZAN_LOG("BMP refused: %zu bytes, shorter than its headers", file.size());
+    return std::nullopt;
+  }
+  ByteReader r(file);
+  r.Seek(6);
+  const uint16_t reserved1 = r.U16();
+  r.Seek(10);
+  const uint32_t offBits = r.U32();
+  const uint32_t infoSize = r.U32();
+  const int32_t width = r.I32();
+  const int32_t height = r.I32();
+  r.U16();  // planes
+  const uint16_t bits = r.U16();
+  const uint32_t compression = r.U32();
+
+  if (bits != 24 && bits != 32) return std::nullopt;
+  if (infoSize < kInfoHeaderSize) {
+    ZAN_LOG("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
+    return std::nullopt;
+  }
+  if (compression != 0) {
+    ZAN_LOG("BMP refused: compression %u (only uncompressed rows are read)", compression);
+    return std::nullopt;
+  }
+  if (height < 0) {
+    ZAN_LOG("BMP refused: top-down rows (height %d)", height);
+    return std::nullopt;
+  }
+  if (width <= 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+    ZAN_LOG("BMP refused: size %d x %d", width, height);
+    return std::nullopt;
+  }
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  layout.pixelOffset = offBits;
+  layout.fileRowLength = static_cast<size_t>(bits == 24 ? Bitmap::RowLength(width) : 4 * int64_t{width});
+  layout.alphaPlane = bits == 24 && reserved1 != 0;
+  const uint64_t pixelEnd = uint64_t{offBits} + uint64_t{layout.fileRowLength} * static_cast<uint64_t>(height);
+  if (pixelEnd > file.size()) {
+    ZAN_LOG("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
+            static_cast<unsigned long long>(pixelEnd), file.size());
+    return std::nullopt;
+  }
+  if (layout.alphaPlane) {
+    const uint64_t alphaEnd = pixelEnd + uint64_t(width) * static_cast<uint64_t>(height);
+    if (alphaEnd > file.size()) {
+      ZAN_LOG("BMP refused: alpha plane ends at byte %llu of a %zu-byte file",
+              static_cast<unsigned long long>(alphaEnd), file.size());
+      return std::nullopt;
+    }
+  }
+  return layout;
+}
+
+// The name a picture is known by: the path's last part.
+std::string LastPart(std::string_view path) {
+  size_t cut = path.find_last_of("\\/");
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+// A Shift-JIS game path as a path of this file system, relative ones from the application
+// folder.
+std::string NativePath(std::string_view path) {
+  std::string native = SjisToUtf8(path);
+  std::replace(native.begin(), native.end(), '\\', '/');
+  if (!native.empty() && native[0] == '/') return native;
+  return JoinPath(ApplicationFolder(), native);
+}
+
+}  // namespace
+
+Bitmap::Bitmap() : EventReceiver("CDIB") {}
+Bitmap::~Bitmap() = default;
+
+bool Bitmap::AllocatePixels(int32_t width, int32_t height) {
+  const int64_t pitch = RowLength(width);
+  const size_t rows = static_cast<size_t>(height) + 2;
+  bits_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(pitch) * rows]());
+  rows_.reset(new (std::nothrow) uint8_t*[static_cast<size_t>(height)]);
+  if (!bits_ || !rows_) {
+    bits_.reset();
+    rows_.reset();
+    return false;
+  }
+  for (int32_t y = 0; y < height; ++y) rows_[static_cast<size_t>(y)] = bits_.get() + y * pitch;
+  width_ = width;
+  height_ = height;
+  pitch_ = static_cast<int32_t>(pitch);
+  imageSize_ = 3 * width * height;
+  return true;
+}
+
+int32_t Bitmap::Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel) {
+  if (IsCreated()) return 0;
+  if (bitsPerPixel != 24 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    return 1;
+  if (!AllocatePixels(width, height) || alpha_.Create(width, height) != 0) {
+    Destroy();
+    bits_.reset();
+    rows_.reset();
+    return 1;
+  }
+  created_ = 1;
+  return 0;
+}
+
+int32_t Bitmap::Read(std::string_view name, const Archive* archive) {
+  if (IsCreated()) return kReadFailed;
+  if (archive != nullptr) {
+    uint32_t size = 0;
+    if (archive->GetEntrySize(name, &size) == 0) return kReadFailed;
+    std::vector<uint8_t> bytes(size);
+    if (archive->ReadEntry(name, bytes) == 0) return kReadFailed;
+    return ReadImage(bytes, name);
+  }
+  const std::string_view path = name;
+  auto bytes = ReadWholeFile(NativePath(path));
+  if (!bytes) return kReadFailed;
+  fileName_ = LastPart(path);
+  return CreateFromBMP(*bytes);
+}
+
+int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) {
+  if (IsCreated()) return kReadFailed;
+  fileName_ = std::string(name);
+  const int32_t result = CreateFromBMP(file);
+  if (result == kReadInvalidFormat) {
+    static const std::string message = Sjis("CDIB::Readで無効なフォーマットのファイル ");
+    Diagnostics().LogText(message + fileName_);
+  }
+  return result;
+}
+
+int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
+  if (IsCreated()) return kReadFailed;
+  auto layout = ParseHeaders(file);
+  if (!layout) return kReadInvalidFormat;
+  const int32_t w = layout->width;
+  const int32_t h = layout->height;
+  if (!AllocatePixels(w, h)) return kReadFailed;
+  const uint8_t* pixels = file.data() + layout->pixelOffset;
+  int32_t planeResult = 0;
+  if (layout->bits == 24) {
+    for (int32_t i = 0; i < h; ++i)
+      std::memcpy(BitmapRow(i), pixels + static_cast<size_t>(h - 1 - i) * layout->fileRowLength,
+                  static_cast<size_t>(pitch_));
+    if (layout->alphaPlane) {
+      hasAlpha_ = 1;
+      const size_t alphaOffset = layout->pixelOffset + layout->fileRowLength * static_cast<size_t>(h);
+      planeResult = alpha_.CreateFromRows(w, h, file.subspan(alphaOffset));
+    } else {
+      planeResult = alpha_.Create(w, h);
+    }
+  } else {
+    planeResult = alpha_.Create(w, h);
+    hasAlpha_ = 1;
+    if (planeResult == 0) {
+      for (int32_t i = 0; i < h; ++i) {
+        const uint8_t* s = pixels + static_cast<size_t>(h - 1 - i) * layout->fileRowLength;
+        uint8_t* d = BitmapRow(i);
+        uint8_t* a = alpha_.Row(i);
+        for (int32_t j = 0; j < w; ++j) {
+          std::memcpy(d + 3 * j, s + 4 * j, 3);
+          a[j] = s[4 * j + 3];
+        }
+      }
+    }
+  }
+  if (planeResult != 0) {
+    Destroy();
+    bits_.reset();
+    rows_.reset();
+    return kReadFailed;
+  }
+  created_ = 1;
+  return kReadOk;
+}
+
+int32_t Bitmap::SaveBMP(std::string_view path) const {
+  if (!IsCreated()) return 1;
+  const size_t imageBytes = static_cast<size_t>(pitch_) * height_;
+  std::vector<uint8_t> file(kHeadersSize + imageBytes, 0);
+  uint8_t* p = file.data();
+  StoreU16(p, 0x4D42);  // "BM"
+  StoreU32(p + 2, static_cast<uint32_t>(file.size()));
+  StoreU32(p + 10, kHeadersSize);
+  StoreU32(p + 14, kInfoHeaderSize);
+  StoreU32(p + 18, static_cast<uint32_t>(width_));
+  StoreU32(p + 22, static_cast<uint32_t>(height_));
+  StoreU16(p + 26, 1);
+  StoreU16(p + 28, 24);
+  StoreU32(p + 34, static_cast<uint32_t>(imageSize_));
+  for (int32_t y = 0; y < height_; ++y)
+    std::memcpy(p + kHeadersSize + static_cast<size_t>(height_ - 1 - y) * pitch_, BitmapRow(y),
+                static_cast<size_t>(pitch_));
+  if (Status s = WriteFileAtomic(NativePath(path), file); !s) {
+    ZAN_LOG("CDIB::SaveBMP: %s", s.error().message.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+void Bitmap::Destroy() {
+  alpha_.Destroy();
+  hasAlpha_ = 0;
+  if (created_ == 0) return;
+  bits_.reset();
+  rows_.reset();
+  width_ = 0;
+  height_ = 0;
+  pitch_ = 0;
+  imageSize_ = 0;
+  created_ = 0;
+  fileName_.clear();
+}
+
+int32_t Bitmap::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g,
+                   uint8_t b) {
+  if (!IsCreated()) return 1;
+  if (auto c = ClipFill(x, y, width, height, width_, height_)) FillPixels(kFormatBitmap, Pixels(), *c, {r, g, b});
+  return 0;
+}
+
+int32_t Bitmap::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source,
+                  int32_t sx, int32_t sy, int32_t mode) {
+  if (&source == this) return 0;
+  if (!IsCreated() || !source.IsCreated()) return 1;
+  auto c = ClipCopy(dx, dy, width, height, width_, height_, sx, sy, source.width_, source.height_);
+  if (!c) return 1;
+  if (mode == 2) {
+    AlphaBlendPixels(kFormatBitmap, Pixels(), source.Pixels(), source.alpha_.View(), *c);
+  } else if (mode == 0) {
+    CopyPixels(kFormatBitmap, Pixels(), source.Pixels(), *c);
+  } else {
+    KeyedCopyPixels(kFormatBitmap, Pixels(), source.Pixels(), *c);
+  }
+  return 0;
+}
+
+int32_t Bitmap::CopyFromSurface(const Surface& surface) {
+  if (!IsCreated() || surface.Width() != width_ || surface.Height() != height_) return 1;
+  const PixelRows from = surface.View();
+  if (!from) return 1;
+  ConvertPixels(kFormatBitmap, Pixels(), surface.FormatCode(), from);
+  return 0;
+}
+
+}  // namespace zan

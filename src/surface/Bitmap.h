@@ -1,0 +1,104 @@
+#pragma once
+// Bitmap: a 24-bit bitmap (rows top-down, bytes B, G, R, each row padded to a multiple of 4
+// bytes, two spare rows beyond the height) with an alpha plane. It is the BMP reader and
+// writer of the game's pictures, and the pixels of a surface when the display has no usable
+// pixel format (format code 0).
+//
+// Accepted files: BITMAPINFOHEADER (or a later, larger header), no compression, bottom-up
+// rows, 24 bits (bfReserved1 non-zero: an alpha plane of width x height bytes follows the
+// pixel rows, bottom row first) or 32 bits (B, G, R, A). A file that does not hold what its
+// header announces is refused with a log line, never read past its end.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "surface/AlphaPlane.h"
+#include "pixels/Clip.h"
+#include "pixels/PixelFormat.h"
+#include "pixels/Pixels.h"
+#include "platform/EventReceiver.h"
+
+namespace zan {
+
+class Archive;
+class Surface;
+
+class Bitmap : public EventReceiver {
+ public:
+  // Results of reading a picture.
+  static constexpr int32_t kReadOk = 0;
+  static constexpr int32_t kReadFailed = 1;         // not found, unreadable, already created
+  static constexpr int32_t kReadInvalidFormat = 3;  // not a picture this reader takes
+
+  Bitmap();
+  ~Bitmap() override;
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+
+  // A blank (black, transparent) bitmap. Only 24 bits a pixel is offered. 0 ok, or 0 at once
+  // when already created; 1 when the bits are not 24, the size not positive or the memory
+  // cannot be had.
+  int32_t Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
+  // Reads a picture: with an archive, its entry `name` (kept as the file name; an invalid
+  // picture is logged with it); without, the BMP file at `name`, a path from the application
+  // folder (Shift-JIS, converted for the file system), whose last part becomes the file name.
+  int32_t Read(std::string_view name, const Archive* archive = nullptr);
+  // Reads a picture from the bytes of its file, as read from an archive, and takes `name`
+  // as its file name. Results as Read; an invalid picture is logged with its name.
+  int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);
+  // Reads the image of a whole BMP file: 0 ok, 1 already created or no memory, 3 invalid.
+  virtual int32_t CreateFromBMP(std::span<const uint8_t> file);
+  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written); 0, or 1
+  // when not created or the file cannot be written.
+  int32_t SaveBMP(std::string_view path) const;
+  virtual void Destroy();
+
+  // Fills the clipped rectangle with a colour: 0, or 1 when not created.
+  int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+  // Copies from another bitmap: mode 0 rows, mode 2 per-pixel alpha (the source's plane),
+  // any other mode every pixel but the colour key. A copy onto itself does nothing.
+  // 0, or 1 when either is not created or the clip leaves nothing.
+  int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source, int32_t sx,
+              int32_t sy, int32_t mode);
+  // Copies a surface of the same size, converting its pixels: 0, or 1 when sizes differ.
+  int32_t CopyFromSurface(const Surface& surface);
+
+  bool IsCreated() const { return created_ != 0; }
+  int32_t BitmapWidth() const { return width_; }
+  int32_t BitmapHeight() const { return height_; }
+  int32_t BitmapPitch() const { return pitch_; }
+  int32_t ImageSize() const { return imageSize_; }
+  int32_t HasAlpha() const { return hasAlpha_; }
+  void SetHasAlpha(int32_t v) { hasAlpha_ = v; }
+  const std::string& BitmapFileName() const { return fileName_; }
+  AlphaPlane& Alpha() { return alpha_; }
+  const AlphaPlane& Alpha() const { return alpha_; }
+  uint8_t* BitmapBits() const { return bits_.get(); }
+  uint8_t* BitmapRow(int32_t y) const { return rows_[static_cast<size_t>(y)]; }
+  // The pixels as plain memory (empty when not created).
+  PixelRows Pixels() const { return PixelRows{bits_.get(), pitch_, width_, height_}; }
+  // The 24-bit row length of a width: 3 x width rounded up to a multiple of 4.
+  static int64_t RowLength(int64_t width) { return (3 * width + 3) & ~int64_t{3}; }
+
+ protected:
+  // Allocates the rows (height + 2 of them, zeroed) and the row table, and takes the size.
+  bool AllocatePixels(int32_t width, int32_t height);
+  void SetBitmapFileName(std::string name) { fileName_ = std::move(name); }
+
+ private:
+  std::unique_ptr<uint8_t[]> bits_;
+  std::unique_ptr<uint8_t*[]> rows_;
+  int32_t hasAlpha_ = 0;
+  AlphaPlane alpha_;
+  int32_t pitch_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  std::string fileName_ = "none";
+  int32_t imageSize_ = 0;
+  int32_t created_ = 0;
+};
+
+}  // namespace zan

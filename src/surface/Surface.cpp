@@ -1,0 +1,584 @@
+#include "surface/Surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "base/DiagnosticLog.h"
+#include "base/ShiftJis.h"
+#include "pixels/Blend.h"
+#include "surface/SurfaceRegistry.h"
+#include "pixels/PixelOps.h"
+#include "pixels/ZoomPixels.h"
+
+namespace zan {
+namespace {
+
+// Pixel operations bracket their work with Lock and Unlock of every surface they touch.
+class Locked {
+ public:
+  explicit Locked(Surface& surface) : surface_(surface), bits_(surface.Lock()) {}
+  ~Locked() { surface_.Unlock(); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+  explicit operator bool() const { return bits_ != nullptr; }
+  PixelRows View() const {
+    return PixelRows{bits_, surface_.Pitch(), surface_.Width(), surface_.Height()};
+  }
+
+ private:
+  Surface& surface_;
+  uint8_t* bits_;
+};
+
+bool SameFormat(const Surface& a, const Surface& b) {
+  return a.FormatCode() == b.FormatCode();
+}
+
+}  // namespace
+
+Surface::Surface() { SetName("CDirectDrawSurface"); }
+
+Surface::~Surface() { Release(); }
+
+int32_t Surface::HandleMessage(const WindowMessage& message) {
+  if (message.message != WM_PAINT) return 0;
+  if (IsDeviceMode()) {
+    if (!IsPresentationSource()) return 0;
+    dirty_ = DirtyRect{0, 0, Width(), Height()};
+  }
+  if (presentRequest_) presentRequest_();
+  return 0;
+}
+
+// --- Creation --------------------------------------------------------------------------------
+
+void Surface::Registered() {
+  Surfaces().Register(this);
+  ClearDirty();
+}
+
+int32_t Surface::Create(int32_t width, int32_t height, uint32_t memoryKind) {
+  SurfaceRegistry& manager = Surfaces();
+  if (CreateOnDevice(manager.Device(), width, height, memoryKind, manager.GetPixelFormatCode()) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+void Surface::TakeDescription(DeviceSurface* surface) {
+  surface->Lock();
+  surface->Unlock();
+  const PixelRows memory = surface->Memory();
+  cachedBits_ = memory.bits;
+  desc_ = Description{memory.width, memory.height - 2, memory.pitch, memory.bits};
+}
+
+int32_t Surface::CreateOnDevice(const DisplayDevice* device, int32_t width,
+                                           int32_t height, uint32_t memoryKind,
+                                           int32_t formatCode) {
+  if (formatCode == kFormatBitmap) {
+    formatCode_ = kFormatBitmap;
+    memoryKind_ = memoryKind;
+    return Bitmap::Create(width, height, 1, 24);
+  }
+  if (Device() != nullptr) return 1;
+  if (device == nullptr) return DDERR_INVALIDOBJECT;
+  const int bytes = BytesPerPixel(formatCode);
+  if (!IsDeviceFormat(formatCode) || height <= 0) return DDERR_INVALIDPARAMS;
+  int32_t result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
+  if (result != DD_OK && result != DDERR_INVALIDPARAMS) {
+    memoryKind = DDSCAPS_SYSTEMMEMORY;
+    result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
+  }
+  if (result != DD_OK) return result;
+  Alpha().Create(width, height);
+  SetHasAlpha(1);
+  formatCode_ = formatCode;
+  TakeDescription(owned_.get());
+  memoryKind_ = memoryKind;
+  ClearDirty();
+  return 0;
+}
+
+int32_t Surface::Load(std::string_view name, const Archive* archive) {
+  SurfaceRegistry& manager = Surfaces();
+  if (LoadOnDevice(manager.Device(), name, DDSCAPS_SYSTEMMEMORY, manager.GetPixelFormatCode(),
+                   archive) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+int32_t Surface::LoadOnDevice(const DisplayDevice* device, std::string_view name,
+                                         uint32_t memoryKind, int32_t formatCode,
+                                         const Archive* archive) {
+  if (formatCode == kFormatBitmap) {
+    formatCode_ = kFormatBitmap;
+    memoryKind_ = memoryKind;
+    return Read(name, archive);
+  }
+  if (Device() != nullptr) return 1;
+  Bitmap picture;
+  if (picture.Read(name, archive) != 0) return 1;
+  return LoadPicture(device, picture, name, memoryKind, formatCode);
+}
+
+int32_t Surface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {
+  SurfaceRegistry& manager = Surfaces();
+  if (LoadBMPOnDevice(manager.Device(), file, name, DDSCAPS_SYSTEMMEMORY,
+                      manager.GetPixelFormatCode()) != 0)
+    return 1;
+  Registered();
+  return 0;
+}
+
+int32_t Surface::LoadBMPOnDevice(const DisplayDevice* device,
+                                            std::span<const uint8_t> file, std::string_view name,
+                                            uint32_t memoryKind, int32_t formatCode) {
+  if (formatCode == kFormatBitmap) {
+    formatCode_ = kFormatBitmap;
+    memoryKind_ = memoryKind;
+    return ReadImage(file, name) == 0 ? 0 : 1;
+  }
+  if (Device() != nullptr) return 1;
+  Bitmap picture;
+  if (picture.ReadImage(file, name) != 0) return 1;
+  return LoadPicture(device, picture, name, memoryKind, formatCode);
+}
+
+int32_t Surface::LoadPicture(const DisplayDevice* device, const Bitmap& picture,
+                                        std::string_view name, uint32_t memoryKind,
+                                        int32_t formatCode) {
+  if (device == nullptr || !IsDeviceFormat(formatCode)) return 1;
+  const int32_t w = picture.BitmapWidth();
+  const int32_t h = picture.BitmapHeight();
+  const int bytes = BytesPerPixel(formatCode);
+  // A second try in system memory only when video memory ran out.
+  int32_t result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
+  if (result == DDERR_OUTOFVIDEOMEMORY) {
+    memoryKind = DDSCAPS_SYSTEMMEMORY;
+    result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
+  }
+  if (result != DD_OK) return 1;
+  formatCode_ = formatCode;
+  TakeDescription(owned_.get());
+  ConvertPixels(formatCode, View(), kFormatBitmap, picture.Pixels());
+  Alpha().Destroy();
+  Alpha().Create(w, h);
+  if (picture.HasAlpha()) {
+    SetHasAlpha(1);
+    Alpha().CopyRaw(std::span<const uint8_t>(picture.Alpha().Data(), static_cast<size_t>(w) * h));
+  } else {
+    SetHasAlpha(0);
+  }
+  memoryKind_ = memoryKind;
+  fileName_ = std::string(name);
+  ClearDirty();
+  return 0;
+}
+
+void Surface::Attach(DeviceSurface* surface, int32_t formatCode) {
+  if (surface == nullptr) return;
+  owned_.reset();
+  attached_ = surface;
+  TakeDescription(surface);
+  memoryKind_ = DDSCAPS_SYSTEMMEMORY;
+  formatCode_ = formatCode;
+}
+
+void Surface::Release() {
+  if (!IsDeviceMode()) Bitmap::Destroy();
+  Alpha().Destroy();
+  fileName_.clear();
+  ReleaseDevice();
+  Surfaces().Unregister(this);
+}
+
+void Surface::ReleaseDevice() {
+  owned_.reset();
+  attached_ = nullptr;
+  cachedBits_ = nullptr;
+  desc_ = {};
+}
+
+// --- Pixels ----------------------------------------------------------------------------------
+
+uint8_t* Surface::Lock() {
+  if (!IsDeviceMode()) return BitmapBits();
+  if (memoryKind_ == DDSCAPS_VIDEOMEMORY) return Device() ? Device()->Lock() : nullptr;
+  return cachedBits_;
+}
+
+int32_t Surface::Unlock() {
+  if (IsDeviceMode() && memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()) Device()->Unlock();
+  return 0;
+}
+
+int32_t Surface::GetDC(PixelRows* out) {
+  if (IsDeviceMode() && Device() == nullptr) return 1;
+  *out = PixelRows{Lock(), Pitch(), Width(), Height()};
+  return 0;
+}
+
+int32_t Surface::ReleaseDC(const PixelRows&) {
+  if (IsDeviceMode() && Device() == nullptr) return 1;
+  Unlock();
+  return 0;
+}
+
+PixelRows Surface::View() const {
+  if (!IsDeviceMode()) return Pixels();
+  if (Device() == nullptr || (memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()->IsLost())) return {};
+  return PixelRows{cachedBits_, desc_.pitch, desc_.width, desc_.height};
+}
+
+int32_t Surface::Width() const { return IsDeviceMode() ? desc_.width : BitmapWidth(); }
+int32_t Surface::Height() const { return IsDeviceMode() ? desc_.height : BitmapHeight(); }
+int32_t Surface::Pitch() const { return IsDeviceMode() ? desc_.pitch : BitmapPitch(); }
+
+const std::string& Surface::GetFileName() const {
+  return IsDeviceMode() ? fileName_ : BitmapFileName();
+}
+
+int32_t Surface::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r,
+                                 uint8_t g, uint8_t b) {
+  if (!IsDeviceMode()) {
+    Bitmap::Fill(x, y, width, height, r, g, b);
+    return 0;
+  }
+  if (Device() == nullptr) return 3;
+  Locked lock(*this);
+  if (!lock) return 1;
+  auto c = ClipFill(x, y, width, height, Width(), Height());
+  if (!c) return 2;
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  FillPixels(formatCode_, lock.View(), *c, {r, g, b});
+  return 0;
+}
+
+int32_t Surface::FillAll(uint8_t r, uint8_t g, uint8_t b) {
+  return Fill(0, 0, Width(), Height(), r, g, b);
+}
+
+int32_t Surface::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                Surface& source, int32_t sx, int32_t sy, int32_t mode) {
+  if (!IsDeviceMode()) {
+    if (source.IsDeviceMode()) return 1;
+    return Bitmap::Blt(dx, dy, width, height, source, sx, sy, mode);
+  }
+  if (Device() == nullptr || source.Device() == nullptr) return 3;
+  if (!SameFormat(*this, source)) return 1;
+  std::optional<ClippedCopy> c;
+  {
+    Locked to(*this);
+    Locked from(source);
+    if (!to || !from) return 1;
+    c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+    if (!c) return 1;
+    if (mode != 2) {
+      AddDirtyRect(c->dx, c->dy, c->width, c->height);
+      if (mode == 0) {
+        CopyPixels(formatCode_, to.View(), from.View(), *c);
+      } else {
+        KeyedCopyPixels(formatCode_, to.View(), from.View(), *c);
+      }
+      return 0;
+    }
+  }
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  InnerAlphaBlt(c->dx, c->dy, c->width, c->height, source, c->sx, c->sy);
+  return 0;
+}
+
+int32_t Surface::StretchBlt(int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                                       Surface& source, int32_t sx, int32_t sy,
+                                       int32_t sw, int32_t sh) {
+  if (dw < 1 || dh < 1 || sw < 1 || sh < 1) return 1;
+  if (!SameFormat(*this, source)) return 1;
+  // Clipped in destination scale, then taken back to the source part that maps onto it.
+  const double rx = static_cast<double>(dw) / sw;
+  const double ry = static_cast<double>(dh) / sh;
+  auto scaled = [](double v) { return static_cast<int64_t>(std::trunc(v)); };
+  auto c = ClipCopy(dx, dy, dw, dh, Width(), Height(), scaled(sx * rx), scaled(sy * ry),
+                    scaled(source.Width() * rx), scaled(source.Height() * ry));
+  if (!c) return 2;
+  PixelBox from{static_cast<int32_t>(std::trunc(c->sx / rx)), static_cast<int32_t>(std::trunc(c->sy / ry)),
+                static_cast<int32_t>(std::trunc(c->width / rx)),
+                static_cast<int32_t>(std::trunc(c->height / ry))};
+  // Rounding must never reach past the source.
+  from.width = std::min(from.width, source.Width() - from.x);
+  from.height = std::min(from.height, source.Height() - from.y);
+  if (from.width < 1 || from.height < 1) return 2;
+  Locked to(*this);
+  Locked fromLock(source);
+  if (!to || !fromLock) return 1;
+  StretchPixels(formatCode_, to.View(), PixelBox{c->dx, c->dy, c->width, c->height},
+                fromLock.View(), from);
+  return 0;
+}
+
+int32_t Surface::CopyFromBitmap(const Bitmap& bitmap) {
+  if (bitmap.BitmapWidth() != Width() || bitmap.BitmapHeight() != Height()) return 1;
+  Locked lock(*this);
+  if (!lock || !bitmap.IsCreated()) return 1;
+  dirty_ = DirtyRect{0, 0, Width(), Height()};
+  ConvertPixels(formatCode_, lock.View(), kFormatBitmap, bitmap.Pixels());
+  return 0;
+}
+
+int32_t Surface::Save(std::string_view path) {
+  if (!IsDeviceMode()) return SaveBMP(path);
+  if (Device() == nullptr) return 2;
+  Bitmap copy;
+  if (copy.Create(Width(), Height(), 1, 24) != 0) return 1;
+  if (copy.CopyFromSurface(*this) != 0) return 2;
+  return copy.SaveBMP(path) == 0 ? 0 : 1;
+}
+
+int32_t Surface::Restore() {
+  if (Device() == nullptr) return 1;
+  const int32_t result = Device()->Restore();
+  switch (result) {
+    case DDERR_GENERIC:
+    case DDERR_UNSUPPORTED:
+    case DDERR_OUTOFMEMORY:
+    case DDERR_INVALIDPARAMS:
+    case DDERR_INVALIDOBJECT:
+    case DDERR_IMPLICITLYCREATED:
+    case DDERR_WRONGMODE:
+    case DDERR_NOEXCLUSIVEMODE:
+      ZAN_LOG("Restore %s", DeviceErrorName(result));
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+// --- Blending --------------------------------------------------------------------------------
+
+int32_t Surface::InnerAlphaBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                          Surface& source, int32_t sx, int32_t sy) {
+  if (&source == this) return 4;
+  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 0;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 0;
+  // Callers pass a clipped rectangle; clipping again keeps a careless one inside both.
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (c) AlphaBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c);
+  return 0;
+}
+
+int32_t Surface::BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                        Surface& source, int32_t sx, int32_t sy,
+                                        uint8_t opacity) {
+  if (&source == this) return 4;
+  if (!IsDeviceMode()) {
+    static const std::string message =
+        Sjis("CDirectDrawSurface::BitBltAlpha(MMX off)で謎のピクセルフォーマットが…");
+    Diagnostics().LogText(message);
+    return 0;
+  }
+  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 1;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 1;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 1;
+  OpacityBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c, opacity);
+  return 0;
+}
+
+void Surface::CrossFade(Surface& first, int32_t x, int32_t y, int32_t width,
+                                   int32_t height, Surface& second, int32_t x2,
+                                   int32_t y2, uint8_t level) {
+  if (level == 0) return;
+  if (level == 255) {
+    Blt(x, y, width, height, second, x2, y2, 0);
+    return;
+  }
+  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return;
+  Locked out(*this);
+  Locked a(first);
+  Locked b(second);
+  if (!out || !a || !b) return;
+  // The rectangle inside this surface and the first, then inside the second.
+  auto one = ClipCopy(x, y, width, height, Width(), Height(), x, y, first.Width(), first.Height());
+  if (!one) return;
+  auto two = ClipCopy(one->dx, one->dy, one->width, one->height, Width(), Height(),
+                      int64_t{x2} + (one->dx - x), int64_t{y2} + (one->dy - y), second.Width(),
+                      second.Height());
+  if (!two) return;
+  AddDirtyRect(two->dx, two->dy, two->width, two->height);
+  CrossFadePixels(formatCode_, out.View(), a.View(), b.View(),
+                  TripleRect{two->dx, two->dy, two->sx, two->sy, two->width, two->height}, level);
+}
+
+int32_t Surface::MaskBlend(Surface& first, Surface& second,
+                                      const AlphaPlane& mask) {
+  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return 1;
+  Locked out(*this);
+  Locked a(first);
+  Locked b(second);
+  if (!out || !a || !b || !mask.IsAllocated()) return 1;
+  const int32_t w = std::min({first.Width(), Width(), second.Width(), mask.Width()});
+  const int32_t h = std::min({first.Height(), Height(), second.Height(), mask.Height()});
+  if (w <= 0 || h <= 0) return 0;
+  AddDirty(0, 0, w, h);
+  MaskBlendPixels(formatCode_, out.View(), a.View(), b.View(), mask.View(), w, h);
+  return 0;
+}
+
+int32_t Surface::ColorBlend(uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+  Locked lock(*this);
+  if (!lock) return 1;
+  ColorBlendPixels(formatCode_, lock.View(), ClippedCopy{0, 0, 0, 0, Width(), Height()}, amount,
+                   {r, g, b});
+  return 0;
+}
+
+int32_t Surface::FillBlend(int32_t x, int32_t y, int32_t width, int32_t height,
+                                      uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+  Locked lock(*this);
+  if (!lock) return 1;
+  auto c = ClipFill(x, y, width, height, Width(), Height());
+  if (!c) return 1;
+  ColorBlendPixels(formatCode_, lock.View(), *c, amount, {r, g, b});
+  return 0;
+}
+
+int32_t Surface::ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                      Surface& source, int32_t sx, int32_t sy) {
+  Locked to(*this);
+  if (!to) return 1;
+  Locked from(source);
+  if (!from || !SameFormat(*this, source)) return 2;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 3;
+  ScreenPixels(formatCode_, to.View(), from.View(), *c);
+  return 0;
+}
+
+int32_t Surface::KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                          Surface& source, int32_t sx, int32_t sy,
+                                          uint8_t r, uint8_t g, uint8_t b) {
+  if (IsDeviceMode() && (Device() == nullptr || source.Device() == nullptr)) return 3;
+  if (!SameFormat(*this, source)) return 1;
+  Locked to(*this);
+  Locked from(source);
+  if (!to || !from) return 1;
+  auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
+  if (!c) return 1;
+  AddDirtyRect(c->dx, c->dy, c->width, c->height);
+  KeyReplacePixels(formatCode_, to.View(), from.View(), *c, {r, g, b});
+  return 0;
+}
+
+void Surface::Invert() {
+  Locked lock(*this);
+  if (lock) InvertPixels(formatCode_, lock.View());
+}
+
+int32_t Surface::Mono() {
+  Locked lock(*this);
+  if (lock) MonoPixels(formatCode_, lock.View());
+  return 1;
+}
+
+int32_t Surface::Noise(int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (!IsDeviceMode()) return 0;
+  Locked lock(*this);
+  if (!lock) return 1;
+  if (auto c = ClipFill(x, y, width, height, Width(), Height()))
+    NoisePixels(formatCode_, lock.View(), *c);
+  return 0;
+}
+
+// --- Scaled copies ---------------------------------------------------------------------------
+
+namespace {
+
+// Source steps in 16.16 fixed point: the source size over the scaled size.
+uint64_t ZoomStep(int64_t sourceSize, int64_t scaledSize) {
+  return (static_cast<uint64_t>(sourceSize) << 16) / static_cast<uint64_t>(scaledSize);
+}
+
+PlaneRows WritablePlane(AlphaPlane& plane) {
+  return plane.IsAllocated() ? PlaneRows{plane.Data(), plane.Width()} : PlaneRows{};
+}
+
+}  // namespace
+
+int32_t Surface::ZoomAlphaBlt(int32_t x, int32_t y, Surface& source,
+                                         int64_t scale) {
+  const int64_t width = scale * source.Width() / 1024;
+  const int64_t height = scale * source.Height() / 1024;
+  if (width <= 0) return 1;
+  if (height <= 0) return 2;
+  if (&source == this || !SameFormat(*this, source)) return 1;
+  Locked to(*this);
+  if (!to || !Alpha().IsAllocated()) return 1;
+  Locked from(source);
+  if (!from || !source.Alpha().IsAllocated()) return 2;
+  auto c = ClipRectangle(x, y, width, height, Width(), Height());
+  if (!c) return 3;
+  ZoomMap map{c->x, c->y, c->width, c->height, c->offsetX, c->offsetY,
+              ZoomStep(source.Width(), width), ZoomStep(source.Height(), height), ZoomKind::kAlpha, 255};
+  ZoomPixels(formatCode_, to.View(), WritablePlane(Alpha()), from.View(), source.Alpha().View(), map);
+  return 0;
+}
+
+int32_t Surface::ZoomBlendBlt(int32_t x, int32_t y, Surface& source,
+                                         int32_t sx, int32_t sy, int32_t width, int32_t height,
+                                         int64_t scale, int32_t opacity) {
+  if (!IsDeviceMode() || opacity < 1 || opacity > 255) return 0;
+  if (&source == this || !SameFormat(*this, source)) return 2;
+  // The source rectangle is cut to the source; one that starts outside it holds nothing.
+  if (sx < 0 || sy < 0 || sx >= source.Width() || sy >= source.Height()) return 2;
+  const int64_t w = std::min<int64_t>(width, source.Width() - sx);
+  const int64_t h = std::min<int64_t>(height, source.Height() - sy);
+  const int64_t scaledW = static_cast<int64_t>(static_cast<double>(w) * static_cast<double>(scale) / 1024.0);
+  const int64_t scaledH = static_cast<int64_t>(static_cast<double>(h) * static_cast<double>(scale) / 1024.0);
+  if (w <= 0 || h <= 0 || scaledW <= 0 || scaledH <= 0) return 2;
+  Locked to(*this);
+  if (!to) return 0;
+  Locked from(source);
+  if (!from || !source.Alpha().IsAllocated()) return 2;
+  auto c = ClipRectangle(x, y, scaledW, scaledH, Width(), Height());
+  if (!c) return 3;
+  // The rectangle's place in the scaled source, so that the clipped pixels read on from it.
+  const int64_t originX = int64_t{sx} * scale / 1024;
+  const int64_t originY = int64_t{sy} * scale / 1024;
+  ZoomMap map{c->x, c->y, c->width, c->height, originX + c->offsetX, originY + c->offsetY,
+              ZoomStep(w, scaledW), ZoomStep(h, scaledH), ZoomKind::kBlend, static_cast<uint8_t>(opacity)};
+  ZoomPixels(formatCode_, to.View(), PlaneRows{}, from.View(), source.Alpha().View(), map);
+  return 0;
+}
+
+int32_t Surface::ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height,
+                                      const AlphaPlane& plane, int32_t px, int32_t py) {
+  if (!IsDeviceMode()) return 0;
+  Locked to(*this);
+  if (!to) return 1;
+  if (!plane.IsAllocated()) return 0;
+  if (auto c = ClipCopy(x, y, width, height, Width(), Height(), px, py, plane.Width(), plane.Height()))
+    ShowPlanePixels(formatCode_, to.View(), c->dx, c->dy, c->width, c->height, plane.View(), c->sx, c->sy);
+  return 0;
+}
+
+// --- Dirty rectangle -------------------------------------------------------------------------
+
+void Surface::AddDirty(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (dirty_.Empty()) {
+    dirty_ = DirtyRect{left, top, right, bottom};
+    return;
+  }
+  dirty_.left = std::min(dirty_.left, left);
+  dirty_.top = std::min(dirty_.top, top);
+  dirty_.right = std::max(dirty_.right, right);
+  dirty_.bottom = std::max(dirty_.bottom, bottom);
+}
+
+}  // namespace zan

@@ -1,0 +1,207 @@
+#pragma once
+// Surface: a rectangle of pixels in the display's pixel format with an alpha
+// plane and a dirty rectangle. In device mode (a non-zero format code) the pixels live in a
+// device surface of the display (DeviceSurface.h) with two spare rows; with format code 0
+// the surface is only its Bitmap part and every operation takes the bitmap branch.
+//
+// Results follow the classic codes: 0 for success, small positive codes for failures (see
+// each operation). All pixel work is done by the plain-memory routines (PixelOps.h,
+// Blend.h) on the clipped rectangle; operations between surfaces of different formats draw
+// nothing.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "surface/Bitmap.h"
+#include "surface/DeviceSurface.h"
+
+namespace zan {
+
+// Right and bottom exclusive; all four 0 is the empty rectangle.
+struct DirtyRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  bool Empty() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+  friend bool operator==(const DirtyRect&, const DirtyRect&) = default;
+};
+
+class Surface : public Bitmap {
+ public:
+  Surface();
+  ~Surface() override;
+
+  // WM_PAINT: the surface the display presents asks for the whole surface to be shown again.
+  int32_t HandleMessage(const WindowMessage& message) override;
+  // Called on WM_PAINT of the presentation source (set by the display).
+  void SetPresentRequest(std::function<void()> request) { presentRequest_ = std::move(request); }
+
+  // --- Creation ---------------------------------------------------------------------------
+  // A blank surface on the display's device in its format: 0, 1 on failure. Registers it.
+  int32_t Create(int32_t width, int32_t height, uint32_t memoryKind = DDSCAPS_SYSTEMMEMORY);
+  // 0; 1 when a device surface already exists; else the device's error. Format 0 makes the
+  // Bitmap part instead (its result).
+  int32_t CreateOnDevice(const DisplayDevice* device, int32_t width, int32_t height,
+                         uint32_t memoryKind, int32_t formatCode);
+  // A picture (an archive's entry, or without an archive a file from the application
+  // folder; Bitmap::Read) on the display's device: 0, 1 on failure. Registers it.
+  int32_t Load(std::string_view name, const Archive* archive = nullptr);
+  int32_t LoadOnDevice(const DisplayDevice* device, std::string_view name, uint32_t memoryKind,
+                       int32_t formatCode, const Archive* archive = nullptr);
+  // A picture from the bytes of its file (as the game data hands them out), known by `name`.
+  // 0, 1 on failure (an invalid picture is logged with its name). Registers it.
+  int32_t LoadBMP(std::span<const uint8_t> file, std::string_view name);
+  int32_t LoadBMPOnDevice(const DisplayDevice* device, std::span<const uint8_t> file,
+                          std::string_view name, uint32_t memoryKind, int32_t formatCode);
+  // Takes over the size, pitch and pixels of a device surface owned elsewhere, in the format
+  // of the display's back buffer.
+  void Attach(DeviceSurface* surface, int32_t formatCode);
+  // Frees everything and leaves the registry; the surface may be created again.
+  void Release();
+  // Frees only the device surface (the display's reload makes it again).
+  void ReleaseDevice();
+
+  // --- Pixels -----------------------------------------------------------------------------
+  // The address of the first row, or null.
+  uint8_t* Lock();
+  int32_t Unlock();
+  // The pixels as plain memory for drawing (text): 0, or 1 without a device surface.
+  int32_t GetDC(PixelRows* out);
+  int32_t ReleaseDC(const PixelRows& dc);
+  // The whole surface as plain memory (empty without pixels).
+  PixelRows View() const;
+
+  // 0 ok, 1 no pixel address, 2 clipped away, 3 no device surface.
+  int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+  int32_t FillAll(uint8_t r, uint8_t g, uint8_t b);
+  // Mode 0 copies, mode 2 blends by the source's alpha (InnerAlphaBlt), any other mode
+  // copies all but the colour key. 0 ok, 1 no pixel address or clipped away, 3 either
+  // device surface missing.
+  int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
+              int32_t sx, int32_t sy, int32_t mode);
+  // Scaled copy (nearest neighbour; alpha ignored). 0 ok, 1 empty destination or source,
+  // 2 clipped away. The dirty rectangle is not changed.
+  int32_t StretchBlt(int32_t dx, int32_t dy, int32_t dw, int32_t dh, Surface& source,
+                     int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+  // Copies a 24-bit bitmap of the same size: 0, 1 when sizes differ.
+  int32_t CopyFromBitmap(const Bitmap& bitmap);
+  // Saves the pixels as a 24-bit BMP: 0 ok, 1 when the copy cannot be made or written, 2
+  // without a device surface.
+  int32_t Save(std::string_view path);
+
+  // 0, 1 without a device surface, or the device's error (logged for the known ones).
+  int32_t Restore();
+
+  // --- Blending ---------------------------------------------------------------------------
+  // Per-pixel alpha of the source over an already clipped rectangle. 4 when the source is
+  // this surface, else 0.
+  int32_t InnerAlphaBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                        Surface& source, int32_t sx, int32_t sy);
+  // The source's alpha times an opacity 0..255. 4 same surface, 1 clipped away, else 0.
+  // There is no bitmap form: a bitmap surface logs and draws nothing.
+  int32_t BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                      Surface& source, int32_t sx, int32_t sy, uint8_t opacity);
+  // The rectangle (x, y, w, h) of `first` faded toward (x2, y2) of `second` by level, drawn
+  // at (x, y): level 0 draws nothing, 255 copies the second rectangle.
+  void CrossFade(Surface& first, int32_t x, int32_t y, int32_t width, int32_t height,
+                 Surface& second, int32_t x2, int32_t y2, uint8_t level);
+  // first toward second by the mask, over the first surface (limited to what all of them
+  // cover). 1 when a pixel address is missing, else 0.
+  int32_t MaskBlend(Surface& first, Surface& second, const AlphaPlane& mask);
+  // The whole surface toward a colour by amount 0..255: 0, 1 without pixels.
+  int32_t ColorBlend(uint8_t amount, uint8_t r, uint8_t g, uint8_t b);
+  // The same over a rectangle: 0, 1 when clipped away or without pixels.
+  int32_t FillBlend(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t amount, uint8_t r,
+                    uint8_t g, uint8_t b);
+  // Lightening copy, the colour key skipped: 0, 1 destination without pixels, 2 source
+  // without pixels, 3 clipped away.
+  int32_t ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
+                    int32_t sx, int32_t sy);
+  // Copy with the key skipped and pure magenta replaced by a colour: 0, 1 no pixels or
+  // clipped away, 3 a device surface missing.
+  int32_t KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                        Surface& source, int32_t sx, int32_t sy, uint8_t r, uint8_t g,
+                        uint8_t b);
+  void Invert();
+  // Grey (device formats; a bitmap surface stays as it is). Returns 1.
+  int32_t Mono();
+  // Random greys over a rectangle (device formats only): 0, 1 without pixels.
+  int32_t Noise(int32_t x, int32_t y, int32_t width, int32_t height);
+
+  // --- Scaled copies (bilinear filtering, ZoomPixels.h) ----------------------------------
+  // The whole source at scale / 1024 of its size (top-left corner at x, y), blended by its
+  // per-pixel alpha; the destination's alpha plane rises by the alpha drawn. 0 ok; 1 scaled
+  // width 0 or no destination pixels; 2 scaled height 0 or no source pixels; 3 clipped away.
+  int32_t ZoomAlphaBlt(int32_t x, int32_t y, Surface& source, int64_t scale);
+  // The source rectangle (cut to the source) at scale / 1024, blended by its alpha times an
+  // opacity 1..255; the destination's alpha plane stays. 0 ok, or nothing to do (bitmap mode, an
+  // opacity outside 1..255, no destination pixels); 2 scaled size 0 or no source pixels; 3
+  // clipped away.
+  int32_t ZoomBlendBlt(int32_t x, int32_t y, Surface& source, int32_t sx, int32_t sy,
+                       int32_t width, int32_t height, int64_t scale, int32_t opacity);
+  // The plane's rectangle at (px, py) drawn at (x, y) as grey pixels (the debug viewers):
+  // 0; 1 without a pixel address. A bitmap surface draws nothing.
+  int32_t ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height, const AlphaPlane& plane,
+                    int32_t px, int32_t py);
+
+  // --- Dirty rectangle --------------------------------------------------------------------
+  void ClearDirty() { dirty_ = {}; }
+  void AddDirty(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  bool IsDirty() const { return !dirty_.Empty(); }
+  const DirtyRect& GetDirty() const { return dirty_; }
+
+  // --- State ------------------------------------------------------------------------------
+  int32_t Width() const;
+  int32_t Height() const;
+  int32_t Pitch() const;
+  int32_t FormatCode() const { return formatCode_; }
+  uint32_t MemoryKind() const { return memoryKind_; }
+  bool IsDeviceMode() const { return formatCode_ != kFormatBitmap; }
+  DeviceSurface* Device() const { return owned_ ? owned_.get() : attached_; }
+  // The name the surface was loaded by: the file name string in device mode, the bitmap's
+  // file name in bitmap mode.
+  const std::string& GetFileName() const;
+  bool IsPresentationSource() const { return presentationSource_ != 0; }
+  void SetPresentationSource(bool on) { presentationSource_ = on ? 1 : 0; }
+  bool IsDisplaySurface() const { return displaySurface_ != 0; }
+  void SetDisplaySurface(bool on) { displaySurface_ = on ? 1 : 0; }
+
+ private:
+  // Takes the device surface's description (height less the spare rows) and caches its
+  // pixel address.
+  void TakeDescription(DeviceSurface* surface);
+  // Steps 4-8 of loading: the device surface for a read picture, its pixels and alpha.
+  int32_t LoadPicture(const DisplayDevice* device, const Bitmap& picture, std::string_view name,
+                      uint32_t memoryKind, int32_t formatCode);
+  // Registers a loaded or created surface and empties its dirty rectangle.
+  void Registered();
+  void AddDirtyRect(int32_t x, int32_t y, int32_t width, int32_t height) {
+    AddDirty(x, y, x + width, y + height);
+  }
+
+  struct Description {
+    int32_t width = 0;
+    int32_t height = 0;  // without the spare rows
+    int32_t pitch = 0;
+    uint8_t* bits = nullptr;
+  };
+
+  std::unique_ptr<DeviceSurface> owned_;
+  DeviceSurface* attached_ = nullptr;
+  std::string fileName_;
+  uint32_t memoryKind_ = DDSCAPS_SYSTEMMEMORY;
+  uint8_t* cachedBits_ = nullptr;
+  Description desc_;
+  int32_t presentationSource_ = 0;
+  int32_t displaySurface_ = 0;
+  int32_t formatCode_ = kFormatBitmap;
+  DirtyRect dirty_;
+  std::function<void()> presentRequest_;
+};
+
+}  // namespace zan

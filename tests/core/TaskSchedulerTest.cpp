@@ -1,0 +1,150 @@
+#include "core/TaskScheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zan {
+namespace {
+
+// A task that logs "name:phase" each time a phase runs.
+class LogTask : public Task {
+ public:
+  LogTask(std::string name, std::vector<std::string>* log) : Task(name) {
+    for (int phase = 0; phase < 2; ++phase) {
+      SetHandler(phase, [this, log, name, phase] {
+        log->push_back(name + ":" + std::to_string(phase));
+        if (onPhase) onPhase(phase);
+        return 0;
+      });
+    }
+  }
+  std::function<void(int)> onPhase;
+};
+
+std::vector<std::string> Order(const TaskScheduler& m) {
+  std::vector<std::string> names;
+  m.ForEachTask([&](const Task& t) { names.push_back(t.Description()); });
+  return names;
+}
+
+TEST(TaskSchedulerTest, SentinelsFrameAnEmptyList) {
+  TaskScheduler m;
+  EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "TailTask"}));
+  EXPECT_EQ(m.HeadTask().OrderKey(), 0u);
+  EXPECT_EQ(m.TailTask().OrderKey(), 0xFFFFFFFFu);
+}
+
+TEST(TaskSchedulerTest, KeysSortUnsignedAndEqualKeysRunNewestFirst) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask draw("draw", &log), message("message", &log), low("low", &log), game("game", &log),
+      title("title", &log), zero("zero", &log);
+  EXPECT_EQ(m.AddTask(&draw, kOrderDraw), 0);
+  EXPECT_EQ(m.AddTask(&message, kOrderMessage), 0);
+  EXPECT_EQ(m.AddTask(&game, kOrderScreen), 0);
+  EXPECT_EQ(m.AddTask(&low, 0x7FFFFFFF), 0);
+  EXPECT_EQ(m.AddTask(&title, kOrderScreen), 0);
+  EXPECT_EQ(m.AddTask(&zero, 0), 0);
+  EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "zero", "low", "title", "game", "message",
+                                                "draw", "TailTask"}));
+}
+
+TEST(TaskSchedulerTest, AddAndRemoveResultCodes) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), never("never", &log);
+  EXPECT_EQ(m.AddTask(&a, kOrderTail), 1);
+  EXPECT_EQ(m.IsRunning(&a), 0);
+  EXPECT_EQ(m.AddTask(&a, kOrderScreen), 0);
+  EXPECT_EQ(m.AddTask(&a, kOrderMessage), 2);
+  EXPECT_EQ(a.OrderKey(), kOrderScreen);
+  EXPECT_EQ(m.RemoveTask(&m.HeadTask()), 1);
+  EXPECT_EQ(m.RemoveTask(&m.TailTask()), 2);
+  EXPECT_EQ(m.RemoveTask(&never), 2);
+  EXPECT_EQ(m.RemoveTask(&a), 0);
+  EXPECT_EQ(m.IsRunning(&a), 0);
+  EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "TailTask"}));
+}
+
+TEST(TaskSchedulerTest, RemovingAnAlreadyRemovedTaskLeavesOthersLinked) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), b("b", &log), c("c", &log);
+  m.AddTask(&a, 1);
+  m.AddTask(&b, 2);
+  m.AddTask(&c, 3);
+  ASSERT_EQ(m.RemoveTask(&b), 0);
+  LogTask x("x", &log);
+  m.AddTask(&x, 2);  // now sits where b was; b still points at a and c
+  EXPECT_EQ(m.RemoveTask(&b), 2);
+  EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "a", "x", "c", "TailTask"}));
+}
+
+TEST(TaskSchedulerTest, ATaskEndedInPhaseZeroIsGoneBeforePhaseOne) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), b("b", &log);
+  m.AddTask(&a, 1);
+  m.AddTask(&b, 2);
+  a.onPhase = [&](int phase) {
+    if (phase == 0) a.SetEndValue(1);
+  };
+  m.RunFrame();
+  EXPECT_EQ(log, (std::vector<std::string>{"a:0", "b:0", "b:1"}));
+  EXPECT_EQ(m.IsRunning(&a), 0);
+  EXPECT_EQ(a.EndValue(), 0);  // the sweep clears it, so the task can start again
+}
+
+TEST(TaskSchedulerTest, AnEndedTaskIsSkippedForTheRestOfTheWalk) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), b("b", &log);
+  m.AddTask(&a, 1);
+  m.AddTask(&b, 2);
+  a.onPhase = [&](int) { b.SetEndValue(1); };
+  m.RunPhase(0);
+  EXPECT_EQ(log, (std::vector<std::string>{"a:0"}));
+  EXPECT_EQ(b.Dispatch(0), 0);  // swept: end value cleared
+}
+
+TEST(TaskSchedulerTest, TasksAddedDuringAWalkRunWhenTheyLandAhead) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), later("later", &log), earlier("earlier", &log);
+  m.AddTask(&a, 10);
+  a.onPhase = [&](int phase) {
+    if (phase != 0) return;
+    m.AddTask(&later, 20);
+    m.AddTask(&earlier, 5);
+  };
+  m.RunPhase(0);
+  EXPECT_EQ(log, (std::vector<std::string>{"a:0", "later:0"}));
+}
+
+TEST(TaskSchedulerTest, AWalkStandingOnARemovedTaskReachesTheRest) {
+  std::vector<std::string> log;
+  TaskScheduler m;
+  LogTask a("a", &log), b("b", &log);
+  m.AddTask(&a, 1);
+  m.AddTask(&b, 2);
+  a.onPhase = [&](int) { m.RemoveTask(&a); };
+  m.RunPhase(0);
+  EXPECT_EQ(log, (std::vector<std::string>{"a:0", "b:0"}));
+}
+
+TEST(TaskTest, DispatchAnswersTheEndValueWithoutRunningTheHandler) {
+  Task t("t");
+  int runs = 0;
+  t.SetHandler(3, [&] { return ++runs * 10; });
+  EXPECT_EQ(t.Dispatch(3), 10);
+  EXPECT_EQ(t.Dispatch(4), 0);  // an empty slot is a no-op
+  t.SetEndValue(5);
+  EXPECT_EQ(t.Dispatch(3), 5);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Task().Description(), "DefaultName");
+}
+
+}  // namespace
+}  // namespace zan

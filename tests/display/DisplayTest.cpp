@@ -1,0 +1,167 @@
+#include "display/Display.h"
+
+#include <gtest/gtest.h>
+
+#include "../surface/TestSurfaces.h"
+#include "base/DiagnosticLog.h"
+#include "base/ShiftJis.h"
+#include "surface/SurfaceRegistry.h"
+#include "platform/GameWindow.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace zan {
+namespace {
+
+class DisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetCurrentPlatform(&platform);
+    platform.GetMessageBoxes().SetQuiet(true);
+    ASSERT_EQ(window.Create("test"), 1);
+  }
+  void TearDown() override { SetCurrentPlatform(nullptr); }
+  void Init(int32_t format, int32_t gdiOnly = 0) {
+    platform.GetPresenter().SetDisplayFormat(DisplayFormatOf(format));
+    draw.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, gdiOnly);
+  }
+  // The screen's pixel, as a raw word of the display format.
+  uint32_t Screen(int32_t x, int32_t y) {
+    const FrameView f = platform.GetPresenter().Screen();
+    const int bytes = static_cast<int>(f.format.bitsPerPixel / 8);
+    uint32_t v = 0;
+    std::memcpy(&v, f.pixels + y * f.pitch + x * bytes, static_cast<size_t>(bytes));
+    return v;
+  }
+  static constexpr int32_t kW = 8, kH = 6;
+  HeadlessPlatform platform;
+  GameWindow window{platform.GetWindow()};
+  Display draw{platform};
+};
+
+class DrawFormatTest : public DisplayTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(DrawFormatTest, OnlyTheDirtyRectangleIsPresented) {
+  {
+    const int32_t format = GetParam();
+    Init(format);
+    EXPECT_EQ(draw.PixelFormatCode(), format);
+    EXPECT_EQ(draw.BackBuffer().FormatCode(), format);
+    EXPECT_TRUE(draw.BackBuffer().IsPresentationSource());
+    EXPECT_TRUE(draw.Primary().IsDisplaySurface());
+    EXPECT_EQ(draw.GetFrameTimer().Rate(), 30u);
+    HeadlessPresenter& screen = platform.GetPresenter();
+    const uint64_t before = screen.PresentCount();
+    ASSERT_EQ(before, 0u);
+    const uint32_t red = PackColour(format, {255, 0, 0});
+    draw.BackBuffer().Fill(2, 1, 3, 2, 255, 0, 0);
+    const uint32_t start = platform.GetClock().Milliseconds();
+    draw.Present();
+    EXPECT_EQ(platform.GetClock().Milliseconds() - start, 33u);  // paced
+    EXPECT_EQ(screen.PresentCount(), before + 1);
+    EXPECT_EQ(screen.LastRect().left, 2);
+    EXPECT_EQ(screen.LastRect().bottom, 3);
+    EXPECT_EQ(Screen(4, 2), red);
+    EXPECT_EQ(Screen(5, 2), 0u);
+    EXPECT_FALSE(draw.BackBuffer().IsDirty());
+    // Pixels drawn without marking stay off the screen until something marks them.
+    test::SetRaw(draw.BackBuffer(), 0, 0, red);
+    draw.Present();
+    EXPECT_EQ(screen.PresentCount(), before + 1);
+    EXPECT_EQ(Screen(0, 0), 0u);
+  }
+  EXPECT_TRUE(window.Receivers().Contains(&Surfaces()));
+  EXPECT_TRUE(window.Receivers().Contains(&draw.GetDisplayMode()));
+  EXPECT_TRUE(window.Receivers().Contains(&draw.BackBuffer()));
+  EXPECT_EQ(draw.GetDisplayMode().Name(), "CDraw");
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DrawFormatTest, ::testing::Values(555, 565, 888, 8888));
+
+TEST_F(DisplayTest, FullScreenKeepsTheFrameAndPresentsEveryFrame) {
+  Init(565);
+  HeadlessPresenter& screen = platform.GetPresenter();
+  draw.BackBuffer().Fill(0, 0, kW, kH, 0, 0, 255);
+  draw.SetFullScreen(1);
+  EXPECT_TRUE(screen.IsFullScreen());
+  EXPECT_TRUE(draw.IsFullScreen());
+  EXPECT_EQ(Diagnostics().LastMessage(), "check surface lost");
+  EXPECT_EQ(test::Raw(draw.BackBuffer(), 7, 5), 0x001Fu);
+  draw.Present();
+  const uint64_t count = screen.PresentCount();
+  draw.Present();  // nothing changed, shown all the same
+  EXPECT_EQ(screen.PresentCount(), count + 1);
+  draw.SetFullScreen(0);
+  EXPECT_FALSE(screen.IsFullScreen());
+
+  // On a desktop of the game's own width the window gives way to full screen at once.
+  platform.GetWindow().SetDesktopSize({kW, 600});
+  draw.SetFullScreen(1);
+  draw.SetFullScreen(0);
+  EXPECT_TRUE(screen.IsFullScreen());
+}
+
+TEST_F(DisplayTest, LosingTheFocusLeavesFullScreenAndADisplayChangeBringsTheFrameBack) {
+  Init(8888);
+  draw.BackBuffer().Fill(0, 0, kW, kH, 10, 20, 30);
+  draw.SetFullScreen(1);
+  window.WindowProc({WM_ACTIVATEAPP, 0, 0});
+  EXPECT_FALSE(platform.GetPresenter().IsFullScreen());
+  draw.BackBuffer().Fill(0, 0, kW, kH, 0, 0, 0);
+  draw.BackBuffer().ClearDirty();
+  window.WindowProc({WM_DISPLAYCHANGE, 0, 0});
+  EXPECT_EQ(test::Colour(draw.BackBuffer(), 3, 3), (Rgb{10, 20, 30}));
+  EXPECT_EQ(draw.BackBuffer().GetDirty(), (DirtyRect{0, 0, kW, kH}));
+}
+
+TEST_F(DisplayTest, ALostSurfaceSkipsTheFrameAndIsRestored) {
+  Init(888);
+  draw.BackBuffer().FillAll(1, 2, 3);
+  draw.BackBuffer().Device()->Lose();
+  const uint64_t count = platform.GetPresenter().PresentCount();
+  draw.Present();
+  EXPECT_EQ(platform.GetPresenter().PresentCount(), count);
+  EXPECT_EQ(Diagnostics().LastMessage(), "Flip 887601c2");
+  EXPECT_FALSE(draw.BackBuffer().Device()->IsLost());
+  draw.Present();  // the dirty rectangle was kept for the next frame
+  EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
+  EXPECT_EQ(Screen(7, 5), 0x010203u);
+}
+
+TEST_F(DisplayTest, APaintMessageShowsTheWholeFrameAgain) {
+  Init(8888);
+  draw.BackBuffer().FillAll(9, 9, 9);
+  draw.Present();
+  const uint64_t count = platform.GetPresenter().PresentCount();
+  const uint32_t start = platform.GetClock().Milliseconds();
+  window.WindowProc({WM_PAINT, 0, 0});
+  EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
+  EXPECT_EQ(platform.GetPresenter().LastRect().right, kW);
+  EXPECT_EQ(platform.GetClock().Milliseconds(), start);  // not paced
+
+  int replaced = 0;
+  draw.SetReplacementPresenter([&] { ++replaced; });
+  draw.BackBuffer().FillAll(1, 1, 1);
+  draw.Present();
+  EXPECT_EQ(replaced, 1);
+  EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
+}
+
+TEST_F(DisplayTest, AnUnknownDisplayFormatFallsBackToTheBitmap) {
+  platform.GetPresenter().SetDisplayFormat({16, 0x0F00, 0x00F0, 0x000F});
+  draw.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, 0);
+  EXPECT_EQ(draw.PixelFormatCode(), 0);
+  EXPECT_FALSE(draw.BackBuffer().IsDeviceMode());
+  draw.BackBuffer().FillAll(1, 2, 3);
+  draw.Present();
+  const FrameView shown = platform.GetPresenter().Screen();
+  EXPECT_EQ(shown.format.bitsPerPixel, 24u);
+  EXPECT_EQ(shown.pixels[0], 3);  // bytes B, G, R
+
+  Display gdi{platform};
+  gdi.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, 1);
+  EXPECT_EQ(gdi.PixelFormatCode(), 0);
+  EXPECT_EQ(Diagnostics().LastMessage(), Sjis("PrimarySurfaceの作成に失敗"));
+}
+
+}  // namespace
+}  // namespace zan

@@ -1,0 +1,255 @@
+// The message window task: typing pace by text rate, the nine-frame fade-in, the
+// page-advance icon, the name plate, the window picture and the player hiding the window.
+
+#include "message/MessageWindowTask.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../surface/TestSurfaces.h"
+#include "core/TaskScheduler.h"
+#include "base/ShiftJis.h"
+#include "surface/Bitmap.h"
+#include "message/MessageArea.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace zan {
+namespace {
+
+using test::FormatPresenter;
+
+class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
+ protected:
+  void SetUp() override {
+    SetCurrentPlatform(&platform);
+    Surfaces().Init(&presenter, 0);
+    Surfaces().SetPixelFormatCode(8888);
+    ASSERT_EQ(screen.Create(800, 600), 0);
+    task = std::make_unique<MessageWindowTask>(tasks, screen);
+    task->SetHost(this);
+    task->StartDrawing();
+    for (MessageArea& area : areas.areas) {
+      area.Reset({255, 255, 255});
+      area.CreateGlyphSurface();
+      // Glyphs as white opaque squares (the layout here has no rasteriser).
+      area.GlyphSurface().FillAll(255, 255, 255);
+      area.GlyphSurface().Alpha().Fill(255);
+    }
+  }
+  void TearDown() override {
+    task.reset();
+    screen.Release();
+    for (MessageArea& area : areas.areas) {
+      area.GlyphSurface().Release();
+      area.WindowPicture().Release();
+    }
+    areas.NamePlate().Release();
+    areas.AdvanceIcon().Release();
+    Surfaces().Shutdown();
+    SetCurrentPlatform(nullptr);
+  }
+
+  // MessageWindowHost.
+  MessageAreas& Areas() override { return areas; }
+  bool ClickWaiting() override { return clickWait; }
+  bool Skipping() override { return skip; }
+  int32_t TextRate() override { return rate; }
+  void PageTyped(uint32_t ms) override { typed.push_back(ms); }
+  void DrawSlotOverlays(Surface&) override { ++overlayDraws; }
+  void DrawChoices(Surface&) override { ++choiceDraws; }
+
+  // One frame: the stage is black again, then the task draws.
+  void Frame() {
+    screen.FillAll(0, 0, 0);
+    task->Draw();
+    platform.GetClock().Advance(33);
+  }
+  TextBuffer& Page(int32_t index = 0) { return areas.Area(index).Buffer(); }
+  void Write(const char* utf8, int32_t index = 0) { areas.Append(index, Sjis(utf8)); }
+  int32_t Revealed(int32_t index = 0) { return Page(index).RevealCursor(); }
+  Rgb At(int32_t x, int32_t y) { return test::Colour(screen, x, y); }
+
+  HeadlessPlatform platform;
+  FormatPresenter presenter{8888};
+  TaskScheduler tasks;
+  Surface screen;
+  MessageAreas areas;
+  std::unique_ptr<MessageWindowTask> task;
+  bool clickWait = false;
+  bool skip = false;
+  int32_t rate = 8;
+  std::vector<uint32_t> typed;
+  int overlayDraws = 0;
+  int choiceDraws = 0;
+};
+
+TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
+  struct Pace {
+    int32_t rate;
+    int frames;
+    int32_t revealed;
+  };
+  // 7 and 8 reveal one character a frame, 9 two, 0 one every eight frames.
+  for (Pace p : {Pace{7, 5, 5}, Pace{8, 5, 5}, Pace{9, 5, 10}, Pace{0, 16, 2}, Pace{3, 10, 2}}) {
+    areas.Area(0).Clear();
+    Write("あいうえおかきくけこさしすせそ");
+    rate = p.rate;
+    for (int i = 0; i < p.frames; ++i) Frame();
+    EXPECT_EQ(Revealed(), p.revealed) << "rate " << p.rate;
+    // Drawing order: the slots' overlays, the areas, the choices, once a frame each.
+  }
+  EXPECT_EQ(overlayDraws, choiceDraws);
+}
+
+TEST_F(MessageWindowTaskTest, APageThatFinishesTypingStampsTheAutoTime) {
+  Write("あいう");
+  rate = 8;
+  Frame();
+  Frame();
+  EXPECT_TRUE(typed.empty());
+  Frame();
+  ASSERT_EQ(typed.size(), 1u);
+  EXPECT_EQ(typed[0], GetMilliseconds() - 33);
+  Frame();
+  EXPECT_EQ(typed.size(), 1u);  // nothing left to type: no new stamp
+  // Rate 10 shows a page at once, stamping only when something was still pending.
+  rate = 10;
+  Write("えお");
+  Frame();
+  EXPECT_EQ(Revealed(), 5);
+  EXPECT_EQ(typed.size(), 2u);
+  Frame();
+  EXPECT_EQ(typed.size(), 2u);
+}
+
+TEST_F(MessageWindowTaskTest, ACharacterFadesInOverNineFrames) {
+  areas.Area(0).SetWindowPosition(0, 400);
+  Write("あ");
+  rate = 8;
+  Frame();  // revealed: state 1, drawn from the next frame
+  EXPECT_EQ(Page().Cell(0).state, 1);
+  const TextPoint at = Page().CellPosition(0, areas.Layout().Settings());
+  const int32_t x = at.x + 5, y = 400 + at.y + 5;
+  int previous = -1;
+  for (int frame = 2; frame <= 10; ++frame) {
+    Frame();
+    EXPECT_EQ(Page().Cell(0).state, frame);
+    const int level = At(x, y).r;
+    EXPECT_GT(level, previous) << "frame " << frame;
+    previous = level;
+  }
+  EXPECT_EQ(At(x, y), (Rgb{255, 255, 255}));
+  EXPECT_LT(At(x, y - 2 * at.y).r, 255);  // nothing drawn above the text home
+  Frame();
+  EXPECT_EQ(Page().Cell(0).state, 10);
+  EXPECT_EQ(At(x, y), (Rgb{255, 255, 255}));
+}
+
+TEST_F(MessageWindowTaskTest, ThePageAdvanceIconWaitsForTheLastCharacterToFinishFading) {
+  Surface& icon = areas.AdvanceIcon();
+  ASSERT_EQ(icon.Create(256, 32), 0);
+  icon.FillAll(0, 0, 255);
+  icon.Alpha().Fill(255);
+  areas.Area(0).SetWindowPosition(0, 400);
+  Write("あい");
+  clickWait = true;
+  rate = 8;
+  auto iconShown = [&] { return At(750 + 16, 400 + 144 + 16) == (Rgb{0, 0, 255}); };
+  int frames = 0;
+  while (!Page().IsAllShown() && frames < 30) {
+    Frame();
+    ++frames;
+    if (!Page().IsAllShown()) EXPECT_FALSE(iconShown()) << frames;
+  }
+  // Two reveals, then nine frames of fading for the last one.
+  EXPECT_EQ(frames, 11);
+  Frame();
+  EXPECT_TRUE(iconShown());
+  skip = true;
+  Frame();
+  EXPECT_FALSE(iconShown());
+  skip = false;
+  clickWait = false;
+  Frame();
+  EXPECT_FALSE(iconShown());
+  // Eight frames of the strip, a new one every four frames.
+  clickWait = true;
+  const int32_t first = task->IconFrame();
+  for (int i = 0; i < 4; ++i) Frame();
+  EXPECT_EQ(task->IconFrame(), (first + 1) % 8);
+}
+
+TEST_F(MessageWindowTaskTest, TheWindowPictureAndNamePlateFollowTheHiddenFlags) {
+  MessageArea& area = areas.Area(0);
+  Surface& picture = area.WindowPicture();
+  ASSERT_EQ(picture.Create(800, 200), 0);
+  picture.FillAll(0, 0, 128);
+  picture.Alpha().Fill(255);
+  area.SetWindowPosition(0, 400);
+  Surface& plate = areas.NamePlate();
+  ASSERT_EQ(plate.Create(256, 36), 0);
+  plate.FillAll(255, 0, 0);
+  plate.Alpha().Fill(255);
+  const Rgb navy{0, 0, 128};
+  // Hidden (as a new game starts): neither is drawn.
+  Frame();
+  EXPECT_EQ(At(400, 590), (Rgb{0, 0, 0}));
+  EXPECT_EQ(At(10, 430), (Rgb{0, 0, 0}));
+  area.Settings().hidden = 0;
+  Frame();
+  EXPECT_EQ(At(400, 590), navy);
+  EXPECT_EQ(At(10, 430), (Rgb{255, 0, 0}));  // the plate at (6, 28) from the window
+  EXPECT_EQ(At(5, 430), navy);
+  // The text shows too; the player hides the window: the next frame shows none of it.
+  Write("あいう");
+  Page().ShowAll();
+  Frame();
+  const TextPoint at = Page().CellPosition(0, areas.Layout().Settings());
+  EXPECT_EQ(At(at.x + 4, 400 + at.y + 4), (Rgb{255, 255, 255}));
+  areas.SetWindowHiddenByPlayer(1);
+  EXPECT_EQ(area.Settings().fade, 255);
+  Frame();
+  EXPECT_EQ(area.Settings().fade, 0);
+  EXPECT_EQ(At(400, 590), (Rgb{0, 0, 0}));
+  EXPECT_EQ(At(10, 430), (Rgb{0, 0, 0}));
+  EXPECT_EQ(At(at.x + 4, 400 + at.y + 4), (Rgb{0, 0, 0}));
+  Frame();
+  EXPECT_EQ(At(400, 590), (Rgb{0, 0, 0}));
+  // Shown again: back at once.
+  areas.SetWindowHiddenByPlayer(0);
+  Frame();
+  EXPECT_EQ(At(400, 590), navy);
+  EXPECT_EQ(At(at.x + 4, 400 + at.y + 4), (Rgb{255, 255, 255}));
+}
+
+TEST(WindowPictureTest, TheTintMultipliesColoursAndOpacityScalesAlpha) {
+  Bitmap picture;
+  ASSERT_EQ(picture.Create(2, 1, 1, 24), 0);
+  picture.Fill(0, 0, 1, 1, 128, 255, 10);
+  picture.Fill(1, 0, 1, 1, 255, 255, 255);
+  // Without an alpha plane the picture counts as opaque: alpha 255 x 190 / 255 = 190.
+  TintPicture(picture, {119, 119, 119}, 190);
+  EXPECT_EQ(picture.BitmapRow(0)[0], 10 * 119 / 255);   // blue
+  EXPECT_EQ(picture.BitmapRow(0)[1], 119);              // green
+  EXPECT_EQ(picture.BitmapRow(0)[2], 128 * 119 / 255);  // red
+  EXPECT_EQ(picture.Alpha().At(0, 0), 190);
+  EXPECT_EQ(picture.Alpha().At(1, 0), 190);
+  picture.Alpha().Row(0)[1] = 100;
+  TintPicture(picture, {255, 255, 255}, 128);
+  EXPECT_EQ(picture.BitmapRow(0)[5], 119);
+  EXPECT_EQ(picture.Alpha().At(1, 0), 100 * 128 / 255);
+}
+
+TEST_F(MessageWindowTaskTest, AreasTypeTogetherAndShareTheTypingCounter) {
+  Write("あいうえお", 0);
+  Write("かきくけこ", 1);
+  rate = 6;  // one character every two frames of the counter
+  for (int i = 0; i < 4; ++i) Frame();
+  // Both areas step the shared counter: four frames make eight steps, shared out.
+  EXPECT_EQ(Revealed(0) + Revealed(1), 4);
+  EXPECT_EQ(Revealed(2), 0);
+}
+
+}  // namespace
+}  // namespace zan
