@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto count = static_cast<int32_t>(def->buttons.size());
   for (int32_t b = -1; b <= count; ++b) {
     const int32_t parent = def->PositionParent(b);
-    if (parent >= count || parent == b) __builtin_trap();
+    if (parent >= count || (parent >= 0 && parent == b)) __builtin_trap();
     for (int32_t s = -1; s <= zan::SystemButton::kStates; ++s) (void)def->Position(b, s);
   }
   for (int32_t n : def->absolute) {

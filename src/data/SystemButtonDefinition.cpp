@@ -1,5 +1,7 @@
 #include "data/SystemButtonDefinition.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "base/ShiftJis.h"
@@ -29,6 +31,12 @@ std::optional<size_t> FirstLineStartingWith(const std::vector<DefinitionLine>& l
     if (lines[i].text.starts_with(prefix)) return i;
   }
   return std::nullopt;
+}
+
+// Positions come from the file: their sum must not overflow.
+int32_t SaturatedSum(int32_t a, int32_t b) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
 }
 
 std::string ButtonName(int32_t number) { return "button " + std::to_string(number); }
@@ -125,8 +133,8 @@ std::array<int32_t, 2> SystemButtonDefinition::Position(int32_t button, int32_t 
   std::array<int32_t, 2> at{own.x, own.y};
   if (const int32_t parent = PositionParent(button); parent >= 0) {
     const SystemButtonState& p = buttons[static_cast<size_t>(parent)].states[static_cast<size_t>(state)];
-    at[0] += p.x;
-    at[1] += p.y;
+    at[0] = SaturatedSum(at[0], p.x);
+    at[1] = SaturatedSum(at[1], p.y);
   }
   return at;
 }

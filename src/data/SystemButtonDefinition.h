@@ -72,7 +72,8 @@ struct SystemButtonDefinition {
   // button of the file, else none (-1).
   int32_t PositionParent(int32_t button) const;
   // The screen position of a button in a state: its own plus its parent's in the same
-  // state (one level only). {0, 0} for numbers outside the buttons or states.
+  // state (one level only), kept within the int32 range. {0, 0} for numbers outside the
+  // buttons or states.
   std::array<int32_t, 2> Position(int32_t button, int32_t state) const;
 };
 

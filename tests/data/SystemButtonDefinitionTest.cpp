@@ -126,6 +126,15 @@ TEST(SystemButtonDefinitionTest, PicturesThenSixLineButtonRecords) {
   EXPECT_EQ(def->Position(1, 5), (std::array<int32_t, 2>{0, 0}));
 }
 
+TEST(SystemButtonDefinitionTest, PositionsStayWithinThirtyTwoBits) {
+  auto def = Read("h\nh\n□画像定義終了\n" + kHeadings + "p,○,決定,×,絶対,表示\n" +
+                  "s,0,100,-100,0,0,1,1\n" + States(0).substr(States(0).find('\n') + 1) +
+                  "c,○,決定,×,0,表示\n" + "s,0,2147483647,-2147483648,0,0,1,1\n" +
+                  States(0).substr(States(0).find('\n') + 1) + "□定義終了\n");
+  ASSERT_TRUE(def.ok()) << def.error().message;
+  EXPECT_EQ(def->Position(1, 0), (std::array<int32_t, 2>{2147483647, -2147483647 - 1}));
+}
+
 TEST(SystemButtonDefinitionTest, NoButtonsWhenTheEndFollowsTheHeadings) {
   auto def = Read("h\nh\n□画像定義終了\n" + kHeadings + "□定義終了\n");
   ASSERT_TRUE(def.ok()) << def.error().message;
