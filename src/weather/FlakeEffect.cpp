@@ -46,7 +46,7 @@ void FlakeEffect::SpawnFlake(Flake& f, WeatherStart mode) {
 }
 
 int32_t FlakeEffect::SizeAt(const Flake& f) const {
-  return TruncateToInt32(std::floor(f.z) * sizePercent_ / 100) + 1;
+  return TruncateToInt32(std::trunc(std::floor(f.z) * sizePercent_ / 100) + 1);
 }
 
 void FlakeEffect::Move(Flake& f, double bonus) const {

@@ -1,6 +1,7 @@
 #include "weather/Leaves.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "weather/WeatherDrawing.h"
@@ -62,7 +63,7 @@ void LeafEffect::Frame(Surface& target) {
     if (Waits(i)) continue;
     Leaf& l = leaves_[static_cast<size_t>(i)];
     // Drawn where it is, then moved, turned and animated.
-    const int64_t scale = int64_t{SizeAt(l)} * 1024 / 100;
+    const int64_t scale = std::min<int64_t>(int64_t{SizeAt(l)} * 1024 / 100, INT32_MAX);
     const LeafSprite& sprite = kLeafSprites[static_cast<size_t>(l.kind)];
     if (const Surface* picture = PictureFor(l.kind, target))
       RotateBlt(target, Tables(), TruncateToInt32(l.x), TruncateToInt32(l.y), *picture, sprite.width * l.frame, 0,

@@ -39,6 +39,7 @@ constexpr int32_t kMaxSpread = 360;
 
 class ParticleEffect {
  public:
+  // `tables` must outlive the effect; `random` is called on the main thread only.
   ParticleEffect(const WeatherTables& tables, WeatherRandom random);
   virtual ~ParticleEffect();
   ParticleEffect(const ParticleEffect&) = delete;

@@ -416,6 +416,42 @@ TEST(Snow, AFlakeIsAddedAtItsSizeWhereItIsThenFalls) {
   }
 }
 
+TEST(Snow, SizeAndDepthAreKeptInRangeAndDepthBringsFlakesNearer) {
+  constexpr int32_t f = 565;
+  struct Case {
+    int32_t sizePercent, depth;
+    int32_t size;   // of a flake at depth 47: 47 x percent / 100 + 1
+    double step;    // depth a frame: a fifth of the depth
+  };
+  const Case cases[] = {{20, 0, 10, 0}, {0, 50, 1, 10}, {-4, -9, 1, 0}, {100, 100, 48, 20}, {300, 500, 48, 20}};
+  SnowPictures pictures(f);
+  for (const Case& c : cases) {
+    Script script;
+    SnowEffect snow(Tables(), script.Random(), c.sizePercent, c.depth);
+    snow.SetPictures(pictures.Pictures());
+    snow.Apply({1, 0, 0, 1});
+    // Place, path, middle class (30 + 17 = 47), kind 0, angle, no drift.
+    script.draws = {601, 450, 20, 17, 0, 0, 0};
+    snow.Start(WeatherStart::kNow);
+    EXPECT_EQ(snow.Flakes()[0].z, 47);
+    EXPECT_EQ(snow.Flakes()[0].depthStep, c.step);
+    auto target = Scene(f);
+    snow.Frame(*target);
+    EXPECT_EQ(snow.Flakes()[0].z, 47 + c.step) << c.sizePercent << ", " << c.depth;
+    const auto [x, y] = SpawnAt(0, 601, 450);
+    const int32_t left = static_cast<int32_t>(std::trunc(x - c.size / 2));
+    const int32_t top = static_cast<int32_t>(std::trunc(y - c.size / 2));
+    ExpectPixels(
+        *target,
+        [&](int32_t px, int32_t py) {
+          const uint32_t scene = ScenePixel(f, px, py);
+          const bool in = px >= left && px < left + c.size && py >= top && py < top + c.size;
+          return in ? Added(f, scene, PackRgb(f, {200, 0, 0})) : scene;
+        },
+        "size percent " + std::to_string(c.sizePercent));
+  }
+}
+
 TEST(Snow, AFlakeOfDepthZeroLandsOnceItPassesTheHorizon) {
   Script script;
   SnowEffect snow(Tables(), script.Random());
