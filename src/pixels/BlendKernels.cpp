@@ -1,5 +1,6 @@
 #include "pixels/BlendKernels.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "pixels/BlendSimd.h"
@@ -62,6 +63,17 @@ void FilterRowBytesPlain(uint8_t* out, const uint8_t* a, const uint8_t* b, const
     out[i] = static_cast<uint8_t>(kBlendTables.product[a[i]][255 - w[i]] + kBlendTables.product[b[i]][w[i]]);
 }
 
+template <class W>
+void WeightRowPlain(W* w, const uint8_t* a, uint32_t o, size_t n) {
+  constexpr uint32_t top = sizeof(W) == 1 ? 255 : 256;
+  for (size_t i = 0; i < n; ++i) w[i] = static_cast<W>(std::min((o * Format565::WidenAlpha(a[i])) >> 8, top));
+}
+
+// The fields' filter step, plain.
+inline uint32_t FieldStep(uint32_t a, uint32_t b, uint32_t w, uint32_t round) {
+  return (a * (255 - w) + b * w + round) >> 8;
+}
+
 }  // namespace
 
 void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_t* b,
@@ -97,6 +109,60 @@ void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_
   TowardRowBytesPlain<F>(out + n * done, x + n * done, y + n * done, w + done, pixels - done);
 }
 
+template <class W>
+void WeightRow(BlendPath path, W* w, const uint8_t* a, uint32_t o, size_t n) {
+  size_t done = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) done = avx2::WeightRow<W>(w, a, o, n);
+  if (path == BlendPath::kSse2) done = sse2::WeightRow<W>(w, a, o, n);
+#endif
+  WeightRowPlain<W>(w + done, a + done, o, n - done);
+}
+
+void FilterRowFields(BlendPath path, uint16_t* out, const uint16_t* a, const uint16_t* b,
+                     const uint16_t* w, uint32_t round, size_t n) {
+  size_t i = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) i = avx2::FilterRowFields(out, a, b, w, round, n);
+  if (path == BlendPath::kSse2) i = sse2::FilterRowFields(out, a, b, w, round, n);
+#endif
+  for (; i < n; ++i) out[i] = static_cast<uint16_t>(FieldStep(a[i], b[i], w[i], round));
+}
+
+template <class F>
+void TowardRowFields(BlendPath path, uint8_t* d, const uint16_t* const* c, const uint8_t* w,
+                     const uint8_t* gate, uint32_t round, size_t n) {
+  size_t i = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) i = avx2::TowardRowFields<F>(d, c, w, gate, round, n);
+  if (path == BlendPath::kSse2) i = sse2::TowardRowFields<F>(d, c, w, gate, round, n);
+#endif
+  for (; i < n; ++i) {
+    if (gate[i] == 0) continue;
+    const uint32_t p = F::Load(d + 2 * i);
+    uint32_t out = 0;
+    for (int k = 0; k < 3; ++k) out |= FieldStep(p & F::kMasks[k], c[k][i], w[i], round) & F::kMasks[k];
+    F::Store(d + 2 * i, out);
+  }
+}
+
+template <class F>
+void SplitFields(BlendPath path, uint16_t* const* c, const uint8_t* pixels, size_t n) {
+  size_t i = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) i = avx2::SplitFields<F>(c, pixels, n);
+  if (path == BlendPath::kSse2) i = sse2::SplitFields<F>(c, pixels, n);
+#endif
+  for (; i < n; ++i)
+    for (int k = 0; k < 3; ++k) c[k][i] = static_cast<uint16_t>(F::Load(pixels + 2 * i) & F::kMasks[k]);
+}
+
+template void WeightRow<uint8_t>(BlendPath, uint8_t*, const uint8_t*, uint32_t, size_t);
+template void WeightRow<uint16_t>(BlendPath, uint16_t*, const uint8_t*, uint32_t, size_t);
+template void TowardRowFields<Format555>(BlendPath, uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template void TowardRowFields<Format565>(BlendPath, uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template void SplitFields<Format555>(BlendPath, uint16_t* const*, const uint8_t*, size_t);
+template void SplitFields<Format565>(BlendPath, uint16_t* const*, const uint8_t*, size_t);
 template void WeighRow16<Format555>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template void WeighRow16<Format565>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template void TowardRowBytes<Format888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);

@@ -34,4 +34,23 @@ void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_
 void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_t* b,
                     const uint8_t* w, size_t bytes);
 
+// Weights from alpha bytes and an opacity o (0..256): w = (o * a') >> 8 with a' = a + 1 when
+// a > 0 (0 stays 0), at most 255 for byte weights. o = 256 gives a' itself.
+template <class W>
+void WeightRow(BlendPath path, W* w, const uint8_t* a, uint32_t o, size_t n);
+
+// The scaled copies of the 16-bit formats work on colour fields kept in place (each masked
+// out of its pixel, at most 0xF800), with room below them for the filter's fraction.
+// One filter step: out = (a * (255 - w) + b * w + round) >> 8, element by element.
+void FilterRowFields(BlendPath path, uint16_t* out, const uint16_t* a, const uint16_t* b,
+                     const uint16_t* w, uint32_t round, size_t n);
+// The last step: every field of each pixel of d becomes (d's field * (255 - w) + c[k] * w +
+// round) >> 8, masked to the field; a pixel whose gate byte is 0 is left alone.
+template <class F>
+void TowardRowFields(BlendPath path, uint8_t* d, const uint16_t* const* c, const uint8_t* w,
+                     const uint8_t* gate, uint32_t round, size_t n);
+// The fields of n pixels, each masked out in place into c[0], c[1], c[2].
+template <class F>
+void SplitFields(BlendPath path, uint16_t* const* c, const uint8_t* pixels, size_t n);
+
 }  // namespace zan

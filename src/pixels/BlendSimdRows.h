@@ -42,6 +42,23 @@ struct Lanes128 {
   static R UnpackLo8(R a, R b) { return _mm_unpacklo_epi8(a, b); }
   static R UnpackHi8(R a, R b) { return _mm_unpackhi_epi8(a, b); }
   static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  static R Dwords(int32_t v) { return _mm_set1_epi32(v); }
+  static R Xor(R a, R b) { return _mm_xor_si128(a, b); }
+  static R AndNot(R a, R b) { return _mm_andnot_si128(a, b); }
+  static R Eq16(R a, R b) { return _mm_cmpeq_epi16(a, b); }
+  static R Add32(R a, R b) { return _mm_add_epi32(a, b); }
+  static R Sra32(R a, int n) { return _mm_sra_epi32(a, _mm_cvtsi32_si128(n)); }
+  static R Madd16(R a, R b) { return _mm_madd_epi16(a, b); }
+  static R UnpackLo16(R a, R b) { return _mm_unpacklo_epi16(a, b); }
+  static R UnpackHi16(R a, R b) { return _mm_unpackhi_epi16(a, b); }
+  static R PackS32(R a, R b) { return _mm_packs_epi32(a, b); }
+  // kBytes / 2 bytes widened to as many 16-bit lanes, and back (saturating above 255).
+  static R LoadWidened(const uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+  }
+  static void StoreNarrowed(uint8_t* p, R v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+  }
   static bool AllBytes(R v, uint8_t b) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(b)))) == 0xFFFF;
   }
@@ -78,6 +95,24 @@ struct Lanes256 {
   static R UnpackLo8(R a, R b) { return _mm256_unpacklo_epi8(a, b); }
   static R UnpackHi8(R a, R b) { return _mm256_unpackhi_epi8(a, b); }
   static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static R Dwords(int32_t v) { return _mm256_set1_epi32(v); }
+  static R Xor(R a, R b) { return _mm256_xor_si256(a, b); }
+  static R AndNot(R a, R b) { return _mm256_andnot_si256(a, b); }
+  static R Eq16(R a, R b) { return _mm256_cmpeq_epi16(a, b); }
+  static R Add32(R a, R b) { return _mm256_add_epi32(a, b); }
+  static R Sra32(R a, int n) { return _mm256_sra_epi32(a, _mm_cvtsi32_si128(n)); }
+  static R Madd16(R a, R b) { return _mm256_madd_epi16(a, b); }
+  static R UnpackLo16(R a, R b) { return _mm256_unpacklo_epi16(a, b); }
+  static R UnpackHi16(R a, R b) { return _mm256_unpackhi_epi16(a, b); }
+  static R PackS32(R a, R b) { return _mm256_packs_epi32(a, b); }
+  static R LoadWidened(const uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  // Packing works within halves: the two halves' bytes sit in 64-bit quarters 0 and 2.
+  static void StoreNarrowed(uint8_t* p, R v) {
+    const R packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+  }
   static bool AllBytes(R v, uint8_t b) {
     return static_cast<uint32_t>(_mm256_movemask_epi8(
                _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(b))))) == 0xFFFFFFFFu;
@@ -126,6 +161,23 @@ typename L::R FilterLanes(typename L::R a, typename L::R b, typename L::R w) {
   const typename L::R pa = L::MulhiU16(L::Add16(L::Mullo16(a, L::Sub16(L::Words(255), w)), one), k257);
   const typename L::R pb = L::MulhiU16(L::Add16(L::Mullo16(b, w), one), k257);
   return L::Add16(pa, pb);
+}
+
+// (a (255 - w) + b w + round) >> 8 in 16-bit lanes, for a and b up to 0xFFFF and w up to
+// 255. a and b are biased by -32768 into signed lanes, so one multiply-add gives the sum less
+// 32768 x 255; the shift takes the bias off and the signed pack then cannot saturate, and a
+// last exclusive-or puts the result back in unsigned lanes.
+template <class L>
+typename L::R FieldLanes(typename L::R a, typename L::R b, typename L::R w, int32_t round) {
+  using R = typename L::R;
+  const R bias = L::Words(0x8000);
+  const R as = L::Xor(a, bias);
+  const R bs = L::Xor(b, bias);
+  const R wa = L::Sub16(L::Words(255), w);
+  const R k = L::Dwords(round - 32768);
+  const R lo = L::Sra32(L::Add32(L::Madd16(L::UnpackLo16(as, bs), L::UnpackLo16(wa, w)), k), 8);
+  const R hi = L::Sra32(L::Add32(L::Madd16(L::UnpackHi16(as, bs), L::UnpackHi16(wa, w)), k), 8);
+  return L::Xor(L::PackS32(lo, hi), bias);
 }
 
 // L::kBytes bytes of x moved toward y by per-byte weights w.
@@ -244,10 +296,83 @@ size_t WeighRow16(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16
   return i;
 }
 
+template <class W>
+size_t WeightRow(W* w, const uint8_t* a, uint32_t o, size_t n) {
+  using L = Widest;
+  using R = typename L::R;
+  constexpr size_t kStep = L::kBytes / 2;
+  const R ov = L::Words(static_cast<uint16_t>(o));
+  const R one = L::Words(1);
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const R av = L::LoadWidened(a + i);
+    // a + 1 where a > 0; the product (at most 256 x 256) spans the two halves of a lane.
+    const R widened = L::AndNot(L::Eq16(av, L::Zero()), L::Add16(av, one));
+    const R e = L::Or(L::Srl16(L::Mullo16(widened, ov), 8), L::Sll16(L::MulhiU16(widened, ov), 8));
+    if constexpr (sizeof(W) == 2) {
+      L::Store(w + i, e);
+    } else {
+      L::StoreNarrowed(w + i, e);  // 256 saturates to 255
+    }
+  }
+  return i;
+}
+
+size_t FilterRowFields(uint16_t* out, const uint16_t* a, const uint16_t* b, const uint16_t* w,
+                       uint32_t round, size_t n) {
+  using L = Widest;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep)
+    L::Store(out + i, FieldLanes<L>(L::Load(a + i), L::Load(b + i), L::Load(w + i), static_cast<int32_t>(round)));
+  return i;
+}
+
+template <class F>
+size_t TowardRowFields(uint8_t* d, const uint16_t* const* c, const uint8_t* w, const uint8_t* gate,
+                       uint32_t round, size_t n) {
+  using L = Widest;
+  using R = typename L::R;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const R keep = L::Eq16(L::LoadWidened(gate + i), L::Zero());
+    if (L::AllWords(keep, 0xFFFF)) continue;
+    const R dv = L::Load(d + 2 * i);
+    const R wv = L::LoadWidened(w + i);
+    R result = L::Zero();
+    for (int k = 0; k < 3; ++k) {
+      const R mask = L::Words(static_cast<uint16_t>(F::kMasks[k]));
+      const R field = FieldLanes<L>(L::And(dv, mask), L::Load(c[k] + i), wv, static_cast<int32_t>(round));
+      result = L::Or(result, L::And(field, mask));
+    }
+    L::Store(d + 2 * i, L::Or(L::And(keep, dv), L::AndNot(keep, result)));
+  }
+  return i;
+}
+
+template <class F>
+size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n) {
+  using L = Widest;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const typename L::R p = L::Load(pixels + 2 * i);
+    for (int k = 0; k < 3; ++k) L::Store(c[k] + i, L::And(p, L::Words(static_cast<uint16_t>(F::kMasks[k]))));
+  }
+  return i;
+}
+
 template size_t WeighRow16<Format555>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t WeighRow16<Format565>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
 template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
 template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template size_t WeightRow<uint8_t>(uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t WeightRow<uint16_t>(uint16_t*, const uint8_t*, uint32_t, size_t);
+template size_t TowardRowFields<Format555>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t TowardRowFields<Format565>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t SplitFields<Format555>(uint16_t* const*, const uint8_t*, size_t);
+template size_t SplitFields<Format565>(uint16_t* const*, const uint8_t*, size_t);
 
 }  // namespace zan::ZAN_SIMD_NAMESPACE
