@@ -51,10 +51,10 @@ void WeighRow16Plain(uint8_t* out, const uint8_t* x, const uint8_t* y, const uin
 
 template <class F>
 void TowardRowBytesPlain(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
-                         size_t pixels) {
+                         size_t pixels, uint32_t yMask) {
   constexpr int n = F::kBytes;
   for (size_t i = 0; i < pixels; ++i)
-    F::Store(out + n * i, F::Toward(F::Load(x + n * i), F::Load(y + n * i), w[i]));
+    F::Store(out + n * i, F::Toward(F::Load(x + n * i), F::Load(y + n * i) & yMask, w[i]));
 }
 
 void FilterRowBytesPlain(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,
@@ -99,14 +99,15 @@ void WeighRow16(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y
 
 template <class F>
 void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y,
-                    const uint8_t* w, size_t pixels) {
+                    const uint8_t* w, size_t pixels, bool yColourOnly) {
   constexpr size_t n = F::kBytes;
+  const uint32_t yMask = n == 4 && yColourOnly ? 0x00FFFFFFu : 0xFFFFFFFFu;
   size_t done = 0;
 #if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) done = avx2::TowardRowBytes<F>(out, x, y, w, pixels);
-  if (path == BlendPath::kSse2) done = sse2::TowardRowBytes<F>(out, x, y, w, pixels);
+  if (path == BlendPath::kAvx2) done = avx2::TowardRowBytes<F>(out, x, y, w, pixels, yMask);
+  if (path == BlendPath::kSse2) done = sse2::TowardRowBytes<F>(out, x, y, w, pixels, yMask);
 #endif
-  TowardRowBytesPlain<F>(out + n * done, x + n * done, y + n * done, w + done, pixels - done);
+  TowardRowBytesPlain<F>(out + n * done, x + n * done, y + n * done, w + done, pixels - done, yMask);
 }
 
 template <class W>
@@ -165,8 +166,8 @@ template void SplitFields<Format555>(BlendPath, uint16_t* const*, const uint8_t*
 template void SplitFields<Format565>(BlendPath, uint16_t* const*, const uint8_t*, size_t);
 template void WeighRow16<Format555>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template void WeighRow16<Format565>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
-template void TowardRowBytes<Format888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template void TowardRowBytes<Format8888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template void TowardRowBytes<FormatBitmap>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template void TowardRowBytes<Format888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, bool);
+template void TowardRowBytes<Format8888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, bool);
+template void TowardRowBytes<FormatBitmap>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, bool);
 
 }  // namespace zan

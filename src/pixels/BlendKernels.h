@@ -24,10 +24,11 @@ template <class F>
 void WeighRow16(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
                 uint32_t total, size_t pixels);
 
-// Byte rows, F::kBytes bytes a pixel, one weight per pixel.
+// Byte rows, F::kBytes bytes a pixel, one weight per pixel. With `yColourOnly` the fourth
+// byte of each 4-byte pixel of y is taken as 0 (the colour without its top byte).
 template <class F>
 void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y,
-                    const uint8_t* w, size_t pixels);
+                    const uint8_t* w, size_t pixels, bool yColourOnly = false);
 
 // One step of the bilinear filter of the byte formats, byte by byte: out = P[a][255 - w] +
 // P[b][w] with the product table P (BlendTables.h). `out` may be `a` or `b`.

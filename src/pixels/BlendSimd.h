@@ -16,7 +16,7 @@ namespace zan {
                     uint32_t total, size_t pixels);                                             \
   template <class F>                                                                            \
   size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,     \
-                        size_t pixels);                                                         \
+                        size_t pixels, uint32_t yMask);                                         \
   size_t FilterRowBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,     \
                         size_t bytes);                                                          \
   template <class W>                                                                            \

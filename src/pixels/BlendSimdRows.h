@@ -180,20 +180,20 @@ typename L::R FieldLanes(typename L::R a, typename L::R b, typename L::R w, int3
   return L::Xor(L::PackS32(lo, hi), bias);
 }
 
-// L::kBytes bytes of x moved toward y by per-byte weights w.
+// L::kBytes bytes of x moved toward y (its bytes ANDed with yMask) by per-byte weights w.
 template <class L>
-void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w) {
+void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w, typename L::R yMask) {
   if (L::AllBytes(w, 0)) {
     if (out != x) std::memcpy(out, x, L::kBytes);
     return;
   }
+  const typename L::R yv = L::And(L::Load(y), yMask);
   if (L::AllBytes(w, 255)) {
-    std::memcpy(out, y, L::kBytes);
+    L::Store(out, yv);
     return;
   }
   const typename L::R zero = L::Zero();
   const typename L::R xv = L::Load(x);
-  const typename L::R yv = L::Load(y);
   const typename L::R lo = TowardLanes<L>(L::UnpackLo8(xv, zero), L::UnpackLo8(yv, zero), L::UnpackLo8(w, zero));
   const typename L::R hi = TowardLanes<L>(L::UnpackHi8(xv, zero), L::UnpackHi8(yv, zero), L::UnpackHi8(w, zero));
   L::Store(out, L::PackUs16(lo, hi));
@@ -203,9 +203,11 @@ void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R
 
 template <class F>
 size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
-                      size_t pixels) {
+                      size_t pixels, uint32_t yMask) {
   using L = Widest;
   constexpr size_t n = F::kBytes;
+  // The mask repeats every 4 bytes: it is meant for 4-byte pixels (3-byte ones take all ones).
+  const typename L::R yMaskV = L::Dwords(static_cast<int32_t>(yMask));
   size_t i = 0;
   // Sixteen pixels a step; a step whose weights are all 0 or all 255 is skipped or copied whole.
   for (; i + 16 <= pixels; i += 16) {
@@ -217,21 +219,26 @@ size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const ui
       if (out != x) std::memcpy(o, xs, 16 * n);
       continue;
     }
-    if (Lanes128::AllBytes(a, 255)) {
-      std::memcpy(o, ys, 16 * n);
-      continue;
-    }
     if constexpr (n == 4) {
+      if (Lanes128::AllBytes(a, 255)) {
+        for (size_t k = 0; k < 64; k += L::kBytes) L::Store(o + k, L::And(L::Load(ys + k), yMaskV));
+        continue;
+      }
       for (size_t k = 0; k < 16; k += L::kBytes / 4)
-        TowardGroup<L>(o + 4 * k, xs + 4 * k, ys + 4 * k, L::Spread4(w + i + k));
+        TowardGroup<L>(o + 4 * k, xs + 4 * k, ys + 4 * k, L::Spread4(w + i + k), yMaskV);
     } else {
+      if (Lanes128::AllBytes(a, 255)) {
+        std::memcpy(o, ys, 16 * n);
+        continue;
+      }
       alignas(16) uint8_t spread[48];
       Spread3(w + i, spread);
       // As many whole registers as fit in 48 bytes, then a 16-byte one for what is left.
       constexpr size_t kWide = 48 / L::kBytes * L::kBytes;
-      for (size_t g = 0; g < kWide; g += L::kBytes) TowardGroup<L>(o + g, xs + g, ys + g, L::Load(spread + g));
+      const typename L::R all = L::Dwords(-1);
+      for (size_t g = 0; g < kWide; g += L::kBytes) TowardGroup<L>(o + g, xs + g, ys + g, L::Load(spread + g), all);
       if constexpr (kWide < 48)
-        TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide));
+        TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide), Lanes128::Dwords(-1));
     }
   }
   return i;
@@ -365,9 +372,9 @@ size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n) {
 
 template size_t WeighRow16<Format555>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t WeighRow16<Format565>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
-template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
+template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
+template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
 template size_t WeightRow<uint8_t>(uint8_t*, const uint8_t*, uint32_t, size_t);
 template size_t WeightRow<uint16_t>(uint16_t*, const uint8_t*, uint32_t, size_t);
 template size_t TowardRowFields<Format555>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);

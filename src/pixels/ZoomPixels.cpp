@@ -280,21 +280,21 @@ class StagedZoom {
   // kernel. Per-pixel alpha leaves pixels whose top-left sample is transparent.
   void BlendBytes(uint8_t* d, uint8_t* plane, const uint8_t* topLeft, const uint8_t* v, size_t i0, size_t i1,
                   BlendPath path) {
-    uint8_t* colour = colour_.data();
     uint8_t* weights = weights_.data();
     const uint8_t* weightOf = weightOf_;
     for (size_t i = i0; i < i1; ++i) {
-      uint32_t c;
-      std::memcpy(&c, v + 4 * i, 4);
-      const uint32_t a = c >> 24;
-      uint8_t w = weightOf[a];
+      uint8_t w = weightOf[v[4 * i + 3]];
       if (plane != nullptr && topLeft[4 * i + 3] == 0) w = 0;
       weights[i] = w;
-      c &= 0xFFFFFF;
-      std::memcpy(colour + i * n, &c, n);
     }
     if (plane != nullptr) RaisePlane(plane + i0, weights + i0, i1 - i0);
-    TowardRowBytes<F>(path, d + i0 * n, d + i0 * n, colour + i0 * n, weights + i0, i1 - i0);
+    // 4-byte pixels blend toward the samples themselves, their alpha byte taken as 0.
+    const uint8_t* colour = v + 4 * i0;
+    if constexpr (n == 3) {
+      for (size_t i = i0; i < i1; ++i) std::memcpy(&colour_[3 * i], v + 4 * i, 3);
+      colour = &colour_[3 * i0];
+    }
+    TowardRowBytes<F>(path, d + i0 * n, d + i0 * n, colour, weights + i0, i1 - i0, true);
   }
 
   // The 16-bit formats' filter along y and blend of columns [i0, i1). The gate of a pixel is
@@ -334,22 +334,15 @@ class StagedZoom {
       const uint8_t* s = src_.Row(static_cast<int32_t>(m_.baseY) + j) + m_.baseX * n;
       const uint8_t* a = srcAlpha_.Row(static_cast<int32_t>(m_.baseY) + j) + m_.baseX;
       uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
-      uint8_t* weights = weights_.data();
-      const uint8_t* weightOf = weightOf_;
-      for (size_t i = 0; i < width_; ++i) weights[i] = weightOf[a[i]];
-      if (m_.kind == ZoomKind::kAlpha) RaisePlane(dstAlpha.Row(m_.dy + j) + m_.dx, a, width_);
-      if constexpr (n == 4) {
-        // The fourth byte of the filtered colour is 0.
-        uint8_t* colour = colour_.data();
-        for (size_t i = 0; i < width_; ++i) {
-          uint32_t c;
-          std::memcpy(&c, s + 4 * i, 4);
-          c &= 0xFFFFFF;
-          std::memcpy(colour + 4 * i, &c, 4);
-        }
-        s = colour;
+      // Per-pixel alpha weighs by the alpha itself.
+      const uint8_t* weights = a;
+      if (m_.kind == ZoomKind::kBlend) {
+        WeightRow<uint8_t>(path, weights_.data(), a, m_.opacity + 1u, width_);
+        weights = weights_.data();
       }
-      TowardRowBytes<F>(path, d, d, s, weights_.data(), width_);
+      if (m_.kind == ZoomKind::kAlpha) RaisePlane(dstAlpha.Row(m_.dy + j) + m_.dx, a, width_);
+      // The fourth byte of the filtered colour is 0.
+      TowardRowBytes<F>(path, d, d, s, weights, width_, true);
     }
   }
 
@@ -458,7 +451,7 @@ class StagedZoom {
   std::vector<uint16_t> fieldWeightsX_;
   std::vector<uint16_t> fieldWeightsY_;
   std::vector<uint8_t> gate_;
-  // The byte formats: the filtered row in the format, and the blend weight of each alpha.
+  // The byte formats: the filtered row in 3-byte pixels, and the blend weight of each alpha.
   std::vector<uint8_t> colour_;
   uint8_t weightOf_[256];
 };

@@ -204,6 +204,25 @@ TEST_P(RowKernelsTest, TheFieldBlendMovesOpenPixelsAndLeavesClosedOnes) {
   }
 }
 
+TEST_P(RowKernelsTest, ColourOnlyBlendsTakeTheFourthByteOfTheTargetAsZero) {
+  std::mt19937 rng(8);
+  for (size_t pixels : kLengths) {
+    auto x = Bytes(rng, 4 * pixels), y = Bytes(rng, 4 * pixels);
+    auto w = Weights<uint8_t>(rng, pixels, 255);
+    std::vector<uint8_t> colour = y, expected(4 * pixels), out = x;
+    for (size_t i = 0; i < pixels; ++i) colour[4 * i + 3] = 0;
+    for (size_t i = 0; i < 4 * pixels; ++i) expected[i] = TableBlend(x[i], colour[i], w[i / 4]);
+    TowardRowBytes<Format8888>(Path(), out.data(), out.data(), y.data(), w.data(), pixels, true);
+    ASSERT_EQ(out, expected) << pixels << " pixels";
+    // 3-byte pixels have no fourth byte: the flag changes nothing.
+    auto x3 = Bytes(rng, 3 * pixels);
+    std::vector<uint8_t> out3(3 * pixels), expected3(3 * pixels);
+    for (size_t i = 0; i < 3 * pixels; ++i) expected3[i] = TableBlend(x3[i], y[i], w[i / 3]);
+    TowardRowBytes<Format888>(Path(), out3.data(), x3.data(), y.data(), w.data(), pixels, true);
+    ASSERT_EQ(out3, expected3) << pixels << " pixels of 888";
+  }
+}
+
 template <class F>
 void CheckSplit(BlendPath path, std::mt19937& rng, size_t count) {
   std::vector<uint8_t> pixels(2 * count);
