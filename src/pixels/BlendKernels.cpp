@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #include "pixels/BlendSimd.h"
 #include "pixels/BlendTables.h"
@@ -158,6 +159,23 @@ void SplitFields(BlendPath path, uint16_t* const* c, const uint8_t* pixels, size
     for (int k = 0; k < 3; ++k) c[k][i] = static_cast<uint16_t>(F::Load(pixels + 2 * i) & F::kMasks[k]);
 }
 
+template <class F>
+void GatherSamples(BlendPath path, uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x,
+                   size_t n, int32_t width) {
+  size_t i = 0;
+#if ZAN_X86_SIMD
+  if (path == BlendPath::kAvx2) i = avx2::GatherSamples<F>(out, pixels, alpha, x, n, width);
+#endif
+  for (; i < n; ++i) {
+    const uint32_t sample = (F::Load(pixels + static_cast<ptrdiff_t>(x[i]) * F::kBytes) & 0xFFFFFF) |
+                            (uint32_t{alpha[x[i]]} << 24);
+    std::memcpy(out + 4 * i, &sample, 4);
+  }
+}
+
+template void GatherSamples<Format888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template void GatherSamples<Format8888>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template void GatherSamples<FormatBitmap>(BlendPath, uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
 template void WeightRow<uint8_t>(BlendPath, uint8_t*, const uint8_t*, uint32_t, size_t);
 template void WeightRow<uint16_t>(BlendPath, uint16_t*, const uint8_t*, uint32_t, size_t);
 template void TowardRowFields<Format555>(BlendPath, uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);

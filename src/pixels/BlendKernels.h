@@ -40,6 +40,13 @@ void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_
 template <class W>
 void WeightRow(BlendPath path, W* w, const uint8_t* a, uint32_t o, size_t n);
 
+// The samples of the scaled copies of the byte formats: for each column i, the pixel at
+// column x[i] of a source row (its bytes B, G, R) with the alpha byte x[i] of its plane
+// row as the fourth byte; `width` is the rows' width in pixels. x ascends.
+template <class F>
+void GatherSamples(BlendPath path, uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x,
+                   size_t n, int32_t width);
+
 // The scaled copies of the 16-bit formats work on colour fields kept in place (each masked
 // out of its pixel, at most 0xF800), with room below them for the filter's fraction.
 // One filter step: out = (a * (255 - w) + b * w + round) >> 8, element by element.

@@ -28,6 +28,9 @@ namespace zan {
                          const uint8_t* gate, uint32_t round, size_t n);                        \
   template <class F>                                                                            \
   size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n);                      \
+  template <class F>                                                                            \
+  size_t GatherSamples(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha,               \
+                       const int32_t* x, size_t n, int32_t width);                              \
   }
 
 ZAN_DECLARE_SIMD_KERNELS(sse2)

@@ -370,6 +370,32 @@ size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n) {
   return i;
 }
 
+// SSE2 has no gather: its unit does none and leaves every column to the plain loop.
+template <class F>
+size_t GatherSamples(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x, size_t n,
+                     int32_t width) {
+  size_t i = 0;
+#ifdef __AVX2__
+  // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
+  const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+  for (; i + 8 <= n && x[i + 7] <= width - 4; i += 8) {
+    const __m256i xs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
+    __m256i p;
+    if constexpr (F::kBytes == 4) {
+      p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), xs, 4);
+    } else {
+      p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), _mm256_add_epi32(xs, _mm256_add_epi32(xs, xs)), 1);
+    }
+    const __m256i a = _mm256_i32gather_epi32(reinterpret_cast<const int*>(alpha), xs, 1);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i),
+                        _mm256_or_si256(_mm256_and_si256(p, colour), _mm256_slli_epi32(a, 24)));
+  }
+#else
+  (void)out, (void)pixels, (void)alpha, (void)x, (void)n, (void)width;
+#endif
+  return i;
+}
+
 template size_t WeighRow16<Format555>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t WeighRow16<Format565>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
@@ -381,5 +407,8 @@ template size_t TowardRowFields<Format555>(uint8_t*, const uint16_t* const*, con
 template size_t TowardRowFields<Format565>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
 template size_t SplitFields<Format555>(uint16_t* const*, const uint8_t*, size_t);
 template size_t SplitFields<Format565>(uint16_t* const*, const uint8_t*, size_t);
+template size_t GatherSamples<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template size_t GatherSamples<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template size_t GatherSamples<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
 
 }  // namespace zan::ZAN_SIMD_NAMESPACE

@@ -191,9 +191,11 @@ class StagedZoom {
       : src_(src), srcAlpha_(srcAlpha), m_(m), width_(static_cast<size_t>(m.width)) {
     columns_.resize(width_);
     firsts_.resize(width_);
+    seconds_.resize(width_);
     for (size_t i = 0; i < width_; ++i) {
       columns_[i] = SampleAt(m.baseX, static_cast<int64_t>(i), m.stepX, src.width);
       firsts_[i] = columns_[i].first;
+      seconds_[i] = columns_[i].second;
     }
     weights_.resize(width_);
     if constexpr (kBytes) {
@@ -380,10 +382,8 @@ class StagedZoom {
     const uint8_t* pixels = src_.Row(r.y);
     const uint8_t* alpha = srcAlpha_.Row(r.y);
     if constexpr (kBytes) {
-      for (size_t i = i0; i < i1; ++i) {
-        GatherBytes(&r.first[4 * i], pixels, alpha, columns_[i].first);
-        GatherBytes(&r.second[4 * i], pixels, alpha, columns_[i].second);
-      }
+      GatherSamples<F>(path, &r.first[4 * i0], pixels, alpha, &firsts_[i0], i1 - i0, src_.width);
+      GatherSamples<F>(path, &r.second[4 * i0], pixels, alpha, &seconds_[i0], i1 - i0, src_.width);
       const size_t k0 = 4 * i0, k1 = 4 * i1;
       if (filterX_)
         FilterRowBytes(path, &r.filtered[k0], &r.first[k0], &r.second[k0], &weightsX_[k0], k1 - k0);
@@ -414,12 +414,6 @@ class StagedZoom {
     }
   }
 
-  // Bytes B, G, R then the alpha, in one store.
-  static void GatherBytes(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, int32_t x) {
-    const uint32_t sample = (F::Load(pixels + static_cast<ptrdiff_t>(x) * n) & 0xFFFFFF) | (uint32_t{alpha[x]} << 24);
-    std::memcpy(out, &sample, 4);
-  }
-
   static void GatherFields(FieldPlanes& out, size_t i, const uint8_t* pixels, const uint8_t* alpha, int32_t x) {
     const uint32_t p = F::Load(pixels + static_cast<ptrdiff_t>(x) * n);
     for (int k = 0; k < 3; ++k) out.field[k][i] = static_cast<uint16_t>(Z::Channel(p, k));
@@ -440,6 +434,7 @@ class StagedZoom {
   size_t width_;
   std::vector<Sample> columns_;
   std::vector<int32_t> firsts_;    // each column's top-left sample column, ascending
+  std::vector<int32_t> seconds_;   // and its right neighbour
   std::vector<uint8_t> weightsX_;  // each column's weight (the byte formats: once per byte)
   bool filterX_ = true;            // byte formats
   bool consecutive_ = false;       // 16-bit formats

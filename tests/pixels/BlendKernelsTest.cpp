@@ -224,6 +224,37 @@ TEST_P(RowKernelsTest, ColourOnlyBlendsTakeTheFourthByteOfTheTargetAsZero) {
 }
 
 template <class F>
+void CheckGather(BlendPath path, std::mt19937& rng, int32_t width, size_t columns) {
+  constexpr int n = F::kBytes;
+  auto pixels = Bytes(rng, static_cast<size_t>(width) * n);
+  auto alpha = Bytes(rng, static_cast<size_t>(width));
+  // Ascending columns, repeats included, up to the last one (where the reads end).
+  std::vector<int32_t> x(columns);
+  for (size_t i = 0; i < columns; ++i) x[i] = static_cast<int32_t>(i * (width - 1) / std::max<size_t>(1, columns - 1));
+  std::vector<uint8_t> out(4 * columns + 1, 0x77);
+  GatherSamples<F>(path, out.data(), pixels.data(), alpha.data(), x.data(), columns, width);
+  for (size_t i = 0; i < columns; ++i) {
+    const uint8_t* p = &pixels[static_cast<size_t>(x[i]) * n];
+    const uint8_t expected[4] = {p[0], p[1], p[2], alpha[static_cast<size_t>(x[i])]};
+    ASSERT_TRUE(std::equal(expected, expected + 4, &out[4 * i]))
+        << "format " << F::kCode << ", column " << i << " of " << columns << ", width " << width;
+  }
+  EXPECT_EQ(out[4 * columns], 0x77) << "written past the row";
+}
+
+TEST_P(RowKernelsTest, GatheredSamplesAreTheColourBytesAndTheAlphaOfTheirColumn) {
+  std::mt19937 rng(12);
+  for (int32_t width : {1, 3, 4, 5, 9, 16, 33, 200}) {
+    for (size_t columns : kLengths) {
+      if (columns == 0) continue;
+      CheckGather<Format8888>(Path(), rng, width, columns);
+      CheckGather<Format888>(Path(), rng, width, columns);
+      CheckGather<FormatBitmap>(Path(), rng, width, columns);
+    }
+  }
+}
+
+template <class F>
 void CheckSplit(BlendPath path, std::mt19937& rng, size_t count) {
   std::vector<uint8_t> pixels(2 * count);
   for (auto& b : pixels) b = static_cast<uint8_t>(rng());
