@@ -10,6 +10,12 @@
 
 #if defined(__x86_64__)
 #define ZAN_X86_SIMD 1
+// The number of elements the path's SIMD kernel did (whole groups only); the caller
+// finishes on the plain path.
+#define ZAN_SIMD_DONE(path, call) \
+  ((path) == BlendPath::kAvx2 ? avx2::call : (path) == BlendPath::kSse2 ? sse2::call : size_t{0})
+#else
+#define ZAN_SIMD_DONE(path, call) ((void)(path), size_t{0})
 #endif
 
 namespace zan {
@@ -79,22 +85,14 @@ inline uint32_t FieldStep(uint32_t a, uint32_t b, uint32_t w, uint32_t round) {
 
 void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_t* b,
                     const uint8_t* w, size_t bytes) {
-  size_t done = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) done = avx2::FilterRowBytes(out, a, b, w, bytes);
-  if (path == BlendPath::kSse2) done = sse2::FilterRowBytes(out, a, b, w, bytes);
-#endif
+  size_t done = ZAN_SIMD_DONE(path, FilterRowBytes(out, a, b, w, bytes));
   FilterRowBytesPlain(out + done, a + done, b + done, w + done, bytes - done);
 }
 
 template <class F>
 void WeighRow16(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16_t* w,
                 uint32_t total, size_t pixels) {
-  size_t done = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) done = avx2::WeighRow16<F>(out, x, y, w, total, pixels);
-  if (path == BlendPath::kSse2) done = sse2::WeighRow16<F>(out, x, y, w, total, pixels);
-#endif
+  size_t done = ZAN_SIMD_DONE(path, WeighRow16<F>(out, x, y, w, total, pixels));
   WeighRow16Plain<F>(out + 2 * done, x + 2 * done, y + 2 * done, w + done, total, pixels - done);
 }
 
@@ -103,42 +101,26 @@ void TowardRowBytes(BlendPath path, uint8_t* out, const uint8_t* x, const uint8_
                     const uint8_t* w, size_t pixels, bool yColourOnly) {
   constexpr size_t n = F::kBytes;
   const uint32_t yMask = n == 4 && yColourOnly ? 0x00FFFFFFu : 0xFFFFFFFFu;
-  size_t done = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) done = avx2::TowardRowBytes<F>(out, x, y, w, pixels, yMask);
-  if (path == BlendPath::kSse2) done = sse2::TowardRowBytes<F>(out, x, y, w, pixels, yMask);
-#endif
+  size_t done = ZAN_SIMD_DONE(path, TowardRowBytes<F>(out, x, y, w, pixels, yMask));
   TowardRowBytesPlain<F>(out + n * done, x + n * done, y + n * done, w + done, pixels - done, yMask);
 }
 
 template <class W>
 void WeightRow(BlendPath path, W* w, const uint8_t* a, uint32_t o, size_t n) {
-  size_t done = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) done = avx2::WeightRow<W>(w, a, o, n);
-  if (path == BlendPath::kSse2) done = sse2::WeightRow<W>(w, a, o, n);
-#endif
+  size_t done = ZAN_SIMD_DONE(path, WeightRow<W>(w, a, o, n));
   WeightRowPlain<W>(w + done, a + done, o, n - done);
 }
 
 void FilterRowFields(BlendPath path, uint16_t* out, const uint16_t* a, const uint16_t* b,
                      const uint16_t* w, uint32_t round, size_t n) {
-  size_t i = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) i = avx2::FilterRowFields(out, a, b, w, round, n);
-  if (path == BlendPath::kSse2) i = sse2::FilterRowFields(out, a, b, w, round, n);
-#endif
+  size_t i = ZAN_SIMD_DONE(path, FilterRowFields(out, a, b, w, round, n));
   for (; i < n; ++i) out[i] = static_cast<uint16_t>(FieldStep(a[i], b[i], w[i], round));
 }
 
 template <class F>
 void TowardRowFields(BlendPath path, uint8_t* d, const uint16_t* const* c, const uint8_t* w,
                      const uint8_t* gate, uint32_t round, size_t n) {
-  size_t i = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) i = avx2::TowardRowFields<F>(d, c, w, gate, round, n);
-  if (path == BlendPath::kSse2) i = sse2::TowardRowFields<F>(d, c, w, gate, round, n);
-#endif
+  size_t i = ZAN_SIMD_DONE(path, TowardRowFields<F>(d, c, w, gate, round, n));
   for (; i < n; ++i) {
     if (gate[i] == 0) continue;
     const uint32_t p = F::Load(d + 2 * i);
@@ -150,11 +132,7 @@ void TowardRowFields(BlendPath path, uint8_t* d, const uint16_t* const* c, const
 
 template <class F>
 void SplitFields(BlendPath path, uint16_t* const* c, const uint8_t* pixels, size_t n) {
-  size_t i = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) i = avx2::SplitFields<F>(c, pixels, n);
-  if (path == BlendPath::kSse2) i = sse2::SplitFields<F>(c, pixels, n);
-#endif
+  size_t i = ZAN_SIMD_DONE(path, SplitFields<F>(c, pixels, n));
   for (; i < n; ++i)
     for (int k = 0; k < 3; ++k) c[k][i] = static_cast<uint16_t>(F::Load(pixels + 2 * i) & F::kMasks[k]);
 }
@@ -162,10 +140,7 @@ void SplitFields(BlendPath path, uint16_t* const* c, const uint8_t* pixels, size
 template <class F>
 void GatherSamples(BlendPath path, uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x,
                    size_t n, int32_t width) {
-  size_t i = 0;
-#if ZAN_X86_SIMD
-  if (path == BlendPath::kAvx2) i = avx2::GatherSamples<F>(out, pixels, alpha, x, n, width);
-#endif
+  size_t i = ZAN_SIMD_DONE(path, GatherSamples<F>(out, pixels, alpha, x, n, width));
   for (; i < n; ++i) {
     const uint32_t sample = (F::Load(pixels + static_cast<ptrdiff_t>(x[i]) * F::kBytes) & 0xFFFFFF) |
                             (uint32_t{alpha[x[i]]} << 24);
