@@ -31,7 +31,7 @@ std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t at, size_t 
       std::memcpy(name, file.data() + at, 4);
       for (char& c : name)
         if (c && (c < 0x20 || c > 0x7E)) c = '?';
-      ZAN_LOG("WAVE: chunk \"%s\" of %u bytes runs past the end of the file", name, size);
+      ZAN_WARN("WAVE: chunk \"%s\" of %u bytes runs past the end of the file", name, size);
       *broken = true;
       return std::nullopt;
     }
@@ -80,7 +80,7 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
     f.extra.assign(extra.begin(), extra.end());
   }
   if (r.failed() || f.channels == 0 || f.samplesPerSec == 0 || f.blockAlign == 0) {
-    ZAN_LOG("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
+    ZAN_WARN("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
             fmt->size, f.formatTag, f.channels, f.samplesPerSec, f.blockAlign);
     return kRiffWaveNoFmt;
   }

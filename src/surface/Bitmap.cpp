@@ -39,7 +39,7 @@ struct BmpLayout {
 // silently (the caller names the file), anything else with a log line saying why.
 std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   if (file.size() < kHeadersSize) {
-    ZAN_LOG("BMP refused: %zu bytes, shorter than its headers", file.size());
+    ZAN_WARN("BMP refused: %zu bytes, shorter than its headers", file.size());
     return std::nullopt;
   }
   ByteReader r(file);
@@ -56,19 +56,19 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
 
   if (bits != 24 && bits != 32) return std::nullopt;
   if (infoSize < kInfoHeaderSize) {
-    ZAN_LOG("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
+    ZAN_WARN("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
     return std::nullopt;
   }
   if (compression != 0) {
-    ZAN_LOG("BMP refused: compression %u (only uncompressed rows are read)", compression);
+    ZAN_WARN("BMP refused: compression %u (only uncompressed rows are read)", compression);
     return std::nullopt;
   }
   if (height < 0) {
-    ZAN_LOG("BMP refused: top-down rows (height %d)", height);
+    ZAN_WARN("BMP refused: top-down rows (height %d)", height);
     return std::nullopt;
   }
   if (width <= 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
-    ZAN_LOG("BMP refused: size %d x %d", width, height);
+    ZAN_WARN("BMP refused: size %d x %d", width, height);
     return std::nullopt;
   }
   BmpLayout layout;
@@ -80,14 +80,14 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   layout.alphaPlane = bits == 24 && reserved1 != 0;
   const uint64_t pixelEnd = uint64_t{offBits} + uint64_t{layout.fileRowLength} * static_cast<uint64_t>(height);
   if (pixelEnd > file.size()) {
-    ZAN_LOG("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
+    ZAN_WARN("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
             static_cast<unsigned long long>(pixelEnd), file.size());
     return std::nullopt;
   }
   if (layout.alphaPlane) {
     const uint64_t alphaEnd = pixelEnd + uint64_t(width) * static_cast<uint64_t>(height);
     if (alphaEnd > file.size()) {
-      ZAN_LOG("BMP refused: alpha plane ends at byte %llu of a %zu-byte file",
+      ZAN_WARN("BMP refused: alpha plane ends at byte %llu of a %zu-byte file",
               static_cast<unsigned long long>(alphaEnd), file.size());
       return std::nullopt;
     }
@@ -169,7 +169,7 @@ int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) 
   const int32_t result = CreateFromBMP(file);
   if (result == kReadInvalidFormat) {
     static const std::string message = Sjis("CDIB::Readで無効なフォーマットのファイル ");
-    Diagnostics().LogText(message + fileName_);
+    Diagnostics().LogText(LogLevel::kWarning, message + fileName_);
   }
   return result;
 }
@@ -237,7 +237,7 @@ int32_t Bitmap::SaveBMP(std::string_view path) const {
     std::memcpy(p + kHeadersSize + static_cast<size_t>(height_ - 1 - y) * pitch_, BitmapRow(y),
                 static_cast<size_t>(pitch_));
   if (Status s = WriteFileAtomic(NativePath(path), file); !s) {
-    ZAN_LOG("CDIB::SaveBMP: %s", s.error().message.c_str());
+    ZAN_WARN("CDIB::SaveBMP: %s", s.error().message.c_str());
     return 1;
   }
   return 0;
