@@ -1,7 +1,8 @@
-// The demo's main message window stays legible: text new and read reaches the 4.5:1 contrast
-// of WCAG 2 (level AA) against every pixel the engine draws under the text, whatever the
-// scene behind the window. The colours are the demo's own (game.csv, the scripts' font
-// colours for area 0); the window is its picture, tinted and blended by the engine's code.
+// What the demo says of itself in dat/game.csv: its own name in the title bar, and a main
+// message window that stays legible: text new and read reaches the 4.5:1 contrast of WCAG 2
+// (level AA) against every pixel the engine draws under the text, whatever the scene behind
+// the window. The colours are the demo's own (game.csv, the scripts' font colours for area
+// 0); the window is its picture, tinted and blended by the engine's code.
 
 #include <gtest/gtest.h>
 
@@ -75,9 +76,17 @@ std::vector<Rgb> AreaZeroTextColours(const fs::path& scripts, Rgb fallback) {
   return colours;
 }
 
-TEST(DemoColoursTest, NewAndReadTextReachAaContrastOnTheMainWindow) {
+GameSettings DemoSettings() {
+  return GameSettings::Parse(Sjis(ReadText(fs::path(ZAN_GAME_SOURCE_DIR) / "dat" / "game.csv")));
+}
+
+TEST(DemoSettingsTest, TheTitleBarShowsTheDemosOwnName) {
+  EXPECT_EQ(SjisToUtf8(DemoSettings().titleSjis), "星を拾った夜");
+}
+
+TEST(DemoSettingsTest, NewAndReadTextReachAaContrastOnTheMainWindow) {
   const fs::path source = ZAN_GAME_SOURCE_DIR;
-  const GameSettings settings = GameSettings::Parse(Sjis(ReadText(source / "dat" / "game.csv")));
+  const GameSettings settings = DemoSettings();
   OptionsBlock options;
   settings.ApplyDefaults(options);
   // The demo chooses its own window and read-text colours.
