@@ -135,7 +135,7 @@ void Interpreter::StartGame(std::string_view scriptName) {
   mouseMoved_ = 0;
   demo_ = {};
   sceneName_.clear();
-  RemoveFile(data_.InstallFile("save/save_sel.sav"));
+  RemoveFile(data_.StateFile("save/save_sel.sav"));
 }
 
 void Interpreter::ReturnToTitle() {
@@ -323,7 +323,7 @@ void Interpreter::ExecuteElements() {
         return;
     }
   }
-  ZAN_LOG("script: %s runs %d elements without waiting; going on next frame",
+  ZAN_WARN("script: %s runs %d elements without waiting; going on next frame",
           SjisToUtf8(record_.name).c_str(), kMaxElementsPerFrame);
 }
 
@@ -347,7 +347,7 @@ void Interpreter::AppendText(std::string_view text) {
 
 void Interpreter::SetCurrentAreaIndex(int32_t index) {
   if (index < 0 || index >= MessageAreas::kAreaCount) {
-    ZAN_LOG("script: no message area %d; area %d stays current", index, currentArea_);
+    ZAN_WARN("script: no message area %d; area %d stays current", index, currentArea_);
     return;
   }
   currentArea_ = index;
@@ -373,7 +373,7 @@ DispatchResult Interpreter::DispatchCommand(std::string_view tag) {
   call.name = name.name;
   call.args = GetArgs(tag, name.offset);
   if (CountArgs(tag, name.offset) > kMaxArgs)
-    ZAN_LOG("script: %s has more than %d arguments; the rest are left out", call.name.c_str(),
+    ZAN_WARN("script: %s has more than %d arguments; the rest are left out", call.name.c_str(),
             kMaxArgs);
   if (const CommandHandler* handler = commands_.Find(call.name)) return (*handler)(*this, call);
   return DispatchResult::kContinue;
@@ -382,7 +382,7 @@ DispatchResult Interpreter::DispatchCommand(std::string_view tag) {
 int32_t Interpreter::JumpToLabel(std::string_view label) {
   const int32_t position = ScriptLoader::FindLabel(record_, label);
   if (position < 0) {
-    ZAN_LOG("script: no label [%s] in %s", SjisToUtf8(label).c_str(),
+    ZAN_WARN("script: no label [%s] in %s", SjisToUtf8(label).c_str(),
             SjisToUtf8(record_.name).c_str());
     return 0;
   }

@@ -53,7 +53,7 @@ bool MayStart(Interpreter& game, int index) {
 // A name the record cannot hold whole is refused rather than cut into another file's name.
 bool FileFits(const CommandCall& call, const std::string& file) {
   if (SoundChannelRecord::FitsFileField(file)) return true;
-  ZAN_LOG("script: %s: the sound file name \"%s\" is longer than 31 bytes; ignored",
+  ZAN_WARN("script: %s: the sound file name \"%s\" is longer than 31 bytes; ignored",
           call.name.c_str(), SjisToUtf8(file).c_str());
   return false;
 }
@@ -220,7 +220,7 @@ R SoundLoopPos(Interpreter& game, const CommandCall& call) {
   if (!c) return R::kContinue;
   const int32_t ms = game.Variables().Evaluate(call.Arg(1));
   if (ms < 0) {
-    ZAN_LOG("script: SoundLoopPos %d: a loop position of %d ms is before the start; ignored",
+    ZAN_WARN("script: SoundLoopPos %d: a loop position of %d ms is before the start; ignored",
             c->index, ms);
     return R::kContinue;
   }

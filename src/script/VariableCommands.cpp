@@ -121,7 +121,7 @@ R JumpR(Interpreter& game, const CommandCall& call) {
   ReturnStack& stack = game.Record().returns;
   // Calls nest at most 100 deep: a deeper call is refused rather than losing its way back.
   if (stack.Count() >= ReturnStack::kDepth) {
-    ZAN_LOG("script: JumpR in %s nests deeper than %d calls; the call is left out",
+    ZAN_WARN("script: JumpR in %s nests deeper than %d calls; the call is left out",
             SjisToUtf8(game.Record().name).c_str(), ReturnStack::kDepth);
     return R::kContinue;
   }

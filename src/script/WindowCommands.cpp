@@ -101,7 +101,7 @@ R WinMsgHome(Interpreter& game, const CommandCall& call) {
 R WinClear(Interpreter& game, const CommandCall& call) {
   const int32_t index = call.Arg(0).empty() ? game.CurrentAreaIndex() : Number(game, call, 0);
   if (index < 0 || index >= MessageAreas::kAreaCount) {
-    ZAN_LOG("script: WinClear of message area %d, which does not exist", index);
+    ZAN_WARN("script: WinClear of message area %d, which does not exist", index);
     return R::kContinue;
   }
   game.ClearPage(index);
