@@ -21,7 +21,7 @@
 #include "core/TaskScheduler.h"
 #include "data/GameData.h"
 #include "pixels/BlendKernels.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "stage/ImageLayers.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 #include "platform/headless/HeadlessPresenter.h"
@@ -56,8 +56,7 @@ void RandomPixels(Surface& s, std::mt19937& rng) {
 struct Stage {
   explicit Stage(int32_t format) : report(&boxes), data(report, boxes) {
     boxes.SetQuiet(true);
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(format);
+    SetSurfaceFormatCode(format);
     layers = std::make_unique<ImageLayers>(tasks, data, [this] { return static_cast<int32_t>(rng() & 0x7FFF); });
     layers->Reset(10, 2);
     target.Create(kW, kH);
@@ -88,7 +87,7 @@ struct Stage {
     layers->Zoom(1)->alpha = 160;
     layers->StartMove(7, 1 << 30, 300, 0, kEaseLinear, kEaseLinear);
   }
-  ~Stage() { Surfaces().Shutdown(); }
+  ~Stage() { SetSurfaceFormatCode(0); }
 
   void Frame() {
     layers->DrawScene(target, true, true);
@@ -116,8 +115,7 @@ void BM_StageFrame(benchmark::State& state, int32_t format) {
 
 void BM_ZoomAlpha(benchmark::State& state, int32_t format) {
   HeadlessPresenter presenter;
-  Surfaces().Init(&presenter, 0);
-  Surfaces().SetPixelFormatCode(format);
+  SetSurfaceFormatCode(format);
   std::mt19937 rng(3);
   Surface src, dst;
   src.Create(kW, kH);
@@ -128,7 +126,7 @@ void BM_ZoomAlpha(benchmark::State& state, int32_t format) {
     dst.ZoomAlphaBlt(0, 0, src, 90 * 1024 / 100);
     benchmark::ClobberMemory();
   }
-  Surfaces().Shutdown();
+  SetSurfaceFormatCode(0);
 }
 
 // pixman: the same picture (premultiplied) scaled to 90 % with its bilinear filter, over.

@@ -31,34 +31,32 @@ void Application::SetAppFolder(std::string folder) {
   SetApplicationFolder(appFolder_);
 }
 
-int32_t Application::WindowMessageHandler(const WindowMessage& message) {
-  if (message.message == WM_DESTROY) platform_.GetWindow().PostQuitMessage(0);
-  return 0;
+bool Application::HandleEvent(const InputEvent& event) {
+  if (event.kind == InputEvent::Kind::kWindowClosing) platform_.GetWindow().PostQuit(0);
+  return false;
 }
 
 int32_t Application::MainLoop() {
-  while (PumpMessage() == 1) {
+  while (PumpEvent()) {
   }
   return 0;
 }
 
-int32_t Application::PumpMessage() {
-  Window& window = platform_.GetWindow();
-  if (!window.PeekMessage(nullptr, 0, 0, false)) return 1;
-  WindowMessage message;
-  window.PeekMessage(&message, 0, 0, true);
-  if (message.message == WM_QUIT) return 0;
-  window_.WindowProc(message);
-  return 1;
+bool Application::PumpEvent() {
+  InputEvent event;
+  if (!platform_.GetWindow().TakeEvent(&event)) return true;
+  if (event.kind == InputEvent::Kind::kQuit) return false;
+  window_.Dispatch(event);
+  return true;
 }
 
-int32_t Application::Run(int width, int height, int depthHint, int fullScreen) {
+int32_t Application::Run(int width, int height) {
   if (appFolder_.empty()) SetAppFolder(CurrentFolder());
   width_ = width;
   height_ = height;
   Diagnostics().LogText("CreateWindow");
-  if (window_.Create(title_) == 0) {
-    platform_.GetMessageBoxes().Show("Create Window error.", "err", MB_OK);
+  if (!window_.Create(title_)) {
+    platform_.GetMessageBoxes().Show("Create Window error.", "err");
     SetStartFailed();
     return 0;
   }
@@ -66,8 +64,7 @@ int32_t Application::Run(int width, int height, int depthHint, int fullScreen) {
   g_app = this;
   window_.RegisterReceiver(this);
   Diagnostics().LogText("CDraw Initializing");
-  // The run's full-screen flag is the display's GDI-only switch; the display starts windowed.
-  display_.InitDisplay(window_, width, height, 0, static_cast<uint32_t>(depthHint), fullScreen);
+  display_.InitDisplay(window_, width, height);
   Diagnostics().LogText("CDraw Initalized");
   window_.RegisterReceiver(&display_.GetDisplayMode());
   // Without a device the game runs silent: every buffer creation then fails.

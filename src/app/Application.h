@@ -1,8 +1,8 @@
 #pragma once
 // Application: the framework's application object. It holds the display, the task list, the
 // window and the platform services, runs the start-up (window, display, sound device) and provides a
-// default message pump. The game's GameApp derives from it and replaces the message
-// handler and the main loop.
+// default event pump. The game's GameApp derives from it and replaces the event handler
+// and the main loop.
 
 #include <cstdint>
 #include <string>
@@ -21,23 +21,19 @@ class Application : public EventReceiver {
   explicit Application(Platform& platform);
   ~Application() override;
 
-  // The window-message handler. The default posts the quit message on WM_DESTROY.
-  virtual int32_t WindowMessageHandler(const WindowMessage& message);
-  // The main loop. The default is the message pump alone, until WM_QUIT.
+  // The window's event handler. The default ends the loop when the window closes.
+  bool HandleEvent(const InputEvent& event) override;
+  // The main loop. The default is the event pump alone, until kQuit.
   virtual int32_t MainLoop();
   // Creates the window and the display, then runs the main loop. Returns 0.
-  virtual int32_t Run(int width, int height, int depthHint, int fullScreen);
+  virtual int32_t Run(int width, int height);
 
   // Frame set-up: the window title (Shift-JIS) and the window class name.
   void FrameSetup(std::string titleSjis, std::string className);
 
-  // One message pump step: 0 when WM_QUIT was taken from the queue, else 1. Takes and
-  // dispatches at most one message.
-  int32_t PumpMessage();
-
-  int32_t HandleMessage(const WindowMessage& message) override {
-    return WindowMessageHandler(message);
-  }
+  // One event pump step: false when kQuit was taken from the queue. Takes and dispatches
+  // at most one event.
+  bool PumpEvent();
 
   Platform& GetPlatform() { return platform_; }
   Display& GetDisplay() { return display_; }

@@ -4,7 +4,6 @@
 
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
-#include "surface/SurfaceRegistry.h"
 #include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 #include "message/MessageArea.h"
@@ -76,11 +75,11 @@ int32_t GameApp::CheckSingleInstance() {
   MessageBoxes& boxes = platform_.GetMessageBoxes();
   if (InstanceLock::IsHeld("torami_trial_menu")) {
     boxes.Show(Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"),
-               AppTitle(), MB_ICONERROR);
+               AppTitle(), kErrorBox);
     return 0;
   }
   if (!instanceLock_.Acquire("torami_trial_app")) {
-    boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), MB_ICONERROR);
+    boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), kErrorBox);
     return 0;
   }
   return 1;
@@ -99,7 +98,7 @@ void GameApp::LoadStartupDefinitions() {
       into = std::move(bytes);
     } else {
       into.reset();
-      platform_.GetMessageBoxes().Show(std::string(name) + Sjis(" がありません。"), "ERROR", MB_OK);
+      platform_.GetMessageBoxes().Show(std::string(name) + Sjis(" がありません。"), "ERROR");
     }
   };
   load("system2.lib", keyConfigLib_);
@@ -111,13 +110,11 @@ bool GameApp::InitializeGame() {
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
-  // Pictures are loaded again from slot 1 after a display change.
-  Surfaces().SetPictureArchive(&gameData_->GetArchive(kSlotPictures));
   readFlags_->Load(*gameData_, *script_, errorReport_.get());
   // Text cannot be drawn without a Japanese font: say which one to install.
   if (Status fonts = glyphRasterizer_->InitRasterizer(platform_.GetFontInk()); !fonts) {
     platform_.GetMessageBoxes().Show(
-        TryUtf8ToSjis(fonts.error().message).value_or(fonts.error().message), "ERROR", MB_OK);
+        TryUtf8ToSjis(fonts.error().message).value_or(fonts.error().message), "ERROR");
     return false;
   }
   messageLayout_->LoadIconList();
@@ -132,8 +129,8 @@ bool GameApp::InitializeGame() {
   tasks_.SweepEndedTasks();
   tasks_.AddTask(&display_, kOrderDraw);
   display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
-  spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
-  spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
+  spareSurfaces_[0].Create(width_, height_);
+  spareSurfaces_[1].Create(width_, height_);
   window_.RegisterReceiver(&interpreter_->InputReceiver());
   return true;
 }
@@ -146,7 +143,7 @@ int32_t GameApp::MainLoop() {
     return 0;
   }
   if (!IsDeviceFormat(display_.PixelFormatCode())) {
-    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
+    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR");
     platform_.GetPresenter().SetFullScreen(false);
     SetStartFailed();
     return 0;
@@ -159,7 +156,7 @@ int32_t GameApp::MainLoop() {
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
     harness_.BeforeFrame(frame_, window);
-    if (PumpMessage() != 1) break;
+    if (!PumpEvent()) break;
     tasks_.RunFrame();
     Sleep(1);
     if (quitRequest_ == 1) {
@@ -186,7 +183,7 @@ void GameApp::ShutDown() {
   spareSurfaces_[0].Release();
   spareSurfaces_[1].Release();
   window_.Destroy();
-  platform_.GetWindow().PostQuitMessage(0);
+  platform_.GetWindow().PostQuit(0);
 }
 
 int32_t GameApp::QuitRequest() {
@@ -199,15 +196,7 @@ int32_t GameApp::QuitRequest() {
   return 1;
 }
 
-void GameApp::FlushClickMessages() {
-  Window& window = platform_.GetWindow();
-  while (window.PeekMessage(nullptr, WM_KEYDOWN, WM_KEYDOWN, true)) {
-  }
-  while (window.PeekMessage(nullptr, WM_LBUTTONUP, WM_LBUTTONUP, true)) {
-  }
-  while (window.PeekMessage(nullptr, WM_RBUTTONUP, WM_RBUTTONUP, true)) {
-  }
-}
+void GameApp::FlushClickMessages() { platform_.GetWindow().DropQueuedClicks(); }
 
 void GameApp::ToggleFullScreen() { ToggleFullScreen(display_.IsFullScreen() ? 0 : 1); }
 
@@ -216,57 +205,25 @@ void GameApp::ToggleFullScreen(int32_t target) {
   if ((target == 1) != display_.IsFullScreen()) display_.SetFullScreen(target == 1 ? 1 : 0);
 }
 
-int32_t GameApp::WindowMessageHandler(const WindowMessage& message) {
-  switch (message.message) {
-    case WM_ACTIVATEAPP:
-      if (message.wParam == 0) {
-        // Losing the focus leaves full screen and remembers the window as the display mode.
-        if (display_.IsFullScreen()) ToggleFullScreen(0);
-        interpreter_->Options().displayMode = 1;
-      }
-      return 0;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MOUSEWHEEL:
-      return RouteInput(message);
-    case WM_COMMAND:
-      switch (LowWord(message.wParam)) {
-        case kCommandAbout:
-          platform_.GetMessageBoxes().Show(
-              AppTitle() + "\n" + Sjis("ZAN ビジュアルノベルエンジン"), AppTitle(), MB_OK);
-          break;
-        case kCommandQuit:
-          QuitRequest();
-          break;
-        case kCommandShowPath:
-          platform_.GetMessageBoxes().Show(
-              TryUtf8ToSjis(gameData_->InstallPath()).value_or(gameData_->InstallPath()),
-              Sjis("パス"), MB_OK);
-          break;
-        default:
-          break;
-      }
-      return 0;
-    case WM_SYSCOMMAND:
-      switch (message.wParam & 0xFFF0) {
-        case SC_CLOSE:
-          QuitRequest();
-          return 1;  // the window is never closed directly
-        case SC_SCREENSAVE:
-          return 1;  // no screen saver while the game has focus
-        default:
-          return 0;
-      }
-    case WM_ERASEBKGND:
-      return 1;
+bool GameApp::HandleEvent(const InputEvent& event) {
+  using Kind = InputEvent::Kind;
+  switch (event.kind) {
+    case Kind::kFocusLost:
+      // Losing the focus leaves full screen and remembers the window as the display mode.
+      if (display_.IsFullScreen()) ToggleFullScreen(0);
+      interpreter_->Options().displayMode = 1;
+      return false;
+    case Kind::kKeyDown:
+    case Kind::kKeyUp:
+    case Kind::kButtonDown:
+    case Kind::kButtonUp:
+    case Kind::kWheel:
+      return RouteInput(event);
+    case Kind::kCloseRequest:
+      QuitRequest();
+      return true;  // the window is never closed directly
     default:
-      return 0;
+      return false;
   }
 }
 

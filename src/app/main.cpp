@@ -12,7 +12,7 @@
 #include "app/InputTimeline.h"
 #include "app/Version.h"
 #include "base/ShiftJis.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "display/Screenshot.h"
 #include "platform/Files.h"
 #include "platform/WavFileWriter.h"
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
       exitCode = 1;
     } else {
       app.FrameSetup(zan::Sjis("ＴＯＲＡＭＩTRIAL Ver."), "ZAN_ADV_SYSTEM_APP_TORAMI_TRIAL_CLASS");
-      app.Run(800, 600, 2048, 0);
+      app.Run(800, 600);
       if (app.StartFailed()) exitCode = 1;
     }
   }

@@ -43,7 +43,7 @@ int32_t ErrorReporter::ReportError(std::string_view message, int32_t mode) {
 
   if (dialog) {
     std::string line = StampedLine(message);
-    if (boxes_) boxes_->Show(line, "Error", MB_OK);
+    if (boxes_) boxes_->Show(line, "Error");
     if (window) window->SetTitle(line);
   }
   if (setUp_ != 0 && !logPath_.empty()) {

@@ -28,7 +28,7 @@ class GameTask : public Task {
   class ClickReceiver : public EventReceiver {
    public:
     using EventReceiver::EventReceiver;
-    int32_t HandleMessage(const WindowMessage& message) override;
+    bool HandleEvent(const InputEvent& event) override;
 
     int32_t enabled = 1;
     int32_t clicked = 0;

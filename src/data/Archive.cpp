@@ -116,7 +116,7 @@ void Archive::ShowNotFound(const std::string& path) const {
     return;
   }
   std::string shown = TryUtf8ToSjis(path).value_or(path);
-  boxes_->Show(shown + Sjis("ファイルが見当たりません") + "\n", "", MB_OK);
+  boxes_->Show(shown + Sjis("ファイルが見当たりません") + "\n", "");
 }
 
 Status Archive::Load(const std::string& path) {

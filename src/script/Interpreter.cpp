@@ -450,31 +450,33 @@ void Interpreter::EndDemo() {
   SetGameMode(back.savedMode);
 }
 
-int32_t Interpreter::Input::HandleMessage(const WindowMessage& message) {
-  if (!owner_.IsRunning()) return 0;
-  switch (message.message) {
-    case WM_LBUTTONDOWN:
-      owner_.clickState_ = kClickPressed;
+bool Interpreter::Input::HandleEvent(const InputEvent& event) {
+  if (!owner_.IsRunning()) return false;
+  using Kind = InputEvent::Kind;
+  switch (event.kind) {
+    case Kind::kButtonDown:
+      if (event.button == PointerButton::kLeft) owner_.clickState_ = kClickPressed;
       break;
-    case WM_RBUTTONUP:
-      if (!owner_.rightButtonMappedToCancel_) owner_.RightButtonAction();
+    case Kind::kButtonUp:
+      if (event.button == PointerButton::kRight && !owner_.rightButtonMappedToCancel_)
+        owner_.RightButtonAction();
       break;
-    case WM_MOUSEMOVE:
+    case Kind::kPointerMove:
       owner_.mouseMoved_ = 1;
       break;
-    case WM_KEYDOWN:
-      switch (message.wParam) {
-        case VK_LEFT: owner_.arrowKey_ = 1; break;
-        case VK_RIGHT: owner_.arrowKey_ = 2; break;
-        case VK_UP: owner_.arrowKey_ = 3; break;
-        case VK_DOWN: owner_.arrowKey_ = 4; break;
+    case Kind::kKeyDown:
+      switch (event.key) {
+        case Key::kLeft: owner_.arrowKey_ = 1; break;
+        case Key::kRight: owner_.arrowKey_ = 2; break;
+        case Key::kUp: owner_.arrowKey_ = 3; break;
+        case Key::kDown: owner_.arrowKey_ = 4; break;
         default: break;
       }
       break;
     default:
       break;
   }
-  return 0;
+  return false;
 }
 
 }  // namespace zan

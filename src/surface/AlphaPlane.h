@@ -14,7 +14,6 @@
 
 namespace zan {
 
-class Archive;
 
 class AlphaPlane {
  public:
@@ -34,9 +33,6 @@ class AlphaPlane {
   // Created anew at the size of a 24-bit picture; each byte takes the first (blue) byte of
   // its pixel. The result is Create's.
   int32_t FromPixels24(const PixelRows& pixels);
-  // A mask picture (a grey BMP whose blue channel is the mask), read as Bitmap::Read reads it:
-  // 0, or 1 when it cannot be read.
-  int32_t Load(std::string_view name, const Archive* archive = nullptr);
   // Writes `value` into every byte.
   void Fill(uint8_t value);
   // Clipped; 1 when clipped away.

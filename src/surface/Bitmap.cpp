@@ -9,7 +9,6 @@
 #include "base/ByteReader.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "data/Archive.h"
 #include "pixels/Blend.h"
 #include "surface/Surface.h"
 #include "pixels/PixelOps.h"
@@ -145,22 +144,6 @@ int32_t Bitmap::Create(int32_t width, int32_t height, int32_t planes, int32_t bi
   }
   created_ = 1;
   return 0;
-}
-
-int32_t Bitmap::Read(std::string_view name, const Archive* archive) {
-  if (IsCreated()) return kReadFailed;
-  if (archive != nullptr) {
-    uint32_t size = 0;
-    if (archive->GetEntrySize(name, &size) == 0) return kReadFailed;
-    std::vector<uint8_t> bytes(size);
-    if (archive->ReadEntry(name, bytes) == 0) return kReadFailed;
-    return ReadImage(bytes, name);
-  }
-  const std::string_view path = name;
-  auto bytes = ReadWholeFile(NativePath(path));
-  if (!bytes) return kReadFailed;
-  fileName_ = LastPart(path);
-  return CreateFromBMP(*bytes);
 }
 
 int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) {

@@ -17,14 +17,12 @@
 namespace zan {
 namespace {
 
-using test::FormatPresenter;
 
 class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
  protected:
   void SetUp() override {
     SetCurrentPlatform(&platform);
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(8888);
+    SetSurfaceFormatCode(8888);
     ASSERT_EQ(screen.Create(800, 600), 0);
     task = std::make_unique<MessageWindowTask>(tasks, screen);
     task->SetHost(this);
@@ -46,7 +44,7 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
     }
     areas.NamePlate().Release();
     areas.AdvanceIcon().Release();
-    Surfaces().Shutdown();
+    SetSurfaceFormatCode(0);
     SetCurrentPlatform(nullptr);
   }
 
@@ -71,7 +69,6 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   Rgb At(int32_t x, int32_t y) { return test::Colour(screen, x, y); }
 
   HeadlessPlatform platform;
-  FormatPresenter presenter{8888};
   TaskScheduler tasks;
   Surface screen;
   MessageAreas areas;

@@ -221,9 +221,8 @@ TEST_F(SoundBufferTest, LostBuffersAreReleasedByRestore) {
   EXPECT_EQ(a.Play(0), 1);
   EXPECT_EQ(a.ReadStream(), 15);
   EXPECT_EQ(LastLog(), "CSoundBuffer::ReadStream m_lpDSB がNULL");
-  // Reactivation restores every listed stream.
-  WindowMessage activate{WM_ACTIVATEAPP, 1, 0};
-  EXPECT_EQ(manager.HandleMessage(activate), 0);
+  // Getting the focus back restores every listed stream.
+  EXPECT_FALSE(manager.HandleEvent(InputEvent::Of(InputEvent::Kind::kFocusGained)));
   EXPECT_FALSE(b.HasDeviceBuffer());
 }
 

@@ -17,7 +17,7 @@
 #include "core/TaskScheduler.h"
 #include "base/DiagnosticLog.h"
 #include "data/GameData.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 
 namespace zan {
@@ -44,8 +44,7 @@ class ImageLayersTest : public ::testing::Test {
     Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
     report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(8888);
+    SetSurfaceFormatCode(8888);
     // A 100 x 100 figure: its left half opaque, its right half transparent.
     const auto halfOpaque = [](int32_t x, int32_t) { return uint8_t(x < 50 ? 255 : 0); };
     const auto eyes = test::MakeBmp(20, 10, BmpForm::kArgb32,
@@ -77,7 +76,7 @@ class ImageLayersTest : public ::testing::Test {
   }
   void TearDown() override {
     layers.reset();
-    Surfaces().Shutdown();
+    SetSurfaceFormatCode(0);
     fs::remove_all(dir);
   }
 
@@ -97,7 +96,6 @@ class ImageLayersTest : public ::testing::Test {
   ImageSlot& Slot(int32_t i) { return *layers->Slot(i); }
 
   fs::path dir;
-  test::FormatPresenter presenter{8888};
   HeadlessMessageBoxes boxes;
   ErrorReporter report{&boxes};
   std::unique_ptr<GameData> data;
