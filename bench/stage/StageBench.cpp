@@ -25,6 +25,7 @@
 #include "stage/ImageLayers.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 #include "platform/headless/HeadlessPresenter.h"
+#include "platform/VirtualClock.h"
 
 namespace {
 
@@ -99,7 +100,8 @@ struct Stage {
   HeadlessMessageBoxes boxes;
   ErrorReporter report;
   GameData data;
-  TaskScheduler tasks;
+  VirtualClock clock;
+  TaskScheduler tasks{clock};
   std::mt19937 rng{5};
   std::unique_ptr<ImageLayers> layers;
   Surface target;

@@ -11,6 +11,7 @@
 #include "base/DiagnosticLog.h"
 #include "stage/ImageLayers.h"
 #include "stage/ObjectSurface.h"
+#include "platform/VirtualClock.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   auto definition = zan::EyeDefinition::Parse(bytes);
   if (!definition || !definition->HasFrames()) return 0;
-  zan::TaskScheduler tasks;
+  zan::VirtualClock clock;
+  zan::TaskScheduler tasks{clock};
   zan::ObjectSurface object(tasks);
   zan::ObjectSurface::Eye& eye = object.EyeAnimation();
   eye.definition = *definition;

@@ -12,7 +12,8 @@ Application* g_app = nullptr;
 Application* Application::Instance() { return g_app; }
 
 Application::Application(Platform& platform)
-    : EventReceiver("CZANApp"), platform_(platform), display_(platform), window_(platform.GetWindow()) {
+    : EventReceiver("CZANApp"), platform_(platform), display_(platform), tasks_(platform.GetClock()),
+      window_(platform.GetWindow()) {
   tasks_.SetReceivers(&window_.Receivers());
 }
 
@@ -28,7 +29,6 @@ void Application::FrameSetup(std::string titleSjis, std::string className) {
 void Application::SetAppFolder(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   appFolder_ = std::move(folder);
-  SetApplicationFolder(appFolder_);
 }
 
 bool Application::HandleEvent(const InputEvent& event) {

@@ -106,7 +106,7 @@ void GameApp::LoadStartupDefinitions() {
 }
 
 bool GameApp::InitializeGame() {
-  variables_->SeedRandom(GetMilliseconds());
+  variables_->SeedRandom(platform_.GetClock().Milliseconds());
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
   gameData_->OpenGameArchives();
@@ -158,7 +158,7 @@ int32_t GameApp::MainLoop() {
     harness_.BeforeFrame(frame_, window);
     if (!PumpEvent()) break;
     tasks_.RunFrame();
-    Sleep(1);
+    platform_.GetClock().Sleep(1);
     if (quitRequest_ == 1) {
       quitRequest_ = 0;
       if (quitAnswer_ == 1) {

@@ -75,7 +75,6 @@ int main(int argc, char** argv) {
   } else {
     platform = std::make_unique<zan::Sdl2Platform>();
   }
-  zan::SetCurrentPlatform(platform.get());
   platform->GetPresenter().SetDisplayFormat(zan::DisplayFormatOf(options->pixelFormat));
 
   zan::WavFileWriter audioCapture;
@@ -111,6 +110,5 @@ int main(int argc, char** argv) {
   }
   platform->GetAudioOut().SetCaptureSink(nullptr);
   audioCapture.Close();
-  zan::SetCurrentPlatform(nullptr);
   return exitCode;
 }

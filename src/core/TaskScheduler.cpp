@@ -2,7 +2,7 @@
 
 namespace zan {
 
-TaskScheduler::TaskScheduler() {
+TaskScheduler::TaskScheduler(Clock& clock) : clock_(clock) {
   head_.key_ = kOrderHead;
   tail_.key_ = kOrderTail;
   head_.next_ = &tail_;

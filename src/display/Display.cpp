@@ -15,7 +15,8 @@ namespace zan {
 Display::Display(Platform& platform)
     : Task("CDraw::Flip"),
       platform_(platform),
-      displayMode_([this](const InputEvent& e) { return HandleWindowEvent(e); }) {
+      displayMode_([this](const InputEvent& e) { return HandleWindowEvent(e); }),
+      timer_(platform.GetClock()) {
   SetHandler(0, [this] { return Present(); });
 }
 

@@ -13,7 +13,7 @@
 #include "message/MessageArea.h"
 #include "message/MessageLayout.h"
 #include "message/TextBuffer.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
 #include "script/ScriptLoader.h"
@@ -182,7 +182,7 @@ void ChoiceMenu::RenderEntryText(std::string_view text, int32_t size, Rgb colour
 
 void ChoiceMenu::StartCountdown(int32_t ms, std::string_view script, std::string_view label) {
   countdown_.active = true;
-  countdown_.deadline = GetMilliseconds() + static_cast<uint32_t>(ms);
+  countdown_.deadline = game_.Manager().Now() + static_cast<uint32_t>(ms);
   countdown_.script = script;
   countdown_.label = label;
 }
@@ -217,7 +217,7 @@ void ChoiceMenu::Input(bool mouseMoved, int32_t arrowKey, bool click) {
   const int32_t at = state_.hovered;
   if (!click || !InRange(at, kEntries) || !state_.entries[at].active) return;
   state_.open = 0;
-  effect_ = {true, at, GetMilliseconds(), 1};
+  effect_ = {true, at, game_.Manager().Now(), 1};
 }
 
 int32_t ChoiceMenu::Jump(std::string_view script, std::string_view label) {

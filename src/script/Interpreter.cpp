@@ -7,7 +7,7 @@
 #include "stage/ImageLayers.h"
 #include "platform/Files.h"
 #include "platform/ReceiverList.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 #include "script/ReadFlagStore.h"
 #include "script/SysFiles.h"
 #include "script/VariableTable.h"
@@ -162,13 +162,13 @@ void Interpreter::SetSkipMode(int32_t on) {
 
 void Interpreter::SetAutoMode(int32_t on) {
   options_.autoMode = on ? 1 : 0;
-  if (on) options_.autoTimestamp = static_cast<int32_t>(GetMilliseconds());
+  if (on) options_.autoTimestamp = static_cast<int32_t>(Manager().Now());
 }
 
 void Interpreter::StartTimedWait(int32_t ms) {
   timedWait_ = {};
   if (ms <= 0) return;
-  timedWait_ = {true, GetMilliseconds(), static_cast<uint32_t>(ms)};
+  timedWait_ = {true, Manager().Now(), static_cast<uint32_t>(ms)};
 }
 
 void Interpreter::SetSceneName(std::string_view name) {
@@ -197,7 +197,7 @@ void Interpreter::Advance() {
 }
 
 int32_t Interpreter::Update() {
-  const uint32_t now = GetMilliseconds();
+  const uint32_t now = Manager().Now();
   // 1-2. Skip and auto requests. The system buttons are not built yet: their skip button
   // counts as shown and enabled.
   const bool choosing = choices_.Open() || choices_.MaskOpen();
@@ -279,7 +279,7 @@ void Interpreter::DrawSlotOverlays(Surface& target) {
   layers_->DrawZooms(target);
 }
 
-void Interpreter::DrawChoices(Surface& target) { choices_.Draw(target, GetMilliseconds()); }
+void Interpreter::DrawChoices(Surface& target) { choices_.Draw(target, Manager().Now()); }
 
 void Interpreter::ClearPage(int32_t index) {
   MessageArea& area = areas_.Area(index);

@@ -44,8 +44,8 @@ class AlphaPlane {
   // A copy in which a source byte of exactly 127 is written as `value`; codes as Blt.
   int32_t BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
                      const AlphaPlane& source, int32_t sx, int32_t sy, uint8_t value);
-  // Writes the plane as a 24-bit grey BMP (each byte v as the pixel v, v, v). 0, or 1 when
-  // the plane is empty or the file cannot be written.
+  // Writes the plane as a 24-bit grey BMP (each byte v as the pixel v, v, v) to a path as
+  // Bitmap::SaveBMP takes it. 0, or 1 when the plane is empty or the file cannot be written.
   int32_t SaveBMP(std::string_view path) const;
   void Destroy();
 

@@ -100,15 +100,6 @@ std::string LastPart(std::string_view path) {
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
-// A Shift-JIS game path as a path of this file system, relative ones from the application
-// folder.
-std::string NativePath(std::string_view path) {
-  std::string native = SjisToUtf8(path);
-  std::replace(native.begin(), native.end(), '\\', '/');
-  if (!native.empty() && native[0] == '/') return native;
-  return JoinPath(ApplicationFolder(), native);
-}
-
 }  // namespace
 
 Bitmap::Bitmap() : EventReceiver("CDIB") {}
@@ -219,7 +210,7 @@ int32_t Bitmap::SaveBMP(std::string_view path) const {
   for (int32_t y = 0; y < height_; ++y)
     std::memcpy(p + kHeadersSize + static_cast<size_t>(height_ - 1 - y) * pitch_, BitmapRow(y),
                 static_cast<size_t>(pitch_));
-  if (Status s = WriteFileAtomic(NativePath(path), file); !s) {
+  if (Status s = WriteFileAtomic(std::string(path), file); !s) {
     ZAN_LOG("CDIB::SaveBMP: %s", s.error().message.c_str());
     return 1;
   }

@@ -47,8 +47,9 @@ class Bitmap : public EventReceiver {
   int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);
   // Reads the image of a whole BMP file: 0 ok, 1 already created or no memory, 3 invalid.
   virtual int32_t CreateFromBMP(std::span<const uint8_t> file);
-  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written); 0, or 1
-  // when not created or the file cannot be written.
+  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written) to `path`,
+  // a path of the file system (a relative one from the current folder); 0, or 1 when not
+  // created or the file cannot be written.
   int32_t SaveBMP(std::string_view path) const;
   virtual void Destroy();
 

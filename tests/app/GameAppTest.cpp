@@ -24,10 +24,8 @@ class GameAppTest : public ::testing::Test {
     std::filesystem::create_directories(root / "game");
     setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     platform.GetMessageBoxes().SetQuiet(true);
-    SetCurrentPlatform(&platform);
   }
   void TearDown() override {
-    SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(root);
   }
   std::filesystem::path root;

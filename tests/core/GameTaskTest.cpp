@@ -4,6 +4,7 @@
 
 #include "core/TaskScheduler.h"
 #include "platform/ReceiverList.h"
+#include "platform/VirtualClock.h"
 
 namespace zan {
 namespace {
@@ -12,7 +13,8 @@ class GameTaskTest : public ::testing::Test {
  protected:
   GameTaskTest() { manager.SetReceivers(&receivers); }
   ReceiverList receivers;
-  TaskScheduler manager;
+  VirtualClock clock;
+  TaskScheduler manager{clock};
 };
 
 TEST_F(GameTaskTest, EndCallsTheCallbackOnTheCallerExactlyOnce) {

@@ -13,11 +13,9 @@ namespace {
 class DisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetCurrentPlatform(&platform);
     platform.GetMessageBoxes().SetQuiet(true);
     ASSERT_TRUE(window.Create("test"));
   }
-  void TearDown() override { SetCurrentPlatform(nullptr); }
   void Init(int32_t format) {
     platform.GetPresenter().SetDisplayFormat(DisplayFormatOf(format));
     draw.InitDisplay(window, kW, kH);

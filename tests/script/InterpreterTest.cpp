@@ -220,8 +220,7 @@ TEST(CommandTable, TheWholeCatalogueInItsOrder) {
 
 TEST(Delay, CallsBackAfterItsDuration) {
   HeadlessPlatform platform;
-  SetCurrentPlatform(&platform);
-  TaskScheduler tasks;
+  TaskScheduler tasks{platform.GetClock()};
   DelayTask wait(tasks);
   GameTask caller(tasks, "Caller", "caller");
   bool done = false;
@@ -235,7 +234,6 @@ TEST(Delay, CallsBackAfterItsDuration) {
   EXPECT_TRUE(done);
   // 100 ms: steps of 1 ms, factor 2: 255 is reached at 128 ms.
   EXPECT_EQ(elapsed, 129u);
-  SetCurrentPlatform(nullptr);
 }
 
 }  // namespace

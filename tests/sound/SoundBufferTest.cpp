@@ -24,7 +24,6 @@ class SoundBufferTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Diagnostics().SetEcho(false);
-    SetCurrentPlatform(&platform);
     ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()), 0);
     platform.GetAudioOut().SetCaptureSink([this](std::span<const int16_t> s) {
       if (capture) out.insert(out.end(), s.begin(), s.end());
@@ -32,7 +31,6 @@ class SoundBufferTest : public ::testing::Test {
   }
   void TearDown() override {
     platform.GetAudioOut().SetCaptureSink(nullptr);
-    SetCurrentPlatform(nullptr);
     Diagnostics().SetEcho(true);
   }
   std::string LastLog() { return SjisToUtf8(Diagnostics().LastMessage()); }

@@ -19,6 +19,7 @@
 #include "data/GameData.h"
 #include "surface/SurfaceFormat.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
+#include "platform/VirtualClock.h"
 
 namespace zan {
 namespace {
@@ -99,7 +100,8 @@ class ImageLayersTest : public ::testing::Test {
   HeadlessMessageBoxes boxes;
   ErrorReporter report{&boxes};
   std::unique_ptr<GameData> data;
-  TaskScheduler tasks;
+  VirtualClock clock;
+  TaskScheduler tasks{clock};
   std::deque<int32_t> randoms;
   std::unique_ptr<ImageLayers> layers;
   Surface target;

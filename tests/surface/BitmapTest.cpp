@@ -123,10 +123,8 @@ class BitmapFileTest : public ::testing::Test {
   void SetUp() override {
     root = fs::temp_directory_path() / ("zan_bitmap_" + std::to_string(::getpid()));
     fs::create_directories(root);
-    SetApplicationFolder(root.string());
   }
   void TearDown() override {
-    SetApplicationFolder("");
     fs::remove_all(root);
   }
   std::vector<uint8_t> Slurp(const std::string& name) {
@@ -140,7 +138,7 @@ TEST_F(BitmapFileTest, SavedBitmapsAreBottomUp24BitFilesThatReadBack) {
   Bitmap bitmap;
   ASSERT_EQ(bitmap.Create(2, 2, 1, 24), 0);
   bitmap.Fill(0, 0, 1, 1, 10, 20, 30);
-  ASSERT_EQ(bitmap.SaveBMP("small.bmp"), 0);
+  ASSERT_EQ(bitmap.SaveBMP((root / "small.bmp").string()), 0);
   const auto file = Slurp("small.bmp");
   ASSERT_EQ(file.size(), 70u);  // 54 + 8 x 2
   EXPECT_EQ(LoadU32(&file[2]), 70u);
@@ -161,7 +159,7 @@ TEST_F(BitmapFileTest, PlanesLoadFromTheBlueOfGreyPicturesAndSaveAsGrey) {
   AlphaPlane plane;
   ASSERT_EQ(plane.Create(3, 2), 0);
   plane.FillRect(1, 0, 2, 1, 200);
-  ASSERT_EQ(plane.SaveBMP("mask.bmp"), 0);
+  ASSERT_EQ(plane.SaveBMP((root / "mask.bmp").string()), 0);
   Bitmap picture;
   ASSERT_EQ(picture.ReadImage(Slurp("mask.bmp"), "mask.bmp"), 0);
   EXPECT_EQ(PixelColour(0, picture.Pixels(), 2, 0), (Rgb{200, 200, 200}));
