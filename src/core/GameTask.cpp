@@ -49,11 +49,11 @@ void GameTask::End() {
   click_.clickedLatch = 0;
 }
 
-int32_t GameTask::Suspend() {
-  if (!manager_.IsRunning(this)) return 0;
+bool GameTask::Suspend() {
+  if (!manager_.IsRunning(this)) return false;
   SetEndValue(1);
   click_.MarkRemoved();
-  return 1;
+  return true;
 }
 
 int32_t GameTask::Resume() {

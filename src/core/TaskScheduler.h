@@ -25,8 +25,8 @@ class TaskScheduler {
   // 1 for the head, 2 for the tail or a task not in the list, 0 when unlinked. The unlinked
   // task keeps its own links, so a walk standing on it still reaches the rest of the list.
   int32_t RemoveTask(Task* task);
-  // 1 when the task is reachable from HeadTask.
-  int32_t IsRunning(const Task* task) const;
+  // True when the task is reachable from HeadTask.
+  bool IsRunning(const Task* task) const;
   // Unlinks every ended task (other than the sentinels), clearing its end value.
   void SweepEndedTasks();
   // Dispatches `phase` to every task from head to tail, then sweeps.
