@@ -5,21 +5,13 @@
 #include "platform/Files.h"
 
 namespace zan {
-namespace {
-Application* g_app = nullptr;
-}
-
-Application* Application::Instance() { return g_app; }
-
 Application::Application(Platform& platform)
     : EventReceiver("CZANApp"), platform_(platform), display_(platform), tasks_(platform.GetClock()),
       window_(platform.GetWindow()) {
   tasks_.SetReceivers(&window_.Receivers());
 }
 
-Application::~Application() {
-  if (g_app == this) g_app = nullptr;
-}
+Application::~Application() = default;
 
 void Application::FrameSetup(std::string titleSjis, std::string className) {
   title_ = std::move(titleSjis);
@@ -61,7 +53,6 @@ int32_t Application::Run(int width, int height) {
     return 0;
   }
   Diagnostics().LogText("CreateWindow done");
-  g_app = this;
   window_.RegisterReceiver(this);
   Diagnostics().LogText("CDraw Initializing");
   display_.InitDisplay(window_, width, height);

@@ -51,9 +51,6 @@ class Application : public EventReceiver {
   // Set when the start-up could not complete (no window); the program then exits non-zero.
   bool StartFailed() const { return startFailed_; }
 
-  // The one application object, through which tasks reach the services; null outside Run.
-  static Application* Instance();
-
  protected:
   void SetStartFailed() { startFailed_ = true; }
 
