@@ -20,7 +20,6 @@ namespace {
 
 using namespace zan;
 
-
 // Mixed kanji and kana with punctuation, enough for 400 cells: about two hundred different
 // kanji, each followed by a kana, a comma or a full stop now and then (some 260 glyphs).
 std::string PageText() {

@@ -27,7 +27,6 @@ using namespace zan;
 constexpr int32_t kW = 800;
 constexpr int32_t kH = 600;
 
-
 std::vector<uint8_t> SpritePlane() {
   std::vector<uint8_t> a(static_cast<size_t>(kW) * kH);
   for (int32_t y = 0; y < kH; ++y)

@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zan;
-  // Made once and kept for the whole run (never destroyed after the surface registry).
+  // Made once and kept for the whole run.
   static Surface& screen = *new Surface;
   static Surface& glyphs = *new Surface;
   if (!screen.View()) {

@@ -4,7 +4,7 @@
 // block of pixel memory (DeviceSurface.h) with two spare rows; with format code 0 the
 // surface is only its Bitmap part and every operation takes the bitmap branch.
 //
-// Results follow the classic codes: 0 for success, small positive codes for failures (see
+// Results are 0 for success and small positive codes for failures (see
 // each operation). All pixel work is done by the plain-memory routines (PixelOps.h,
 // Blend.h) on the clipped rectangle; operations between surfaces of different formats draw
 // nothing.
@@ -59,12 +59,12 @@ class Surface : public Bitmap {
   // The whole surface as plain memory (empty without pixels).
   PixelRows View() const;
 
-  // 0 ok, 1 no pixel address, 2 clipped away, 3 no device surface.
+  // 0 ok, 1 no pixel address, 2 clipped away, 3 no pixel memory.
   int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
   int32_t FillAll(uint8_t r, uint8_t g, uint8_t b);
   // Mode 0 copies, mode 2 blends by the source's alpha (InnerAlphaBlt), any other mode
   // copies all but the colour key. 0 ok, 1 no pixel address or clipped away, 3 either
-  // device surface missing.
+  // without pixel memory.
   int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
               int32_t sx, int32_t sy, int32_t mode);
   // Scaled copy (nearest neighbour; alpha ignored). 0 ok, 1 empty destination or source,
@@ -74,7 +74,7 @@ class Surface : public Bitmap {
   // Copies a 24-bit bitmap of the same size: 0, 1 when sizes differ.
   int32_t CopyFromBitmap(const Bitmap& bitmap);
   // Saves the pixels as a 24-bit BMP: 0 ok, 1 when the copy cannot be made or written, 2
-  // without a device surface.
+  // without pixel memory.
   int32_t Save(std::string_view path);
 
   // --- Blending ---------------------------------------------------------------------------
@@ -103,7 +103,7 @@ class Surface : public Bitmap {
   int32_t ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
                     int32_t sx, int32_t sy);
   // Copy with the key skipped and pure magenta replaced by a colour: 0, 1 no pixels or
-  // clipped away, 3 a device surface missing.
+  // clipped away, 3 either without pixel memory.
   int32_t KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                         Surface& source, int32_t sx, int32_t sy, uint8_t r, uint8_t g,
                         uint8_t b);
@@ -147,7 +147,7 @@ class Surface : public Bitmap {
   const std::string& GetFileName() const;
 
  private:
-  // Takes the device surface's description (height less the spare rows) and caches its
+  // Takes the pixel memory's description (height less the spare rows) and caches its
   // pixel address.
   void TakeDescription(DeviceSurface* surface);
   // The pixel memory for a read picture, its pixels and alpha: 0, 1 on failure.
