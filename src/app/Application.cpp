@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include "core/MouseState.h"
 #include "base/DiagnosticLog.h"
 #include "platform/Files.h"
 
@@ -62,7 +61,7 @@ int32_t Application::Run(int width, int height) {
   if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
     ZAN_LOG("sound: no audio device (%d); the game runs silent", rc);
   window_.RegisterReceiver(&soundManager_);
-  window_.RegisterReceiver(&Mouse());
+  window_.RegisterReceiver(&mouse_);
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

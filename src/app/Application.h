@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/MouseState.h"
 #include "core/TaskScheduler.h"
 #include "display/Display.h"
 #include "platform/EventReceiver.h"
@@ -41,6 +42,8 @@ class Application : public EventReceiver {
   // The sound device, initialised by Run once the window exists.
   SoundManager& Sound() { return soundManager_; }
   GameWindow& MainWindow() { return window_; }
+  // The pointer as the window's events leave it.
+  const MouseState& Pointer() const { return mouse_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // The application folder, ending in '/'.
@@ -59,6 +62,7 @@ class Application : public EventReceiver {
   TaskScheduler tasks_;
   SoundManager soundManager_;
   GameWindow window_;
+  MouseState mouse_;
   int width_ = 0;
   int height_ = 0;
 

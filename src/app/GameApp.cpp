@@ -51,6 +51,7 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
   interpreter_->SetDrawTarget(&display_.BackBuffer());
+  interpreter_->Choices().SetPointer(&mouse_);
 }
 
 GameApp::~GameApp() {

@@ -22,9 +22,4 @@ bool MouseState::HandleEvent(const InputEvent& event) {
   return false;
 }
 
-MouseState& Mouse() {
-  static MouseState mouse;
-  return mouse;
-}
-
 }  // namespace zan

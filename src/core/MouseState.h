@@ -1,7 +1,7 @@
 #pragma once
-// MouseState: the pointer position and the button states, kept for everybody to read. One
-// global receiver named "MouseState", registered with the window at start-up; it never
-// takes an event.
+// MouseState: the pointer position and the button states, kept for those who read them.
+// The application owns one and registers it with the window at start-up; it never takes
+// an event.
 
 #include <cstdint>
 
@@ -28,8 +28,5 @@ class MouseState : public EventReceiver {
   bool left_ = false;
   bool right_ = false;
 };
-
-// The one pointer of the program.
-MouseState& Mouse();
 
 }  // namespace zan

@@ -188,8 +188,8 @@ void ChoiceMenu::StartCountdown(int32_t ms, std::string_view script, std::string
 }
 
 int32_t ChoiceMenu::HoverFromMouse() const {
-  const int32_t x = Mouse().X();
-  const int32_t y = Mouse().Y();
+  const int32_t x = PointerX();
+  const int32_t y = PointerY();
   if (!button_.View()) return -1;
   const int32_t w = button_.Width();
   const int32_t h = button_.Height();
@@ -384,7 +384,7 @@ int32_t ChoiceMenu::MaskHovered() const {
     // An entry deleted since the keys picked it is no longer there to pick.
     if (HasTarget(mask_.entries[maskKeyed_])) return maskKeyed_;
   }
-  return HitTest(Mouse().X(), Mouse().Y());
+  return HitTest(PointerX(), PointerY());
 }
 
 void ChoiceMenu::DrawMaskHover(Surface& target) {

@@ -53,7 +53,7 @@ InputEvent PointerAt(int32_t x, int32_t y) { return InputEvent::PointerMove(x, y
 
 class ChoicesTest : public ::testing::Test {
  protected:
-  void SetUp() override { Mouse().HandleEvent(PointerAt(0, 599)); }
+  void SetUp() override { mouse.HandleEvent(PointerAt(0, 599)); }
 
   void Play(const std::map<std::string, std::string>& scripts, bool readFlags = true) {
     game.WriteArchives(scripts, {{"variable.csv", kVariables}});
@@ -64,6 +64,7 @@ class ChoicesTest : public ::testing::Test {
                          })},
                         {"over.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 0, 255})}});
     game.Open(readFlags);
+    C().SetPointer(&mouse);
     G().StartGame("main.txt");
     game.Frames(1);
   }
@@ -75,7 +76,7 @@ class ChoicesTest : public ::testing::Test {
   ChoiceMenu& C() { return G().Choices(); }
   // The pointer moved, as the window tells MouseState and the interpreter.
   void MovePointer(int32_t x, int32_t y) {
-    Mouse().HandleEvent(PointerAt(x, y));
+    mouse.HandleEvent(PointerAt(x, y));
     G().InputReceiver().HandleEvent(PointerAt(x, y));
     game.Frames(1);
   }
@@ -90,6 +91,7 @@ class ChoicesTest : public ::testing::Test {
   }
   const ChoiceEntry& Entry(int32_t i) { return C().State().entries[i]; }
 
+  MouseState mouse;
   ScriptTestGame game{"choices"};
 };
 
