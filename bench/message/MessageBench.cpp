@@ -20,8 +20,6 @@ namespace {
 
 using namespace zan;
 
-const DisplayDevice kDevice;
-
 // Mixed kanji and kana with punctuation, enough for 400 cells: about two hundred different
 // kanji, each followed by a kana, a comma or a full stop now and then (some 260 glyphs).
 std::string PageText() {
@@ -45,7 +43,7 @@ std::string PageText() {
 struct Page {
   explicit Page(FontInk& fonts, int32_t format) : layout(&rasterizer, nullptr) {
     (void)rasterizer.InitRasterizer(fonts);
-    surface.CreateOnDevice(&kDevice, 800, 600, DDSCAPS_SYSTEMMEMORY, format);
+    surface.CreateInFormat(800, 600, format);
     LayoutSettings& s = layout.Settings();
     s.style = 4;
     s.fontSize = 24;
@@ -101,7 +99,7 @@ void BM_ShownPageToScreen(benchmark::State& state) {
   page.Build(PageText());
   page.buffer->ShowAll();
   Surface screen;
-  screen.CreateOnDevice(&kDevice, 800, 600, DDSCAPS_SYSTEMMEMORY, 8888);
+  screen.CreateInFormat(800, 600, 8888);
   for (auto _ : state) {
     page.buffer->DrawFadeIn(screen, 0, 0, page.surface, 255, page.layout.Settings());
     benchmark::ClobberMemory();

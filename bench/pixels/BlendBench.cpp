@@ -27,8 +27,6 @@ using namespace zan;
 constexpr int32_t kW = 800;
 constexpr int32_t kH = 600;
 
-const DisplayDevice kDevice;
-
 std::vector<uint8_t> SpritePlane() {
   std::vector<uint8_t> a(static_cast<size_t>(kW) * kH);
   for (int32_t y = 0; y < kH; ++y)
@@ -56,7 +54,7 @@ const std::vector<uint8_t>& Plane(bool noise) {
 
 struct Frames {
   explicit Frames(int32_t format, bool noise) {
-    for (auto* s : {&dst, &src, &other}) s->CreateOnDevice(&kDevice, kW, kH, DDSCAPS_SYSTEMMEMORY, format);
+    for (auto* s : {&dst, &src, &other}) s->CreateInFormat(kW, kH, format);
     std::mt19937 rng(3);
     for (auto* s : {&dst, &src, &other}) {
       const PixelRows v = s->View();

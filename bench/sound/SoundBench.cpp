@@ -105,7 +105,6 @@ void Stream12Oggs(benchmark::State& state) {
     return fixtures::OggVorbis(ten);
   }();
   HeadlessPlatform platform;
-  SetCurrentPlatform(&platform);
   SoundManager manager;
   manager.Init(platform.GetAudioOut(), platform.GetClock());
   std::vector<std::unique_ptr<SoundBuffer>> streams;
@@ -118,7 +117,6 @@ void Stream12Oggs(benchmark::State& state) {
   state.counters["realtime_factor"] =
       benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   streams.clear();
-  SetCurrentPlatform(nullptr);
 }
 BENCHMARK(Stream12Oggs)->Unit(benchmark::kMillisecond);
 

@@ -21,10 +21,11 @@
 #include "core/TaskScheduler.h"
 #include "data/GameData.h"
 #include "pixels/BlendKernels.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "stage/ImageLayers.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 #include "platform/headless/HeadlessPresenter.h"
+#include "platform/VirtualClock.h"
 
 namespace {
 
@@ -56,8 +57,7 @@ void RandomPixels(Surface& s, std::mt19937& rng) {
 struct Stage {
   explicit Stage(int32_t format) : report(&boxes), data(report, boxes) {
     boxes.SetQuiet(true);
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(format);
+    SetSurfaceFormatCode(format);
     layers = std::make_unique<ImageLayers>(tasks, data, [this] { return static_cast<int32_t>(rng() & 0x7FFF); });
     layers->Reset(10, 2);
     target.Create(kW, kH);
@@ -88,7 +88,7 @@ struct Stage {
     layers->Zoom(1)->alpha = 160;
     layers->StartMove(7, 1 << 30, 300, 0, kEaseLinear, kEaseLinear);
   }
-  ~Stage() { Surfaces().Shutdown(); }
+  ~Stage() { SetSurfaceFormatCode(0); }
 
   void Frame() {
     layers->DrawScene(target, true, true);
@@ -100,7 +100,8 @@ struct Stage {
   HeadlessMessageBoxes boxes;
   ErrorReporter report;
   GameData data;
-  TaskScheduler tasks;
+  VirtualClock clock;
+  TaskScheduler tasks{clock};
   std::mt19937 rng{5};
   std::unique_ptr<ImageLayers> layers;
   Surface target;
@@ -116,8 +117,7 @@ void BM_StageFrame(benchmark::State& state, int32_t format) {
 
 void BM_ZoomAlpha(benchmark::State& state, int32_t format) {
   HeadlessPresenter presenter;
-  Surfaces().Init(&presenter, 0);
-  Surfaces().SetPixelFormatCode(format);
+  SetSurfaceFormatCode(format);
   std::mt19937 rng(3);
   Surface src, dst;
   src.Create(kW, kH);
@@ -128,7 +128,7 @@ void BM_ZoomAlpha(benchmark::State& state, int32_t format) {
     dst.ZoomAlphaBlt(0, 0, src, 90 * 1024 / 100);
     benchmark::ClobberMemory();
   }
-  Surfaces().Shutdown();
+  SetSurfaceFormatCode(0);
 }
 
 // pixman: the same picture (premultiplied) scaled to 90 % with its bilinear filter, over.

@@ -26,8 +26,6 @@ constexpr int32_t kH = 600;
 constexpr uint32_t kFrameMs = 33;
 constexpr double kGoalMs = 5.0;
 
-const DisplayDevice kDevice;
-
 const TransitionTables& Tables() {
   static const TransitionTables tables(kW, kH);
   return tables;
@@ -35,7 +33,7 @@ const TransitionTables& Tables() {
 
 std::unique_ptr<Surface> RandomSurface(int32_t format, int32_t width, int32_t height, std::mt19937& rng) {
   auto s = std::make_unique<Surface>();
-  s->CreateOnDevice(&kDevice, width, height, DDSCAPS_SYSTEMMEMORY, format);
+  s->CreateInFormat(width, height, format);
   const PixelRows v = s->View();
   for (int32_t y = 0; y < v.height; ++y)
     for (int32_t x = 0; x < v.pitch; ++x) v.Row(y)[x] = static_cast<uint8_t>(rng());

@@ -25,8 +25,6 @@ using namespace zan;
 constexpr int32_t kW = 800;
 constexpr int32_t kH = 600;
 
-const DisplayDevice kDevice;
-
 const WeatherTables& Tables() {
   static const WeatherTables tables;
   return tables;
@@ -41,7 +39,7 @@ WeatherRandom Seeded(uint32_t seed) {
 
 std::unique_ptr<Surface> Make(int32_t format, int32_t width, int32_t height) {
   auto s = std::make_unique<Surface>();
-  s->CreateOnDevice(&kDevice, width, height, DDSCAPS_SYSTEMMEMORY, format);
+  s->CreateInFormat(width, height, format);
   return s;
 }
 

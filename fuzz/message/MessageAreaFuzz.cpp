@@ -12,13 +12,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zan;
-  // Made once and kept for the whole run (never destroyed after the surface registry).
-  static const DisplayDevice device;
+  // Made once and kept for the whole run.
   static Surface& screen = *new Surface;
   static Surface& glyphs = *new Surface;
   if (!screen.View()) {
-    screen.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
-    glyphs.CreateOnDevice(&device, 320, 240, DDSCAPS_SYSTEMMEMORY, 565);
+    screen.CreateInFormat(320, 240, 565);
+    glyphs.CreateInFormat(320, 240, 565);
     glyphs.Alpha().Fill(255);
   }
   std::vector<uint8_t> bytes(MessageAreaRecord::kSize, 0);

@@ -11,6 +11,7 @@
 #include "base/DiagnosticLog.h"
 #include "stage/ImageLayers.h"
 #include "stage/ObjectSurface.h"
+#include "platform/VirtualClock.h"
 
 namespace {
 
@@ -40,16 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   auto definition = zan::EyeDefinition::Parse(bytes);
   if (!definition || !definition->HasFrames()) return 0;
-  static const zan::DisplayDevice device;
-  zan::TaskScheduler tasks;
+  zan::VirtualClock clock;
+  zan::TaskScheduler tasks{clock};
   zan::ObjectSurface object(tasks);
   zan::ObjectSurface::Eye& eye = object.EyeAnimation();
   eye.definition = *definition;
-  eye.sheet.CreateOnDevice(&device, 64, 32, zan::DDSCAPS_SYSTEMMEMORY, 8888);
+  eye.sheet.CreateInFormat(64, 32, 8888);
   eye.sheet.Alpha().Fill(255);
   eye.active = 1;
   zan::Surface target;
-  target.CreateOnDevice(&device, 160, 120, zan::DDSCAPS_SYSTEMMEMORY, 8888);
+  target.CreateInFormat(160, 120, 8888);
   // The random draws come from the file too, so blinks restart now and then.
   size_t next = 0;
   auto random = [&]() -> int32_t { return data[next++ % size]; };

@@ -22,10 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zan::AlphaPlane mask;
     mask.FromPixels24(bitmap.Pixels());
   }
-  static const zan::DisplayDevice device;
   for (int32_t format : {565, 8888}) {
     zan::Surface surface;
-    surface.LoadBMPOnDevice(&device, file, "fuzz.bmp", zan::DDSCAPS_SYSTEMMEMORY, format);
+    surface.LoadBMPInFormat(file, "fuzz.bmp", format);
   }
   return 0;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Application: the framework's application object. It holds the display, the task list, the
 // window and the platform services, runs the start-up (window, display, sound device) and provides a
-// default message pump. The game's GameApp derives from it and replaces the message
-// handler and the main loop.
+// default event pump. The game's GameApp derives from it and replaces the event handler
+// and the main loop.
 
 #include <cstdint>
 #include <string>
 
+#include "core/MouseState.h"
 #include "core/TaskScheduler.h"
 #include "display/Display.h"
 #include "platform/EventReceiver.h"
@@ -21,25 +22,21 @@ class Application : public EventReceiver {
   explicit Application(Platform& platform);
   ~Application() override;
 
-  // The window-message handler. The default posts the quit message on WM_DESTROY.
-  virtual int32_t WindowMessageHandler(const WindowMessage& message);
-  // The main loop. The default is the message pump alone, until WM_QUIT.
+  // The window's event handler. The default ends the loop when the window closes.
+  bool HandleEvent(const InputEvent& event) override;
+  // The main loop. The default is the event pump alone, until kQuit.
   virtual int32_t MainLoop();
   // Creates the window and the display, then runs the main loop. Returns 0.
-  virtual int32_t Run(int width, int height, int depthHint, int fullScreen);
+  virtual int32_t Run(int width, int height);
 
   // Frame set-up: the window title (Shift-JIS) and the window class name.
   void FrameSetup(std::string titleSjis, std::string className);
   // A title the game names for itself replaces the frame set-up's, in the window too.
   void SetTitle(std::string titleSjis);
 
-  // One message pump step: 0 when WM_QUIT was taken from the queue, else 1. Takes and
-  // dispatches at most one message.
-  int32_t PumpMessage();
-
-  int32_t HandleMessage(const WindowMessage& message) override {
-    return WindowMessageHandler(message);
-  }
+  // One event pump step: false when kQuit was taken from the queue. Takes and dispatches
+  // at most one event.
+  bool PumpEvent();
 
   Platform& GetPlatform() { return platform_; }
   Display& GetDisplay() { return display_; }
@@ -47,6 +44,8 @@ class Application : public EventReceiver {
   // The sound device, initialised by Run once the window exists.
   SoundManager& Sound() { return soundManager_; }
   GameWindow& MainWindow() { return window_; }
+  // The pointer as the window's events leave it.
+  const MouseState& Pointer() const { return mouse_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // The application folder, ending in '/'.
@@ -59,9 +58,6 @@ class Application : public EventReceiver {
   bool StartFailed() const { return startFailure_ != 0; }
   int StartFailureStatus() const { return startFailure_; }
 
-  // The one application object, through which tasks reach the services; null outside Run.
-  static Application* Instance();
-
  protected:
   void SetStartFailed(int status = 1) { startFailure_ = status; }
 
@@ -70,6 +66,7 @@ class Application : public EventReceiver {
   TaskScheduler tasks_;
   SoundManager soundManager_;
   GameWindow window_;
+  MouseState mouse_;
   int width_ = 0;
   int height_ = 0;
 

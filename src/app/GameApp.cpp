@@ -6,7 +6,6 @@
 #include "app/KeyConfig.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "surface/SurfaceRegistry.h"
 #include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 #include "message/MessageArea.h"
@@ -54,6 +53,7 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
   interpreter_->SetDrawTarget(&display_.BackBuffer());
+  interpreter_->Choices().SetPointer(&mouse_);
 }
 
 GameApp::~GameApp() {
@@ -78,11 +78,11 @@ int32_t GameApp::CheckSingleInstance() {
   MessageBoxes& boxes = platform_.GetMessageBoxes();
   if (InstanceLock::IsHeld("torami_trial_menu")) {
     boxes.Show(Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"),
-               AppTitle(), MB_ICONERROR);
+               AppTitle(), kErrorBox);
     return 0;
   }
   if (!instanceLock_.Acquire("torami_trial_app")) {
-    boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), MB_ICONERROR);
+    boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), kErrorBox);
     return 0;
   }
   return 1;
@@ -101,7 +101,7 @@ void GameApp::LoadStartupDefinitions() {
       into = std::move(bytes);
     } else {
       into.reset();
-      platform_.GetMessageBoxes().Show(std::string(name) + Sjis(" がありません。"), "ERROR", MB_OK);
+      platform_.GetMessageBoxes().Show(std::string(name) + Sjis(" がありません。"), "ERROR");
     }
   };
   load("system2.lib", keyConfigLib_);
@@ -109,18 +109,16 @@ void GameApp::LoadStartupDefinitions() {
 }
 
 bool GameApp::InitializeGame() {
-  variables_->SeedRandom(GetMilliseconds());
+  variables_->SeedRandom(platform_.GetClock().Milliseconds());
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->StateFile("GameErrorLog.txt"));
   gameData_->OpenGameArchives();
   ApplyGameSettings();
-  // Pictures are loaded again from slot 1 after a display change.
-  Surfaces().SetPictureArchive(&gameData_->GetArchive(kSlotPictures));
   readFlags_->Load(*gameData_, *script_, errorReport_.get());
   // Text cannot be drawn without a Japanese font: say which one to install.
   if (Status fonts = glyphRasterizer_->InitRasterizer(platform_.GetFontInk()); !fonts) {
     platform_.GetMessageBoxes().Show(
-        TryUtf8ToSjis(fonts.error().message).value_or(fonts.error().message), "ERROR", MB_OK);
+        TryUtf8ToSjis(fonts.error().message).value_or(fonts.error().message), "ERROR");
     return false;
   }
   messageLayout_->LoadIconList();
@@ -135,8 +133,8 @@ bool GameApp::InitializeGame() {
   tasks_.SweepEndedTasks();
   tasks_.AddTask(&display_, kOrderDraw);
   display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
-  spareSurfaces_[0].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
-  spareSurfaces_[1].Create(width_, height_, DDSCAPS_SYSTEMMEMORY);
+  spareSurfaces_[0].Create(width_, height_);
+  spareSurfaces_[1].Create(width_, height_);
   window_.RegisterReceiver(&interpreter_->InputReceiver());
   return true;
 }
@@ -165,7 +163,7 @@ int32_t GameApp::MainLoop() {
     return 0;
   }
   if (!IsDeviceFormat(display_.PixelFormatCode())) {
-    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
+    platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR");
     platform_.GetPresenter().SetFullScreen(false);
     SetStartFailed();
     return 0;
@@ -182,9 +180,9 @@ int32_t GameApp::MainLoop() {
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
     harness_.BeforeFrame(frame_, window);
-    if (PumpMessage() != 1) break;
+    if (!PumpEvent()) break;
     tasks_.RunFrame();
-    Sleep(1);
+    platform_.GetClock().Sleep(1);
     if (quitRequest_ == 1) {
       quitRequest_ = 0;
       if (quitAnswer_ == 1) {
@@ -209,7 +207,7 @@ void GameApp::ShutDown() {
   spareSurfaces_[0].Release();
   spareSurfaces_[1].Release();
   window_.Destroy();
-  platform_.GetWindow().PostQuitMessage(0);
+  platform_.GetWindow().PostQuit(0);
 }
 
 int32_t GameApp::QuitRequest() {
@@ -222,15 +220,7 @@ int32_t GameApp::QuitRequest() {
   return 1;
 }
 
-void GameApp::FlushClickMessages() {
-  Window& window = platform_.GetWindow();
-  while (window.PeekMessage(nullptr, WM_KEYDOWN, WM_KEYDOWN, true)) {
-  }
-  while (window.PeekMessage(nullptr, WM_LBUTTONUP, WM_LBUTTONUP, true)) {
-  }
-  while (window.PeekMessage(nullptr, WM_RBUTTONUP, WM_RBUTTONUP, true)) {
-  }
-}
+void GameApp::FlushClickMessages() { platform_.GetWindow().DropQueuedClicks(); }
 
 void GameApp::ToggleFullScreen() { ToggleFullScreen(display_.IsFullScreen() ? 0 : 1); }
 
@@ -239,57 +229,25 @@ void GameApp::ToggleFullScreen(int32_t target) {
   if ((target == 1) != display_.IsFullScreen()) display_.SetFullScreen(target == 1 ? 1 : 0);
 }
 
-int32_t GameApp::WindowMessageHandler(const WindowMessage& message) {
-  switch (message.message) {
-    case WM_ACTIVATEAPP:
-      if (message.wParam == 0) {
-        // Losing the focus leaves full screen and remembers the window as the display mode.
-        if (display_.IsFullScreen()) ToggleFullScreen(0);
-        interpreter_->Options().displayMode = 1;
-      }
-      return 0;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MOUSEWHEEL:
-      return RouteInput(message);
-    case WM_COMMAND:
-      switch (LowWord(message.wParam)) {
-        case kCommandAbout:
-          platform_.GetMessageBoxes().Show(
-              TitleSjis() + "\n" + Sjis("ZAN ビジュアルノベルエンジン"), TitleSjis(), MB_OK);
-          break;
-        case kCommandQuit:
-          QuitRequest();
-          break;
-        case kCommandShowPath:
-          platform_.GetMessageBoxes().Show(
-              TryUtf8ToSjis(gameData_->InstallPath()).value_or(gameData_->InstallPath()),
-              Sjis("パス"), MB_OK);
-          break;
-        default:
-          break;
-      }
-      return 0;
-    case WM_SYSCOMMAND:
-      switch (message.wParam & 0xFFF0) {
-        case SC_CLOSE:
-          QuitRequest();
-          return 1;  // the window is never closed directly
-        case SC_SCREENSAVE:
-          return 1;  // no screen saver while the game has focus
-        default:
-          return 0;
-      }
-    case WM_ERASEBKGND:
-      return 1;
+bool GameApp::HandleEvent(const InputEvent& event) {
+  using Kind = InputEvent::Kind;
+  switch (event.kind) {
+    case Kind::kFocusLost:
+      // Losing the focus leaves full screen and remembers the window as the display mode.
+      if (display_.IsFullScreen()) ToggleFullScreen(0);
+      interpreter_->Options().displayMode = 1;
+      return false;
+    case Kind::kKeyDown:
+    case Kind::kKeyUp:
+    case Kind::kButtonDown:
+    case Kind::kButtonUp:
+    case Kind::kWheel:
+      return RouteInput(event);
+    case Kind::kCloseRequest:
+      QuitRequest();
+      return true;  // the window is never closed directly
     default:
-      return 0;
+      return false;
   }
 }
 

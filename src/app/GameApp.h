@@ -1,7 +1,7 @@
 #pragma once
 // GameApp: the game's application object. It creates every service and screen once, in a
-// fixed order, owns them for the whole run, replaces the framework's message handler with
-// the game's, and runs the game's main loop: one window message, phase 0 and phase 1 over
+// fixed order, owns them for the whole run, replaces the framework's event handler with
+// the game's, and runs the game's main loop: one window event, phase 0 and phase 1 over
 // the task list, Sleep(1).
 
 #include <array>
@@ -37,15 +37,11 @@ class VariableTable;
 class GameApp : public Application {
  public:
   static constexpr int kArchiveSlots = kGameSlotCount;
-  // WM_COMMAND identifiers of the game's menus.
-  static constexpr uint32_t kCommandAbout = 40046;
-  static constexpr uint32_t kCommandQuit = 40047;
-  static constexpr uint32_t kCommandShowPath = 40166;
 
   GameApp(Platform& platform, Harness& harness);
   ~GameApp() override;
 
-  int32_t WindowMessageHandler(const WindowMessage& message) override;
+  bool HandleEvent(const InputEvent& event) override;
   int32_t MainLoop() override;
 
   // Refuses a second running copy (and a start while the start-up menu runs): 1 to go on.
@@ -56,7 +52,8 @@ class GameApp : public Application {
 
   // Asks whether to quit; the main loop acts on the answer after the frame.
   int32_t QuitRequest();
-  // Drops queued key presses and button releases (clicks that piled up in a long frame).
+  // Drops the whole clicks queued behind the one being handled (clicks that piled up in a
+  // long frame); the release of a press just handled stays.
   void FlushClickMessages();
   // Input: the action an input number fires (through the key configuration), and the
   // action itself; DoAction answers 1 when it handled the code (GameAppInput.cpp).
@@ -103,8 +100,9 @@ class GameApp : public Application {
   // False (logged) when a start script given on the command line is not in msg.arc.
   bool StartScriptFound();
   void ShutDown();
-  // Key, button and wheel messages turned into inputs (GameAppInput.cpp).
-  int32_t RouteInput(const WindowMessage& message);
+  // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
+  // event is taken.
+  bool RouteInput(const InputEvent& event);
 
   Harness& harness_;
   InstanceLock instanceLock_;

@@ -1,4 +1,4 @@
-// The game's input: key, button and wheel messages become input numbers, the key
+// The game's input: key, button and wheel events become input numbers, the key
 // configuration turns them into actions, and DoAction carries the actions out. Actions
 // fire on release only.
 
@@ -8,36 +8,41 @@
 
 namespace zan {
 
-int32_t GameApp::RouteInput(const WindowMessage& message) {
-  switch (message.message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      if (const int32_t input = InputOfKey(static_cast<uint32_t>(message.wParam)); input >= 0)
-        RaiseInput(input, message.message == WM_KEYDOWN ? 1 : 0);
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-      FlushClickMessages();
-      RaiseInput(kInputLeftButton, message.message == WM_LBUTTONDOWN ? 1 : 0);
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-      FlushClickMessages();
-      RaiseInput(kInputRightButton, message.message == WM_RBUTTONDOWN ? 1 : 0);
-      return 0;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      RaiseInput(kInputMiddleButton, message.message == WM_MBUTTONDOWN ? 1 : 0);
-      return 0;
-    case WM_MOUSEWHEEL:
+bool GameApp::RouteInput(const InputEvent& event) {
+  using Kind = InputEvent::Kind;
+  switch (event.kind) {
+    case Kind::kKeyDown:
+    case Kind::kKeyUp:
+      if (const int32_t input = InputOfKey(event.key); input >= 0)
+        RaiseInput(input, event.kind == Kind::kKeyDown ? 1 : 0);
+      return false;
+    case Kind::kButtonDown:
+    case Kind::kButtonUp: {
+      const int32_t pressed = event.kind == Kind::kButtonDown ? 1 : 0;
+      switch (event.button) {
+        case PointerButton::kLeft:
+          FlushClickMessages();
+          RaiseInput(kInputLeftButton, pressed);
+          break;
+        case PointerButton::kRight:
+          FlushClickMessages();
+          RaiseInput(kInputRightButton, pressed);
+          break;
+        case PointerButton::kMiddle:
+          RaiseInput(kInputMiddleButton, pressed);
+          break;
+      }
+      return false;
+    }
+    case Kind::kWheel:
       // Only with the wheel option on and the story running. Towards the player it is input
       // 4 (like Enter), except that it never picks a choice: then it is only consumed.
-      if (interpreter_->Options().mouseWheel == 0 || !interpreter_->IsRunning()) return 0;
-      if (WheelDelta(message.wParam) > 0) RaiseInput(kInputWheelAway, 0);
+      if (interpreter_->Options().mouseWheel == 0 || !interpreter_->IsRunning()) return false;
+      if (event.notches > 0) RaiseInput(kInputWheelAway, 0);
       else if (!interpreter_->Choices().Open()) RaiseInput(kInputWheelTowards, 0);
-      return 1;
+      return true;
     default:
-      return 0;
+      return false;
   }
 }
 

@@ -5,18 +5,8 @@
 #include "platform/Files.h"
 #include "platform/Window.h"
 #include "script/VariableTable.h"
-#include "platform/WindowMessage.h"
 
 namespace zan {
-
-uintptr_t Harness::KeyFlags() const {
-  uintptr_t flags = 0;
-  if (left_) flags |= MK_LBUTTON;
-  if (right_) flags |= MK_RBUTTON;
-  if (ctrl_) flags |= MK_CONTROL;
-  if (shift_) flags |= MK_SHIFT;
-  return flags;
-}
 
 void Harness::Expand(const TimelineAction& action) {
   using Kind = TimelineAction::Kind;
@@ -25,36 +15,32 @@ void Harness::Expand(const TimelineAction& action) {
   if (moves) {
     x_ = action.x;
     y_ = action.y;
-    pending_.push_back({WM_MOUSEMOVE, KeyFlags(), MakeLParam(x_, y_)});
+    pending_.push_back({InputEvent::PointerMove(x_, y_)});
   }
-  const bool left = action.button == TimelineAction::Button::kLeft;
   switch (action.kind) {
     case Kind::kMove:
       break;
     case Kind::kPress:
-      (left ? left_ : right_) = true;
-      pending_.push_back({left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, KeyFlags(), MakeLParam(x_, y_)});
+      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_)});
       break;
     case Kind::kRelease:
-      (left ? left_ : right_) = false;
-      pending_.push_back({left ? WM_LBUTTONUP : WM_RBUTTONUP, KeyFlags(), MakeLParam(x_, y_)});
+      pending_.push_back({InputEvent::ButtonUp(action.button, x_, y_)});
+      break;
+    case Kind::kTap:
+      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_),
+                          InputEvent::ButtonUp(action.button, x_, y_)});
       break;
     case Kind::kKeyDown:
-      if (action.virtualKey == VK_CONTROL) ctrl_ = true;
-      if (action.virtualKey == VK_SHIFT) shift_ = true;
-      pending_.push_back({WM_KEYDOWN, action.virtualKey, 0});
+      pending_.push_back({InputEvent::KeyDown(action.key)});
       break;
     case Kind::kKeyUp:
-      if (action.virtualKey == VK_CONTROL) ctrl_ = false;
-      if (action.virtualKey == VK_SHIFT) shift_ = false;
-      pending_.push_back({WM_KEYUP, action.virtualKey, 0});
+      pending_.push_back({InputEvent::KeyUp(action.key)});
       break;
     case Kind::kWheel:
-      pending_.push_back({WM_MOUSEWHEEL, MakeWheelWParam(action.wheelNotches * WHEEL_DELTA, KeyFlags()),
-                          MakeLParam(x_, y_)});
+      pending_.push_back({InputEvent::Wheel(action.wheelNotches, x_, y_)});
       break;
     case Kind::kClose:
-      pending_.push_back({WM_SYSCOMMAND, SC_CLOSE, 0});
+      pending_.push_back({InputEvent::Of(InputEvent::Kind::kCloseRequest)});
       break;
   }
 }
@@ -69,7 +55,7 @@ void Harness::BeforeFrame(uint64_t frame, Window& window) {
     Expand(click);
   }
   if (!pending_.empty() && window.Queue().Size() == 0) {
-    window.PostMessage(pending_.front());
+    for (const InputEvent& event : pending_.front()) window.PostEvent(event);
     pending_.pop_front();
   }
 }

@@ -5,11 +5,12 @@
 // and tells the loop when the --frames limit is reached. Frames are main-loop passes,
 // counted from 0.
 //
-// Input is fed one message at a time, and only into an empty queue: the loop takes one
-// message per frame, and a button press drops the button releases queued behind it, so a
-// release must never wait in the queue behind its own press. A click at frame F therefore
-// reaches the game as: pointer move (F, when the pointer moves), press (next frame),
-// release (the frame after).
+// Input is fed one event at a time, and only into an empty queue, so each event reaches
+// the game on a frame of its own, as from a player whose hand is slower than a frame (the
+// loop takes one event per frame, and a button event drops the whole clicks queued behind
+// it). A click at frame F therefore reaches the game as: pointer move (F, when the pointer
+// moves), press (next frame), release (the frame after). A tap is fed as its press and
+// release together, as a fast click or a touchpad tap arrives.
 
 #include <cstdint>
 #include <deque>
@@ -19,7 +20,7 @@
 #include <vector>
 
 #include "app/InputTimeline.h"
-#include "platform/WindowMessage.h"
+#include "platform/InputEvent.h"
 
 namespace zan {
 
@@ -58,9 +59,8 @@ class Harness {
   int PointerY() const { return y_; }
 
  private:
-  // Appends the messages of an action to the pending input.
+  // Appends the events of an action to the pending input.
   void Expand(const TimelineAction& action);
-  uintptr_t KeyFlags() const;
 
   InputTimeline timeline_;
   uint32_t clickEvery_ = 0;
@@ -69,15 +69,12 @@ class Harness {
   std::string startScript_ = "main.txt";
   bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
-  std::deque<WindowMessage> pending_;
-  // Pointer and button state as the posted messages leave it; the pointer starts at the
-  // middle of the 800 x 600 client area.
+  // Groups of events, each posted whole.
+  std::deque<std::vector<InputEvent>> pending_;
+  // The pointer as the posted events leave it; it starts at the middle of the 800 x 600
+  // game pixels.
   int x_ = 400;
   int y_ = 300;
-  bool left_ = false;
-  bool right_ = false;
-  bool ctrl_ = false;
-  bool shift_ = false;
 };
 
 }  // namespace zan

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "platform/Files.h"
-#include "platform/WindowMessage.h"
 
 namespace zan {
 namespace {
@@ -34,23 +33,22 @@ Error LineError(size_t lineNumber, const std::string& what) {
 
 }  // namespace
 
-uint32_t InputTimeline::KeyFromName(std::string_view name) {
-  static const std::map<std::string_view, uint32_t> kKeys = {
-      {"Return", VK_RETURN}, {"Space", VK_SPACE},     {"Escape", VK_ESCAPE},
-      {"Up", VK_UP},         {"Down", VK_DOWN},       {"Left", VK_LEFT},
-      {"Right", VK_RIGHT},   {"PageUp", VK_PRIOR},    {"PageDown", VK_NEXT},
-      {"Home", VK_HOME},     {"End", VK_END},         {"Insert", VK_INSERT},
-      {"Delete", VK_DELETE}, {"BackSpace", VK_BACK},  {"Ctrl", VK_CONTROL},
-      {"Shift", VK_SHIFT},
+Key InputTimeline::KeyFromName(std::string_view name) {
+  static const std::map<std::string_view, Key> kKeys = {
+      {"Return", Key::kReturn}, {"Space", Key::kSpace},         {"Escape", Key::kEscape},
+      {"Up", Key::kUp},         {"Down", Key::kDown},           {"Left", Key::kLeft},
+      {"Right", Key::kRight},   {"PageUp", Key::kPageUp},       {"PageDown", Key::kPageDown},
+      {"Home", Key::kHome},     {"End", Key::kEnd},             {"Insert", Key::kInsert},
+      {"Delete", Key::kDelete}, {"BackSpace", Key::kBackspace}, {"Ctrl", Key::kControl},
+      {"Shift", Key::kShift},
   };
   if (auto it = kKeys.find(name); it != kKeys.end()) return it->second;
-  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return static_cast<uint32_t>(name[0]);
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return CharacterKey(name[0]);
   if (name.size() >= 2 && name[0] == 'F') {
     int n = 0;
-    if (ParseNumber(name.substr(1), &n) && n >= 1 && n <= 12)
-      return VK_F1 + static_cast<uint32_t>(n - 1);
+    if (ParseNumber(name.substr(1), &n)) return FunctionKey(n);
   }
-  return 0;
+  return Key::kNone;
 }
 
 Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
@@ -88,13 +86,16 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
       return args.size() == 2 && coordinate(args[0], &a->x) && coordinate(args[1], &a->y);
     };
     TimelineAction a;
-    if (event == "click" || event == "rclick" || event == "press" || event == "release" ||
-        event == "move") {
+    if (event == "click" || event == "rclick" || event == "tap" || event == "press" ||
+        event == "release" || event == "move") {
       if (!point(&a))
         return LineError(lineNumber, std::string(event) + " needs X Y, each from -32768 to 32767");
-      a.button = event == "rclick" ? TimelineAction::Button::kRight : TimelineAction::Button::kLeft;
+      a.button = event == "rclick" ? PointerButton::kRight : PointerButton::kLeft;
       if (event == "move") {
         a.kind = TimelineAction::Kind::kMove;
+        timeline.Add(frame, a);
+      } else if (event == "tap") {
+        a.kind = TimelineAction::Kind::kTap;
         timeline.Add(frame, a);
       } else if (event == "press" || event == "release") {
         a.kind = event == "press" ? TimelineAction::Kind::kPress : TimelineAction::Kind::kRelease;
@@ -107,8 +108,8 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
       }
     } else if (event == "key" || event == "keydown" || event == "keyup") {
       if (args.size() != 1) return LineError(lineNumber, std::string(event) + " needs a key name");
-      a.virtualKey = KeyFromName(args[0]);
-      if (a.virtualKey == 0) return LineError(lineNumber, "unknown key " + std::string(args[0]));
+      a.key = KeyFromName(args[0]);
+      if (a.key == Key::kNone) return LineError(lineNumber, "unknown key " + std::string(args[0]));
       if (event == "keyup") {
         a.kind = TimelineAction::Kind::kKeyUp;
         timeline.Add(frame, a);

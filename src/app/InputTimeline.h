@@ -1,11 +1,13 @@
 #pragma once
 // InputTimeline: a scripted sequence of input events for automated runs (--input FILE).
 // One event a line, "#" starts a comment:
-//   FRAME click X Y | rclick X Y | press X Y | release X Y | move X Y
+//   FRAME click X Y | rclick X Y | tap X Y | press X Y | release X Y | move X Y
 //   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close
 // "click" presses the left button at FRAME and releases it at FRAME+1 ("rclick" the right
-// one); "key" presses at FRAME and releases at FRAME+1. Events of a frame are posted to the
-// window's queue before that frame's message step, in file order; lines go in frame order.
+// one); "tap" presses and releases it at FRAME, both reaching the queue together as a
+// fast click or a touchpad tap does; "key" presses at FRAME and releases at FRAME+1.
+// Events of a frame are posted to the window's queue before that frame's event step, in
+// file order; lines go in frame order.
 
 #include <cstdint>
 #include <map>
@@ -14,19 +16,19 @@
 #include <vector>
 
 #include "base/Result.h"
+#include "platform/InputEvent.h"
 
 namespace zan {
 
 struct TimelineAction {
-  enum class Kind { kMove, kPress, kRelease, kKeyDown, kKeyUp, kWheel, kClose };
-  enum class Button { kLeft, kRight };
+  enum class Kind { kMove, kPress, kRelease, kTap, kKeyDown, kKeyUp, kWheel, kClose };
   Kind kind = Kind::kMove;
-  Button button = Button::kLeft;
+  PointerButton button = PointerButton::kLeft;
   // Client coordinates, outside the window too; kCurrentPointer: where the pointer is.
   static constexpr int kCurrentPointer = INT32_MIN;
   int x = kCurrentPointer;
   int y = kCurrentPointer;
-  uint32_t virtualKey = 0;
+  Key key = Key::kNone;
   int wheelNotches = 0;  // +1 away from the player (up), -1 towards (down)
 };
 
@@ -35,10 +37,10 @@ class InputTimeline {
   static Result<InputTimeline> Parse(std::string_view text);
   static Result<InputTimeline> Load(const std::string& path);
 
-  // The virtual-key code of a key name, 0 when unknown. Names: Return Space Escape Up Down
+  // The key of a key name, Key::kNone when unknown. Names: Return Space Escape Up Down
   // Left Right PageUp PageDown Home End Insert Delete BackSpace Ctrl Shift F1..F12, and
   // the letters A..Z.
-  static uint32_t KeyFromName(std::string_view name);
+  static Key KeyFromName(std::string_view name);
 
   void Add(uint64_t frame, const TimelineAction& action) { actions_.emplace(frame, action); }
   // The actions due at a frame, in the order they were given.

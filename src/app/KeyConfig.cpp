@@ -1,7 +1,6 @@
 #include "app/KeyConfig.h"
 
 #include "data/KeyDefinitions.h"
-#include "platform/WindowMessage.h"
 
 namespace zan {
 
@@ -20,25 +19,25 @@ int32_t KeyConfig::Lookup(int32_t input) const {
   return actions_[static_cast<size_t>(input)];
 }
 
-int32_t InputOfKey(uint32_t key) {
+int32_t InputOfKey(Key key) {
   switch (key) {
-    case VK_RETURN: return 4;
-    case VK_SPACE: return 5;
-    case VK_CONTROL: return 6;
-    case VK_SHIFT: return 7;
-    case VK_BACK: return 8;
-    case VK_DELETE: return 9;
-    case VK_INSERT: return 10;
-    case VK_HOME: return 11;
-    case VK_END: return 12;
-    case VK_PRIOR: return 13;
-    case VK_NEXT: return 14;
-    case VK_ESCAPE: return 15;
-    case 'S': return 28;
-    case 'L': return 29;
-    case 'O': return 30;
+    case Key::kReturn: return 4;
+    case Key::kSpace: return 5;
+    case Key::kControl: return 6;
+    case Key::kShift: return 7;
+    case Key::kBackspace: return 8;
+    case Key::kDelete: return 9;
+    case Key::kInsert: return 10;
+    case Key::kHome: return 11;
+    case Key::kEnd: return 12;
+    case Key::kPageUp: return 13;
+    case Key::kPageDown: return 14;
+    case Key::kEscape: return 15;
+    case Key::kS: return 28;
+    case Key::kL: return 29;
+    case Key::kO: return 30;
     default:
-      if (key >= VK_F1 && key <= VK_F12) return static_cast<int32_t>(16 + (key - VK_F1));
+      if (const int n = FunctionKeyNumber(key); n != 0) return 15 + n;
       return -1;
   }
 }

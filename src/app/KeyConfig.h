@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/InputEvent.h"
+
 namespace zan {
 
 // Action codes.
@@ -71,6 +73,6 @@ class KeyConfig {
 };
 
 // The input a key raises, or -1 for keys outside the table.
-int32_t InputOfKey(uint32_t virtualKey);
+int32_t InputOfKey(Key key);
 
 }  // namespace zan

@@ -14,7 +14,7 @@
 #include "app/Version.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "display/Screenshot.h"
 #include "platform/Files.h"
 #include "platform/WavFileWriter.h"
@@ -86,12 +86,10 @@ int main(int argc, char** argv) {
   } else {
     platform = std::make_unique<zan::Sdl2Platform>();
   }
-  zan::SetCurrentPlatform(platform.get());
   platform->GetPresenter().SetDisplayFormat(zan::DisplayFormatOf(options->pixelFormat));
   if (game.refusal == zan::GameFolderChoice::Refusal::kNoGame) {
     platform->GetMessageBoxes().Show(zan::TryUtf8ToSjis(game.message).value_or(game.message), "zan",
-                                     zan::MB_ICONERROR);
-    zan::SetCurrentPlatform(nullptr);
+                                     zan::kErrorBox);
     return 1;
   }
 
@@ -126,12 +124,11 @@ int main(int argc, char** argv) {
       if (state != game.folder) zan::CreateFolder(state);
       app.Data().SetStateFolder(state);
       app.FrameSetup(zan::Sjis("ＴＯＲＡＭＩTRIAL Ver."), "ZAN_ADV_SYSTEM_APP_TORAMI_TRIAL_CLASS");
-      app.Run(800, 600, 2048, 0);
+      app.Run(800, 600);
       if (app.StartFailed()) exitCode = app.StartFailureStatus();
     }
   }
   platform->GetAudioOut().SetCaptureSink(nullptr);
   audioCapture.Close();
-  zan::SetCurrentPlatform(nullptr);
   return exitCode;
 }

@@ -17,12 +17,11 @@ ErrorReporter::ErrorReporter(MessageBoxes* boxes) : boxes_(boxes) {
   };
 }
 
-int32_t ErrorReporter::Setup(int32_t dialogOff, Window* window, std::string logPath) {
+void ErrorReporter::Setup(int32_t dialogOff, Window* window, std::string logPath) {
   setUp_ = 1;
   dialogOff_ = dialogOff;
   window_ = window;
   logPath_ = std::move(logPath);
-  return 1;
 }
 
 std::string ErrorReporter::FormatLine(const std::tm& local, std::string_view message) {
@@ -36,14 +35,14 @@ std::string ErrorReporter::StampedLine(std::string_view message) const {
   return FormatLine(now_(), message);
 }
 
-int32_t ErrorReporter::ReportError(std::string_view message, int32_t mode) {
+void ErrorReporter::ReportError(std::string_view message, int32_t mode) {
   // Before set-up the dialog counts as on and there is no window.
   const bool dialog = setUp_ == 0 || dialogOff_ == 0;
   Window* window = setUp_ != 0 ? window_ : nullptr;
 
   if (dialog) {
     std::string line = StampedLine(message);
-    if (boxes_) boxes_->Show(line, "Error", MB_OK);
+    if (boxes_) boxes_->Show(line, "Error");
     if (window) window->SetTitle(line);
   }
   if (setUp_ != 0 && !logPath_.empty()) {
@@ -59,16 +58,15 @@ int32_t ErrorReporter::ReportError(std::string_view message, int32_t mode) {
     // Nobody sees the title bar of a headless run; say it where a developer looks.
     std::fprintf(stderr, "zan: %s\n", SjisToUtf8(message).c_str());
   }
-  return 1;
 }
 
-int32_t ErrorReporter::ReportErrorDetail(std::string_view message, std::string_view detail,
-                                        int32_t mode) {
+void ErrorReporter::ReportErrorDetail(std::string_view message, std::string_view detail,
+                                      int32_t mode) {
   std::string text(message);
   text += " [";
   text += detail;
   text += "]";
-  return ReportError(text, mode);
+  ReportError(text, mode);
 }
 
 }  // namespace zan

@@ -21,12 +21,12 @@ class ErrorReporter {
   explicit ErrorReporter(MessageBoxes* boxes);
 
   // Set-up: dialog off (1 = never a message box), the window for the title bar and as the
-  // message box's owner (may be null), and the log file's path. Returns 1.
-  int32_t Setup(int32_t dialogOff, Window* window, std::string logPath);
-  // Mode 1 appends to the log file, mode 0 replaces it with the one line. Returns 1.
-  int32_t ReportError(std::string_view message, int32_t mode);
+  // message box's owner (may be null), and the log file's path.
+  void Setup(int32_t dialogOff, Window* window, std::string logPath);
+  // Mode 1 appends to the log file, mode 0 replaces it with the one line.
+  void ReportError(std::string_view message, int32_t mode);
   // Reports "message [detail]".
-  int32_t ReportErrorDetail(std::string_view message, std::string_view detail, int32_t mode);
+  void ReportErrorDetail(std::string_view message, std::string_view detail, int32_t mode);
 
   bool IsSetUp() const { return setUp_ != 0; }
   const std::string& LogPath() const { return logPath_; }

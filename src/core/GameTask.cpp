@@ -5,15 +5,17 @@
 
 namespace zan {
 
-int32_t GameTask::ClickReceiver::HandleMessage(const WindowMessage& message) {
-  if (enabled != 1) return 0;
-  bool click = message.message == WM_LBUTTONUP || message.message == WM_RBUTTONUP ||
-               (message.message == WM_KEYUP && message.wParam == VK_RETURN);
+bool GameTask::ClickReceiver::HandleEvent(const InputEvent& event) {
+  if (enabled != 1) return false;
+  using Kind = InputEvent::Kind;
+  const bool click = event.IsButton(Kind::kButtonUp, PointerButton::kLeft) ||
+                     event.IsButton(Kind::kButtonUp, PointerButton::kRight) ||
+                     event.IsKey(Kind::kKeyUp, Key::kReturn);
   if (click) {
     clicked = 1;
     clickedLatch = 1;
   }
-  return 0;
+  return false;
 }
 
 GameTask::GameTask(TaskScheduler& manager, std::string className, std::string description)
@@ -47,11 +49,11 @@ void GameTask::End() {
   click_.clickedLatch = 0;
 }
 
-int32_t GameTask::Suspend() {
-  if (!manager_.IsRunning(this)) return 0;
+bool GameTask::Suspend() {
+  if (!manager_.IsRunning(this)) return false;
   SetEndValue(1);
   click_.MarkRemoved();
-  return 1;
+  return true;
 }
 
 int32_t GameTask::Resume() {

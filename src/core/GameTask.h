@@ -28,7 +28,7 @@ class GameTask : public Task {
   class ClickReceiver : public EventReceiver {
    public:
     using EventReceiver::EventReceiver;
-    int32_t HandleMessage(const WindowMessage& message) override;
+    bool HandleEvent(const InputEvent& event) override;
 
     int32_t enabled = 1;
     int32_t clicked = 0;
@@ -43,8 +43,8 @@ class GameTask : public Task {
   int32_t Start(uint32_t key = kOrderScreen);
   // Ends the task; calls the completion callback on the caller once, if both are set.
   void End();
-  // 1 when the task was linked (it ends; caller and callback stay), else 0.
-  int32_t Suspend();
+  // True when the task was linked (it ends; caller and callback stay).
+  bool Suspend();
   // 1 when already linked; else relinks at the start key (AddTask's result).
   int32_t Resume();
 

@@ -1,7 +1,7 @@
 #pragma once
-// MouseState: the pointer position and the button states, kept for everybody to read. One
-// global receiver named "MouseState", registered with the window at start-up; it never
-// consumes a message.
+// MouseState: the pointer position and the button states, kept for those who read them.
+// The application owns one and registers it with the window at start-up; it never takes
+// an event.
 
 #include <cstdint>
 
@@ -13,26 +13,20 @@ class MouseState : public EventReceiver {
  public:
   MouseState() : EventReceiver("CMouse") {}
 
-  int32_t HandleMessage(const WindowMessage& message) override;
+  bool HandleEvent(const InputEvent& event) override;
 
-  // Client pixels, taken as unsigned 16-bit values (a captured pointer left of or above the
-  // window reads near 65535).
+  // Game pixels of the last pointer move (outside the window while a held button drags
+  // the pointer past its edge).
   int32_t X() const { return x_; }
   int32_t Y() const { return y_; }
-  // The key-state flags of the last move (MK_*).
-  uintptr_t KeyFlags() const { return keyFlags_; }
-  bool LeftDown() const { return left_ != 0; }
-  bool RightDown() const { return right_ != 0; }
+  bool LeftDown() const { return left_; }
+  bool RightDown() const { return right_; }
 
  private:
   int32_t x_ = 0;
   int32_t y_ = 0;
-  uintptr_t keyFlags_ = 0;
-  uint8_t left_ = 0;
-  uint8_t right_ = 0;
+  bool left_ = false;
+  bool right_ = false;
 };
-
-// The one pointer of the program.
-MouseState& Mouse();
 
 }  // namespace zan

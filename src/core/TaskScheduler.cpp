@@ -2,7 +2,7 @@
 
 namespace zan {
 
-TaskScheduler::TaskScheduler() {
+TaskScheduler::TaskScheduler(Clock& clock) : clock_(clock) {
   head_.key_ = kOrderHead;
   tail_.key_ = kOrderTail;
   head_.next_ = &tail_;
@@ -37,11 +37,11 @@ int32_t TaskScheduler::RemoveTask(Task* task) {
   return 0;
 }
 
-int32_t TaskScheduler::IsRunning(const Task* task) const {
+bool TaskScheduler::IsRunning(const Task* task) const {
   for (const Task* t = &head_; t != nullptr; t = t->next_) {
-    if (t == task) return 1;
+    if (t == task) return true;
   }
-  return 0;
+  return false;
 }
 
 void TaskScheduler::SweepEndedTasks() {

@@ -1,12 +1,13 @@
 #pragma once
 // TaskScheduler: the running tasks in one doubly linked list sorted by order key, between the
 // sentinels HeadTask (key 0) and TailTask (key 0xFFFFFFFF). The list links and unlinks
-// tasks but never owns or deletes them.
+// tasks but never owns or deletes them. It also hands its tasks the clock the frame runs on.
 
 #include <cstdint>
 #include <functional>
 
 #include "core/Task.h"
+#include "platform/Clock.h"
 
 namespace zan {
 
@@ -14,7 +15,7 @@ class ReceiverList;
 
 class TaskScheduler {
  public:
-  TaskScheduler();
+  explicit TaskScheduler(Clock& clock);
   TaskScheduler(const TaskScheduler&) = delete;
   TaskScheduler& operator=(const TaskScheduler&) = delete;
 
@@ -24,8 +25,8 @@ class TaskScheduler {
   // 1 for the head, 2 for the tail or a task not in the list, 0 when unlinked. The unlinked
   // task keeps its own links, so a walk standing on it still reaches the rest of the list.
   int32_t RemoveTask(Task* task);
-  // 1 when the task is reachable from HeadTask.
-  int32_t IsRunning(const Task* task) const;
+  // True when the task is reachable from HeadTask.
+  bool IsRunning(const Task* task) const;
   // Unlinks every ended task (other than the sentinels), clearing its end value.
   void SweepEndedTasks();
   // Dispatches `phase` to every task from head to tail, then sweeps.
@@ -42,7 +43,12 @@ class TaskScheduler {
   void SetReceivers(ReceiverList* receivers) { receivers_ = receivers; }
   ReceiverList* Receivers() const { return receivers_; }
 
+  // The platform's millisecond clock, and its time now.
+  Clock& GetClock() const { return clock_; }
+  uint32_t Now() const { return clock_.Milliseconds(); }
+
  private:
+  Clock& clock_;
   Task head_{"HeadTask"};
   Task tail_{"TailTask"};
   ReceiverList* receivers_ = nullptr;

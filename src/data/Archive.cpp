@@ -116,7 +116,7 @@ void Archive::ShowNotFound(const std::string& path) const {
     return;
   }
   std::string shown = TryUtf8ToSjis(path).value_or(path);
-  boxes_->Show(shown + Sjis("ファイルが見当たりません") + "\n", "", MB_OK);
+  boxes_->Show(shown + Sjis("ファイルが見当たりません") + "\n", "");
 }
 
 Status Archive::Load(const std::string& path) {
@@ -171,19 +171,19 @@ Status Archive::Load(const std::string& path) {
   return {};
 }
 
-int32_t Archive::OpenArchive(const std::string& path) {
+bool Archive::OpenArchive(const std::string& path) {
   if (!ArchiveFile(path).ok()) {
     ShowNotFound(path);
     index_.clear();
     open_ = 0;
-    return 0;
+    return false;
   }
   Status status = Load(path);
   if (!status) {
     ZAN_WARN("archive refused: %s", status.error().message.c_str());
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
 const IndexEntry* Archive::FindEntry(std::string_view name) const {
@@ -194,10 +194,10 @@ const IndexEntry* Archive::FindEntry(std::string_view name) const {
   return &it->second.entry;
 }
 
-int32_t Archive::GetEntrySize(std::string_view name, uint32_t* size) const {
+bool Archive::GetEntrySize(std::string_view name, uint32_t* size) const {
   const IndexEntry* entry = FindEntry(name);
   if (size) *size = entry ? entry->unpackedSize : 0;
-  return entry ? 1 : 0;
+  return entry != nullptr;
 }
 
 Status Archive::CheckBody(const IndexEntry& entry, uint64_t fileSize) const {
@@ -249,23 +249,23 @@ Status Archive::ReadIndexEntry(const IndexEntry& entry, std::span<uint8_t> buffe
   return {};
 }
 
-int32_t Archive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) const {
+bool Archive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) const {
   const IndexEntry* entry = FindEntry(name);
-  if (!entry) return 0;
+  if (!entry) return false;
   if (!ArchiveFile(path_).ok()) {
     ShowNotFound(path_);
-    return 0;
+    return false;
   }
   Status status = ReadIndexEntry(*entry, buffer);
   if (!status) {
     ZAN_WARN("archive %s: %s", path_.c_str(), status.error().message.c_str());
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
-int32_t Archive::HasEntry(std::string_view name) const {
-  return FindEntry(name) && ArchiveFile(path_).ok() ? 1 : 0;
+bool Archive::HasEntry(std::string_view name) const {
+  return FindEntry(name) != nullptr && ArchiveFile(path_).ok();
 }
 
 void Archive::ForEachEntry(

@@ -45,9 +45,9 @@ class Archive {
 
   void SetKey(std::string_view key);
   const std::string& Key() const { return key_; }
-  // 1 on success, 0 when the file cannot be opened (with the "not found" box) or its index
-  // is unreadable (logged). Opening again empties the index first.
-  int32_t OpenArchive(const std::string& path);
+  // False when the file cannot be opened (with the "not found" box) or its index is
+  // unreadable (logged). Opening again empties the index first.
+  bool OpenArchive(const std::string& path);
   // OpenArchive without the box and the log line: the reason comes back instead.
   Status Load(const std::string& path);
   bool IsOpen() const { return open_ != 0; }
@@ -55,11 +55,11 @@ class Archive {
   // The entry under the normalised name; null when absent, stored size 0, damaged (see
   // CheckEntry), or the request is longer than 255 bytes. A request ends at its first NUL.
   const IndexEntry* FindEntry(std::string_view name) const;
-  // 1 with the unpacked size when present; 0 and size 0 when absent.
-  int32_t GetEntrySize(std::string_view name, uint32_t* size) const;
-  // Reads the file into `buffer`, which holds at least the unpacked size. 1 on success,
-  // 0 when absent, unreadable or damaged (logged).
-  int32_t ReadEntry(std::string_view name, std::span<uint8_t> buffer) const;
+  // True with the unpacked size when present; false and size 0 when absent.
+  bool GetEntrySize(std::string_view name, uint32_t* size) const;
+  // Reads the file into `buffer`, which holds at least the unpacked size. False when
+  // absent, unreadable or damaged (logged).
+  bool ReadEntry(std::string_view name, std::span<uint8_t> buffer) const;
   // Reads one entry's body into `buffer` (at least its unpacked size); the reason on failure.
   Status ReadIndexEntry(const IndexEntry& entry, std::span<uint8_t> buffer) const;
   // What can be told wrong with an entry without reading its body: a body beyond the end of
@@ -67,8 +67,8 @@ class Archive {
   // an unpacked size no LZSS stream of the stored size can produce. Such entries count as
   // absent, so nobody allocates for a size the archive cannot hold.
   Status CheckEntry(const IndexEntry& entry) const;
-  // 1 when the entry is present and the archive file can be opened.
-  int32_t HasEntry(std::string_view name) const;
+  // True when the entry is present and the archive file can be opened.
+  bool HasEntry(std::string_view name) const;
   // Visits every entry in index-map order (ascending normalised names, as unsigned bytes)
   // with its position in the index. Duplicates appear once, as the later record.
   void ForEachEntry(const std::function<void(const IndexEntry&, uint32_t position)>& visit) const;

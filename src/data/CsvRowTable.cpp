@@ -5,15 +5,16 @@
 
 namespace zan {
 
-int32_t CsvRowTable::Load(GameData& data, std::string_view fileName, int slot) {
+bool CsvRowTable::Load(GameData& data, std::string_view fileName, int slot) {
   rows_.clear();
-  if (data.GameFileExists(fileName, slot) == 0) return 0;
+  if (!data.GameFileExists(fileName, slot)) return false;
   std::vector<uint8_t> bytes;
-  if (data.ReadTableFile(fileName, slot, bytes) == 0) return 0;
-  return LoadText(AsText(bytes));
+  if (!data.ReadTableFile(fileName, slot, bytes)) return false;
+  LoadText(AsText(bytes));
+  return true;
 }
 
-int32_t CsvRowTable::LoadText(std::string_view text) {
+void CsvRowTable::LoadText(std::string_view text) {
   rows_.clear();
   ForEachTableLine(text, kHeaderLines, [&](std::string_view line) {
     CsvRow row;
@@ -25,7 +26,6 @@ int32_t CsvRowTable::LoadText(std::string_view text) {
     rows_.push_back(row);
     return Count() < kMaxRows;
   });
-  return 1;
 }
 
 const CsvRow* CsvRowTable::Find(std::string_view key) const {

@@ -26,10 +26,10 @@ class CsvRowTable {
   static constexpr int kHeaderLines = 1;
 
   // Reads the file from `slot` (a .lib file is unscrambled first). A file that does not
-  // exist leaves the table empty without a report; 1 when it was read.
-  int32_t Load(GameData& data, std::string_view fileName, int slot);
-  // Parses the unscrambled text. Always 1.
-  int32_t LoadText(std::string_view text);
+  // exist leaves the table empty without a report; true when it was read.
+  bool Load(GameData& data, std::string_view fileName, int slot);
+  // Parses the unscrambled text.
+  void LoadText(std::string_view text);
   // The first row whose key equals `key` byte for byte; null when there is none.
   const CsvRow* Find(std::string_view key) const;
 

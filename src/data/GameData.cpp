@@ -88,8 +88,8 @@ GameData::GameData(ErrorReporter& reporter, MessageBoxes& boxes)
   for (Archive& archive : archives_) archive.SetMessageBoxes(&boxes_);
 }
 
-int32_t GameData::LocateGameData(int mode, const std::string& folder) {
-  if (mode != 0) return 0;  // only the current-folder mode exists on this platform
+bool GameData::LocateGameData(int mode, const std::string& folder) {
+  if (mode != 0) return false;  // only the current-folder mode exists on this platform
   std::string root = folder.empty() ? CurrentFolder() : AbsolutePath(folder);
   if (root.back() != '/') root += '/';
   installPath_ = root;
@@ -99,16 +99,16 @@ int32_t GameData::LocateGameData(int mode, const std::string& folder) {
     auto found = FindFileNoCase(root, kSlotFiles[static_cast<size_t>(slot)]);
     slotPaths_[static_cast<size_t>(slot)] = found ? *found : root + kSlotFiles[static_cast<size_t>(slot)];
   }
-  return 1;
+  return true;
 }
 
-int32_t GameData::OpenGameArchives() {
+void GameData::OpenGameArchives() {
   times_ = {};
   static const std::string missing = Sjis("[×]アーカイブデータがありませんでした");
   auto open = [&](int slot) {
     Archive& archive = GetArchive(slot);
     archive.SetKey(kSlotKeys[static_cast<size_t>(slot)]);
-    if (archive.OpenArchive(SlotPath(slot)) == 1) {
+    if (archive.OpenArchive(SlotPath(slot))) {
       times_[static_cast<size_t>(slot)] = FileModifiedTime(SlotPath(slot));
     } else {
       reporter_.ReportErrorDetail(missing, SjisPath(SlotPath(slot)), 1);
@@ -120,7 +120,6 @@ int32_t GameData::OpenGameArchives() {
     std::fclose(f);
     open(kSlotExtraPictures);
   }
-  return 1;
 }
 
 bool GameData::ValidSlot(int slot) const {
@@ -129,9 +128,9 @@ bool GameData::ValidSlot(int slot) const {
   return false;
 }
 
-int32_t GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
+bool GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
   FreeGameFile(buffer);
-  if (!ValidSlot(slot)) return 0;
+  if (!ValidSlot(slot)) return false;
   if (slot != kSlotDefinitions && archiveMode_ != 1) return ReadFromFolder(name, buffer);
 
   static const std::string noSize = Sjis("[×]ファイルのサイズが取得できませんでした");
@@ -140,18 +139,18 @@ int32_t GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint
   uint32_t size = 0;
   if (archive.GetEntrySize(name, &size) == 0) {
     reporter_.ReportErrorDetail(noSize, name, 1);
-    return 0;
+    return false;
   }
   buffer.assign(size, 0);
   if (archive.ReadEntry(name, buffer) == 0) {
     reporter_.ReportErrorDetail(notRead, name, 1);
     FreeGameFile(buffer);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
-int32_t GameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer) {
+bool GameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer) {
   static const std::string searched = Sjis("[▽]検索フォルダ");
   static const std::string notFound = Sjis("[×]ファイルが検索先から見つかりませんでした");
   const std::string root = DataRoot();
@@ -159,16 +158,16 @@ int32_t GameData::ReadFromFolder(std::string_view name, std::vector<uint8_t>& bu
   if (!FindInFolder(name, root, &path)) {
     reporter_.ReportErrorDetail(searched, SjisPath(root), 1);
     reporter_.ReportErrorDetail(notFound, name, 1);
-    return 0;
+    return false;
   }
   auto bytes = ReadWholeFile(path);
   if (!bytes) {
     reporter_.ReportErrorDetail(searched, SjisPath(root), 1);
     reporter_.ReportErrorDetail(notFound, SjisPath(path), 1);
-    return 0;
+    return false;
   }
   buffer = std::move(*bytes);
-  return 1;
+  return true;
 }
 
 void GameData::FreeGameFile(std::vector<uint8_t>& buffer) {
@@ -190,16 +189,16 @@ uint32_t GameData::GetGameFileSize(std::string_view name, int slot) {
   return ec ? 0 : static_cast<uint32_t>(std::min<uintmax_t>(size, UINT32_MAX));
 }
 
-int32_t GameData::GameFileExists(std::string_view name, int slot) {
-  if (!ValidSlot(slot)) return 0;
+bool GameData::GameFileExists(std::string_view name, int slot) {
+  if (!ValidSlot(slot)) return false;
   if (slot == kSlotDefinitions || archiveMode_ == 1) return GetArchive(slot).HasEntry(name);
-  return FindInFolder(name, DataRoot(), nullptr) ? 1 : 0;
+  return FindInFolder(name, DataRoot(), nullptr);
 }
 
-int32_t GameData::ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
-  if (ReadGameFile(name, slot, buffer) == 0) return 0;
+bool GameData::ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
+  if (ReadGameFile(name, slot, buffer) == 0) return false;
   if (HasExtension(name, "lib")) UnscrambleLib(buffer, LibKey());
-  return 1;
+  return true;
 }
 
 Archive* GameData::PictureArchive(std::string_view name) {

@@ -47,25 +47,25 @@ class GameData {
 
   // Mode 0: `folder` (absolute, or relative to the current folder; the current folder when
   // empty) is the install path; each slot's path is the archive's file in it, matched
-  // without regard to ASCII case. Other modes are not offered on this platform: 0.
-  int32_t LocateGameData(int mode, const std::string& folder);
+  // without regard to ASCII case. Other modes are not offered on this platform: false.
+  bool LocateGameData(int mode, const std::string& folder);
   // Opens slots 0-4 with their keys (and slot 5 when its file exists); a missing archive is
-  // reported and the start-up goes on. Always 1.
-  int32_t OpenGameArchives();
+  // reported and the start-up goes on.
+  void OpenGameArchives();
 
   void SetArchiveMode(int32_t mode) { archiveMode_ = mode; }
   int32_t ArchiveMode() const { return archiveMode_; }
 
   // Reads a whole file into `buffer` (replacing what it held; on success exactly the
-  // file's size). 1 on success; 0 after reporting the failure, `buffer` empty.
-  int32_t ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
+  // file's size). False after reporting the failure, `buffer` empty.
+  bool ReadGameFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
   static void FreeGameFile(std::vector<uint8_t>& buffer);
   // The file's size, 0 when absent.
   uint32_t GetGameFileSize(std::string_view name, int slot);
-  int32_t GameFileExists(std::string_view name, int slot);
+  bool GameFileExists(std::string_view name, int slot);
   // ReadGameFile for text tables and definition files: a name with the extension "lib"
   // (any case) is unscrambled with the .lib key.
-  int32_t ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
+  bool ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer);
 
   // The archive the picture loaders read `name` from when none is given: slot 1 when it
   // has the name, else slot 5 when it is open, else none.
@@ -107,7 +107,7 @@ class GameData {
 
  private:
   bool ValidSlot(int slot) const;
-  int32_t ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer);
+  bool ReadFromFolder(std::string_view name, std::vector<uint8_t>& buffer);
 
   ErrorReporter& reporter_;
   MessageBoxes& boxes_;

@@ -6,15 +6,16 @@
 
 namespace zan {
 
-int32_t NameList::Load(GameData& data, std::string_view fileName, int slot) {
+bool NameList::Load(GameData& data, std::string_view fileName, int slot) {
   rows_.clear();
   loaded_ = 0;
   std::vector<uint8_t> bytes;
-  if (data.ReadTableFile(fileName, slot, bytes) == 0) return 0;
-  return LoadText(AsText(bytes));
+  if (!data.ReadTableFile(fileName, slot, bytes)) return false;
+  LoadText(AsText(bytes));
+  return true;
 }
 
-int32_t NameList::LoadText(std::string_view text) {
+void NameList::LoadText(std::string_view text) {
   rows_.clear();
   ForEachTableLine(text, kHeaderLines, [&](std::string_view line) {
     std::array<char, kNameSize> name{};
@@ -23,7 +24,6 @@ int32_t NameList::LoadText(std::string_view text) {
     return Count() < kMaxRows;
   });
   loaded_ = 1;
-  return 1;
 }
 
 int32_t NameList::Find(std::string_view name) const {

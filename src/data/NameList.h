@@ -18,11 +18,11 @@ class NameList {
   static constexpr size_t kNameSize = 32;
   static constexpr int kHeaderLines = 3;
 
-  // Reads the file from `slot` (a .lib file is unscrambled first). 1 when it was read; a
-  // file that cannot be read is reported by the reader and leaves the list empty.
-  int32_t Load(GameData& data, std::string_view fileName, int slot);
-  // Parses the unscrambled text. Always 1.
-  int32_t LoadText(std::string_view text);
+  // Reads the file from `slot` (a .lib file is unscrambled first). True when it was read;
+  // a file that cannot be read is reported by the reader and leaves the list empty.
+  bool Load(GameData& data, std::string_view fileName, int slot);
+  // Parses the unscrambled text.
+  void LoadText(std::string_view text);
   // The row of `name` compared without regard to ASCII case (double-byte characters
   // exactly); -1 when absent or the list is not loaded.
   int32_t Find(std::string_view name) const;

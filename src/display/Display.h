@@ -2,14 +2,12 @@
 // Display: the display. It owns the wrapper of the screen (the primary surface) and the back
 // buffer every task composes the frame into, and as the last task of every frame (order key
 // 0xFFFFFFFE) it presents the back buffer's dirty rectangle and paces the frame. It switches
-// between the window and full screen, and keeps a 24-bit copy of the frame while the game
-// is in the background.
+// between the window and full screen.
 
 #include <cstdint>
 #include <functional>
 
 #include "core/Task.h"
-#include "surface/Bitmap.h"
 #include "surface/Surface.h"
 #include "display/DisplayMode.h"
 #include "display/FrameTimer.h"
@@ -24,11 +22,10 @@ class Display : public Task {
   explicit Display(Platform& platform);
   ~Display() override;
 
-  // Sets the display up for the window: the device, the screen, a width x height back
-  // buffer of memory kind `surfaceFlag` in the display's format, 30 frames per second, and
-  // full screen when asked. Always 1; a display that cannot be used shows as format code 0.
-  int32_t InitDisplay(GameWindow& window, int32_t width, int32_t height, int32_t fullScreen,
-                      uint32_t surfaceFlag, int32_t gdiOnly);
+  // Sets the display up for the window, windowed: the screen, a width x height back buffer
+  // in the display's format, 30 frames per second. A display that cannot be used shows as
+  // format code 0.
+  void InitDisplay(GameWindow& window, int32_t width, int32_t height);
   // Switches to full screen (1) or the window (0). Back in the window on a desktop of the
   // game's own width, it goes straight back to full screen.
   void SetFullScreen(int32_t target);
@@ -45,22 +42,25 @@ class Display : public Task {
   FrameTimer& GetFrameTimer() { return timer_; }
   bool IsFullScreen() const { return displayMode_.fullScreen != 0; }
   // The display's pixel-format code (0: no usable format).
-  int32_t PixelFormatCode() const;
+  int32_t PixelFormatCode() const { return formatCode_; }
 
  private:
   // Presents the frame without pacing: the dirty rectangle (everything in full screen).
   void Show();
-  // Copies the dirty rectangle of the back buffer onto the screen's surface.
-  int32_t BlitToPrimary(const DirtyRect& rect);
-  int32_t WndProc(const WindowMessage& message);
+  // Copies the dirty rectangle of the back buffer onto the screen's surface; false when
+  // either has no pixels.
+  bool BlitToPrimary(const DirtyRect& rect);
+  // The display's window events: the window closing, the focus lost (full screen is left),
+  // a picture on screen that must be shown again.
+  bool HandleWindowEvent(const InputEvent& event);
 
   Platform& platform_;
   DisplayMode displayMode_;
   Surface primary_;
   Surface backBuffer_;
-  Surface scratch_;  // holds the frame across a mode switch
   FrameTimer timer_;
-  Bitmap gdiCopy_;                // the frame kept while the game is in the background
+  int32_t formatCode_ = 0;
+  bool initialised_ = false;
   std::function<void()> replacement_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 // DisplayMode: the display's window and mode (windowed or full screen), and the display's
-// window-message receiver, named "Display". It hands every message to its Display.
+// event receiver. It hands every event to its Display.
 
 #include <cstdint>
 #include <functional>
@@ -13,21 +13,18 @@ class Window;
 
 class DisplayMode : public EventReceiver {
  public:
-  explicit DisplayMode(std::function<int32_t(const WindowMessage&)> handler)
+  explicit DisplayMode(std::function<bool(const InputEvent&)> handler)
       : EventReceiver("CDraw"), handler_(std::move(handler)) {}
 
-  int32_t HandleMessage(const WindowMessage& message) override { return handler_(message); }
+  bool HandleEvent(const InputEvent& event) override { return handler_(event); }
 
   Window* window = nullptr;
   int32_t gameWidth = 0;
   int32_t gameHeight = 0;
-  int32_t desktopWidth = 0;
-  int32_t desktopHeight = 0;
   int32_t fullScreen = 0;
-  int32_t switching = 0;  // 1 while the mode changes
 
  private:
-  std::function<int32_t(const WindowMessage&)> handler_;
+  std::function<bool(const InputEvent&)> handler_;
 };
 
 }  // namespace zan

@@ -1,13 +1,11 @@
 #include "display/FrameTimer.h"
 
-#include "platform/Platform.h"
-
 namespace zan {
 
-FrameTimer::FrameTimer() = default;
+FrameTimer::FrameTimer(Clock& clock) : clock_(clock) {}
 
 void FrameTimer::SetFrameRate(uint32_t rate) {
-  base_ = GetMilliseconds();
+  base_ = clock_.Milliseconds();
   waitedTotal_ = 0;
   times_.fill(0);
   waits_.fill(0);
@@ -22,7 +20,7 @@ void FrameTimer::SetFrameRate(uint32_t rate) {
 }
 
 void FrameTimer::PaceFrame() {
-  const uint32_t now = GetMilliseconds();
+  const uint32_t now = clock_.Milliseconds();
   if (rate_ != 0 && frames_ % rate_ == 0) {
     lateLastSecond_ = lateThisSecond_;
     lateThisSecond_ = 0;
@@ -42,7 +40,7 @@ void FrameTimer::PaceFrame() {
     waitedTotal_ += elapsed;
     waits_[slot] = elapsed;
     late_ = 0;
-    Sleep(frameLength - elapsed);
+    clock_.Sleep(frameLength - elapsed);
     base_ += frameLength;
     return;
   }

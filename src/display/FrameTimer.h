@@ -4,18 +4,20 @@
 // so the average rate is exact (at 30 frames per second: 33, 33, 33, 34, then 33, 33, 34 over
 // and over). A frame that ends late starts the next one at once; a stall of 250 ms or more
 // drops the lost time instead of running frames back to back. Rate 0 does not pace at all.
-// Times are the platform's milliseconds (uint32, wrapping).
+// Times are the clock's milliseconds (uint32, wrapping).
 
 #include <array>
 #include <cstdint>
+
+#include "platform/Clock.h"
 
 namespace zan {
 
 class FrameTimer {
  public:
   static constexpr uint32_t kRing = 32;
-  // A new timer runs at 60 frames per second.
-  FrameTimer();
+  // A new timer runs at 60 frames per second on `clock`.
+  explicit FrameTimer(Clock& clock);
 
   // Sets the rate (0 = no pacing); the deadline starts now and the statistics are cleared.
   void SetFrameRate(uint32_t rate);
@@ -38,6 +40,7 @@ class FrameTimer {
   uint32_t RingPosition() const { return ringPosition_; }
 
  private:
+  Clock& clock_;
   uint32_t rate_ = 60;
   uint32_t interval_ = 65536000 / 60;
   uint32_t base_ = 0;

@@ -6,7 +6,7 @@
 #include "surface/Surface.h"
 #include "message/Dirty.h"
 #include "message/MessageArea.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 
 namespace zan {
 namespace {
@@ -104,7 +104,7 @@ void MessageWindowTask::Type(MessageAreas& areas, int32_t index) {
   } else {
     for (int32_t i = 0; i < rate - 7 && buffer.RevealCursor() < count; ++i) reveal();
   }
-  if (buffer.RevealCursor() >= count) host_->PageTyped(GetMilliseconds());
+  if (buffer.RevealCursor() >= count) host_->PageTyped(Manager().Now());
 }
 
 void MessageWindowTask::DrawNamePlateAndIcon(Surface& target, MessageAreas& areas) {

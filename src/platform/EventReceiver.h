@@ -1,11 +1,10 @@
 #pragma once
-// EventReceiver: a named receiver of window messages. The window offers each message to its
-// receivers in registration order until one answers non-zero.
+// EventReceiver: a named receiver of input events. The window offers each event to its
+// receivers in registration order until one takes it.
 
-#include <cstdint>
 #include <string>
 
-#include "platform/WindowMessage.h"
+#include "platform/InputEvent.h"
 
 namespace zan {
 
@@ -15,20 +14,21 @@ class EventReceiver {
   explicit EventReceiver(std::string name) : name_(std::move(name)) {}
   virtual ~EventReceiver() = default;
 
-  // Non-zero stops the dispatch and becomes the window procedure's result.
-  virtual int32_t HandleMessage(const WindowMessage& message) { return 0; }
+  // True takes the event: no later receiver sees it, and the window's default handling
+  // does not run.
+  virtual bool HandleEvent(const InputEvent& event) { return false; }
 
   const std::string& Name() const { return name_; }
   void SetName(std::string name) { name_ = std::move(name); }
 
-  // A removed receiver gets no more messages and is dropped from its list at the next purge.
-  void MarkRemoved() { removed_ = 1; }
-  int32_t IsRemoved() const { return removed_; }
-  void ClearRemoved() { removed_ = 0; }
+  // A removed receiver gets no more events and is dropped from its list at the next purge.
+  void MarkRemoved() { removed_ = true; }
+  bool IsRemoved() const { return removed_; }
+  void ClearRemoved() { removed_ = false; }
 
  private:
   std::string name_ = "Default Name";
-  int32_t removed_ = 0;
+  bool removed_ = false;
 };
 
 }  // namespace zan

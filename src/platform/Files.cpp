@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,22 +125,6 @@ std::optional<int64_t> FileModifiedTime(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return static_cast<int64_t>(st.st_mtime);
-}
-
-namespace {
-std::mutex g_appFolderMutex;
-std::string g_appFolder;
-}  // namespace
-
-std::string ApplicationFolder() {
-  std::lock_guard<std::mutex> lock(g_appFolderMutex);
-  return g_appFolder.empty() ? CurrentFolder() : g_appFolder;
-}
-
-void SetApplicationFolder(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  std::lock_guard<std::mutex> lock(g_appFolderMutex);
-  g_appFolder = std::move(folder);
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

@@ -37,11 +37,6 @@ std::string AbsolutePath(const std::string& path);
 // Modification time as seconds since the epoch; nullopt when the file cannot be read.
 std::optional<int64_t> FileModifiedTime(const std::string& path);
 
-// The application folder (the game's folder), ending in '/': framework reads of relative
-// paths start there. The current folder until the application sets it.
-std::string ApplicationFolder();
-void SetApplicationFolder(std::string folder);
-
 // Joins a folder and a name with exactly one '/'.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

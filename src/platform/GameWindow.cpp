@@ -8,10 +8,10 @@ GameWindow::~GameWindow() {
   if (backend_.IsCreated()) backend_.Destroy();
 }
 
-int32_t GameWindow::Create(std::string_view titleSjis) {
-  if (!backend_.Create(titleSjis, 400, 400)) return 0;
+bool GameWindow::Create(std::string_view titleSjis) {
+  if (!backend_.Create(titleSjis, 400, 400)) return false;
   receivers_.RegisterReceiver(this);
-  return 1;
+  return true;
 }
 
 void GameWindow::Show() { backend_.Show(); }
@@ -21,29 +21,19 @@ void GameWindow::CentreOnScreen() { backend_.CentreOnScreen(); }
 void GameWindow::Destroy() {
   if (!backend_.IsCreated() || destroying_) return;
   destroying_ = true;
-  WindowProc(WindowMessage{WM_DESTROY, 0, 0});
+  Dispatch(InputEvent::Of(InputEvent::Kind::kWindowClosing));
   backend_.Destroy();
   receivers_.Clear();
   destroying_ = false;
 }
 
-int32_t GameWindow::WindowProc(const WindowMessage& message) {
-  return receivers_.OfferMessage(message,
-                                 [this](const WindowMessage& m) { return DefWindowProc(m); });
+bool GameWindow::Dispatch(const InputEvent& event) {
+  return receivers_.OfferEvent(event, [this](const InputEvent& e) { return DefaultHandling(e); });
 }
 
-int32_t GameWindow::DefWindowProc(const WindowMessage& message) {
-  switch (message.message) {
-    case WM_SYSCOMMAND:
-      if ((message.wParam & 0xFFF0) == SC_CLOSE) return WindowProc(WindowMessage{WM_CLOSE, 0, 0});
-      if ((message.wParam & 0xFFF0) == SC_MINIMIZE) backend_.Minimise();
-      return 0;
-    case WM_CLOSE:
-      Destroy();
-      return 0;
-    default:
-      return 0;
-  }
+bool GameWindow::DefaultHandling(const InputEvent& event) {
+  if (event.kind == InputEvent::Kind::kCloseRequest) Destroy();
+  return false;
 }
 
 }  // namespace zan

@@ -1,9 +1,8 @@
 #pragma once
-// GameWindow: the game window as the game logic sees it. Every dispatched message goes
-// through its window procedure to the receiver list; a message that no receiver takes gets
-// the window's default handling (close box -> close -> destroy, minimise).
+// GameWindow: the game window as the game logic sees it. Every event taken from the queue
+// is dispatched to the receiver list; a close request that no receiver takes closes the
+// window.
 
-#include <cstdint>
 #include <string_view>
 
 #include "platform/ReceiverList.h"
@@ -18,24 +17,26 @@ class GameWindow : public EventReceiver {
   ~GameWindow() override;
 
   // Creates the window (hidden, 400 x 400 until sized) and registers this object as the
-  // first receiver. 1 on success, 0 on failure.
-  int32_t Create(std::string_view titleSjis);
+  // first receiver. False when the window cannot be made.
+  bool Create(std::string_view titleSjis);
   void Show();
   void SetClientSize(int width, int height);
   void CentreOnScreen();
-  // Sends WM_DESTROY through the window procedure, then destroys the native window.
+  // Dispatches kWindowClosing, then destroys the native window.
   void Destroy();
   bool IsCreated() const { return backend_.IsCreated(); }
 
-  int32_t RegisterReceiver(EventReceiver* receiver) { return receivers_.RegisterReceiver(receiver); }
+  bool RegisterReceiver(EventReceiver* receiver) { return receivers_.RegisterReceiver(receiver); }
   ReceiverList& Receivers() { return receivers_; }
   Window& Backend() { return backend_; }
 
-  // The window procedure: offers the message to the receivers.
-  int32_t WindowProc(const WindowMessage& message);
-  int32_t DefWindowProc(const WindowMessage& message);
+  // Offers the event to the receivers; when none takes it, the default handling runs.
+  // True when a receiver took it.
+  bool Dispatch(const InputEvent& event);
 
  private:
+  bool DefaultHandling(const InputEvent& event);
+
   Window& backend_;
   ReceiverList receivers_;
   bool destroying_ = false;

@@ -1,44 +1,41 @@
 #pragma once
-// MessageBoxes: modal message boxes with the classic button sets and answers.
-// Text and caption are Shift-JIS.
+// MessageBoxes: modal message boxes with a set of buttons and an icon. Text and caption are
+// Shift-JIS.
 
 #include <cstdint>
 #include <string_view>
 
 namespace zan {
 
-constexpr uint32_t MB_OK = 0x0;
-constexpr uint32_t MB_OKCANCEL = 0x1;
-constexpr uint32_t MB_YESNOCANCEL = 0x3;
-constexpr uint32_t MB_YESNO = 0x4;
-constexpr uint32_t MB_ICONERROR = 0x10;
-constexpr uint32_t MB_ICONQUESTION = 0x20;
-constexpr uint32_t MB_ICONWARNING = 0x30;
-constexpr uint32_t MB_ICONINFORMATION = 0x40;
-constexpr uint32_t kMessageBoxButtonsMask = 0xF;
-constexpr uint32_t kMessageBoxIconMask = 0xF0;
+enum class BoxButtons : uint8_t { kOk, kOkCancel, kYesNo, kYesNoCancel };
+enum class BoxIcon : uint8_t { kNone, kError, kQuestion, kWarning, kInformation };
+enum class BoxAnswer : uint8_t { kOk, kCancel, kYes, kNo };
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
+struct BoxKind {
+  BoxButtons buttons = BoxButtons::kOk;
+  BoxIcon icon = BoxIcon::kNone;
+  friend bool operator==(const BoxKind&, const BoxKind&) = default;
+};
+
+// An error with an OK button.
+constexpr BoxKind kErrorBox{BoxButtons::kOk, BoxIcon::kError};
 
 // The answer a box gives when nobody can click: its first (default) button.
-constexpr int DefaultAnswer(uint32_t type) {
-  switch (type & kMessageBoxButtonsMask) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-      return IDYES;
-    default:
-      return IDOK;
-  }
+constexpr BoxAnswer DefaultAnswer(BoxButtons buttons) {
+  return buttons == BoxButtons::kYesNo || buttons == BoxButtons::kYesNoCancel ? BoxAnswer::kYes
+                                                                              : BoxAnswer::kOk;
 }
 
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // Shows the box and waits for the answer (IDOK, IDCANCEL, IDYES, IDNO).
-  virtual int Show(std::string_view textSjis, std::string_view captionSjis, uint32_t type) = 0;
+  // Shows the box and waits for the answer.
+  BoxAnswer Show(std::string_view textSjis, std::string_view captionSjis, BoxKind kind = {}) {
+    return Ask(textSjis, captionSjis, kind);
+  }
+
+ protected:
+  virtual BoxAnswer Ask(std::string_view textSjis, std::string_view captionSjis, BoxKind kind) = 0;
 };
 
 }  // namespace zan

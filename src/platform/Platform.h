@@ -1,7 +1,7 @@
 #pragma once
 // Platform: the narrow door between the game and the machine. One object per backend
-// (SDL2 or headless) owns one implementation of each service; the game reaches them through
-// the current platform, installed by main (or by a test).
+// (SDL2 or headless) owns one implementation of each service. main makes it and hands it
+// to the application, which passes each service to those who use it.
 
 #include <cstdint>
 
@@ -31,13 +31,5 @@ class Platform {
   // Character ink for the glyph rasteriser (the same FreeType service in every backend).
   virtual FontInk& GetFontInk() = 0;
 };
-
-// The platform in use; null until one is installed.
-Platform* CurrentPlatform();
-void SetCurrentPlatform(Platform* platform);
-
-// Shorthands over the current platform's clock.
-uint32_t GetMilliseconds();
-void Sleep(uint32_t ms);
 
 }  // namespace zan

@@ -4,34 +4,32 @@
 
 namespace zan {
 
-int32_t ReceiverList::RegisterReceiver(EventReceiver* receiver) {
+bool ReceiverList::RegisterReceiver(EventReceiver* receiver) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (std::find(receivers_.begin(), receivers_.end(), receiver) != receivers_.end()) {
     receiver->ClearRemoved();
-    return 1;
+    return true;
   }
-  if (receivers_.size() >= kMaxReceivers) return 0;
+  if (receivers_.size() >= kMaxReceivers) return false;
   receiver->ClearRemoved();
   receivers_.push_back(receiver);
-  return 1;
+  return true;
 }
 
-int32_t ReceiverList::OfferMessage(
-    const WindowMessage& message,
-    const std::function<int32_t(const WindowMessage&)>& defaultHandling) {
+bool ReceiverList::OfferEvent(const InputEvent& event,
+                              const std::function<bool(const InputEvent&)>& defaultHandling) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   // Index walk: a receiver may register another one during the dispatch (appended at the end).
   for (size_t i = 0; i < receivers_.size(); ++i) {
     EventReceiver* receiver = receivers_[i];
     if (receiver->IsRemoved()) continue;
-    int32_t result = receiver->HandleMessage(message);
-    if (result != 0) {
+    if (receiver->HandleEvent(event)) {
       Purge();
-      return result;
+      return true;
     }
   }
   Purge();
-  return defaultHandling ? defaultHandling(message) : 0;
+  return defaultHandling ? defaultHandling(event) : false;
 }
 
 void ReceiverList::Purge() {

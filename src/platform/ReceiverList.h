@@ -3,7 +3,7 @@
 // and dispatch hold one re-entrant lock, so a receiver may register another one while a
 // message is being offered on the same thread.
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -16,14 +16,14 @@ class ReceiverList {
  public:
   static constexpr size_t kMaxReceivers = 256;
 
-  // 0 when the list is full, else 1. A receiver still in the list only loses its removed mark.
-  int32_t RegisterReceiver(EventReceiver* receiver);
+  // False when the list is full. A receiver still in the list only loses its removed mark.
+  bool RegisterReceiver(EventReceiver* receiver);
 
-  // Offers the message to every receiver not marked removed, in order, until one answers
-  // non-zero; that answer is returned. Otherwise the default handling's answer is returned.
-  // Removed receivers are purged after the walk.
-  int32_t OfferMessage(const WindowMessage& message,
-                       const std::function<int32_t(const WindowMessage&)>& defaultHandling);
+  // Offers the event to every receiver not marked removed, in order, until one takes it
+  // (true). When none does, the default handling runs and its answer is returned. Removed
+  // receivers are purged after the walk.
+  bool OfferEvent(const InputEvent& event,
+                  const std::function<bool(const InputEvent&)>& defaultHandling);
 
   // Drops the receiver at once (its object is going away).
   void Unregister(const EventReceiver* receiver);

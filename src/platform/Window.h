@@ -1,13 +1,13 @@
 #pragma once
-// Window: the platform's one game window and its message queue. The backend turns its own
-// events into window messages (see WindowMessage.h) when the queue is peeked; the game
-// logic dispatches them itself (GameWindow).
+// Window: the platform's one game window and its event queue. The backend turns its own
+// events into input events (InputEvent.h) when the queue is read; the game logic
+// dispatches them itself (GameWindow).
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "platform/MessageQueue.h"
+#include "platform/EventQueue.h"
 
 namespace zan {
 
@@ -35,20 +35,26 @@ class Window {
   // Size of the desktop the window lives on, in pixels.
   virtual ScreenSize DesktopSize() const = 0;
 
-  // Takes native events into the queue, then peeks it.
-  bool PeekMessage(WindowMessage* out, uint32_t first, uint32_t last, bool remove) {
+  // Takes native events into the queue, then takes the oldest event; false when none.
+  bool TakeEvent(InputEvent* out) {
     PumpEvents();
-    return queue_.Peek(out, first, last, remove);
+    return queue_.Take(out);
   }
-  void PostMessage(const WindowMessage& message) { queue_.Post(message); }
-  void PostQuitMessage(int exitCode) { queue_.PostQuit(exitCode); }
-  MessageQueue& Queue() { return queue_; }
+  // Takes native events into the queue, then drops the whole clicks waiting there
+  // (EventQueue::DropQueuedClicks).
+  size_t DropQueuedClicks() {
+    PumpEvents();
+    return queue_.DropQueuedClicks();
+  }
+  void PostEvent(const InputEvent& event) { queue_.Post(event); }
+  void PostQuit(int32_t exitCode) { queue_.PostQuit(exitCode); }
+  EventQueue& Queue() { return queue_; }
 
  protected:
   // Moves pending native events into the queue.
   virtual void PumpEvents() = 0;
 
-  MessageQueue queue_;
+  EventQueue queue_;
 };
 
 }  // namespace zan

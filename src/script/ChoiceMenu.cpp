@@ -13,7 +13,7 @@
 #include "message/MessageArea.h"
 #include "message/MessageLayout.h"
 #include "message/TextBuffer.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
 #include "script/ScriptLoader.h"
@@ -182,14 +182,14 @@ void ChoiceMenu::RenderEntryText(std::string_view text, int32_t size, Rgb colour
 
 void ChoiceMenu::StartCountdown(int32_t ms, std::string_view script, std::string_view label) {
   countdown_.active = true;
-  countdown_.deadline = GetMilliseconds() + static_cast<uint32_t>(ms);
+  countdown_.deadline = game_.Manager().Now() + static_cast<uint32_t>(ms);
   countdown_.script = script;
   countdown_.label = label;
 }
 
 int32_t ChoiceMenu::HoverFromMouse() const {
-  const int32_t x = Mouse().X();
-  const int32_t y = Mouse().Y();
+  const int32_t x = PointerX();
+  const int32_t y = PointerY();
   if (!button_.View()) return -1;
   const int32_t w = button_.Width();
   const int32_t h = button_.Height();
@@ -217,7 +217,7 @@ void ChoiceMenu::Input(bool mouseMoved, int32_t arrowKey, bool click) {
   const int32_t at = state_.hovered;
   if (!click || !InRange(at, kEntries) || !state_.entries[at].active) return;
   state_.open = 0;
-  effect_ = {true, at, GetMilliseconds(), 1};
+  effect_ = {true, at, game_.Manager().Now(), 1};
 }
 
 int32_t ChoiceMenu::Jump(std::string_view script, std::string_view label) {
@@ -384,7 +384,7 @@ int32_t ChoiceMenu::MaskHovered() const {
     // An entry deleted since the keys picked it is no longer there to pick.
     if (HasTarget(mask_.entries[maskKeyed_])) return maskKeyed_;
   }
-  return HitTest(Mouse().X(), Mouse().Y());
+  return HitTest(PointerX(), PointerY());
 }
 
 void ChoiceMenu::DrawMaskHover(Surface& target) {

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/MouseState.h"
 #include "surface/Bitmap.h"
 #include "surface/Surface.h"
 #include "pixels/PixelFormat.h"
@@ -92,6 +93,8 @@ class ChoiceMenu {
   static constexpr int32_t kCellHeight = 150;
 
   explicit ChoiceMenu(Interpreter& game);
+  // The pointer the menu hovers by (the window's MouseState); without one it reads (0, 0).
+  void SetPointer(const MouseState* pointer) { pointer_ = pointer; }
   ~ChoiceMenu();
   ChoiceMenu(const ChoiceMenu&) = delete;
   ChoiceMenu& operator=(const ChoiceMenu&) = delete;
@@ -172,6 +175,8 @@ class ChoiceMenu {
 
   // The entry whose button row holds the mouse (the k-th row is the k-th active entry).
   int32_t HoverFromMouse() const;
+  int32_t PointerX() const { return pointer_ ? pointer_->X() : 0; }
+  int32_t PointerY() const { return pointer_ ? pointer_->Y() : 0; }
   // The next active entry from `from` in direction `step`, wrapping; `from` when none.
   int32_t NextActive(int32_t from, int32_t step) const;
   // Empties the choice area's page and its text surface.
@@ -188,6 +193,7 @@ class ChoiceMenu {
   void ClearMaskEntry(int32_t index);
 
   Interpreter& game_;
+  const MouseState* pointer_ = nullptr;
   ChoiceState state_{};
   SelectionEffect effect_;
   Countdown countdown_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/ShiftJis.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 
 namespace zan {
 
@@ -14,14 +14,14 @@ DelayTask::DelayTask(TaskScheduler& tasks)
 
 void DelayTask::Start(uint32_t durationMs, GameTask* caller, Callback done) {
   duration_ = std::max<uint32_t>(durationMs, 1);
-  start_ = GetMilliseconds();
+  start_ = Manager().Now();
   SetCaller(caller);
   SetOnEnd(std::move(done));
   GameTask::Start(kOrderScreen);
 }
 
 int32_t DelayTask::Step() {
-  const uint32_t elapsed = GetMilliseconds() - start_;
+  const uint32_t elapsed = Manager().Now() - start_;
   const uint32_t step = std::max<uint32_t>(duration_ / 256, 1);
   const uint32_t factor = std::max<uint32_t>(256 / duration_, 1);
   if (static_cast<uint64_t>(elapsed / step) * factor >= 255) End();

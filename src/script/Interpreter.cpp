@@ -7,7 +7,7 @@
 #include "stage/ImageLayers.h"
 #include "platform/Files.h"
 #include "platform/ReceiverList.h"
-#include "platform/Platform.h"
+#include "core/TaskScheduler.h"
 #include "script/ReadFlagStore.h"
 #include "script/SysFiles.h"
 #include "script/VariableTable.h"
@@ -162,13 +162,13 @@ void Interpreter::SetSkipMode(int32_t on) {
 
 void Interpreter::SetAutoMode(int32_t on) {
   options_.autoMode = on ? 1 : 0;
-  if (on) options_.autoTimestamp = static_cast<int32_t>(GetMilliseconds());
+  if (on) options_.autoTimestamp = static_cast<int32_t>(Manager().Now());
 }
 
 void Interpreter::StartTimedWait(int32_t ms) {
   timedWait_ = {};
   if (ms <= 0) return;
-  timedWait_ = {true, GetMilliseconds(), static_cast<uint32_t>(ms)};
+  timedWait_ = {true, Manager().Now(), static_cast<uint32_t>(ms)};
 }
 
 void Interpreter::SetSceneName(std::string_view name) {
@@ -197,7 +197,7 @@ void Interpreter::Advance() {
 }
 
 int32_t Interpreter::Update() {
-  const uint32_t now = GetMilliseconds();
+  const uint32_t now = Manager().Now();
   // 1-2. Skip and auto requests. The system buttons are not built yet: their skip button
   // counts as shown and enabled.
   const bool choosing = choices_.Open() || choices_.MaskOpen();
@@ -279,7 +279,7 @@ void Interpreter::DrawSlotOverlays(Surface& target) {
   layers_->DrawZooms(target);
 }
 
-void Interpreter::DrawChoices(Surface& target) { choices_.Draw(target, GetMilliseconds()); }
+void Interpreter::DrawChoices(Surface& target) { choices_.Draw(target, Manager().Now()); }
 
 void Interpreter::ClearPage(int32_t index) {
   MessageArea& area = areas_.Area(index);
@@ -450,31 +450,33 @@ void Interpreter::EndDemo() {
   SetGameMode(back.savedMode);
 }
 
-int32_t Interpreter::Input::HandleMessage(const WindowMessage& message) {
-  if (!owner_.IsRunning()) return 0;
-  switch (message.message) {
-    case WM_LBUTTONDOWN:
-      owner_.clickState_ = kClickPressed;
+bool Interpreter::Input::HandleEvent(const InputEvent& event) {
+  if (!owner_.IsRunning()) return false;
+  using Kind = InputEvent::Kind;
+  switch (event.kind) {
+    case Kind::kButtonDown:
+      if (event.button == PointerButton::kLeft) owner_.clickState_ = kClickPressed;
       break;
-    case WM_RBUTTONUP:
-      if (!owner_.rightButtonMappedToCancel_) owner_.RightButtonAction();
+    case Kind::kButtonUp:
+      if (event.button == PointerButton::kRight && !owner_.rightButtonMappedToCancel_)
+        owner_.RightButtonAction();
       break;
-    case WM_MOUSEMOVE:
+    case Kind::kPointerMove:
       owner_.mouseMoved_ = 1;
       break;
-    case WM_KEYDOWN:
-      switch (message.wParam) {
-        case VK_LEFT: owner_.arrowKey_ = 1; break;
-        case VK_RIGHT: owner_.arrowKey_ = 2; break;
-        case VK_UP: owner_.arrowKey_ = 3; break;
-        case VK_DOWN: owner_.arrowKey_ = 4; break;
+    case Kind::kKeyDown:
+      switch (event.key) {
+        case Key::kLeft: owner_.arrowKey_ = 1; break;
+        case Key::kRight: owner_.arrowKey_ = 2; break;
+        case Key::kUp: owner_.arrowKey_ = 3; break;
+        case Key::kDown: owner_.arrowKey_ = 4; break;
         default: break;
       }
       break;
     default:
       break;
   }
-  return 0;
+  return false;
 }
 
 }  // namespace zan

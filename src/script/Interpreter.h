@@ -198,7 +198,7 @@ class Interpreter : public GameTask {
   const NameList* EventCgList() const { return eventCgList_; }
   const CsvRowTable* Abbreviations() const { return abbreviations_; }
 
-  // Interpreter's own receiver of window messages: left press, right release, mouse moves and
+  // Interpreter's own receiver of input events: left press, right release, mouse moves and
   // arrow keys, while the task runs.
   EventReceiver& InputReceiver() { return input_; }
 
@@ -206,7 +206,7 @@ class Interpreter : public GameTask {
   class Input : public EventReceiver {
    public:
     explicit Input(Interpreter& owner) : EventReceiver("CGameMain"), owner_(owner) {}
-    int32_t HandleMessage(const WindowMessage& message) override;
+    bool HandleEvent(const InputEvent& event) override;
 
    private:
     Interpreter& owner_;

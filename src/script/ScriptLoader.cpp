@@ -65,7 +65,7 @@ int32_t ScriptLoader::ReadElement(const ScriptRecord& record, int32_t start, std
   const int32_t next = zan::ReadElement(record.Text(), start, out, keepBreaks, &info);
   if (info.textOverflow && boxes_) {
     static const std::string message = Sjis("スクリプトサイズオーバーフロー!!");
-    boxes_->Show(message, record.name, MB_ICONERROR);
+    boxes_->Show(message, record.name, kErrorBox);
   }
   if (info.tagCut)
     ZAN_WARN("script: a tag of %s longer than 259 bytes is cut at position %d",

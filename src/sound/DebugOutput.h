@@ -1,6 +1,6 @@
 #pragma once
-// DebugOutput: a line for a developer watching the program (the debugger output of the
-// original platform): written to stderr only, never to the error logs.
+// DebugOutput: a line for a developer watching the program: written to stderr only, never
+// to the error logs.
 
 #include <string_view>
 

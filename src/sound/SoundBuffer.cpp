@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Platform.h"
 #include "sound/CompressedWaveDecoder.h"
 #include "sound/RiffWave.h"
 #include "sound/SoundLog.h"
@@ -234,7 +233,7 @@ int32_t SoundBuffer::Play(int32_t loop) {
     Lock lock(Mutex());
     if (!buffer_) return 1;
     playMode_ = loop;
-    const uint32_t now = GetMilliseconds();
+    const uint32_t now = device_->GetClock().Milliseconds();
     if (paused_) {
       paused_ = false;
       startTime_ += now - pauseTime_;  // the device position stayed where Pause left it
@@ -360,7 +359,7 @@ int32_t SoundBuffer::Pause() {
   if (!(status & DSBSTATUS_PLAYING)) return 1;
   paused_ = true;
   buffer_->Stop();
-  pauseTime_ = GetMilliseconds();
+  pauseTime_ = device_->GetClock().Milliseconds();
   return 0;
 }
 
@@ -417,7 +416,7 @@ int32_t SoundBuffer::Restore() {
       SoundLog(LogLevel::kWarning, "CSoundBuffer::Restore : the device keeps the buffer lost; released");
       break;
     }
-    Sleep(kRestoreRetryMs);
+    device_->GetClock().Sleep(kRestoreRetryMs);
   }
   // The sound is not reloaded: the owner creates the buffer again.
   buffer_.reset();

@@ -4,7 +4,6 @@
 
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "platform/Platform.h"
 #include "sound/SoundManager.h"
 
 namespace zan {
@@ -183,7 +182,7 @@ void SoundChannel::FadeIn(uint32_t durationMs, bool fromSilence) {
     fadingIn_ = fadingOut_ = false;
   }
   fadeStartLevel_ = fadeLevel_;
-  fadeStart_ = GetMilliseconds();
+  fadeStart_ = tasks_.Now();
   fadeDuration_ = durationMs;
   fadingIn_ = true;
   fadingOut_ = false;
@@ -196,7 +195,7 @@ void SoundChannel::FadeOut(uint32_t durationMs, bool fromFull) {
     fadingIn_ = fadingOut_ = false;
   }
   fadeStartLevel_ = fadeLevel_;
-  fadeStart_ = GetMilliseconds();
+  fadeStart_ = tasks_.Now();
   fadeDuration_ = durationMs;
   fadingOut_ = true;
   fadingIn_ = false;
@@ -212,7 +211,7 @@ void SoundChannel::FadeOutAndStop(uint32_t durationMs, bool fromFull) {
 void SoundChannel::RampScriptVolume(uint32_t durationMs, int32_t target) {
   rampFrom_ = scriptVolume_;
   rampTo_ = target;
-  rampStart_ = GetMilliseconds();
+  rampStart_ = tasks_.Now();
   rampDuration_ = durationMs;
   rampActive_ = true;
 }
@@ -230,7 +229,7 @@ bool SoundChannel::IsLooping() {
 
 bool SoundChannel::Step() {
   if (!buffer_.HasDeviceBuffer()) return false;
-  const uint32_t now = GetMilliseconds();
+  const uint32_t now = tasks_.Now();
   const uint32_t elapsed = now - fadeStart_;
   const int32_t pct =
       fadeDuration_ == 0 ? 0 : static_cast<int32_t>(uint64_t{elapsed} * 100 / fadeDuration_);

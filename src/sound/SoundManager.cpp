@@ -62,8 +62,8 @@ size_t SoundManager::StreamCount() const {
   return streams_.size();
 }
 
-int32_t SoundManager::HandleMessage(const WindowMessage& message) {
-  if (message.message == WM_ACTIVATEAPP && message.wParam != 0) {
+bool SoundManager::HandleEvent(const InputEvent& event) {
+  if (event.kind == InputEvent::Kind::kFocusGained) {
     // A snapshot: a buffer's lock is never taken with the list lock held (the order is
     // buffer, then list). Buffers are created and destroyed on this thread only.
     std::vector<SoundBuffer*> snapshot;
@@ -73,7 +73,7 @@ int32_t SoundManager::HandleMessage(const WindowMessage& message) {
     }
     for (SoundBuffer* buffer : snapshot) buffer->Restore();
   }
-  return 0;
+  return false;
 }
 
 }  // namespace zan

@@ -2,7 +2,7 @@
 // SoundManager: the sound device and the buffers made on it. `Init` opens the platform's
 // audio output and connects it to the device's mixer (44100 Hz, stereo, 16-bit); without
 // it every buffer creation fails and the game runs silent. It keeps the list of stream
-// buffers and, when the application becomes active again (WM_ACTIVATEAPP), restores them.
+// buffers and, when the application gets the focus again, restores them.
 
 #include <cstdint>
 #include <memory>
@@ -38,7 +38,7 @@ class SoundManager : public EventReceiver {
 
   // Restores every listed stream buffer when the application becomes active; never
   // consumes the message.
-  int32_t HandleMessage(const WindowMessage& message) override;
+  bool HandleEvent(const InputEvent& event) override;
 
   SoundDevice* Device() { return device_.get(); }
 

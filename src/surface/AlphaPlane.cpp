@@ -58,12 +58,6 @@ int32_t AlphaPlane::FromPixels24(const PixelRows& pixels) {
   return 0;
 }
 
-int32_t AlphaPlane::Load(std::string_view name, const Archive* archive) {
-  Bitmap picture;
-  if (picture.Read(name, archive) != 0) return 1;
-  return FromPixels24(picture.Pixels()) == 0 ? 0 : 1;
-}
-
 void AlphaPlane::Fill(uint8_t value) {
   if (IsAllocated()) std::memset(data_, value, static_cast<size_t>(width_) * height_);
 }

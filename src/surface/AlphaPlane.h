@@ -14,7 +14,6 @@
 
 namespace zan {
 
-class Archive;
 
 class AlphaPlane {
  public:
@@ -34,9 +33,6 @@ class AlphaPlane {
   // Created anew at the size of a 24-bit picture; each byte takes the first (blue) byte of
   // its pixel. The result is Create's.
   int32_t FromPixels24(const PixelRows& pixels);
-  // A mask picture (a grey BMP whose blue channel is the mask), read as Bitmap::Read reads it:
-  // 0, or 1 when it cannot be read.
-  int32_t Load(std::string_view name, const Archive* archive = nullptr);
   // Writes `value` into every byte.
   void Fill(uint8_t value);
   // Clipped; 1 when clipped away.
@@ -48,8 +44,8 @@ class AlphaPlane {
   // A copy in which a source byte of exactly 127 is written as `value`; codes as Blt.
   int32_t BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
                      const AlphaPlane& source, int32_t sx, int32_t sy, uint8_t value);
-  // Writes the plane as a 24-bit grey BMP (each byte v as the pixel v, v, v). 0, or 1 when
-  // the plane is empty or the file cannot be written.
+  // Writes the plane as a 24-bit grey BMP (each byte v as the pixel v, v, v) to a path as
+  // Bitmap::SaveBMP takes it. 0, or 1 when the plane is empty or the file cannot be written.
   int32_t SaveBMP(std::string_view path) const;
   void Destroy();
 

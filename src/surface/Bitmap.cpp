@@ -9,7 +9,6 @@
 #include "base/ByteReader.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "data/Archive.h"
 #include "pixels/Blend.h"
 #include "surface/Surface.h"
 #include "pixels/PixelOps.h"
@@ -155,15 +154,6 @@ std::string LastPart(std::string_view path) {
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
-// A Shift-JIS game path as a path of this file system, relative ones from the application
-// folder.
-std::string NativePath(std::string_view path) {
-  std::string native = SjisToUtf8(path);
-  std::replace(native.begin(), native.end(), '\\', '/');
-  if (!native.empty() && native[0] == '/') return native;
-  return JoinPath(ApplicationFolder(), native);
-}
-
 }  // namespace
 
 Bitmap::Bitmap() : EventReceiver("CDIB") {}
@@ -199,22 +189,6 @@ int32_t Bitmap::Create(int32_t width, int32_t height, int32_t planes, int32_t bi
   }
   created_ = 1;
   return 0;
-}
-
-int32_t Bitmap::Read(std::string_view name, const Archive* archive) {
-  if (IsCreated()) return kReadFailed;
-  if (archive != nullptr) {
-    uint32_t size = 0;
-    if (archive->GetEntrySize(name, &size) == 0) return kReadFailed;
-    std::vector<uint8_t> bytes(size);
-    if (archive->ReadEntry(name, bytes) == 0) return kReadFailed;
-    return ReadImage(bytes, name);
-  }
-  const std::string_view path = name;
-  auto bytes = ReadWholeFile(NativePath(path));
-  if (!bytes) return kReadFailed;
-  fileName_ = LastPart(path);
-  return CreateFromBMP(*bytes);
 }
 
 int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) {
@@ -292,7 +266,7 @@ int32_t Bitmap::SaveBMP(std::string_view path) const {
   for (int32_t y = 0; y < height_; ++y)
     std::memcpy(p + kHeadersSize + static_cast<size_t>(height_ - 1 - y) * pitch_, BitmapRow(y),
                 static_cast<size_t>(pitch_));
-  if (Status s = WriteFileAtomic(NativePath(path), file); !s) {
+  if (Status s = WriteFileAtomic(std::string(path), file); !s) {
     ZAN_WARN("CDIB::SaveBMP: %s", s.error().message.c_str());
     return 1;
   }

@@ -25,7 +25,6 @@
 
 namespace zan {
 
-class Archive;
 class Surface;
 
 class Bitmap : public EventReceiver {
@@ -44,17 +43,15 @@ class Bitmap : public EventReceiver {
   // when already created; 1 when the bits are not 24, the size not positive or the memory
   // cannot be had.
   int32_t Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
-  // Reads a picture: with an archive, its entry `name` (kept as the file name; an invalid
-  // picture is logged with it); without, the BMP file at `name`, a path from the application
-  // folder (Shift-JIS, converted for the file system), whose last part becomes the file name.
-  int32_t Read(std::string_view name, const Archive* archive = nullptr);
-  // Reads a picture from the bytes of its file, as read from an archive, and takes `name`
-  // as its file name. Results as Read; an invalid picture is logged with its name.
+  // Reads a picture from the bytes of its BMP file (as the game data hands them out) and
+  // takes `name` as its file name: kReadOk, else kReadFailed or kReadInvalidFormat (an
+  // invalid picture is logged with its name).
   int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);
   // Reads the image of a whole BMP file: 0 ok, 1 already created or no memory, 3 invalid.
   virtual int32_t CreateFromBMP(std::span<const uint8_t> file);
-  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written); 0, or 1
-  // when not created or the file cannot be written.
+  // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written) to `path`,
+  // a path of the file system (a relative one from the current folder); 0, or 1 when not
+  // created or the file cannot be written.
   int32_t SaveBMP(std::string_view path) const;
   virtual void Destroy();
 

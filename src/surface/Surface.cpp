@@ -7,20 +7,17 @@
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "pixels/Blend.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "pixels/PixelOps.h"
 #include "pixels/ZoomPixels.h"
 
 namespace zan {
 namespace {
 
-// Pixel operations bracket their work with Lock and Unlock of every surface they touch.
+// The pixels of a surface for one operation; false without a pixel address.
 class Locked {
  public:
-  explicit Locked(Surface& surface) : surface_(surface), bits_(surface.Lock()) {}
-  ~Locked() { surface_.Unlock(); }
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
+  explicit Locked(Surface& surface) : surface_(surface), bits_(surface.Bits()) {}
   explicit operator bool() const { return bits_ != nullptr; }
   PixelRows View() const {
     return PixelRows{bits_, surface_.Pitch(), surface_.Width(), surface_.Height()};
@@ -41,126 +38,61 @@ Surface::Surface() { SetName("CDirectDrawSurface"); }
 
 Surface::~Surface() { Release(); }
 
-int32_t Surface::HandleMessage(const WindowMessage& message) {
-  if (message.message != WM_PAINT) return 0;
-  if (IsDeviceMode()) {
-    if (!IsPresentationSource()) return 0;
-    dirty_ = DirtyRect{0, 0, Width(), Height()};
-  }
-  if (presentRequest_) presentRequest_();
-  return 0;
-}
-
 // --- Creation --------------------------------------------------------------------------------
 
-void Surface::Registered() {
-  Surfaces().Register(this);
+int32_t Surface::Create(int32_t width, int32_t height) {
+  if (CreateInFormat(width, height, SurfaceFormatCode()) != 0) return 1;
   ClearDirty();
-}
-
-int32_t Surface::Create(int32_t width, int32_t height, uint32_t memoryKind) {
-  SurfaceRegistry& manager = Surfaces();
-  if (CreateOnDevice(manager.Device(), width, height, memoryKind, manager.GetPixelFormatCode()) != 0)
-    return 1;
-  Registered();
   return 0;
 }
 
 void Surface::TakeDescription(DeviceSurface* surface) {
-  surface->Lock();
-  surface->Unlock();
   const PixelRows memory = surface->Memory();
   cachedBits_ = memory.bits;
   desc_ = Description{memory.width, memory.height - 2, memory.pitch, memory.bits};
 }
 
-int32_t Surface::CreateOnDevice(const DisplayDevice* device, int32_t width,
-                                           int32_t height, uint32_t memoryKind,
-                                           int32_t formatCode) {
+int32_t Surface::CreateInFormat(int32_t width, int32_t height, int32_t formatCode) {
   if (formatCode == kFormatBitmap) {
     formatCode_ = kFormatBitmap;
-    memoryKind_ = memoryKind;
     return Bitmap::Create(width, height, 1, 24);
   }
   if (Device() != nullptr) return 1;
-  if (device == nullptr) return DDERR_INVALIDOBJECT;
-  const int bytes = BytesPerPixel(formatCode);
-  if (!IsDeviceFormat(formatCode) || height <= 0) return DDERR_INVALIDPARAMS;
-  int32_t result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
-  if (result != DD_OK && result != DDERR_INVALIDPARAMS) {
-    memoryKind = DDSCAPS_SYSTEMMEMORY;
-    result = device->CreateSurface(width, height + 2, bytes, memoryKind, &owned_);
-  }
-  if (result != DD_OK) return result;
+  if (!IsDeviceFormat(formatCode) || height <= 0) return 2;
+  owned_ = DeviceSurface::Make(width, height + 2, BytesPerPixel(formatCode));
+  if (!owned_) return 2;
   Alpha().Create(width, height);
   SetHasAlpha(1);
   formatCode_ = formatCode;
   TakeDescription(owned_.get());
-  memoryKind_ = memoryKind;
   ClearDirty();
   return 0;
 }
 
-int32_t Surface::Load(std::string_view name, const Archive* archive) {
-  SurfaceRegistry& manager = Surfaces();
-  if (LoadOnDevice(manager.Device(), name, DDSCAPS_SYSTEMMEMORY, manager.GetPixelFormatCode(),
-                   archive) != 0)
-    return 1;
-  Registered();
-  return 0;
-}
-
-int32_t Surface::LoadOnDevice(const DisplayDevice* device, std::string_view name,
-                                         uint32_t memoryKind, int32_t formatCode,
-                                         const Archive* archive) {
-  if (formatCode == kFormatBitmap) {
-    formatCode_ = kFormatBitmap;
-    memoryKind_ = memoryKind;
-    return Read(name, archive);
-  }
-  if (Device() != nullptr) return 1;
-  Bitmap picture;
-  if (picture.Read(name, archive) != 0) return 1;
-  return LoadPicture(device, picture, name, memoryKind, formatCode);
-}
-
 int32_t Surface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {
-  SurfaceRegistry& manager = Surfaces();
-  if (LoadBMPOnDevice(manager.Device(), file, name, DDSCAPS_SYSTEMMEMORY,
-                      manager.GetPixelFormatCode()) != 0)
-    return 1;
-  Registered();
+  if (LoadBMPInFormat(file, name, SurfaceFormatCode()) != 0) return 1;
+  ClearDirty();
   return 0;
 }
 
-int32_t Surface::LoadBMPOnDevice(const DisplayDevice* device,
-                                            std::span<const uint8_t> file, std::string_view name,
-                                            uint32_t memoryKind, int32_t formatCode) {
+int32_t Surface::LoadBMPInFormat(std::span<const uint8_t> file, std::string_view name,
+                                 int32_t formatCode) {
   if (formatCode == kFormatBitmap) {
     formatCode_ = kFormatBitmap;
-    memoryKind_ = memoryKind;
     return ReadImage(file, name) == 0 ? 0 : 1;
   }
   if (Device() != nullptr) return 1;
   Bitmap picture;
   if (picture.ReadImage(file, name) != 0) return 1;
-  return LoadPicture(device, picture, name, memoryKind, formatCode);
+  return LoadPicture(picture, name, formatCode);
 }
 
-int32_t Surface::LoadPicture(const DisplayDevice* device, const Bitmap& picture,
-                                        std::string_view name, uint32_t memoryKind,
-                                        int32_t formatCode) {
-  if (device == nullptr || !IsDeviceFormat(formatCode)) return 1;
+int32_t Surface::LoadPicture(const Bitmap& picture, std::string_view name, int32_t formatCode) {
+  if (!IsDeviceFormat(formatCode)) return 1;
   const int32_t w = picture.BitmapWidth();
   const int32_t h = picture.BitmapHeight();
-  const int bytes = BytesPerPixel(formatCode);
-  // A second try in system memory only when video memory ran out.
-  int32_t result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
-  if (result == DDERR_OUTOFVIDEOMEMORY) {
-    memoryKind = DDSCAPS_SYSTEMMEMORY;
-    result = device->CreateSurface(w, h + 2, bytes, memoryKind, &owned_);
-  }
-  if (result != DD_OK) return 1;
+  owned_ = DeviceSurface::Make(w, h + 2, BytesPerPixel(formatCode));
+  if (!owned_) return 1;
   formatCode_ = formatCode;
   TakeDescription(owned_.get());
   ConvertPixels(formatCode, View(), kFormatBitmap, picture.Pixels());
@@ -172,7 +104,6 @@ int32_t Surface::LoadPicture(const DisplayDevice* device, const Bitmap& picture,
   } else {
     SetHasAlpha(0);
   }
-  memoryKind_ = memoryKind;
   fileName_ = std::string(name);
   ClearDirty();
   return 0;
@@ -183,7 +114,6 @@ void Surface::Attach(DeviceSurface* surface, int32_t formatCode) {
   owned_.reset();
   attached_ = surface;
   TakeDescription(surface);
-  memoryKind_ = DDSCAPS_SYSTEMMEMORY;
   formatCode_ = formatCode;
 }
 
@@ -191,11 +121,6 @@ void Surface::Release() {
   if (!IsDeviceMode()) Bitmap::Destroy();
   Alpha().Destroy();
   fileName_.clear();
-  ReleaseDevice();
-  Surfaces().Unregister(this);
-}
-
-void Surface::ReleaseDevice() {
   owned_.reset();
   attached_ = nullptr;
   cachedBits_ = nullptr;
@@ -204,32 +129,11 @@ void Surface::ReleaseDevice() {
 
 // --- Pixels ----------------------------------------------------------------------------------
 
-uint8_t* Surface::Lock() {
-  if (!IsDeviceMode()) return BitmapBits();
-  if (memoryKind_ == DDSCAPS_VIDEOMEMORY) return Device() ? Device()->Lock() : nullptr;
-  return cachedBits_;
-}
-
-int32_t Surface::Unlock() {
-  if (IsDeviceMode() && memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()) Device()->Unlock();
-  return 0;
-}
-
-int32_t Surface::GetDC(PixelRows* out) {
-  if (IsDeviceMode() && Device() == nullptr) return 1;
-  *out = PixelRows{Lock(), Pitch(), Width(), Height()};
-  return 0;
-}
-
-int32_t Surface::ReleaseDC(const PixelRows&) {
-  if (IsDeviceMode() && Device() == nullptr) return 1;
-  Unlock();
-  return 0;
-}
+uint8_t* Surface::Bits() { return IsDeviceMode() ? cachedBits_ : BitmapBits(); }
 
 PixelRows Surface::View() const {
   if (!IsDeviceMode()) return Pixels();
-  if (Device() == nullptr || (memoryKind_ == DDSCAPS_VIDEOMEMORY && Device()->IsLost())) return {};
+  if (Device() == nullptr) return {};
   return PixelRows{cachedBits_, desc_.pitch, desc_.width, desc_.height};
 }
 
@@ -334,26 +238,6 @@ int32_t Surface::Save(std::string_view path) {
   if (copy.Create(Width(), Height(), 1, 24) != 0) return 1;
   if (copy.CopyFromSurface(*this) != 0) return 2;
   return copy.SaveBMP(path) == 0 ? 0 : 1;
-}
-
-int32_t Surface::Restore() {
-  if (Device() == nullptr) return 1;
-  const int32_t result = Device()->Restore();
-  switch (result) {
-    case DDERR_GENERIC:
-    case DDERR_UNSUPPORTED:
-    case DDERR_OUTOFMEMORY:
-    case DDERR_INVALIDPARAMS:
-    case DDERR_INVALIDOBJECT:
-    case DDERR_IMPLICITLYCREATED:
-    case DDERR_WRONGMODE:
-    case DDERR_NOEXCLUSIVEMODE:
-      ZAN_WARN("Restore %s", DeviceErrorName(result));
-      break;
-    default:
-      break;
-  }
-  return result;
 }
 
 // --- Blending --------------------------------------------------------------------------------

@@ -1,16 +1,15 @@
 #pragma once
 // Surface: a rectangle of pixels in the display's pixel format with an alpha
 // plane and a dirty rectangle. In device mode (a non-zero format code) the pixels live in a
-// device surface of the display (DeviceSurface.h) with two spare rows; with format code 0
-// the surface is only its Bitmap part and every operation takes the bitmap branch.
+// block of pixel memory (DeviceSurface.h) with two spare rows; with format code 0 the
+// surface is only its Bitmap part and every operation takes the bitmap branch.
 //
-// Results follow the classic codes: 0 for success, small positive codes for failures (see
+// Results are 0 for success and small positive codes for failures (see
 // each operation). All pixel work is done by the plain-memory routines (PixelOps.h,
 // Blend.h) on the clipped rectangle; operations between surfaces of different formats draw
 // nothing.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -36,52 +35,36 @@ class Surface : public Bitmap {
   Surface();
   ~Surface() override;
 
-  // WM_PAINT: the surface the display presents asks for the whole surface to be shown again.
-  int32_t HandleMessage(const WindowMessage& message) override;
-  // Called on WM_PAINT of the presentation source (set by the display).
-  void SetPresentRequest(std::function<void()> request) { presentRequest_ = std::move(request); }
-
   // --- Creation ---------------------------------------------------------------------------
-  // A blank surface on the display's device in its format: 0, 1 on failure. Registers it.
-  int32_t Create(int32_t width, int32_t height, uint32_t memoryKind = DDSCAPS_SYSTEMMEMORY);
-  // 0; 1 when a device surface already exists; else the device's error. Format 0 makes the
+  // A blank surface in the display's surface format (SurfaceFormatCode): 0, 1 on failure.
+  int32_t Create(int32_t width, int32_t height);
+  // A blank surface in format `formatCode`: 0; 1 when it already has pixels; 2 when the
+  // format is none of the display formats or the size cannot be had. Format 0 makes the
   // Bitmap part instead (its result).
-  int32_t CreateOnDevice(const DisplayDevice* device, int32_t width, int32_t height,
-                         uint32_t memoryKind, int32_t formatCode);
-  // A picture (an archive's entry, or without an archive a file from the application
-  // folder; Bitmap::Read) on the display's device: 0, 1 on failure. Registers it.
-  int32_t Load(std::string_view name, const Archive* archive = nullptr);
-  int32_t LoadOnDevice(const DisplayDevice* device, std::string_view name, uint32_t memoryKind,
-                       int32_t formatCode, const Archive* archive = nullptr);
-  // A picture from the bytes of its file (as the game data hands them out), known by `name`.
-  // 0, 1 on failure (an invalid picture is logged with its name). Registers it.
+  int32_t CreateInFormat(int32_t width, int32_t height, int32_t formatCode);
+  // A picture from the bytes of its BMP file (as the game data hands them out), known by
+  // `name`, in the display's surface format: 0, 1 on failure (an invalid picture is logged
+  // with its name).
   int32_t LoadBMP(std::span<const uint8_t> file, std::string_view name);
-  int32_t LoadBMPOnDevice(const DisplayDevice* device, std::span<const uint8_t> file,
-                          std::string_view name, uint32_t memoryKind, int32_t formatCode);
-  // Takes over the size, pitch and pixels of a device surface owned elsewhere, in the format
-  // of the display's back buffer.
+  int32_t LoadBMPInFormat(std::span<const uint8_t> file, std::string_view name, int32_t formatCode);
+  // Takes over the size, pitch and pixels of a block of pixel memory owned elsewhere, in
+  // the format of the display's back buffer.
   void Attach(DeviceSurface* surface, int32_t formatCode);
-  // Frees everything and leaves the registry; the surface may be created again.
+  // Frees everything; the surface may be created again.
   void Release();
-  // Frees only the device surface (the display's reload makes it again).
-  void ReleaseDevice();
 
   // --- Pixels -----------------------------------------------------------------------------
   // The address of the first row, or null.
-  uint8_t* Lock();
-  int32_t Unlock();
-  // The pixels as plain memory for drawing (text): 0, or 1 without a device surface.
-  int32_t GetDC(PixelRows* out);
-  int32_t ReleaseDC(const PixelRows& dc);
+  uint8_t* Bits();
   // The whole surface as plain memory (empty without pixels).
   PixelRows View() const;
 
-  // 0 ok, 1 no pixel address, 2 clipped away, 3 no device surface.
+  // 0 ok, 1 no pixel address, 2 clipped away, 3 no pixel memory.
   int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
   int32_t FillAll(uint8_t r, uint8_t g, uint8_t b);
   // Mode 0 copies, mode 2 blends by the source's alpha (InnerAlphaBlt), any other mode
   // copies all but the colour key. 0 ok, 1 no pixel address or clipped away, 3 either
-  // device surface missing.
+  // without pixel memory.
   int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
               int32_t sx, int32_t sy, int32_t mode);
   // Scaled copy (nearest neighbour; alpha ignored). 0 ok, 1 empty destination or source,
@@ -91,11 +74,8 @@ class Surface : public Bitmap {
   // Copies a 24-bit bitmap of the same size: 0, 1 when sizes differ.
   int32_t CopyFromBitmap(const Bitmap& bitmap);
   // Saves the pixels as a 24-bit BMP: 0 ok, 1 when the copy cannot be made or written, 2
-  // without a device surface.
+  // without pixel memory.
   int32_t Save(std::string_view path);
-
-  // 0, 1 without a device surface, or the device's error (logged for the known ones).
-  int32_t Restore();
 
   // --- Blending ---------------------------------------------------------------------------
   // Per-pixel alpha of the source over an already clipped rectangle. 4 when the source is
@@ -123,7 +103,7 @@ class Surface : public Bitmap {
   int32_t ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height, Surface& source,
                     int32_t sx, int32_t sy);
   // Copy with the key skipped and pure magenta replaced by a colour: 0, 1 no pixels or
-  // clipped away, 3 a device surface missing.
+  // clipped away, 3 either without pixel memory.
   int32_t KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                         Surface& source, int32_t sx, int32_t sy, uint8_t r, uint8_t g,
                         uint8_t b);
@@ -160,26 +140,18 @@ class Surface : public Bitmap {
   int32_t Height() const;
   int32_t Pitch() const;
   int32_t FormatCode() const { return formatCode_; }
-  uint32_t MemoryKind() const { return memoryKind_; }
   bool IsDeviceMode() const { return formatCode_ != kFormatBitmap; }
   DeviceSurface* Device() const { return owned_ ? owned_.get() : attached_; }
   // The name the surface was loaded by: the file name string in device mode, the bitmap's
   // file name in bitmap mode.
   const std::string& GetFileName() const;
-  bool IsPresentationSource() const { return presentationSource_ != 0; }
-  void SetPresentationSource(bool on) { presentationSource_ = on ? 1 : 0; }
-  bool IsDisplaySurface() const { return displaySurface_ != 0; }
-  void SetDisplaySurface(bool on) { displaySurface_ = on ? 1 : 0; }
 
  private:
-  // Takes the device surface's description (height less the spare rows) and caches its
+  // Takes the pixel memory's description (height less the spare rows) and caches its
   // pixel address.
   void TakeDescription(DeviceSurface* surface);
-  // Steps 4-8 of loading: the device surface for a read picture, its pixels and alpha.
-  int32_t LoadPicture(const DisplayDevice* device, const Bitmap& picture, std::string_view name,
-                      uint32_t memoryKind, int32_t formatCode);
-  // Registers a loaded or created surface and empties its dirty rectangle.
-  void Registered();
+  // The pixel memory for a read picture, its pixels and alpha: 0, 1 on failure.
+  int32_t LoadPicture(const Bitmap& picture, std::string_view name, int32_t formatCode);
   void AddDirtyRect(int32_t x, int32_t y, int32_t width, int32_t height) {
     AddDirty(x, y, x + width, y + height);
   }
@@ -194,14 +166,10 @@ class Surface : public Bitmap {
   std::unique_ptr<DeviceSurface> owned_;
   DeviceSurface* attached_ = nullptr;
   std::string fileName_;
-  uint32_t memoryKind_ = DDSCAPS_SYSTEMMEMORY;
   uint8_t* cachedBits_ = nullptr;
   Description desc_;
-  int32_t presentationSource_ = 0;
-  int32_t displaySurface_ = 0;
   int32_t formatCode_ = kFormatBitmap;
   DirtyRect dirty_;
-  std::function<void()> presentRequest_;
 };
 
 }  // namespace zan

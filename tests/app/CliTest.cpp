@@ -227,7 +227,7 @@ TEST_F(CliTest, QuietByDefault) {
     Outcome o = Run(std::string("--headless --frames 20 ") + c.args + " " + c.game, {}, c.env);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err.find("zan: CDraw Initalized\n") != std::string::npos, c.debugLines) << o.err;
-    EXPECT_EQ(o.err.find("zan: DirectDrawCreate = 0\n") != std::string::npos, c.debugLines) << o.err;
+    EXPECT_EQ(o.err.find("zan: CreateWindow done\n") != std::string::npos, c.debugLines) << o.err;
     EXPECT_EQ(o.err.find("script: no message area 7") != std::string::npos, c.warning) << o.err;
     if (!c.debugLines && !c.warning) EXPECT_EQ(o.err, "");
   }

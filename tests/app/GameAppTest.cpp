@@ -24,10 +24,8 @@ class GameAppTest : public ::testing::Test {
     std::filesystem::create_directories(root / "game");
     setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     platform.GetMessageBoxes().SetQuiet(true);
-    SetCurrentPlatform(&platform);
   }
   void TearDown() override {
-    SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(root);
   }
   std::filesystem::path root;
@@ -40,7 +38,7 @@ TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
   GameApp app(platform, harness);
   ASSERT_EQ(app.CheckSingleInstance(), 1);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
-  EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
+  EXPECT_EQ(app.Run(800, 600), 0);
   EXPECT_EQ(app.FrameCount(), 299u);
   // 300 frames paced at 30 a second: the last deadline is at 9999 ms, then the 1 ms sleep.
   EXPECT_EQ(platform.GetClock().Milliseconds(), 10000u);
@@ -57,7 +55,7 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   harness.AddFrameHook([&](uint64_t) {
     drawTaskLast = app.Tasks().TailTask().Previous() == &app.GetDisplay();
   });
-  app.Run(800, 600, 2048, 0);
+  app.Run(800, 600);
   EXPECT_TRUE(drawTaskLast);
   EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
@@ -75,7 +73,7 @@ TEST_F(GameAppTest, ADisplayInAnUnknownPixelFormatStopsTheGame) {
   harness.SetFrameLimit(10);
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
-  app.Run(800, 600, 2048, 0);
+  app.Run(800, 600);
   EXPECT_TRUE(app.StartFailed());
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 0);
   auto& shown = platform.GetMessageBoxes().History();
@@ -93,11 +91,11 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
   harness.AddFrameHook([&](uint64_t frame) {
     if (frame == 0 || frame == 1) app.ToggleFullScreen();
     if (frame == 2) app.ToggleFullScreen(1);
-    if (frame == 3) platform.GetWindow().PostMessage({WM_ACTIVATEAPP, 0, 0});
+    if (frame == 3) platform.GetWindow().PostEvent(InputEvent::Of(InputEvent::Kind::kFocusLost));
     if (frame == 5) EXPECT_EQ(app.DoAction(kActionScreenMode, 0), 1);  // the 画面変更 key
     fullScreen.push_back(platform.GetPresenter().IsFullScreen());
   });
-  app.Run(800, 600, 2048, 0);
+  app.Run(800, 600);
   // The deactivation posted after frame 3 is taken in frame 4.
   EXPECT_EQ(fullScreen, (std::vector<bool>{true, false, true, true, false, true, true}));
 }
@@ -113,7 +111,7 @@ TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
   harness.AddFrameHook([&](uint64_t) {
     closedDirectly = closedDirectly || !platform.GetWindow().IsCreated();
   });
-  app.Run(800, 600, 2048, 0);
+  app.Run(800, 600);
   EXPECT_FALSE(closedDirectly);
   EXPECT_EQ(app.FrameCount(), 3u);  // the quit answer is taken after the frame of the request
 }
@@ -127,7 +125,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, Sjis("既にゲームが起動されています。"));
   EXPECT_EQ(shown[0].caption, Sjis("ＴＯＲＡＭＩTRIAL Ver."));
-  EXPECT_EQ(shown[0].type, MB_ICONERROR);
+  EXPECT_EQ(shown[0].kind, kErrorBox);
 
   InstanceLock menu;
   ASSERT_TRUE(menu.Acquire("torami_trial_menu"));
@@ -150,7 +148,7 @@ TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
-  app.Run(800, 600, 2048, 0);
+  app.Run(800, 600);
   EXPECT_EQ(app.ArchiveMode(), 1);
   EXPECT_TRUE(platform.GetMessageBoxes().History().empty());
   ASSERT_TRUE(app.KeyConfigDefinition().has_value());
@@ -167,7 +165,7 @@ TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
   ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
-  EXPECT_EQ(app.Run(800, 600, 2048, 0), 0);
+  EXPECT_EQ(app.Run(800, 600), 0);
   const auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 7u);  // five archives, then the two definition files
   EXPECT_EQ(shown[0].text, (root / "game" / "msg.arc").string() + Sjis("ファイルが見当たりません") + "\n");
@@ -182,30 +180,32 @@ TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   EXPECT_NE(first.find(Sjis("[×]アーカイブデータがありませんでした")), std::string::npos);
 }
 
-TEST_F(GameAppTest, ButtonMessagesDropPiledUpClicksAndKeyPresses) {
+TEST_F(GameAppTest, ButtonEventsDropWholeClicksQueuedBehindButNeverTheirOwnRelease) {
+  using Kind = InputEvent::Kind;
   GameApp app(platform, harness);
   Window& w = platform.GetWindow();
-  w.PostMessage({WM_KEYDOWN, VK_SPACE, 0});
-  w.PostMessage({WM_LBUTTONUP, 0, 0});
-  w.PostMessage({WM_KEYUP, VK_SPACE, 0});
-  w.PostMessage({WM_RBUTTONUP, 0, 0});
-  w.PostMessage({WM_MBUTTONUP, 0, 0});
-  EXPECT_EQ(app.WindowMessageHandler({WM_RBUTTONDOWN, 0, 0}), 0);
-  WindowMessage m;
-  ASSERT_TRUE(w.PeekMessage(&m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_KEYUP);
-  ASSERT_TRUE(w.PeekMessage(&m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_MBUTTONUP);
-  EXPECT_FALSE(w.PeekMessage(&m, 0, 0, true));
+  // A right press taken with its own release, a whole key click, a whole left click, and a
+  // middle release queued behind it.
+  w.PostEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
+  w.PostEvent(InputEvent::KeyDown(Key::kSpace));
+  w.PostEvent(InputEvent::KeyUp(Key::kSpace));
+  w.PostEvent(InputEvent::ButtonDown(PointerButton::kLeft, 0, 0));
+  w.PostEvent(InputEvent::ButtonUp(PointerButton::kLeft, 0, 0));
+  w.PostEvent(InputEvent::ButtonUp(PointerButton::kMiddle, 0, 0));
+  EXPECT_FALSE(app.HandleEvent(InputEvent::ButtonDown(PointerButton::kRight, 0, 0)));
+  InputEvent e;
+  ASSERT_TRUE(w.TakeEvent(&e));
+  EXPECT_TRUE(e.IsButton(Kind::kButtonUp, PointerButton::kRight));
+  ASSERT_TRUE(w.TakeEvent(&e));
+  EXPECT_TRUE(e.IsButton(Kind::kButtonUp, PointerButton::kMiddle));
+  EXPECT_FALSE(w.TakeEvent(&e));
 }
 
-TEST_F(GameAppTest, MessageHandlerResults) {
+TEST_F(GameAppTest, TheCloseRequestIsTakenAndAsksToQuit) {
   GameApp app(platform, harness);
-  EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_SCREENSAVE, 0}), 1);
-  EXPECT_EQ(app.WindowMessageHandler({WM_ERASEBKGND, 0, 0}), 1);
-  EXPECT_EQ(app.WindowMessageHandler({WM_SYSCOMMAND, SC_MINIMIZE, 0}), 0);
+  EXPECT_FALSE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kRedraw)));
   EXPECT_EQ(app.QuitRequestPending(), 0);
-  EXPECT_EQ(app.WindowMessageHandler({WM_COMMAND, GameApp::kCommandQuit, 0}), 0);
+  EXPECT_TRUE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kCloseRequest)));
   EXPECT_EQ(app.QuitRequestPending(), 1);
 }
 
@@ -227,9 +227,9 @@ TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
 
   // Losing the focus puts the settings back to the window.
   game.Options().displayMode = 0;
-  app.WindowMessageHandler({WM_ACTIVATEAPP, 1, 0});
+  app.HandleEvent(InputEvent::Of(InputEvent::Kind::kFocusGained));
   EXPECT_EQ(game.Options().displayMode, 0);
-  app.WindowMessageHandler({WM_ACTIVATEAPP, 0, 0});
+  app.HandleEvent(InputEvent::Of(InputEvent::Kind::kFocusLost));
   EXPECT_EQ(game.Options().displayMode, 1);
 }
 

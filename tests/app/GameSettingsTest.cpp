@@ -96,7 +96,6 @@ class GameSettingsRunTest : public ::testing::Test {
   Seen Play() {
     HeadlessPlatform platform;
     platform.GetMessageBoxes().SetQuiet(true);
-    SetCurrentPlatform(&platform);
     Harness harness;
     harness.SetFrameLimit(3);
     Seen seen;
@@ -108,9 +107,8 @@ class GameSettingsRunTest : public ::testing::Test {
       });
       EXPECT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
       app.FrameSetup(Sjis("ＴＯＲＡＭＩTRIAL Ver."), "class");
-      app.Run(800, 600, 2048, 0);
+      app.Run(800, 600);
     }
-    SetCurrentPlatform(nullptr);
     return seen;
   }
 

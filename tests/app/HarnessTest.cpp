@@ -7,18 +7,20 @@
 namespace zan {
 namespace {
 
-// Runs frames like the main loop: feed input, take at most one message.
-std::vector<WindowMessage> Drive(Harness& h, HeadlessWindow& w, uint64_t frames) {
-  std::vector<WindowMessage> taken;
+using Kind = InputEvent::Kind;
+
+// Runs frames like the main loop: feed input, take at most one event.
+std::vector<InputEvent> Drive(Harness& h, HeadlessWindow& w, uint64_t frames) {
+  std::vector<InputEvent> taken;
   for (uint64_t f = 0; f < frames; ++f) {
     h.BeforeFrame(f, w);
-    WindowMessage m;
-    if (w.PeekMessage(&m, 0, 0, true)) taken.push_back(m);
+    InputEvent e;
+    if (w.TakeEvent(&e)) taken.push_back(e);
   }
   return taken;
 }
 
-TEST(HarnessTest, AClickArrivesAsMovePressReleaseOneMessageAFrame) {
+TEST(HarnessTest, AClickArrivesAsMovePressReleaseOneEventAFrame) {
   Harness h;
   HeadlessWindow w;
   auto t = InputTimeline::Parse("2 click 10 20\n2 key Return");
@@ -26,19 +28,42 @@ TEST(HarnessTest, AClickArrivesAsMovePressReleaseOneMessageAFrame) {
   h.SetTimeline(std::move(*t));
   auto taken = Drive(h, w, 10);
   ASSERT_EQ(taken.size(), 5u);
-  EXPECT_EQ(taken[0].message, WM_MOUSEMOVE);
-  EXPECT_EQ(taken[0].lParam, MakeLParam(10, 20));
-  EXPECT_EQ(taken[1].message, WM_LBUTTONDOWN);
-  EXPECT_EQ(taken[1].wParam & MK_LBUTTON, MK_LBUTTON);
-  EXPECT_EQ(taken[2].message, WM_KEYDOWN);
-  EXPECT_EQ(taken[3].message, WM_LBUTTONUP);
-  EXPECT_EQ(taken[3].lParam, MakeLParam(10, 20));
-  EXPECT_EQ(taken[4].message, WM_KEYUP);
+  EXPECT_EQ(taken[0].kind, Kind::kPointerMove);
+  EXPECT_EQ(taken[0].x, 10);
+  EXPECT_EQ(taken[0].y, 20);
+  EXPECT_TRUE(taken[1].IsButton(Kind::kButtonDown, PointerButton::kLeft));
+  EXPECT_TRUE(taken[2].IsKey(Kind::kKeyDown, Key::kReturn));
+  EXPECT_TRUE(taken[3].IsButton(Kind::kButtonUp, PointerButton::kLeft));
+  EXPECT_EQ(taken[3].x, 10);
+  EXPECT_EQ(taken[3].y, 20);
+  EXPECT_TRUE(taken[4].IsKey(Kind::kKeyUp, Key::kReturn));
 }
 
-// A drag that leaves the window: positions left of and above it travel as the low and high
-// words of lParam in two's complement, as a captured pointer reports them.
-TEST(HarnessTest, PositionsOutsideTheWindowArriveAsSixteenBitWords) {
+TEST(HarnessTest, ATapReachesTheQueueAsPressAndReleaseTogether) {
+  Harness h;
+  HeadlessWindow w;
+  auto t = InputTimeline::Parse("2 tap 30 40");
+  ASSERT_TRUE(t.ok());
+  h.SetTimeline(std::move(*t));
+  h.BeforeFrame(0, w);
+  h.BeforeFrame(1, w);
+  h.BeforeFrame(2, w);  // the pointer move
+  InputEvent e;
+  ASSERT_TRUE(w.TakeEvent(&e));
+  EXPECT_EQ(e.kind, Kind::kPointerMove);
+  h.BeforeFrame(3, w);
+  EXPECT_EQ(w.Queue().Size(), 2u);
+  ASSERT_TRUE(w.TakeEvent(&e));
+  EXPECT_TRUE(e.IsButton(Kind::kButtonDown, PointerButton::kLeft));
+  EXPECT_EQ(e.x, 30);
+  ASSERT_TRUE(w.TakeEvent(&e));
+  EXPECT_TRUE(e.IsButton(Kind::kButtonUp, PointerButton::kLeft));
+  EXPECT_EQ(e.y, 40);
+}
+
+// A drag that leaves the window: positions left of and above it arrive negative, as a
+// captured pointer reports them.
+TEST(HarnessTest, PositionsOutsideTheWindowArriveNegative) {
   Harness h;
   HeadlessWindow w;
   auto t = InputTimeline::Parse("1 press 10 20\n3 move -5 -7\n5 release -5 -7");
@@ -46,18 +71,19 @@ TEST(HarnessTest, PositionsOutsideTheWindowArriveAsSixteenBitWords) {
   h.SetTimeline(std::move(*t));
   auto taken = Drive(h, w, 8);
   ASSERT_EQ(taken.size(), 4u);  // move, press, move, release: the release moves no further
-  EXPECT_EQ(taken[2].message, WM_MOUSEMOVE);
-  EXPECT_EQ(LowWord(static_cast<uintptr_t>(taken[2].lParam)), 0x10000 - 5);
-  EXPECT_EQ(HighWord(static_cast<uintptr_t>(taken[2].lParam)), 0x10000 - 7);
-  EXPECT_EQ(taken[3].message, WM_LBUTTONUP);
-  EXPECT_EQ(taken[3].lParam, taken[2].lParam);
+  EXPECT_EQ(taken[2].kind, InputEvent::Kind::kPointerMove);
+  EXPECT_EQ(taken[2].x, -5);
+  EXPECT_EQ(taken[2].y, -7);
+  EXPECT_TRUE(taken[3].IsButton(InputEvent::Kind::kButtonUp, PointerButton::kLeft));
+  EXPECT_EQ(taken[3].x, -5);
+  EXPECT_EQ(taken[3].y, -7);
 }
 
 TEST(HarnessTest, NothingIsFedIntoAQueueThatHoldsAMessage) {
   Harness h;
   HeadlessWindow w;
   h.SetClickEvery(2);
-  w.PostMessage({WM_KEYDOWN, VK_SPACE, 0});
+  w.PostEvent(InputEvent::KeyDown(Key::kSpace));
   h.BeforeFrame(2, w);
   EXPECT_EQ(w.Queue().Size(), 1u);
 }
@@ -71,11 +97,12 @@ TEST(HarnessTest, ClickEveryKFramesAndTheFrameLimit) {
   uint64_t f = 0;
   for (;; ++f) {
     h.BeforeFrame(f, w);
-    WindowMessage m;
-    if (w.PeekMessage(&m, 0, 0, true)) {
-      presses += m.message == WM_LBUTTONDOWN;
-      releases += m.message == WM_LBUTTONUP;
-      EXPECT_EQ(m.lParam, MakeLParam(400, 300));
+    InputEvent e;
+    if (w.TakeEvent(&e)) {
+      presses += e.IsButton(Kind::kButtonDown, PointerButton::kLeft);
+      releases += e.IsButton(Kind::kButtonUp, PointerButton::kLeft);
+      EXPECT_EQ(e.x, 400);
+      EXPECT_EQ(e.y, 300);
     }
     if (h.AfterFrame(f)) break;
   }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/WindowMessage.h"
-
 namespace zan {
 namespace {
 
@@ -22,6 +20,7 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
       "31 move 7 8\n"
       "32 press 1 2\n"
       "33 release 1 2\n"
+      "34 tap 9 8\n"
       "40 key F12\n"
       "41 key S\n"
       "50 close");
@@ -31,16 +30,20 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
   EXPECT_EQ(at(10)[0].kind, Kind::kPress);
   EXPECT_EQ(at(10)[0].x, 100);
   EXPECT_EQ(at(11)[0].kind, Kind::kRelease);
-  EXPECT_EQ(at(12)[0].button, TimelineAction::Button::kRight);
+  EXPECT_EQ(at(12)[0].button, PointerButton::kRight);
   EXPECT_EQ(at(20)[0].kind, Kind::kKeyDown);
-  EXPECT_EQ(at(20)[0].virtualKey, VK_RETURN);
+  EXPECT_EQ(at(20)[0].key, Key::kReturn);
   EXPECT_EQ(at(21)[0].kind, Kind::kKeyUp);  // "20 key" releases at 21, after...
   ASSERT_EQ(at(21).size(), 2u);
-  EXPECT_EQ(at(21)[1].virtualKey, VK_CONTROL);  // ...and before the later line's keydown
+  EXPECT_EQ(at(21)[1].key, Key::kControl);  // ...and before the later line's keydown
   EXPECT_EQ(at(30)[0].wheelNotches, -1);
   EXPECT_EQ(at(31)[0].kind, Kind::kMove);
-  EXPECT_EQ(at(40)[0].virtualKey, VK_F12);
-  EXPECT_EQ(at(41)[1].virtualKey, static_cast<uint32_t>('S'));
+  ASSERT_EQ(at(34).size(), 1u);  // a tap is one action: press and release together
+  EXPECT_EQ(at(34)[0].kind, Kind::kTap);
+  EXPECT_EQ(at(34)[0].x, 9);
+  EXPECT_TRUE(at(35).empty());
+  EXPECT_EQ(at(40)[0].key, Key::kF12);
+  EXPECT_EQ(at(41)[1].key, Key::kS);
   EXPECT_EQ(at(50)[0].kind, Kind::kClose);
   EXPECT_EQ(t->LastFrame(), 50u);
 }
@@ -53,6 +56,7 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
       {"5 click -32769 2", "line 1"},
       {"5 move 1 32768", "line 1"},
       {"5 move 1 1\n7 click 1 1\n6 key Return", "line 3"},
+      {"5 tap 1", "line 1"},
       {"\n\n5 key Meta", "line 3"},
       {"5 wheel left", "line 1"},
       {"5 close now", "line 1"},
@@ -78,11 +82,14 @@ TEST(InputTimelineTest, PointerPositionsOutsideTheWindowAndEventsOfOneFrame) {
 }
 
 TEST(InputTimelineTest, KeyNames) {
-  EXPECT_EQ(InputTimeline::KeyFromName("PageUp"), VK_PRIOR);
-  EXPECT_EQ(InputTimeline::KeyFromName("BackSpace"), VK_BACK);
-  EXPECT_EQ(InputTimeline::KeyFromName("F1"), VK_F1);
-  EXPECT_EQ(InputTimeline::KeyFromName("F13"), 0u);
-  EXPECT_EQ(InputTimeline::KeyFromName("return"), 0u);
+  EXPECT_EQ(InputTimeline::KeyFromName("PageUp"), Key::kPageUp);
+  EXPECT_EQ(InputTimeline::KeyFromName("BackSpace"), Key::kBackspace);
+  EXPECT_EQ(InputTimeline::KeyFromName("F1"), Key::kF1);
+  EXPECT_EQ(InputTimeline::KeyFromName("F11"), Key::kF11);
+  EXPECT_EQ(InputTimeline::KeyFromName("Z"), Key::kZ);
+  EXPECT_EQ(InputTimeline::KeyFromName("F13"), Key::kNone);
+  EXPECT_EQ(InputTimeline::KeyFromName("F0"), Key::kNone);
+  EXPECT_EQ(InputTimeline::KeyFromName("return"), Key::kNone);
 }
 
 }  // namespace

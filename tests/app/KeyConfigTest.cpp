@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "TestArchiveWriter.h"
-#include "platform/WindowMessage.h"
 
 namespace zan {
 namespace {
@@ -36,14 +35,16 @@ TEST(Keys, ActionNamesMatchExactly) {
 }
 
 TEST(Keys, KeysRaiseTheirInputs) {
-  EXPECT_EQ(InputOfKey(VK_RETURN), 4);
-  EXPECT_EQ(InputOfKey(VK_ESCAPE), 15);
-  EXPECT_EQ(InputOfKey(VK_F1), 16);
-  EXPECT_EQ(InputOfKey(VK_F12), 27);
-  EXPECT_EQ(InputOfKey('S'), 28);
-  EXPECT_EQ(InputOfKey('O'), 30);
-  EXPECT_EQ(InputOfKey('A'), -1);
-  EXPECT_EQ(InputOfKey(VK_LEFT), -1);
+  EXPECT_EQ(InputOfKey(Key::kReturn), 4);
+  EXPECT_EQ(InputOfKey(Key::kEscape), 15);
+  EXPECT_EQ(InputOfKey(Key::kF1), 16);
+  EXPECT_EQ(InputOfKey(Key::kF11), 26);
+  EXPECT_EQ(InputOfKey(Key::kF12), 27);
+  EXPECT_EQ(InputOfKey(Key::kS), 28);
+  EXPECT_EQ(InputOfKey(Key::kL), 29);
+  EXPECT_EQ(InputOfKey(Key::kO), 30);
+  EXPECT_EQ(InputOfKey(Key::kA), -1);
+  EXPECT_EQ(InputOfKey(Key::kLeft), -1);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/TaskScheduler.h"
 #include "platform/ReceiverList.h"
+#include "platform/VirtualClock.h"
 
 namespace zan {
 namespace {
@@ -12,7 +13,8 @@ class GameTaskTest : public ::testing::Test {
  protected:
   GameTaskTest() { manager.SetReceivers(&receivers); }
   ReceiverList receivers;
-  TaskScheduler manager;
+  VirtualClock clock;
+  TaskScheduler manager{clock};
 };
 
 TEST_F(GameTaskTest, EndCallsTheCallbackOnTheCallerExactlyOnce) {
@@ -72,27 +74,31 @@ TEST_F(GameTaskTest, ClickReceiverNoticesReleasesAndEnterWhileRegistered) {
   EXPECT_TRUE(receivers.Contains(&click));
 
   struct Case {
-    WindowMessage message;
+    InputEvent event;
     bool clicks;
   } cases[] = {
-      {{WM_LBUTTONUP, 0, 0}, true},      {{WM_RBUTTONUP, 0, 0}, true},
-      {{WM_KEYUP, VK_RETURN, 0}, true},  {{WM_KEYUP, VK_SPACE, 0}, false},
-      {{WM_KEYDOWN, VK_RETURN, 0}, false}, {{WM_LBUTTONDOWN, 0, 0}, false},
+      {InputEvent::ButtonUp(PointerButton::kLeft, 0, 0), true},
+      {InputEvent::ButtonUp(PointerButton::kRight, 0, 0), true},
+      {InputEvent::KeyUp(Key::kReturn), true},
+      {InputEvent::ButtonUp(PointerButton::kMiddle, 0, 0), false},
+      {InputEvent::KeyUp(Key::kSpace), false},
+      {InputEvent::KeyDown(Key::kReturn), false},
+      {InputEvent::ButtonDown(PointerButton::kLeft, 0, 0), false},
   };
   for (const auto& c : cases) {
     click.clicked = click.clickedLatch = 0;
-    EXPECT_EQ(receivers.OfferMessage(c.message, nullptr), 0);
-    EXPECT_EQ(click.clicked, c.clicks ? 1 : 0) << c.message.message;
+    EXPECT_FALSE(receivers.OfferEvent(c.event, nullptr));
+    EXPECT_EQ(click.clicked, c.clicks ? 1 : 0) << static_cast<int>(c.event.kind);
     EXPECT_EQ(click.clickedLatch, c.clicks ? 1 : 0);
   }
   click.enabled = 0;
   click.clicked = 0;
-  receivers.OfferMessage({WM_LBUTTONUP, 0, 0}, nullptr);
+  receivers.OfferEvent(InputEvent::ButtonUp(PointerButton::kLeft, 0, 0), nullptr);
   EXPECT_EQ(click.clicked, 0);
 
   click.enabled = 1;
   screen.End();
-  receivers.OfferMessage({WM_LBUTTONUP, 0, 0}, nullptr);
+  receivers.OfferEvent(InputEvent::ButtonUp(PointerButton::kLeft, 0, 0), nullptr);
   EXPECT_EQ(click.clicked, 0);
   EXPECT_FALSE(receivers.Contains(&click));
 }

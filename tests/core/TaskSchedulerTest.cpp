@@ -1,4 +1,5 @@
 #include "core/TaskScheduler.h"
+#include "platform/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ std::vector<std::string> Order(const TaskScheduler& m) {
 }
 
 TEST(TaskSchedulerTest, SentinelsFrameAnEmptyList) {
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "TailTask"}));
   EXPECT_EQ(m.HeadTask().OrderKey(), 0u);
   EXPECT_EQ(m.TailTask().OrderKey(), 0xFFFFFFFFu);
@@ -38,7 +40,8 @@ TEST(TaskSchedulerTest, SentinelsFrameAnEmptyList) {
 
 TEST(TaskSchedulerTest, KeysSortUnsignedAndEqualKeysRunNewestFirst) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask draw("draw", &log), message("message", &log), low("low", &log), game("game", &log),
       title("title", &log), zero("zero", &log);
   EXPECT_EQ(m.AddTask(&draw, kOrderDraw), 0);
@@ -53,7 +56,8 @@ TEST(TaskSchedulerTest, KeysSortUnsignedAndEqualKeysRunNewestFirst) {
 
 TEST(TaskSchedulerTest, AddAndRemoveResultCodes) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), never("never", &log);
   EXPECT_EQ(m.AddTask(&a, kOrderTail), 1);
   EXPECT_EQ(m.IsRunning(&a), 0);
@@ -70,7 +74,8 @@ TEST(TaskSchedulerTest, AddAndRemoveResultCodes) {
 
 TEST(TaskSchedulerTest, RemovingAnAlreadyRemovedTaskLeavesOthersLinked) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), b("b", &log), c("c", &log);
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
@@ -84,7 +89,8 @@ TEST(TaskSchedulerTest, RemovingAnAlreadyRemovedTaskLeavesOthersLinked) {
 
 TEST(TaskSchedulerTest, ATaskEndedInPhaseZeroIsGoneBeforePhaseOne) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), b("b", &log);
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
@@ -99,7 +105,8 @@ TEST(TaskSchedulerTest, ATaskEndedInPhaseZeroIsGoneBeforePhaseOne) {
 
 TEST(TaskSchedulerTest, AnEndedTaskIsSkippedForTheRestOfTheWalk) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), b("b", &log);
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
@@ -111,7 +118,8 @@ TEST(TaskSchedulerTest, AnEndedTaskIsSkippedForTheRestOfTheWalk) {
 
 TEST(TaskSchedulerTest, TasksAddedDuringAWalkRunWhenTheyLandAhead) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), later("later", &log), earlier("earlier", &log);
   m.AddTask(&a, 10);
   a.onPhase = [&](int phase) {
@@ -125,7 +133,8 @@ TEST(TaskSchedulerTest, TasksAddedDuringAWalkRunWhenTheyLandAhead) {
 
 TEST(TaskSchedulerTest, AWalkStandingOnARemovedTaskReachesTheRest) {
   std::vector<std::string> log;
-  TaskScheduler m;
+  VirtualClock clock;
+  TaskScheduler m{clock};
   LogTask a("a", &log), b("b", &log);
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../surface/TestSurfaces.h"
-#include "base/DiagnosticLog.h"
-#include "base/ShiftJis.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "platform/GameWindow.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -15,14 +13,12 @@ namespace {
 class DisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetCurrentPlatform(&platform);
     platform.GetMessageBoxes().SetQuiet(true);
-    ASSERT_EQ(window.Create("test"), 1);
+    ASSERT_TRUE(window.Create("test"));
   }
-  void TearDown() override { SetCurrentPlatform(nullptr); }
-  void Init(int32_t format, int32_t gdiOnly = 0) {
+  void Init(int32_t format) {
     platform.GetPresenter().SetDisplayFormat(DisplayFormatOf(format));
-    draw.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, gdiOnly);
+    draw.InitDisplay(window, kW, kH);
   }
   // The screen's pixel, as a raw word of the display format.
   uint32_t Screen(int32_t x, int32_t y) {
@@ -46,8 +42,8 @@ TEST_P(DrawFormatTest, OnlyTheDirtyRectangleIsPresented) {
     Init(format);
     EXPECT_EQ(draw.PixelFormatCode(), format);
     EXPECT_EQ(draw.BackBuffer().FormatCode(), format);
-    EXPECT_TRUE(draw.BackBuffer().IsPresentationSource());
-    EXPECT_TRUE(draw.Primary().IsDisplaySurface());
+    EXPECT_EQ(SurfaceFormatCode(), format);  // the surfaces made from now on
+    EXPECT_EQ(draw.Primary().FormatCode(), format);
     EXPECT_EQ(draw.GetFrameTimer().Rate(), 30u);
     HeadlessPresenter& screen = platform.GetPresenter();
     const uint64_t before = screen.PresentCount();
@@ -69,9 +65,7 @@ TEST_P(DrawFormatTest, OnlyTheDirtyRectangleIsPresented) {
     EXPECT_EQ(screen.PresentCount(), before + 1);
     EXPECT_EQ(Screen(0, 0), 0u);
   }
-  EXPECT_TRUE(window.Receivers().Contains(&Surfaces()));
   EXPECT_TRUE(window.Receivers().Contains(&draw.GetDisplayMode()));
-  EXPECT_TRUE(window.Receivers().Contains(&draw.BackBuffer()));
   EXPECT_EQ(draw.GetDisplayMode().Name(), "CDraw");
 }
 
@@ -84,7 +78,6 @@ TEST_F(DisplayTest, FullScreenKeepsTheFrameAndPresentsEveryFrame) {
   draw.SetFullScreen(1);
   EXPECT_TRUE(screen.IsFullScreen());
   EXPECT_TRUE(draw.IsFullScreen());
-  EXPECT_EQ(Diagnostics().LastMessage(), "check surface lost");
   EXPECT_EQ(test::Raw(draw.BackBuffer(), 7, 5), 0x001Fu);
   draw.Present();
   const uint64_t count = screen.PresentCount();
@@ -100,40 +93,32 @@ TEST_F(DisplayTest, FullScreenKeepsTheFrameAndPresentsEveryFrame) {
   EXPECT_TRUE(screen.IsFullScreen());
 }
 
-TEST_F(DisplayTest, LosingTheFocusLeavesFullScreenAndADisplayChangeBringsTheFrameBack) {
+TEST_F(DisplayTest, LosingTheFocusLeavesFullScreenAndKeepsTheFrame) {
   Init(8888);
   draw.BackBuffer().Fill(0, 0, kW, kH, 10, 20, 30);
   draw.SetFullScreen(1);
-  window.WindowProc({WM_ACTIVATEAPP, 0, 0});
+  window.Dispatch(InputEvent::Of(InputEvent::Kind::kFocusLost));
   EXPECT_FALSE(platform.GetPresenter().IsFullScreen());
-  draw.BackBuffer().Fill(0, 0, kW, kH, 0, 0, 0);
-  draw.BackBuffer().ClearDirty();
-  window.WindowProc({WM_DISPLAYCHANGE, 0, 0});
+  EXPECT_FALSE(draw.IsFullScreen());
   EXPECT_EQ(test::Colour(draw.BackBuffer(), 3, 3), (Rgb{10, 20, 30}));
-  EXPECT_EQ(draw.BackBuffer().GetDirty(), (DirtyRect{0, 0, kW, kH}));
+  window.Dispatch(InputEvent::Of(InputEvent::Kind::kFocusGained));
+  EXPECT_FALSE(platform.GetPresenter().IsFullScreen());
 }
 
-TEST_F(DisplayTest, ALostSurfaceSkipsTheFrameAndIsRestored) {
-  Init(888);
-  draw.BackBuffer().FillAll(1, 2, 3);
-  draw.BackBuffer().Device()->Lose();
-  const uint64_t count = platform.GetPresenter().PresentCount();
-  draw.Present();
-  EXPECT_EQ(platform.GetPresenter().PresentCount(), count);
-  EXPECT_EQ(Diagnostics().LastMessage(), "Flip 887601c2");
-  EXPECT_FALSE(draw.BackBuffer().Device()->IsLost());
-  draw.Present();  // the dirty rectangle was kept for the next frame
-  EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
-  EXPECT_EQ(Screen(7, 5), 0x010203u);
+TEST_F(DisplayTest, TheWindowClosingClosesThePresenter) {
+  Init(565);
+  ASSERT_TRUE(platform.GetPresenter().IsOpen());
+  window.Destroy();
+  EXPECT_FALSE(platform.GetPresenter().IsOpen());
 }
 
-TEST_F(DisplayTest, APaintMessageShowsTheWholeFrameAgain) {
+TEST_F(DisplayTest, ARedrawShowsTheWholeFrameAgain) {
   Init(8888);
   draw.BackBuffer().FillAll(9, 9, 9);
   draw.Present();
   const uint64_t count = platform.GetPresenter().PresentCount();
   const uint32_t start = platform.GetClock().Milliseconds();
-  window.WindowProc({WM_PAINT, 0, 0});
+  window.Dispatch(InputEvent::Of(InputEvent::Kind::kRedraw));
   EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
   EXPECT_EQ(platform.GetPresenter().LastRect().right, kW);
   EXPECT_EQ(platform.GetClock().Milliseconds(), start);  // not paced
@@ -148,19 +133,15 @@ TEST_F(DisplayTest, APaintMessageShowsTheWholeFrameAgain) {
 
 TEST_F(DisplayTest, AnUnknownDisplayFormatFallsBackToTheBitmap) {
   platform.GetPresenter().SetDisplayFormat({16, 0x0F00, 0x00F0, 0x000F});
-  draw.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, 0);
+  draw.InitDisplay(window, kW, kH);
   EXPECT_EQ(draw.PixelFormatCode(), 0);
+  EXPECT_EQ(SurfaceFormatCode(), 0);
   EXPECT_FALSE(draw.BackBuffer().IsDeviceMode());
   draw.BackBuffer().FillAll(1, 2, 3);
   draw.Present();
   const FrameView shown = platform.GetPresenter().Screen();
   EXPECT_EQ(shown.format.bitsPerPixel, 24u);
   EXPECT_EQ(shown.pixels[0], 3);  // bytes B, G, R
-
-  Display gdi{platform};
-  gdi.InitDisplay(window, kW, kH, 0, DDSCAPS_SYSTEMMEMORY, 1);
-  EXPECT_EQ(gdi.PixelFormatCode(), 0);
-  EXPECT_EQ(Diagnostics().LastMessage(), Sjis("PrimarySurfaceの作成に失敗"));
 }
 
 }  // namespace

@@ -12,8 +12,6 @@ namespace {
 // Frames paced on the virtual clock, with `work` ms spent in each before it ends.
 class FrameTimerTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetCurrentPlatform(&platform); }
-  void TearDown() override { SetCurrentPlatform(nullptr); }
   uint32_t Now() { return platform.GetClock().Milliseconds(); }
   // The lengths of `frames` frames (time from one frame's end to the next).
   std::vector<uint32_t> Lengths(FrameTimer& timer, int frames, uint32_t work = 0) {
@@ -31,7 +29,7 @@ class FrameTimerTest : public ::testing::Test {
 
 TEST_F(FrameTimerTest, ThirtyFramesASecondCarryTheFraction) {
   platform.GetClock().Advance(1000);
-  FrameTimer timer;
+  FrameTimer timer{platform.GetClock()};
   EXPECT_EQ(timer.Rate(), 60u);
   EXPECT_EQ(timer.Interval(), 1092266u);
   timer.SetFrameRate(30);
@@ -45,7 +43,7 @@ TEST_F(FrameTimerTest, ThirtyFramesASecondCarryTheFraction) {
 }
 
 TEST_F(FrameTimerTest, ALongStallResynchronisesInsteadOfCatchingUp) {
-  FrameTimer timer;
+  FrameTimer timer{platform.GetClock()};
   timer.SetFrameRate(30);
   Lengths(timer, 3);                          // deadlines at 33, 66, 99
   platform.GetClock().Advance(300 + 33);      // the fourth frame (34 ms) ends 299 ms late
@@ -56,7 +54,7 @@ TEST_F(FrameTimerTest, ALongStallResynchronisesInsteadOfCatchingUp) {
 }
 
 TEST_F(FrameTimerTest, FramesThreeLengthsLateAreCountedPerSecond) {
-  FrameTimer timer;
+  FrameTimer timer{platform.GetClock()};
   timer.SetFrameRate(30);
   Lengths(timer, 2);
   platform.GetClock().Advance(33 + 100);  // 100 ms over a 33 ms frame: late, and no wait
@@ -77,7 +75,7 @@ TEST_F(FrameTimerTest, FramesThreeLengthsLateAreCountedPerSecond) {
 }
 
 TEST_F(FrameTimerTest, RateZeroNeverSleeps) {
-  FrameTimer timer;
+  FrameTimer timer{platform.GetClock()};
   timer.SetFrameRate(0);
   EXPECT_EQ(Lengths(timer, 100), std::vector<uint32_t>(100, 0));
   // The ring position runs to 63 and then stays within 32..63.

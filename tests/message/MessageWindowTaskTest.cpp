@@ -17,14 +17,11 @@
 namespace zan {
 namespace {
 
-using test::FormatPresenter;
 
 class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
  protected:
   void SetUp() override {
-    SetCurrentPlatform(&platform);
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(8888);
+    SetSurfaceFormatCode(8888);
     ASSERT_EQ(screen.Create(800, 600), 0);
     task = std::make_unique<MessageWindowTask>(tasks, screen);
     task->SetHost(this);
@@ -46,8 +43,7 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
     }
     areas.NamePlate().Release();
     areas.AdvanceIcon().Release();
-    Surfaces().Shutdown();
-    SetCurrentPlatform(nullptr);
+    SetSurfaceFormatCode(0);
   }
 
   // MessageWindowHost.
@@ -71,8 +67,7 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   Rgb At(int32_t x, int32_t y) { return test::Colour(screen, x, y); }
 
   HeadlessPlatform platform;
-  FormatPresenter presenter{8888};
-  TaskScheduler tasks;
+  TaskScheduler tasks{platform.GetClock()};
   Surface screen;
   MessageAreas areas;
   std::unique_ptr<MessageWindowTask> task;
@@ -110,7 +105,7 @@ TEST_F(MessageWindowTaskTest, APageThatFinishesTypingStampsTheAutoTime) {
   EXPECT_TRUE(typed.empty());
   Frame();
   ASSERT_EQ(typed.size(), 1u);
-  EXPECT_EQ(typed[0], GetMilliseconds() - 33);
+  EXPECT_EQ(typed[0], platform.GetClock().Milliseconds() - 33);
   Frame();
   EXPECT_EQ(typed.size(), 1u);  // nothing left to type: no new stamp
   // Rate 10 shows a page at once, stamping only when something was still pending.

@@ -201,8 +201,8 @@ TEST_F(ZoomTest, ResultsForNothingToDraw) {
   EXPECT_EQ(Raw(*dst, 0, 0), 0u);
   // bitmap mode has no ZoomBlendBlt.
   Surface bitmapSrc, bitmapDst;
-  bitmapSrc.CreateOnDevice(nullptr, 2, 2, DDSCAPS_SYSTEMMEMORY, 0);
-  bitmapDst.CreateOnDevice(nullptr, 2, 2, DDSCAPS_SYSTEMMEMORY, 0);
+  bitmapSrc.CreateInFormat(2, 2, 0);
+  bitmapDst.CreateInFormat(2, 2, 0);
   bitmapSrc.FillAll(255, 255, 255);
   bitmapSrc.Alpha().Fill(255);
   EXPECT_EQ(bitmapDst.ZoomBlendBlt(0, 0, bitmapSrc, 0, 0, 2, 2, 1024, 255), 0);

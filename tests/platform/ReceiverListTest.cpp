@@ -12,9 +12,9 @@ namespace {
 // A receiver that records what it saw and answers a fixed result.
 class Recorder : public EventReceiver {
  public:
-  Recorder(std::string name, std::vector<std::string>* log, int32_t answer = 0)
+  Recorder(std::string name, std::vector<std::string>* log, bool answer = false)
       : EventReceiver(std::move(name)), log_(log), answer_(answer) {}
-  int32_t HandleMessage(const WindowMessage&) override {
+  bool HandleEvent(const InputEvent&) override {
     log_->push_back(Name());
     if (onMessage) onMessage();
     return answer_;
@@ -23,23 +23,23 @@ class Recorder : public EventReceiver {
 
  private:
   std::vector<std::string>* log_;
-  int32_t answer_;
+  bool answer_;
 };
 
-const WindowMessage kMove{WM_MOUSEMOVE, 0, 0};
+const InputEvent kMove = InputEvent::PointerMove(0, 0);
 
 TEST(ListenerListTest, OffersInRegistrationOrderUntilOneAnswers) {
   std::vector<std::string> log;
-  Recorder a("a", &log), b("b", &log, 7), c("c", &log);
+  Recorder a("a", &log), b("b", &log, true), c("c", &log);
   ReceiverList list;
   list.RegisterReceiver(&a);
   list.RegisterReceiver(&b);
   list.RegisterReceiver(&c);
   bool defaulted = false;
-  EXPECT_EQ(list.OfferMessage(kMove, [&](const WindowMessage&) {
+  EXPECT_TRUE(list.OfferEvent(kMove, [&](const InputEvent&) {
     defaulted = true;
-    return 99;
-  }), 7);
+    return false;
+  }));
   EXPECT_EQ(log, (std::vector<std::string>{"a", "b"}));
   EXPECT_FALSE(defaulted);
 }
@@ -49,7 +49,8 @@ TEST(ListenerListTest, UnansweredMessageGetsTheDefaultHandling) {
   Recorder a("a", &log);
   ReceiverList list;
   list.RegisterReceiver(&a);
-  EXPECT_EQ(list.OfferMessage(kMove, [](const WindowMessage&) { return 5; }), 5);
+  EXPECT_TRUE(list.OfferEvent(kMove, [](const InputEvent&) { return true; }));
+  EXPECT_FALSE(list.OfferEvent(kMove, [](const InputEvent&) { return false; }));
 }
 
 TEST(ListenerListTest, RemovedReceiversAreSkippedPurgedAndCanComeBack) {
@@ -59,18 +60,18 @@ TEST(ListenerListTest, RemovedReceiversAreSkippedPurgedAndCanComeBack) {
   list.RegisterReceiver(&a);
   list.RegisterReceiver(&b);
   a.MarkRemoved();
-  list.OfferMessage(kMove, nullptr);
+  list.OfferEvent(kMove, nullptr);
   EXPECT_EQ(log, (std::vector<std::string>{"b"}));
   EXPECT_EQ(list.Count(), 1u);
   EXPECT_EQ(a.IsRemoved(), 0);  // the purge clears the flag
 
   // Marked removed but not yet purged: registering again only clears the mark.
   b.MarkRemoved();
-  EXPECT_EQ(list.RegisterReceiver(&b), 1);
+  EXPECT_TRUE(list.RegisterReceiver(&b));
   EXPECT_EQ(list.Count(), 1u);
   list.RegisterReceiver(&a);
   log.clear();
-  list.OfferMessage(kMove, nullptr);
+  list.OfferEvent(kMove, nullptr);
   EXPECT_EQ(log, (std::vector<std::string>{"b", "a"}));
 }
 
@@ -80,10 +81,10 @@ TEST(ListenerListTest, The257thReceiverIsRefused) {
   ReceiverList list;
   for (int i = 0; i < 256; ++i) {
     receivers.push_back(std::make_unique<Recorder>("r", &log));
-    ASSERT_EQ(list.RegisterReceiver(receivers.back().get()), 1);
+    ASSERT_TRUE(list.RegisterReceiver(receivers.back().get()));
   }
   Recorder extra("extra", &log);
-  EXPECT_EQ(list.RegisterReceiver(&extra), 0);
+  EXPECT_FALSE(list.RegisterReceiver(&extra));
   EXPECT_EQ(list.Count(), 256u);
 }
 
@@ -93,7 +94,7 @@ TEST(ListenerListTest, AReceiverMayRegisterAnotherDuringADispatch) {
   ReceiverList list;
   a.onMessage = [&] { list.RegisterReceiver(&late); };
   list.RegisterReceiver(&a);
-  list.OfferMessage(kMove, nullptr);
+  list.OfferEvent(kMove, nullptr);
   EXPECT_EQ(log, (std::vector<std::string>{"a", "late"}));
 }
 

@@ -49,13 +49,11 @@ const char* kTwoChoices = R"(前のページ
 <Mov after, 1>
 )";
 
-WindowMessage PointerAt(int32_t x, int32_t y) {
-  return {WM_MOUSEMOVE, 0, static_cast<intptr_t>((static_cast<uint32_t>(y) << 16) | static_cast<uint32_t>(x))};
-}
+InputEvent PointerAt(int32_t x, int32_t y) { return InputEvent::PointerMove(x, y); }
 
 class ChoicesTest : public ::testing::Test {
  protected:
-  void SetUp() override { Mouse().HandleMessage(PointerAt(0, 599)); }
+  void SetUp() override { mouse.HandleEvent(PointerAt(0, 599)); }
 
   void Play(const std::map<std::string, std::string>& scripts, bool readFlags = true) {
     game.WriteArchives(scripts, {{"variable.csv", kVariables}});
@@ -66,6 +64,7 @@ class ChoicesTest : public ::testing::Test {
                          })},
                         {"over.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 0, 255})}});
     game.Open(readFlags);
+    C().SetPointer(&mouse);
     G().StartGame("main.txt");
     game.Frames(1);
   }
@@ -77,21 +76,22 @@ class ChoicesTest : public ::testing::Test {
   ChoiceMenu& C() { return G().Choices(); }
   // The pointer moved, as the window tells MouseState and the interpreter.
   void MovePointer(int32_t x, int32_t y) {
-    Mouse().HandleMessage(PointerAt(x, y));
-    G().InputReceiver().HandleMessage(PointerAt(x, y));
+    mouse.HandleEvent(PointerAt(x, y));
+    G().InputReceiver().HandleEvent(PointerAt(x, y));
     game.Frames(1);
   }
-  void Key(uint32_t vk) {
-    G().InputReceiver().HandleMessage({WM_KEYDOWN, vk, 0});
+  void PressKey(zan::Key key) {
+    G().InputReceiver().HandleEvent(InputEvent::KeyDown(key));
     game.Frames(1);
   }
   // Hovers entry `index` with the arrow keys from wherever the hover is, then clicks.
   void Choose(int32_t index) {
-    for (int i = 0; i < ChoiceMenu::kEntries && C().Hovered() != index; ++i) Key(VK_DOWN);
+    for (int i = 0; i < ChoiceMenu::kEntries && C().Hovered() != index; ++i) PressKey(Key::kDown);
     game.Click();
   }
   const ChoiceEntry& Entry(int32_t i) { return C().State().entries[i]; }
 
+  MouseState mouse;
   ScriptTestGame game{"choices"};
 };
 
@@ -101,16 +101,16 @@ TEST_F(ChoicesTest, ArrowKeysWalkTheActiveEntriesAndWrap) {
   EXPECT_EQ(C().Hovered(), -1);
   std::vector<int32_t> hovered;
   for (int i = 0; i < 3; ++i) {
-    Key(VK_DOWN);
+    PressKey(Key::kDown);
     hovered.push_back(C().Hovered());
   }
   EXPECT_EQ(hovered, (std::vector<int32_t>{0, 1, 0}));
   // The pointer off the buttons hovers nothing again; up from none is the last entry.
   MovePointer(400, 500);
   EXPECT_EQ(C().Hovered(), -1);
-  Key(VK_UP);
+  PressKey(Key::kUp);
   EXPECT_EQ(C().Hovered(), 1);
-  Key(VK_UP);
+  PressKey(Key::kUp);
   EXPECT_EQ(C().Hovered(), 0);
   // The second button row is entry 1's.
   MovePointer(10, 138);
@@ -145,8 +145,8 @@ TEST_F(ChoicesTest, FiveEntriesTakeFiveRowsAndTheRowsFollowTheActiveEntries) {
 
 TEST_F(ChoicesTest, TheJumpFollowsTheClickAfterFourStepsOf200Milliseconds) {
   Play({{"main.txt", kTwoChoices}});
-  Key(VK_DOWN);
-  Key(VK_DOWN);
+  PressKey(Key::kDown);
+  PressKey(Key::kDown);
   G().Click();
   game.Frames(1);  // the click is taken: the effect starts at this frame's time
   EXPECT_FALSE(C().Open());
@@ -362,20 +362,20 @@ TEST_F(ChoicesTest, ArrowKeysWalkTheMaskEntriesAndAClickTakesThePickedOne) {
   ASSERT_TRUE(C().MaskOpen());
   EXPECT_EQ(C().MaskHovered(), -1);
   const struct {
-    uint32_t key;
+    zan::Key key;
     int32_t picked;
-  } walk[] = {{VK_DOWN, 0}, {VK_RIGHT, 2}, {VK_DOWN, 5}, {VK_DOWN, 0}, {VK_UP, 5}, {VK_LEFT, 2}};
+  } walk[] = {{Key::kDown, 0}, {Key::kRight, 2}, {Key::kDown, 5}, {Key::kDown, 0}, {Key::kUp, 5}, {Key::kLeft, 2}};
   for (const auto& step : walk) {
-    Key(step.key);
-    EXPECT_EQ(C().MaskHovered(), step.picked) << step.key;
+    PressKey(step.key);
+    EXPECT_EQ(C().MaskHovered(), step.picked) << static_cast<int>(step.key);
   }
   // Moving the mouse hands the choice back to it: over the listed colour, entry 5.
   MovePointer(100, 100);
   EXPECT_EQ(C().MaskHovered(), 5);
   MovePointer(600, 300);
   EXPECT_EQ(C().MaskHovered(), -1);
-  Key(VK_RIGHT);
-  Key(VK_RIGHT);
+  PressKey(Key::kRight);
+  PressKey(Key::kRight);
   ASSERT_EQ(C().MaskHovered(), 2);
   game.Click();
   game.Frames(2);

@@ -9,7 +9,7 @@
 #include "ScriptTestGame.h"
 #include "data/CsvRowTable.h"
 #include "data/NameList.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "stage/ImageLayers.h"
 
 namespace zan {
@@ -39,11 +39,10 @@ const char* kEventPictures =
 class ImageCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(8888);
+    SetSurfaceFormatCode(8888);
     target.Create(800, 600);
   }
-  void TearDown() override { Surfaces().Shutdown(); }
+  void TearDown() override { SetSurfaceFormatCode(0); }
 
   void Play(const std::string& script) {
     game.WriteArchives({{"main.txt", script}},
@@ -67,7 +66,6 @@ class ImageCommandsTest : public ::testing::Test {
   ImageSlot& Slot(int32_t i) { return *L().Slot(i); }
   R Run(const std::string& tag) { return G().DispatchCommand(Sjis(tag)); }
 
-  test::FormatPresenter presenter{8888};
   Surface target;
   ScriptTestGame game{"images"};
   NameList names;

@@ -142,22 +142,22 @@ TEST_F(InterpreterTest, ClicksFromTheWindowAndAHiddenWindow) {
   EXPECT_EQ(game.Var("x"), 0);
   G().Start();
   game.Tasks().SweepEndedTasks();
-  // Button messages reach the interpreter's own receiver: a press is state 3, held after.
-  G().InputReceiver().HandleMessage({WM_LBUTTONDOWN, 0, 0});
+  // Button events reach the interpreter's own receiver: a press is state 3, held after.
+  G().InputReceiver().HandleEvent(InputEvent::ButtonDown(PointerButton::kLeft, 0, 0));
   EXPECT_EQ(G().GetClickState(), kClickPressed);
   game.Frames(1);
   EXPECT_EQ(G().GetClickState(), kClickHeld);
   G().Options().rightClickAction = 0;
-  G().InputReceiver().HandleMessage({WM_RBUTTONUP, 0, 0});
+  G().InputReceiver().HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
   EXPECT_EQ(G().Options().skipRequest, 1);
-  G().InputReceiver().HandleMessage({WM_KEYDOWN, VK_UP, 0});
+  G().InputReceiver().HandleEvent(InputEvent::KeyDown(Key::kUp));
   EXPECT_EQ(G().ArrowKey(), 3);
 
   // When the key configuration already runs the right-button action for the release
   // (right button -> 取消), the receiver leaves it alone: one release, one action.
   G().Options().rightClickAction = 1;
   G().SetRightButtonMappedToCancel(true);
-  G().InputReceiver().HandleMessage({WM_RBUTTONUP, 0, 0});
+  G().InputReceiver().HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
   EXPECT_EQ(G().WindowHiddenByPlayer(), 0);
   G().RightButtonAction();  // what the 取消 action does
   EXPECT_EQ(G().WindowHiddenByPlayer(), 1);
@@ -220,8 +220,7 @@ TEST(CommandTable, TheWholeCatalogueInItsOrder) {
 
 TEST(Delay, CallsBackAfterItsDuration) {
   HeadlessPlatform platform;
-  SetCurrentPlatform(&platform);
-  TaskScheduler tasks;
+  TaskScheduler tasks{platform.GetClock()};
   DelayTask wait(tasks);
   GameTask caller(tasks, "Caller", "caller");
   bool done = false;
@@ -235,7 +234,6 @@ TEST(Delay, CallsBackAfterItsDuration) {
   EXPECT_TRUE(done);
   // 100 ms: steps of 1 ms, factor 2: 255 is reached at 128 ms.
   EXPECT_EQ(elapsed, 129u);
-  SetCurrentPlatform(nullptr);
 }
 
 }  // namespace

@@ -47,13 +47,11 @@ class ScriptTestGame {
     std::filesystem::create_directories(dir_);
     Diagnostics().SetEcho(false);
     platform_.GetMessageBoxes().SetQuiet(true);
-    SetCurrentPlatform(&platform_);
   }
   ~ScriptTestGame() {
     game_.reset();
     platform_.GetAudioOut().SetCaptureSink(nullptr);
     messageWindow_.End();
-    SetCurrentPlatform(nullptr);
     std::filesystem::remove_all(dir_);
   }
 
@@ -143,7 +141,7 @@ class ScriptTestGame {
 
   std::filesystem::path dir_;
   HeadlessPlatform platform_;
-  TaskScheduler tasks_;
+  TaskScheduler tasks_{platform_.GetClock()};
   SoundManager sound_;
   std::unique_ptr<ErrorReporter> report_;
   std::unique_ptr<GameData> data_;

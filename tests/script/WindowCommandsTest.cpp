@@ -5,7 +5,7 @@
 
 #include "../surface/TestSurfaces.h"
 #include "ScriptTestGame.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "message/MessageArea.h"
 
 namespace zan {
@@ -179,9 +179,7 @@ TEST_F(WindowCommandsTest, AClickWaitCopiesVerticalWritingIntoTheArea) {
 // The colour a page is drawn in: unread text in its own colour, also when an image's wait
 // presents the page before its text wait; read text (a second play) in the read-text colour.
 TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
-  test::FormatPresenter presenter{8888};
-  Surfaces().Init(&presenter, 0);
-  Surfaces().SetPixelFormatCode(8888);
+  SetSurfaceFormatCode(8888);
   {
     ScriptTestGame game{"pagecolour"};
     game.WriteArchives({{"main.txt", "<WinDefFontColor 255, 0, 0>"
@@ -213,7 +211,7 @@ TEST(PageColourTest, UnreadTextKeepsItsColourWhicheverWaitPresentsIt) {
       game.Game().SaveReadFlags();
     }
   }
-  Surfaces().Shutdown();
+  SetSurfaceFormatCode(0);
 }
 
 }  // namespace

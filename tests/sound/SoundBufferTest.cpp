@@ -24,7 +24,6 @@ class SoundBufferTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Diagnostics().SetEcho(false);
-    SetCurrentPlatform(&platform);
     ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()), 0);
     platform.GetAudioOut().SetCaptureSink([this](std::span<const int16_t> s) {
       if (capture) out.insert(out.end(), s.begin(), s.end());
@@ -32,7 +31,6 @@ class SoundBufferTest : public ::testing::Test {
   }
   void TearDown() override {
     platform.GetAudioOut().SetCaptureSink(nullptr);
-    SetCurrentPlatform(nullptr);
     Diagnostics().SetEcho(true);
   }
   std::string LastLog() { return SjisToUtf8(Diagnostics().LastMessage()); }
@@ -222,9 +220,8 @@ TEST_F(SoundBufferTest, LostBuffersAreReleasedByRestore) {
   EXPECT_EQ(a.Play(0), 1);
   EXPECT_EQ(a.ReadStream(), 15);
   EXPECT_EQ(LastLog(), "CSoundBuffer::ReadStream m_lpDSB がNULL");
-  // Reactivation restores every listed stream.
-  WindowMessage activate{WM_ACTIVATEAPP, 1, 0};
-  EXPECT_EQ(manager.HandleMessage(activate), 0);
+  // Getting the focus back restores every listed stream.
+  EXPECT_FALSE(manager.HandleEvent(InputEvent::Of(InputEvent::Kind::kFocusGained)));
   EXPECT_FALSE(b.HasDeviceBuffer());
 }
 

@@ -41,7 +41,6 @@ class SoundChannelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Diagnostics().SetEcho(false);
-    SetCurrentPlatform(&platform);
     ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()), 0);
     platform.GetAudioOut().SetCaptureSink(
         [this](std::span<const int16_t> s) { out.insert(out.end(), s.begin(), s.end()); });
@@ -58,7 +57,6 @@ class SoundChannelsTest : public ::testing::Test {
     script.reset();
     system.reset();
     platform.GetAudioOut().SetCaptureSink(nullptr);
-    SetCurrentPlatform(nullptr);
     Diagnostics().SetEcho(true);
   }
   // Runs the game's frames for `ms` (phases 0 and 1, then time passes).
@@ -72,7 +70,7 @@ class SoundChannelsTest : public ::testing::Test {
   double Level(size_t from, size_t to) { return LevelDb(out, 2, 0, from, to); }
 
   HeadlessPlatform platform;
-  TaskScheduler tasks;
+  TaskScheduler tasks{platform.GetClock()};
   SoundManager manager;
   std::map<std::string, std::vector<uint8_t>> files;
   std::unique_ptr<SoundChannelBank> script, system;

@@ -17,8 +17,9 @@
 #include "core/TaskScheduler.h"
 #include "base/DiagnosticLog.h"
 #include "data/GameData.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
+#include "platform/VirtualClock.h"
 
 namespace zan {
 namespace {
@@ -44,8 +45,7 @@ class ImageLayersTest : public ::testing::Test {
     Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
     report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(8888);
+    SetSurfaceFormatCode(8888);
     // A 100 x 100 figure: its left half opaque, its right half transparent.
     const auto halfOpaque = [](int32_t x, int32_t) { return uint8_t(x < 50 ? 255 : 0); };
     const auto eyes = test::MakeBmp(20, 10, BmpForm::kArgb32,
@@ -77,7 +77,7 @@ class ImageLayersTest : public ::testing::Test {
   }
   void TearDown() override {
     layers.reset();
-    Surfaces().Shutdown();
+    SetSurfaceFormatCode(0);
     fs::remove_all(dir);
   }
 
@@ -97,11 +97,11 @@ class ImageLayersTest : public ::testing::Test {
   ImageSlot& Slot(int32_t i) { return *layers->Slot(i); }
 
   fs::path dir;
-  test::FormatPresenter presenter{8888};
   HeadlessMessageBoxes boxes;
   ErrorReporter report{&boxes};
   std::unique_ptr<GameData> data;
-  TaskScheduler tasks;
+  VirtualClock clock;
+  TaskScheduler tasks{clock};
   std::deque<int32_t> randoms;
   std::unique_ptr<ImageLayers> layers;
   Surface target;

@@ -17,7 +17,7 @@
 #include "data/GameData.h"
 #include "surface/AlphaPlane.h"
 #include "surface/Bitmap.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "platform/headless/HeadlessMessageBoxes.h"
 
 namespace zan {
@@ -57,8 +57,7 @@ class PictureFilesTest : public ::testing::Test {
     fs::create_directories(dir);
     boxes.SetQuiet(true);
     report.Setup(1, nullptr, (dir / "GameErrorLog.txt").string());
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(565);
+    SetSurfaceFormatCode(565);
     testing::WriteBytes((dir / "gra.arc").string(),
                         testing::WriteTestArchive({{Sjis("立ち絵.bmp"), FlatBmp(4, 3, {255, 0, 0}, 200)},
                                                    {"mask.bmp", FlatBmp(2, 2, {90, 90, 90})},
@@ -66,7 +65,7 @@ class PictureFilesTest : public ::testing::Test {
                                                   "Rod7Q", true));
   }
   void TearDown() override {
-    Surfaces().Shutdown();
+    SetSurfaceFormatCode(0);
     fs::remove_all(dir);
   }
   // The game data over the folder's archives, as the start-up opens them.
@@ -81,7 +80,6 @@ class PictureFilesTest : public ::testing::Test {
   fs::path dir;
   HeadlessMessageBoxes boxes;
   ErrorReporter report{&boxes};
-  test::FormatPresenter presenter{565};
 };
 
 TEST_F(PictureFilesTest, TheLoadersDecodeFromThePictureArchive) {
@@ -92,7 +90,7 @@ TEST_F(PictureFilesTest, TheLoadersDecodeFromThePictureArchive) {
   EXPECT_EQ(test::Raw(surface, 3, 2), 0xF800u);
   EXPECT_EQ(surface.Alpha().At(3, 2), 200);
   EXPECT_EQ(surface.GetFileName(), Sjis("立ち絵.bmp"));
-  EXPECT_TRUE(Surfaces().IsRegistered(&surface));
+  EXPECT_EQ(surface.FormatCode(), 565);
 
   AlphaPlane mask;
   ASSERT_EQ(LoadMaskFile(*data, "mask.bmp", mask), 1);
@@ -126,25 +124,6 @@ TEST_F(PictureFilesTest, AMissingPictureIsNoErrorUnlessTheExtraArchiveIsOpen) {
   EXPECT_EQ(LoadImageFile(*data, "none.bmp", surface), 0);   // in neither
   AlphaPlane mask;
   EXPECT_EQ(LoadMaskFile(*data, "mask.bmp", mask, &data->GetArchive(kSlotExtraPictures)), 0);
-}
-
-TEST_F(PictureFilesTest, PicturesComeBackFromTheArchiveAfterADisplayChange) {
-  auto data = Open();
-  Surfaces().SetPictureArchive(&data->GetArchive(kSlotPictures));
-  Surface picture, blank;
-  ASSERT_EQ(picture.Load(Sjis("立ち絵.bmp"), &data->GetArchive(kSlotPictures)), 0);
-  ASSERT_EQ(blank.Create(5, 5), 0);
-  picture.FillAll(0, 0, 0);
-  blank.FillAll(255, 255, 255);
-  Surfaces().ReloadAllSurfaces();
-  EXPECT_EQ(test::Raw(picture, 1, 1), 0xF800u);
-  EXPECT_EQ(test::Raw(blank, 1, 1), 0u);
-  EXPECT_EQ(blank.Width(), 5);
-
-  AlphaPlane plane;
-  EXPECT_EQ(plane.Load("mask.bmp", &data->GetArchive(kSlotPictures)), 0);
-  EXPECT_EQ(plane.At(0, 0), 90);
-  EXPECT_EQ(plane.Load("none.bmp", &data->GetArchive(kSlotPictures)), 1);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "base/ShiftJis.h"
 #include "surface/AlphaPlane.h"
 #include "surface/Bitmap.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "platform/Files.h"
 
 namespace zan {
@@ -216,10 +216,8 @@ class BitmapFileTest : public ::testing::Test {
   void SetUp() override {
     root = fs::temp_directory_path() / ("zan_bitmap_" + std::to_string(::getpid()));
     fs::create_directories(root);
-    SetApplicationFolder(root.string());
   }
   void TearDown() override {
-    SetApplicationFolder("");
     fs::remove_all(root);
   }
   std::vector<uint8_t> Slurp(const std::string& name) {
@@ -233,7 +231,7 @@ TEST_F(BitmapFileTest, SavedBitmapsAreBottomUp24BitFilesThatReadBack) {
   Bitmap bitmap;
   ASSERT_EQ(bitmap.Create(2, 2, 1, 24), 0);
   bitmap.Fill(0, 0, 1, 1, 10, 20, 30);
-  ASSERT_EQ(bitmap.SaveBMP("small.bmp"), 0);
+  ASSERT_EQ(bitmap.SaveBMP((root / "small.bmp").string()), 0);
   const auto file = Slurp("small.bmp");
   ASSERT_EQ(file.size(), 70u);  // 54 + 8 x 2
   EXPECT_EQ(LoadU32(&file[2]), 70u);
@@ -244,19 +242,19 @@ TEST_F(BitmapFileTest, SavedBitmapsAreBottomUp24BitFilesThatReadBack) {
   EXPECT_EQ(file[54 + 8], 30);  // the top row is stored last: blue first
 
   Bitmap back;
-  ASSERT_EQ(back.Read("small.bmp"), 0);
+  ASSERT_EQ(back.ReadImage(file, "small.bmp"), 0);
   EXPECT_EQ(back.BitmapFileName(), "small.bmp");
   EXPECT_EQ(PixelColour(0, back.Pixels(), 0, 0), (Rgb{10, 20, 30}));
-  EXPECT_EQ(Bitmap().Read("missing.bmp"), Bitmap::kReadFailed);
+  EXPECT_EQ(back.ReadImage(file, "small.bmp"), Bitmap::kReadFailed);  // already created
 }
 
 TEST_F(BitmapFileTest, PlanesLoadFromTheBlueOfGreyPicturesAndSaveAsGrey) {
   AlphaPlane plane;
   ASSERT_EQ(plane.Create(3, 2), 0);
   plane.FillRect(1, 0, 2, 1, 200);
-  ASSERT_EQ(plane.SaveBMP("mask.bmp"), 0);
+  ASSERT_EQ(plane.SaveBMP((root / "mask.bmp").string()), 0);
   Bitmap picture;
-  ASSERT_EQ(picture.Read("mask.bmp"), 0);
+  ASSERT_EQ(picture.ReadImage(Slurp("mask.bmp"), "mask.bmp"), 0);
   EXPECT_EQ(PixelColour(0, picture.Pixels(), 2, 0), (Rgb{200, 200, 200}));
   AlphaPlane again;
   ASSERT_EQ(again.FromPixels24(picture.Pixels()), 0);
@@ -264,13 +262,12 @@ TEST_F(BitmapFileTest, PlanesLoadFromTheBlueOfGreyPicturesAndSaveAsGrey) {
   EXPECT_EQ(again.At(0, 0), 0);
 }
 
-TEST_F(BitmapFileTest, SurfacesLoadPicturesInEveryFormatAndComeBackAfterALoss) {
-  std::ofstream(root / "pic.bmp", std::ios::binary)
-      .write(reinterpret_cast<const char*>(Bmp(3, 2, 24, kRows24, 1, {0, 0, 255, 255, 0, 0}).data()), 54 + 24 + 6);
+TEST(BitmapTest, SurfacesLoadPicturesInEveryFormat) {
+  const std::vector<uint8_t> file = Bmp(3, 2, 24, kRows24, 1, {0, 0, 255, 255, 0, 0});
   for (int32_t format : {555, 565, 888, 8888, 0}) {
     SCOPED_TRACE(format);
     Surface s;
-    ASSERT_EQ(s.LoadOnDevice(&test::TestDevice(), "pic.bmp", DDSCAPS_SYSTEMMEMORY, format), 0);
+    ASSERT_EQ(s.LoadBMPInFormat(file, "pic.bmp", format), 0);
     EXPECT_EQ(s.Width(), 3);
     EXPECT_EQ(s.GetFileName(), "pic.bmp");
     EXPECT_EQ(test::Raw(s, 2, 1), PackColour(format, {255, 0, 0}));
@@ -278,22 +275,14 @@ TEST_F(BitmapFileTest, SurfacesLoadPicturesInEveryFormatAndComeBackAfterALoss) {
     EXPECT_EQ(s.Alpha().At(0, 0), 255);
     EXPECT_EQ(s.Alpha().At(2, 1), 255);
     EXPECT_EQ(s.Alpha().At(1, 1), 0);
-    EXPECT_EQ(s.LoadOnDevice(&test::TestDevice(), "pic.bmp", DDSCAPS_SYSTEMMEMORY, format), 1);
+    EXPECT_EQ(s.LoadBMPInFormat(file, "pic.bmp", format), 1);  // already loaded
   }
-
-  test::FormatPresenter presenter{888};
-  Surfaces().Init(&presenter, 0);
-  Surfaces().SetPixelFormatCode(888);
-  {
-    Surface picture;
-    ASSERT_EQ(picture.Load("pic.bmp"), 0);
-    picture.FillAll(0, 0, 0);
-    picture.Device()->Lose(DDERR_WRONGMODE);
-    Surfaces().RestoreLostSurfaces();  // loaded again from its file
-    EXPECT_EQ(test::Raw(picture, 2, 1), 0xFF0000u);
-    EXPECT_TRUE(Surfaces().IsRegistered(&picture));
-  }
-  Surfaces().Shutdown();
+  SetSurfaceFormatCode(888);
+  Surface picture;
+  ASSERT_EQ(picture.LoadBMP(file, "pic.bmp"), 0);
+  EXPECT_EQ(picture.FormatCode(), 888);
+  EXPECT_EQ(test::Raw(picture, 2, 1), 0xFF0000u);
+  SetSurfaceFormatCode(0);
 }
 
 TEST(AlphaPlaneTest, CreationAlignmentAndCodes) {

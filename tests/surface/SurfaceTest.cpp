@@ -5,7 +5,7 @@
 #include "TestSurfaces.h"
 #include "base/DiagnosticLog.h"
 #include "pixels/Clip.h"
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 
 namespace zan {
 namespace {
@@ -98,11 +98,13 @@ TEST(SurfaceTest, CreationKeepsTwoSpareRowsAndATransparentPlane) {
   EXPECT_EQ(s->Pitch(), 1600);
   EXPECT_EQ(s->HasAlpha(), 1);
   EXPECT_EQ(s->Alpha().At(799, 599), 0);
-  EXPECT_EQ(s->CreateOnDevice(&test::TestDevice(), 10, 10, DDSCAPS_SYSTEMMEMORY, 565), 1);
+  EXPECT_EQ(s->CreateInFormat(10, 10, 565), 1);
   EXPECT_EQ(s->Width(), 800);  // unchanged
   Surface none;
-  EXPECT_EQ(none.CreateOnDevice(nullptr, 10, 10, DDSCAPS_SYSTEMMEMORY, 565), DDERR_INVALIDOBJECT);
-  EXPECT_EQ(none.Lock(), nullptr);
+  EXPECT_EQ(none.CreateInFormat(10, 10, 1234), 2);  // no display format
+  EXPECT_EQ(none.CreateInFormat(10, 0, 565), 2);
+  EXPECT_EQ(none.CreateInFormat(32768, 1, 565), 2);
+  EXPECT_EQ(none.Bits(), nullptr);
   EXPECT_EQ(none.Width(), 0);
   auto bitmap = MakeSurface(0, 3, 2);
   EXPECT_FALSE(bitmap->IsDeviceMode());
@@ -302,60 +304,23 @@ TEST(SurfaceTest, AttachTakesAnotherSurfacesPixels) {
   EXPECT_EQ(Raw(*owner, 0, 0), 0xFFFFu);
 }
 
-class RegistryTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Surfaces().Init(&presenter, 0);
-    Surfaces().SetPixelFormatCode(565);
-  }
-  void TearDown() override { Surfaces().Shutdown(); }
-  test::FormatPresenter presenter{565};
-};
-
-TEST_F(RegistryTest, SurfacesRegisterOnceAndLeaveWhenReleased) {
-  SurfaceRegistry& manager = Surfaces();
+TEST(SurfaceTest, CreateAndLoadTakeTheDisplaysSurfaceFormat) {
+  SetSurfaceFormatCode(565);
   {
     Surface a;
     ASSERT_EQ(a.Create(8, 8), 0);
     EXPECT_EQ(a.FormatCode(), 565);
-    EXPECT_TRUE(manager.IsRegistered(&a));
-    manager.Register(&a);
-    EXPECT_EQ(manager.RegisteredCount(), 1u);
     a.Release();
-    EXPECT_FALSE(manager.IsRegistered(&a));
     EXPECT_EQ(a.Width(), 0);
     EXPECT_EQ(a.Fill(0, 0, 1, 1, 0, 0, 0), 3);
+    SetSurfaceFormatCode(888);
     ASSERT_EQ(a.Create(4, 4), 0);  // made again after a release
+    EXPECT_EQ(a.FormatCode(), 888);
   }
-  EXPECT_EQ(manager.RegisteredCount(), 0u);  // gone with the object
-}
-
-TEST_F(RegistryTest, LostSurfacesAreMadeAgain) {
-  SurfaceRegistry& manager = Surfaces();
-  Surface kept, lost, failing;
-  ASSERT_EQ(kept.Create(4, 4), 0);
-  ASSERT_EQ(lost.Create(4, 4), 0);
-  ASSERT_EQ(failing.Create(5, 3), 0);
-  kept.FillAll(255, 255, 255);
-  lost.FillAll(255, 255, 255);
-  failing.FillAll(255, 255, 255);
-  lost.Device()->Lose();                       // restores itself
-  failing.Device()->Lose(DDERR_WRONGMODE);     // cannot: made again blank
-  manager.RestoreLostSurfaces();
-  EXPECT_EQ(Diagnostics().LastMessage(), "Restore DDERR_WRONGMODE");
-  EXPECT_EQ(Raw(kept, 0, 0), 0xFFFFu);
-  EXPECT_EQ(Raw(lost, 0, 0), 0xFFFFu);
-  EXPECT_EQ(failing.Width(), 5);
-  EXPECT_EQ(failing.Height(), 3);
-  EXPECT_EQ(Raw(failing, 0, 0), 0u);
-  EXPECT_TRUE(manager.IsRegistered(&failing));
-  EXPECT_EQ(manager.RegisteredCount(), 3u);
-
-  // A display change gives every surface new memory.
-  manager.ReloadAllSurfaces();
-  EXPECT_EQ(Raw(kept, 0, 0), 0u);
-  EXPECT_EQ(kept.Width(), 4);
-  EXPECT_EQ(manager.RegisteredCount(), 3u);
+  SetSurfaceFormatCode(0);
+  Surface bitmap;
+  ASSERT_EQ(bitmap.Create(4, 4), 0);
+  EXPECT_FALSE(bitmap.IsDeviceMode());
 }
 
 }  // namespace

@@ -1,41 +1,22 @@
 #pragma once
-// Surfaces for tests: made on a device of their own in any format, with pixels read and
-// written as raw words (the format's layout) or as colours.
+// Surfaces for tests: made in any format, with pixels read and written as raw words (the
+// format's layout) or as colours.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
-#include "surface/SurfaceRegistry.h"
+#include "surface/SurfaceFormat.h"
 #include "surface/Surface.h"
 #include "pixels/PixelFormat.h"
 #include "pixels/PixelOps.h"
 
 namespace zan::test {
 
-inline const DisplayDevice& TestDevice() {
-  static DisplayDevice device;
-  return device;
-}
-
-// A display that is always open in one format and shows nothing.
-struct FormatPresenter : Presenter {
-  explicit FormatPresenter(int32_t code) : format(DisplayFormatOf(code)) {}
-  DisplayPixelFormat DisplayFormat() const override { return format; }
-  void SetDisplayFormat(const DisplayPixelFormat& f) override { format = f; }
-  bool Open(int32_t, int32_t) override { return true; }
-  void Close() override {}
-  bool IsOpen() const override { return true; }
-  void Present(const FrameView&, const FrameRect&) override {}
-  bool SetFullScreen(bool) override { return true; }
-  bool IsFullScreen() const override { return false; }
-  DisplayPixelFormat format;
-};
-
 inline std::unique_ptr<Surface> MakeSurface(int32_t code, int32_t width, int32_t height) {
   auto s = std::make_unique<Surface>();
-  EXPECT_EQ(s->CreateOnDevice(&TestDevice(), width, height, DDSCAPS_SYSTEMMEMORY, code), 0);
+  EXPECT_EQ(s->CreateInFormat(width, height, code), 0);
   return s;
 }
 

@@ -6,15 +6,15 @@
 
 namespace zan {
 
-int HeadlessMessageBoxes::Show(std::string_view textSjis, std::string_view captionSjis,
-                               uint32_t type) {
-  shown_.push_back(Shown{std::string(textSjis), std::string(captionSjis), type});
+BoxAnswer HeadlessMessageBoxes::Ask(std::string_view textSjis, std::string_view captionSjis,
+                                    BoxKind kind) {
+  shown_.push_back(Shown{std::string(textSjis), std::string(captionSjis), kind});
   if (!quiet_) {
     std::string text = SjisToUtf8(textSjis);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(stderr, "zan: [%s] %s\n", SjisToUtf8(captionSjis).c_str(), text.c_str());
   }
-  return DefaultAnswer(type);
+  return DefaultAnswer(kind.buttons);
 }
 
 }  // namespace zan

@@ -14,12 +14,14 @@ class HeadlessMessageBoxes : public MessageBoxes {
   struct Shown {
     std::string text;     // Shift-JIS
     std::string caption;  // Shift-JIS
-    uint32_t type;
+    BoxKind kind;
   };
 
-  int Show(std::string_view textSjis, std::string_view captionSjis, uint32_t type) override;
   const std::vector<Shown>& History() const { return shown_; }
   void SetQuiet(bool quiet) { quiet_ = quiet; }
+
+ protected:
+  BoxAnswer Ask(std::string_view textSjis, std::string_view captionSjis, BoxKind kind) override;
 
  private:
   std::vector<Shown> shown_;

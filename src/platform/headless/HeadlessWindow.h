@@ -1,6 +1,6 @@
 #pragma once
 // HeadlessWindow: a window that exists only as state and a message queue. Input reaches it
-// through PostMessage (the harness's timeline); SIGINT and SIGTERM ask the loop to end.
+// through PostEvent (the harness's timeline); SIGINT and SIGTERM ask the loop to end.
 
 #include <string>
 

@@ -1,11 +1,12 @@
 #pragma once
-// The virtual-key code of an SDL key, 0 for keys the game has no use for.
+// The engine's key for an SDL key, Key::kNone for keys the game has no use for.
 
 #include <SDL_keycode.h>
-#include <cstdint>
+
+#include "platform/InputEvent.h"
 
 namespace zan {
 
-uint32_t VirtualKeyFromSdl(SDL_Keycode key);
+Key KeyFromSdl(SDL_Keycode key);
 
 }  // namespace zan

@@ -11,8 +11,15 @@
 
 namespace zan {
 
-int Sdl2MessageBoxes::Show(std::string_view textSjis, std::string_view captionSjis,
-                           uint32_t type) {
+namespace {
+
+// SDL's button ids for the answers.
+int ButtonId(BoxAnswer answer) { return static_cast<int>(answer) + 1; }
+
+}  // namespace
+
+BoxAnswer Sdl2MessageBoxes::Ask(std::string_view textSjis, std::string_view captionSjis,
+                                BoxKind kind) {
   std::string text = SjisToUtf8(textSjis);
   std::string caption = SjisToUtf8(captionSjis);
   std::fprintf(stderr, "zan: [%s] %s\n", caption.c_str(), text.c_str());
@@ -20,26 +27,27 @@ int Sdl2MessageBoxes::Show(std::string_view textSjis, std::string_view captionSj
   std::vector<SDL_MessageBoxButtonData> buttons;
   const int defaultFlag = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
   const int escapeFlag = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-  switch (type & kMessageBoxButtonsMask) {
-    case MB_YESNOCANCEL:
-      buttons = {{defaultFlag, IDYES, "Yes"}, {0, IDNO, "No"}, {escapeFlag, IDCANCEL, "Cancel"}};
+  const int yes = ButtonId(BoxAnswer::kYes);
+  const int no = ButtonId(BoxAnswer::kNo);
+  const int ok = ButtonId(BoxAnswer::kOk);
+  const int cancel = ButtonId(BoxAnswer::kCancel);
+  switch (kind.buttons) {
+    case BoxButtons::kYesNoCancel:
+      buttons = {{defaultFlag, yes, "Yes"}, {0, no, "No"}, {escapeFlag, cancel, "Cancel"}};
       break;
-    case MB_YESNO:
-      buttons = {{defaultFlag, IDYES, "Yes"}, {escapeFlag, IDNO, "No"}};
+    case BoxButtons::kYesNo:
+      buttons = {{defaultFlag, yes, "Yes"}, {escapeFlag, no, "No"}};
       break;
-    case MB_OKCANCEL:
-      buttons = {{defaultFlag, IDOK, "OK"}, {escapeFlag, IDCANCEL, "Cancel"}};
+    case BoxButtons::kOkCancel:
+      buttons = {{defaultFlag, ok, "OK"}, {escapeFlag, cancel, "Cancel"}};
       break;
-    default:
-      buttons = {{defaultFlag | escapeFlag, IDOK, "OK"}};
+    case BoxButtons::kOk:
+      buttons = {{defaultFlag | escapeFlag, ok, "OK"}};
       break;
   }
   uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
-  switch (type & kMessageBoxIconMask) {
-    case MB_ICONERROR: flags = SDL_MESSAGEBOX_ERROR; break;
-    case MB_ICONWARNING: flags = SDL_MESSAGEBOX_WARNING; break;
-    default: break;
-  }
+  if (kind.icon == BoxIcon::kError) flags = SDL_MESSAGEBOX_ERROR;
+  if (kind.icon == BoxIcon::kWarning) flags = SDL_MESSAGEBOX_WARNING;
   SDL_MessageBoxData data{};
   data.flags = flags;
   data.window = window_.Native();
@@ -48,8 +56,9 @@ int Sdl2MessageBoxes::Show(std::string_view textSjis, std::string_view captionSj
   data.numbuttons = static_cast<int>(buttons.size());
   data.buttons = buttons.data();
   int answer = 0;
-  if (SDL_ShowMessageBox(&data, &answer) != 0 || answer <= 0) return DefaultAnswer(type);
-  return answer;
+  if (SDL_ShowMessageBox(&data, &answer) != 0 || answer < ok || answer > no)
+    return DefaultAnswer(kind.buttons);
+  return static_cast<BoxAnswer>(answer - 1);
 }
 
 }  // namespace zan

@@ -10,7 +10,9 @@ class Sdl2Window;
 class Sdl2MessageBoxes : public MessageBoxes {
  public:
   explicit Sdl2MessageBoxes(Sdl2Window& window) : window_(window) {}
-  int Show(std::string_view textSjis, std::string_view captionSjis, uint32_t type) override;
+
+ protected:
+  BoxAnswer Ask(std::string_view textSjis, std::string_view captionSjis, BoxKind kind) override;
 
  private:
   Sdl2Window& window_;

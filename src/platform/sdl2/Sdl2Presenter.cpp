@@ -82,12 +82,30 @@ void Sdl2Presenter::Present(const FrameView& frame, const FrameRect& rect) {
 bool Sdl2Presenter::SetFullScreen(bool on) {
   SDL_Window* native = window_.Native();
   if (native == nullptr) return false;
-  if (SDL_SetWindowFullscreen(native, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-    ZAN_WARN("SDL_SetWindowFullscreen: %s", SDL_GetError());
-    return false;
+  if (on == fullScreen_) return true;
+  if (on) {
+    // The window's own size, to go back to. The window first covers its display itself:
+    // desktop full screen asks the window manager to do it, and an X server without one
+    // leaves the window as it was while SDL takes it for the display's size (the picture
+    // would be scaled for a screen the window does not cover).
+    SDL_GetWindowSize(native, &windowWidth_, &windowHeight_);
+    SDL_Rect bounds;
+    const int display = SDL_GetWindowDisplayIndex(native);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
+      SDL_SetWindowBordered(native, SDL_FALSE);
+      SDL_SetWindowPosition(native, bounds.x, bounds.y);
+      SDL_SetWindowSize(native, bounds.w, bounds.h);
+    }
   }
-  fullScreen_ = on;
-  return true;
+  const bool switched = SDL_SetWindowFullscreen(native, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  if (!switched) ZAN_WARN("SDL_SetWindowFullscreen: %s", SDL_GetError());
+  if (!on || !switched) {
+    // Back to the window's own size and frame (the caller centres it).
+    SDL_SetWindowBordered(native, SDL_TRUE);
+    if (windowWidth_ > 0 && windowHeight_ > 0) SDL_SetWindowSize(native, windowWidth_, windowHeight_);
+  }
+  if (switched) fullScreen_ = on;
+  return switched;
 }
 
 }  // namespace zan

@@ -2,8 +2,10 @@
 // Sdl2Presenter: shows frames through an SDL renderer. The frame is uploaded into a streaming
 // texture in the frame's own pixel format (SDL converts where the renderer needs it) and
 // drawn scaled to the window's logical size of width x height: the picture fills the window,
-// or in full screen (desktop full screen) the screen with its aspect kept and black bars.
-// The logical size also maps pointer positions back to the frame's pixels.
+// or in full screen (desktop full screen: the window takes the whole screen at the
+// desktop's resolution) the screen with its aspect kept and black bars. The logical size
+// also maps pointer positions back to the frame's pixels. Leaving full screen gives the
+// window back its own size.
 
 #include <cstdint>
 
@@ -42,6 +44,8 @@ class Sdl2Presenter : public Presenter {
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool fullScreen_ = false;
+  int windowWidth_ = 0;  // the window's size before full screen
+  int windowHeight_ = 0;
 };
 
 }  // namespace zan

@@ -7,22 +7,6 @@
 #include "platform/sdl2/Sdl2Keys.h"
 
 namespace zan {
-namespace {
-
-uintptr_t MouseKeyFlags() {
-  uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
-  SDL_Keymod mods = SDL_GetModState();
-  uintptr_t flags = 0;
-  if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
-  if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
-  if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
-  if (mods & KMOD_SHIFT) flags |= MK_SHIFT;
-  if (mods & KMOD_CTRL) flags |= MK_CONTROL;
-  return flags;
-}
-
-}  // namespace
-
 Sdl2Window::Sdl2Window() = default;
 
 Sdl2Window::~Sdl2Window() { Destroy(); }
@@ -98,6 +82,7 @@ void Sdl2Window::PumpEvents() {
 }
 
 void Sdl2Window::Translate(const SDL_Event& event) {
+  using Kind = InputEvent::Kind;
   switch (event.type) {
     case SDL_QUIT:
       queue_.PostQuit(0);
@@ -105,17 +90,17 @@ void Sdl2Window::Translate(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
-          queue_.Post({WM_SYSCOMMAND, SC_CLOSE, 0});
+          queue_.Post(InputEvent::Of(Kind::kCloseRequest));
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-          queue_.Post({WM_ACTIVATEAPP, 1, 0});
+          queue_.Post(InputEvent::Of(Kind::kFocusGained));
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
-          queue_.Post({WM_ACTIVATEAPP, 0, 0});
+          queue_.Post(InputEvent::Of(Kind::kFocusLost));
           break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-          queue_.Post({WM_PAINT, 0, 0});
+          queue_.Post(InputEvent::Of(Kind::kRedraw));
           break;
         default:
           break;
@@ -123,27 +108,27 @@ void Sdl2Window::Translate(const SDL_Event& event) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      uint32_t vk = VirtualKeyFromSdl(event.key.keysym.sym);
-      if (vk == 0) break;
-      intptr_t lParam = (event.type == SDL_KEYDOWN && event.key.repeat) ? kKeyRepeatFlag : 0;
-      queue_.Post({event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, vk, lParam});
+      const Key key = KeyFromSdl(event.key.keysym.sym);
+      if (key == Key::kNone) break;
+      queue_.Post(event.type == SDL_KEYDOWN ? InputEvent::KeyDown(key, event.key.repeat != 0)
+                                            : InputEvent::KeyUp(key));
       break;
     }
     case SDL_MOUSEMOTION:
-      queue_.Post({WM_MOUSEMOVE, MouseKeyFlags(), MakeLParam(event.motion.x, event.motion.y)});
+      queue_.Post(InputEvent::PointerMove(event.motion.x, event.motion.y));
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-      bool down = event.type == SDL_MOUSEBUTTONDOWN;
-      uint32_t message = 0;
+      PointerButton button;
       switch (event.button.button) {
-        case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-        case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-        case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
-        default: break;
+        case SDL_BUTTON_LEFT: button = PointerButton::kLeft; break;
+        case SDL_BUTTON_RIGHT: button = PointerButton::kRight; break;
+        case SDL_BUTTON_MIDDLE: button = PointerButton::kMiddle; break;
+        default: return;
       }
-      if (message != 0)
-        queue_.Post({message, MouseKeyFlags(), MakeLParam(event.button.x, event.button.y)});
+      queue_.Post(event.type == SDL_MOUSEBUTTONDOWN
+                      ? InputEvent::ButtonDown(button, event.button.x, event.button.y)
+                      : InputEvent::ButtonUp(button, event.button.x, event.button.y));
       break;
     }
     case SDL_MOUSEWHEEL: {
@@ -159,8 +144,7 @@ void Sdl2Window::Translate(const SDL_Event& event) {
         x = static_cast<int>(lx);
         y = static_cast<int>(ly);
       }
-      queue_.Post({WM_MOUSEWHEEL, MakeWheelWParam(notches * WHEEL_DELTA, MouseKeyFlags()),
-                   MakeLParam(x, y)});
+      queue_.Post(InputEvent::Wheel(notches, x, y));
       break;
     }
     default:

@@ -1,9 +1,8 @@
 #pragma once
-// Sdl2Window: the game window on an SDL2 video driver. SDL events become window messages:
-// keys as virtual-key codes (auto-repeat marked in lParam bit 30), buttons, pointer moves
-// and the wheel in client coordinates, focus as WM_ACTIVATEAPP, the close box as
-// WM_SYSCOMMAND/SC_CLOSE, a window that must be drawn again as WM_PAINT, and a quit
-// request from the system (a signal) as WM_QUIT.
+// Sdl2Window: the game window on an SDL2 video driver. SDL events become input events:
+// keys (auto-repeat marked), buttons, pointer moves and the wheel in the game's pixels
+// (the renderer's logical size), focus, the close box as a close request, a window that
+// must be drawn again as kRedraw, and a quit request from the system (a signal) as kQuit.
 
 #include <functional>
 #include <string>
@@ -38,7 +37,7 @@ class Sdl2Window : public Window {
   // (the wheel's) are mapped through it, and `onDestroy` runs before the window goes.
   void SetRenderer(SDL_Renderer* renderer, std::function<void()> onDestroy);
 
-  // Translates one SDL event into messages on the queue (exposed for tests).
+  // Translates one SDL event into events on the queue (exposed for tests).
   void Translate(const SDL_Event& event);
 
  protected:

@@ -62,12 +62,16 @@ TEST_F(Sdl2PresenterTest, PointerPositionsStayInTheFramesPixelsWhenScaled) {
   wheel.wheel.mouseY = 2;
   SDL_PushEvent(&wheel);
 
-  WindowMessage m;
-  ASSERT_TRUE(window.PeekMessage(&m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
-  EXPECT_EQ(m.lParam, MakeLParam(400, 300));
-  ASSERT_TRUE(window.PeekMessage(&m, WM_MOUSEWHEEL, WM_MOUSEWHEEL, true));
-  EXPECT_EQ(m.lParam, MakeLParam(799, 1));
-  EXPECT_EQ(WheelDelta(m.wParam), WHEEL_DELTA);
+  InputEvent e;
+  ASSERT_TRUE(window.TakeEvent(&e));
+  EXPECT_EQ(e.kind, InputEvent::Kind::kPointerMove);
+  EXPECT_EQ(e.x, 400);
+  EXPECT_EQ(e.y, 300);
+  ASSERT_TRUE(window.TakeEvent(&e));
+  EXPECT_EQ(e.kind, InputEvent::Kind::kWheel);
+  EXPECT_EQ(e.x, 799);
+  EXPECT_EQ(e.y, 1);
+  EXPECT_EQ(e.notches, 1);
 }
 
 TEST_F(Sdl2PresenterTest, ClosesBeforeTheWindowGoes) {
