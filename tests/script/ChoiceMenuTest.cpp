@@ -7,7 +7,6 @@
 
 #include "../surface/TestPictures.h"
 #include "ScriptTestGame.h"
-#include "core/MouseState.h"
 #include "data/TextFields.h"
 #include "script/ChoiceMenu.h"
 
@@ -55,8 +54,6 @@ WindowMessage PointerAt(int32_t x, int32_t y) {
 
 class ChoicesTest : public ::testing::Test {
  protected:
-  void SetUp() override { Mouse().HandleMessage(PointerAt(0, 599)); }
-
   void Play(const std::map<std::string, std::string>& scripts, bool readFlags = true) {
     game.WriteArchives(scripts, {{"variable.csv", kVariables}});
     game.WritePictures({{"選択肢.bmp", FlatBmp(800, 48, BmpForm::kArgb32, {20, 20, 90})},
@@ -66,6 +63,8 @@ class ChoicesTest : public ::testing::Test {
                          })},
                         {"over.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 0, 255})}});
     game.Open(readFlags);
+    // The pointer rests off every button (the story is not running yet: no move is noted).
+    G().InputReceiver().HandleMessage(PointerAt(0, 599));
     G().StartGame("main.txt");
     game.Frames(1);
   }
@@ -75,9 +74,8 @@ class ChoicesTest : public ::testing::Test {
   }
   Interpreter& G() { return game.Game(); }
   ChoiceMenu& C() { return G().Choices(); }
-  // The pointer moved, as the window tells MouseState and the interpreter.
+  // The pointer moved, as the window tells the interpreter.
   void MovePointer(int32_t x, int32_t y) {
-    Mouse().HandleMessage(PointerAt(x, y));
     G().InputReceiver().HandleMessage(PointerAt(x, y));
     game.Frames(1);
   }
