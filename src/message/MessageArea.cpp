@@ -125,7 +125,7 @@ bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const
     LoadImageFile(data, name, picture_);
   } else {
     Bitmap picture;
-    if (LoadBitmapFile(data, name, picture) == 1 && picture.IsCreated()) {
+    if (LoadBitmapFile(data, name, picture) && picture.IsCreated()) {
       TintPicture(picture, *tint, opacity);
       if (picture_.Create(picture.BitmapWidth(), picture.BitmapHeight()) == 0) {
         picture_.CopyFromBitmap(picture);

@@ -104,7 +104,7 @@ class MessageArea {
   // their display states, so what was revealed stays revealed.
   void PresentPage(bool read, MessageLayout& layout);
   // Reveals every character at once: true when something was still hidden.
-  bool ShowAll() { return record_.buffer.ShowAll() != 0; }
+  bool ShowAll() { return record_.buffer.ShowAll(); }
   bool IsAllShown() const { return record_.buffer.IsAllShown(); }
 
   // Vertical writing of the buffer ("WinMsgLength"), copied in at each click wait.

@@ -122,7 +122,7 @@ R WinNumber(const S& s, const CommandCall& call) {
 R WinString(const S& s, const CommandCall& call) {
   std::string text;
   if (const VariableTable::IntVariable* v = s.variables.FindInt(call.Arg(0))) text = std::to_string(v->value);
-  else if (s.variables.StringValue(call.Arg(0), &text) == 0) return R::kContinue;
+  else if (!s.variables.StringValue(call.Arg(0), &text)) return R::kContinue;
   s.areas.Append(s.areas.CurrentIndex(), text);
   return R::kContinue;
 }
