@@ -92,7 +92,7 @@ class GameApp : public Application {
   FrameCompositor& Compositor() { return compositor_; }
   bool QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
-  // The three spare full-screen surfaces (the first two are made at start-up).
+  // The two spare full-screen surfaces made at start-up.
   Surface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
@@ -114,7 +114,7 @@ class GameApp : public Application {
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
-  std::array<Surface, 3> spareSurfaces_;
+  std::array<Surface, 2> spareSurfaces_;
 
   // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<ErrorReporter> errorReport_;

@@ -136,8 +136,8 @@ class ChoiceMenu {
   // label is in the current script).
   void StartCountdown(int32_t ms, std::string_view script, std::string_view label);
 
-  // The update's choice input from the player's: a pointer move, the arrow keys (up and
-  // down), a click.
+  // The update hands the open choice the player's input: a pointer move, the up and down
+  // arrow keys, a click.
   void Input();
   // Drawn after the message windows: the buttons, the texts, the countdown; the selection
   // effect and the countdown's timeout run here.

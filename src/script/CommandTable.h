@@ -72,8 +72,10 @@ using FamilyHandler = DispatchResult (*)(const Services&, const CommandCall&);
 template <class Services>
 void SetHandlers(CommandTable& table, const Services& services,
                  std::initializer_list<std::pair<const char*, FamilyHandler<Services>>> handlers) {
-  for (const auto& [name, handler] : handlers)
-    table.SetHandler(name, [services, handler](const CommandCall& call) { return handler(services, call); });
+  for (const auto& entry : handlers) {
+    const FamilyHandler<Services> handler = entry.second;
+    table.SetHandler(entry.first, [services, handler](const CommandCall& call) { return handler(services, call); });
+  }
 }
 
 }  // namespace zan
