@@ -1,43 +1,18 @@
 #include "app/KeyConfig.h"
 
-#include <algorithm>
-#include <string>
-#include <utility>
-
-#include "base/ShiftJis.h"
-#include "data/TextFields.h"
+#include "data/KeyDefinitions.h"
 #include "platform/WindowMessage.h"
 
 namespace zan {
 
-int32_t KeyConfig::ActionCode(std::string_view name) {
-  static const std::pair<std::string, int32_t> kNames[] = {
-      {Sjis("決定"), 1}, {Sjis("決定2"), 2}, {Sjis("取消"), 3}, {Sjis("ウィンドウ消去"), 4},
-      {Sjis("フロー"), 5}, {Sjis("マップ"), 6}, {Sjis("オート"), 7}, {Sjis("スキップ"), 8},
-      {Sjis("セーブ"), 9}, {Sjis("ロード"), 10}, {Sjis("クイックセーブ"), 11},
-      {Sjis("クイックロード"), 12}, {Sjis("メニュー"), 13}, {Sjis("メニューを閉じる"), 14},
-      {Sjis("コンフィグ"), 15}, {Sjis("履歴スクロール"), 16}, {Sjis("バックログ"), 16},
-      {Sjis("履歴上へ"), 17}, {Sjis("履歴下へ"), 18}, {Sjis("タイトルへ戻る"), 19},
-      {Sjis("ゲーム終了"), 20}, {Sjis("パニックボタン"), 21}, {Sjis("サーフェイスビュア"), 22},
-      {Sjis("サウンドビュア"), 23}, {Sjis("スクリプトビュア"), 24}, {Sjis("タスクビュア"), 25},
-      {Sjis("直前選択肢へ"), 26}, {Sjis("画面変更"), 27}, {Sjis("最小化"), 28},
-      {Sjis("ボイス再生"), 29}, {Sjis("好感度"), 30},
-  };
-  for (const auto& [text, code] : kNames)
-    if (name == text) return code;
-  return kActionNone;
-}
+int32_t KeyConfig::ActionCode(std::string_view name) { return ActionCodeOfName(name); }
 
 void KeyConfig::Load(std::span<const uint8_t> bytes) {
   actions_.fill(kActionNone);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  int32_t input = 0;
-  ForEachTableLine(text, 1, [&](std::string_view line) {
-    std::array<char, kFieldSize> name{};
-    DropField(line, name, ",");
-    actions_[static_cast<size_t>(input)] = ActionCode(CText(name));
-    return ++input < kInputCount;
-  });
+  const KeyDefinitions keys =
+      ReadKeyDefinitions({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  for (const KeyDefinitionRow& row : keys.rows) actions_[static_cast<size_t>(row.input)] = row.action;
+  LogDefinitionProblems("system2.lib", keys.problems);
 }
 
 int32_t KeyConfig::Lookup(int32_t input) const {

@@ -20,6 +20,35 @@ namespace {
 // call per sample; larger blocks (ADPCM) go one a packet, as their decoders take them.
 constexpr uint32_t kSmallBlock = 256;
 constexpr uint32_t kMinPacketBytes = 4096;
+// The decoder a WAVE format names. PCM and float samples are read by their container,
+// block align / channels bytes, which must hold the stated bits: read any other way their
+// bytes are noise. The extensible tag is never looked up: the chunk reader unwraps what it
+// wraps, and libavformat's table files an unrelated 1-bit codec under that number.
+AVCodecID DecoderFor(const WaveFormat& f) {
+  if (f.formatTag == kWaveFormatPcm || f.formatTag == kWaveFormatIeeeFloat) {
+    if (f.channels == 0 || f.blockAlign == 0 || f.blockAlign % f.channels != 0)
+      return AV_CODEC_ID_NONE;
+    const uint32_t container = f.blockAlign / f.channels;
+    if (f.formatTag == kWaveFormatIeeeFloat) {
+      if (f.bitsPerSample != 8 * container) return AV_CODEC_ID_NONE;
+      return container == 4 ? AV_CODEC_ID_PCM_F32LE
+             : container == 8 ? AV_CODEC_ID_PCM_F64LE
+                              : AV_CODEC_ID_NONE;
+    }
+    if (f.bitsPerSample == 0 || f.bitsPerSample > 8 * container ||
+        f.bitsPerSample <= 8 * (container - 1))
+      return AV_CODEC_ID_NONE;
+    return container == 1   ? AV_CODEC_ID_PCM_U8
+           : container == 2 ? AV_CODEC_ID_PCM_S16LE
+           : container == 3 ? AV_CODEC_ID_PCM_S24LE
+           : container == 4 ? AV_CODEC_ID_PCM_S32LE
+                            : AV_CODEC_ID_NONE;
+  }
+  if (f.formatTag == kWaveFormatExtensible) return AV_CODEC_ID_NONE;
+  const AVCodecTag* const tags[] = {avformat_get_riff_audio_tags(), nullptr};
+  return av_codec_get_id(tags, f.formatTag);
+}
+
 }  // namespace
 
 struct CompressedWaveDecoder::Codec {
@@ -66,22 +95,15 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
   data_ = data;
   size_ = size;
 
-  // The PCM suggestion: same channels and rate, 16 bits, for a tag that has a decoder.
-  const AVCodecTag* const tags[] = {avformat_get_riff_audio_tags(), nullptr};
-  AVCodecID id = av_codec_get_id(tags, source.formatTag);
-  // Plain and float PCM name their sample size in the bits, not the tag.
-  if (source.formatTag == kWaveFormatPcm)
-    id = source.bitsPerSample == 8    ? AV_CODEC_ID_PCM_U8
-         : source.bitsPerSample == 24 ? AV_CODEC_ID_PCM_S24LE
-         : source.bitsPerSample == 32 ? AV_CODEC_ID_PCM_S32LE
-                                      : AV_CODEC_ID_PCM_S16LE;
-  else if (source.formatTag == 3)
-    id = source.bitsPerSample == 64 ? AV_CODEC_ID_PCM_F64LE : AV_CODEC_ID_PCM_F32LE;
+  // The PCM suggestion: same channels and rate, 16 bits, for a format that has a decoder.
+  const AVCodecID id = DecoderFor(source);
   const AVCodec* decoder = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
   if (!decoder || source.channels < 1 || source.channels > 2 || source.samplesPerSec == 0 ||
       source.samplesPerSec > 384000) {
-    ZAN_LOG("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz)",
-            source.formatTag, source.channels, source.samplesPerSec);
+    ZAN_LOG("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz, %u bits, block "
+            "align %u)",
+            source.formatTag, source.channels, source.samplesPerSec, source.bitsPerSample,
+            source.blockAlign);
     return 1;
   }
   pcm_ = MakePcmFormat(source.channels, source.samplesPerSec);

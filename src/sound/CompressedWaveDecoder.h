@@ -2,7 +2,8 @@
 // CompressedWaveDecoder: the conversion of a compressed RIFF WAVE format to PCM (IMA and Microsoft ADPCM,
 // mu-law, A-law, MPEG audio in WAVE, and whatever else libavcodec decodes under a WAVE
 // format tag). The PCM format it suggests keeps the source's channels and rate, 16 bits.
-// Sources of more than two channels are refused: the device mixes mono and stereo only.
+// Sources of more than two channels are refused: the device mixes mono and stereo only, and
+// so are PCM and float layouts whose block does not hold whole samples of the stated bits.
 //
 // Open results: 0; 1 no PCM suggestion (unknown tag, no decoder, bad channel count);
 // 2 the conversion cannot be opened; 3 no size estimate; 4 an estimate of 0 bytes.

@@ -96,7 +96,8 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
     converter_ = std::move(codec);
   } else {
     MpegHeader header;
-    if (ParseMpegHeader(file, &header) != 0) {
+    if (const int32_t rc = ParseMpegHeader(file, &header); rc != 0) {
+      ZAN_LOG("CMp3: neither a RIFF WAVE file nor MP3 frames (code %d)", rc);
       Close();
       return 1;
     }

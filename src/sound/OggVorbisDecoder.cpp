@@ -79,7 +79,8 @@ int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool co
   position_ = 0;
   const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
   const int32_t refused = copy ? 1 : 3;
-  if (ov_open_callbacks(this, &file_, nullptr, 0, callbacks) != 0) {
+  if (const int rc = ov_open_callbacks(this, &file_, nullptr, 0, callbacks); rc != 0) {
+    ZAN_LOG("COggVorbis: the library refuses the stream (%d)", rc);
     std::memset(&file_, 0, sizeof file_);
     Close();
     return refused;

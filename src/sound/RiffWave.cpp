@@ -41,6 +41,43 @@ std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t at, size_t 
   return std::nullopt;
 }
 
+// The sub-format GUIDs of the plain tags: {TAG-0000-0010-8000-00AA00389B71}, the tag in
+// the first four bytes (little-endian), then these twelve.
+constexpr uint8_t kTagGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                      0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// Extra bytes of an extensible format: valid bits (2), channel mask (4), sub-format (16).
+constexpr size_t kExtensibleExtra = 22;
+
+// Turns an extensible format into the plain one it wraps; false (logged) when it wraps none
+// that is decoded.
+bool UnwrapExtensible(WaveFormat& f) {
+  if (f.extra.size() < kExtensibleExtra) {
+    ZAN_LOG("WAVE: extensible format with %zu extra bytes (%zu expected); refused", f.extra.size(),
+            kExtensibleExtra);
+    return false;
+  }
+  const uint16_t validBits = LoadU16(f.extra.data());
+  const uint8_t* guid = f.extra.data() + 6;
+  const uint32_t tag = LoadU32(guid);
+  if (std::memcmp(guid + 4, kTagGuidTail, sizeof kTagGuidTail) != 0 ||
+      (tag != kWaveFormatPcm && tag != kWaveFormatIeeeFloat)) {
+    ZAN_LOG("WAVE: extensible sub-format {%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X} is "
+            "neither PCM nor IEEE float; refused",
+            tag, LoadU16(guid + 4), LoadU16(guid + 6), guid[8], guid[9], guid[10], guid[11], guid[12],
+            guid[13], guid[14], guid[15]);
+    return false;
+  }
+  // 0 valid bits: not stated, the whole container.
+  if (validBits > f.bitsPerSample) {
+    ZAN_LOG("WAVE: extensible format with %u valid bits in %u-bit samples; refused", validBits,
+            f.bitsPerSample);
+    return false;
+  }
+  f.formatTag = static_cast<uint16_t>(tag);
+  f.extra.clear();
+  return true;
+}
+
 }  // namespace
 
 RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
@@ -84,11 +121,15 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
             fmt->size, f.formatTag, f.channels, f.samplesPerSec, f.blockAlign);
     return kRiffWaveNoFmt;
   }
+  if (f.formatTag == kWaveFormatExtensible && !UnwrapExtensible(f)) return kRiffWaveNoFmt;
 
   // "data" is searched after "fmt ": a data chunk placed before it is not found.
   const size_t afterFmt = fmt->body + fmt->size + (fmt->size & 1);
   auto data = FindChunk(file, afterFmt, riffEnd, "data", &broken);
-  if (!data) return kRiffWaveNoData;
+  if (!data) {
+    if (!broken) ZAN_LOG("WAVE: no \"data\" chunk after the \"fmt \" chunk");
+    return kRiffWaveNoData;
+  }
   out->data = file.subspan(data->body, data->size);
   return kRiffWaveOk;
 }

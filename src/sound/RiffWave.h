@@ -5,6 +5,12 @@
 // Nothing is read outside the given bytes: a RIFF chunk longer than the file is cut to the
 // file, a sub-chunk running past the end of its RIFF chunk is refused with a log line, and
 // so is a "fmt " chunk too short for its format or with no channels, rate or block size.
+//
+// WAVE_FORMAT_EXTENSIBLE (0xFFFE) is read as the plain format it wraps: its PCM and IEEE
+// float sub-formats come out as format tags 1 and 3 with no extra bytes (their samples fill
+// the container from the top, so the container's bits read them); any other sub-format, or
+// more valid bits than the container holds, is refused as an unusable "fmt " with a log line
+// naming it.
 
 #include <cstdint>
 #include <span>

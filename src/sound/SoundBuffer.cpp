@@ -120,7 +120,10 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
     source = kFromOgg;
     format = ogg.PcmFormat();
     byteCount = ogg.PcmBytes();
-  } else if (wave.format.formatTag == kWaveFormatPcm) {
+  } else if (wave.format == MakePcmFormat(wave.format.channels, wave.format.samplesPerSec,
+                                          wave.format.bitsPerSample) &&
+             (wave.format.bitsPerSample == 8 || wave.format.bitsPerSample == 16)) {
+    // PCM the device plays as it is; other sample sizes are converted.
     source = kFromPcm;
     format = wave.format;
     byteCount = wave.data.size();

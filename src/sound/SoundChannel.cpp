@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/Platform.h"
 #include "sound/SoundManager.h"
@@ -46,7 +47,10 @@ int32_t SoundChannel::Load(std::string_view name, int32_t flags) {
   std::vector<uint8_t> bytes;
   if (!reader_ || reader_(name, bytes) == 0) return 0;
   buffer_.Release();
-  manager_.CreateBuffer(buffer_, bytes.data(), static_cast<uint32_t>(bytes.size()), flags);
+  if (manager_.CreateBuffer(buffer_, bytes.data(), static_cast<uint32_t>(bytes.size()), flags) != 0 &&
+      manager_.IsInitialized())
+    ZAN_LOG("sound: \"%.*s\" (%zu bytes) is refused and stays silent (the lines above say why)",
+            static_cast<int>(name.size()), name.data(), bytes.size());
   bytes.clear();
   StartTask();
   fileName_.assign(name.substr(0, kFileNameSize - 1));

@@ -9,6 +9,9 @@
 namespace zan {
 
 constexpr uint16_t kWaveFormatPcm = 1;
+constexpr uint16_t kWaveFormatIeeeFloat = 3;
+// A marker, not a format: the format is the sub-format GUID in the extra bytes.
+constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 constexpr uint16_t kWaveFormatMpegLayer3 = 0x55;
 
 struct WaveFormat {

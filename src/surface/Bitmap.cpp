@@ -25,6 +25,17 @@ constexpr size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 // keeps every size below in 32 bits.
 constexpr int64_t kMaxSide = 32767;
 
+constexpr uint32_t kCompressionNone = 0;
+constexpr uint32_t kCompressionBitfields = 3;       // channel masks: R, G, B
+constexpr uint32_t kCompressionAlphaBitfields = 6;  // channel masks: R, G, B, A
+// The masks of the rows this reader takes: one byte each of B, G, R (, A), in that order.
+constexpr uint32_t kMaskRed = 0x00FF0000, kMaskGreen = 0x0000FF00, kMaskBlue = 0x000000FF,
+                   kMaskAlpha = 0xFF000000;
+// The first header that holds the R, G, B masks itself, and the first that also holds A
+// (shorter headers are followed by the masks).
+constexpr uint32_t kInfoHeaderWithMasks = 52;
+constexpr uint32_t kInfoHeaderWithAlphaMask = 56;
+
 // What the headers of an accepted file say.
 struct BmpLayout {
   int32_t width = 0;
@@ -33,10 +44,45 @@ struct BmpLayout {
   size_t pixelOffset = 0;    // bfOffBits
   size_t fileRowLength = 0;  // bytes of one stored row
   bool alphaPlane = false;   // 24 bits with bfReserved1 set
+  bool alphaByte = false;    // 32 bits whose fourth byte is the opacity
 };
 
-// Reads and checks the headers. nullopt when the file is refused: an unsupported bit count
-// silently (the caller names the file), anything else with a log line saying why.
+// The channel masks of a file with bitfields: true when they name the rows read anyway
+// (bytes B, G, R and, for 32 bits, A or an unused fourth byte); `*alphaByte` tells which.
+// False, with a log line, for other masks or masks missing from the file.
+bool StandardMasks(std::span<const uint8_t> file, uint32_t infoSize, uint32_t compression,
+                   uint16_t bits, bool* alphaByte) {
+  const bool wantsAlpha = compression == kCompressionAlphaBitfields;
+  size_t at = kFileHeaderSize + infoSize;
+  int count = wantsAlpha ? 4 : 3;
+  if (infoSize >= kInfoHeaderWithMasks) {
+    at = kFileHeaderSize + kInfoHeaderSize;
+    count = infoSize >= kInfoHeaderWithAlphaMask ? 4 : 3;
+    if (wantsAlpha && count < 4) {
+      ZAN_LOG("BMP refused: alpha bitfields without an alpha mask (info header of %u bytes)", infoSize);
+      return false;
+    }
+  }
+  if (at + 4 * size_t(count) > file.size()) {
+    ZAN_LOG("BMP refused: the channel masks end past the %zu-byte file", file.size());
+    return false;
+  }
+  uint32_t mask[4] = {};
+  for (int i = 0; i < count; ++i) mask[i] = LoadU32(file.data() + at + 4 * size_t(i));
+  const bool rgb = mask[0] == kMaskRed && mask[1] == kMaskGreen && mask[2] == kMaskBlue;
+  const bool alphaOk = mask[3] == 0 || (bits == 32 && mask[3] == kMaskAlpha);
+  if (!rgb || !alphaOk) {
+    ZAN_LOG("BMP refused: %u bits with channel masks R %08X G %08X B %08X A %08X (read: R "
+            "00FF0000 G 0000FF00 B 000000FF, A FF000000 or none)",
+            bits, mask[0], mask[1], mask[2], mask[3]);
+    return false;
+  }
+  *alphaByte = mask[3] == kMaskAlpha;
+  return true;
+}
+
+// Reads and checks the headers. nullopt, with a log line saying why, when the file is
+// refused (the caller names the file).
 std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   if (file.size() < kHeadersSize) {
     ZAN_LOG("BMP refused: %zu bytes, shorter than its headers", file.size());
@@ -54,12 +100,19 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   const uint16_t bits = r.U16();
   const uint32_t compression = r.U32();
 
-  if (bits != 24 && bits != 32) return std::nullopt;
+  if (bits != 24 && bits != 32) {
+    ZAN_LOG("BMP refused: %u bits a pixel (24 or 32 are read)", bits);
+    return std::nullopt;
+  }
   if (infoSize < kInfoHeaderSize) {
     ZAN_LOG("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
     return std::nullopt;
   }
-  if (compression != 0) {
+  // Without bitfields a 32-bit pixel's fourth byte is its opacity.
+  bool alphaByte = bits == 32;
+  if (compression == kCompressionBitfields || compression == kCompressionAlphaBitfields) {
+    if (!StandardMasks(file, infoSize, compression, bits, &alphaByte)) return std::nullopt;
+  } else if (compression != kCompressionNone) {
     ZAN_LOG("BMP refused: compression %u (only uncompressed rows are read)", compression);
     return std::nullopt;
   }
@@ -78,6 +131,7 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   layout.pixelOffset = offBits;
   layout.fileRowLength = static_cast<size_t>(bits == 24 ? Bitmap::RowLength(width) : 4 * int64_t{width});
   layout.alphaPlane = bits == 24 && reserved1 != 0;
+  layout.alphaByte = alphaByte;
   const uint64_t pixelEnd = uint64_t{offBits} + uint64_t{layout.fileRowLength} * static_cast<uint64_t>(height);
   if (pixelEnd > file.size()) {
     ZAN_LOG("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
@@ -195,8 +249,10 @@ int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
       planeResult = alpha_.Create(w, h);
     }
   } else {
+    // A fourth byte that the masks leave unused is no opacity: the picture has no alpha, as
+    // a 24-bit one without a plane.
     planeResult = alpha_.Create(w, h);
-    hasAlpha_ = 1;
+    hasAlpha_ = layout->alphaByte ? 1 : 0;
     if (planeResult == 0) {
       for (int32_t i = 0; i < h; ++i) {
         const uint8_t* s = pixels + static_cast<size_t>(h - 1 - i) * layout->fileRowLength;
@@ -204,7 +260,7 @@ int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
         uint8_t* a = alpha_.Row(i);
         for (int32_t j = 0; j < w; ++j) {
           std::memcpy(d + 3 * j, s + 4 * j, 3);
-          a[j] = s[4 * j + 3];
+          if (layout->alphaByte) a[j] = s[4 * j + 3];
         }
       }
     }

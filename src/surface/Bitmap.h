@@ -4,10 +4,12 @@
 // writer of the game's pictures, and the pixels of a surface when the display has no usable
 // pixel format (format code 0).
 //
-// Accepted files: BITMAPINFOHEADER (or a later, larger header), no compression, bottom-up
-// rows, 24 bits (bfReserved1 non-zero: an alpha plane of width x height bytes follows the
-// pixel rows, bottom row first) or 32 bits (B, G, R, A). A file that does not hold what its
-// header announces is refused with a log line, never read past its end.
+// Accepted files: BITMAPINFOHEADER (or a later, larger header), bottom-up rows, 24 bits
+// (bfReserved1 non-zero: an alpha plane of width x height bytes follows the pixel rows,
+// bottom row first) or 32 bits (B, G, R, A), either uncompressed or with bitfields whose
+// channel masks name those very bytes (a 32-bit file whose masks leave the fourth byte
+// unused has no alpha). A file that does not hold what its header announces is refused with
+// a log line, never read past its end.
 
 #include <cstdint>
 #include <memory>

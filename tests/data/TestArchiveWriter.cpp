@@ -158,6 +158,12 @@ std::vector<uint8_t> GameBytes(std::string_view utf8) {
   return {text.begin(), text.end()};
 }
 
+std::vector<uint8_t> ScrambledLib(std::string_view utf8) {
+  std::vector<uint8_t> bytes = GameBytes(utf8);
+  for (uint8_t& b : bytes) b = static_cast<uint8_t>(b + 0x82);
+  return bytes;
+}
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<std::streamsize>(bytes.size()));

@@ -35,6 +35,10 @@ std::vector<uint8_t> BmpLikeData(int width, int height, uint32_t seed);
 std::string GameText(std::string_view utf8);
 std::vector<uint8_t> GameBytes(std::string_view utf8);
 
+// A definition file as the build stores it: GameBytes with every byte raised by 0x82, the
+// first byte of the .lib key "ぬらり" in Shift-JIS.
+std::vector<uint8_t> ScrambledLib(std::string_view utf8);
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 

@@ -18,7 +18,6 @@
 #include "SoundFixtures.h"
 #include "SoundScenario.h"
 #include "TestArchiveWriter.h"
-#include "base/ByteReader.h"
 
 using namespace zan::soundscenario;
 
@@ -39,37 +38,6 @@ void Near(const char* what, double measured, double expected, double tolerance) 
 }
 void Below(const char* what, double measured, double limit) {
   Check(measured < limit, what, measured, limit, 0);
-}
-
-// The 16-bit stereo 44.1 kHz samples of the "data" chunk; empty when the file is not one.
-std::vector<int16_t> ReadWave(const std::string& path) {
-  const std::vector<uint8_t> bytes = zan::testing::ReadBytes(path);
-  zan::ByteReader r(bytes);
-  const uint32_t riff = r.U32();
-  r.Skip(4);
-  if (riff != 0x46464952 || r.U32() != 0x45564157) return {};  // "RIFF", size, "WAVE"
-  bool formatOk = false;
-  while (!r.failed() && r.remaining() >= 8) {
-    const uint32_t id = r.U32();
-    const uint32_t size = r.U32();
-    if (id == 0x20746D66) {  // "fmt "
-      const size_t at = r.position();
-      // PCM, 2 channels, 44100 Hz; byte rate and block align skipped; 16 bits.
-      const uint16_t tag = r.U16(), channels = r.U16();
-      const uint32_t rate = r.U32();
-      r.Skip(6);
-      formatOk = tag == 1 && channels == 2 && rate == 44100 && r.U16() == 16;
-      r.Seek(at);
-    } else if (id == 0x61746164 && formatOk) {  // "data"
-      const auto data = r.View(std::min<size_t>(size, r.remaining()) & ~size_t{3});
-      std::vector<int16_t> samples(data.size() / 2);
-      for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-      return samples;
-    }
-    r.Skip(size + (size & 1));
-  }
-  return {};
 }
 
 class Recording {
@@ -125,7 +93,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zan_sound_scenario_check OUT.wav\n");
     return 2;
   }
-  const Recording rec(ReadWave(argv[1]));
+  const Recording rec(zan::fixtures::StereoSamples(zan::testing::ReadBytes(argv[1])));
   std::printf("%s: %.0f ms\n", argv[1], rec.LengthMs());
   const double music = Expected(kMusicLevel);
 

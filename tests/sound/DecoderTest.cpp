@@ -106,6 +106,84 @@ TEST_F(DecoderTest, WaveChunksAreFoundAndMalformedFilesRefused) {
   }
 }
 
+TEST_F(DecoderTest, ExtensibleFormatsReadAsThePlainFormatTheyWrap) {
+  const std::vector<uint8_t> samples(600, 0);
+  auto ext = [&](uint16_t bits, uint16_t align, std::vector<uint8_t> extra) {
+    return WaveFile(kWaveFormatExtensible, 1, 22050, 22050u * align, align, bits, extra, samples);
+  };
+  auto otherGuid = ExtensibleExtra(24, 1, 1);
+  otherGuid.back() ^= 0xFF;  // {00000001-0000-0010-8000-00AA00389B8E}: not the tags' GUID
+  auto shortExtra = ExtensibleExtra(24, 1, 1);
+  shortExtra.resize(10);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+    RiffWaveResult expected;
+    uint16_t tag;     // the plain format read
+    const char* log;  // part of the refusal's line
+  };
+  const Case cases[] = {
+      {"PCM, 24 bits", ext(24, 3, ExtensibleExtra(24, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
+      {"PCM, 20 valid bits of 24", ext(24, 3, ExtensibleExtra(20, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
+      {"PCM, valid bits not stated", ext(24, 3, ExtensibleExtra(0, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
+      {"IEEE float", ext(32, 4, ExtensibleExtra(32, 1, 3)), kRiffWaveOk, kWaveFormatIeeeFloat, nullptr},
+      {"mu-law", ext(8, 1, ExtensibleExtra(8, 1, 7)), kRiffWaveNoFmt, 0,
+       "sub-format {00000007-0000-0010-8000-00AA00389B71} is neither PCM nor IEEE float"},
+      {"another GUID", ext(24, 3, otherGuid), kRiffWaveNoFmt, 0, "{00000001-0000-0010-8000-00AA00389B8E}"},
+      {"more valid bits than the container", ext(24, 3, ExtensibleExtra(32, 1, 1)), kRiffWaveNoFmt, 0,
+       "32 valid bits in 24-bit samples"},
+      {"extra bytes cut short", ext(24, 3, shortExtra), kRiffWaveNoFmt, 0, "10 extra bytes (22 expected)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RiffWave wave;
+    ASSERT_EQ(ReadRiffWave(c.file, &wave), c.expected);
+    if (c.log) {
+      EXPECT_NE(Diagnostics().LastMessage().find(c.log), std::string::npos) << Diagnostics().LastMessage();
+      continue;
+    }
+    EXPECT_EQ(wave.format.formatTag, c.tag);
+    EXPECT_TRUE(wave.format.extra.empty());
+    EXPECT_EQ(wave.format.channels, 1);
+    EXPECT_EQ(wave.format.samplesPerSec, 22050u);
+    EXPECT_EQ(wave.format.bitsPerSample, wave.format.blockAlign * 8);  // the container
+    EXPECT_EQ(wave.data.size(), samples.size());
+  }
+}
+
+// The samples a 16-bit tone widened to 24 or 32 bits, or to floats, holds are the tone's own:
+// the conversion gives them back exactly.
+TEST_F(DecoderTest, EverySampleSizePlainOrExtensibleDecodesToTheSamplesItHolds) {
+  const Pcm tone = Tone(440, 0.25, 22050, 2, 0.5);
+  struct Case {
+    const char* what;
+    uint16_t bytes;
+    bool asFloat, extensible;
+    uint16_t validBits;
+  };
+  const Case cases[] = {
+      {"16 bits", 2, false, false, 0},          {"16 bits, extensible", 2, false, true, 0},
+      {"24 bits", 3, false, false, 0},          {"24 bits, extensible", 3, false, true, 0},
+      {"20 of 24 bits, extensible", 3, false, true, 20}, {"32 bits", 4, false, false, 0},
+      {"32 bits, extensible", 4, false, true, 0}, {"float", 4, true, false, 0},
+      {"float, extensible", 4, true, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto file = WideWave(tone, c.bytes, c.asFloat, c.extensible, c.validBits);
+    RiffWave wave;
+    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk);
+    CompressedWaveDecoder decoder;
+    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0);
+    EXPECT_EQ(decoder.PcmFormat(), MakePcmFormat(2, 22050));
+    std::vector<uint8_t> out;
+    ASSERT_EQ(decoder.ConvertWhole(out), 0);
+    const auto pcm = AsSamples(out);
+    ASSERT_EQ(pcm.size(), tone.samples.size());
+    EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), tone.samples.begin()));
+  }
+}
+
 // ---- Ogg Vorbis ----
 
 TEST_F(DecoderTest, OggOpenCodes) {
@@ -365,6 +443,30 @@ TEST_F(DecoderTest, CompressedWaveRefusesWhatItCannotConvert) {
   f.formatTag = 0x11;
   EXPECT_EQ(codec.Open(f, data, sizeof data), 1);
   EXPECT_FALSE(codec.IsOpen());
+
+  // Layouts that no decoder reads as what they hold: samples read any other way are noise.
+  auto layout = [](uint16_t tag, uint16_t channels, uint16_t bits, uint16_t align) {
+    WaveFormat w = MakePcmFormat(channels, 22050, bits);
+    w.formatTag = tag;
+    w.blockAlign = align;
+    return w;
+  };
+  const std::pair<const char*, WaveFormat> refused[] = {
+      // An extensible format that reached the decoder without being unwrapped.
+      {"extensible tag", layout(kWaveFormatExtensible, 1, 24, 3)},
+      {"24 bits in 4-byte blocks", layout(kWaveFormatPcm, 1, 24, 4)},
+      {"16 bits in 3-byte blocks", layout(kWaveFormatPcm, 1, 16, 3)},
+      {"no bits", layout(kWaveFormatPcm, 1, 0, 2)},
+      {"a block of one and a half frames", layout(kWaveFormatPcm, 2, 8, 3)},
+      {"64-bit integers", layout(kWaveFormatPcm, 1, 64, 8)},
+      {"16-bit floats", layout(kWaveFormatIeeeFloat, 1, 16, 2)},
+      {"24-bit floats", layout(kWaveFormatIeeeFloat, 1, 24, 4)},
+  };
+  for (const auto& [what, format] : refused) {
+    EXPECT_EQ(codec.Open(format, data, sizeof data), 1) << what;
+    EXPECT_FALSE(codec.IsOpen()) << what;
+    EXPECT_NE(Diagnostics().LastMessage().find("no PCM conversion"), std::string::npos) << what;
+  }
 }
 
 }  // namespace

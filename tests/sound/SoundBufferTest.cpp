@@ -51,7 +51,7 @@ TEST_F(SoundBufferTest, CreateFailuresReturnTheirCodesAndLogTheirLines) {
   std::vector<uint8_t> noData = fmt16;
   std::memcpy(noData.data() + 36, "dat_", 4);
   const auto unknownTag = WaveFile(0x1234, 1, 44100, 88200, 2, 16, {}, std::vector<uint8_t>(100));
-  const auto pcm24 = WaveFile(1, 2, 44100, 264600, 6, 24, {}, std::vector<uint8_t>(600));
+  const auto pcm24In32 = WaveFile(1, 2, 44100, 352800, 8, 24, {}, std::vector<uint8_t>(600));
   const std::vector<uint8_t> garbage(1000, 0x42);
   struct Case {
     const char* what;
@@ -65,7 +65,7 @@ TEST_F(SoundBufferTest, CreateFailuresReturnTheirCodesAndLogTheirLines) {
       {"no fmt", noFmt, 4, "CSoundBuffer::CreateStaticSoundBuffer : fmtチャンクが指定できない"},
       {"no data", noData, 5, "CSoundBuffer::CreateStaticSoundBuffer : データチャンクなさげ"},
       {"unknown tag", unknownTag, 6, "CSoundBuffer::非対応のWAVE FORMAT"},
-      {"24 bits", pcm24, 7, "CSoundBuffer::CreateStatocSoundBufferのCreateSoundBuffer()で失敗"},
+      {"24 bits in 4-byte samples", pcm24In32, 6, "CSoundBuffer::非対応のWAVE FORMAT"},
   };
   for (const Case& c : statics) {
     SoundBuffer b;
@@ -86,7 +86,8 @@ TEST_F(SoundBufferTest, CreateFailuresReturnTheirCodesAndLogTheirLines) {
 TEST_F(SoundBufferTest, EverySourceLoadsAsStaticAndAsStream) {
   const Pcm tone = Tone(440, 1.2, 44100, 2);
   const std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
-      {"pcm", PcmWave(tone)}, {"ima", EncodedWave(tone, "adpcm_ima_wav")},
+      {"pcm", PcmWave(tone)}, {"pcm 24", WideWave(tone, 3, false, false)},
+      {"extensible pcm 24", WideWave(tone, 3, false, true)}, {"ima", EncodedWave(tone, "adpcm_ima_wav")},
       {"ogg", OggVorbis(tone)}, {"mp3", Mp3(tone)}, {"mp3 in wave", Mp3Wave(tone)}};
   for (const auto& [what, file] : files) {
     for (int32_t kind : {SoundBuffer::kStatic, SoundBuffer::kStream}) {

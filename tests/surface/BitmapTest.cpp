@@ -45,6 +45,14 @@ const std::vector<uint8_t> kRows24 = {
     255, 0, 0, 0, 255, 0, 0, 0, 255, 0xEE, 0xEE, 0xEE,
     255, 255, 255, 0, 0, 0, 128, 128, 128, 0xEE, 0xEE, 0xEE};
 
+// The file is refused as invalid, nothing is created, and the last log line holds `log`.
+void ExpectRefused(const std::vector<uint8_t>& file, const char* log) {
+  Bitmap bitmap;
+  EXPECT_EQ(bitmap.CreateFromBMP(file), Bitmap::kReadInvalidFormat);
+  EXPECT_FALSE(bitmap.IsCreated());
+  EXPECT_NE(Diagnostics().LastMessage().find(log), std::string::npos) << Diagnostics().LastMessage();
+}
+
 TEST(BitmapTest, A24BitFileIsReadTopDownWithPaddedRows) {
   Bitmap bitmap;
   ASSERT_EQ(bitmap.CreateFromBMP(Bmp(3, 2, 24, kRows24)), 0);
@@ -103,10 +111,7 @@ TEST(BitmapTest, HostileFilesAreRefusedWithALogLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Bitmap bitmap;
-    EXPECT_EQ(bitmap.CreateFromBMP(c.file), Bitmap::kReadInvalidFormat);
-    EXPECT_FALSE(bitmap.IsCreated());
-    EXPECT_NE(Diagnostics().LastMessage().find(c.log), std::string::npos) << Diagnostics().LastMessage();
+    ExpectRefused(c.file, c.log);
   }
 }
 
@@ -116,6 +121,94 @@ TEST(BitmapTest, OtherBitCountsAreInvalidAndNamedWhenReadAsAnEntry) {
   EXPECT_EQ(bitmap.ReadImage(paletted, Sjis("背景.bmp")), Bitmap::kReadInvalidFormat);
   EXPECT_EQ(Diagnostics().LastMessage(), Sjis("CDIB::Readで無効なフォーマットのファイル 背景.bmp"));
   EXPECT_FALSE(bitmap.IsCreated());
+}
+
+// A BMP file with bitfields: a 14-byte file header, an info header of `infoSize` bytes, the
+// masks (inside a header of 52 bytes or more, else after it), then `rows`.
+std::vector<uint8_t> BitfieldsBmp(uint32_t infoSize, uint16_t bits, uint32_t compression,
+                                  const std::vector<uint32_t>& masks, int32_t width, int32_t height,
+                                  const std::vector<uint8_t>& rows) {
+  const size_t masksAt = 54;
+  const size_t offBits = infoSize >= 52 ? 14 + infoSize : masksAt + 4 * masks.size();
+  std::vector<uint8_t> f(std::max(offBits, masksAt + 4 * masks.size()));
+  StoreU16(&f[0], 0x4D42);
+  StoreU32(&f[10], static_cast<uint32_t>(offBits));
+  StoreU32(&f[14], infoSize);
+  StoreU32(&f[18], static_cast<uint32_t>(width));
+  StoreU32(&f[22], static_cast<uint32_t>(height));
+  StoreU16(&f[26], 1);
+  StoreU16(&f[28], bits);
+  StoreU32(&f[30], compression);
+  for (size_t i = 0; i < masks.size(); ++i) StoreU32(&f[masksAt + 4 * i], masks[i]);
+  f.resize(offBits);
+  f.insert(f.end(), rows.begin(), rows.end());
+  StoreU32(&f[2], static_cast<uint32_t>(f.size()));
+  return f;
+}
+
+TEST(BitmapTest, BitfieldsWithTheMasksOfTheBytesReadAreReadLikeUncompressedRows) {
+  constexpr uint32_t R = 0x00FF0000, G = 0x0000FF00, B = 0x000000FF, A = 0xFF000000;
+  // Two rows of a 2 x 2 picture, bottom row first: B, G, R, A.
+  const std::vector<uint8_t> rows32 = {1, 2, 3, 10, 4, 5, 6, 20, 7, 8, 9, 30, 11, 12, 13, 40};
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+    bool alpha;  // the fourth byte is the opacity
+  };
+  const Case cases[] = {
+      {"40-byte header, three masks after it", BitfieldsBmp(40, 32, 3, {R, G, B}, 2, 2, rows32), false},
+      {"40-byte header, four masks after it", BitfieldsBmp(40, 32, 6, {R, G, B, A}, 2, 2, rows32), true},
+      {"V3 header (56 bytes)", BitfieldsBmp(56, 32, 3, {R, G, B, A}, 2, 2, rows32), true},
+      {"V4 header", BitfieldsBmp(108, 32, 3, {R, G, B, A}, 2, 2, rows32), true},
+      {"V5 header", BitfieldsBmp(124, 32, 3, {R, G, B, A}, 2, 2, rows32), true},
+      {"V5 header, alpha bitfields", BitfieldsBmp(124, 32, 6, {R, G, B, A}, 2, 2, rows32), true},
+      {"V5 header, no alpha mask", BitfieldsBmp(124, 32, 3, {R, G, B, 0}, 2, 2, rows32), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bitmap bitmap;
+    ASSERT_EQ(bitmap.CreateFromBMP(c.file), 0) << Diagnostics().LastMessage();
+    EXPECT_EQ(PixelColour(0, bitmap.Pixels(), 0, 0), (Rgb{9, 8, 7}));  // the top row
+    EXPECT_EQ(PixelColour(0, bitmap.Pixels(), 1, 1), (Rgb{6, 5, 4}));
+    EXPECT_EQ(bitmap.HasAlpha(), c.alpha ? 1 : 0);
+    EXPECT_EQ(bitmap.Alpha().At(0, 0), c.alpha ? 30 : 0);
+    EXPECT_EQ(bitmap.Alpha().At(1, 1), c.alpha ? 20 : 0);
+  }
+  // 24 bits with the masks of B, G, R: the padded rows of an uncompressed file.
+  Bitmap rgb;
+  ASSERT_EQ(rgb.CreateFromBMP(BitfieldsBmp(124, 24, 3, {R, G, B, 0}, 3, 2, kRows24)), 0);
+  EXPECT_EQ(PixelColour(0, rgb.Pixels(), 0, 0), (Rgb{255, 255, 255}));
+  EXPECT_EQ(PixelColour(0, rgb.Pixels(), 2, 1), (Rgb{255, 0, 0}));
+  EXPECT_EQ(rgb.HasAlpha(), 0);
+}
+
+TEST(BitmapTest, OtherMasksAreRefusedWithALogLineNamingThem) {
+  constexpr uint32_t R = 0x00FF0000, G = 0x0000FF00, B = 0x000000FF, A = 0xFF000000;
+  const std::vector<uint8_t> rows32(16, 0x55);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> file;
+    const char* log;  // part of the log line
+  };
+  const Case cases[] = {
+      {"R, G, B, A byte order", BitfieldsBmp(124, 32, 3, {B, G, R, A}, 2, 2, rows32),
+       "32 bits with channel masks R 000000FF G 0000FF00 B 00FF0000 A FF000000"},
+      {"10-bit channels", BitfieldsBmp(124, 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, 2, 2, rows32),
+       "channel masks R 3FF00000 G 000FFC00 B 000003FF A C0000000"},
+      {"alpha in the low byte", BitfieldsBmp(108, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF}, 2, 2, rows32),
+       "channel masks R FF000000"},
+      {"24 bits with an alpha mask", BitfieldsBmp(124, 24, 3, {R, G, B, A}, 3, 2, kRows24),
+       "24 bits with channel masks R 00FF0000 G 0000FF00 B 000000FF A FF000000"},
+      {"alpha bitfields in a V2 header", BitfieldsBmp(52, 32, 6, {R, G, B}, 2, 2, rows32),
+       "alpha bitfields without an alpha mask"},
+      {"masks past the end", BitfieldsBmp(40, 24, 3, {}, 1, 1, {1, 2, 3, 0}), "channel masks end past"},
+      {"16 bits", BitfieldsBmp(40, 16, 3, {0xF800, 0x07E0, 0x001F}, 2, 2, std::vector<uint8_t>(8)),
+       "16 bits a pixel"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefused(c.file, c.log);
+  }
 }
 
 class BitmapFileTest : public ::testing::Test {

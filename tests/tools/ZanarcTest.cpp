@@ -1,4 +1,4 @@
-#include "zanarc/Zanarc.h"
+#include "ZanarcFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,33 +20,6 @@ using testing::TestEntry;
 using testing::WriteBytes;
 using testing::WriteTestArchive;
 using Bytes = std::vector<uint8_t>;
-
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-class ZanarcTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zan_zanarc_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  Outcome Zanarc(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = RunZanarc(args, out, err);
-    return {code, out.str(), err.str()};
-  }
-  std::string P(const std::string& name) { return (dir / name).string(); }
-
-  fs::path dir;
-};
 
 TEST_F(ZanarcTest, ArchivesOfAnIndependentWriterExtractByteIdentical) {
   const Bytes text = testing::ScriptLikeText(3000, 5);

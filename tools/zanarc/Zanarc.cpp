@@ -7,10 +7,12 @@
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/Archive.h"
+#include "data/DefinitionFiles.h"
 #include "data/LibScramble.h"
 #include "data/TextFields.h"
 #include "platform/Files.h"
 #include "zanarc/ArchiveWriter.h"
+#include "zanarc/LibShow.h"
 
 namespace zan {
 namespace {
@@ -26,6 +28,7 @@ struct Arguments {
   std::optional<std::string> key;
   bool store = false;
   std::optional<std::string> outDir;
+  std::optional<std::string> as;
   std::vector<std::string> positional;
 };
 
@@ -61,6 +64,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, Context& c)
       a.store = true;
     } else if (arg == "-o") {
       if (!(a.outDir = value())) return std::nullopt;
+    } else if (arg == "--as") {
+      if (!(a.as = value())) return std::nullopt;
     } else {
       c.Fail("unknown option " + arg + " (see zanarc --help)", kUsage);
       return std::nullopt;
@@ -71,7 +76,7 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, Context& c)
   const bool keyed = a.command == "pack" || a.command == "list" || a.command == "extract" ||
                      a.command == "verify";
   if ((packOnly && a.command != "pack") || (extractOnly && a.command != "extract") ||
-      (a.key && !keyed)) {
+      (a.key && !keyed) || (a.as && a.command != "lib-show")) {
     c.Fail("an option does not apply to " + a.command + " (see zanarc --help)", kUsage);
     return std::nullopt;
   }
@@ -272,6 +277,17 @@ int Lib(const Arguments& a, Context& c, bool encode) {
   return kOk;
 }
 
+int LibShow(const Arguments& a, Context& c) {
+  if (a.positional.size() != 1) return c.Fail("lib-show needs one FILE", kUsage);
+  if (a.as && !FindDefinitionFile(*a.as)) {
+    return c.Fail(*a.as + " is not the name of a definition file (see zanarc --help)", kUsage);
+  }
+  const std::string& path = a.positional[0];
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return c.Fail(bytes.error().message);
+  return ShowDefinitionFile(a.as.value_or(fs::path(path).filename().string()), *bytes, c.out, c.err);
+}
+
 }  // namespace
 
 std::string ZanarcHelp() {
@@ -293,6 +309,16 @@ usage:
   zanarc lib-decode IN OUT
       Scrambles a definition file as the game stores it, or unscrambles it (every byte
       shifted by the first byte of the key "ぬらり" in Shift-JIS). IN and OUT must differ.
+  zanarc lib-show [--as NAME] FILE
+      Prints the rows of a definition file with their meaning: the items of a screen's
+      button table (rectangle, picture sources of each state, what the item does), the
+      pictures and buttons of system1.lib, the action of each input of system2.lib; then
+      every problem with its line, row and field (a field that is not a number, a row
+      of the wrong length, a row the screen never reads, a name that is no action...).
+      The file's name chooses how it is read (system1.lib, system2.lib, system3-1.lib,
+      system4.lib, system5-1.lib, system5-2.lib, system6-1.lib ... system6-4.lib);
+      --as NAME reads it as that file. FILE may be scrambled (from the archive),
+      unscrambled Shift-JIS, or a UTF-8 game source. Exits 1 when it has problems.
   zanarc --help
 
 The key defaults from the archive's file name: msg.arc, gra.arc, snd.arc, dat.arc and
@@ -323,6 +349,7 @@ int RunZanarc(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (a.command == "verify") return Verify(a, c);
   if (a.command == "lib-encode") return Lib(a, c, true);
   if (a.command == "lib-decode") return Lib(a, c, false);
+  if (a.command == "lib-show") return LibShow(a, c);
   return c.Fail("unknown command " + a.command + " (see zanarc --help)", kUsage);
 }
 

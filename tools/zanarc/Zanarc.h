@@ -1,5 +1,6 @@
 #pragma once
-// zanarc: the authors' archive tool (pack, list, extract, verify, lib-encode, lib-decode).
+// zanarc: the authors' archive tool (pack, list, extract, verify, lib-encode, lib-decode,
+// lib-show).
 // The command runs as a function so that tests can drive it in-process.
 
 #include <ostream>
