@@ -1,5 +1,6 @@
 # Runs one scenario test (see ZanScenario.cmake). Inputs: ZAN, GAME, WORK, FIRST_RUN, ARGS,
-# EXPECT, CHECK ("|"-separated lists; "%WORK%" stands for WORK).
+# EXPECT, CHECK ("|"-separated lists; "%WORK%" stands for WORK), QUIET (true: nothing on
+# stderr).
 foreach(list FIRST_RUN ARGS CHECK)
   string(REPLACE "%WORK%" "${WORK}" ${list} "${${list}}")
 endforeach()
@@ -10,11 +11,14 @@ file(COPY "${GAME}/" DESTINATION "${WORK}/game")
 function(run_zan args dump)
   string(REPLACE "|" ";" args "${args}")
   execute_process(
-    COMMAND "${CMAKE_COMMAND}" -E env "XDG_RUNTIME_DIR=${WORK}/run"
-            "${ZAN}" --headless --dump-vars "${dump}" ${args} "${WORK}/game"
+    COMMAND "${CMAKE_COMMAND}" -E env --unset=ZAN_VERBOSE "XDG_RUNTIME_DIR=${WORK}/run"
+            "XDG_DATA_HOME=${WORK}/data" "${ZAN}" --headless --dump-vars "${dump}" ${args} "${WORK}/game"
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "zan ${args} ended with ${rc}\n${out}\n${err}")
+  endif()
+  if(QUIET AND NOT err STREQUAL "")
+    message(FATAL_ERROR "zan ${args} printed on stderr:\n${err}")
   endif()
 endfunction()
 

@@ -7,14 +7,15 @@
 #   sources are first copied to OUTPUT_DIR-src and `<exe> <copy> <OUTPUT_DIR>` adds the files
 #   the build makes (sounds, pictures) to the copy, and state files (sys/) to the game.
 #
-# zan_scenario_test(NAME <test> GAME <target> [FIRST_RUN <args>...] ARGS <args>...
+# zan_scenario_test(NAME <test> GAME <target> [QUIET] [FIRST_RUN <args>...] ARGS <args>...
 #                   EXPECT <name=value>... [CHECK <command>...])
 #   Copies the packed game to a fresh folder, runs
 #     zan --headless --dump-vars <file> ARGS... <game folder>
 #   (after one run with FIRST_RUN's arguments in the same folder when given, so state files
 #   carry over) and checks that every EXPECT line is a line of the dump. Then CHECK, when
 #   given, must succeed. "%WORK%" in FIRST_RUN, ARGS and CHECK stands for the test's own folder (for
-#   files such as --audio-out's).
+#   files such as --audio-out's). With QUIET, the runs must print nothing on stderr. Each
+#   run has XDG_RUNTIME_DIR and XDG_DATA_HOME of its own in the test's folder.
 
 set(ZAN_SCENARIO_RUNNER "${CMAKE_CURRENT_LIST_DIR}/RunScenario.cmake")
 
@@ -41,7 +42,7 @@ function(zan_scenario_game)
 endfunction()
 
 function(zan_scenario_test)
-  cmake_parse_arguments(Z "" "NAME;GAME" "FIRST_RUN;ARGS;EXPECT;CHECK" ${ARGN})
+  cmake_parse_arguments(Z "QUIET" "NAME;GAME" "FIRST_RUN;ARGS;EXPECT;CHECK" ${ARGN})
   get_target_property(game ${Z_GAME} ZAN_GAME_DIR)
   # Lists travel with "|" between their items: a ";" would split the -D argument.
   string(REPLACE ";" "|" first "${Z_FIRST_RUN}")
@@ -51,6 +52,7 @@ function(zan_scenario_test)
   add_test(NAME ${Z_NAME}
     COMMAND "${CMAKE_COMMAND}" "-DZAN=$<TARGET_FILE:zan>" "-DGAME=${game}"
             "-DWORK=${CMAKE_CURRENT_BINARY_DIR}/scenario/${Z_NAME}" "-DFIRST_RUN=${first}"
-            "-DARGS=${args}" "-DEXPECT=${expect}" "-DCHECK=${check}" -P "${ZAN_SCENARIO_RUNNER}")
+            "-DARGS=${args}" "-DEXPECT=${expect}" "-DCHECK=${check}" "-DQUIET=${Z_QUIET}"
+            -P "${ZAN_SCENARIO_RUNNER}")
   set_tests_properties(${Z_NAME} PROPERTIES TIMEOUT 120 LABELS scenario)
 endfunction()

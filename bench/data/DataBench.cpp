@@ -66,7 +66,7 @@ void BM_ArchiveOpenAndLookups(benchmark::State& state) {
                             ("zan_bench_" + std::to_string(::getpid()) + "_msg.arc")).string();
   std::vector<zan::ArchiveInput> files;
   for (int i = 0; i < 2000; ++i) files.push_back({"file" + std::to_string(i) + ".txt", {1, 2, 3}});
-  if (!zan::WriteArchive(path, files, "Rod7Q", true)) {
+  if (!zan::WriteArchive(path, files, "Rod7Q", zan::BodyForm::kCompressed)) {
     state.SkipWithError("cannot write the archive");
     return;
   }

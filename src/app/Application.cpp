@@ -25,6 +25,11 @@ void Application::FrameSetup(std::string titleSjis, std::string className) {
   className_ = std::move(className);
 }
 
+void Application::SetTitle(std::string titleSjis) {
+  title_ = std::move(titleSjis);
+  if (platform_.GetWindow().IsCreated()) platform_.GetWindow().SetTitle(title_);
+}
+
 void Application::SetAppFolder(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   appFolder_ = std::move(folder);
@@ -56,23 +61,23 @@ int32_t Application::Run(int width, int height, int depthHint, int fullScreen) {
   if (appFolder_.empty()) SetAppFolder(CurrentFolder());
   width_ = width;
   height_ = height;
-  Diagnostics().LogText("CreateWindow");
+  Diagnostics().LogText(LogLevel::kDebug, "CreateWindow");
   if (window_.Create(title_) == 0) {
     platform_.GetMessageBoxes().Show("Create Window error.", "err", MB_OK);
     SetStartFailed();
     return 0;
   }
-  Diagnostics().LogText("CreateWindow done");
+  Diagnostics().LogText(LogLevel::kDebug, "CreateWindow done");
   g_app = this;
   window_.RegisterReceiver(this);
-  Diagnostics().LogText("CDraw Initializing");
+  Diagnostics().LogText(LogLevel::kDebug, "CDraw Initializing");
   // The run's full-screen flag is the display's GDI-only switch; the display starts windowed.
   display_.InitDisplay(window_, width, height, 0, static_cast<uint32_t>(depthHint), fullScreen);
-  Diagnostics().LogText("CDraw Initalized");
+  Diagnostics().LogText(LogLevel::kDebug, "CDraw Initalized");
   window_.RegisterReceiver(&display_.GetDisplayMode());
   // Without a device the game runs silent: every buffer creation then fails.
   if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
-    ZAN_LOG("sound: no audio device (%d); the game runs silent", rc);
+    ZAN_WARN("sound: no audio device (%d); the game runs silent", rc);
   window_.RegisterReceiver(&soundManager_);
   window_.RegisterReceiver(&Mouse());
   window_.SetClientSize(width, height);

@@ -30,6 +30,8 @@ class Application : public EventReceiver {
 
   // Frame set-up: the window title (Shift-JIS) and the window class name.
   void FrameSetup(std::string titleSjis, std::string className);
+  // A title the game names for itself replaces the frame set-up's, in the window too.
+  void SetTitle(std::string titleSjis);
 
   // One message pump step: 0 when WM_QUIT was taken from the queue, else 1. Takes and
   // dispatches at most one message.
@@ -52,14 +54,16 @@ class Application : public EventReceiver {
   void SetAppFolder(std::string folder);
   const std::string& TitleSjis() const { return title_; }
   const std::string& ClassName() const { return className_; }
-  // Set when the start-up could not complete (no window); the program then exits non-zero.
-  bool StartFailed() const { return startFailed_; }
+  // Set when the start-up could not complete (no window); the program then exits with the
+  // status given (1, or 2 for a command line that asked for what the game lacks).
+  bool StartFailed() const { return startFailure_ != 0; }
+  int StartFailureStatus() const { return startFailure_; }
 
   // The one application object, through which tasks reach the services; null outside Run.
   static Application* Instance();
 
  protected:
-  void SetStartFailed() { startFailed_ = true; }
+  void SetStartFailed(int status = 1) { startFailure_ = status; }
 
   Platform& platform_;
   Display display_;
@@ -73,7 +77,7 @@ class Application : public EventReceiver {
   std::string appFolder_;
   std::string title_;
   std::string className_;
-  bool startFailed_ = false;
+  int startFailure_ = 0;
 };
 
 }  // namespace zan

@@ -1,9 +1,17 @@
 #include "app/CommandLine.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <map>
 
+#include "app/KeyConfig.h"
 #include "app/Version.h"
+#include "data/Archive.h"
+#include "data/GameData.h"
+#include "data/LibScramble.h"
+#include "platform/Files.h"
 
 namespace zan {
 namespace {
@@ -98,7 +106,14 @@ const std::vector<OptionSpec>& Options() {
          o.screenshots.emplace_back(frame, v.substr(colon + 1));
          return {};
        }},
-      {"--help", nullptr, "Show this help and exit.",
+      {"--verbose", nullptr,
+       "Also show the framework's debug lines on stderr (display set-up, stream ends); "
+       "ZAN_VERBOSE=1 in the environment does the same.",
+       [](AppOptions& o, const std::string&) -> Status {
+         o.verbose = true;
+         return {};
+       }},
+      {"--help", nullptr, "Show this help and the game's keys, and exit.",
        [](AppOptions& o, const std::string&) -> Status {
          o.help = true;
          return {};
@@ -146,11 +161,32 @@ Result<AppOptions> ParseCommandLine(const std::vector<std::string>& args) {
   return options;
 }
 
+Status CheckOutputPaths(const AppOptions& options) {
+  // `given`: the option as typed, for the message.
+  auto check = [](const std::string& given, const std::string& path) -> Status {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) folder = ".";
+    if (!IsDirectory(folder)) return MakeError(given + ": there is no folder " + folder);
+    if (!IsWritableFolder(folder)) return MakeError(given + ": the folder " + folder + " cannot be written");
+    return {};
+  };
+  for (const auto& [frame, path] : options.screenshots)
+    if (Status s = check("--screenshot " + std::to_string(frame) + ":" + path, path); !s) return s;
+  if (!options.dumpVars.empty())
+    if (Status s = check("--dump-vars " + options.dumpVars, options.dumpVars); !s) return s;
+  return {};
+}
+
+bool VerboseByEnvironment() {
+  const char* value = std::getenv("ZAN_VERBOSE");
+  return value && value[0] != '\0' && std::string_view(value) != "0";
+}
+
 std::string HelpText() {
   std::string text =
       "Usage: zan [options] [GAME_DIR]\n"
-      "Plays the game in GAME_DIR (default: the current folder; when that holds no\n"
-      "game, the bundled demo game).\n\nOptions:\n";
+      "Plays the game in GAME_DIR, a folder holding the game's msg.arc. Without one:\n"
+      "the current folder when it holds a game, else the bundled demo game.\n\nOptions:\n";
   for (const auto& o : Options()) {
     std::string head = std::string("  ") + o.name;
     if (o.argument) head += std::string(" ") + o.argument;
@@ -180,6 +216,73 @@ std::string HelpText() {
       lineStart = false;
     }
     text += "\n";
+  }
+  return text;
+}
+
+std::string KeysHelpText(const std::string& gameFolder) {
+  auto path = FindFileNoCase(gameFolder, SlotFileName(kSlotDefinitions));
+  if (!path) return {};
+  Archive archive;
+  archive.SetKey(SlotKey(kSlotDefinitions));
+  if (!archive.Load(*path)) return {};
+  uint32_t size = 0;
+  if (archive.GetEntrySize("system2.lib", &size) == 0) return {};
+  std::vector<uint8_t> lib(size);
+  if (archive.ReadEntry("system2.lib", lib) == 0) return {};
+  UnscrambleLib(lib, LibKey());
+  KeyConfig keys;
+  keys.Load(lib);
+
+  // The inputs by number; inputs 1 and 31..35 have no key or button.
+  static const char* const kInputs[KeyConfig::kInputCount] = {
+      "wheel away from you", nullptr, "left click", "right click", "Enter, wheel towards you",
+      "Space", "Ctrl", "Shift", "BackSpace", "Delete, middle click", "Insert", "Home", "End",
+      "PageUp", "PageDown", "Esc", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10",
+      "F11", "F12", "S", "L", "O", nullptr, nullptr, nullptr, nullptr, nullptr};
+  static const std::map<int32_t, const char*> kActions = {
+      {kActionDecide, "next page / choose"}, {kActionDecide2, "next page / choose"},
+      {kActionCancel, "cancel / right-click action"}, {kActionHideWindow, "hide / show the window"},
+      {kActionFlow, "flow chart"}, {kActionMap, "map"}, {kActionAuto, "auto on / off"},
+      {kActionSkip, "skip on / off"}, {kActionSave, "save"}, {kActionLoad, "load"},
+      {kActionQuickSave, "quick save"}, {kActionQuickLoad, "quick load"}, {kActionMenu, "menu"},
+      {kActionCloseMenu, "close the menu"}, {kActionConfig, "configuration"},
+      {kActionBacklog, "backlog"}, {kActionHistoryUp, "backlog: scroll up"},
+      {kActionHistoryDown, "backlog: scroll down"}, {kActionTitle, "back to the title"},
+      {kActionQuit, "quit"}, {kActionPanic, "panic screen"},
+      {kActionSurfaceViewer, "surface viewer"}, {kActionSoundViewer, "sound viewer"},
+      {kActionScriptViewer, "script viewer"}, {kActionTaskViewer, "task viewer"},
+      {kActionLastChoice, "back to the last choice"}, {kActionScreenMode, "window / full screen"},
+      {kActionMinimise, "minimise"}, {kActionReplayVoice, "replay the page's voices"},
+      {kActionAffection, "affection"}};
+  // One line per action, in the order of the first input that fires it: the action, then
+  // its inputs (wrapped under themselves past 78 columns).
+  std::vector<std::pair<std::string, std::vector<std::string>>> rows;
+  std::map<std::string, size_t> rowOf;
+  for (int32_t input = 0; input < KeyConfig::kInputCount; ++input) {
+    const auto action = kActions.find(keys.Lookup(input));
+    if (action == kActions.end() || kInputs[input] == nullptr) continue;
+    auto [at, added] = rowOf.emplace(action->second, rows.size());
+    if (added) rows.emplace_back(action->second, std::vector<std::string>{});
+    rows[at->second].second.push_back(kInputs[input]);
+  }
+  if (rows.empty()) return {};
+  std::string folder = gameFolder;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  std::string text = "\nKeys (an action fires when its key is released) of the game in\n" + folder + "\n";
+  constexpr size_t kColumn = 31;
+  for (const auto& [action, inputs] : rows) {
+    std::string line = "  " + action + std::string(kColumn - 2 - action.size(), ' ');
+    for (size_t i = 0; i < inputs.size(); ++i) {
+      const std::string item = inputs[i] + (i + 1 < inputs.size() ? "," : "");
+      if (line.size() > kColumn && line.size() + 1 + item.size() > 78) {
+        text += line + "\n";
+        line = std::string(kColumn, ' ') + item;
+      } else {
+        line += (line.size() > kColumn ? " " : "") + item;
+      }
+    }
+    text += line + "\n";
   }
   return text;
 }

@@ -25,13 +25,23 @@ struct AppOptions {
   int32_t pixelFormat = 8888;  // the display's pixel format: 555, 565, 888 or 8888
   // Screenshots to take: after frame F, the picture shown, as a PNG file.
   std::vector<std::pair<uint64_t, std::string>> screenshots;
+  bool verbose = false;  // debug lines of the framework log on stderr
   bool help = false;
   bool version = false;
 };
 
 // Parses argv; an error names the offending option.
 Result<AppOptions> ParseCommandLine(const std::vector<std::string>& args);
+// The files written during or after the run (--screenshot, --dump-vars) must go into folders
+// that exist and can be written; an error names the option and the folder.
+Status CheckOutputPaths(const AppOptions& options);
+// True when the environment asks for the debug lines: ZAN_VERBOSE set, and not to "" or "0".
+bool VerboseByEnvironment();
 std::string HelpText();
+// The player's keys as --help ends with them: the actions of the key configuration
+// (system2.lib in system.arc) of the game in `gameFolder`, each with the inputs that fire it.
+// Empty when that configuration cannot be read.
+std::string KeysHelpText(const std::string& gameFolder);
 std::string VersionText();
 
 }  // namespace zan

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "app/GameSettings.h"
 #include "app/KeyConfig.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "surface/SurfaceRegistry.h"
 #include "message/MessageWindowTask.h"
@@ -103,8 +105,9 @@ void GameApp::LoadStartupDefinitions() {
 bool GameApp::InitializeGame() {
   variables_->SeedRandom(GetMilliseconds());
   gameData_->SetArchiveMode(1);
-  errorReport_->Setup(1, &platform_.GetWindow(), gameData_->InstallPath() + "GameErrorLog.txt");
+  errorReport_->Setup(1, &platform_.GetWindow(), gameData_->StateFile("GameErrorLog.txt"));
   gameData_->OpenGameArchives();
+  ApplyGameSettings();
   // Pictures are loaded again from slot 1 after a display change.
   Surfaces().SetPictureArchive(&gameData_->GetArchive(kSlotPictures));
   readFlags_->Load(*gameData_, *script_, errorReport_.get());
@@ -134,6 +137,22 @@ bool GameApp::InitializeGame() {
   return true;
 }
 
+void GameApp::ApplyGameSettings() {
+  const GameSettings settings = GameSettings::Load(*gameData_);
+  // A title bar that already shows an error line (a missing archive) keeps it.
+  if (!settings.titleSjis.empty() && platform_.GetWindow().Title() == TitleSjis())
+    SetTitle(settings.titleSjis);
+  settings.ApplyDefaults(interpreter_->Options());
+}
+
+bool GameApp::StartScriptFound() {
+  const std::string& script = harness_.StartScript();
+  if (!harness_.StartScriptGiven() || gameData_->GetArchive(kSlotScripts).HasEntry(script) == 1)
+    return true;
+  ZAN_WARN("--start %s: msg.arc holds no such script", SjisToUtf8(script).c_str());
+  return false;
+}
+
 int32_t GameApp::MainLoop() {
   width_ = Width();
   height_ = Height();
@@ -145,6 +164,10 @@ int32_t GameApp::MainLoop() {
     platform_.GetMessageBoxes().Show(Sjis("DirectDrawに対応していません。"), "ERROR", MB_OK);
     platform_.GetPresenter().SetFullScreen(false);
     SetStartFailed();
+    return 0;
+  }
+  if (!StartScriptFound()) {
+    SetStartFailed(2);
     return 0;
   }
   interpreter_->Prepare();
@@ -234,7 +257,7 @@ int32_t GameApp::WindowMessageHandler(const WindowMessage& message) {
       switch (LowWord(message.wParam)) {
         case kCommandAbout:
           platform_.GetMessageBoxes().Show(
-              AppTitle() + "\n" + Sjis("ZAN ビジュアルノベルエンジン"), AppTitle(), MB_OK);
+              TitleSjis() + "\n" + Sjis("ZAN ビジュアルノベルエンジン"), TitleSjis(), MB_OK);
           break;
         case kCommandQuit:
           QuitRequest();

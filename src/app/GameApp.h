@@ -100,6 +100,10 @@ class GameApp : public Application {
   bool InitializeGame();
   // Reads system2.lib then system1.lib from the definition archive.
   void LoadStartupDefinitions();
+  // The title and the settings' defaults the game names in its game.csv.
+  void ApplyGameSettings();
+  // False (logged) when a start script given on the command line is not in msg.arc.
+  bool StartScriptFound();
   void ShutDown();
   // Key, button and wheel messages turned into inputs (GameAppInput.cpp).
   int32_t RouteInput(const WindowMessage& message);

@@ -20,7 +20,8 @@ uintptr_t Harness::KeyFlags() const {
 
 void Harness::Expand(const TimelineAction& action) {
   using Kind = TimelineAction::Kind;
-  const bool moves = action.x >= 0 && (action.x != x_ || action.y != y_);
+  const bool moves =
+      action.x != TimelineAction::kCurrentPointer && (action.x != x_ || action.y != y_);
   if (moves) {
     x_ = action.x;
     y_ = action.y;
@@ -91,7 +92,7 @@ void Harness::DumpVariables(const VariableTable& variables) const {
     text += SjisToUtf8(v.name) + "=" + SjisToUtf8(v.value) + "\n";
   const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   if (Status s = WriteFileAtomic(dumpVarsPath_, bytes); !s)
-    ZAN_LOG("--dump-vars: %s", s.error().message.c_str());
+    ZAN_WARN("--dump-vars: %s", s.error().message.c_str());
 }
 
 }  // namespace zan

@@ -35,8 +35,12 @@ class Harness {
   void SetClickEvery(uint32_t k) { clickEvery_ = k; }
   void SetFrameLimit(std::optional<uint64_t> frames) { frameLimit_ = frames; }
   // The script a new story starts at (Shift-JIS); "main.txt" unless given.
-  void SetStartScript(std::string script) { startScript_ = std::move(script); }
+  void SetStartScript(std::string script) {
+    startScript_ = std::move(script);
+    startScriptGiven_ = true;
+  }
   const std::string& StartScript() const { return startScript_; }
+  bool StartScriptGiven() const { return startScriptGiven_; }
   // Where DumpVariables writes; nothing when empty.
   void SetDumpVarsPath(std::string path) { dumpVarsPath_ = std::move(path); }
   // At exit: one "name=value" line per variable (UTF-8), the integer variables and then
@@ -63,6 +67,7 @@ class Harness {
   std::optional<uint64_t> frameLimit_;
   std::vector<FrameHook> hooks_;
   std::string startScript_ = "main.txt";
+  bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
   std::deque<WindowMessage> pending_;
   // Pointer and button state as the posted messages leave it; the pointer starts at the

@@ -1,6 +1,7 @@
 #include "app/InputTimeline.h"
 
 #include <charconv>
+#include <cstdint>
 #include <sstream>
 
 #include "platform/Files.h"
@@ -55,6 +56,7 @@ uint32_t InputTimeline::KeyFromName(std::string_view name) {
 Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
   InputTimeline timeline;
   size_t lineNumber = 0;
+  uint64_t lastFrame = 0;
   size_t pos = 0;
   while (pos <= text.size()) {
     size_t end = text.find('\n', pos);
@@ -73,14 +75,23 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
     std::string_view event = words[1];
     auto args = std::vector<std::string_view>(words.begin() + 2, words.end());
 
+    if (frame < lastFrame)
+      return LineError(lineNumber, "frame " + std::to_string(frame) + " is before frame " +
+                                       std::to_string(lastFrame) + " of a line above; lines go in frame order");
+    lastFrame = frame;
+    // A pointer outside the window (a drag that leaves it) has any position a signed 16-bit
+    // client coordinate can hold.
     auto point = [&](TimelineAction* a) -> bool {
-      return args.size() == 2 && ParseNumber(args[0], &a->x) && ParseNumber(args[1], &a->y) &&
-             a->x >= 0 && a->y >= 0 && a->x <= 0xFFFF && a->y <= 0xFFFF;
+      auto coordinate = [](std::string_view text, int* out) {
+        return ParseNumber(text, out) && *out >= INT16_MIN && *out <= INT16_MAX;
+      };
+      return args.size() == 2 && coordinate(args[0], &a->x) && coordinate(args[1], &a->y);
     };
     TimelineAction a;
     if (event == "click" || event == "rclick" || event == "press" || event == "release" ||
         event == "move") {
-      if (!point(&a)) return LineError(lineNumber, std::string(event) + " needs X Y");
+      if (!point(&a))
+        return LineError(lineNumber, std::string(event) + " needs X Y, each from -32768 to 32767");
       a.button = event == "rclick" ? TimelineAction::Button::kRight : TimelineAction::Button::kLeft;
       if (event == "move") {
         a.kind = TimelineAction::Kind::kMove;

@@ -5,7 +5,7 @@
 //   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close
 // "click" presses the left button at FRAME and releases it at FRAME+1 ("rclick" the right
 // one); "key" presses at FRAME and releases at FRAME+1. Events of a frame are posted to the
-// window's queue before that frame's message step, in file order.
+// window's queue before that frame's message step, in file order; lines go in frame order.
 
 #include <cstdint>
 #include <map>
@@ -22,8 +22,10 @@ struct TimelineAction {
   enum class Button { kLeft, kRight };
   Kind kind = Kind::kMove;
   Button button = Button::kLeft;
-  int x = -1;  // -1: the current pointer position
-  int y = -1;
+  // Client coordinates, outside the window too; kCurrentPointer: where the pointer is.
+  static constexpr int kCurrentPointer = INT32_MIN;
+  int x = kCurrentPointer;
+  int y = kCurrentPointer;
   uint32_t virtualKey = 0;
   int wheelNotches = 0;  // +1 away from the player (up), -1 towards (down)
 };

@@ -8,9 +8,11 @@
 
 #include "app/CommandLine.h"
 #include "app/GameApp.h"
+#include "app/GameFolder.h"
 #include "app/Harness.h"
 #include "app/InputTimeline.h"
 #include "app/Version.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "surface/SurfaceRegistry.h"
 #include "display/Screenshot.h"
@@ -21,14 +23,8 @@
 
 namespace {
 
-// The folder to play: the one given, else the current folder when it holds a game, else
-// the bundled demo game.
-std::string ChooseGameFolder(const std::string& given) {
-  if (!given.empty()) return zan::AbsolutePath(given);
-  std::string current = zan::CurrentFolder();
-  if (zan::FindFileNoCase(current, "msg.arc")) return current;
-  if (zan::IsDirectory(zan::kDemoGameDir)) return zan::kDemoGameDir;
-  return current;
+zan::GameFolderChoice GameFolderOf(const std::string& given) {
+  return zan::ChooseGameFolder(given, zan::CurrentFolder(), zan::kDemoGameDir);
 }
 
 }  // namespace
@@ -40,13 +36,22 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options->help) {
+    // The keys of the game that would be played, else the demo's.
+    const zan::GameFolderChoice game = GameFolderOf(options->gameDir);
     std::fputs(zan::HelpText().c_str(), stdout);
+    std::fputs(zan::KeysHelpText(game.folder.empty() ? zan::kDemoGameDir : game.folder).c_str(), stdout);
     return 0;
   }
   if (options->version) {
     std::fputs(zan::VersionText().c_str(), stdout);
     return 0;
   }
+
+  if (zan::Status paths = zan::CheckOutputPaths(*options); !paths) {
+    std::fprintf(stderr, "zan: %s\n", paths.error().message.c_str());
+    return 2;
+  }
+  zan::Diagnostics().SetVerbose(options->verbose || zan::VerboseByEnvironment());
 
   zan::Harness harness;
   if (!options->inputFile.empty()) {
@@ -68,6 +73,12 @@ int main(int argc, char** argv) {
     harness.SetStartScript(*script);
   }
   if (!options->dumpVars.empty()) harness.SetDumpVarsPath(zan::AbsolutePath(options->dumpVars));
+  // A path that names no folder is refused before anything is created.
+  const zan::GameFolderChoice game = GameFolderOf(options->gameDir);
+  if (game.refusal == zan::GameFolderChoice::Refusal::kNoSuchFolder) {
+    std::fprintf(stderr, "zan: %s\n", game.message.c_str());
+    return 2;
+  }
 
   std::unique_ptr<zan::Platform> platform;
   if (options->headless) {
@@ -77,6 +88,12 @@ int main(int argc, char** argv) {
   }
   zan::SetCurrentPlatform(platform.get());
   platform->GetPresenter().SetDisplayFormat(zan::DisplayFormatOf(options->pixelFormat));
+  if (game.refusal == zan::GameFolderChoice::Refusal::kNoGame) {
+    platform->GetMessageBoxes().Show(zan::TryUtf8ToSjis(game.message).value_or(game.message), "zan",
+                                     zan::MB_ICONERROR);
+    zan::SetCurrentPlatform(nullptr);
+    return 1;
+  }
 
   zan::WavFileWriter audioCapture;
   if (!options->audioOut.empty()) {
@@ -101,12 +118,16 @@ int main(int argc, char** argv) {
       });
     }
     if (app.CheckSingleInstance() == 0 ||
-        app.LocateGameData(0, ChooseGameFolder(options->gameDir)) == 0) {
+        app.LocateGameData(0, game.folder) == 0) {
       exitCode = 1;
     } else {
+      // A state folder of its own exists from the start: the error log is written into it.
+      const std::string state = zan::StateFolderFor(game, zan::IsWritableFolder(game.folder), zan::DataHome());
+      if (state != game.folder) zan::CreateFolder(state);
+      app.Data().SetStateFolder(state);
       app.FrameSetup(zan::Sjis("ＴＯＲＡＭＩTRIAL Ver."), "ZAN_ADV_SYSTEM_APP_TORAMI_TRIAL_CLASS");
       app.Run(800, 600, 2048, 0);
-      if (app.StartFailed()) exitCode = 1;
+      if (app.StartFailed()) exitCode = app.StartFailureStatus();
     }
   }
   platform->GetAudioOut().SetCaptureSink(nullptr);

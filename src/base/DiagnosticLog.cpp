@@ -22,7 +22,7 @@ std::string DiagnosticLog::FormatLine(int year, int month, int day, int hour, in
   return line;
 }
 
-void DiagnosticLog::LogText(std::string_view message) {
+void DiagnosticLog::LogText(LogLevel level, std::string_view message) {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
@@ -37,23 +37,23 @@ void DiagnosticLog::LogText(std::string_view message) {
       std::fclose(f);
     }
   }
-  if (echo_) {
+  if (echo_ && (verbose_ || level != LogLevel::kDebug)) {
     std::string text = SjisToUtf8(message);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(stderr, "zan: %s\n", text.c_str());
   }
 }
 
-void DiagnosticLog::LogNumber(int n) { LogMessage("%d", n); }
+void DiagnosticLog::LogNumber(LogLevel level, int n) { LogMessage(level, "%d", n); }
 
-void DiagnosticLog::LogMessage(const char* format, ...) {
+void DiagnosticLog::LogMessage(LogLevel level, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  LogMessageV(format, args);
+  LogMessageV(level, format, args);
   va_end(args);
 }
 
-void DiagnosticLog::LogMessageV(const char* format, va_list args) {
+void DiagnosticLog::LogMessageV(LogLevel level, const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);
   int n = std::vsnprintf(nullptr, 0, format, copy);
@@ -61,7 +61,7 @@ void DiagnosticLog::LogMessageV(const char* format, va_list args) {
   if (n < 0) return;
   std::vector<char> text(static_cast<size_t>(n) + 1);
   std::vsnprintf(text.data(), text.size(), format, args);
-  LogText(std::string_view(text.data(), static_cast<size_t>(n)));
+  LogText(level, std::string_view(text.data(), static_cast<size_t>(n)));
 }
 
 void DiagnosticLog::SetOutputMode(int mode) {
@@ -87,6 +87,11 @@ void DiagnosticLog::SetFileName(std::string name) {
 void DiagnosticLog::SetEcho(bool echo) {
   std::lock_guard<std::mutex> lock(mutex_);
   echo_ = echo;
+}
+
+void DiagnosticLog::SetVerbose(bool verbose) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  verbose_ = verbose;
 }
 
 DiagnosticLog& Diagnostics() {

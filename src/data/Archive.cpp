@@ -112,7 +112,7 @@ std::string Archive::NormaliseName(std::string_view name) {
 
 void Archive::ShowNotFound(const std::string& path) const {
   if (!boxes_) {
-    ZAN_LOG("archive %s cannot be opened", path.c_str());
+    ZAN_WARN("archive %s cannot be opened", path.c_str());
     return;
   }
   std::string shown = TryUtf8ToSjis(path).value_or(path);
@@ -164,7 +164,7 @@ Status Archive::Load(const std::string& path) {
     index_.insert_or_assign(NormaliseName(FieldName(slot.entry)), slot);
   }
   if (damaged != 0) {
-    ZAN_LOG("archive %s: %u damaged entries count as absent (first: %s)", path.c_str(),
+    ZAN_WARN("archive %s: %u damaged entries count as absent (first: %s)", path.c_str(),
             damaged, firstDamage.c_str());
   }
   open_ = 1;
@@ -180,7 +180,7 @@ int32_t Archive::OpenArchive(const std::string& path) {
   }
   Status status = Load(path);
   if (!status) {
-    ZAN_LOG("archive refused: %s", status.error().message.c_str());
+    ZAN_WARN("archive refused: %s", status.error().message.c_str());
     return 0;
   }
   return 1;
@@ -258,7 +258,7 @@ int32_t Archive::ReadEntry(std::string_view name, std::span<uint8_t> buffer) con
   }
   Status status = ReadIndexEntry(*entry, buffer);
   if (!status) {
-    ZAN_LOG("archive %s: %s", path_.c_str(), status.error().message.c_str());
+    ZAN_WARN("archive %s: %s", path_.c_str(), status.error().message.c_str());
     return 0;
   }
   return 1;

@@ -70,7 +70,7 @@ void LogDefinitionProblems(std::string_view file, const std::vector<DefinitionPr
   if (problems.empty()) return;
   std::string line = DescribeProblem(file, problems.front());
   if (problems.size() > 1) line += " (and " + std::to_string(problems.size() - 1) + " more)";
-  ZAN_LOG("%s", line.c_str());
+  ZAN_WARN("%s", line.c_str());
 }
 
 std::string QuotedField(std::string_view sjis) { return "\"" + std::string(sjis) + "\""; }

@@ -66,6 +66,13 @@ size_t AfterLastSeparator(std::string_view path) {
   return after;
 }
 
+// Folder + a Shift-JIS name, in the file system's form ('\\' separators become '/').
+std::string JoinNative(const std::string& folder, std::string_view name) {
+  std::string native = SjisToUtf8(name);
+  std::replace(native.begin(), native.end(), '\\', '/');
+  return JoinPath(folder, native);
+}
+
 }  // namespace
 
 const char* SlotFileName(int slot) {
@@ -86,6 +93,7 @@ int32_t GameData::LocateGameData(int mode, const std::string& folder) {
   std::string root = folder.empty() ? CurrentFolder() : AbsolutePath(folder);
   if (root.back() != '/') root += '/';
   installPath_ = root;
+  stateFolder_ = root;
   for (int slot = 0; slot < kGameSlotCount; ++slot) {
     // A game copied from a disc may spell its archives in capitals.
     auto found = FindFileNoCase(root, kSlotFiles[static_cast<size_t>(slot)]);
@@ -117,7 +125,7 @@ int32_t GameData::OpenGameArchives() {
 
 bool GameData::ValidSlot(int slot) const {
   if (slot >= 0 && slot < kGameSlotCount) return true;
-  ZAN_LOG("game data: no archive slot %d", slot);
+  ZAN_WARN("game data: no archive slot %d", slot);
   return false;
 }
 
@@ -219,13 +227,20 @@ int32_t GameData::ReadPicture(std::string_view name, Archive* archive,
 std::string GameData::DataRoot() const { return dataPath_ ? *dataPath_ : installPath_; }
 
 std::string GameData::InstallFile(std::string_view name) const {
-  std::string native = SjisToUtf8(name);
-  std::replace(native.begin(), native.end(), '\\', '/');
-  return JoinPath(installPath_, native);
+  return JoinNative(installPath_, name);
 }
 
-bool GameData::CreateInstallFolder(std::string_view name) const {
-  return CreateFolder(InstallFile(name));
+void GameData::SetStateFolder(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  stateFolder_ = std::move(folder);
+}
+
+std::string GameData::StateFile(std::string_view name) const {
+  return JoinNative(stateFolder_, name);
+}
+
+bool GameData::CreateStateFolder(std::string_view name) const {
+  return CreateFolder(StateFile(name));
 }
 
 bool GameData::MovieIniPresent() const {

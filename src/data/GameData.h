@@ -87,8 +87,14 @@ class GameData {
   void SetDataPath(std::optional<std::string> path) { dataPath_ = std::move(path); }
   // Install path + name (a Shift-JIS name is converted to the file system's form).
   std::string InstallFile(std::string_view name) const;
-  // Creates a folder under the install path ("save", "sys"); true when it exists afterwards.
-  bool CreateInstallFolder(std::string_view name) const;
+  // The folder the game writes its own files in ("sys", "save", "GameErrorLog.txt"): the
+  // install path unless set otherwise (a game that cannot write beside its archives).
+  const std::string& StateFolder() const { return stateFolder_; }
+  void SetStateFolder(std::string folder);
+  // State folder + name, converted like InstallFile.
+  std::string StateFile(std::string_view name) const;
+  // Creates a folder under the state folder ("save", "sys"); true when it exists afterwards.
+  bool CreateStateFolder(std::string_view name) const;
   // True when "movie.ini" exists in the install folder: movies are then skipped.
   bool MovieIniPresent() const;
   // Modification time of each slot's archive when it opened (seconds since the epoch).
@@ -107,6 +113,7 @@ class GameData {
   MessageBoxes& boxes_;
   int32_t archiveMode_ = 0;
   std::string installPath_;
+  std::string stateFolder_;
   std::optional<std::string> dataPath_;
   std::array<std::string, kGameSlotCount> slotPaths_;
   std::array<Archive, kGameSlotCount> archives_;

@@ -65,7 +65,7 @@ int32_t Display::InitDisplay(GameWindow& window, int32_t width, int32_t height, 
                                               manager.GetPixelFormatCode());
   if (result != 0) {
     static const std::string failed = Sjis("SecondarySurfaceの作成に失敗");
-    Diagnostics().LogText(failed);
+    Diagnostics().LogText(LogLevel::kWarning, failed);
     platform_.GetMessageBoxes().Show(failed + std::to_string(result), "", 0);
     manager.SetPixelFormatCode(kFormatBitmap);
     backBuffer_.CreateOnDevice(manager.Device(), width, height, surfaceFlag, kFormatBitmap);
@@ -122,12 +122,12 @@ void Display::Show() {
   if (!IsFullScreen() && dirty.Empty()) return;
   const int32_t result = BlitToPrimary(dirty);
   if (result != DD_OK) {
-    if (const char* name = DeviceErrorName(result)) ZAN_LOG("flip %s", name);
+    if (const char* name = DeviceErrorName(result)) ZAN_WARN("flip %s", name);
     if (result == DDERR_SURFACELOST) {
       primary_.Restore();
       backBuffer_.Restore();
     }
-    ZAN_LOG("Flip %x", static_cast<unsigned>(result));
+    ZAN_WARN("Flip %x", static_cast<unsigned>(result));
     return;
   }
   const PixelRows screen = primary_.View();
@@ -147,7 +147,7 @@ void Display::SetFullScreen(int32_t target) {
     if (scratch_.Device() == nullptr) scratch_.Create(backBuffer_.Width(), backBuffer_.Height());
     scratch_.Blt(0, 0, backBuffer_.Width(), backBuffer_.Height(), backBuffer_, 0, 0, 0);
   }
-  if (target != 0) Diagnostics().LogText("setdisplaymode fullscreen");
+  if (target != 0) Diagnostics().LogText(LogLevel::kDebug, "setdisplaymode fullscreen");
   presenter->SetFullScreen(target != 0);
   if (keepFrame) {
     manager.RestoreLostSurfaces();
@@ -181,9 +181,9 @@ int32_t Display::WndProc(const WindowMessage& message) {
   if (const char* name = DisplayChangeName(message.message)) {
     static const std::string before = Sjis("CDraw::WndProcに");
     static const std::string after = Sjis("が来たよ");
-    Diagnostics().LogText(before);
-    Diagnostics().LogText(name);
-    Diagnostics().LogText(after);
+    Diagnostics().LogText(LogLevel::kDebug, before);
+    Diagnostics().LogText(LogLevel::kDebug, name);
+    Diagnostics().LogText(LogLevel::kDebug, after);
     if (displayMode_.switching == 0) {
       Surfaces().ReloadAllSurfaces();
       backBuffer_.CopyFromBitmap(gdiCopy_);

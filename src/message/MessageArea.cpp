@@ -192,7 +192,7 @@ void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb
 
 bool MessageAreas::SetCurrent(int32_t index) {
   if (index < 0 || index >= kAreaCount) {
-    ZAN_LOG("script: no message area %d; area %d stays current", index, current_);
+    ZAN_WARN("script: no message area %d; area %d stays current", index, current_);
     return false;
   }
   current_ = index;

@@ -42,9 +42,9 @@ void WeightedRows(int32_t rows, int32_t width, uint32_t total, Row row, Weigh we
 // The weights of an alpha or mask row: widened in the buffer for the 16-bit formats, the
 // bytes themselves for the byte formats.
 template <class F>
-const WeightOf<F>* AlphaWeights(const uint8_t* a, int32_t width, WeightOf<F>* buffer) {
+const WeightOf<F>* AlphaWeights(BlendPath path, const uint8_t* a, int32_t width, WeightOf<F>* buffer) {
   if constexpr (F::kFields) {
-    for (int32_t j = 0; j < width; ++j) buffer[j] = static_cast<WeightOf<F>>(F::WidenAlpha(a[j]));
+    WeightRow<uint16_t>(path, buffer, a, 256, static_cast<size_t>(width));
     return buffer;
   } else {
     return a;
@@ -76,9 +76,10 @@ void AlphaBlendPixels(int32_t code, const PixelRows& dst, const PixelRows& src,
     return;
   }
   if (!IsDeviceFormat(code)) return;
+  const BlendPath path = CurrentBlendPath();
   WithFormat(code, [&]<class F>() {
     WeightedRows<F>(c.height, c.width, 256, CopyRows<F>(dst, src, c), [&](int32_t i, WeightOf<F>* w) {
-      return AlphaWeights<F>(alpha.Row(c.sy + i) + c.sx, c.width, w);
+      return AlphaWeights<F>(path, alpha.Row(c.sy + i) + c.sx, c.width, w);
     });
   });
 }
@@ -87,13 +88,10 @@ void OpacityBlendPixels(int32_t code, const PixelRows& dst, const PixelRows& src
                         const AlphaRows& alpha, const ClippedCopy& c, uint8_t opacity) {
   if (!IsDeviceFormat(code)) return;
   const uint32_t o = Format565::WidenAlpha(opacity);
+  const BlendPath path = CurrentBlendPath();
   WithFormat(code, [&]<class F>() {
     WeightedRows<F>(c.height, c.width, 256, CopyRows<F>(dst, src, c), [&](int32_t i, WeightOf<F>* w) {
-      const uint8_t* a = alpha.Row(c.sy + i) + c.sx;
-      for (int32_t j = 0; j < c.width; ++j) {
-        const uint32_t e = (o * Format565::WidenAlpha(a[j])) >> 8;
-        w[j] = static_cast<WeightOf<F>>(std::min(e, F::kFullWeight));
-      }
+      WeightRow<WeightOf<F>>(path, w, alpha.Row(c.sy + i) + c.sx, o, static_cast<size_t>(c.width));
       return static_cast<const WeightOf<F>*>(w);
     });
   });
@@ -118,10 +116,11 @@ void CrossFadePixels(int32_t code, const PixelRows& out, const PixelRows& first,
 
 void MaskBlendPixels(int32_t code, const PixelRows& out, const PixelRows& first,
                      const PixelRows& second, const AlphaRows& mask, int32_t width, int32_t height) {
+  const BlendPath path = CurrentBlendPath();
   WithFormat(code, [&]<class F>() {
     auto rows = [&](int32_t i) { return RowTriple{out.Row(i), first.Row(i), second.Row(i)}; };
     WeightedRows<F>(height, width, 256, rows, [&](int32_t i, WeightOf<F>* w) {
-      return AlphaWeights<F>(mask.Row(i), width, w);
+      return AlphaWeights<F>(path, mask.Row(i), width, w);
     });
   });
 }

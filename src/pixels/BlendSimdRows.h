@@ -42,6 +42,23 @@ struct Lanes128 {
   static R UnpackLo8(R a, R b) { return _mm_unpacklo_epi8(a, b); }
   static R UnpackHi8(R a, R b) { return _mm_unpackhi_epi8(a, b); }
   static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  static R Dwords(int32_t v) { return _mm_set1_epi32(v); }
+  static R Xor(R a, R b) { return _mm_xor_si128(a, b); }
+  static R AndNot(R a, R b) { return _mm_andnot_si128(a, b); }
+  static R Eq16(R a, R b) { return _mm_cmpeq_epi16(a, b); }
+  static R Add32(R a, R b) { return _mm_add_epi32(a, b); }
+  static R Sra32(R a, int n) { return _mm_sra_epi32(a, _mm_cvtsi32_si128(n)); }
+  static R Madd16(R a, R b) { return _mm_madd_epi16(a, b); }
+  static R UnpackLo16(R a, R b) { return _mm_unpacklo_epi16(a, b); }
+  static R UnpackHi16(R a, R b) { return _mm_unpackhi_epi16(a, b); }
+  static R PackS32(R a, R b) { return _mm_packs_epi32(a, b); }
+  // kBytes / 2 bytes widened to as many 16-bit lanes, and back (saturating above 255).
+  static R LoadWidened(const uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+  }
+  static void StoreNarrowed(uint8_t* p, R v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+  }
   static bool AllBytes(R v, uint8_t b) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(b)))) == 0xFFFF;
   }
@@ -78,6 +95,24 @@ struct Lanes256 {
   static R UnpackLo8(R a, R b) { return _mm256_unpacklo_epi8(a, b); }
   static R UnpackHi8(R a, R b) { return _mm256_unpackhi_epi8(a, b); }
   static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static R Dwords(int32_t v) { return _mm256_set1_epi32(v); }
+  static R Xor(R a, R b) { return _mm256_xor_si256(a, b); }
+  static R AndNot(R a, R b) { return _mm256_andnot_si256(a, b); }
+  static R Eq16(R a, R b) { return _mm256_cmpeq_epi16(a, b); }
+  static R Add32(R a, R b) { return _mm256_add_epi32(a, b); }
+  static R Sra32(R a, int n) { return _mm256_sra_epi32(a, _mm_cvtsi32_si128(n)); }
+  static R Madd16(R a, R b) { return _mm256_madd_epi16(a, b); }
+  static R UnpackLo16(R a, R b) { return _mm256_unpacklo_epi16(a, b); }
+  static R UnpackHi16(R a, R b) { return _mm256_unpackhi_epi16(a, b); }
+  static R PackS32(R a, R b) { return _mm256_packs_epi32(a, b); }
+  static R LoadWidened(const uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  // Packing works within halves: the two halves' bytes sit in 64-bit quarters 0 and 2.
+  static void StoreNarrowed(uint8_t* p, R v) {
+    const R packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+  }
   static bool AllBytes(R v, uint8_t b) {
     return static_cast<uint32_t>(_mm256_movemask_epi8(
                _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(b))))) == 0xFFFFFFFFu;
@@ -128,20 +163,37 @@ typename L::R FilterLanes(typename L::R a, typename L::R b, typename L::R w) {
   return L::Add16(pa, pb);
 }
 
-// L::kBytes bytes of x moved toward y by per-byte weights w.
+// (a (255 - w) + b w + round) >> 8 in 16-bit lanes, for a and b up to 0xFFFF and w up to
+// 255. a and b are biased by -32768 into signed lanes, so one multiply-add gives the sum less
+// 32768 x 255; the shift takes the bias off and the signed pack then cannot saturate, and a
+// last exclusive-or puts the result back in unsigned lanes.
 template <class L>
-void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w) {
+typename L::R FieldLanes(typename L::R a, typename L::R b, typename L::R w, int32_t round) {
+  using R = typename L::R;
+  const R bias = L::Words(0x8000);
+  const R as = L::Xor(a, bias);
+  const R bs = L::Xor(b, bias);
+  const R wa = L::Sub16(L::Words(255), w);
+  const R k = L::Dwords(round - 32768);
+  const R lo = L::Sra32(L::Add32(L::Madd16(L::UnpackLo16(as, bs), L::UnpackLo16(wa, w)), k), 8);
+  const R hi = L::Sra32(L::Add32(L::Madd16(L::UnpackHi16(as, bs), L::UnpackHi16(wa, w)), k), 8);
+  return L::Xor(L::PackS32(lo, hi), bias);
+}
+
+// L::kBytes bytes of x moved toward y (its bytes ANDed with yMask) by per-byte weights w.
+template <class L>
+void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R w, typename L::R yMask) {
   if (L::AllBytes(w, 0)) {
     if (out != x) std::memcpy(out, x, L::kBytes);
     return;
   }
+  const typename L::R yv = L::And(L::Load(y), yMask);
   if (L::AllBytes(w, 255)) {
-    std::memcpy(out, y, L::kBytes);
+    L::Store(out, yv);
     return;
   }
   const typename L::R zero = L::Zero();
   const typename L::R xv = L::Load(x);
-  const typename L::R yv = L::Load(y);
   const typename L::R lo = TowardLanes<L>(L::UnpackLo8(xv, zero), L::UnpackLo8(yv, zero), L::UnpackLo8(w, zero));
   const typename L::R hi = TowardLanes<L>(L::UnpackHi8(xv, zero), L::UnpackHi8(yv, zero), L::UnpackHi8(w, zero));
   L::Store(out, L::PackUs16(lo, hi));
@@ -151,9 +203,11 @@ void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R
 
 template <class F>
 size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint8_t* w,
-                      size_t pixels) {
+                      size_t pixels, uint32_t yMask) {
   using L = Widest;
   constexpr size_t n = F::kBytes;
+  // The mask repeats every 4 bytes: it is meant for 4-byte pixels (3-byte ones take all ones).
+  const typename L::R yMaskV = L::Dwords(static_cast<int32_t>(yMask));
   size_t i = 0;
   // Sixteen pixels a step; a step whose weights are all 0 or all 255 is skipped or copied whole.
   for (; i + 16 <= pixels; i += 16) {
@@ -165,21 +219,26 @@ size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const ui
       if (out != x) std::memcpy(o, xs, 16 * n);
       continue;
     }
-    if (Lanes128::AllBytes(a, 255)) {
-      std::memcpy(o, ys, 16 * n);
-      continue;
-    }
     if constexpr (n == 4) {
+      if (Lanes128::AllBytes(a, 255)) {
+        for (size_t k = 0; k < 64; k += L::kBytes) L::Store(o + k, L::And(L::Load(ys + k), yMaskV));
+        continue;
+      }
       for (size_t k = 0; k < 16; k += L::kBytes / 4)
-        TowardGroup<L>(o + 4 * k, xs + 4 * k, ys + 4 * k, L::Spread4(w + i + k));
+        TowardGroup<L>(o + 4 * k, xs + 4 * k, ys + 4 * k, L::Spread4(w + i + k), yMaskV);
     } else {
+      if (Lanes128::AllBytes(a, 255)) {
+        std::memcpy(o, ys, 16 * n);
+        continue;
+      }
       alignas(16) uint8_t spread[48];
       Spread3(w + i, spread);
       // As many whole registers as fit in 48 bytes, then a 16-byte one for what is left.
       constexpr size_t kWide = 48 / L::kBytes * L::kBytes;
-      for (size_t g = 0; g < kWide; g += L::kBytes) TowardGroup<L>(o + g, xs + g, ys + g, L::Load(spread + g));
+      const typename L::R all = L::Dwords(-1);
+      for (size_t g = 0; g < kWide; g += L::kBytes) TowardGroup<L>(o + g, xs + g, ys + g, L::Load(spread + g), all);
       if constexpr (kWide < 48)
-        TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide));
+        TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide), Lanes128::Dwords(-1));
     }
   }
   return i;
@@ -244,10 +303,112 @@ size_t WeighRow16(uint8_t* out, const uint8_t* x, const uint8_t* y, const uint16
   return i;
 }
 
+template <class W>
+size_t WeightRow(W* w, const uint8_t* a, uint32_t o, size_t n) {
+  using L = Widest;
+  using R = typename L::R;
+  constexpr size_t kStep = L::kBytes / 2;
+  const R ov = L::Words(static_cast<uint16_t>(o));
+  const R one = L::Words(1);
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const R av = L::LoadWidened(a + i);
+    // a + 1 where a > 0; the product (at most 256 x 256) spans the two halves of a lane.
+    const R widened = L::AndNot(L::Eq16(av, L::Zero()), L::Add16(av, one));
+    const R e = L::Or(L::Srl16(L::Mullo16(widened, ov), 8), L::Sll16(L::MulhiU16(widened, ov), 8));
+    if constexpr (sizeof(W) == 2) {
+      L::Store(w + i, e);
+    } else {
+      L::StoreNarrowed(w + i, e);  // 256 saturates to 255
+    }
+  }
+  return i;
+}
+
+size_t FilterRowFields(uint16_t* out, const uint16_t* a, const uint16_t* b, const uint16_t* w,
+                       uint32_t round, size_t n) {
+  using L = Widest;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep)
+    L::Store(out + i, FieldLanes<L>(L::Load(a + i), L::Load(b + i), L::Load(w + i), static_cast<int32_t>(round)));
+  return i;
+}
+
+template <class F>
+size_t TowardRowFields(uint8_t* d, const uint16_t* const* c, const uint8_t* w, const uint8_t* gate,
+                       uint32_t round, size_t n) {
+  using L = Widest;
+  using R = typename L::R;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const R keep = L::Eq16(L::LoadWidened(gate + i), L::Zero());
+    if (L::AllWords(keep, 0xFFFF)) continue;
+    const R dv = L::Load(d + 2 * i);
+    const R wv = L::LoadWidened(w + i);
+    R result = L::Zero();
+    for (int k = 0; k < 3; ++k) {
+      const R mask = L::Words(static_cast<uint16_t>(F::kMasks[k]));
+      const R field = FieldLanes<L>(L::And(dv, mask), L::Load(c[k] + i), wv, static_cast<int32_t>(round));
+      result = L::Or(result, L::And(field, mask));
+    }
+    L::Store(d + 2 * i, L::Or(L::And(keep, dv), L::AndNot(keep, result)));
+  }
+  return i;
+}
+
+template <class F>
+size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n) {
+  using L = Widest;
+  constexpr size_t kStep = L::kBytes / 2;
+  size_t i = 0;
+  for (; i + kStep <= n; i += kStep) {
+    const typename L::R p = L::Load(pixels + 2 * i);
+    for (int k = 0; k < 3; ++k) L::Store(c[k] + i, L::And(p, L::Words(static_cast<uint16_t>(F::kMasks[k]))));
+  }
+  return i;
+}
+
+// SSE2 has no gather: its unit does none and leaves every column to the plain loop.
+template <class F>
+size_t GatherSamples(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x, size_t n,
+                     int32_t width) {
+  size_t i = 0;
+#ifdef __AVX2__
+  // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
+  const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+  for (; i + 8 <= n && x[i + 7] <= width - 4; i += 8) {
+    const __m256i xs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
+    __m256i p;
+    if constexpr (F::kBytes == 4) {
+      p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), xs, 4);
+    } else {
+      p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), _mm256_add_epi32(xs, _mm256_add_epi32(xs, xs)), 1);
+    }
+    const __m256i a = _mm256_i32gather_epi32(reinterpret_cast<const int*>(alpha), xs, 1);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i),
+                        _mm256_or_si256(_mm256_and_si256(p, colour), _mm256_slli_epi32(a, 24)));
+  }
+#else
+  (void)out, (void)pixels, (void)alpha, (void)x, (void)n, (void)width;
+#endif
+  return i;
+}
+
 template size_t WeighRow16<Format555>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
 template size_t WeighRow16<Format565>(uint8_t*, const uint8_t*, const uint8_t*, const uint16_t*, uint32_t, size_t);
-template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
-template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t);
+template size_t TowardRowBytes<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
+template size_t TowardRowBytes<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
+template size_t TowardRowBytes<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, size_t, uint32_t);
+template size_t WeightRow<uint8_t>(uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t WeightRow<uint16_t>(uint16_t*, const uint8_t*, uint32_t, size_t);
+template size_t TowardRowFields<Format555>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t TowardRowFields<Format565>(uint8_t*, const uint16_t* const*, const uint8_t*, const uint8_t*, uint32_t, size_t);
+template size_t SplitFields<Format555>(uint16_t* const*, const uint8_t*, size_t);
+template size_t SplitFields<Format565>(uint16_t* const*, const uint8_t*, size_t);
+template size_t GatherSamples<Format888>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template size_t GatherSamples<Format8888>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
+template size_t GatherSamples<FormatBitmap>(uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, size_t, int32_t);
 
 }  // namespace zan::ZAN_SIMD_NAMESPACE

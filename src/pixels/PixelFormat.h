@@ -58,8 +58,6 @@ struct Fields16Format {
   static constexpr bool kFields = true;
   using Pixel = uint32_t;  // the word, in the low 16 bits
   static constexpr uint32_t kMasks[3] = {RMask, GMask, BMask};
-  // The largest weight: blends weigh fields out of 256.
-  static constexpr uint32_t kFullWeight = 256;
 
   static Pixel Load(const uint8_t* p) { return LoadU16(p); }
   static void Store(uint8_t* p, Pixel v) { StoreU16(p, static_cast<uint16_t>(v)); }
@@ -136,8 +134,6 @@ struct BytesFormat {
   static constexpr int kBytes = Bytes;
   static constexpr bool kFields = false;
   using Pixel = uint32_t;  // the bytes, little-endian
-  // The largest weight: the table blend weighs bytes out of 255.
-  static constexpr uint32_t kFullWeight = 255;
 
   static Pixel Load(const uint8_t* p) {
     if constexpr (Bytes == 4) {

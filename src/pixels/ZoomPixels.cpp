@@ -1,6 +1,7 @@
 #include "pixels/ZoomPixels.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -25,7 +26,6 @@ struct ZoomFormat;
 // 555 and 565: each field in place, masked only when the pixel is put together.
 template <class F>
 struct ZoomFormat<F, true> {
-  using Element = uint16_t;  // a field in place (at most 0xF800)
   static constexpr uint32_t kRound = F::kCode == kFormat565 ? 255 : 0;
   // 565's per-pixel alpha leaves a pixel alone only when all four alpha samples are 0.
   static constexpr bool kAlphaSkipsOnAllFour = F::kCode == kFormat565;
@@ -45,7 +45,6 @@ struct ZoomFormat<F, true> {
 // 888, 8888 and the bitmap: bytes B, G, R; a fourth byte of the result is 0.
 template <class F>
 struct ZoomFormat<F, false> {
-  using Element = uint8_t;
   static constexpr bool kAlphaSkipsOnAllFour = false;
 
   static uint32_t Channel(uint32_t p, int k) { return (p >> (8 * k)) & 0xFF; }
@@ -89,6 +88,16 @@ inline void AddToPlane(uint8_t* plane, uint32_t alpha) {
 // A row of the destination's plane raised by the alpha drawn (a loop the compiler vectorises).
 void RaisePlane(uint8_t* __restrict plane, const uint8_t* __restrict alpha, size_t count) {
   for (size_t i = 0; i < count; ++i) AddToPlane(plane + i, alpha[i]);
+}
+
+// The same, only where the gate byte is not 0.
+void RaisePlaneWhere(uint8_t* __restrict plane, const uint8_t* __restrict alpha, const uint8_t* __restrict gate,
+                     size_t count) {
+  for (size_t i = 0; i < count; ++i) AddToPlane(plane + i, gate[i] != 0 ? alpha[i] : 0);
+}
+
+void OrRows(uint8_t* __restrict out, const uint8_t* __restrict a, const uint8_t* __restrict b, size_t count) {
+  for (size_t i = 0; i < count; ++i) out[i] = a[i] | b[i];
 }
 
 template <class F>
@@ -153,47 +162,84 @@ AlphaSpan SpanOf(const uint8_t* alpha, int32_t width) {
 // destination column, as channels c0, c1, c2, alpha) and filtered along x once, and kept
 // while the next destination rows read it; the filter along y and the blend then run over
 // whole rows. Only the columns whose samples can carry alpha are worked on: elsewhere every
-// weight is 0 and every pixel is left alone. In the byte formats the filter steps and the
-// blend are SIMD row kernels; a filter step whose weights are all 0 is the identity there,
-// so it is skipped, and a copy at natural size reads the source rows directly.
+// weight is 0 and every pixel is left alone. The filter steps and the blend are SIMD row
+// kernels. In the byte formats a filter step whose weights are all 0 is the identity, so it
+// is skipped, and a copy at natural size reads the source rows directly; the 16-bit formats'
+// steps round and so always run, on the fields kept in place in planes of their own.
 template <class F>
 class StagedZoom {
   using Z = ZoomFormat<F>;
-  using E = typename Z::Element;
-  static constexpr bool kBytes = std::is_same_v<E, uint8_t>;
+  static constexpr bool kBytes = !F::kFields;
   static constexpr int n = F::kBytes;
+
+  // A row of samples of the 16-bit formats: each field in place, and the alpha bytes.
+  struct FieldPlanes {
+    std::vector<uint16_t> field[3];
+    std::vector<uint8_t> alpha;
+    void Resize(size_t size) {
+      for (auto& f : field) f.resize(size);
+      alpha.resize(size);
+    }
+    // The three field planes from column i.
+    std::array<uint16_t*, 3> At(size_t i) { return {&field[0][i], &field[1][i], &field[2][i]}; }
+  };
+  // A row of samples of the byte formats: bytes B, G, R, alpha per column.
+  using Samples = std::conditional_t<kBytes, std::vector<uint8_t>, FieldPlanes>;
 
  public:
   StagedZoom(const PixelRows& src, const AlphaRows& srcAlpha, const ZoomMap& m)
       : src_(src), srcAlpha_(srcAlpha), m_(m), width_(static_cast<size_t>(m.width)) {
     columns_.resize(width_);
     firsts_.resize(width_);
-    weightsX_.resize(4 * width_);
+    seconds_.resize(width_);
     for (size_t i = 0; i < width_; ++i) {
       columns_[i] = SampleAt(m.baseX, static_cast<int64_t>(i), m.stepX, src.width);
       firsts_[i] = columns_[i].first;
-      std::fill_n(&weightsX_[4 * i], 4, static_cast<E>(columns_[i].weight));
+      seconds_[i] = columns_[i].second;
     }
-    // A step that is a whole number of pixels leaves every weight along x at 0.
-    filterX_ = !kBytes || (m.stepX & 0xFFFF) != 0;
-    for (Row& r : rows_) {
-      r.first.resize(4 * width_);
-      r.second.resize(4 * width_);
-      if (filterX_) r.filtered.resize(4 * width_);
-    }
-    filteredY_.resize(4 * width_);
-    weightsY_.resize(4 * width_);
-    colour_.resize(width_ * n);
     weights_.resize(width_);
-    for (uint32_t a = 0; a < 256; ++a) weightOf_[a] = static_cast<uint8_t>(Weight(m.kind, a, m.opacity));
+    if constexpr (kBytes) {
+      weightsX_.resize(4 * width_);
+      for (size_t i = 0; i < width_; ++i) std::fill_n(&weightsX_[4 * i], 4, static_cast<uint8_t>(columns_[i].weight));
+      // A step that is a whole number of pixels leaves every weight along x at 0.
+      filterX_ = (m.stepX & 0xFFFF) != 0;
+      for (Row& r : rows_) {
+        r.first.resize(4 * width_);
+        r.second.resize(4 * width_);
+        if (filterX_) r.filtered.resize(4 * width_);
+      }
+      filteredY_.resize(4 * width_);
+      weightsY_.resize(4 * width_);
+      colour_.resize(width_ * n);
+      for (uint32_t a = 0; a < 256; ++a) weightOf_[a] = static_cast<uint8_t>(Weight(m.kind, a, m.opacity));
+    } else {
+      weightsX_.resize(width_);
+      fieldWeightsX_.resize(width_);
+      for (size_t i = 0; i < width_; ++i) {
+        weightsX_[i] = static_cast<uint8_t>(columns_[i].weight);
+        fieldWeightsX_[i] = static_cast<uint16_t>(columns_[i].weight);
+      }
+      // Whole-pixel steps from inside the picture read consecutive columns.
+      consecutive_ = m.stepX == 0x10000 && m.baseX >= 0 && m.baseX + m.width <= src.width;
+      for (Row& r : rows_) {
+        r.first.Resize(width_);
+        r.second.Resize(width_);
+        r.filtered.Resize(width_);
+        r.either.resize(width_);
+      }
+      filteredY_.Resize(width_);
+      weightsY_.resize(width_);
+      fieldWeightsY_.resize(width_);
+      gate_.resize(width_);
+    }
   }
 
   void Run(const PixelRows& dst, const PlaneRows& dstAlpha) {
     const BlendPath path = CurrentBlendPath();
-    if (m_.stepX == 0x10000 && m_.stepY == 0x10000 && m_.baseX + m_.width <= src_.width &&
-        m_.baseY + m_.height <= src_.height) {
-      if constexpr (kBytes) return RunNatural(dst, dstAlpha, path);
-      else return RunNaturalFields(dst, dstAlpha);
+    if constexpr (kBytes) {
+      if (m_.stepX == 0x10000 && m_.stepY == 0x10000 && m_.baseX + m_.width <= src_.width &&
+          m_.baseY + m_.height <= src_.height)
+        return RunNatural(dst, dstAlpha, path);
     }
     for (int32_t j = 0; j < m_.height; ++j) {
       const Sample sy = SampleAt(m_.baseY, j, m_.stepY, src_.height);
@@ -208,46 +254,14 @@ class StagedZoom {
       if (i0 >= i1) continue;
       Ensure(top, i0, i1, path);
       Ensure(bottom, i0, i1, path);
-      const E* v = FilterY(top, bottom, sy.weight, i0, i1, path);
       uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
       uint8_t* plane = m_.kind == ZoomKind::kAlpha ? dstAlpha.Row(m_.dy + j) + m_.dx : nullptr;
       if constexpr (kBytes) {
-        BlendBytes(d, plane, top.first.data(), v, i0, i1, path);
+        BlendBytes(d, plane, top.first.data(), FilterY(top, bottom, sy.weight, i0, i1, path), i0, i1, path);
       } else {
-        for (size_t i = i0; i < i1; ++i) {
-          const size_t k = 4 * i;
-          if (Skips<Z>(m_.kind, top.first[k + 3], top.second[k + 3], bottom.first[k + 3], bottom.second[k + 3]))
-            continue;
-          if (plane != nullptr) AddToPlane(plane + i, v[k + 3]);
-          const uint32_t c[3] = {v[k], v[k + 1], v[k + 2]};
-          uint8_t* p = d + i * n;
-          F::Store(p, Z::Blend(F::Load(p), c, weightOf_[v[k + 3]]));
-        }
+        BlendFields(d, plane, top, bottom, sy.weight, i0, i1, path);
       }
     }
-  }
-
- private:
-  // The byte formats' blend of a filtered row: its colours in the format, a weight per pixel
-  // (0 leaves a pixel as it is, so no pixel needs a skip test of its own), then the row
-  // kernel. Per-pixel alpha leaves pixels whose top-left sample is transparent.
-  void BlendBytes(uint8_t* d, uint8_t* plane, const uint8_t* topLeft, const uint8_t* v, size_t i0, size_t i1,
-                  BlendPath path) {
-    uint8_t* colour = colour_.data();
-    uint8_t* weights = weights_.data();
-    const uint8_t* weightOf = weightOf_;
-    for (size_t i = i0; i < i1; ++i) {
-      uint32_t c;
-      std::memcpy(&c, v + 4 * i, 4);
-      const uint32_t a = c >> 24;
-      uint8_t w = weightOf[a];
-      if (plane != nullptr && topLeft[4 * i + 3] == 0) w = 0;
-      weights[i] = w;
-      c &= 0xFFFFFF;
-      std::memcpy(colour + i * n, &c, n);
-    }
-    if (plane != nullptr) RaisePlane(plane + i0, weights + i0, i1 - i0);
-    TowardRowBytes<F>(path, d + i0 * n, d + i0 * n, colour + i0 * n, weights + i0, i1 - i0);
   }
 
  private:
@@ -256,11 +270,64 @@ class StagedZoom {
     AlphaSpan span;
     size_t begin = 0;  // the columns gathered and filtered so far: [begin, end)
     size_t end = 0;
-    std::vector<E> first;     // the top-left samples: c0, c1, c2, alpha per column
-    std::vector<E> second;    // their right neighbours
-    std::vector<E> filtered;  // filtered along x (the byte formats without x weights: `first`)
-    const E* Filtered() const { return filtered.empty() ? first.data() : filtered.data(); }
+    Samples first;     // the top-left samples of each column
+    Samples second;    // their right neighbours
+    Samples filtered;  // filtered along x (the byte formats without x weights: `first`)
+    std::vector<uint8_t> either;  // 16-bit formats: first | second alpha, per column
+    const uint8_t* Filtered() const { return filtered.empty() ? first.data() : filtered.data(); }
   };
+
+  // The byte formats' blend of a filtered row: its colours in the format, a weight per pixel
+  // (0 leaves a pixel as it is, so no pixel needs a skip test of its own), then the row
+  // kernel. Per-pixel alpha leaves pixels whose top-left sample is transparent.
+  void BlendBytes(uint8_t* d, uint8_t* plane, const uint8_t* topLeft, const uint8_t* v, size_t i0, size_t i1,
+                  BlendPath path) {
+    uint8_t* weights = weights_.data();
+    const uint8_t* weightOf = weightOf_;
+    for (size_t i = i0; i < i1; ++i) {
+      uint8_t w = weightOf[v[4 * i + 3]];
+      if (plane != nullptr && topLeft[4 * i + 3] == 0) w = 0;
+      weights[i] = w;
+    }
+    if (plane != nullptr) RaisePlane(plane + i0, weights + i0, i1 - i0);
+    // 4-byte pixels blend toward the samples themselves, their alpha byte taken as 0.
+    const uint8_t* colour = v + 4 * i0;
+    if constexpr (n == 3) {
+      for (size_t i = i0; i < i1; ++i) std::memcpy(&colour_[3 * i], v + 4 * i, 3);
+      colour = &colour_[3 * i0];
+    }
+    TowardRowBytes<F>(path, d + i0 * n, d + i0 * n, colour, weights + i0, i1 - i0, true);
+  }
+
+  // The 16-bit formats' filter along y and blend of columns [i0, i1). The gate of a pixel is
+  // its top-left alpha sample where per-pixel alpha skips on that one, else the four samples
+  // together; a pixel whose gate is 0 is left alone and draws nothing into the plane.
+  void BlendFields(uint8_t* d, uint8_t* plane, const Row& top, const Row& bottom, uint32_t weight, size_t i0,
+                   size_t i1, BlendPath path) {
+    const size_t count = i1 - i0;
+    std::fill(&fieldWeightsY_[i0], &fieldWeightsY_[0] + i1, static_cast<uint16_t>(weight));
+    std::fill(&weightsY_[i0], &weightsY_[0] + i1, static_cast<uint8_t>(weight));
+    for (int k = 0; k < 3; ++k)
+      FilterRowFields(path, &filteredY_.field[k][i0], &top.filtered.field[k][i0], &bottom.filtered.field[k][i0],
+                      &fieldWeightsY_[i0], Z::kRound, count);
+    FilterRowBytes(path, &filteredY_.alpha[i0], &top.filtered.alpha[i0], &bottom.filtered.alpha[i0],
+                   &weightsY_[i0], count);
+    const uint8_t* alpha = &filteredY_.alpha[i0];
+    const uint8_t* gate = &gate_[i0];
+    if (m_.kind == ZoomKind::kAlpha && !Z::kAlphaSkipsOnAllFour) {
+      gate = &top.first.alpha[i0];
+    } else {
+      OrRows(&gate_[i0], &top.either[i0], &bottom.either[i0], count);
+    }
+    const uint8_t* w = alpha;
+    if (m_.kind == ZoomKind::kBlend) {
+      WeightRow<uint8_t>(path, &weights_[i0], alpha, m_.opacity + 1u, count);
+      w = &weights_[i0];
+    }
+    if (plane != nullptr) RaisePlaneWhere(plane + i0, alpha, gate, count);
+    const std::array<uint16_t*, 3> c = filteredY_.At(i0);
+    TowardRowFields<F>(path, d + i0 * n, c.data(), w, gate, Z::kRound, count);
+  }
 
   // At natural size every weight is 0: the filtered colour and alpha are the top-left
   // sample's, so the blend reads the source row itself.
@@ -269,49 +336,15 @@ class StagedZoom {
       const uint8_t* s = src_.Row(static_cast<int32_t>(m_.baseY) + j) + m_.baseX * n;
       const uint8_t* a = srcAlpha_.Row(static_cast<int32_t>(m_.baseY) + j) + m_.baseX;
       uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
-      uint8_t* weights = weights_.data();
-      const uint8_t* weightOf = weightOf_;
-      for (size_t i = 0; i < width_; ++i) weights[i] = weightOf[a[i]];
+      // Per-pixel alpha weighs by the alpha itself.
+      const uint8_t* weights = a;
+      if (m_.kind == ZoomKind::kBlend) {
+        WeightRow<uint8_t>(path, weights_.data(), a, m_.opacity + 1u, width_);
+        weights = weights_.data();
+      }
       if (m_.kind == ZoomKind::kAlpha) RaisePlane(dstAlpha.Row(m_.dy + j) + m_.dx, a, width_);
-      if constexpr (n == 4) {
-        // The fourth byte of the filtered colour is 0.
-        uint8_t* colour = colour_.data();
-        for (size_t i = 0; i < width_; ++i) {
-          uint32_t c;
-          std::memcpy(&c, s + 4 * i, 4);
-          c &= 0xFFFFFF;
-          std::memcpy(colour + 4 * i, &c, 4);
-        }
-        s = colour;
-      }
-      TowardRowBytes<F>(path, d, d, s, weights_.data(), width_);
-    }
-  }
-
-  // The 16-bit formats at natural size: every weight is 0, so each field takes the filter's
-  // two steps from the top-left sample alone; the neighbours' alphas still decide which
-  // pixels are left alone.
-  void RunNaturalFields(const PixelRows& dst, const PlaneRows& dstAlpha) {
-    const int32_t lastX = src_.width - 1;
-    const int32_t lastY = src_.height - 1;
-    for (int32_t j = 0; j < m_.height; ++j) {
-      const int32_t y = static_cast<int32_t>(m_.baseY) + j;
-      const uint8_t* s = src_.Row(y);
-      const uint8_t* a0 = srcAlpha_.Row(y);
-      const uint8_t* a1 = srcAlpha_.Row(std::min(y + 1, lastY));
-      uint8_t* d = dst.Row(m_.dy + j) + static_cast<ptrdiff_t>(m_.dx) * n;
-      uint8_t* plane = m_.kind == ZoomKind::kAlpha ? dstAlpha.Row(m_.dy + j) + m_.dx : nullptr;
-      for (size_t i = 0; i < width_; ++i) {
-        const int32_t x = static_cast<int32_t>(m_.baseX) + static_cast<int32_t>(i);
-        const int32_t right = std::min(x + 1, lastX);
-        if (Skips<Z>(m_.kind, a0[x], a0[right], a1[x], a1[right])) continue;
-        if (plane != nullptr) AddToPlane(plane + i, a0[x]);
-        const uint32_t p = F::Load(s + static_cast<ptrdiff_t>(x) * n);
-        uint32_t c[3];
-        for (int k = 0; k < 3; ++k) c[k] = Z::Filter(Z::Filter(Z::Channel(p, k), 0, 0), 0, 0);
-        uint8_t* out = d + i * n;
-        F::Store(out, Z::Blend(F::Load(out), c, weightOf_[a0[x]]));
-      }
+      // The fourth byte of the filtered colour is 0.
+      TowardRowBytes<F>(path, d, d, s, weights, width_, true);
     }
   }
 
@@ -348,49 +381,51 @@ class StagedZoom {
   void Compute(Row& r, size_t i0, size_t i1, BlendPath path) {
     const uint8_t* pixels = src_.Row(r.y);
     const uint8_t* alpha = srcAlpha_.Row(r.y);
-    for (size_t i = i0; i < i1; ++i) {
-      Gather(&r.first[4 * i], pixels, alpha, columns_[i].first);
-      Gather(&r.second[4 * i], pixels, alpha, columns_[i].second);
-    }
-    const size_t k0 = 4 * i0, k1 = 4 * i1;
     if constexpr (kBytes) {
+      GatherSamples<F>(path, &r.first[4 * i0], pixels, alpha, &firsts_[i0], i1 - i0, src_.width);
+      GatherSamples<F>(path, &r.second[4 * i0], pixels, alpha, &seconds_[i0], i1 - i0, src_.width);
+      const size_t k0 = 4 * i0, k1 = 4 * i1;
       if (filterX_)
         FilterRowBytes(path, &r.filtered[k0], &r.first[k0], &r.second[k0], &weightsX_[k0], k1 - k0);
     } else {
-      FilterRowFields(&r.filtered[k0], &r.first[k0], &r.second[k0], &weightsX_[k0], k1 - k0);
+      const size_t count = i1 - i0;
+      if (consecutive_) {
+        // Column i reads x = baseX + i and its right neighbour, which only the last column
+        // of the picture clamps.
+        const size_t x0 = static_cast<size_t>(m_.baseX) + i0;
+        const size_t last = static_cast<size_t>(src_.width) - 1;
+        SplitFields<F>(path, r.first.At(i0).data(), pixels + n * x0, count);
+        std::memcpy(&r.first.alpha[i0], alpha + x0, count);
+        const size_t inside = std::min(count, last - x0);
+        SplitFields<F>(path, r.second.At(i0).data(), pixels + n * (x0 + 1), inside);
+        std::memcpy(&r.second.alpha[i0], alpha + x0 + 1, inside);
+        for (size_t i = i0 + inside; i < i1; ++i) GatherFields(r.second, i, pixels, alpha, columns_[i].second);
+      } else {
+        for (size_t i = i0; i < i1; ++i) {
+          GatherFields(r.first, i, pixels, alpha, columns_[i].first);
+          GatherFields(r.second, i, pixels, alpha, columns_[i].second);
+        }
+      }
+      OrRows(&r.either[i0], &r.first.alpha[i0], &r.second.alpha[i0], count);
+      for (int k = 0; k < 3; ++k)
+        FilterRowFields(path, &r.filtered.field[k][i0], &r.first.field[k][i0], &r.second.field[k][i0],
+                        &fieldWeightsX_[i0], Z::kRound, count);
+      FilterRowBytes(path, &r.filtered.alpha[i0], &r.first.alpha[i0], &r.second.alpha[i0], &weightsX_[i0], count);
     }
   }
 
-  static void Gather(E* out, const uint8_t* pixels, const uint8_t* alpha, int32_t x) {
+  static void GatherFields(FieldPlanes& out, size_t i, const uint8_t* pixels, const uint8_t* alpha, int32_t x) {
     const uint32_t p = F::Load(pixels + static_cast<ptrdiff_t>(x) * n);
-    if constexpr (kBytes) {
-      // Bytes B, G, R then the alpha, in one store.
-      const uint32_t sample = (p & 0xFFFFFF) | (uint32_t{alpha[x]} << 24);
-      std::memcpy(out, &sample, 4);
-    } else {
-      for (int k = 0; k < 3; ++k) out[k] = static_cast<E>(Z::Channel(p, k));
-      out[3] = alpha[x];
-    }
+    for (int k = 0; k < 3; ++k) out.field[k][i] = static_cast<uint16_t>(Z::Channel(p, k));
+    out.alpha[i] = alpha[x];
   }
 
-  const E* FilterY(const Row& top, const Row& bottom, uint32_t weight, size_t i0, size_t i1, BlendPath path) {
+  const uint8_t* FilterY(const Row& top, const Row& bottom, uint32_t weight, size_t i0, size_t i1, BlendPath path) {
+    if (weight == 0) return top.Filtered();
     const size_t k0 = 4 * i0, k1 = 4 * i1;
-    if (kBytes && weight == 0) return top.Filtered();
-    std::fill(&weightsY_[k0], &weightsY_[0] + k1, static_cast<E>(weight));
-    if constexpr (kBytes)
-      FilterRowBytes(path, &filteredY_[k0], top.Filtered() + k0, bottom.Filtered() + k0, &weightsY_[k0], k1 - k0);
-    else
-      FilterRowFields(&filteredY_[k0], &top.filtered[k0], &bottom.filtered[k0], &weightsY_[k0], k1 - k0);
+    std::fill(&weightsY_[k0], &weightsY_[0] + k1, static_cast<uint8_t>(weight));
+    FilterRowBytes(path, &filteredY_[k0], top.Filtered() + k0, bottom.Filtered() + k0, &weightsY_[k0], k1 - k0);
     return filteredY_.data();
-  }
-
-  // A filter step over a row of the 16-bit formats' elements (c0, c1, c2, alpha per column):
-  // every element first takes the fields' arithmetic in one loop without branches, which the
-  // compiler vectorises, then every fourth one, the alpha, is redone with the product table.
-  static void FilterRowFields(E* __restrict out, const E* __restrict a, const E* __restrict b,
-                              const E* __restrict w, size_t count) {
-    for (size_t k = 0; k < count; ++k) out[k] = static_cast<E>(Z::Filter(a[k], b[k], w[k]));
-    for (size_t k = 3; k < count; k += 4) out[k] = static_cast<E>(FilterByte(a[k], b[k], w[k]));
   }
 
   PixelRows src_;
@@ -398,15 +433,22 @@ class StagedZoom {
   ZoomMap m_;
   size_t width_;
   std::vector<Sample> columns_;
-  std::vector<int32_t> firsts_;  // each column's top-left sample column, ascending
-  std::vector<E> weightsX_;      // each column's weight, once per element
-  bool filterX_ = true;
+  std::vector<int32_t> firsts_;    // each column's top-left sample column, ascending
+  std::vector<int32_t> seconds_;   // and its right neighbour
+  std::vector<uint8_t> weightsX_;  // each column's weight (the byte formats: once per byte)
+  bool filterX_ = true;            // byte formats
+  bool consecutive_ = false;       // 16-bit formats
   Row rows_[2];
-  std::vector<E> filteredY_;
-  std::vector<E> weightsY_;
-  std::vector<uint8_t> colour_;   // byte formats: the filtered row in the format
-  std::vector<uint8_t> weights_;  // byte formats: the blend weight of each pixel
-  uint8_t weightOf_[256];         // the blend weight of each filtered alpha
+  Samples filteredY_;
+  std::vector<uint8_t> weightsY_;
+  std::vector<uint8_t> weights_;  // the blend weight of each pixel
+  // The 16-bit formats: the weights as 16-bit elements, and the gate of each pixel.
+  std::vector<uint16_t> fieldWeightsX_;
+  std::vector<uint16_t> fieldWeightsY_;
+  std::vector<uint8_t> gate_;
+  // The byte formats: the filtered row in 3-byte pixels, and the blend weight of each alpha.
+  std::vector<uint8_t> colour_;
+  uint8_t weightOf_[256];
 };
 
 bool Usable(const ZoomMap& m, const PixelRows& src, const AlphaRows& srcAlpha) {

@@ -16,7 +16,7 @@
 // The destination pixel then moves toward the filtered colour by a weight: the table blend
 // in the byte formats, the same in-place step as the filter in 565 and 555.
 //
-// ZoomPixels is the fast path (rows filtered once and reused, SIMD for the byte formats);
+// ZoomPixels is the fast path (rows filtered once and reused, SIMD row kernels in every format);
 // ZoomPixelsReference computes every pixel alone, straight from the formulas. Both give the
 // same bytes, which the tests check.
 

@@ -98,6 +98,10 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsWritableFolder(const std::string& path) {
+  return IsDirectory(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 bool CreateFolder(const std::string& path) {
   std::error_code ec;
   fs::create_directories(path, ec);

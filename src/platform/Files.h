@@ -25,6 +25,8 @@ std::optional<std::string> FindFileNoCase(const std::string& folder, std::string
 
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// True when this process may create files in the folder (a read-only mount answers false).
+bool IsWritableFolder(const std::string& path);
 // Creates the folder (and its parents); true when it exists afterwards.
 bool CreateFolder(const std::string& path);
 bool RemoveFile(const std::string& path);

@@ -284,7 +284,7 @@ const GlyphInk& FreeTypeFontInk::Ink(const InkRequest& request) {
     // Once per face name: later requests find it refused without a word.
     if (!error.empty() && errors_.count("logged:" + std::string(request.face)) == 0) {
       errors_["logged:" + std::string(request.face)] = error;
-      ZAN_LOG("text: %s", error.c_str());
+      ZAN_WARN("text: %s", error.c_str());
     }
     return empty_;
   }

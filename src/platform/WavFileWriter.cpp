@@ -52,7 +52,7 @@ void WavFileWriter::Append(std::span<const int16_t> samples) {
     const size_t n = std::min(samples.size() - done, sizeof buffer / 2);
     for (size_t i = 0; i < n; ++i) StoreU16(buffer + 2 * i, static_cast<uint16_t>(samples[done + i]));
     if (std::fwrite(buffer, 2, n, file_) != n) {
-      ZAN_LOG("audio capture: cannot write %s", path_.c_str());
+      ZAN_WARN("audio capture: cannot write %s", path_.c_str());
       failed_ = true;
       return;
     }

@@ -90,7 +90,7 @@ void ChoiceMenu::Add(int32_t index, std::string_view script, std::string_view la
                      std::string_view text, int32_t option) {
   const bool chosen = services_.readFlags.TakeChoicePoint();
   if (!InRange(index, kEntries)) {
-    ZAN_LOG("script: SltAdd of choice %d, outside 0..4; ignored", index);
+    ZAN_WARN("script: SltAdd of choice %d, outside 0..4; ignored", index);
     return;
   }
   ChoiceEntry& e = state_.entries[index];
@@ -109,7 +109,7 @@ void ChoiceMenu::Delete(int32_t index) {
   } else if (InRange(index, kEntries)) {
     state_.entries[index] = {};
   } else {
-    ZAN_LOG("script: SltDel of choice %d, outside 0..4; ignored", index);
+    ZAN_WARN("script: SltDel of choice %d, outside 0..4; ignored", index);
     return;
   }
   ClearChoiceArea();

@@ -150,7 +150,7 @@ void Interpreter::StartGame(std::string_view scriptName) {
   input_.pointerMoved = false;
   demo_ = {};
   sceneName_.clear();
-  RemoveFile(data_.InstallFile("save/save_sel.sav"));
+  RemoveFile(data_.StateFile("save/save_sel.sav"));
 }
 
 void Interpreter::ReturnToTitle() {
@@ -298,7 +298,7 @@ void Interpreter::ExecuteElements() {
         return;
     }
   }
-  ZAN_LOG("script: %s runs %d elements without waiting; going on next frame",
+  ZAN_WARN("script: %s runs %d elements without waiting; going on next frame",
           SjisToUtf8(record_.name).c_str(), kMaxElementsPerFrame);
 }
 
@@ -341,7 +341,7 @@ DispatchResult Interpreter::DispatchCommand(std::string_view tag) {
   call.name = name.name;
   call.args = GetArgs(tag, name.offset);
   if (CountArgs(tag, name.offset) > kMaxArgs)
-    ZAN_LOG("script: %s has more than %d arguments; the rest are left out", call.name.c_str(),
+    ZAN_WARN("script: %s has more than %d arguments; the rest are left out", call.name.c_str(),
             kMaxArgs);
   if (const CommandHandler* handler = commands_.Find(call.name)) return (*handler)(call);
   return DispatchResult::kContinue;
@@ -350,7 +350,7 @@ DispatchResult Interpreter::DispatchCommand(std::string_view tag) {
 bool Interpreter::JumpToLabel(std::string_view label) {
   const int32_t position = ScriptLoader::FindLabel(record_, label);
   if (position < 0) {
-    ZAN_LOG("script: no label [%s] in %s", SjisToUtf8(label).c_str(),
+    ZAN_WARN("script: no label [%s] in %s", SjisToUtf8(label).c_str(),
             SjisToUtf8(record_.name).c_str());
     return false;
   }
@@ -375,7 +375,7 @@ bool Interpreter::JumpToScript(std::string_view scriptName, std::string_view lab
 void Interpreter::Call(std::string_view scriptName, std::string_view label) {
   ReturnStack& stack = record_.returns;
   if (stack.Count() >= ReturnStack::kDepth) {
-    ZAN_LOG("script: JumpR in %s nests deeper than %d calls; the call is left out",
+    ZAN_WARN("script: JumpR in %s nests deeper than %d calls; the call is left out",
             SjisToUtf8(record_.name).c_str(), ReturnStack::kDepth);
     return;
   }

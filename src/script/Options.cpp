@@ -60,7 +60,7 @@ bool ApplyOptionFile(std::span<const uint8_t> bytes, VariableTable& variables,
   const int32_t intCount = reader.I32();
   const int32_t stringCount = reader.I32();
   if (reader.failed() || intCount < 0 || stringCount < 0) {
-    ZAN_LOG("option.dat: damaged header (%zu bytes); the settings keep their values",
+    ZAN_WARN("option.dat: damaged header (%zu bytes); the settings keep their values",
             bytes.size());
     return false;
   }
@@ -68,7 +68,7 @@ bool ApplyOptionFile(std::span<const uint8_t> bytes, VariableTable& variables,
                             uint64_t(stringCount) * VariableTable::kStringRecordSize +
                             OptionsBlock::kSize + GalleryFlags::kSize;
   if (bytes.size() < expected) {
-    ZAN_LOG("option.dat: %d integer and %d string records need %llu bytes, the file has %zu; "
+    ZAN_WARN("option.dat: %d integer and %d string records need %llu bytes, the file has %zu; "
             "the settings keep their values",
             intCount, stringCount, static_cast<unsigned long long>(expected), bytes.size());
     return false;

@@ -51,7 +51,7 @@ bool ReadFlagStore::ApplyFile(std::span<const uint8_t> bytes, ErrorReporter* rep
   reader.I32();  // always 0
   const int32_t count = reader.I32();
   if (reader.failed()) {
-    ZAN_LOG("kidoku.dat: only %zu bytes; the read flags start empty", bytes.size());
+    ZAN_WARN("kidoku.dat: only %zu bytes; the read flags start empty", bytes.size());
     return false;
   }
   if (count != static_cast<int32_t>(entries_.size())) {
@@ -62,7 +62,7 @@ bool ReadFlagStore::ApplyFile(std::span<const uint8_t> bytes, ErrorReporter* rep
   auto copy = [&](std::vector<uint8_t>& flags, const char* what, size_t entry) {
     const int32_t stored = reader.I32();
     if (reader.failed() || stored < 0 || static_cast<size_t>(stored) > reader.remaining()) {
-      ZAN_LOG("kidoku.dat: the %s flags of entry %zu are damaged; the rest stay unread", what,
+      ZAN_WARN("kidoku.dat: the %s flags of entry %zu are damaged; the rest stay unread", what,
               entry);
       return false;
     }

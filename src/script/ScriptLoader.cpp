@@ -35,18 +35,18 @@ void ScriptLoader::LoadScript(ScriptRecord& record, std::string_view name) {
   record.Unload();
   std::vector<uint8_t> text;
   if (data_.ReadGameFile(name, kSlotScripts, text) != 1) {
-    ZAN_LOG("script: %s cannot be read; the story stops here", SjisToUtf8(name).c_str());
+    ZAN_WARN("script: %s cannot be read; the story stops here", SjisToUtf8(name).c_str());
     return;
   }
   if (name.size() > kScriptNameSize - 1)
-    ZAN_LOG("script: the name %s is longer than 31 bytes and is kept cut",
+    ZAN_WARN("script: the name %s is longer than 31 bytes and is kept cut",
             SjisToUtf8(name).c_str());
   record.name.assign(CutToCharacters(name, kScriptNameSize - 1));
   record.text = std::move(text);
   int cut = 0;
   record.labels = ScanLabels(record.Text(), &cut);
   if (cut > 0)
-    ZAN_LOG("script: %d label(s) of %s longer than 63 bytes are kept cut", cut,
+    ZAN_WARN("script: %d label(s) of %s longer than 63 bytes are kept cut", cut,
             SjisToUtf8(record.name).c_str());
   if (enterHook_) enterHook_(record.name, 0);
 }
@@ -67,7 +67,7 @@ int32_t ScriptLoader::ReadElement(const ScriptRecord& record, int32_t start, std
     boxes_->Show(message, record.name, MB_ICONERROR);
   }
   if (info.tagCut)
-    ZAN_LOG("script: a tag of %s longer than 259 bytes is cut at position %d",
+    ZAN_WARN("script: a tag of %s longer than 259 bytes is cut at position %d",
             SjisToUtf8(record.name).c_str(), start);
   return next;
 }

@@ -26,7 +26,7 @@ SoundChannelRecord SoundChannelRecord::Decode(std::span<const uint8_t, kSize> in
   if (length < kFileSize)
     record.file.assign(name, length);
   else
-    ZAN_LOG("save: a sound channel's file name has no end within 32 bytes; read as no file");
+    ZAN_WARN("save: a sound channel's file name has no end within 32 bytes; read as no file");
   int32_t* fields[] = {&record.playing, &record.paused,       &record.loop,   &record.mute,
                        &record.fadingOut, &record.loopPosition, &record.volume, &record.pan};
   const uint8_t* p = in.data() + kFileSize;
@@ -48,13 +48,13 @@ std::vector<uint8_t> EncodeSoundRecords(const SoundChannelRecords& records) {
 
 std::optional<SoundChannelRecords> DecodeSoundRecords(std::span<const uint8_t> bytes) {
   if (bytes.size() < kSoundRecordsSize) {
-    ZAN_LOG("save: the sound channel block is %zu bytes, fewer than %zu", bytes.size(),
+    ZAN_WARN("save: the sound channel block is %zu bytes, fewer than %zu", bytes.size(),
             kSoundRecordsSize);
     return std::nullopt;
   }
   const uint32_t count = LoadU32(bytes.data());
   if (count != kSoundRecordCount) {
-    ZAN_LOG("save: the sound channel block counts %u channels instead of %d", count,
+    ZAN_WARN("save: the sound channel block counts %u channels instead of %d", count,
             kSoundRecordCount);
     return std::nullopt;
   }

@@ -54,7 +54,7 @@ bool MayStart(const S& s, int index) { return !(IsVoice(index) && s.options.skip
 // A name the record cannot hold whole is refused rather than cut into another file's name.
 bool FileFits(const CommandCall& call, const std::string& file) {
   if (SoundChannelRecord::FitsFileField(file)) return true;
-  ZAN_LOG("script: %s: the sound file name \"%s\" is longer than 31 bytes; ignored",
+  ZAN_WARN("script: %s: the sound file name \"%s\" is longer than 31 bytes; ignored",
           call.name.c_str(), SjisToUtf8(file).c_str());
   return false;
 }
@@ -196,7 +196,7 @@ R SoundLoopPos(const S& s, const CommandCall& call) {
   if (!c) return R::kContinue;
   const int32_t ms = s.variables.Evaluate(call.Arg(1));
   if (ms < 0) {
-    ZAN_LOG("script: SoundLoopPos %d: a loop position of %d ms is before the start; ignored",
+    ZAN_WARN("script: SoundLoopPos %d: a loop position of %d ms is before the start; ignored",
             c->index, ms);
     return R::kContinue;
   }

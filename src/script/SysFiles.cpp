@@ -10,7 +10,7 @@ namespace zan {
 namespace {
 
 std::string SysPath(const GameData& data, std::string_view name) {
-  return data.InstallFile("sys/" + std::string(name));
+  return data.StateFile("sys/" + std::string(name));
 }
 
 }  // namespace
@@ -23,13 +23,13 @@ std::optional<std::vector<uint8_t>> ReadSysFile(const GameData& data, std::strin
 
 bool WriteSysFile(const GameData& data, std::string_view name, std::span<const uint8_t> bytes) {
   const std::string file(name);
-  if (!data.CreateInstallFolder("sys")) {
-    ZAN_LOG("%s: the folder sys cannot be created in %s", file.c_str(),
-            data.InstallPath().c_str());
+  if (!data.CreateStateFolder("sys")) {
+    ZAN_WARN("%s: the folder sys cannot be created in %s", file.c_str(),
+             data.StateFolder().c_str());
     return false;
   }
   if (Status s = WriteFileAtomic(SysPath(data, name), bytes); !s) {
-    ZAN_LOG("%s: %s", file.c_str(), s.error().message.c_str());
+    ZAN_WARN("%s: %s", file.c_str(), s.error().message.c_str());
     return false;
   }
   return true;

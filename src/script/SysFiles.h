@@ -1,6 +1,6 @@
 #pragma once
 // The game's own state files ("option.dat", "kidoku.dat") live in the folder "sys" of the
-// game folder, created on the first write. Writes go through a temporary file and a
+// game's state folder (GameData::StateFolder), created on the first write. Writes go through a temporary file and a
 // rename, so a crash never leaves a half-written file in place of the old one.
 
 #include <cstdint>

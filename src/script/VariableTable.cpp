@@ -17,7 +17,7 @@ namespace {
 
 std::string StoredName(std::string_view name, int row) {
   if (name.size() > VariableTable::kNameSize - 1)
-    ZAN_LOG("variable.csv: the name on row %d is longer than 31 bytes and is kept cut", row);
+    ZAN_WARN("variable.csv: the name on row %d is longer than 31 bytes and is kept cut", row);
   return std::string(CutToCharacters(name, VariableTable::kNameSize - 1));
 }
 

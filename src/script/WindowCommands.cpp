@@ -103,7 +103,7 @@ R WinMsgHome(const S& s, const CommandCall& call) {
 R WinClear(const S& s, const CommandCall& call) {
   const int32_t index = call.Arg(0).empty() ? s.areas.CurrentIndex() : Number(s, call, 0);
   if (index < 0 || index >= MessageAreas::kAreaCount) {
-    ZAN_LOG("script: WinClear of message area %d, which does not exist", index);
+    ZAN_WARN("script: WinClear of message area %d, which does not exist", index);
     return R::kContinue;
   }
   ClearPage(s.areas, s.history, index);

@@ -100,7 +100,7 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
   const AVCodec* decoder = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
   if (!decoder || source.channels < 1 || source.channels > 2 || source.samplesPerSec == 0 ||
       source.samplesPerSec > 384000) {
-    ZAN_LOG("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz, %u bits, block "
+    ZAN_WARN("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz, %u bits, block "
             "align %u)",
             source.formatTag, source.channels, source.samplesPerSec, source.bitsPerSample,
             source.blockAlign);
@@ -127,7 +127,7 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
     c->extradata_size = static_cast<int>(source.extra.size());
   }
   if (avcodec_open2(c, decoder, nullptr) < 0) {
-    ZAN_LOG("CAcm: the decoder refuses format tag 0x%04X", source.formatTag);
+    ZAN_WARN("CAcm: the decoder refuses format tag 0x%04X", source.formatTag);
     return 2;
   }
   codec->parser = av_parser_init(id);

@@ -97,7 +97,7 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
   } else {
     MpegHeader header;
     if (const int32_t rc = ParseMpegHeader(file, &header); rc != 0) {
-      ZAN_LOG("CMp3: neither a RIFF WAVE file nor MP3 frames (code %d)", rc);
+      ZAN_WARN("CMp3: neither a RIFF WAVE file nor MP3 frames (code %d)", rc);
       Close();
       return 1;
     }
@@ -118,7 +118,7 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
   // first fill and the rest of the staging buffer stays silent.
   const uint64_t stagingSize = uint64_t{kStagingSteps} * stepOutput_;
   if (stepOutput_ == 0 || stagingSize > kMaxStaging) {
-    ZAN_LOG("CMp3: unusable conversion step (%u source bytes give %u bytes)", step_, stepOutput_);
+    ZAN_WARN("CMp3: unusable conversion step (%u source bytes give %u bytes)", step_, stepOutput_);
     Close();
     return 1;
   }
@@ -153,7 +153,7 @@ int32_t Mp3Decoder::Fill(int32_t playMode) {
     // The end of the source: what the decoder still holds comes out now.
     // Said once per pass: a stream that stays at its end is refilled twice a second.
     static const std::string kAtEnd = Sjis("Mp3Fileの終端に来てるもよう");
-    if (!ended_ || n > 0) Diagnostics().LogText(kAtEnd);
+    if (!ended_ || n > 0) Diagnostics().LogText(LogLevel::kDebug, kAtEnd);
     ended_ = true;
     valid_ += produced;
     converter_->Drain();
@@ -179,7 +179,7 @@ int32_t Mp3Decoder::CopyPcm(uint8_t* out, uint32_t n, int32_t playMode) {
     static const std::string kTooLarge =
         Sjis("CMp3::CopyPcmで有効なバッファサイズより大きいサイズを要求された ValidSize %d "
              "demandSize %d");
-    Diagnostics().LogMessage(kTooLarge.c_str(), static_cast<int>(valid_), static_cast<int>(n));
+    Diagnostics().LogMessage(LogLevel::kDebug, kTooLarge.c_str(), static_cast<int>(valid_), static_cast<int>(n));
     std::memcpy(out, staging_.data(), valid_);
     out += valid_;
     n -= valid_;

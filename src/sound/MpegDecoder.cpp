@@ -38,7 +38,7 @@ int32_t MpegDecoder::Open(const MpegHeader& header) {
       mpg123_format(handle_, static_cast<long>(pcm_.samplesPerSec), static_cast<int>(channels),
                     MPG123_ENC_SIGNED_16) != MPG123_OK ||
       !OpenFeed()) {
-    ZAN_LOG("MP3: libmpg123 cannot decode %u Hz, %u channels", pcm_.samplesPerSec, pcm_.channels);
+    ZAN_WARN("MP3: libmpg123 cannot decode %u Hz, %u channels", pcm_.samplesPerSec, pcm_.channels);
     mpg123_delete(handle_);
     handle_ = nullptr;
     return 2;

@@ -46,7 +46,7 @@ int OggVorbisDecoder::SeekMemory(int64_t offset, int origin) {
     case SEEK_END: base = dataSize_; break;
     default: {
       static const std::string kBadOrigin = Sjis("COggVorbis::fseek_memoryで無効なorigin");
-      Diagnostics().LogText(kBadOrigin);
+      Diagnostics().LogText(LogLevel::kWarning, kBadOrigin);
       position_ = 0;
       return 0;
     }
@@ -80,7 +80,7 @@ int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool co
   const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
   const int32_t refused = copy ? 1 : 3;
   if (const int rc = ov_open_callbacks(this, &file_, nullptr, 0, callbacks); rc != 0) {
-    ZAN_LOG("COggVorbis: the library refuses the stream (%d)", rc);
+    ZAN_WARN("COggVorbis: the library refuses the stream (%d)", rc);
     std::memset(&file_, 0, sizeof file_);
     Close();
     return refused;
@@ -96,7 +96,7 @@ int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool co
   }
   const ogg_int64_t frames = usable ? ov_pcm_total(&file_, -1) : -1;
   if (!usable || frames < 0 || uint64_t(frames) * info->channels * 2 > kMaxPcmBytes) {
-    ZAN_LOG("COggVorbis: unusable stream (%d channels, %ld Hz, %ld sections, %lld frames)",
+    ZAN_WARN("COggVorbis: unusable stream (%d channels, %ld Hz, %ld sections, %lld frames)",
             info ? info->channels : 0, info ? info->rate : 0L, links,
             static_cast<long long>(frames));
     Close();

@@ -29,7 +29,7 @@ bool ConvertAll(PcmConverter& converter, const uint8_t* data, uint32_t size,
   };
   for (uint32_t at = 0; at < size; at += std::min(kPiece, size - at)) {
     if (!take(data + at, std::min(kPiece, size - at))) {
-      ZAN_LOG("sound: the conversion grows past %zu bytes; refused", kMaxWholeBytes);
+      ZAN_WARN("sound: the conversion grows past %zu bytes; refused", kMaxWholeBytes);
       out.clear();
       return false;
     }

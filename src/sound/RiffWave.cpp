@@ -31,7 +31,7 @@ std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t at, size_t 
       std::memcpy(name, file.data() + at, 4);
       for (char& c : name)
         if (c && (c < 0x20 || c > 0x7E)) c = '?';
-      ZAN_LOG("WAVE: chunk \"%s\" of %u bytes runs past the end of the file", name, size);
+      ZAN_WARN("WAVE: chunk \"%s\" of %u bytes runs past the end of the file", name, size);
       *broken = true;
       return std::nullopt;
     }
@@ -52,7 +52,7 @@ constexpr size_t kExtensibleExtra = 22;
 // that is decoded.
 bool UnwrapExtensible(WaveFormat& f) {
   if (f.extra.size() < kExtensibleExtra) {
-    ZAN_LOG("WAVE: extensible format with %zu extra bytes (%zu expected); refused", f.extra.size(),
+    ZAN_WARN("WAVE: extensible format with %zu extra bytes (%zu expected); refused", f.extra.size(),
             kExtensibleExtra);
     return false;
   }
@@ -61,7 +61,7 @@ bool UnwrapExtensible(WaveFormat& f) {
   const uint32_t tag = LoadU32(guid);
   if (std::memcmp(guid + 4, kTagGuidTail, sizeof kTagGuidTail) != 0 ||
       (tag != kWaveFormatPcm && tag != kWaveFormatIeeeFloat)) {
-    ZAN_LOG("WAVE: extensible sub-format {%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X} is "
+    ZAN_WARN("WAVE: extensible sub-format {%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X} is "
             "neither PCM nor IEEE float; refused",
             tag, LoadU16(guid + 4), LoadU16(guid + 6), guid[8], guid[9], guid[10], guid[11], guid[12],
             guid[13], guid[14], guid[15]);
@@ -69,7 +69,7 @@ bool UnwrapExtensible(WaveFormat& f) {
   }
   // 0 valid bits: not stated, the whole container.
   if (validBits > f.bitsPerSample) {
-    ZAN_LOG("WAVE: extensible format with %u valid bits in %u-bit samples; refused", validBits,
+    ZAN_WARN("WAVE: extensible format with %u valid bits in %u-bit samples; refused", validBits,
             f.bitsPerSample);
     return false;
   }
@@ -117,7 +117,7 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
     f.extra.assign(extra.begin(), extra.end());
   }
   if (r.failed() || f.channels == 0 || f.samplesPerSec == 0 || f.blockAlign == 0) {
-    ZAN_LOG("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
+    ZAN_WARN("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
             fmt->size, f.formatTag, f.channels, f.samplesPerSec, f.blockAlign);
     return kRiffWaveNoFmt;
   }
@@ -127,7 +127,7 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
   const size_t afterFmt = fmt->body + fmt->size + (fmt->size & 1);
   auto data = FindChunk(file, afterFmt, riffEnd, "data", &broken);
   if (!data) {
-    if (!broken) ZAN_LOG("WAVE: no \"data\" chunk after the \"fmt \" chunk");
+    if (!broken) ZAN_WARN("WAVE: no \"data\" chunk after the \"fmt \" chunk");
     return kRiffWaveNoData;
   }
   out->data = file.subspan(data->body, data->size);

@@ -87,7 +87,7 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
   RiffWave wave;
   const RiffWaveResult riff = ReadRiffWave({data, data ? size : 0u}, &wave);
   if (riff == kRiffWaveEmpty) {
-    SoundLog("CSoundBuffer::CreateStaticSoundBuffer : mmioOpenの失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : mmioOpenの失敗");
     return 2;
   }
   // Decoders of this call only.
@@ -96,14 +96,14 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
   if (riff == kRiffWaveNotWave) {
     const int32_t mp3Result = mp3.OpenWhole(data, size);
     if (mp3Result != 0 && ogg.OpenNoCopy(data, size) != 0) {
-      SoundLog("CSoundBuffer::CreateStaticSoundBuffer : Waveファイルでない");
+      SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : Waveファイルでない");
       return mp3Result;
     }
   } else if (riff == kRiffWaveNoFmt) {
-    SoundLog("CSoundBuffer::CreateStaticSoundBuffer : fmtチャンクが指定できない");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : fmtチャンクが指定できない");
     return 4;
   } else if (riff == kRiffWaveNoData) {
-    SoundLog("CSoundBuffer::CreateStaticSoundBuffer : データチャンクなさげ");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : データチャンクなさげ");
     return 5;
   }
 
@@ -129,7 +129,7 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
     byteCount = wave.data.size();
   } else {
     if (codec.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())) != 0) {
-      SoundLog("CSoundBuffer::非対応のWAVE FORMAT");
+      SoundLog(LogLevel::kWarning, "CSoundBuffer::非対応のWAVE FORMAT");
       return 6;
     }
     source = kFromCodec;
@@ -142,7 +142,7 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
     // A conversion reports the bytes it actually produced.
     const int32_t rc = source == kFromMp3 ? mp3.ConvertWhole(pcm) : codec.ConvertWhole(pcm);
     if (rc != 0) {
-      SoundLog("CSoundBuffer::Acmでの変換に失敗");
+      SoundLog(LogLevel::kWarning, "CSoundBuffer::Acmでの変換に失敗");
       return 9;
     }
     byteCount = pcm.size();
@@ -152,7 +152,7 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
   if (byteCount == 0 || byteCount > 0x0FFFFFFF ||
       CreateDeviceBuffer(device, kStaticFlags, kStaticFlagsReduced, format,
                          static_cast<uint32_t>(byteCount)) != 0) {
-    SoundLog("CSoundBuffer::CreateStatocSoundBufferのCreateSoundBuffer()で失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStatocSoundBufferのCreateSoundBuffer()で失敗");
     Preamble();
     return 7;
   }
@@ -166,13 +166,13 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
   uint8_t *p1, *p2;
   uint32_t n1, n2;
   if (LockRegions(0, static_cast<uint32_t>(byteCount), &p1, &n1, &p2, &n2) != DS_OK) {
-    SoundLog("CSoundBuffer::CreateStaticSoundBufferのLock()に失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのLock()に失敗");
     Preamble();
     return 8;
   }
   std::memcpy(p1, pcm.data(), n1);
   if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
-    SoundLog("CSoundBuffer::CreateStaticSoundBufferのUnlock()に失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのUnlock()に失敗");
     Preamble();
     return 10;
   }
@@ -190,26 +190,26 @@ int32_t SoundBuffer::CreateStreamSoundBuffer(SoundDevice* device, const uint8_t*
   } else if (mp3_.Open(data, size) == 0) {
     format = mp3_.PcmFormat();
   } else {
-    SoundLog("CSoundBuffer::CreateStreamSoundBuffer m_Mp3.Open error\n");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBuffer m_Mp3.Open error\n");
     return 1;
   }
   // One second of sound.
   ringSize_ = format.avgBytesPerSec;
   if (CreateDeviceBuffer(device, kStreamFlags, kStreamFlagsReduced, format, ringSize_) != 0) {
-    SoundLog("CSoundBuffer::CreateStreamSoundBufferのCreateSoundBuffer()で失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBufferのCreateSoundBuffer()で失敗");
     Preamble();
     return 7;
   }
   uint8_t *p1, *p2;
   uint32_t n1, n2;
   if (LockRegions(0, ringSize_, &p1, &n1, &p2, &n2) != DS_OK) {
-    SoundLog("CSoundBuffer::CreateStreamSoundBufferのLock()に失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBufferのLock()に失敗");
     Preamble();
     return 8;
   }
   FillFromDecoder(p1, n1, 0);
   if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
-    SoundLog("CSoundBuffer::CreateSteramSoundBufferのUnlock()に失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateSteramSoundBufferのUnlock()に失敗");
     Preamble();
     return 10;
   }
@@ -274,7 +274,7 @@ void SoundBuffer::OnRefillTick(uint64_t sequence) {
     if (silenceTicks_ > 1) {
       uint32_t play = 0, write = 0;
       if (buffer_) buffer_->GetCurrentPosition(&play, &write);
-      SoundLog("CSoundBufferStream SILENCE!! but... a = %d b = %d", static_cast<int>(play),
+      SoundLog(LogLevel::kDebug, "CSoundBufferStream SILENCE!! but... a = %d b = %d", static_cast<int>(play),
                static_cast<int>(write));
       StopLocked();
       return;
@@ -287,13 +287,13 @@ void SoundBuffer::OnRefillTick(uint64_t sequence) {
 int32_t SoundBuffer::ReadStream() {
   Lock lock(Mutex());
   if (!buffer_) {
-    SoundLog("CSoundBuffer::ReadStream m_lpDSB がNULL");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStream m_lpDSB がNULL");
     return 15;
   }
   if (paused_) return 13;
   uint32_t play = 0, write = 0;
   if (buffer_->GetCurrentPosition(&play, &write) != DS_OK)
-    SoundLog("CSoundBuffer::ReadStream GetCurrentPositionが変");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStream GetCurrentPositionが変");
   if (play == 0 && write == 0) return 16;
   if (writeOffset_ == ringSize_) writeOffset_ = 0;
   const uint32_t offset = writeOffset_;
@@ -304,14 +304,14 @@ int32_t SoundBuffer::ReadStream() {
   uint32_t n1, n2;
   const int32_t hr = LockRegions(offset, n, &p1, &n1, &p2, &n2);
   if (hr != DS_OK) {
-    SoundLog("CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d", hr,
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d", hr,
              static_cast<int>(offset), static_cast<int>(n));
     return 8;
   }
   const int32_t result = FillFromDecoder(p1, n1, playMode_);
   if (p2 && n2) FillFromDecoder(p2, n2, playMode_);
   if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
-    SoundLog("CSoundBuffer::ReadStreamのUnlock()に失敗");
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのUnlock()に失敗");
     return 10;
   }
   return result;
@@ -414,7 +414,7 @@ int32_t SoundBuffer::Restore() {
   int tries = 0;
   while (buffer_->Restore() == DSERR_BUFFERLOST) {
     if (++tries == kRestoreTries) {
-      SoundLog("CSoundBuffer::Restore : the device keeps the buffer lost; released");
+      SoundLog(LogLevel::kWarning, "CSoundBuffer::Restore : the device keeps the buffer lost; released");
       break;
     }
     Sleep(kRestoreRetryMs);

@@ -49,7 +49,7 @@ int32_t SoundChannel::Load(std::string_view name, int32_t flags) {
   buffer_.Release();
   if (manager_.CreateBuffer(buffer_, bytes.data(), static_cast<uint32_t>(bytes.size()), flags) != 0 &&
       manager_.IsInitialized())
-    ZAN_LOG("sound: \"%.*s\" (%zu bytes) is refused and stays silent (the lines above say why)",
+    ZAN_WARN("sound: \"%.*s\" (%zu bytes) is refused and stays silent (the lines above say why)",
             static_cast<int>(name.size()), name.data(), bytes.size());
   bytes.clear();
   StartTask();

@@ -7,11 +7,11 @@
 
 namespace zan {
 
-void SoundLog(const char* utf8Format, ...) {
+void SoundLog(LogLevel level, const char* utf8Format, ...) {
   const std::string format = Sjis(utf8Format);
   va_list args;
   va_start(args, utf8Format);
-  Diagnostics().LogMessageV(format.c_str(), args);
+  Diagnostics().LogMessageV(level, format.c_str(), args);
   va_end(args);
 }
 

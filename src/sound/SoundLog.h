@@ -4,8 +4,10 @@
 
 #include <cstdarg>
 
+#include "base/DiagnosticLog.h"
+
 namespace zan {
 
-void SoundLog(const char* utf8Format, ...) __attribute__((format(printf, 1, 2)));
+void SoundLog(LogLevel level, const char* utf8Format, ...) __attribute__((format(printf, 2, 3)));
 
 }  // namespace zan

@@ -26,7 +26,7 @@ T* ElementAt(std::vector<T>& v, int32_t index) {
 // A count the script asked for, kept within 0..most.
 int32_t CountWithin(int32_t n, int32_t most, const char* what) {
   const int32_t kept = std::clamp(n, 0, most);
-  if (kept != n) ZAN_LOG("%s: %d asked for, %d made", what, n, kept);
+  if (kept != n) ZAN_WARN("%s: %d asked for, %d made", what, n, kept);
   return kept;
 }
 
@@ -186,7 +186,7 @@ bool ImageLayers::SetZ(int32_t index, int32_t z) {
   ImageSlot* slot = Slot(index);
   if (slot == nullptr) return false;
   if (z < 0 || z >= SlotCount()) {
-    ZAN_LOG("image slots: z value %d is outside 0..%d; slot %d keeps %d", z, SlotCount() - 1, index,
+    ZAN_WARN("image slots: z value %d is outside 0..%d; slot %d keeps %d", z, SlotCount() - 1, index,
             slot->z);
     return false;
   }
@@ -210,7 +210,7 @@ void ImageLayers::RebuildOrder() {
     order_[static_cast<size_t>(z)] = static_cast<int32_t>(i);
   }
   if (permutation) return;
-  ZAN_LOG("image slots: the z values are not a permutation; each slot takes its index");
+  ZAN_WARN("image slots: the z values are not a permutation; each slot takes its index");
   for (size_t i = 0; i < slots_.size(); ++i) {
     slots_[i].z = static_cast<int32_t>(i);
     order_[i] = static_cast<int32_t>(i);

@@ -123,7 +123,7 @@ bool ObjectSurface::StartEye(GameData& data, std::string_view file, int32_t offs
   if (data.ReadGameFile(file, kSlotTables, bytes) != 1) return false;
   std::optional<EyeDefinition> definition = EyeDefinition::Parse(bytes);
   if (!definition || !definition->HasFrames()) {
-    ZAN_LOG("eye animation %s: not an eye definition (%zu bytes, %s)", SjisToUtf8(file).c_str(),
+    ZAN_WARN("eye animation %s: not an eye definition (%zu bytes, %s)", SjisToUtf8(file).c_str(),
             bytes.size(), definition ? "no frame" : "too short");
     return false;
   }

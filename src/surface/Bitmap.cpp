@@ -59,12 +59,12 @@ bool StandardMasks(std::span<const uint8_t> file, uint32_t infoSize, uint32_t co
     at = kFileHeaderSize + kInfoHeaderSize;
     count = infoSize >= kInfoHeaderWithAlphaMask ? 4 : 3;
     if (wantsAlpha && count < 4) {
-      ZAN_LOG("BMP refused: alpha bitfields without an alpha mask (info header of %u bytes)", infoSize);
+      ZAN_WARN("BMP refused: alpha bitfields without an alpha mask (info header of %u bytes)", infoSize);
       return false;
     }
   }
   if (at + 4 * size_t(count) > file.size()) {
-    ZAN_LOG("BMP refused: the channel masks end past the %zu-byte file", file.size());
+    ZAN_WARN("BMP refused: the channel masks end past the %zu-byte file", file.size());
     return false;
   }
   uint32_t mask[4] = {};
@@ -72,7 +72,7 @@ bool StandardMasks(std::span<const uint8_t> file, uint32_t infoSize, uint32_t co
   const bool rgb = mask[0] == kMaskRed && mask[1] == kMaskGreen && mask[2] == kMaskBlue;
   const bool alphaOk = mask[3] == 0 || (bits == 32 && mask[3] == kMaskAlpha);
   if (!rgb || !alphaOk) {
-    ZAN_LOG("BMP refused: %u bits with channel masks R %08X G %08X B %08X A %08X (read: R "
+    ZAN_WARN("BMP refused: %u bits with channel masks R %08X G %08X B %08X A %08X (read: R "
             "00FF0000 G 0000FF00 B 000000FF, A FF000000 or none)",
             bits, mask[0], mask[1], mask[2], mask[3]);
     return false;
@@ -85,7 +85,7 @@ bool StandardMasks(std::span<const uint8_t> file, uint32_t infoSize, uint32_t co
 // refused (the caller names the file).
 std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   if (file.size() < kHeadersSize) {
-    ZAN_LOG("BMP refused: %zu bytes, shorter than its headers", file.size());
+    ZAN_WARN("BMP refused: %zu bytes, shorter than its headers", file.size());
     return std::nullopt;
   }
   ByteReader r(file);
@@ -101,11 +101,11 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   const uint32_t compression = r.U32();
 
   if (bits != 24 && bits != 32) {
-    ZAN_LOG("BMP refused: %u bits a pixel (24 or 32 are read)", bits);
+    ZAN_WARN("BMP refused: %u bits a pixel (24 or 32 are read)", bits);
     return std::nullopt;
   }
   if (infoSize < kInfoHeaderSize) {
-    ZAN_LOG("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
+    ZAN_WARN("BMP refused: info header of %u bytes (40 or more expected)", infoSize);
     return std::nullopt;
   }
   // Without bitfields a 32-bit pixel's fourth byte is its opacity.
@@ -113,15 +113,15 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   if (compression == kCompressionBitfields || compression == kCompressionAlphaBitfields) {
     if (!StandardMasks(file, infoSize, compression, bits, &alphaByte)) return std::nullopt;
   } else if (compression != kCompressionNone) {
-    ZAN_LOG("BMP refused: compression %u (only uncompressed rows are read)", compression);
+    ZAN_WARN("BMP refused: compression %u (only uncompressed rows are read)", compression);
     return std::nullopt;
   }
   if (height < 0) {
-    ZAN_LOG("BMP refused: top-down rows (height %d)", height);
+    ZAN_WARN("BMP refused: top-down rows (height %d)", height);
     return std::nullopt;
   }
   if (width <= 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
-    ZAN_LOG("BMP refused: size %d x %d", width, height);
+    ZAN_WARN("BMP refused: size %d x %d", width, height);
     return std::nullopt;
   }
   BmpLayout layout;
@@ -134,14 +134,14 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   layout.alphaByte = alphaByte;
   const uint64_t pixelEnd = uint64_t{offBits} + uint64_t{layout.fileRowLength} * static_cast<uint64_t>(height);
   if (pixelEnd > file.size()) {
-    ZAN_LOG("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
+    ZAN_WARN("BMP refused: pixel rows end at byte %llu of a %zu-byte file",
             static_cast<unsigned long long>(pixelEnd), file.size());
     return std::nullopt;
   }
   if (layout.alphaPlane) {
     const uint64_t alphaEnd = pixelEnd + uint64_t(width) * static_cast<uint64_t>(height);
     if (alphaEnd > file.size()) {
-      ZAN_LOG("BMP refused: alpha plane ends at byte %llu of a %zu-byte file",
+      ZAN_WARN("BMP refused: alpha plane ends at byte %llu of a %zu-byte file",
               static_cast<unsigned long long>(alphaEnd), file.size());
       return std::nullopt;
     }
@@ -223,7 +223,7 @@ int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) 
   const int32_t result = CreateFromBMP(file);
   if (result == kReadInvalidFormat) {
     static const std::string message = Sjis("CDIB::Readで無効なフォーマットのファイル ");
-    Diagnostics().LogText(message + fileName_);
+    Diagnostics().LogText(LogLevel::kWarning, message + fileName_);
   }
   return result;
 }
@@ -293,7 +293,7 @@ int32_t Bitmap::SaveBMP(std::string_view path) const {
     std::memcpy(p + kHeadersSize + static_cast<size_t>(height_ - 1 - y) * pitch_, BitmapRow(y),
                 static_cast<size_t>(pitch_));
   if (Status s = WriteFileAtomic(NativePath(path), file); !s) {
-    ZAN_LOG("CDIB::SaveBMP: %s", s.error().message.c_str());
+    ZAN_WARN("CDIB::SaveBMP: %s", s.error().message.c_str());
     return 1;
   }
   return 0;

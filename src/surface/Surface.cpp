@@ -348,7 +348,7 @@ int32_t Surface::Restore() {
     case DDERR_IMPLICITLYCREATED:
     case DDERR_WRONGMODE:
     case DDERR_NOEXCLUSIVEMODE:
-      ZAN_LOG("Restore %s", DeviceErrorName(result));
+      ZAN_WARN("Restore %s", DeviceErrorName(result));
       break;
     default:
       break;
@@ -378,7 +378,7 @@ int32_t Surface::BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t heig
   if (!IsDeviceMode()) {
     static const std::string message =
         Sjis("CDirectDrawSurface::BitBltAlpha(MMX off)で謎のピクセルフォーマットが…");
-    Diagnostics().LogText(message);
+    Diagnostics().LogText(LogLevel::kWarning, message);
     return 0;
   }
   if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 1;

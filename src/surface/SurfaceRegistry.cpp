@@ -34,27 +34,27 @@ SurfaceRegistry::SurfaceRegistry() : EventReceiver("CDirectDrawManager") {}
 
 int32_t SurfaceRegistry::Init(Presenter* presenter, int32_t gdiOnly) {
   static const std::string failed = Sjis("DirectDrawManagerの初期化に失敗");
-  Diagnostics().LogText("CDirectDrawManager::Init()");
+  Diagnostics().LogText(LogLevel::kDebug, "CDirectDrawManager::Init()");
   device_.reset();
   registry_.clear();
   presenter_ = presenter;
   formatCode_ = kFormatBitmap;
   gdiOnly_ = gdiOnly != 0 ? 1 : 0;
   if (gdiOnly_) {
-    Diagnostics().LogText(failed);
+    Diagnostics().LogText(LogLevel::kWarning, failed);
     return DDERR_GENERIC;
   }
   // The device is this process's software device; it exists whenever there is a screen to
   // present to.
   const int32_t created = presenter != nullptr ? DD_OK : DDERR_GENERIC;
-  ZAN_LOG("DirectDrawCreate = %d", created);
+  ZAN_DEBUG("DirectDrawCreate = %d", created);
   if (created != DD_OK) {
-    Diagnostics().LogText(DeviceErrorName(created));
-    Diagnostics().LogText(failed);
+    Diagnostics().LogText(LogLevel::kWarning, DeviceErrorName(created));
+    Diagnostics().LogText(LogLevel::kWarning, failed);
     return created;
   }
   device_.emplace();
-  ZAN_LOG("SetCooperativeLevel = %d", DD_OK);
+  ZAN_DEBUG("SetCooperativeLevel = %d", DD_OK);
   return DD_OK;
 }
 
@@ -71,11 +71,11 @@ int32_t SurfaceRegistry::CreatePrimary(Surface& primary, int32_t width,
                                           int32_t height) {
   static const std::string failed = Sjis("PrimarySurfaceの作成に失敗");
   if (!device_ || presenter_ == nullptr || !presenter_->Open(width, height)) {
-    Diagnostics().LogText(failed);
+    Diagnostics().LogText(LogLevel::kWarning, failed);
     return DDERR_GENERIC;
   }
-  ZAN_LOG("CreateClipper = %d", DD_OK);
-  ZAN_LOG("SetHWnd = %d", DD_OK);
+  ZAN_DEBUG("CreateClipper = %d", DD_OK);
+  ZAN_DEBUG("SetHWnd = %d", DD_OK);
   formatCode_ = PixelFormatCodeOf(presenter_->DisplayFormat());
   primaryWidth_ = width;
   primaryHeight_ = height;
@@ -86,7 +86,7 @@ int32_t SurfaceRegistry::CreatePrimary(Surface& primary, int32_t width,
     const int32_t result =
         primary.CreateOnDevice(&*device_, width, height, DDSCAPS_VIDEOMEMORY, formatCode_);
     if (result != 0) {
-      Diagnostics().LogText(failed);
+      Diagnostics().LogText(LogLevel::kWarning, failed);
       formatCode_ = kFormatBitmap;
       return result;
     }
@@ -109,7 +109,7 @@ bool SurfaceRegistry::IsRegistered(const Surface* surface) const {
 
 void SurfaceRegistry::RestoreLostSurfaces() {
   if (formatCode_ == kFormatBitmap) return;
-  Diagnostics().LogText("check surface lost");
+  Diagnostics().LogText(LogLevel::kDebug, "check surface lost");
   // A snapshot: making a surface again registers it anew.
   const std::vector<Surface*> surfaces = registry_;
   for (Surface* s : surfaces) {
@@ -134,7 +134,7 @@ void SurfaceRegistry::RestoreLostSurfaces() {
 
 void SurfaceRegistry::ReloadAllSurfaces() {
   if (formatCode_ == kFormatBitmap) return;
-  Diagnostics().LogText("CDirectDrawManager::Reload");
+  Diagnostics().LogText(LogLevel::kDebug, "CDirectDrawManager::Reload");
   const std::vector<Surface*> surfaces = registry_;
   for (Surface* s : surfaces) {
     if (!IsRegistered(s)) continue;

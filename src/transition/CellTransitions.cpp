@@ -106,7 +106,7 @@ std::unique_ptr<Transition> MakeCellPattern(TransitionSetup& setup) {
   const int32_t width = std::min(p.pattern->Width(), p.pattern->Alpha().Width());
   const int32_t height = std::min(p.pattern->Height(), p.pattern->Alpha().Height());
   if (int64_t{p.patternFrames} * p.cellWidth > width || p.cellHeight > height)
-    ZAN_LOG("transition Pattern: the pattern picture is %dx%d, smaller than %d frames of %dx%d; "
+    ZAN_WARN("transition Pattern: the pattern picture is %dx%d, smaller than %d frames of %dx%d; "
             "frames are drawn only where it has them",
             width, height, p.patternFrames, p.cellWidth, p.cellHeight);
   return std::make_unique<PatternTransition>(setup);

@@ -138,7 +138,7 @@ std::optional<Transition::Frame> Transition::Prepare(Surface& target) {
       CoversScreen(frame.next, next_.FormatCode(), format, tables_))
     return frame;
   if (!targetRefused_)
-    ZAN_LOG("transition %s: the target or a scene is no longer a %dx%d picture of format %d; the "
+    ZAN_WARN("transition %s: the target or a scene is no longer a %dx%d picture of format %d; the "
             "transition ends",
             NamesOf(kind_).script, tables_.Width(), tables_.Height(), format);
   targetRefused_ = true;
@@ -188,7 +188,7 @@ Result<std::unique_ptr<Transition>> StartTransition(const TransitionTables& tabl
   setup.duration = params.kind == TransitionKind::kWater ? uint32_t{kWaterDuration}
                                                          : static_cast<uint32_t>(std::max(params.duration, 1));
   auto refuse = [name](const std::string& why) -> Error {
-    ZAN_LOG("transition %s: %s; the new scene shows at once", name, why.c_str());
+    ZAN_WARN("transition %s: %s; the new scene shows at once", name, why.c_str());
     return MakeError("transition " + std::string(name) + ": " + why);
   };
   if (std::optional<std::string> why = Check(setup)) return refuse(*why);
@@ -209,7 +209,7 @@ Result<std::unique_ptr<Transition>> StartTransition(const TransitionTables& tabl
         if (y < mask.Height()) std::memcpy(row, mask.Row(y), static_cast<size_t>(copied));
       }
       setup.mask = setup.paddedMask.mask;
-      ZAN_LOG("transition %s: the mask picture is %dx%d, smaller than the %dx%d screen; the rest "
+      ZAN_WARN("transition %s: the mask picture is %dx%d, smaller than the %dx%d screen; the rest "
               "of the screen counts as 0",
               name, mask.Width(), mask.Height(), tables.Width(), tables.Height());
     }

@@ -69,7 +69,7 @@ const Surface* FlakeEffect::PictureFor(int32_t kind, const Surface& target) {
     return picture;
   if (!reported_[static_cast<size_t>(kind)]) {
     reported_[static_cast<size_t>(kind)] = true;
-    ZAN_LOG("%s: the picture %s is missing or not in the frame's pixel format; %s", WeatherTaskName(kind_),
+    ZAN_WARN("%s: the picture %s is missing or not in the frame's pixel format; %s", WeatherTaskName(kind_),
             WeatherPictureName(kind_, kind).c_str(),
             kind == 0 ? "the effect draws nothing" : "its particles are not drawn");
   }

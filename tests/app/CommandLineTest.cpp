@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace zan {
 namespace {
 
@@ -41,10 +44,47 @@ TEST(CommandLineTest, RefusesWhatItCannotUse) {
   for (const auto& args : bad) EXPECT_FALSE(ParseCommandLine(args).ok()) << args[0];
 }
 
+TEST(CommandLineTest, VerboseByTheOptionOrTheEnvironment) {
+  EXPECT_FALSE(ParseCommandLine({}).value().verbose);
+  EXPECT_TRUE(ParseCommandLine({"--verbose"}).value().verbose);
+  const std::pair<const char*, bool> values[] = {{"1", true}, {"yes", true}, {"0", false}, {"", false}};
+  for (const auto& [value, verbose] : values) {
+    setenv("ZAN_VERBOSE", value, 1);
+    EXPECT_EQ(VerboseByEnvironment(), verbose) << value;
+  }
+  unsetenv("ZAN_VERBOSE");
+  EXPECT_FALSE(VerboseByEnvironment());
+}
+
+// Files written during or after the run must have a folder to go to, known before the run.
+TEST(CommandLineTest, OutputFilesNeedAnExistingFolder) {
+  const std::string here = std::filesystem::temp_directory_path().string();
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;  // in the error; null: accepted
+  };
+  const std::vector<Case> cases = {
+      {{"--screenshot", "3:" + here + "/x.png", "--dump-vars", here + "/v.txt"}, nullptr},
+      {{"--screenshot", "3:x.png"}, nullptr},  // the current folder
+      {{"--screenshot", "3:/no/such/dir/x.png"}, "--screenshot 3:/no/such/dir/x.png"},
+      {{"--screenshot", "1:" + here + "/a.png", "--screenshot", "2:/no/such/b.png"}, "/no/such"},
+      {{"--dump-vars", "/no/such/dir/v.txt"}, "--dump-vars /no/such/dir/v.txt"},
+      {{"--screenshot", "3:/etc/passwd/x.png"}, "/etc/passwd"},  // a file, not a folder
+  };
+  for (const Case& c : cases) {
+    auto o = ParseCommandLine(c.args);
+    ASSERT_TRUE(o.ok()) << o.error().message;
+    Status s = CheckOutputPaths(*o);
+    EXPECT_EQ(s.ok(), c.named == nullptr) << c.args[1];
+    if (c.named) EXPECT_NE(s.error().message.find(c.named), std::string::npos) << s.error().message;
+  }
+}
+
 TEST(CommandLineTest, HelpListsEveryOptionWithinEightyColumns) {
   std::string help = HelpText();
   for (const char* name : {"--headless", "--frames", "--input", "--click-every", "--start",
-                           "--dump-vars", "--pixel-format", "--screenshot", "--help", "--version"})
+                           "--dump-vars", "--pixel-format", "--screenshot", "--verbose", "--help",
+                           "--version", "ZAN_VERBOSE"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
   size_t start = 0;
   while (start < help.size()) {

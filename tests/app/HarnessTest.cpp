@@ -36,6 +36,23 @@ TEST(HarnessTest, AClickArrivesAsMovePressReleaseOneMessageAFrame) {
   EXPECT_EQ(taken[4].message, WM_KEYUP);
 }
 
+// A drag that leaves the window: positions left of and above it travel as the low and high
+// words of lParam in two's complement, as a captured pointer reports them.
+TEST(HarnessTest, PositionsOutsideTheWindowArriveAsSixteenBitWords) {
+  Harness h;
+  HeadlessWindow w;
+  auto t = InputTimeline::Parse("1 press 10 20\n3 move -5 -7\n5 release -5 -7");
+  ASSERT_TRUE(t.ok()) << t.error().message;
+  h.SetTimeline(std::move(*t));
+  auto taken = Drive(h, w, 8);
+  ASSERT_EQ(taken.size(), 4u);  // move, press, move, release: the release moves no further
+  EXPECT_EQ(taken[2].message, WM_MOUSEMOVE);
+  EXPECT_EQ(LowWord(static_cast<uintptr_t>(taken[2].lParam)), 0x10000 - 5);
+  EXPECT_EQ(HighWord(static_cast<uintptr_t>(taken[2].lParam)), 0x10000 - 7);
+  EXPECT_EQ(taken[3].message, WM_LBUTTONUP);
+  EXPECT_EQ(taken[3].lParam, taken[2].lParam);
+}
+
 TEST(HarnessTest, NothingIsFedIntoAQueueThatHoldsAMessage) {
   Harness h;
   HeadlessWindow w;

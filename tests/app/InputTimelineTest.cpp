@@ -50,7 +50,9 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
       {"1 click 1 2\nx click 1 2", "line 2"},
       {"5", "line 1"},
       {"5 click 1", "line 1"},
-      {"5 click -1 2", "line 1"},
+      {"5 click -32769 2", "line 1"},
+      {"5 move 1 32768", "line 1"},
+      {"5 move 1 1\n7 click 1 1\n6 key Return", "line 3"},
       {"\n\n5 key Meta", "line 3"},
       {"5 wheel left", "line 1"},
       {"5 close now", "line 1"},
@@ -61,6 +63,18 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
     ASSERT_FALSE(t.ok()) << text;
     EXPECT_NE(t.error().message.find(where), std::string::npos) << t.error().message;
   }
+}
+
+// A drag that leaves the window reports positions outside it, negative ones included, as
+// far as a signed 16-bit client coordinate reaches; events of one frame may share it.
+TEST(InputTimelineTest, PointerPositionsOutsideTheWindowAndEventsOfOneFrame) {
+  auto t = InputTimeline::Parse("5 press 400 300\n6 move -20 -32768\n6 move 32767 900\n7 release -1 -1");
+  ASSERT_TRUE(t.ok()) << t.error().message;
+  ASSERT_EQ(t->ActionsAt(6).size(), 2u);
+  EXPECT_EQ(t->ActionsAt(6)[0].x, -20);
+  EXPECT_EQ(t->ActionsAt(6)[0].y, -32768);
+  EXPECT_EQ(t->ActionsAt(6)[1].x, 32767);
+  EXPECT_EQ(t->ActionsAt(7)[0].y, -1);
 }
 
 TEST(InputTimelineTest, KeyNames) {

@@ -8,6 +8,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace zan {
@@ -25,11 +26,11 @@ TEST(ErrorLogTest, OutputModeZeroKeepsOnlyTheLastMessage) {
   log.SetEcho(false);
   log.SetFileName((dir / "errorlog.txt").string());
   std::filesystem::remove(dir / "errorlog.txt");
-  log.LogMessage("DirectDrawCreate = %d", -5);
-  log.LogMessage("%s %x", "Flip", 0x1f);
+  log.LogMessage(LogLevel::kDebug, "DirectDrawCreate = %d", -5);
+  log.LogMessage(LogLevel::kWarning, "%s %x", "Flip", 0x1f);
   EXPECT_EQ(log.LastMessage(), "Flip 1f");
   EXPECT_FALSE(std::filesystem::exists(dir / "errorlog.txt"));
-  log.LogNumber(42);
+  log.LogNumber(LogLevel::kDebug, 42);
   EXPECT_EQ(log.LastMessage(), "42");
 }
 
@@ -44,7 +45,8 @@ TEST(ErrorLogTest, OutputModeOneAppendsWholeLinesFromTwoThreads) {
   log.SetOutputMode(1);
 
   auto writer = [&log](const char* who) {
-    for (int i = 0; i < 500; ++i) log.LogMessage("%s line %d", who, i);
+    for (int i = 0; i < 500; ++i)
+      log.LogMessage(i % 2 ? LogLevel::kDebug : LogLevel::kWarning, "%s line %d", who, i);
   };
   std::thread main(writer, "main");
   std::thread timer(writer, "timer");
@@ -56,6 +58,40 @@ TEST(ErrorLogTest, OutputModeOneAppendsWholeLinesFromTwoThreads) {
   int count = 0;
   for (std::string text; std::getline(in, text); ++count) ASSERT_TRUE(std::regex_match(text, line)) << text;
   EXPECT_EQ(count, 1000);
+}
+
+// What reaches stderr: warnings always, debug lines only when verbose; the last message
+// and the file take both.
+TEST(ErrorLogTest, DebugLinesReachStderrOnlyWhenVerbose) {
+  struct Case {
+    bool verbose;
+    LogLevel level;
+    bool echoed;
+  };
+  const Case cases[] = {{false, LogLevel::kDebug, false},
+                        {false, LogLevel::kWarning, true},
+                        {true, LogLevel::kDebug, true},
+                        {true, LogLevel::kWarning, true}};
+  auto dir = std::filesystem::temp_directory_path() / ("zan_errorlog_levels_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  for (const Case& c : cases) {
+    const auto path = dir / "errorlog.txt";
+    std::filesystem::remove(path);
+    DiagnosticLog log;
+    log.SetFileName(path.string());
+    log.SetOutputMode(1);
+    log.SetVerbose(c.verbose);
+    ::testing::internal::CaptureStderr();
+    log.LogText(c.level, "CDraw Initalized");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, c.echoed ? "zan: CDraw Initalized\n" : "") << c.verbose;
+    EXPECT_EQ(log.LastMessage(), "CDraw Initalized");
+    std::ifstream in(path);
+    std::string line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.substr(line.size() - 19), " : CDraw Initalized");
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ TEST_F(ArchiveTest, MalformedArchivesAreRefusedWithAReason) {
     SCOPED_TRACE(c.what);
     Archive archive;
     archive.SetMessageBoxes(&boxes);
-    Diagnostics().LogText("");
+    Diagnostics().LogText(LogLevel::kWarning, "");
     ASSERT_EQ(archive.OpenArchive(Write(c.file)), c.opens ? 1 : 0);
     if (c.opens) {
       Bytes out(64, 0);

@@ -257,9 +257,22 @@ TEST_F(GameDataTest, InstallFolderHelpers) {
   WriteBytes((dir / "MOVIE.INI").string(), {});
   EXPECT_TRUE(data.MovieIniPresent());
   EXPECT_EQ(data.InstallFile(Sjis("セーブ\\001.dat")), (dir / "セーブ" / "001.dat").string());
-  EXPECT_TRUE(data.CreateInstallFolder("save"));
+  EXPECT_TRUE(data.CreateStateFolder("save"));
   EXPECT_TRUE(fs::is_directory(dir / "save"));
   EXPECT_EQ(data.LocateGameData(1, dir.string()), 0);  // no installed mode on this platform
+}
+
+TEST_F(GameDataTest, AStateFolderElsewhereTakesTheGamesOwnFilesButNotItsData) {
+  GameData data(report, boxes);
+  data.LocateGameData(0, dir.string());
+  EXPECT_EQ(data.StateFile("sys/option.dat"), (dir / "sys" / "option.dat").string());
+  const fs::path state = dir / "elsewhere" / "deeper";
+  data.SetStateFolder(state.string());
+  EXPECT_EQ(data.StateFile(Sjis("セーブ\\001.dat")), (state / "セーブ" / "001.dat").string());
+  EXPECT_EQ(data.InstallFile("movie.ini"), (dir / "movie.ini").string());
+  EXPECT_TRUE(data.CreateStateFolder("sys"));
+  EXPECT_TRUE(fs::is_directory(state / "sys"));
+  EXPECT_FALSE(fs::exists(dir / "sys"));
 }
 
 TEST(PathOperationsTest, DoubleByteCharactersAreNotSeparators) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../surface/TestSurfaces.h"
+#include "PathTest.h"
 #include "base/DiagnosticLog.h"
 #include "pixels/BlendKernels.h"
 
@@ -94,14 +95,7 @@ const BlendCase kCases[] = {
     {"DIB white", Op::kScreen, 0, 0xFF6400, 0xFFFFFF, 0, 0, 0xFFFEFE},
 };
 
-class BlendTest : public ::testing::TestWithParam<BlendPath> {
- protected:
-  void SetUp() override {
-    if (GetParam() > BestBlendPath()) GTEST_SKIP() << "this processor has no such path";
-    SetBlendPath(GetParam());
-  }
-  void TearDown() override { SetBlendPath(BestBlendPath()); }
-};
+using BlendTest = test::PathTest;
 
 TEST_P(BlendTest, EveryOperationInEveryFormatMatchesItsFormula) {
   constexpr int32_t kW = 37, kH = 3;
@@ -146,13 +140,7 @@ TEST_P(BlendTest, EveryOperationInEveryFormatMatchesItsFormula) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, BlendTest,
-                         ::testing::Values(BlendPath::kPlain, BlendPath::kSse2, BlendPath::kAvx2),
-                         [](const auto& info) {
-                           return info.param == BlendPath::kPlain  ? "Plain"
-                                  : info.param == BlendPath::kSse2 ? "Sse2"
-                                                                   : "Avx2";
-                         });
+INSTANTIATE_TEST_SUITE_P(Paths, BlendTest, test::AllPaths(), test::PathParamName);
 
 TEST(BlendRectTest, BlendsTouchOnlyTheClippedRectangleAndMarkWhatTheySay) {
   for (int32_t format : {555, 565, 888, 8888}) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../surface/TestSurfaces.h"
+#include "PathTest.h"
 #include "pixels/BlendKernels.h"
 #include "pixels/BlendTables.h"
 #include "pixels/ZoomPixels.h"
@@ -21,7 +22,8 @@ using test::MakeSurface;
 using test::Raw;
 using test::SetRaw;
 
-std::vector<BlendPath> AllPaths() {
+// The paths this processor runs, for the cases worked out by hand.
+std::vector<BlendPath> RunnablePaths() {
   std::vector<BlendPath> paths;
   for (BlendPath p : {BlendPath::kPlain, BlendPath::kSse2, BlendPath::kAvx2})
     if (p <= BestBlendPath()) paths.push_back(p);
@@ -50,7 +52,7 @@ TEST_F(ZoomTest, DoublingAQuadFiltersBytesWithTheProductTable) {
   //  (1, 1): R P[99][127] + P[152][128] = 49 + 76 = 125; G P[50][127] + 76 = 100;
   //          B P[139][127] + 76 = 69 + 76 = 145.
   //  (3, 3): both neighbours clamp to the last sample: (255, 255, 255).
-  for (BlendPath path : AllPaths()) {
+  for (BlendPath path : RunnablePaths()) {
     SetBlendPath(path);
     for (int32_t format : {888, 8888}) {
       auto src = Quad(format, 255);
@@ -239,30 +241,33 @@ TEST_F(ZoomTest, ShowPlaneDrawsTheGreyOfEachByte) {
   }
 }
 
-TEST(ZoomFilterTest, TheSimdFilterIsTheProductTableForEveryPairAndWeight) {
+using ZoomFilterTest = test::PathTest;
+
+TEST_P(ZoomFilterTest, TheFilterIsTheProductTableForEveryPairAndWeight) {
   std::vector<uint8_t> a(65536), b(65536), w(65536), out(65536);
   for (size_t i = 0; i < 65536; ++i) {
     a[i] = static_cast<uint8_t>(i);
     b[i] = static_cast<uint8_t>(i >> 8);
   }
-  for (BlendPath path : AllPaths()) {
-    for (int f = 0; f < 256; ++f) {
-      std::fill(w.begin(), w.end(), static_cast<uint8_t>(f));
-      FilterRowBytes(path, out.data(), a.data(), b.data(), w.data(), out.size());
-      for (size_t i = 0; i < 65536; ++i)
-        ASSERT_EQ(out[i], kBlendTables.product[a[i]][255 - f] + kBlendTables.product[b[i]][f])
-            << "path " << static_cast<int>(path) << " weight " << f;
-    }
+  for (int f = 0; f < 256; ++f) {
+    std::fill(w.begin(), w.end(), static_cast<uint8_t>(f));
+    FilterRowBytes(Path(), out.data(), a.data(), b.data(), w.data(), out.size());
+    for (size_t i = 0; i < 65536; ++i)
+      ASSERT_EQ(out[i], kBlendTables.product[a[i]][255 - f] + kBlendTables.product[b[i]][f]) << "weight " << f;
   }
 }
 
+INSTANTIATE_TEST_SUITE_P(Paths, ZoomFilterTest, test::AllPaths(), test::PathParamName);
+
 // Random pictures, scales, positions, opacities and both operations: the fast path writes
 // the same pixels and plane bytes as the reference on every path.
-TEST(ZoomFastPathTest, EqualsTheReferenceBitForBit) {
+using ZoomFastPathTest = test::PathTest;
+
+TEST_P(ZoomFastPathTest, EqualsTheReferenceBitForBit) {
   std::mt19937 rng(99);
   auto random = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
-  for (BlendPath path : AllPaths()) {
-    SetBlendPath(path);
+  {
+    const BlendPath path = Path();
     for (int32_t format : {555, 565, 888, 8888, 0}) {
       const int n = BytesPerPixel(format);
       for (int trial = 0; trial < 60; ++trial) {
@@ -314,8 +319,9 @@ TEST(ZoomFastPathTest, EqualsTheReferenceBitForBit) {
       }
     }
   }
-  SetBlendPath(BestBlendPath());
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, ZoomFastPathTest, test::AllPaths(), test::PathParamName);
 
 }  // namespace
 }  // namespace zan

@@ -9,6 +9,7 @@
 
 #include "TestArchiveWriter.h"
 #include "base/ShiftJis.h"
+#include "data/Archive.h"
 #include "data/LibScramble.h"
 
 namespace zan {
@@ -20,6 +21,12 @@ using testing::TestEntry;
 using testing::WriteBytes;
 using testing::WriteTestArchive;
 using Bytes = std::vector<uint8_t>;
+
+Bytes Repeated(const Bytes& text, int times) {
+  Bytes out;
+  for (int i = 0; i < times; ++i) out.insert(out.end(), text.begin(), text.end());
+  return out;
+}
 
 TEST_F(ZanarcTest, ArchivesOfAnIndependentWriterExtractByteIdentical) {
   const Bytes text = testing::ScriptLikeText(3000, 5);
@@ -92,6 +99,60 @@ TEST_F(ZanarcTest, PackVerifyExtractRoundTripsAndCompresses) {
   EXPECT_EQ(ReadBytes(P("stored/text")), text);
   // A wrong key finds damage.
   EXPECT_EQ(Zanarc({"verify", "--key", "plume", P("msg.arc")}).code, 1);
+}
+
+// The header's flag covers every body: an archive whose files LZSS would make larger in all
+// (music compressed already) is stored whole; the engine's reader reads either form back.
+TEST_F(ZanarcTest, PackStoresAnArchiveThatCompressingWouldEnlarge) {
+  std::mt19937 random(21);
+  Bytes noise(60000);  // like Ogg or MP3 data: nothing for LZSS to find
+  for (auto& b : noise) b = static_cast<uint8_t>(random());
+  const Bytes text = testing::ScriptLikeText(20000, 22);
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, Bytes>> files;
+    std::vector<std::string> options;
+    bool compressed;
+  };
+  const std::vector<Case> cases = {
+      {"noise alone", {{"bgm.ogg", noise}}, {}, false},
+      {"text alone", {{"main.txt", text}}, {}, true},
+      // LZSS gains more on the text than it loses on the noise.
+      {"both", {{"bgm.ogg", noise}, {"main.txt", Repeated(text, 4)}}, {}, true},
+      {"noise, forced", {{"bgm.ogg", noise}}, {"--compress"}, true},
+      {"text, forced", {{"main.txt", text}}, {"--store"}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> args = {"pack"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(P("snd.arc"));
+    uint64_t plain = 0;
+    for (const auto& [name, bytes] : c.files) {
+      WriteBytes(P(name), bytes);
+      args.push_back(P(name));
+      plain += bytes.size();
+    }
+    Outcome packed = Zanarc(args);
+    ASSERT_EQ(packed.code, 0) << packed.err;
+    EXPECT_NE(packed.out.find(c.compressed ? "(compressed)" : "(stored)"), std::string::npos) << packed.out;
+
+    const Bytes archive = ReadBytes(P("snd.arc"));
+    ASSERT_GE(archive.size(), 8u);
+    EXPECT_EQ(archive[4] | archive[5] << 8 | archive[6] << 16 | archive[7] << 24, c.compressed ? 1 : 0);
+    const uint64_t index = 8 + 44 * c.files.size();
+    if (!c.compressed) EXPECT_EQ(archive.size(), index + plain);
+    if (c.options.empty()) EXPECT_LE(archive.size(), index + plain);
+
+    Archive reader;
+    reader.SetKey("Rod7Q");
+    ASSERT_TRUE(reader.Load(P("snd.arc")));
+    for (const auto& [name, bytes] : c.files) {
+      Bytes back(bytes.size());
+      ASSERT_EQ(reader.ReadEntry(name, back), 1) << name;
+      EXPECT_EQ(back, bytes) << name;
+    }
+  }
 }
 
 TEST_F(ZanarcTest, PackRefusesBadNamesAndKeepsTheOldArchive) {
@@ -182,7 +243,7 @@ TEST_F(ZanarcTest, LibEncodeAndDecodeAreInverse) {
 TEST_F(ZanarcTest, HelpNamesEveryCommand) {
   Outcome help = Zanarc({"--help"});
   EXPECT_EQ(help.code, 0);
-  for (const char* command : {"pack [--key K] [--store] OUT.arc FILE...", "list [--key K] ARC",
+  for (const char* command : {"pack [--key K] [--store|--compress] OUT.arc FILE...", "list [--key K] ARC",
                               "extract [--key K] ARC [NAME...] [-o DIR]", "verify [--key K] ARC",
                               "lib-encode IN OUT", "lib-decode IN OUT", "Rod7Q", "plume"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;

@@ -102,7 +102,7 @@ TEST(TransitionStartTest, RefusalsAreLoggedAndReported) {
     Scenes s;
     TransitionParams p = s.Params(r.kind);
     r.spoil(p, s);
-    Diagnostics().LogText("before");
+    Diagnostics().LogText(LogLevel::kWarning, "before");
     auto t = StartTransition(Tables(), p, *s.old, *s.next);
     EXPECT_FALSE(t.ok()) << r.what;
     if (t.ok()) continue;

@@ -325,7 +325,7 @@ TEST_P(TransitionTest, MaskSmallerThanTheScreenIsReadWithinItsBoundsOnly) {
   ASSERT_NE(t, nullptr);
   EXPECT_NE(Diagnostics().LastMessage().find("smaller than the 800x600 screen"), std::string::npos)
       << Diagnostics().LastMessage();
-  Diagnostics().LogText("after the start");
+  Diagnostics().LogText(LogLevel::kWarning, "after the start");
   // Half-way: inside the mask (255) the old scene, beyond it (0) the new one.
   EXPECT_FALSE(At(*t, 500));
   ExpectFrame([&](int32_t x, int32_t y) { return x < 100 && y < 50 ? Old(x, y) : New(x, y); }, "500 ms");

@@ -510,11 +510,11 @@ TEST(Snow, WithoutItsFirstPictureNothingIsDrawnAndItIsReportedOnceAStart) {
   snow.Apply(kSnowDefaults);
   snow.Start(WeatherStart::kNow);
   auto target = Scene(565);
-  Diagnostics().LogText("marker");
+  Diagnostics().LogText(LogLevel::kWarning, "marker");
   snow.Frame(*target);
   EXPECT_NE(Diagnostics().LastMessage().find("CEasySnow"), std::string::npos) << Diagnostics().LastMessage();
   EXPECT_NE(Diagnostics().LastMessage().find("\x90\xE1.bmp"), std::string::npos) << Diagnostics().LastMessage();
-  Diagnostics().LogText("marker");
+  Diagnostics().LogText(LogLevel::kWarning, "marker");
   snow.Frame(*target);
   EXPECT_EQ(Diagnostics().LastMessage(), "marker");
   ExpectPixels(*target, [](int32_t x, int32_t y) { return ScenePixel(565, x, y); }, "no snow");

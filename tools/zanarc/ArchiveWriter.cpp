@@ -29,7 +29,7 @@ std::optional<std::string> DefaultArchiveKey(std::string_view fileName) {
 }
 
 Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files,
-                                          std::string_view key, bool compress) {
+                                          std::string_view key, BodyForm form) {
   if (Status k = CheckArchiveKey(key); !k) return k.error();
   std::set<std::string> names;
   for (const ArchiveInput& file : files) {
@@ -45,6 +45,19 @@ Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files
     }
   }
 
+  std::vector<std::vector<uint8_t>> packed;
+  if (form != BodyForm::kStored) {
+    uint64_t packedTotal = 0;
+    uint64_t plainTotal = 0;
+    for (const ArchiveInput& file : files) {
+      packed.push_back(LzssEncode(file.bytes));
+      packedTotal += packed.back().size();
+      plainTotal += file.bytes.size();
+    }
+    if (form == BodyForm::kSmaller && plainTotal <= packedTotal) packed.clear();
+  }
+  const bool compress = !packed.empty() || (form == BodyForm::kCompressed);
+
   const uint64_t indexBytes = uint64_t{files.size()} * kIndexEntrySize;
   std::vector<uint8_t> out(kArchiveHeaderSize + indexBytes, 0);
   StoreU32(out.data(), static_cast<uint32_t>(files.size()));
@@ -52,9 +65,7 @@ Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files
 
   for (size_t i = 0; i < files.size(); ++i) {
     const ArchiveInput& file = files[i];
-    std::vector<uint8_t> packed;
-    if (compress) packed = LzssEncode(file.bytes);
-    const std::vector<uint8_t>& body = compress ? packed : file.bytes;
+    const std::vector<uint8_t>& body = compress ? packed[i] : file.bytes;
     if (out.size() + body.size() > UINT32_MAX || file.bytes.size() > UINT32_MAX) {
       return MakeError("the archive would outgrow 4 GiB");
     }
@@ -71,8 +82,8 @@ Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files
 }
 
 Status WriteArchive(const std::string& path, const std::vector<ArchiveInput>& files,
-                    std::string_view key, bool compress) {
-  auto bytes = BuildArchive(files, key, compress);
+                    std::string_view key, BodyForm form) {
+  auto bytes = BuildArchive(files, key, form);
   if (!bytes) return bytes.error();
   return WriteFileAtomic(path, *bytes);
 }

@@ -17,15 +17,24 @@ struct ArchiveInput {
   std::vector<uint8_t> bytes;
 };
 
+// How the bodies go in. The header's flag covers every body of an archive (there is no
+// per-file choice), so files that are compressed already (Ogg, MP3, PNG, MPEG), which LZSS
+// makes about a tenth larger, can only be kept as they are by storing the whole archive.
+enum class BodyForm {
+  kStored,      // every body as it is
+  kCompressed,  // every body LZSS-compressed
+  kSmaller,     // compressed, unless the bodies as they are take no more bytes in all
+};
+
 // The whole archive file. Refused: a name that is empty, longer than 31 bytes or holds a
 // NUL, two names equal without regard to ASCII case, a key that is not printable ASCII or
 // longer than 255 bytes, and an archive that outgrows 32-bit offsets.
 Result<std::vector<uint8_t>> BuildArchive(const std::vector<ArchiveInput>& files,
-                                          std::string_view key, bool compress);
+                                          std::string_view key, BodyForm form);
 
 // Builds the archive and writes it through a temporary file and a rename.
 Status WriteArchive(const std::string& path, const std::vector<ArchiveInput>& files,
-                    std::string_view key, bool compress);
+                    std::string_view key, BodyForm form);
 
 // The index key for an archive file name ("msg.arc" ... "system.arc", any case), or none.
 std::optional<std::string> DefaultArchiveKey(std::string_view fileName);

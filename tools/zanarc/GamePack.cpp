@@ -1,6 +1,7 @@
 // zangamepack OUT.arc FILE...: packs one archive of a game's sources for the build. Text
 // files (.txt, .csv, .lib) are turned from UTF-8 with LF into Shift-JIS with CR LF, .lib
-// files are then scrambled, and every body is compressed. The key comes from the archive's
+// files are then scrambled. The bodies are compressed unless that makes them larger in all
+// (an archive of Ogg music, say), when they are stored. The key comes from the archive's
 // name. Used by zan_game_data() in cmake/ZanGame.cmake.
 
 #include <filesystem>
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     }
     files.push_back({std::move(*sjisName), std::move(*bytes)});
   }
-  if (zan::Status s = zan::WriteArchive(target, files, *key, true); !s) {
+  if (zan::Status s = zan::WriteArchive(target, files, *key, zan::BodyForm::kSmaller); !s) {
     return Fail(target + ": " + s.error().message);
   }
   return 0;

@@ -4,6 +4,7 @@
 #include <iomanip>
 #include <optional>
 
+#include "base/ByteReader.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/Archive.h"
@@ -27,6 +28,7 @@ struct Arguments {
   std::string command;
   std::optional<std::string> key;
   bool store = false;
+  bool compress = false;
   std::optional<std::string> outDir;
   std::optional<std::string> as;
   std::vector<std::string> positional;
@@ -62,6 +64,8 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, Context& c)
       if (!(a.key = value())) return std::nullopt;
     } else if (arg == "--store") {
       a.store = true;
+    } else if (arg == "--compress") {
+      a.compress = true;
     } else if (arg == "-o") {
       if (!(a.outDir = value())) return std::nullopt;
     } else if (arg == "--as") {
@@ -71,13 +75,17 @@ std::optional<Arguments> Parse(const std::vector<std::string>& args, Context& c)
       return std::nullopt;
     }
   }
-  const bool packOnly = a.store;
+  const bool packOnly = a.store || a.compress;
   const bool extractOnly = a.outDir.has_value();
   const bool keyed = a.command == "pack" || a.command == "list" || a.command == "extract" ||
                      a.command == "verify";
   if ((packOnly && a.command != "pack") || (extractOnly && a.command != "extract") ||
       (a.key && !keyed) || (a.as && a.command != "lib-show")) {
     c.Fail("an option does not apply to " + a.command + " (see zanarc --help)", kUsage);
+    return std::nullopt;
+  }
+  if (a.store && a.compress) {
+    c.Fail("--store and --compress exclude each other", kUsage);
     return std::nullopt;
   }
   return a;
@@ -141,11 +149,15 @@ int Pack(const Arguments& a, Context& c) {
     total += bytes->size();
     files.push_back({std::move(*sjis), std::move(*bytes)});
   }
-  auto archive = BuildArchive(files, *key, !a.store);
+  const BodyForm form = a.store ? BodyForm::kStored
+                        : a.compress ? BodyForm::kCompressed
+                                     : BodyForm::kSmaller;
+  auto archive = BuildArchive(files, *key, form);
   if (!archive) return c.Fail(archive.error().message);
   if (Status s = WriteFileAtomic(target, *archive); !s) return c.Fail(s.error().message);
+  const bool compressed = LoadU32(archive->data() + 4) != 0;
   c.out << target << ": " << files.size() << " files, " << total << " bytes packed into "
-        << archive->size() << (a.store ? " (stored)\n" : " (compressed)\n");
+        << archive->size() << (compressed ? " (compressed)\n" : " (stored)\n");
   return kOk;
 }
 
@@ -294,10 +306,13 @@ std::string ZanarcHelp() {
   return R"(zanarc: packs and inspects the game's archives (.arc) and definition files (.lib)
 
 usage:
-  zanarc pack [--key K] [--store] OUT.arc FILE...
+  zanarc pack [--key K] [--store|--compress] OUT.arc FILE...
       Packs the files under their own names: UTF-8 on disk, stored as Shift-JIS, at most
-      31 bytes. Bodies are LZSS-compressed unless --store is given. OUT.arc is written
-      to a temporary file and renamed, so a failed pack leaves any old archive in place.
+      31 bytes. An archive compresses all its bodies with LZSS or none: by default they
+      are compressed unless that makes them larger in all (files compressed already, such
+      as Ogg, MP3, PNG or MPEG, grow under LZSS); --store and --compress decide instead.
+      OUT.arc is written to a temporary file and renamed, so a failed pack leaves any old
+      archive in place.
   zanarc list [--key K] ARC
       Lists the index: unpacked size, stored size, body offset and name.
   zanarc extract [--key K] ARC [NAME...] [-o DIR]

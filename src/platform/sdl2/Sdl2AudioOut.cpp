@@ -11,7 +11,7 @@ Sdl2AudioOut::~Sdl2AudioOut() { Close(); }
 int32_t Sdl2AudioOut::Open(Source source) {
   if (device_ != 0) return 4;  // already open
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    ZAN_LOG("audio: SDL_InitSubSystem(AUDIO) failed: %s", SDL_GetError());
+    ZAN_WARN("audio: SDL_InitSubSystem(AUDIO) failed: %s", SDL_GetError());
     return 2;
   }
   source_ = std::move(source);
@@ -26,7 +26,7 @@ int32_t Sdl2AudioOut::Open(Source source) {
   // No allowed changes: SDL converts to whatever the hardware takes.
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device_ == 0) {
-    ZAN_LOG("audio: SDL_OpenAudioDevice failed: %s", SDL_GetError());
+    ZAN_WARN("audio: SDL_OpenAudioDevice failed: %s", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     source_ = nullptr;
     return 3;

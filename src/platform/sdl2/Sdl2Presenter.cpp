@@ -23,7 +23,7 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
   renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_ACCELERATED);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
-    ZAN_LOG("SDL_CreateRenderer: %s", SDL_GetError());
+    ZAN_WARN("SDL_CreateRenderer: %s", SDL_GetError());
     return false;
   }
   width_ = width;
@@ -45,7 +45,7 @@ bool Sdl2Presenter::MakeTexture(const DisplayPixelFormat& format) {
                  ? nullptr
                  : SDL_CreateTexture(renderer_, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width_, height_);
   if (texture_ == nullptr) {
-    ZAN_LOG("SDL_CreateTexture (%u bits a pixel): %s", format.bitsPerPixel, SDL_GetError());
+    ZAN_WARN("SDL_CreateTexture (%u bits a pixel): %s", format.bitsPerPixel, SDL_GetError());
     return false;
   }
   textureFormat_ = format;
@@ -83,7 +83,7 @@ bool Sdl2Presenter::SetFullScreen(bool on) {
   SDL_Window* native = window_.Native();
   if (native == nullptr) return false;
   if (SDL_SetWindowFullscreen(native, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-    ZAN_LOG("SDL_SetWindowFullscreen: %s", SDL_GetError());
+    ZAN_WARN("SDL_SetWindowFullscreen: %s", SDL_GetError());
     return false;
   }
   fullScreen_ = on;

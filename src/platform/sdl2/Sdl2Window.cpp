@@ -31,14 +31,14 @@ bool Sdl2Window::Create(std::string_view titleSjis, int width, int height) {
   if (window_) return true;
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    ZAN_LOG("SDL video: %s", SDL_GetError());
+    ZAN_WARN("SDL video: %s", SDL_GetError());
     return false;
   }
   title_ = titleSjis;
   window_ = SDL_CreateWindow(SjisToUtf8(titleSjis).c_str(), SDL_WINDOWPOS_CENTERED,
                              SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_HIDDEN);
   if (!window_) {
-    ZAN_LOG("SDL_CreateWindow: %s", SDL_GetError());
+    ZAN_WARN("SDL_CreateWindow: %s", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
