@@ -84,6 +84,8 @@ class SoundChannel : public Task {
   int32_t MasterFactor() const { return master_; }
   int32_t KindFactor() const { return kind_; }
   int32_t ScriptVolume() const { return scriptVolume_; }
+  // Where a ramp under way is heading; the script volume when none runs.
+  int32_t ScriptVolumeTarget() const { return rampActive_ ? rampTo_ : scriptVolume_; }
   int32_t FadeLevel() const { return fadeLevel_; }
   int32_t Pan() const { return pan_; }
   bool GlobalMute() const { return globalMute_; }

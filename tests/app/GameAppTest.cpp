@@ -36,8 +36,8 @@ class GameAppTest : public ::testing::Test {
 TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
   harness.SetFrameLimit(300);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.CheckSingleInstance(), 1);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.CheckSingleInstance());
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.Run(800, 600), 0);
   EXPECT_EQ(app.FrameCount(), 299u);
   // 300 frames paced at 30 a second: the last deadline is at 9999 ms, then the 1 ms sleep.
@@ -52,16 +52,21 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool drawTaskLast = false;
+  bool compositorBeforeIt = false;
   harness.AddFrameHook([&](uint64_t) {
     drawTaskLast = app.Tasks().TailTask().Previous() == &app.GetDisplay();
+    compositorBeforeIt = app.GetDisplay().Previous() == &app.Compositor();
   });
   app.Run(800, 600);
   EXPECT_TRUE(drawTaskLast);
+  // The frame is composed last in phase 1, at the display's key.
+  EXPECT_TRUE(compositorBeforeIt);
+  EXPECT_EQ(app.Compositor().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
   HeadlessPresenter& screen = platform.GetPresenter();
-  // The interpreter copies its (black) stage into the back buffer every frame, and every
-  // frame is presented.
+  // The stage of the interpreter (black) is copied into the back buffer every frame, and
+  // every frame is presented.
   EXPECT_EQ(screen.PresentCount(), 3u);
   ASSERT_EQ(screen.Screen().width, 800);
   EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
@@ -118,9 +123,9 @@ TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
 
 TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
   GameApp first(platform, harness);
-  ASSERT_EQ(first.CheckSingleInstance(), 1);
+  ASSERT_TRUE(first.CheckSingleInstance());
   GameApp second(platform, harness);
-  EXPECT_EQ(second.CheckSingleInstance(), 0);
+  EXPECT_FALSE(second.CheckSingleInstance());
   auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, Sjis("既にゲームが起動されています。"));
@@ -130,7 +135,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
   InstanceLock menu;
   ASSERT_TRUE(menu.Acquire("torami_trial_menu"));
   GameApp third(platform, harness);
-  EXPECT_EQ(third.CheckSingleInstance(), 0);
+  EXPECT_FALSE(third.CheckSingleInstance());
   EXPECT_EQ(shown.back().text,
             Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"));
 }
@@ -138,7 +143,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
 TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
   std::ofstream(root / "game" / "MSG.ARC") << "x";
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.InstallPath(), (root / "game").string() + "/");
   EXPECT_EQ(app.SlotPath(0), (root / "game" / "MSG.ARC").string());
   EXPECT_EQ(app.SlotPath(4), (root / "game" / "system.arc").string());
@@ -147,7 +152,7 @@ TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
 TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
+  ASSERT_TRUE(app.LocateGameData(0, ZAN_TINY_GAME_DIR));
   app.Run(800, 600);
   EXPECT_EQ(app.ArchiveMode(), 1);
   EXPECT_TRUE(platform.GetMessageBoxes().History().empty());
@@ -164,7 +169,7 @@ TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
 TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.Run(800, 600), 0);
   const auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 7u);  // five archives, then the two definition files
@@ -204,14 +209,14 @@ TEST_F(GameAppTest, ButtonEventsDropWholeClicksQueuedBehindButNeverTheirOwnRelea
 TEST_F(GameAppTest, TheCloseRequestIsTakenAndAsksToQuit) {
   GameApp app(platform, harness);
   EXPECT_FALSE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kRedraw)));
-  EXPECT_EQ(app.QuitRequestPending(), 0);
+  EXPECT_FALSE(app.QuitRequestPending());
   EXPECT_TRUE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kCloseRequest)));
-  EXPECT_EQ(app.QuitRequestPending(), 1);
+  EXPECT_TRUE(app.QuitRequestPending());
 }
 
 TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   Interpreter& game = app.Game();
   EXPECT_EQ(app.DoAction(kActionSkip, 1), 0);  // a press never acts
   EXPECT_EQ(app.DoAction(kActionNone, 0), 0);

@@ -1,5 +1,6 @@
 // The message window task: typing pace by text rate, the nine-frame fade-in, the
-// page-advance icon, the name plate, the window picture and the player hiding the window.
+// page-advance icon, the name plate, the window picture and the player hiding the window,
+// and its place in the task list.
 
 #include "message/MessageWindowTask.h"
 
@@ -18,13 +19,13 @@ namespace zan {
 namespace {
 
 
-class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
+class MessageWindowTaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSurfaceFormatCode(8888);
     ASSERT_EQ(screen.Create(800, 600), 0);
-    task = std::make_unique<MessageWindowTask>(tasks, screen);
-    task->SetHost(this);
+    task = std::make_unique<MessageWindowTask>(tasks);
+    task->Attach(areas, {&clickWait, &skipMode, &rate, &typedAt});
     task->StartDrawing();
     for (MessageArea& area : areas.areas) {
       area.Reset({255, 255, 255});
@@ -46,19 +47,13 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
     SetSurfaceFormatCode(0);
   }
 
-  // MessageWindowHost.
-  MessageAreas& Areas() override { return areas; }
-  bool ClickWaiting() override { return clickWait; }
-  bool Skipping() override { return skip; }
-  int32_t TextRate() override { return rate; }
-  void PageTyped(uint32_t ms) override { typed.push_back(ms); }
-  void DrawSlotOverlays(Surface&) override { ++overlayDraws; }
-  void DrawChoices(Surface&) override { ++choiceDraws; }
-
-  // One frame: the stage is black again, then the task draws.
+  // One frame: the stage is black again, then the task draws; a page that finished typing
+  // in it has noted the time.
   void Frame() {
     screen.FillAll(0, 0, 0);
-    task->Draw();
+    typedAt = -1;
+    task->Draw(screen);
+    if (typedAt != -1) typed.push_back(static_cast<uint32_t>(typedAt));
     platform.GetClock().Advance(33);
   }
   TextBuffer& Page(int32_t index = 0) { return areas.Area(index).Buffer(); }
@@ -72,11 +67,10 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   MessageAreas areas;
   std::unique_ptr<MessageWindowTask> task;
   bool clickWait = false;
-  bool skip = false;
+  int32_t skipMode = 0;
   int32_t rate = 8;
+  int32_t typedAt = -1;
   std::vector<uint32_t> typed;
-  int overlayDraws = 0;
-  int choiceDraws = 0;
 };
 
 TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
@@ -92,9 +86,7 @@ TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
     rate = p.rate;
     for (int i = 0; i < p.frames; ++i) Frame();
     EXPECT_EQ(Revealed(), p.revealed) << "rate " << p.rate;
-    // Drawing order: the slots' overlays, the areas, the choices, once a frame each.
   }
-  EXPECT_EQ(overlayDraws, choiceDraws);
 }
 
 TEST_F(MessageWindowTaskTest, APageThatFinishesTypingStampsTheAutoTime) {
@@ -161,10 +153,10 @@ TEST_F(MessageWindowTaskTest, ThePageAdvanceIconWaitsForTheLastCharacterToFinish
   EXPECT_EQ(frames, 11);
   Frame();
   EXPECT_TRUE(iconShown());
-  skip = true;
+  skipMode = 1;
   Frame();
   EXPECT_FALSE(iconShown());
-  skip = false;
+  skipMode = 0;
   clickWait = false;
   Frame();
   EXPECT_FALSE(iconShown());
@@ -234,6 +226,26 @@ TEST(WindowPictureTest, TheTintMultipliesColoursAndOpacityScalesAlpha) {
   TintPicture(picture, {255, 255, 255}, 128);
   EXPECT_EQ(picture.BitmapRow(0)[5], 119);
   EXPECT_EQ(picture.Alpha().At(1, 0), 100 * 128 / 255);
+}
+
+TEST_F(MessageWindowTaskTest, ItRunsAtItsOwnKeyWithoutAHandlerAndDrawsNothingUnattached) {
+  EXPECT_EQ(task->OrderKey(), kOrderMessage);
+  EXPECT_EQ(task->Description(), Sjis("CDrawMessage::【メッセージ表示を管理】"));
+  // The compositor draws its layer: the task list runs no drawing of its own.
+  areas.Area(0).Settings().hidden = 0;
+  Surface& picture = areas.Area(0).WindowPicture();
+  ASSERT_EQ(picture.Create(800, 200), 0);
+  picture.FillAll(0, 0, 128);
+  picture.Alpha().Fill(255);
+  screen.FillAll(0, 0, 0);
+  tasks.RunFrame();
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 0}));
+  task->Draw(screen);
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 128}));
+  MessageWindowTask unattached(tasks);
+  screen.FillAll(0, 0, 0);
+  unattached.Draw(screen);
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 0}));
 }
 
 TEST_F(MessageWindowTaskTest, AreasTypeTogetherAndShareTheTypingCounter) {
