@@ -65,7 +65,6 @@ int32_t Application::Run(int width, int height) {
   // Without a device the game runs silent: every buffer creation then fails.
   if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
     ZAN_WARN("sound: no audio device (%d); the game runs silent", rc);
-  window_.RegisterReceiver(&soundManager_);
   window_.RegisterReceiver(&mouse_);
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
