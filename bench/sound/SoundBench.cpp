@@ -49,7 +49,7 @@ void DecodeOgg(benchmark::State& state) {
   for (auto _ : state) {
     OggVorbisDecoder ogg;
     ogg.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != OggVorbisDecoder::kEndCode) {
+    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != FillResult::kEnded) {
     }
   }
   state.counters["realtime_factor"] =
@@ -64,7 +64,7 @@ void DecodeMp3(benchmark::State& state) {
   for (auto _ : state) {
     Mp3Decoder mp3;
     mp3.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != Mp3Decoder::kEndCode) {
+    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != FillResult::kEnded) {
     }
   }
   state.counters["realtime_factor"] =

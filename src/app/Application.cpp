@@ -66,8 +66,9 @@ int32_t Application::Run(int width, int height) {
   Diagnostics().LogText(LogLevel::kDebug, "CDraw Initalized");
   window_.RegisterReceiver(&display_.GetDisplayMode());
   // Without a device the game runs silent: every buffer creation then fails.
-  if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
-    ZAN_WARN("sound: no audio device (%d); the game runs silent", rc);
+  if (const InitResult init = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock());
+      init.code == InitResult::Code::kNoAudioOutput)
+    ZAN_WARN("sound: no audio device (%d); the game runs silent", init.outputCode);
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

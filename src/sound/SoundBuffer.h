@@ -5,24 +5,58 @@
 //    feeds a ring-shaped device buffer holding one second of sound; a one-shot 500 ms timer
 //    refills the played part of the ring on the clock's timer thread.
 //
-// Operations return small codes, 0 for success (the table of failures and their log lines
-// is in SoundBuffer.cpp). Every operation holds the buffer's lock; the decoders' locks are
-// taken inside it, never the other way round.
+// Each failure to create or refill is logged once (SoundBuffer.cpp). Every operation holds
+// the buffer's lock; the decoders' locks are taken inside it, never the other way round.
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
+#include "sound/FillResult.h"
 #include "sound/Mp3Decoder.h"
 #include "sound/OggVorbisDecoder.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
+// What creating a buffer answers.
+enum class BufferResult {
+  kOk,
+  kNoBytes,            // static: no bytes (the memory file cannot be opened)
+  kNoFmt,              // static: no usable "fmt " chunk
+  kNoData,             // static: no "data" chunk
+  kNoConversion,       // static: no conversion of the WAVE format to PCM
+  kDeviceRefused,      // the device refuses the buffer with both control sets
+  kLockFailed,         // the device refuses to lock the new buffer
+  kConversionFailed,   // static: the conversion decoded nothing
+  kUnlockFailed,       // the device refuses to unlock it
+  kNotSound,           // static: neither WAVE, MP3 nor Ogg (the MP3 open's answer says why)
+  kUndecodable,        // stream: neither the Ogg nor the MP3 decoder accepts the bytes
+  kNotInitialized,     // the sound manager has no device
+};
+
+// A creation's answer, and with kNotSound what the MP3 open answered for the bytes (the
+// last decoder tried, whose answer the static buffer passes on).
+struct CreateResult {
+  CreateResult(BufferResult result = BufferResult::kOk, Mp3Result mp3 = Mp3Result::kOk)
+      : result(result), mp3(mp3) {}
+  bool ok() const { return result == BufferResult::kOk; }
+  bool operator==(const CreateResult&) const = default;
+
+  BufferResult result;
+  Mp3Result mp3;
+};
+
+// What Play answers.
+enum class PlayResult {
+  kStarted,  // from the start, or on from where a pause left it
+  kNoDeviceBuffer,
+  kAlreadyPlaying,
+};
+
 class SoundBuffer {
  public:
   enum Kind : int32_t { kNone = 0, kStatic = 1, kStream = 2 };
-  static constexpr int32_t kEndCode = 99;
   static constexpr uint32_t kRefillMs = 500;
   // Device control flags of each kind, and the reduced set asked for when the device
   // refuses the first.
@@ -40,29 +74,27 @@ class SoundBuffer {
   SoundBuffer(const SoundBuffer&) = delete;
   SoundBuffer& operator=(const SoundBuffer&) = delete;
 
-  // 0, or 2 (no bytes), 4 (no fmt), 5 (no data), 6 (no conversion), 7 (device refused),
-  // 8 (lock), 9 (conversion failed), 10 (unlock), or the MP3 open's code when the bytes are
-  // neither WAVE, MP3 nor Ogg.
-  int32_t CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
-  // 0, 1 (no decoder accepts the data), 7, 8 or 10.
-  int32_t CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
+  // kOk, or any static or common failure (kNotSound with the MP3 open's answer).
+  CreateResult CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
+  // kOk, kUndecodable, kDeviceRefused, kLockFailed or kUnlockFailed.
+  BufferResult CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
 
-  // 0 started or resumed; 1 no device buffer; 2 already playing (the loop flag is stored
-  // all the same).
-  int32_t Play(int32_t loop);
+  // The loop flag is stored even when the buffer is already playing.
+  PlayResult Play(int32_t loop);
   void Stop();
-  // 0 paused; 1 not playing or no device buffer.
-  int32_t Pause();
+  // False when not playing or without a device buffer.
+  bool Pause();
   bool IsPlaying();
   bool IsPaused();
-  // 1 outside -10000..0 (nothing changes), else 0.
-  int32_t SetVolume(int32_t volume);
+  // False outside -10000..0 (nothing changes).
+  bool SetVolume(int32_t volume);
   void SetMute(bool mute);
   void SetPan(int32_t pan);
   void SetLoopPosition(uint32_t ms);
   void Release();
-  // One refill of the ring (the timer tick's work); see SoundBuffer.cpp for the codes.
-  int32_t ReadStream();
+  // One refill of the ring (the timer tick's work): the decoder's answer for the refilled
+  // part, or why nothing was refilled.
+  FillResult ReadStream();
 
   int32_t GetKind();
   bool HasDeviceBuffer();
@@ -71,7 +103,7 @@ class SoundBuffer {
   bool IsMuted();
   // How far the Ogg decoder has decoded, in seconds; 0 without an Ogg stream.
   double OggTime();
-  // Counts refills that returned the end code since the last Stop.
+  // Counts refills that answered kEnded since the last Stop.
   int32_t SilenceTicks();
   // The device buffer (tests and the sound viewer look at its cursors).
   DeviceSoundBuffer* DeviceBuffer() { return buffer_.get(); }
@@ -86,9 +118,10 @@ class SoundBuffer {
   void ReleaseLocked();
   void ArmTimer();
   void OnRefillTick(uint64_t sequence);
-  int32_t FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
-  int32_t CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
-                             const WaveFormat& format, uint32_t bytes);
+  FillResult FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
+  // False when the device refuses both control sets.
+  bool CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
+                          const WaveFormat& format, uint32_t bytes);
   void ApplyDeviceVolume();
 
   std::shared_ptr<TimerGate> gate_;

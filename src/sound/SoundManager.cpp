@@ -1,7 +1,5 @@
 #include "sound/SoundManager.h"
 
-#include "sound/SoundBuffer.h"
-
 namespace zan {
 
 SoundManager::SoundManager() = default;
@@ -12,28 +10,26 @@ SoundManager::~SoundManager() {
   if (out_) out_->Close();
 }
 
-int32_t SoundManager::Init(AudioOut& out, Clock& clock) {
-  if (initialized_) return 1;
+InitResult SoundManager::Init(AudioOut& out, Clock& clock) {
+  if (initialized_) return {InitResult::Code::kAlreadyInitialized};
   auto device = SoundDevice::Create(clock);
   std::weak_ptr<SoundDevice> weak = device;
   const int32_t rc = out.Open([weak](int16_t* frames, size_t count) {
     if (auto d = weak.lock()) d->Mix(frames, count);
   });
-  if (rc != 0) return rc;
+  if (rc != 0) return {InitResult::Code::kNoAudioOutput, rc};
   device_ = std::move(device);
   out_ = &out;
   initialized_ = true;
-  return 0;
+  return {};
 }
 
-int32_t SoundManager::CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size,
-                                    int32_t flags) {
-  if (!initialized_) return 1;
+CreateResult SoundManager::CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size,
+                                         int32_t flags) {
+  if (!initialized_) return BufferResult::kNotInitialized;
   if (flags & kCreateStatic) return buffer.CreateStaticSoundBuffer(device_.get(), data, size);
-  if (flags & kCreateStream) {
-    return buffer.CreateStreamSoundBuffer(device_.get(), data, size) != 0 ? 1 : 0;
-  }
-  return 0;
+  if (flags & kCreateStream) return buffer.CreateStreamSoundBuffer(device_.get(), data, size);
+  return BufferResult::kOk;
 }
 
 }  // namespace zan

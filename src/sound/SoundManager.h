@@ -8,11 +8,17 @@
 
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
+#include "sound/SoundBuffer.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
-class SoundBuffer;
+// What Init answers; with kNoAudioOutput, the audio output's own failure code comes too.
+struct InitResult {
+  enum class Code { kOk, kAlreadyInitialized, kNoAudioOutput };
+  Code code = Code::kOk;
+  int32_t outputCode = 0;  // the audio output's failure code (2 or more)
+};
 
 class SoundManager {
  public:
@@ -21,12 +27,11 @@ class SoundManager {
   SoundManager();
   ~SoundManager();
 
-  // 1 when already initialised; 0 on success; else the audio output's failure code.
-  int32_t Init(AudioOut& out, Clock& clock);
+  InitResult Init(AudioOut& out, Clock& clock);
   bool IsInitialized() const { return initialized_; }
-  // 1 when not initialised; static: CreateStaticSoundBuffer's code; stream: 0, or 1 when
-  // CreateStreamSoundBuffer failed; no flag: 0.
-  int32_t CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
+  // kNotInitialized without a device; else the static or stream creation's answer (kOk
+  // with neither flag).
+  CreateResult CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
 
   SoundDevice* Device() { return device_.get(); }
 
