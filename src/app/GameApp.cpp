@@ -49,6 +49,12 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  harness_.SetStoryHook([this](const TimelineAction& action) {
+    const std::string slot = "save" + std::to_string(action.number) + ".sav";
+    if (action.kind == TimelineAction::Kind::kSave) interpreter_->SaveGame(slot);
+    else if (action.kind == TimelineAction::Kind::kLoad) interpreter_->LoadGame(slot);
+    else DoAction(action.number, 0);
+  });
 }
 
 GameApp::~GameApp() {

@@ -10,6 +10,10 @@ namespace zan {
 
 void Harness::Expand(const TimelineAction& action) {
   using Kind = TimelineAction::Kind;
+  if (action.kind == Kind::kSave || action.kind == Kind::kLoad || action.kind == Kind::kAction) {
+    if (storyHook_) storyHook_(action);
+    return;
+  }
   const bool moves =
       action.x != TimelineAction::kCurrentPointer && (action.x != x_ || action.y != y_);
   if (moves) {
@@ -41,6 +45,8 @@ void Harness::Expand(const TimelineAction& action) {
       break;
     case Kind::kClose:
       pending_.push_back({InputEvent::Of(InputEvent::Kind::kCloseRequest)});
+      break;
+    default:
       break;
   }
 }

@@ -49,6 +49,9 @@ class Harness {
   void DumpVariables(const VariableTable& variables) const;
   // Runs after every frame (screenshots and the like).
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
+  // Carries out the timeline's saves, loads and input actions at their frames.
+  using StoryHook = std::function<void(const TimelineAction& action)>;
+  void SetStoryHook(StoryHook hook) { storyHook_ = std::move(hook); }
 
   // Posts the input due at `frame`.
   void BeforeFrame(uint64_t frame, Window& window);
@@ -66,6 +69,7 @@ class Harness {
   uint32_t clickEvery_ = 0;
   std::optional<uint64_t> frameLimit_;
   std::vector<FrameHook> hooks_;
+  StoryHook storyHook_;
   std::string startScript_ = "main.txt";
   bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
