@@ -205,6 +205,27 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   EXPECT_TRUE(Has("G_g=2"));  // from option.dat, not from the save
 }
 
+// The player's keys through the timeline: quick save (11) on the typed page, the choice
+// taken, quick load (12) back to the page; then the choice opens again, the other entry is
+// taken and "back to the last choice" (26) reopens it.
+TEST_F(SaveScenarioTest, QuickSaveQuickLoadAndBackToTheLastChoiceByTheirActions) {
+  ASSERT_TRUE(Run("20 click 400 500\n80 action 11\n90 click 400 500\n130 click 400 90\n170 action 12\n"
+                  "200 click 400 500\n240 click 400 160\n280 action 26\n",
+                  "--frames 320" + Shots({78, 168, 190, 230, 300}, "q")))
+      << zan.Vars();
+  ASSERT_FALSE(Save("saveq.sav").empty());
+  // The first integer record (row, name of 32, value): a = 5 when saved.
+  EXPECT_EQ(TextAt(Save("saveq.sav"), kVariableCounts + 8 + 4), "a");
+  EXPECT_EQ(I32At(Save("saveq.sav"), kVariableCounts + 8 + 36), 5);
+  // After the quick load the page is the saved one again...
+  EXPECT_NE(Load("q168").rgb, Load("q78").rgb);
+  EXPECT_EQ(Load("q190").rgb, Load("q78").rgb);
+  // ...and back to the last choice shows the choice as it opened, before "左へ" was taken.
+  EXPECT_EQ(Load("q300").rgb, Load("q230").rgb);
+  EXPECT_TRUE(Has("chosen=0")) << zan.Vars();
+  EXPECT_TRUE(Has("a=5"));
+}
+
 TEST_F(SaveScenarioTest, DamagedSavesLeaveTheGameAsItWas) {
   ASSERT_TRUE(Run("60 save 1\n", "--frames 70"));
   std::vector<uint8_t> bytes = Save("save1.sav");
