@@ -197,8 +197,15 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   EXPECT_EQ(TextAt(save2, kChoice + 8 + 12), Sjis("右へ"));
 
   // Another run loads it: the choice is back as it was on screen, and takes a pick.
-  ASSERT_TRUE(Run("5 load 2\n40 click 400 160\n", "--start idle.txt --frames 120" + Shots({30}, "b")))
+  ASSERT_TRUE(Run("5 load 2\n40 click 400 160\n",
+                  "--start idle.txt --frames 120 --audio-out " + Path("b.wav") + Shots({30}, "b")))
       << zan.Vars();
+  // The idle script plays nothing: the looping music heard is the restored channel.
+  const std::vector<int16_t> heard = fixtures::StereoSamples(testing::ReadBytes(Path("b.wav")));
+  ASSERT_GT(heard.size(), 2u * 44100 / 2);
+  const size_t half = heard.size() / 4;  // stereo frames
+  EXPECT_NEAR(fixtures::Frequency(heard, 2, 0, 44100, half, 2 * half), 440, 5);
+  EXPECT_GT(fixtures::LevelDb(heard, 2, 0, half, 2 * half), -40);  // silence is far below
   EXPECT_EQ(Load("b30").rgb, Load("a118").rgb);
   EXPECT_TRUE(Has("chosen=2")) << zan.Vars();
   EXPECT_TRUE(Has("a=5"));
