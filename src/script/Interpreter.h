@@ -228,6 +228,9 @@ class Interpreter : public GameTask, public StoryControl {
   // areas (in the settings' colours), the choices, no waits, no scene name. The task runs
   // and so does the message window.
   void ResetStory(std::string_view script);
+  // Whether `script` can be read and holds `position` (bytes); when not, a log line names
+  // the save `file` and why it cannot be loaded.
+  bool ScriptHoldsPosition(const std::string& file, const std::string& script, int32_t position);
   // Restores a checked save (the steps of a load, in their order).
   void RestoreSave(const SaveFile& save, std::string_view file);
   // The 128 x 96 thumbnail of the stage.

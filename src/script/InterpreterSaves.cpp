@@ -120,20 +120,28 @@ bool Interpreter::LoadGame(std::string_view file) {
     ZAN_WARN("%s: not a valid save (%s); the game goes on unchanged", name.c_str(), save.error().message.c_str());
     return false;
   }
-  // The saved script must be there and hold the saved place.
-  std::vector<uint8_t> text;
-  if (data_.ReadGameFile(save->script, kSlotScripts, text) != 1) {
-    ZAN_WARN("%s: its script %s cannot be read; the game goes on unchanged", name.c_str(),
-             SjisToUtf8(save->script).c_str());
-    return false;
-  }
-  if (static_cast<uint64_t>(save->readPosition) > text.size()) {
-    ZAN_WARN("%s: the read position %d lies beyond the %zu bytes of %s; the game goes on unchanged",
-             name.c_str(), save->readPosition, text.size(), SjisToUtf8(save->script).c_str());
-    return false;
-  }
+  // The saved script must be there and hold the saved place, and so must every script a
+  // pending call returns to.
+  if (!ScriptHoldsPosition(name, save->script, save->readPosition)) return false;
+  for (const ReturnStack::Entry& call : save->calls)
+    if (!ScriptHoldsPosition(name, call.script, call.position)) return false;
   RestoreSave(*save, file);
   ZAN_DEBUG("%s: loaded at %s, position %d", name.c_str(), SjisToUtf8(record_.name).c_str(), readPosition_);
+  return true;
+}
+
+bool Interpreter::ScriptHoldsPosition(const std::string& file, const std::string& script, int32_t position) {
+  std::vector<uint8_t> text;
+  if (data_.ReadGameFile(script, kSlotScripts, text) != 1) {
+    ZAN_WARN("%s: its script %s cannot be read; the game goes on unchanged", file.c_str(),
+             SjisToUtf8(script).c_str());
+    return false;
+  }
+  if (static_cast<uint64_t>(position) > text.size()) {
+    ZAN_WARN("%s: the position %d lies beyond the %zu bytes of %s; the game goes on unchanged", file.c_str(),
+             position, text.size(), SjisToUtf8(script).c_str());
+    return false;
+  }
   return true;
 }
 

@@ -163,12 +163,16 @@ TEST_F(SaveGameTest, DamagedOrMissingSavesChangeNothing) {
   std::memcpy(badScript.data() + 37300, "none.txt", 9);
   auto farPosition = good;
   StoreU32(farPosition.data() + 37400, 1000000);
+  // One pending call, returning to a script the game does not have.
+  auto badCall = good;
+  StoreU32(badCall.data() + 37412, 1);
+  std::memcpy(badCall.data() + 37416 + 400, "none.txt", 9);
   const std::vector<std::vector<uint8_t>> damaged = {
       {}, std::vector<uint8_t>(good.begin(), good.end() - 1), [&] {
         auto b = good;
         b.push_back(0);
         return b;
-      }(), flipped, badScript, farPosition};
+      }(), flipped, badScript, farPosition, badCall};
   for (size_t i = 0; i < damaged.size(); ++i) {
     testing::WriteBytes(SavePath("save3.sav").string(), damaged[i]);
     EXPECT_FALSE(G().LoadGame("save3.sav")) << i;
