@@ -136,14 +136,14 @@ SaveTime SaveTime::FromTm(const std::tm& tm) {
 
 SaveTime SaveTime::Now() {
   const std::time_t now = std::time(nullptr);
-  // Main thread only: the C library's one broken-down time is not shared with anyone.
-  const std::tm* local = std::localtime(&now);
-  return local != nullptr ? FromTm(*local) : SaveTime{};
+  std::tm local{};
+  return ::localtime_r(&now, &local) != nullptr ? FromTm(local) : SaveTime{};
 }
 
 std::string SaveTime::Text() const {
   char text[96];
-  std::snprintf(text, sizeof text, "%d/%02d/%02d %02d:%02d:%02d", year + 1900, month + 1, day, hour,
+  // Wide sums: a damaged file may hold any number.
+  std::snprintf(text, sizeof text, "%lld/%02lld/%02d %02d:%02d:%02d", year + 1900LL, month + 1LL, day, hour,
                 minute, second);
   return text;
 }

@@ -173,6 +173,11 @@ TEST(SaveFile, RoundTrip) {
 
 TEST(SaveFile, TheDateIsShownAsACalendarDate) {
   EXPECT_EQ(Sample().time.Text(), "2025/01/05 13:04:09");
+  // A damaged file's numbers are shown as they are, without overflowing.
+  SaveTime t;
+  t.year = INT32_MAX;
+  t.month = INT32_MAX;
+  EXPECT_EQ(t.Text(), "2147485547/2147483648/00 00:00:00");
 }
 
 TEST(SaveFile, ThePageTextNamesTheSpeakerAndFitsItsField) {
