@@ -1,6 +1,6 @@
 // A save file over arbitrary bytes: a file that is read holds what a load relies on (a
-// script name, calls, an area and counts within their bounds), and written again it reads
-// back and writes the same bytes.
+// script name, calls, an area and counts within their bounds), its date can be shown, and
+// written again it reads back and writes the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto save = zan::DecodeSaveFile(std::span<const uint8_t>(data, size));
   if (!save) return 0;
+  if (save->time.Text().empty()) __builtin_trap();  // the header's date as save-info shows it
   if (save->script.empty() || save->script.size() >= zan::SaveFile::kScriptSize) __builtin_trap();
   if (save->calls.size() > 100 || save->currentArea < 0 || save->currentArea >= zan::SaveFile::kAreas)
     __builtin_trap();
