@@ -47,8 +47,8 @@ const std::vector<OptionSpec>& Options() {
        }},
       {"--input", "FILE",
        "Play a timeline of input events, one a line: FRAME click|rclick|press|release|move X Y, "
-       "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close, FRAME save|load N (the save "
-       "file saveN.sav), FRAME action N (input action N, 1..30) (# starts a comment).",
+       "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close, FRAME action N (input "
+       "action N, 1..30), FRAME save|load N (the save file saveN.sav) (# starts a comment).",
        [](AppOptions& o, const std::string& v) -> Status {
          o.inputFile = v;
          return {};

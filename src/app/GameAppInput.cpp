@@ -5,6 +5,7 @@
 #include "app/GameApp.h"
 #include "app/KeyConfig.h"
 #include "script/Interpreter.h"
+#include "screens/YesNoDialog.h"
 
 namespace zan {
 
@@ -52,6 +53,7 @@ int32_t GameApp::RaiseInput(int32_t input, int32_t pressed) {
 
 int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
   Interpreter& game = *interpreter_;
+  if (dialog_->IsOpen()) return 0;
   if (pressed != 0) return 0;
   if (game.Mode() == kModeDemo) {
     game.EndDemo();
@@ -88,8 +90,7 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       if (running) game.OpenSpecialScript("map.txt");
       break;
     case kActionQuickSave:
-      // Saved at once: the yes/no dialog that asks first is not built yet.
-      if (running) game.QuickSave();
+      if (running) AskQuickSave();
       break;
     case kActionQuickLoad:
       // Without the 1000 ms cross-fade to the restored screen until the transitions are
@@ -98,6 +99,9 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       break;
     case kActionLastChoice:
       game.BackToLastChoice();
+      break;
+    case kActionTitle:
+      AskReturnToTitle();
       break;
     case kActionQuit:
       QuitRequest();
@@ -112,9 +116,8 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       platform_.GetWindow().Minimise();
       break;
     default:
-      // The screens these open (save and load, configuration, backlog,
-      // yes/no questions, viewers, the affection screen) are not built yet; menu and panic
-      // codes belong to their screens.
+      // The screens these open (save and load, configuration, backlog, viewers, the
+      // affection screen) are not built yet; menu and panic codes belong to their screens.
       break;
   }
   return 1;

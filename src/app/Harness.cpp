@@ -10,43 +10,46 @@ namespace zan {
 
 void Harness::Expand(const TimelineAction& action) {
   using Kind = TimelineAction::Kind;
-  if (action.kind == Kind::kSave || action.kind == Kind::kLoad || action.kind == Kind::kAction) {
-    if (storyHook_) storyHook_(action);
-    return;
-  }
   const bool moves =
       action.x != TimelineAction::kCurrentPointer && (action.x != x_ || action.y != y_);
   if (moves) {
     x_ = action.x;
     y_ = action.y;
-    pending_.push_back({InputEvent::PointerMove(x_, y_)});
+    pending_.push_back({{InputEvent::PointerMove(x_, y_)}});
   }
   switch (action.kind) {
     case Kind::kMove:
       break;
     case Kind::kPress:
-      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonDown(action.button, x_, y_)}});
       break;
     case Kind::kRelease:
-      pending_.push_back({InputEvent::ButtonUp(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonUp(action.button, x_, y_)}});
       break;
     case Kind::kTap:
-      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_),
-                          InputEvent::ButtonUp(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonDown(action.button, x_, y_),
+                           InputEvent::ButtonUp(action.button, x_, y_)}});
       break;
     case Kind::kKeyDown:
-      pending_.push_back({InputEvent::KeyDown(action.key)});
+      pending_.push_back({{InputEvent::KeyDown(action.key)}});
       break;
     case Kind::kKeyUp:
-      pending_.push_back({InputEvent::KeyUp(action.key)});
+      pending_.push_back({{InputEvent::KeyUp(action.key)}});
       break;
     case Kind::kWheel:
-      pending_.push_back({InputEvent::Wheel(action.wheelNotches, x_, y_)});
+      pending_.push_back({{InputEvent::Wheel(action.wheelNotches, x_, y_)}});
       break;
     case Kind::kClose:
-      pending_.push_back({InputEvent::Of(InputEvent::Kind::kCloseRequest)});
+      pending_.push_back({{InputEvent::Of(InputEvent::Kind::kCloseRequest)}});
       break;
-    default:
+    case Kind::kAction:
+      pending_.push_back({{}, action.action});
+      break;
+    case Kind::kSave:
+      pending_.push_back({{}, 0, action.slot});
+      break;
+    case Kind::kLoad:
+      pending_.push_back({{}, 0, -1, action.slot});
       break;
   }
 }
@@ -61,8 +64,12 @@ void Harness::BeforeFrame(uint64_t frame, Window& window) {
     Expand(click);
   }
   if (!pending_.empty() && window.Queue().Size() == 0) {
-    for (const InputEvent& event : pending_.front()) window.PostEvent(event);
+    const Pending next = std::move(pending_.front());
     pending_.pop_front();
+    for (const InputEvent& event : next.events) window.PostEvent(event);
+    if (next.action != 0 && actionSink_) actionSink_(next.action);
+    if (next.saveSlot >= 0 && slotSink_) slotSink_(true, next.saveSlot);
+    if (next.loadSlot >= 0 && slotSink_) slotSink_(false, next.loadSlot);
   }
 }
 

@@ -127,19 +127,19 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
       a.kind = TimelineAction::Kind::kWheel;
       a.wheelNotches = args[0] == "up" ? 1 : -1;
       timeline.Add(frame, a);
-    } else if (event == "save" || event == "load" || event == "action") {
-      const bool action = event == "action";
-      const int low = action ? 1 : 0;
-      const int high = action ? 30 : 9999;
-      if (args.size() != 1 || !ParseNumber(args[0], &a.number) || a.number < low || a.number > high)
-        return LineError(lineNumber, std::string(event) + " needs a number from " + std::to_string(low) + " to " +
-                                         std::to_string(high));
-      a.kind = action ? TimelineAction::Kind::kAction
-                      : event == "save" ? TimelineAction::Kind::kSave : TimelineAction::Kind::kLoad;
-      timeline.Add(frame, a);
     } else if (event == "close") {
       if (!args.empty()) return LineError(lineNumber, "close takes no arguments");
       a.kind = TimelineAction::Kind::kClose;
+      timeline.Add(frame, a);
+    } else if (event == "action") {
+      if (args.size() != 1 || !ParseNumber(args[0], &a.action) || a.action < 1 || a.action > 30)
+        return LineError(lineNumber, "action needs an action number from 1 to 30");
+      a.kind = TimelineAction::Kind::kAction;
+      timeline.Add(frame, a);
+    } else if (event == "save" || event == "load") {
+      if (args.size() != 1 || !ParseNumber(args[0], &a.slot) || a.slot < 0 || a.slot > 9999)
+        return LineError(lineNumber, std::string(event) + " needs a slot number from 0 to 9999");
+      a.kind = event == "save" ? TimelineAction::Kind::kSave : TimelineAction::Kind::kLoad;
       timeline.Add(frame, a);
     } else {
       return LineError(lineNumber, "unknown event " + std::string(event));

@@ -139,8 +139,9 @@ class Interpreter : public GameTask, public StoryControl {
   bool LoadGame(std::string_view file);
   // What a save of the game as it stands holds, built from the live state.
   SaveFile CaptureSave();
-  // Quick save ("saveq.sav"): refused while a choice counts down or a chosen entry blinks.
-  // Asked at once until the yes/no dialog exists.
+  // Quick save ("saveq.sav"): refused while a choice counts down or a chosen entry blinks
+  // (QuickSaveAllowed false; the player is asked first, by the application).
+  bool QuickSaveAllowed() const;
   bool QuickSave();
   // Quick load ("saveq.sav").
   bool QuickLoad() { return LoadGame(kQuickSave); }

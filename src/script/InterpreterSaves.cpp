@@ -95,8 +95,10 @@ bool Interpreter::SaveGame(std::string_view file) {
   return true;
 }
 
+bool Interpreter::QuickSaveAllowed() const { return !choices_.CountdownActive() && !choices_.Selecting(); }
+
 bool Interpreter::QuickSave() {
-  if (choices_.CountdownActive() || choices_.Selecting()) {
+  if (!QuickSaveAllowed()) {
     ZAN_WARN("%s: no quick save while a choice counts down or a chosen entry blinks",
              std::string(kQuickSave).c_str());
     return false;

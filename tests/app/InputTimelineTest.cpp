@@ -26,7 +26,8 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
       "42 save 3\n"
       "43 load 0\n"
       "44 action 11\n"
-      "50 close");
+      "50 close\n"
+      "51 action 19");
   ASSERT_TRUE(t.ok()) << t.error().message;
   auto at = [&](uint64_t f) { return t->ActionsAt(f); };
   ASSERT_EQ(at(10).size(), 1u);
@@ -49,14 +50,16 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
   EXPECT_EQ(at(41)[1].key, Key::kS);
   ASSERT_EQ(at(42).size(), 2u);  // the S key's release, then the save
   EXPECT_EQ(at(42)[1].kind, Kind::kSave);
-  EXPECT_EQ(at(42)[1].number, 3);
+  EXPECT_EQ(at(42)[1].slot, 3);
   EXPECT_EQ(at(43)[0].kind, Kind::kLoad);
-  EXPECT_EQ(at(43)[0].number, 0);
+  EXPECT_EQ(at(43)[0].slot, 0);
   ASSERT_EQ(at(44).size(), 1u);
   EXPECT_EQ(at(44)[0].kind, Kind::kAction);
-  EXPECT_EQ(at(44)[0].number, 11);
+  EXPECT_EQ(at(44)[0].action, 11);
   EXPECT_EQ(at(50)[0].kind, Kind::kClose);
-  EXPECT_EQ(t->LastFrame(), 50u);
+  EXPECT_EQ(at(51)[0].kind, Kind::kAction);
+  EXPECT_EQ(at(51)[0].action, 19);
+  EXPECT_EQ(t->LastFrame(), 51u);
 }
 
 TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
@@ -71,6 +74,10 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
       {"\n\n5 key Meta", "line 3"},
       {"5 wheel left", "line 1"},
       {"5 close now", "line 1"},
+      {"5 action", "line 1"},
+      {"5 action 0", "line 1"},
+      {"5 action 31", "line 1"},
+      {"5 action quit", "line 1"},
       {"5 jump", "line 1"},
       {"5 save", "line 1"},
       {"5 save -1", "line 1"},

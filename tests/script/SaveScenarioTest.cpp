@@ -212,23 +212,27 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   EXPECT_TRUE(Has("G_g=2"));  // from option.dat, not from the save
 }
 
-// The player's keys through the timeline: quick save (11) on the typed page, the choice
-// taken, quick load (12) back to the page; then the choice opens again, the other entry is
-// taken and "back to the last choice" (26) reopens it.
+// The player's keys through the timeline: quick save (11) asks first, and Escape (no)
+// writes nothing; asked again on the typed page and answered yes (Left, Return), the choice
+// taken, quick load (12) goes back to the page; then the choice opens again, the other entry
+// is taken and "back to the last choice" (26) reopens it.
 TEST_F(SaveScenarioTest, QuickSaveQuickLoadAndBackToTheLastChoiceByTheirActions) {
-  ASSERT_TRUE(Run("20 click 400 500\n80 action 11\n90 click 400 500\n130 click 400 90\n170 action 12\n"
-                  "200 click 400 500\n240 click 400 160\n280 action 26\n",
-                  "--frames 320" + Shots({78, 168, 190, 230, 300}, "q")))
+  ASSERT_TRUE(Run("30 action 11\n45 key Escape\n", "--frames 90")) << zan.Vars();
+  EXPECT_FALSE(fs::exists(root / "game" / "save" / "saveq.sav"));
+
+  ASSERT_TRUE(Run("20 click 400 500\n80 action 11\n95 key Left\n105 key Return\n140 click 400 500\n"
+                  "180 click 400 90\n220 action 12\n250 click 400 500\n290 click 400 160\n330 action 26\n",
+                  "--frames 370" + Shots({78, 218, 240, 280, 350}, "q")))
       << zan.Vars();
   ASSERT_FALSE(Save("saveq.sav").empty());
   // The first integer record (row, name of 32, value): a = 5 when saved.
   EXPECT_EQ(TextAt(Save("saveq.sav"), kVariableCounts + 8 + 4), "a");
   EXPECT_EQ(I32At(Save("saveq.sav"), kVariableCounts + 8 + 36), 5);
   // After the quick load the page is the saved one again...
-  EXPECT_NE(Load("q168").rgb, Load("q78").rgb);
-  EXPECT_EQ(Load("q190").rgb, Load("q78").rgb);
+  EXPECT_NE(Load("q218").rgb, Load("q78").rgb);
+  EXPECT_EQ(Load("q240").rgb, Load("q78").rgb);
   // ...and back to the last choice shows the choice as it opened, before "左へ" was taken.
-  EXPECT_EQ(Load("q300").rgb, Load("q230").rgb);
+  EXPECT_EQ(Load("q350").rgb, Load("q280").rgb);
   EXPECT_TRUE(Has("chosen=0")) << zan.Vars();
   EXPECT_TRUE(Has("a=5"));
 }
