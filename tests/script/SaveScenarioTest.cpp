@@ -45,6 +45,9 @@ const char* kMain = R"(<WinCurrent 0>
 <ImageLoad 0, bg.bmp>
 <ImageLoad 1, chara.bmp, 中>
 <ImageMono 1, ON>
+<ZoomSrc 0, 250, 250, 100, 100>
+<ZoomDst 0, 20, 200, 150, 150>
+<ZoomVisible 0, ON>
 <SoundLoop 0, ON>
 <SoundPlay 0, bgm.wav>
 <SceneSet 第一話>
@@ -62,6 +65,7 @@ const char* kMain = R"(<WinCurrent 0>
 <Mov a, 10>
 <Mov s, あと>
 <ImageInit 1>
+<ZoomInit 0>
 <SceneSet 第二話>
 <Mov G_g, 2>
 <SoundRun 0, Stop>
@@ -158,6 +162,10 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   EXPECT_EQ(TextAt(save1, kSlots + 4 + 836), "chara.bmp");
   EXPECT_EQ(I32At(save1, kSlots + 4 + 836 + 524 + 8), 1);  // slot 1's effect: mono
   EXPECT_EQ(I32At(save1, kZooms), 5);
+  // Zoom window 0 (effect record of 284, a reserved word, visible, in use, destination):
+  EXPECT_EQ(I32At(save1, kZooms + 4 + 288), 1);
+  EXPECT_EQ(I32At(save1, kZooms + 4 + 296), 20);
+  EXPECT_EQ(I32At(save1, kZooms + 4 + 300), 200);
   EXPECT_EQ(I32At(save1, kSounds), 12);
   EXPECT_EQ(TextAt(save1, kSounds + 4), "bgm.wav");
   EXPECT_EQ(I32At(save1, kSounds + 4 + 32), 1);  // playing
