@@ -38,7 +38,7 @@ const std::vector<OptionSpec>& Options() {
          o.headless = true;
          return {};
        }},
-      {"--frames", "N", "Shut down in order after N frames (main-loop passes).",
+      {"--frames", "N", "Shut down in order after N frames (main-loop passes), as closing the window does.",
        [](AppOptions& o, const std::string& v) -> Status {
          uint64_t n = 0;
          if (!ParseNumber(v, &n) || n == 0) return MakeError("--frames needs a positive number");
@@ -48,7 +48,7 @@ const std::vector<OptionSpec>& Options() {
       {"--input", "FILE",
        "Play a timeline of input events, one a line: FRAME click|rclick|press|release|move X Y, "
        "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close, FRAME action N (input "
-       "action N, 1..30) (# starts a comment).",
+       "action N, 1..30), FRAME save|load N (the save file saveN.sav) (# starts a comment).",
        [](AppOptions& o, const std::string& v) -> Status {
          o.inputFile = v;
          return {};

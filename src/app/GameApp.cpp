@@ -58,8 +58,13 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
-  // The timeline's input actions, as released keys mapped to them.
+  // The timeline's input actions, as released keys mapped to them, and its saves and loads.
   harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
+  harness_.SetSlotSink([this](bool save, int32_t slot) {
+    const std::string file = "save" + std::to_string(slot) + ".sav";
+    if (save) interpreter_->SaveGame(file);
+    else interpreter_->LoadGame(file);
+  });
 }
 
 GameApp::~GameApp() {
@@ -235,6 +240,13 @@ void GameApp::AskReturnToTitle() {
                                                                          : DialogKind::kReturnToTitle);
 }
 
+void GameApp::AskQuickSave() {
+  if (dialog_->IsOpen() || !interpreter_->QuickSaveAllowed()) return;
+  interpreter_->SetSkipMode(false);
+  interpreter_->SetAutoMode(false);
+  quickSaveQuestion_ = dialog_->Ask(DialogKind::kOverwrite);
+}
+
 bool GameApp::TakeAnswers() {
   auto answered = [this](DialogTicket& question, bool& yes) {
     if (!question.Valid()) return false;
@@ -245,6 +257,7 @@ bool GameApp::TakeAnswers() {
     return true;
   };
   bool yes = false;
+  if (answered(quickSaveQuestion_, yes) && yes) interpreter_->QuickSave();
   if (answered(titleQuestion_, yes) && yes) ReturnToTitle();
   return answered(quitQuestion_, yes) && yes;
 }

@@ -60,6 +60,10 @@ class GameApp : public Application {
   // Asks whether to return to the title (input action 19); on yes after the frame the story
   // ends. Until the title screen exists the story then starts again.
   void AskReturnToTitle();
+  // Asks whether to quick save (input action 11; the overwrite question); on yes after the
+  // frame the game is saved to "saveq.sav". Nothing is asked while a choice counts down or
+  // a picked entry blinks, when no save could be made.
+  void AskQuickSave();
   // Drops the whole clicks queued behind the one being handled (clicks that piled up in a
   // long frame); the release of a press just handled stays.
   void FlushClickMessages();
@@ -128,6 +132,7 @@ class GameApp : public Application {
   // The questions asked and not yet answered (invalid tickets when none).
   DialogTicket quitQuestion_;
   DialogTicket titleQuestion_;
+  DialogTicket quickSaveQuestion_;
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;

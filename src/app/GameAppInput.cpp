@@ -83,6 +83,23 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       if (game.Options().skipMode) game.SetSkipMode(0);
       else game.RequestSkip();
       break;
+    case kActionFlow:
+      if (running) game.OpenSpecialScript("flow.txt");
+      break;
+    case kActionMap:
+      if (running) game.OpenSpecialScript("map.txt");
+      break;
+    case kActionQuickSave:
+      if (running) AskQuickSave();
+      break;
+    case kActionQuickLoad:
+      // Without the 1000 ms cross-fade to the restored screen until the transitions are
+      // wired to the story.
+      if (running) game.QuickLoad();
+      break;
+    case kActionLastChoice:
+      game.BackToLastChoice();
+      break;
     case kActionTitle:
       AskReturnToTitle();
       break;
@@ -99,9 +116,8 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       platform_.GetWindow().Minimise();
       break;
     default:
-      // The screens these open (special scripts, save and load, configuration, backlog,
-      // viewers, the affection screen) and the quick save's question are not built yet;
-      // menu and panic codes belong to their screens.
+      // The screens these open (save and load, configuration, backlog, viewers, the
+      // affection screen) are not built yet; menu and panic codes belong to their screens.
       break;
   }
   return 1;

@@ -45,6 +45,12 @@ void Harness::Expand(const TimelineAction& action) {
     case Kind::kAction:
       pending_.push_back({{}, action.action});
       break;
+    case Kind::kSave:
+      pending_.push_back({{}, 0, action.slot});
+      break;
+    case Kind::kLoad:
+      pending_.push_back({{}, 0, -1, action.slot});
+      break;
   }
 }
 
@@ -62,6 +68,8 @@ void Harness::BeforeFrame(uint64_t frame, Window& window) {
     pending_.pop_front();
     for (const InputEvent& event : next.events) window.PostEvent(event);
     if (next.action != 0 && actionSink_) actionSink_(next.action);
+    if (next.saveSlot >= 0 && slotSink_) slotSink_(true, next.saveSlot);
+    if (next.loadSlot >= 0 && slotSink_) slotSink_(false, next.loadSlot);
   }
 }
 

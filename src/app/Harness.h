@@ -12,7 +12,8 @@
 // moves), press (next frame), release (the frame after). A tap is fed as its press and
 // release together, as a fast click or a touchpad tap arrives. An input action takes its
 // turn with the events and is handed to the action sink (the game's DoAction), as the
-// release of a key mapped to it.
+// release of a key mapped to it; a save or load takes its turn likewise and goes to the slot
+// sink.
 
 #include <cstdint>
 #include <deque>
@@ -33,6 +34,8 @@ class Harness {
  public:
   using FrameHook = std::function<void(uint64_t frame)>;
   using ActionSink = std::function<void(int32_t action)>;
+  // Saves the game to slot `slot` ("saveN.sav"), or loads it from there.
+  using SlotSink = std::function<void(bool save, int32_t slot)>;
 
   void SetTimeline(InputTimeline timeline) { timeline_ = std::move(timeline); }
   // A left press and release every k frames (k >= 2) at the pointer's position.
@@ -54,6 +57,8 @@ class Harness {
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
   // Where the timeline's input actions go.
   void SetActionSink(ActionSink sink) { actionSink_ = std::move(sink); }
+  // Where the timeline's saves and loads go.
+  void SetSlotSink(SlotSink sink) { slotSink_ = std::move(sink); }
 
   // Posts the input due at `frame`.
   void BeforeFrame(uint64_t frame, Window& window);
@@ -72,13 +77,17 @@ class Harness {
   std::optional<uint64_t> frameLimit_;
   std::vector<FrameHook> hooks_;
   ActionSink actionSink_;
+  SlotSink slotSink_;
   std::string startScript_ = "main.txt";
   bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
-  // Groups of events, each posted whole, or an input action (events empty).
+  // Groups of events, each posted whole, or an input action, a save or a load (events
+  // empty).
   struct Pending {
     std::vector<InputEvent> events;
     int32_t action = 0;
+    int32_t saveSlot = -1;
+    int32_t loadSlot = -1;
   };
   std::deque<Pending> pending_;
   // The pointer as the posted events leave it; it starts at the middle of the 800 x 600

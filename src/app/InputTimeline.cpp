@@ -136,6 +136,11 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
         return LineError(lineNumber, "action needs an action number from 1 to 30");
       a.kind = TimelineAction::Kind::kAction;
       timeline.Add(frame, a);
+    } else if (event == "save" || event == "load") {
+      if (args.size() != 1 || !ParseNumber(args[0], &a.slot) || a.slot < 0 || a.slot > 9999)
+        return LineError(lineNumber, std::string(event) + " needs a slot number from 0 to 9999");
+      a.kind = event == "save" ? TimelineAction::Kind::kSave : TimelineAction::Kind::kLoad;
+      timeline.Add(frame, a);
     } else {
       return LineError(lineNumber, "unknown event " + std::string(event));
     }

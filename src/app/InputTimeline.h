@@ -3,11 +3,13 @@
 // One event a line, "#" starts a comment:
 //   FRAME click X Y | rclick X Y | tap X Y | press X Y | release X Y | move X Y
 //   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close | action N
+//   FRAME save N | load N
 // "click" presses the left button at FRAME and releases it at FRAME+1 ("rclick" the right
 // one); "tap" presses and releases it at FRAME, both reaching the queue together as a
 // fast click or a touchpad tap does; "key" presses at FRAME and releases at FRAME+1;
 // "action N" fires input action N (1..30) as the release of a key mapped to it would,
-// whatever the game's key configuration maps.
+// whatever the game's key configuration maps; "save N" and "load N" save the game to and
+// load it from slot N (0..9999, the file "saveN.sav").
 // Events of a frame are posted to the window's queue before that frame's event step, in
 // file order; lines go in frame order.
 
@@ -23,7 +25,7 @@
 namespace zan {
 
 struct TimelineAction {
-  enum class Kind { kMove, kPress, kRelease, kTap, kKeyDown, kKeyUp, kWheel, kClose, kAction };
+  enum class Kind { kMove, kPress, kRelease, kTap, kKeyDown, kKeyUp, kWheel, kClose, kAction, kSave, kLoad };
   Kind kind = Kind::kMove;
   PointerButton button = PointerButton::kLeft;
   // Client coordinates, outside the window too; kCurrentPointer: where the pointer is.
@@ -33,6 +35,7 @@ struct TimelineAction {
   Key key = Key::kNone;
   int wheelNotches = 0;  // +1 away from the player (up), -1 towards (down)
   int action = 0;        // an input action, 1..30
+  int slot = 0;          // the save slot of a save or load
 };
 
 class InputTimeline {

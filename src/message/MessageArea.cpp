@@ -104,6 +104,7 @@ void MessageArea::AppendIcon(std::string_view name, MessageLayout& layout) {
 }
 
 void MessageArea::PresentPage(bool read, MessageLayout& layout) {
+  record_.settings.presentedRead = read ? 1 : 0;
   record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
 }
 
@@ -116,6 +117,18 @@ void MessageArea::Reset(Rgb colour) {
   s.SetSize(kDefaultSize);
   s.SetDefaultSize(kDefaultSize);
   picture_.Release();
+}
+
+void MessageArea::Restore(const MessageAreaRecord& record, GameData& data, MessageLayout& layout) {
+  const std::string picture(record.settings.Picture());
+  if (picture != Settings().Picture() || !picture_.View()) {
+    picture_.Release();
+    if (!picture.empty()) LoadWindowPicture(data, picture);
+  }
+  record_ = record;
+  ApplySettings(layout);
+  CreateGlyphSurface();
+  PresentPage(record.settings.presentedRead != 0, layout);
 }
 
 bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
@@ -188,6 +201,18 @@ void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb
   current_ = 0;
   hiddenByPlayer_ = false;
   windowShown_ = false;
+}
+
+void MessageAreas::Restore(GameData& data, std::span<const MessageAreaRecord> records, int32_t current,
+                           bool windowShown) {
+  for (size_t i = 0; i < areas.size() && i < records.size(); ++i)
+    areas[i].Restore(records[i], data, *layout_);
+  if (records.size() > areas.size()) choice.Restore(records[areas.size()], data, *layout_);
+  SetCurrent(current);
+  ClearNamePlate();
+  if (const std::string speaker = Current().SpeakerName(); !speaker.empty()) SetSpeaker(current_, speaker);
+  ApplySettings(current_);
+  windowShown_ = windowShown;
 }
 
 bool MessageAreas::SetCurrent(int32_t index) {

@@ -37,7 +37,8 @@ struct WindowSettings {
   int32_t fade;            // 255: the last show or hide fades
   uint8_t colour[3];       // current text colour
   uint8_t defaultColour[3];
-  uint8_t zero[2];
+  uint8_t presentedRead;   // 1: the page was last presented in the read-text colour
+  uint8_t zero;
   int32_t size;            // current text size (two equal copies)
   int32_t sizeCopy;
   int32_t defaultSize;     // (two equal copies)
@@ -117,6 +118,11 @@ class MessageArea {
   // size 18 in `colour`, position (0, 0), home (0, 0); the page empty.
   void Reset(Rgb colour);
 
+  // A saved record: the window picture it names is loaded when it is not the one the area
+  // has (a picture the area holds already, such as the tinted "win.bmp" of a new game,
+  // stays as it is), the settings go to the layout and the page is presented again as it
+  // was drawn, revealed cells shown and in the read-text colour when it was.
+  void Restore(const MessageAreaRecord& record, GameData& data, MessageLayout& layout);
   // Loads the window picture (the old one is released); with `tint`, its colours are
   // multiplied by the tint and its alpha by `opacity` / 255. True when it loaded.
   bool LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
@@ -176,6 +182,11 @@ class MessageAreas {
   void StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint, uint8_t opacity);
   // Empties every page and the choice area (no surfaces made).
   void ClearAll();
+  // A saved game's areas, after StartGame: the three areas and the choice area take their
+  // records (MessageArea::Restore), `current` becomes current with its speaker on the name
+  // plate, and the window counts as shown or not as "WinOn" and "WinOff" left it.
+  void Restore(GameData& data, std::span<const MessageAreaRecord> records, int32_t current,
+               bool windowShown);
 
   MessageArea& Area(int32_t index) { return areas[static_cast<size_t>(index)]; }
   // Hands area `index`'s settings to the layout (ApplyWindowSettings of the interpreter).

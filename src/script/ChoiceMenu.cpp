@@ -153,6 +153,27 @@ bool ChoiceMenu::Show() {
   return true;
 }
 
+void ChoiceMenu::Restore(const ChoiceState& choice, const MaskChoiceState& mask) {
+  effect_ = {};
+  countdown_ = {};
+  state_ = choice;
+  mask_ = mask;
+  maskKeyed_ = -1;
+  SetHitMask(std::string(Field(mask_.hitMask)));  // a copy: the name is stored again
+  for (int32_t i = 0; i < kMaskEntries; ++i) {
+    Surface& picture = hover_[static_cast<size_t>(i)];
+    picture.Release();
+    if (const std::string_view file = Field(mask_.entries[i].hover); !file.empty())
+      LoadImageFile(services_.data, file, picture);
+  }
+  bool filled = false;
+  for (const ChoiceEntry& e : state_.entries) filled = filled || e.active != 0;
+  if (!filled) return;
+  Show();
+  state_.open = choice.open;
+  state_.hovered = choice.hovered;
+}
+
 void ChoiceMenu::RenderEntryText(std::string_view text, int32_t size, Rgb colour, int32_t row) {
   if (text.empty()) return;
   MessageLayout& layout = services_.areas.Layout();

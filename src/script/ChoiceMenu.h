@@ -124,6 +124,12 @@ class ChoiceMenu {
   // at 24 pixels, "選択肢.bmp" and "選択肢_ON.bmp" loaded again.
   void StartGame();
 
+  // A saved game's choices, after its message areas: the entries, the open flags and the
+  // hovered entry as stored, the hit mask and the hover pictures loaded again, and the
+  // choice texts laid out again (as "SltRun" does) when any entry is filled. No selection
+  // blink or countdown runs after it.
+  void Restore(const ChoiceState& choice, const MaskChoiceState& mask);
+
   // --- Regular choices ("SltAdd", "SltDel", "SltRun", "SltRunCD3", "SltRunCD5") -----------
   // Fills entry `index` (0..4; others are logged and ignored) as option `option`, the
   // 0-based place of its "<SltAdd" tag among those of its script. Every call takes the next

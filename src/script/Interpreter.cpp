@@ -7,7 +7,6 @@
 #include "frame/FrameCompositor.h"
 #include "message/MessageWindowTask.h"
 #include "stage/ImageLayers.h"
-#include "platform/Files.h"
 #include "platform/ReceiverList.h"
 #include "core/TaskScheduler.h"
 #include "script/ReadFlagStore.h"
@@ -122,6 +121,17 @@ void Interpreter::SaveOptions() {
 void Interpreter::SaveReadFlags() { readFlags_.Save(data_); }
 
 void Interpreter::StartGame(std::string_view scriptName) {
+  variables_.LoadVariables(data_);
+  LoadOptions();
+  ResetStory(scriptName);
+  SetSkipMode(false);
+  SetAutoMode(false);
+  SetGameMode(kModeStory);
+  demo_ = {};
+  RemoveSaveFile(data_, kLastChoiceSave);
+}
+
+void Interpreter::ResetStory(std::string_view scriptName) {
   Start(kOrderScreen);
   input_.click = kClickNone;
   record_ = ScriptRecord();
@@ -129,8 +139,6 @@ void Interpreter::StartGame(std::string_view scriptName) {
   script_.LoadScript(record_, scriptName.empty() ? std::string_view("main.txt") : scriptName);
   layers_->Reset(10, 5);
   sceneLayer_.SetMoviesAllowed(!data_.MovieIniPresent());
-  variables_.LoadVariables(data_);
-  LoadOptions();
   sounds_.NewGame();
   backlog_.Clear();
   sounds_.SetDucked(false);
@@ -141,17 +149,15 @@ void Interpreter::StartGame(std::string_view scriptName) {
                    {o.windowTint[0], o.windowTint[1], o.windowTint[2]}, o.windowOpacity);
   if (window_ != nullptr) window_->StartDrawing();
   choices_.StartGame();
-  SetSkipMode(false);
-  SetAutoMode(false);
-  SetGameMode(kModeStory);
   timedWait_.Cancel();
   clickWait_ = false;
   voiceAtWait_ = false;
   input_.arrow = ArrowKey::kNone;
   input_.pointerMoved = false;
-  demo_ = {};
   sceneName_.clear();
-  RemoveFile(data_.StateFile("save/save_sel.sav"));
+  tarotResult_ = 0;
+  reservedWords_ = {};
+  openedBySaveRun_ = 0;
 }
 
 void Interpreter::ReturnToTitle() {
@@ -290,6 +296,8 @@ void Interpreter::ExecuteElements() {
         SetSkipMode(false);
         SetAutoMode(false);
         areas_.choice.ShowAll();
+        // Back to the last choice loads the game as it stands now, the choice open.
+        if (choices_.Open() && gameMode_ == kModeStory) SaveGame(kLastChoiceSave);
         return;
       case DispatchResult::kMaskChoiceOpened:
         SetSkipMode(false);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/GameTask.h"
 #include "message/MessageArea.h"
@@ -45,6 +46,7 @@ class MessageWindowTask;
 class ReadFlagStore;
 class SoundManager;
 class VariableTable;
+struct SaveFile;
 
 // What the story is doing.
 enum GameMode : int32_t {
@@ -127,6 +129,36 @@ class Interpreter : public GameTask, public StoryControl {
   // Moves the read-flag cursor to the loaded script at the read position.
   void RepositionReadFlags();
 
+  // --- Saves ("save%d.sav", "saveq.sav", "save_sel.sav", "special.sav" in the game's
+  // "save" folder; script/SaveFile.h) -------------------------------------------------------
+  // Writes the game as it stands; refused (nothing written, false) outside story mode or
+  // without a loaded script. False (logged) when the file cannot be written.
+  bool SaveGame(std::string_view file);
+  // Reads and checks the whole file, then restores it; refused outside story mode. A file
+  // that is missing or not a valid save changes nothing (false, logged).
+  bool LoadGame(std::string_view file);
+  // What a save of the game as it stands holds, built from the live state.
+  SaveFile CaptureSave();
+  // Quick save ("saveq.sav"): refused while a choice counts down or a chosen entry blinks
+  // (QuickSaveAllowed false; the player is asked first, by the application).
+  bool QuickSaveAllowed() const;
+  bool QuickSave();
+  // Quick load ("saveq.sav").
+  bool QuickLoad() { return LoadGame(kQuickSave); }
+  // Back to the last choice ("save_sel.sav", written when a choice opens).
+  bool BackToLastChoice() { return LoadGame(kLastChoiceSave); }
+  // A special script ("flow.txt", "map.txt"): the game is saved to "special.sav", then the
+  // special script runs from its label "top" in special mode; "TitleReturn" there restores
+  // the game. Nothing starts when the game cannot be saved (false).
+  bool OpenSpecialScript(std::string_view script);
+  // "TitleReturn": in special mode back to the game saved in "special.sav" (a new story when
+  // it cannot be restored), otherwise ReturnToTitle.
+  void TitleReturn() override;
+
+  static constexpr std::string_view kQuickSave = "saveq.sav";
+  static constexpr std::string_view kLastChoiceSave = "save_sel.sav";
+  static constexpr std::string_view kSpecialSave = "special.sav";
+
   // "option.dat" and "kidoku.dat" in the game's "sys" folder.
   void LoadOptions();
   void SaveOptions();
@@ -192,6 +224,21 @@ class Interpreter : public GameTask, public StoryControl {
 
   // Registers every command family with its services.
   void RegisterCommands();
+  // What every new story and every load starts from: the script record with `script`
+  // loaded, 10 image slots and 5 zoom windows, the sound requests, the history, the message
+  // areas (in the settings' colours), the choices, no waits, no scene name. The task runs
+  // and so does the message window.
+  void ResetStory(std::string_view script);
+  // Whether `script` can be read and holds `position` (bytes); when not, a log line names
+  // the save `file` and why it cannot be loaded.
+  bool ScriptHoldsPosition(const std::string& file, const std::string& script, int32_t position);
+  // Restores a checked save (the steps of a load, in their order).
+  void RestoreSave(const SaveFile& save, std::string_view file);
+  // The 128 x 96 thumbnail of the stage.
+  std::vector<uint8_t> Thumbnail();
+  // A restore that cannot be made leaves no game to go back to: the title follows, and
+  // until the title screen exists a new story.
+  void RestartAfterFailedRestore();
   // What runs when no choice holds the script: ducking ends, skipping, timed waits, auto
   // mode, the click wait, and the script itself, in that order. False while a timed wait
   // holds (the click stays pending).
@@ -229,6 +276,11 @@ class Interpreter : public GameTask, public StoryControl {
   DemoReturn demo_;
   bool rightButtonMappedToCancel_ = false;
   std::string sceneName_;
+  // Kept for the save files: the tarot screen's last result, two reserved words, and
+  // whether the script opened the save screen ("SaveRun").
+  int32_t tarotResult_ = 0;
+  std::array<int32_t, 2> reservedWords_{};
+  int32_t openedBySaveRun_ = 0;
   OptionsBlock options_;
   GalleryFlags gallery_;
 };

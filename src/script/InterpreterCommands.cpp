@@ -106,7 +106,7 @@ void RegisterInterpreterCommands(CommandTable& table, const InterpreterCommandSe
          return R::kContinue;
        }},
       {"TitleReturn", [](const S& s, const CommandCall&) {
-         s.story.ReturnToTitle();
+         s.story.TitleReturn();
          return R::kStopFrame;
        }},
       {"DemoRun", [](const S& s, const CommandCall& c) {

@@ -1,5 +1,7 @@
 #include "script/ScriptSounds.h"
 
+#include <algorithm>
+
 #include "script/Options.h"
 
 namespace zan {
@@ -42,6 +44,33 @@ SoundChannelRecords ScriptSounds::Records() {
     r.pan = sound.Pan();
   }
   return records;
+}
+
+void ScriptSounds::Restore(const SoundChannelRecords& records) {
+  for (int i = 0; i < kChannels; ++i) {
+    const SoundChannelRecord& r = records[static_cast<size_t>(i)];
+    Clear(i);
+    SoundChannel& sound = *bank_.Channel(i);
+    Request& request = RequestOf(i);
+    request.file = r.file;
+    // A file that cannot be read leaves the channel silent, as the sound commands do.
+    if (!r.file.empty() && sound.Load(r.file) == 0) sound.Release();
+    sound.SetLoop(r.loop != 0);
+    sound.SetScriptMute(r.mute != 0);
+    sound.SetScriptVolume(r.volume);
+    sound.SetPan(r.pan);
+    sound.SetLoopPosition(r.loopPosition > 0, static_cast<uint32_t>(std::max(r.loopPosition, 0)));
+    if (r.file.empty() || r.loop == 0 || (r.playing == 0 && r.paused == 0)) continue;
+    if (r.fadingOut != 0) sound.SetFadeLevel(kVolumeSilent);
+    sound.PlayAgain();
+    request.playing = true;
+    request.fadingOut = r.fadingOut != 0;
+    if (r.paused != 0) {
+      sound.PauseToggle();
+      request.playing = false;
+      request.paused = true;
+    }
+  }
 }
 
 SoundSettings SoundSettingsOf(const OptionsBlock& options) {

@@ -49,6 +49,12 @@ class ScriptSounds {
   void Clear(int index);
   // The records a save stores, from the channels and the requests.
   SoundChannelRecords Records();
+  // A saved game's channels: each one stopped and reset; one with a file loads it again
+  // with its loop, mute, volume and pan. Only a looping one that was playing or paused
+  // starts again, from its loop position (paused again when it was paused, at silence when
+  // it was fading out); a sound effect or voice is not replayed. The settings apply
+  // follows (the caller's).
+  void Restore(const SoundChannelRecords& records);
 
   // The player's settings (sound settings of the options block) applied to every channel,
   // the music lowered while ducked.

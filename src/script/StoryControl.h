@@ -36,6 +36,8 @@ class StoryControl : public StoryJumps {
   virtual void SetSceneName(std::string_view name) = 0;
   // Shuts the game down (read flags written), ends the task, writes "option.dat".
   virtual void ReturnToTitle() = 0;
+  // "TitleReturn": a special script goes back to the game it left; otherwise ReturnToTitle.
+  virtual void TitleReturn() = 0;
   // "DemoRun": demo mode, returning to `label` (in `script` when one is given) at its end.
   virtual void StartDemo(std::string_view script, std::string_view label) = 0;
   // Ends a demo: back to its return point, else to the title.

@@ -44,6 +44,8 @@ bool VariableTable::LoadVariables(GameData& data) {
   if (data.ReadTableFile("variable.csv", kSlotTables, bytes) != 1) {
     ints_.clear();
     strings_.clear();
+    declaredInts_.clear();
+    declaredStrings_.clear();
     return false;
   }
   LoadText(AsText(bytes));
@@ -76,6 +78,8 @@ void VariableTable::LoadText(std::string_view text) {
     ++row;
     return true;
   });
+  declaredInts_ = ints_;
+  declaredStrings_ = strings_;
 }
 
 VariableTable::IntVariable* VariableTable::FindIntMutable(std::string_view name) {
@@ -144,6 +148,27 @@ bool VariableTable::CopyStringRecord(const StringVariable& record) {
 int32_t VariableTable::Evaluate(std::string_view argument) const {
   if (const IntVariable* v = FindInt(argument)) return v->value;
   return ParseDecimal(argument);
+}
+
+void VariableTable::RestoreGameVariables(std::span<const IntVariable> ints,
+                                         std::span<const StringVariable> strings) {
+  auto stored = [](auto records, std::string_view name) -> decltype(&records[0]) {
+    for (const auto& r : records)
+      if (EqualsNoCase(r.name, name)) return &r;
+    return nullptr;
+  };
+  for (size_t i = 0; i < ints_.size(); ++i) {
+    IntVariable& v = ints_[i];
+    if (IsGlobal(v.name)) continue;
+    const IntVariable* saved = stored(ints, v.name);
+    v.value = ClampVariable(saved ? saved->value : declaredInts_[i].value, v.minimum, v.maximum);
+  }
+  for (size_t i = 0; i < strings_.size(); ++i) {
+    StringVariable& v = strings_[i];
+    if (IsGlobal(v.name)) continue;
+    const StringVariable* saved = stored(strings, v.name);
+    v.value.assign(CutToCharacters(saved ? saved->value : declaredStrings_[i].value, kStringSize - 1));
+  }
 }
 
 bool VariableTable::IsGlobal(std::string_view name) { return StartsWithNoCase(name, "G_"); }

@@ -57,6 +57,11 @@ class VariableTable {
   // Replaces the whole record of that name (value, minimum and maximum); false when absent.
   bool CopyIntRecord(const IntVariable& record);
   bool CopyStringRecord(const StringVariable& record);
+  // A saved game's variables: each variable of the game (not a global) takes the value
+  // stored under its name, kept inside its current bounds, so a table that was reordered
+  // or grew since the save still reads it right; one the save does not hold starts from
+  // the value "variable.csv" declares. Stored names the table does not know are left out.
+  void RestoreGameVariables(std::span<const IntVariable> ints, std::span<const StringVariable> strings);
 
   // The numeric argument rule: the value of the integer variable named by `argument`, else
   // the decimal value of the text (leading digits; none give 0).
@@ -86,6 +91,9 @@ class VariableTable {
 
   std::vector<IntVariable> ints_;
   std::vector<StringVariable> strings_;
+  // The tables as "variable.csv" declares them, in the same order.
+  std::vector<IntVariable> declaredInts_;
+  std::vector<StringVariable> declaredStrings_;
   uint32_t random_ = 1;
 };
 

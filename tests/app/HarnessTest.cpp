@@ -79,15 +79,18 @@ TEST(HarnessTest, PositionsOutsideTheWindowArriveNegative) {
   EXPECT_EQ(taken[3].y, -7);
 }
 
-// An input action takes its turn with the events: it goes to the sink in the frame it comes
-// up, never into the window's queue.
+// An input action, a save and a load take their turn with the events: each goes to its sink
+// in the frame it comes up, never into the window's queue.
 TEST(HarnessTest, AnActionGoesToTheSinkInItsTurn) {
   Harness h;
   HeadlessWindow w;
   std::vector<std::pair<uint64_t, int32_t>> fired;
+  std::vector<std::pair<uint64_t, int32_t>> saved;
+  std::vector<std::pair<uint64_t, int32_t>> loaded;
   uint64_t frame = 0;
   h.SetActionSink([&](int32_t action) { fired.push_back({frame, action}); });
-  auto t = InputTimeline::Parse("2 click 10 20\n2 action 20\n9 action 19");
+  h.SetSlotSink([&](bool save, int32_t slot) { (save ? saved : loaded).push_back({frame, slot}); });
+  auto t = InputTimeline::Parse("2 click 10 20\n2 action 20\n2 save 3\n9 action 19\n9 load 4");
   ASSERT_TRUE(t.ok()) << t.error().message;
   h.SetTimeline(std::move(*t));
   std::vector<InputEvent> taken;
@@ -96,9 +99,12 @@ TEST(HarnessTest, AnActionGoesToTheSinkInItsTurn) {
     InputEvent e;
     if (w.TakeEvent(&e)) taken.push_back(e);
   }
-  ASSERT_EQ(taken.size(), 3u);  // move (2), press (3), then the action (4), release (5)
+  // move (2), press (3), then the action (4), the save (5), release (6)
+  ASSERT_EQ(taken.size(), 3u);
   EXPECT_TRUE(taken[2].IsButton(Kind::kButtonUp, PointerButton::kLeft));
   EXPECT_EQ(fired, (std::vector<std::pair<uint64_t, int32_t>>{{4, 20}, {9, 19}}));
+  EXPECT_EQ(saved, (std::vector<std::pair<uint64_t, int32_t>>{{5, 3}}));
+  EXPECT_EQ(loaded, (std::vector<std::pair<uint64_t, int32_t>>{{10, 4}}));
 }
 
 TEST(HarnessTest, NothingIsFedIntoAQueueThatHoldsAMessage) {

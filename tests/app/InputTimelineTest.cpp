@@ -23,6 +23,9 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
       "34 tap 9 8\n"
       "40 key F12\n"
       "41 key S\n"
+      "42 save 3\n"
+      "43 load 0\n"
+      "44 action 11\n"
       "50 close\n"
       "51 action 19");
   ASSERT_TRUE(t.ok()) << t.error().message;
@@ -45,6 +48,14 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
   EXPECT_TRUE(at(35).empty());
   EXPECT_EQ(at(40)[0].key, Key::kF12);
   EXPECT_EQ(at(41)[1].key, Key::kS);
+  ASSERT_EQ(at(42).size(), 2u);  // the S key's release, then the save
+  EXPECT_EQ(at(42)[1].kind, Kind::kSave);
+  EXPECT_EQ(at(42)[1].slot, 3);
+  EXPECT_EQ(at(43)[0].kind, Kind::kLoad);
+  EXPECT_EQ(at(43)[0].slot, 0);
+  ASSERT_EQ(at(44).size(), 1u);
+  EXPECT_EQ(at(44)[0].kind, Kind::kAction);
+  EXPECT_EQ(at(44)[0].action, 11);
   EXPECT_EQ(at(50)[0].kind, Kind::kClose);
   EXPECT_EQ(at(51)[0].kind, Kind::kAction);
   EXPECT_EQ(at(51)[0].action, 19);
@@ -68,6 +79,13 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
       {"5 action 31", "line 1"},
       {"5 action quit", "line 1"},
       {"5 jump", "line 1"},
+      {"5 save", "line 1"},
+      {"5 save -1", "line 1"},
+      {"5 load 10000", "line 1"},
+      {"5 load 1 2", "line 1"},
+      {"5 action 0", "line 1"},
+      {"5 action 31", "line 1"},
+      {"5 action quick", "line 1"},
   };
   for (const auto& [text, where] : cases) {
     auto t = InputTimeline::Parse(text);

@@ -245,7 +245,8 @@ TEST_F(ZanarcTest, HelpNamesEveryCommand) {
   EXPECT_EQ(help.code, 0);
   for (const char* command : {"pack [--key K] [--store|--compress] OUT.arc FILE...", "list [--key K] ARC",
                               "extract [--key K] ARC [NAME...] [-o DIR]", "verify [--key K] ARC",
-                              "lib-encode IN OUT", "lib-decode IN OUT", "Rod7Q", "plume"}) {
+                              "lib-encode IN OUT", "lib-decode IN OUT", "lib-show [--as NAME] FILE", "save-info FILE",
+                              "Rod7Q", "plume"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
   EXPECT_EQ(Zanarc({}).code, 2);

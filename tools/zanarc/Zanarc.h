@@ -1,6 +1,6 @@
 #pragma once
 // zanarc: the authors' archive tool (pack, list, extract, verify, lib-encode, lib-decode,
-// lib-show).
+// lib-show) and save inspector (save-info).
 // The command runs as a function so that tests can drive it in-process.
 
 #include <ostream>
