@@ -32,6 +32,7 @@ class ReadFlagStore;
 class MessageLayout;
 class ScriptLoader;
 class DelayTask;
+class TransitionPlayer;
 class VariableTable;
 
 class GameApp : public Application {
@@ -82,6 +83,8 @@ class GameApp : public Application {
   VariableTable& Variables() { return *variables_; }
   ReadFlagStore& ReadFlags() { return *readFlags_; }
   DelayTask& Delay() { return *delay_; }
+  // The transitions: the story's and the screens' cross-fades.
+  TransitionPlayer& Transitions() { return *transitions_; }
   Interpreter& Game() { return *interpreter_; }
   GlyphRasterizer& Glyphs() { return *glyphRasterizer_; }
   MessageLayout& Layout() { return *messageLayout_; }
@@ -130,6 +133,7 @@ class GameApp : public Application {
   std::unique_ptr<ReadFlagStore> readFlags_;
   std::unique_ptr<MessageWindowTask> messageWindow_;
   std::unique_ptr<DelayTask> delay_;
+  std::unique_ptr<TransitionPlayer> transitions_;
   std::unique_ptr<Interpreter> interpreter_;
   std::unique_ptr<NameList> eventCgList_;
   std::unique_ptr<CsvRowTable> pictureAbbreviations_;

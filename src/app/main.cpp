@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
   }
   harness.SetClickEvery(options->clickEvery);
   harness.SetFrameLimit(options->frames);
+  harness.SetSeed(options->seed);
   if (!options->startScript.empty()) {
     auto script = zan::TryUtf8ToSjis(options->startScript);
     if (!script) {
