@@ -225,7 +225,7 @@ TEST_F(CliTest, QuietByDefault) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.env) + " " + c.args + " " + c.game);
     // The story (and its warning) runs from frame 23, after a new game's 1000 ms fade-in.
-    Outcome o = Run(std::string("--headless --frames 30 ") + c.args + " " + c.game, {}, c.env);
+    Outcome o = Run(std::string("--headless --frames 43 ") + c.args + " " + c.game, {}, c.env);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err.find("zan: CDraw Initalized\n") != std::string::npos, c.debugLines) << o.err;
     EXPECT_EQ(o.err.find("zan: CreateWindow done\n") != std::string::npos, c.debugLines) << o.err;
