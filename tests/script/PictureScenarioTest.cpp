@@ -181,8 +181,13 @@ class PictureScenarioTest : public ::testing::Test {
     return s.Count(0, 0, kW, kH, [c](Rgb p) { return Same(p, c); });
   }
 
-  fs::path root = fs::temp_directory_path() / ("zan_picture_scenario_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  // One folder per test: a parameterised test's name ("Name/3") made a folder name.
+  static std::string FolderName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "zan_picture_scenario_" + std::to_string(::getpid()) + "_" + name;
+  }
+  fs::path root = fs::temp_directory_path() / FolderName();
   testing::ZanRun zan{ZAN_BINARY, root};
 };
 
