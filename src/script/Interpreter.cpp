@@ -172,6 +172,7 @@ void Interpreter::ResumeAfterTransition() {
 void Interpreter::ReturnToTitle() {
   sounds_.StopAll();
   weather_.StopAll();
+  scenes_.Abandon();
   SaveReadFlags();
   if (window_ != nullptr) window_->End();
   End();

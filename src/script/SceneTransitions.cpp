@@ -79,6 +79,10 @@ bool SceneTransitions::CrossFromScreen(int32_t milliseconds) {
   return Play(params, *player_->OldScene());
 }
 
+void SceneTransitions::Abandon() {
+  if (player_ != nullptr) player_->Abandon();
+}
+
 bool SceneTransitions::Play(const TransitionParams& params, const Surface& old) {
   if (!player_->Play(params, old, layers_.Stage(), story_, resume_)) return false;
   story_.Suspend();

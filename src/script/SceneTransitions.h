@@ -47,6 +47,8 @@ class SceneTransitions {
   // A cross-fade of `milliseconds` from the picture on the screen now to the stage brought
   // up to date. True when it runs (the story is held).
   bool CrossFromScreen(int32_t milliseconds);
+  // The story ends: a transition it waits for stops where it is, without resuming it.
+  void Abandon();
 
  private:
   // The scene as the last frame showed it, into `old`.

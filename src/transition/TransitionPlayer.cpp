@@ -18,6 +18,13 @@ class TransitionPlayer::Task : public GameTask, public FrameLayer {
   const std::string& Name() const { return ClassName(); }
   bool Busy() const { return transition_ != nullptr; }
 
+  void Abandon() {
+    if (!transition_) return;
+    transition_.reset();
+    SetOnEnd({});
+    End();
+  }
+
   void Run(std::unique_ptr<Transition> transition, Surface& next, GameTask& caller, Callback onEnd) {
     transition_ = std::move(transition);
     next_ = &next;
@@ -94,6 +101,10 @@ bool TransitionPlayer::Play(const TransitionParams& params, const Surface& old, 
   if (!started) return false;
   task->Run(std::move(*started), next, caller, std::move(onEnd));
   return true;
+}
+
+void TransitionPlayer::Abandon() {
+  for (const auto& t : kindTasks_) t->Abandon();
 }
 
 bool TransitionPlayer::Running() const {

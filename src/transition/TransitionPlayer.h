@@ -51,6 +51,9 @@ class TransitionPlayer {
             GameTask::Callback onEnd);
   // Whether a transition is running.
   bool Running() const;
+  // Ends a running transition without its completion callback: the one who waited for it
+  // has gone (the story returned to the title).
+  void Abandon();
 
  private:
   class Task;
