@@ -290,6 +290,11 @@ TEST_F(CliTest, BadCommandLinesAndTimelinesAreRefusedBeforeStarting) {
       {"", "--dump-vars " + (root / "no/such/v.txt").string(), 2, "no/such"},
       {"", "--start nosuch.txt", 2, "nosuch.txt"},
       {"", "--start other.txt", 0, nullptr},
+      // A seed is an unsigned 32-bit number.
+      {"", "--seed 4294967295", 0, nullptr},
+      {"", "--seed 4294967296", 2, "--seed"},
+      {"", "--seed -1", 2, "--seed"},
+      {"", "--seed 7x", 2, "--seed"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.timeline + c.args);
