@@ -6,7 +6,6 @@
 #include "sound/CompressedWaveDecoder.h"
 #include "sound/RiffWave.h"
 #include "sound/SoundLog.h"
-#include "sound/SoundManager.h"
 
 // Create and refill failures, each logged once:
 //   1  stream: neither decoder accepts the data
@@ -20,12 +19,6 @@
 //   99 refill: the decoder ran dry; the third in a row since the last Stop stops the buffer
 
 namespace zan {
-
-namespace {
-// Restore gives up on a device that keeps the buffer lost for this long (ms).
-constexpr int kRestoreTries = 100;
-constexpr uint32_t kRestoreRetryMs = 10;
-}  // namespace
 
 struct SoundBuffer::TimerGate {
   std::recursive_mutex mutex;   // the buffer's lock
@@ -43,7 +36,6 @@ SoundBuffer::~SoundBuffer() {
 std::recursive_mutex& SoundBuffer::Mutex() { return gate_->mutex; }
 
 void SoundBuffer::Preamble() {
-  if (manager_) manager_->Unregister(this);
   StopLocked();
   buffer_.reset();
   mp3_.Close();
@@ -64,19 +56,9 @@ int32_t SoundBuffer::CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uin
                                          const WaveFormat& format, uint32_t bytes) {
   if (!device) return 7;
   device_ = device;
-  if (device->CreateSoundBuffer(flags, format, bytes, &buffer_) == DS_OK) return 0;
-  if (device->CreateSoundBuffer(reduced, format, bytes, &buffer_) == DS_OK) return 0;
+  if (device->CreateSoundBuffer(flags, format, bytes, &buffer_) == DeviceResult::kOk) return 0;
+  if (device->CreateSoundBuffer(reduced, format, bytes, &buffer_) == DeviceResult::kOk) return 0;
   return 7;
-}
-
-int32_t SoundBuffer::LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1,
-                                  uint8_t** p2, uint32_t* n2) {
-  int32_t hr = buffer_->Lock(offset, bytes, p1, n1, p2, n2);
-  if (hr == DSERR_BUFFERLOST) {
-    buffer_->Restore();
-    hr = buffer_->Lock(offset, bytes, p1, n1, p2, n2);
-  }
-  return hr;
 }
 
 int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data,
@@ -164,13 +146,13 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
 
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  if (LockRegions(0, static_cast<uint32_t>(byteCount), &p1, &n1, &p2, &n2) != DS_OK) {
+  if (buffer_->Lock(0, static_cast<uint32_t>(byteCount), &p1, &n1, &p2, &n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのLock()に失敗");
     Preamble();
     return 8;
   }
   std::memcpy(p1, pcm.data(), n1);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのUnlock()に失敗");
     Preamble();
     return 10;
@@ -201,13 +183,13 @@ int32_t SoundBuffer::CreateStreamSoundBuffer(SoundDevice* device, const uint8_t*
   }
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  if (LockRegions(0, ringSize_, &p1, &n1, &p2, &n2) != DS_OK) {
+  if (buffer_->Lock(0, ringSize_, &p1, &n1, &p2, &n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBufferのLock()に失敗");
     Preamble();
     return 8;
   }
   FillFromDecoder(p1, n1, 0);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateSteramSoundBufferのUnlock()に失敗");
     Preamble();
     return 10;
@@ -229,31 +211,24 @@ void SoundBuffer::ApplyDeviceVolume() {
 }
 
 int32_t SoundBuffer::Play(int32_t loop) {
-  {
-    Lock lock(Mutex());
-    if (!buffer_) return 1;
-    playMode_ = loop;
-    const uint32_t now = device_->GetClock().Milliseconds();
-    if (paused_) {
-      paused_ = false;
-      startTime_ += now - pauseTime_;  // the device position stayed where Pause left it
-    } else {
-      uint32_t status = 0;
-      buffer_->GetStatus(&status);
-      if (status & DSBSTATUS_PLAYING) return 2;
-      buffer_->SetCurrentPosition(0);
-      startTime_ = now;
-    }
-    pauseTime_ = 0;
-    ApplyDeviceVolume();
-    // A stream's ring always loops.
-    const uint32_t flags = (loop != 0 || kind_ == kStream) ? DSBPLAY_LOOPING : 0;
-    if (buffer_->Play(flags) != DSERR_BUFFERLOST) {
-      if (kind_ == kStream && timerId_ == 0) ArmTimer();
-      return 0;
-    }
+  Lock lock(Mutex());
+  if (!buffer_) return 1;
+  playMode_ = loop;
+  const uint32_t now = device_->GetClock().Milliseconds();
+  if (paused_) {
+    paused_ = false;
+    startTime_ += now - pauseTime_;  // the device position stayed where Pause left it
+  } else {
+    if (buffer_->IsPlaying()) return 2;
+    buffer_->SetCurrentPosition(0);
+    startTime_ = now;
   }
-  return Restore();
+  pauseTime_ = 0;
+  ApplyDeviceVolume();
+  // A stream's ring always loops.
+  buffer_->Play(loop != 0 || kind_ == kStream);
+  if (kind_ == kStream && timerId_ == 0) ArmTimer();
+  return 0;
 }
 
 void SoundBuffer::ArmTimer() {
@@ -291,8 +266,7 @@ int32_t SoundBuffer::ReadStream() {
   }
   if (paused_) return 13;
   uint32_t play = 0, write = 0;
-  if (buffer_->GetCurrentPosition(&play, &write) != DS_OK)
-    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStream GetCurrentPositionが変");
+  buffer_->GetCurrentPosition(&play, &write);
   if (play == 0 && write == 0) return 16;
   if (writeOffset_ == ringSize_) writeOffset_ = 0;
   const uint32_t offset = writeOffset_;
@@ -301,15 +275,15 @@ int32_t SoundBuffer::ReadStream() {
   writeOffset_ = offset + n > ringSize_ ? offset + n - ringSize_ : offset + n;
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  const int32_t hr = LockRegions(offset, n, &p1, &n1, &p2, &n2);
-  if (hr != DS_OK) {
-    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d", hr,
-             static_cast<int>(offset), static_cast<int>(n));
+  if (const DeviceResult locked = buffer_->Lock(offset, n, &p1, &n1, &p2, &n2);
+      locked != DeviceResult::kOk) {
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d",
+             static_cast<int>(locked), static_cast<int>(offset), static_cast<int>(n));
     return 8;
   }
   const int32_t result = FillFromDecoder(p1, n1, playMode_);
   if (p2 && n2) FillFromDecoder(p2, n2, playMode_);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのUnlock()に失敗");
     return 10;
   }
@@ -321,9 +295,7 @@ void SoundBuffer::StopLocked() {
     timerId_ = 0;
     return;
   }
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  if (!(status & DSBSTATUS_PLAYING) && !paused_) return;
+  if (!buffer_->IsPlaying() && !paused_) return;
   mp3_.Rewind();
   ogg_.Rewind();
   writeOffset_ = 0;
@@ -339,7 +311,7 @@ void SoundBuffer::StopLocked() {
     // Pre-fill the rewound ring so the next Play starts at once.
     uint8_t *p1, *p2;
     uint32_t n1, n2;
-    if (LockRegions(0, ringSize_, &p1, &n1, &p2, &n2) == DS_OK) {
+    if (buffer_->Lock(0, ringSize_, &p1, &n1, &p2, &n2) == DeviceResult::kOk) {
       FillFromDecoder(p1, n1, 0);
       buffer_->Unlock(p1, n1, p2, n2);
     }
@@ -354,9 +326,7 @@ void SoundBuffer::Stop() {
 int32_t SoundBuffer::Pause() {
   Lock lock(Mutex());
   if (!buffer_) return 1;
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  if (!(status & DSBSTATUS_PLAYING)) return 1;
+  if (!buffer_->IsPlaying()) return 1;
   paused_ = true;
   buffer_->Stop();
   pauseTime_ = device_->GetClock().Milliseconds();
@@ -366,9 +336,7 @@ int32_t SoundBuffer::Pause() {
 bool SoundBuffer::IsPlaying() {
   Lock lock(Mutex());
   if (!buffer_) return false;
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  return (status & DSBSTATUS_PLAYING) != 0;
+  return buffer_->IsPlaying();
 }
 
 bool SoundBuffer::IsPaused() {
@@ -400,27 +368,6 @@ void SoundBuffer::SetLoopPosition(uint32_t ms) {
   Lock lock(Mutex());
   loopPosition_ = ms;
   ogg_.SetLoopPosition(ms);
-}
-
-int32_t SoundBuffer::Restore() {
-  // The manager's reactivation walk calls this on a snapshot of its list, with the list
-  // lock released, so taking the buffer's lock here keeps a refill from overlapping.
-  Lock lock(Mutex());
-  if (!buffer_) return 1;
-  uint32_t status = 0;
-  if (buffer_->GetStatus(&status) != DS_OK) return 2;
-  if (!(status & DSBSTATUS_BUFFERLOST)) return 0;
-  int tries = 0;
-  while (buffer_->Restore() == DSERR_BUFFERLOST) {
-    if (++tries == kRestoreTries) {
-      SoundLog(LogLevel::kWarning, "CSoundBuffer::Restore : the device keeps the buffer lost; released");
-      break;
-    }
-    device_->GetClock().Sleep(kRestoreRetryMs);
-  }
-  // The sound is not reloaded: the owner creates the buffer again.
-  buffer_.reset();
-  return 0;
 }
 
 int32_t SoundBuffer::GetKind() {

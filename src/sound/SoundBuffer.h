@@ -6,8 +6,8 @@
 //    refills the played part of the ring on the clock's timer thread.
 //
 // Operations return small codes, 0 for success (the table of failures and their log lines
-// is in SoundBuffer.cpp). Every operation holds the buffer's lock; the decoders' locks and
-// the manager's stream-list lock are taken inside it, never the other way round.
+// is in SoundBuffer.cpp). Every operation holds the buffer's lock; the decoders' locks are
+// taken inside it, never the other way round.
 
 #include <cstdint>
 #include <memory>
@@ -19,8 +19,6 @@
 
 namespace zan {
 
-class SoundManager;
-
 class SoundBuffer {
  public:
   enum Kind : int32_t { kNone = 0, kStatic = 1, kStream = 2 };
@@ -28,10 +26,14 @@ class SoundBuffer {
   static constexpr uint32_t kRefillMs = 500;
   // Device control flags of each kind, and the reduced set asked for when the device
   // refuses the first.
-  static constexpr uint32_t kStaticFlags = 0x80E0;
-  static constexpr uint32_t kStaticFlagsReduced = 0x8080;
-  static constexpr uint32_t kStreamFlags = 0x181E0;
-  static constexpr uint32_t kStreamFlagsReduced = 0x18180;
+  static constexpr uint32_t kStaticFlagsReduced =
+      buffer_control::kGlobalFocus | buffer_control::kVolume;
+  static constexpr uint32_t kStaticFlags =
+      kStaticFlagsReduced | buffer_control::kPan | buffer_control::kFrequency;
+  static constexpr uint32_t kStreamFlagsReduced =
+      kStaticFlagsReduced | buffer_control::kPositionNotify | buffer_control::kPrecisePosition;
+  static constexpr uint32_t kStreamFlags =
+      kStreamFlagsReduced | buffer_control::kPan | buffer_control::kFrequency;
 
   SoundBuffer();
   ~SoundBuffer();
@@ -46,7 +48,7 @@ class SoundBuffer {
   int32_t CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
 
   // 0 started or resumed; 1 no device buffer; 2 already playing (the loop flag is stored
-  // all the same); or Restore's result when the device lost the buffer.
+  // all the same).
   int32_t Play(int32_t loop);
   void Stop();
   // 0 paused; 1 not playing or no device buffer.
@@ -58,9 +60,6 @@ class SoundBuffer {
   void SetMute(bool mute);
   void SetPan(int32_t pan);
   void SetLoopPosition(uint32_t ms);
-  // 0 nothing lost or restored; 1 no device buffer; 2 the status query failed. A lost
-  // buffer is released: its owner must load the sound again.
-  int32_t Restore();
   void Release();
   // One refill of the ring (the timer tick's work); see SoundBuffer.cpp for the codes.
   int32_t ReadStream();
@@ -77,9 +76,6 @@ class SoundBuffer {
   // The device buffer (tests and the sound viewer look at its cursors).
   DeviceSoundBuffer* DeviceBuffer() { return buffer_.get(); }
 
-  // The manager whose stream list this buffer joins (set by the manager).
-  void SetManager(SoundManager* manager) { manager_ = manager; }
-
  private:
   struct TimerGate;
   using Lock = std::lock_guard<std::recursive_mutex>;
@@ -93,13 +89,9 @@ class SoundBuffer {
   int32_t FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
   int32_t CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
                              const WaveFormat& format, uint32_t bytes);
-  // Locks `bytes` at `offset`, once more after a restore when the device lost the buffer.
-  int32_t LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1, uint8_t** p2,
-                      uint32_t* n2);
   void ApplyDeviceVolume();
 
   std::shared_ptr<TimerGate> gate_;
-  SoundManager* manager_ = nullptr;
   SoundDevice* device_ = nullptr;
   uint32_t timerId_ = 0;
   uint64_t timerSequence_ = 0;  // identifies the pending tick; stale ticks do nothing
