@@ -30,8 +30,9 @@ import tempfile
 import time
 
 # The frame whose screenshot marks the key press: the S key goes down at this frame and up
-# at the next, and skip mode starts when the key comes up.
-KEY_FRAME = 10
+# at the next, and skip mode starts when the key comes up. The story runs from frame 23, after
+# a new game's 1000 ms fade-in.
+KEY_FRAME = 33
 
 
 def fail(message):

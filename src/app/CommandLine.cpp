@@ -107,6 +107,16 @@ const std::vector<OptionSpec>& Options() {
          o.screenshots.emplace_back(frame, v.substr(colon + 1));
          return {};
        }},
+      {"--seed", "N",
+       "Seed the game's random numbers (\"Rnd\" and the weather) with N (0 to 4294967295), "
+       "to replay one random outcome or try others. Without it a windowed game seeds from "
+       "the clock; a --headless run always starts from the same seed.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         uint32_t seed = 0;
+         if (!ParseNumber(v, &seed)) return MakeError("--seed needs a number from 0 to 4294967295");
+         o.seed = seed;
+         return {};
+       }},
       {"--verbose", nullptr,
        "Also show the framework's debug lines on stderr (display set-up, stream ends); "
        "ZAN_VERBOSE=1 in the environment does the same.",

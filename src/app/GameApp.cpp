@@ -18,6 +18,8 @@
 #include "script/VariableTable.h"
 #include "screens/SystemSounds.h"
 #include "screens/YesNoDialog.h"
+#include "stage/ImageLayers.h"
+#include "transition/TransitionPlayer.h"
 
 namespace zan {
 namespace {
@@ -41,6 +43,8 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   readFlags_ = std::make_unique<ReadFlagStore>();
   messageWindow_ = std::make_unique<MessageWindowTask>(tasks_);
   delay_ = std::make_unique<DelayTask>(tasks_);
+  transitions_ = std::make_unique<TransitionPlayer>(tasks_, compositor_, display_.BackBuffer(),
+                                                    ImageLayers::kStageWidth, ImageLayers::kStageHeight);
   // The script channels play on the frame's sound device.
   interpreter_ = std::make_unique<Interpreter>(tasks_, *gameData_, *script_, *variables_, *readFlags_,
                                           soundManager_);
@@ -48,6 +52,7 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   interpreter_->SetFrameRateSink([this](int32_t fps) { display_.SetFrameRate(static_cast<uint32_t>(fps)); });
   interpreter_->Areas().Attach(*messageLayout_);
   interpreter_->Attach(*messageWindow_, compositor_);
+  interpreter_->AttachTransitions(*transitions_);
   dialog_ = std::make_unique<YesNoDialog>(tasks_, compositor_, *gameData_, interpreter_->Options(), mouse_);
   systemSounds_ = std::make_unique<SystemSounds>(
       tasks_, soundManager_,
@@ -78,6 +83,7 @@ GameApp::~GameApp() {
   readFlags_.reset();
   messageWindow_.reset();
   delay_.reset();
+  transitions_.reset();
   interpreter_.reset();
   dialog_.reset();
   systemSounds_.reset();
@@ -120,7 +126,9 @@ void GameApp::LoadStartupDefinitions() {
 }
 
 bool GameApp::InitializeGame() {
-  variables_->SeedRandom(platform_.GetClock().Milliseconds());
+  // "Rnd" and the weather draw from one generator: the seed given, else the clock's time
+  // (fixed under the headless clock, so such runs repeat).
+  variables_->SeedRandom(harness_.Seed().value_or(platform_.GetClock().Milliseconds()));
   gameData_->SetArchiveMode(1);
   errorReport_->Setup(1, &platform_.GetWindow(), gameData_->StateFile("GameErrorLog.txt"));
   gameData_->OpenGameArchives();

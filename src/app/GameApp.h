@@ -33,6 +33,7 @@ class ReadFlagStore;
 class MessageLayout;
 class ScriptLoader;
 class DelayTask;
+class TransitionPlayer;
 class VariableTable;
 class SystemSounds;
 class YesNoDialog;
@@ -93,6 +94,8 @@ class GameApp : public Application {
   VariableTable& Variables() { return *variables_; }
   ReadFlagStore& ReadFlags() { return *readFlags_; }
   DelayTask& Delay() { return *delay_; }
+  // The transitions: the story's and the screens' cross-fades.
+  TransitionPlayer& Transitions() { return *transitions_; }
   Interpreter& Game() { return *interpreter_; }
   GlyphRasterizer& Glyphs() { return *glyphRasterizer_; }
   MessageLayout& Layout() { return *messageLayout_; }
@@ -150,6 +153,7 @@ class GameApp : public Application {
   std::unique_ptr<ReadFlagStore> readFlags_;
   std::unique_ptr<MessageWindowTask> messageWindow_;
   std::unique_ptr<DelayTask> delay_;
+  std::unique_ptr<TransitionPlayer> transitions_;
   std::unique_ptr<Interpreter> interpreter_;
   // The dialog and the system sounds follow the settings the interpreter keeps.
   std::unique_ptr<YesNoDialog> dialog_;

@@ -53,6 +53,9 @@ class Harness {
   // At exit: one "name=value" line per variable (UTF-8), the integer variables and then
   // the string variables, in table order.
   void DumpVariables(const VariableTable& variables) const;
+  // The seed of the game's random numbers; none: the game seeds from the clock.
+  void SetSeed(std::optional<uint32_t> seed) { seed_ = seed; }
+  std::optional<uint32_t> Seed() const { return seed_; }
   // Runs after every frame (screenshots and the like).
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
   // Where the timeline's input actions go.
@@ -81,6 +84,7 @@ class Harness {
   std::string startScript_ = "main.txt";
   bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
+  std::optional<uint32_t> seed_;
   // Groups of events, each posted whole, or an input action, a save or a load (events
   // empty).
   struct Pending {

@@ -1,6 +1,7 @@
 // zan: plays the game in a folder. Picks the platform backend, builds the application
 // object and runs it in the fixed entry order.
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -64,6 +65,13 @@ int main(int argc, char** argv) {
   }
   harness.SetClickEvery(options->clickEvery);
   harness.SetFrameLimit(options->frames);
+  // Without a seed a windowed game starts from the time of day, so each play draws other
+  // numbers; a headless run takes its clock's fixed start and repeats.
+  if (!options->seed && !options->headless) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    options->seed = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  }
+  harness.SetSeed(options->seed);
   if (!options->startScript.empty()) {
     auto script = zan::TryUtf8ToSjis(options->startScript);
     if (!script) {

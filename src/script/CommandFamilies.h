@@ -5,7 +5,7 @@
 // its handlers keep them. The interpreter builds each struct from what it owns and
 // registers every family once, in its constructor.
 //
-// A new family (transitions, effects, movies, system commands, saves) declares its
+// A new family (movies, system commands, saves) declares its
 // services struct and register function here, implements them in its own file, and is
 // registered by the interpreter with the pieces it names; nothing else changes.
 
@@ -23,7 +23,9 @@ class GameData;
 class ImageLayers;
 class MessageAreas;
 class NameList;
+class SceneTransitions;
 class ScriptSounds;
+class ScriptWeather;
 class StoryControl;
 class VariableTable;
 struct OptionsBlock;
@@ -63,7 +65,7 @@ struct StageCommandServices {
 };
 void RegisterZoomCommands(CommandTable& table, const StageCommandServices& services);
 
-// The image slots ("Image..."), "Update" and the scope bars ("RkoScope"); a picture shown
+// The image slots ("Image...") and the scope bars ("RkoScope"); a picture shown
 // in a slot unlocks its gallery flag.
 struct ImageCommandServices {
   StageCommandServices stage;
@@ -71,6 +73,23 @@ struct ImageCommandServices {
   const PictureTables& pictures;
 };
 void RegisterImageCommands(CommandTable& table, const ImageCommandServices& services);
+
+// "Update": the scene built since the last one shows through the transition it names; at
+// once in skip mode and with effects off.
+struct TransitionCommandServices {
+  SceneTransitions& scenes;
+  const VariableTable& variables;
+  const OptionsBlock& options;
+};
+void RegisterTransitionCommands(CommandTable& table, const TransitionCommandServices& services);
+
+// The weather ("EasyRain", "EasySnow", "EasyLeaf" and their "...Pow", "...Speed", "...Angle",
+// "...Rand"): on and off, and the values kept for the effect and handed to it at once.
+struct WeatherCommandServices {
+  ScriptWeather& weather;
+  const VariableTable& variables;
+};
+void RegisterWeatherCommands(CommandTable& table, const WeatherCommandServices& services);
 
 // The sound channels ("Sound..."); voices loaded for the page go to the backlog.
 struct SoundCommandServices {

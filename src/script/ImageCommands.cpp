@@ -1,5 +1,5 @@
 // The picture commands, two families sharing their argument rules: the image slots
-// ("Image..." and friends, "Update", the scope bars of "RkoScope") and the zoom windows
+// ("Image..." and friends, the scope bars of "RkoScope") and the zoom windows
 // ("Zoom..."). They set the slots and windows of the interpreter's image layers
 // (stage/ImageLayers.h), which draw them every frame.
 //
@@ -332,12 +332,6 @@ void RegisterImageCommands(CommandTable& table, const ImageCommandServices& serv
        }},
       {"ImagePartsDel", [](const S& s, const CommandCall& c) {
          return EditEffect(s, c, [](EffectRecord& e) { e.overlay.clear(); });
-       }},
-      // "Update" kind, duration, ...: the new scene, with every image animation at its end.
-      // Until the transitions exist it shows at once, as skip mode shows it.
-      {"Update", [](const S& s, const CommandCall&) {
-         s.layers.FinishAnimations();
-         return R::kStopFrame;
        }},
       // "RkoScope" "ON" or not, ["ON"]: the scope bars slide in or out, or with a second
       // "ON" stand at their end height at once.

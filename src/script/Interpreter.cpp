@@ -21,6 +21,8 @@ namespace {
 constexpr int kMaxElementsPerFrame = 10000;
 
 constexpr int32_t kFramesPerSecond = 30;
+// A new game's first scene fades in over this many milliseconds.
+constexpr int32_t kStartFade = 1000;
 constexpr int kFirstVoiceChannel = 6;
 
 const std::string& SpeakerOpen() {
@@ -59,6 +61,9 @@ Interpreter::Interpreter(TaskScheduler& tasks, GameData& data, ScriptLoader& scr
       sceneLayer_(*layers_),
       overlayLayer_(*layers_),
       choices_({data, areas_, readFlags, backlog_, *this, input_, tasks.GetClock()}),
+      scenes_(*layers_, data, *this, [this] { ResumeAfterTransition(); }),
+      // The weather draws from the script's generator too, so a seed replays both.
+      weather_(tasks, data, [this] { return variables_.NextRandom(); }),
       timedWait_(tasks.GetClock()) {
   SetHandler(0, [this] { return Update(); });
   // Loading a script enters it at its top: the read-flag cursor follows.
@@ -82,7 +87,9 @@ void Interpreter::RegisterCommands() {
   RegisterVariableCommands(commands_, {variables_});
   RegisterInterpreterCommands(commands_, {*this, variables_, timedWait_});
   RegisterImageCommands(commands_, {stage, gallery_, pictures_});
+  RegisterWeatherCommands(commands_, {weather_, variables_});
   RegisterZoomCommands(commands_, stage);
+  RegisterTransitionCommands(commands_, {scenes_, variables_, options_});
   RegisterSoundCommands(commands_, {sounds_, variables_, options_, backlog_});
   RegisterWindowCommands(commands_, {areas_, variables_, data_, options_, backlog_});
   RegisterChoiceCommands(commands_, {choices_, variables_, record_, readPosition_});
@@ -98,6 +105,7 @@ void Interpreter::Attach(MessageWindowTask& window, FrameCompositor& frame) {
   frame.Add(Layer::kSlotOverlays, overlayLayer_, window);
   frame.Add(Layer::kMessageAreas, window, window);
   frame.Add(Layer::kChoices, choices_.MenuLayer(), window);
+  weather_.Attach(frame);
 }
 
 bool Interpreter::ReadFlagsActive() const { return readFlags_.IsBuilt(); }
@@ -129,15 +137,19 @@ void Interpreter::StartGame(std::string_view scriptName) {
   SetGameMode(kModeStory);
   demo_ = {};
   RemoveSaveFile(data_, kLastChoiceSave);
+  scenes_.CrossFromScreen(kStartFade);
 }
 
 void Interpreter::ResetStory(std::string_view scriptName) {
+  // A transition under way belongs to the story being left.
+  scenes_.Abandon();
   Start(kOrderScreen);
   input_.click = kClickNone;
   record_ = ScriptRecord();
   readPosition_ = 0;
   script_.LoadScript(record_, scriptName.empty() ? std::string_view("main.txt") : scriptName);
   layers_->Reset(10, 5);
+  weather_.Reset();
   sceneLayer_.SetMoviesAllowed(!data_.MovieIniPresent());
   sounds_.NewGame();
   backlog_.Clear();
@@ -160,8 +172,15 @@ void Interpreter::ResetStory(std::string_view scriptName) {
   openedBySaveRun_ = 0;
 }
 
+void Interpreter::ResumeAfterTransition() {
+  Start(kOrderScreen);
+  input_.click = kClickNone;
+}
+
 void Interpreter::ReturnToTitle() {
   sounds_.StopAll();
+  weather_.StopAll();
+  scenes_.Abandon();
   SaveReadFlags();
   if (window_ != nullptr) window_->End();
   End();

@@ -29,9 +29,12 @@
 #include "script/CommandFamilies.h"
 #include "script/CommandTable.h"
 #include "script/Options.h"
+#include "script/ParticleRecord.h"
 #include "script/PlayerInput.h"
+#include "script/SceneTransitions.h"
 #include "script/ScriptLoader.h"
 #include "script/ScriptSounds.h"
+#include "script/ScriptWeather.h"
 #include "script/SoundChannelRecord.h"
 #include "script/StoryControl.h"
 #include "script/TimedWait.h"
@@ -45,6 +48,7 @@ class ImageLayers;
 class MessageWindowTask;
 class ReadFlagStore;
 class SoundManager;
+class TransitionPlayer;
 class VariableTable;
 struct SaveFile;
 
@@ -75,14 +79,23 @@ class Interpreter : public GameTask, public StoryControl {
   // The message window task that shows the areas, and the frame the story's layers are
   // drawn in. Without them nothing of the story is shown.
   void Attach(MessageWindowTask& window, FrameCompositor& frame);
+  // The player of the transitions ("Update", the fade of a new game). Without it every scene
+  // change shows at once.
+  void AttachTransitions(TransitionPlayer& player) { scenes_.Attach(player); }
 
   // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
   void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
 
   // Start-up: reads "variable.csv" and "option.dat", loads the countdown sprites.
   void Prepare();
-  // A new story at `script` (empty: "main.txt").
+  // A new story at `script` (empty: "main.txt"). Its first scene fades in from the picture on
+  // the screen over 1000 ms before the script's first element runs.
   void StartGame(std::string_view script);
+  // Shows the scene as the slots stand now by a cross-fade of `milliseconds` from the picture
+  // on the screen (a restored game, the return from a special script); the story is held
+  // until it ends and runs again from the next frame. False when no transition could run:
+  // the scene then shows at once and the story goes on.
+  bool CrossToCurrentScene(int32_t milliseconds) { return scenes_.CrossFromScreen(milliseconds); }
 
   // The per-frame update (phase 0).
   int32_t Update();
@@ -144,7 +157,8 @@ class Interpreter : public GameTask, public StoryControl {
   bool QuickSaveAllowed() const;
   bool QuickSave();
   // Quick load ("saveq.sav").
-  bool QuickLoad() { return LoadGame(kQuickSave); }
+  // Loads "saveq.sav" and crosses from the screen to the restored scene.
+  bool QuickLoad();
   // Back to the last choice ("save_sel.sav", written when a choice opens).
   bool BackToLastChoice() { return LoadGame(kLastChoiceSave); }
   // A special script ("flow.txt", "map.txt"): the game is saved to "special.sav", then the
@@ -203,6 +217,8 @@ class Interpreter : public GameTask, public StoryControl {
 
   // The image slots and zoom windows (stage/ImageLayers.h).
   ImageLayers& Layers() { return *layers_; }
+  // The weather; its record is what a save stores of it (ScriptWeather::Record, Restore).
+  ScriptWeather& Weather() { return weather_; }
   // The picture tables of the image commands.
   void SetPictureTables(const NameList* eventCgList, const CsvRowTable* abbreviations) {
     pictures_ = {eventCgList, abbreviations};
@@ -245,6 +261,9 @@ class Interpreter : public GameTask, public StoryControl {
   bool RunScript(uint32_t now);
   void AppendText(std::string_view text);
   void PresentPage(std::string_view tag);
+  // The end of a transition: the story runs again from the next frame, and the click that
+  // may have ended it is spent.
+  void ResumeAfterTransition();
   bool ReadFlagsActive() const;
 
   GameData& data_;
@@ -261,6 +280,8 @@ class Interpreter : public GameTask, public StoryControl {
   SceneLayer sceneLayer_;
   SlotOverlayLayer overlayLayer_;
   ChoiceMenu choices_;
+  SceneTransitions scenes_;
+  ScriptWeather weather_;
   PictureTables pictures_;
   TimedWait timedWait_;
   std::function<void(int32_t)> frameRate_;

@@ -19,6 +19,12 @@
 
 namespace zan {
 
+namespace {
+// A quick load and the return from a special script cross to the restored scene over this
+// many milliseconds.
+constexpr int32_t kRestoreFade = 1000;
+}  // namespace
+
 std::vector<uint8_t> Interpreter::Thumbnail() {
   constexpr int32_t kWidth = ImageLayers::kStageWidth;
   constexpr int32_t kHeight = ImageLayers::kStageHeight;
@@ -69,9 +75,7 @@ SaveFile Interpreter::CaptureSave() {
   save.slots = layers_->SaveSlots();
   save.zooms = layers_->SaveZooms();
   save.sounds = sounds_.Records();
-  // The weather commands are not wired to the story yet: a save holds the weather a new
-  // game starts with (all off) and a load restores none.
-  save.weather = SavedWeather::GameStart();
+  save.weather = weather_.Record();
   save.ints = variables_.Ints();
   save.strings = variables_.Strings();
   save.windowShown = areas_.WindowShown() ? 1 : 0;
@@ -166,6 +170,7 @@ void Interpreter::RestoreSave(const SaveFile& save, std::string_view file) {
   layers_->RestoreZooms(save.zooms);
   sounds_.Restore(save.sounds);
   ApplyVolumes();
+  weather_.Restore(save.weather);
   variables_.RestoreGameVariables(save.ints, save.strings);
   openedBySaveRun_ = save.openedBySaveRun;
 
@@ -198,7 +203,17 @@ void Interpreter::TitleReturn() {
     return;
   }
   SetGameMode(kModeStory);
-  if (!LoadGame(kSpecialSave)) RestartAfterFailedRestore();
+  if (!LoadGame(kSpecialSave)) {
+    RestartAfterFailedRestore();
+    return;
+  }
+  scenes_.CrossFromScreen(kRestoreFade);
+}
+
+bool Interpreter::QuickLoad() {
+  if (!LoadGame(kQuickSave)) return false;
+  scenes_.CrossFromScreen(kRestoreFade);
+  return true;
 }
 
 void Interpreter::RestartAfterFailedRestore() {

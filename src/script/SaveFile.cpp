@@ -148,15 +148,9 @@ std::string SaveTime::Text() const {
   return text;
 }
 
-SavedWeather SavedWeather::GameStart() {
-  SavedWeather w;
-  w.effects = {{{0, 100, 0, 0, 5}, {0, 1000, 0, 0, 5}, {0, 300, 5, 10, 10}}};
-  return w;
-}
-
 uint64_t SaveFileSize(uint64_t slots, uint64_t zooms, uint64_t ints, uint64_t strings) {
   return kHeadSize + 4 + slots * SavedImageSlot::kSize + 4 + zooms * SavedZoomSlot::kSize +
-         kSoundRecordsSize + SavedWeather::kSize + 8 + ints * VariableTable::kIntRecordSize +
+         kSoundRecordsSize + ParticleRecord::kSize + 8 + ints * VariableTable::kIntRecordSize +
          strings * VariableTable::kStringRecordSize + kTailSize;
 }
 
@@ -210,8 +204,7 @@ std::vector<uint8_t> EncodeSaveFile(const SaveFile& save) {
     zoom.Encode(std::span<uint8_t, SavedZoomSlot::kSize>(w.Record(SavedZoomSlot::kSize), SavedZoomSlot::kSize));
   const std::vector<uint8_t> sounds = EncodeSoundRecords(save.sounds);
   w.Raw(sounds.data(), sounds.size());
-  for (const SavedWeather::Effect& e : save.weather.effects)
-    for (int32_t v : {e.on, e.pow, e.speed, e.angle, e.rand}) w.I32(v);
+  save.weather.Encode(std::span<uint8_t, ParticleRecord::kSize>(w.Record(ParticleRecord::kSize), ParticleRecord::kSize));
 
   w.I32(static_cast<int32_t>(save.ints.size()));
   w.I32(static_cast<int32_t>(save.strings.size()));
@@ -317,8 +310,9 @@ Result<SaveFile> DecodeSaveFile(std::span<const uint8_t> bytes) {
                 Numbered("sound channel", i) + "'s file name");
   if (r.Failed()) return MakeError(r.Reason());
   save.sounds = *DecodeSoundRecords(sounds);
-  for (SavedWeather::Effect& e : save.weather.effects)
-    for (int32_t* v : {&e.on, &e.pow, &e.speed, &e.angle, &e.rand}) *v = r.I32();
+  for (ParticleRecord::Effect& e : save.weather.effects)
+    for (int32_t* v : {&e.on, &e.settings.count, &e.settings.speed, &e.settings.angle, &e.settings.spread})
+      *v = r.I32();
 
   const int32_t ints = r.I32();
   const int32_t strings = r.I32();

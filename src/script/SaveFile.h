@@ -26,6 +26,7 @@
 #include "base/Result.h"
 #include "message/MessageArea.h"
 #include "script/ChoiceMenu.h"
+#include "script/ParticleRecord.h"
 #include "script/ScriptLoader.h"
 #include "script/SoundChannelRecord.h"
 #include "script/VariableTable.h"
@@ -49,23 +50,6 @@ struct SaveTime {
   static SaveTime Now();
   // "2025/01/05 13:04:09": the calendar year and the month counted from 1.
   std::string Text() const;
-};
-
-// The weather: for rain, snow and leaves in that order, the on flag and the values of the
-// Pow, Speed, Angle and Rand commands.
-struct SavedWeather {
-  static constexpr size_t kSize = 60;
-  struct Effect {
-    int32_t on = 0;
-    int32_t pow = 0;
-    int32_t speed = 0;
-    int32_t angle = 0;
-    int32_t rand = 0;
-  };
-  std::array<Effect, 3> effects;
-
-  // What a new game starts with: everything off, the values each effect starts with.
-  static SavedWeather GameStart();
 };
 
 // The movie state: whether it loops and is paused, its path ("movie\" and the file) and its
@@ -105,7 +89,7 @@ struct SaveFile {
   std::vector<SavedImageSlot> slots;
   std::vector<SavedZoomSlot> zooms;
   SoundChannelRecords sounds;
-  SavedWeather weather = SavedWeather::GameStart();
+  ParticleRecord weather = ParticleRecord::Defaults();
   std::vector<VariableTable::IntVariable> ints;
   std::vector<VariableTable::StringVariable> strings;
   int32_t windowShown = 0;

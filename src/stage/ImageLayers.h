@@ -244,6 +244,8 @@ class ImageLayers {
 
   bool Animating() const { return animating_; }
   Surface& Stage() { return stage_; }
+  // Brings the stage up to date when a slot changed (a transition's new scene).
+  void UpdateStage();
   // The z value -> slot index table (lowest first).
   const std::vector<int32_t>& Order() const { return order_; }
 
@@ -259,8 +261,6 @@ class ImageLayers {
   void ResetSlot(ImageSlot& slot);
   void RebuildOrder();
   void RebuildVariant(ImageSlot& slot);
-  // Brings the stage up to date when a slot changed.
-  void UpdateStage();
   void RedrawStage();
   bool DrawSlot(ImageSlot& slot, Surface& target);
   void DrawScopeBars(Surface& target);

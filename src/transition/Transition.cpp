@@ -42,7 +42,9 @@ const KindName& NamesOf(TransitionKind kind) {
   return kKindNames[0];
 }
 
-bool UsesMask(TransitionKind kind) {
+}  // namespace
+
+bool TransitionUsesMask(TransitionKind kind) {
   switch (kind) {
     case TransitionKind::kMaskCross:
     case TransitionKind::kMaskCrossReverse:
@@ -52,6 +54,8 @@ bool UsesMask(TransitionKind kind) {
     default: return false;
   }
 }
+
+namespace {
 
 bool UsesArea(TransitionKind kind) {
   return kind == TransitionKind::kCross || kind == TransitionKind::kNoise;
@@ -86,7 +90,7 @@ std::optional<std::string> Check(TransitionSetup& setup) {
     setup.area = ClippedCopy{clipped->x, clipped->y, clipped->x, clipped->y, clipped->width, clipped->height};
   }
 
-  if (UsesMask(p.kind)) {
+  if (TransitionUsesMask(p.kind)) {
     if (p.mask == nullptr || !p.mask->IsAllocated()) return std::string("there is no mask picture");
     if (p.kind == TransitionKind::kPictureCrossDirectional && (p.direction < 0 || p.direction > 3))
       return "direction " + std::to_string(p.direction) + " is none of 0 left, 1 top, 2 right, 3 bottom";
@@ -193,7 +197,7 @@ Result<std::unique_ptr<Transition>> StartTransition(const TransitionTables& tabl
   };
   if (std::optional<std::string> why = Check(setup)) return refuse(*why);
 
-  if (UsesMask(params.kind)) {
+  if (TransitionUsesMask(params.kind)) {
     const AlphaPlane& mask = *params.mask;
     if (mask.Width() >= tables.Width() && mask.Height() >= tables.Height()) {
       setup.mask = AlphaRows{mask.Data(), mask.Width(), tables.Width(), tables.Height()};

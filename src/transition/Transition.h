@@ -141,6 +141,9 @@ Result<std::unique_ptr<Transition>> StartTransition(const TransitionTables& tabl
 // The name of the task that runs a kind ("CUpdateCross", ...; the wipe and the circle share
 // "CUpdateCircle", both mask crosses "CUpdateMaskCross").
 const char* TransitionTaskName(TransitionKind kind);
+// Whether a kind is driven by a mask plane (the mask crosses, both picture crosses, the
+// picture blinds).
+bool TransitionUsesMask(TransitionKind kind);
 
 // The kind a script names ("Cross", "MaskCross", "MaskCrossR", "Waip", "Circle", "Blind",
 // "Water", "NoiseC", "ImageCross", "ImageBlind", "Pattern"; ASCII case ignored). "ImageCross"

@@ -224,7 +224,8 @@ TEST_F(CliTest, QuietByDefault) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.env) + " " + c.args + " " + c.game);
-    Outcome o = Run(std::string("--headless --frames 20 ") + c.args + " " + c.game, {}, c.env);
+    // The story (and its warning) runs from frame 23, after a new game's 1000 ms fade-in.
+    Outcome o = Run(std::string("--headless --frames 43 ") + c.args + " " + c.game, {}, c.env);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err.find("zan: CDraw Initalized\n") != std::string::npos, c.debugLines) << o.err;
     EXPECT_EQ(o.err.find("zan: CreateWindow done\n") != std::string::npos, c.debugLines) << o.err;
@@ -289,6 +290,11 @@ TEST_F(CliTest, BadCommandLinesAndTimelinesAreRefusedBeforeStarting) {
       {"", "--dump-vars " + (root / "no/such/v.txt").string(), 2, "no/such"},
       {"", "--start nosuch.txt", 2, "nosuch.txt"},
       {"", "--start other.txt", 0, nullptr},
+      // A seed is an unsigned 32-bit number.
+      {"", "--seed 4294967295", 0, nullptr},
+      {"", "--seed 4294967296", 2, "--seed"},
+      {"", "--seed -1", 2, "--seed"},
+      {"", "--seed 7x", 2, "--seed"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.timeline + c.args);

@@ -178,7 +178,8 @@ TEST_P(CorpusSoundTest, PlaysTheToneThatMadeItOrIsRefusedInSilence) {
   CorpusGame game(CaseName(c.file));
   // Channel 2 plays effects: once, at the effect volume.
   game.Write(std::string("<SoundPlay 2, ") + c.file + ">\n<TW 1000>\n<Mov done, 1>\n", {{c.file, bytes}}, {});
-  ASSERT_TRUE(game.Run("--frames 45 --audio-out " + game.Path("out.wav"))) << game.Output();
+  // The story runs from frame 23, after a new game's 1000 ms fade-in.
+  ASSERT_TRUE(game.Run("--frames 68 --audio-out " + game.Path("out.wav"))) << game.Output();
   EXPECT_NE(game.Vars().find("done=1"), std::string::npos) << game.Vars();
   const std::vector<int16_t> s = fixtures::StereoSamples(testing::ReadBytes(game.Path("out.wav")));
   const size_t frames = s.size() / 2;
@@ -220,8 +221,9 @@ TEST_P(CorpusSoundTest, PlaysTheToneThatMadeItOrIsRefusedInSilence) {
         << "amplitude (dB of full scale)";
     EXPECT_GT(fixtures::ToneShare(s, 2, channel, uint32_t(kRate), c.hz, a, b), 0.98) << "power in the tone";
   }
-  // Outside: silence before the tone and after it, to the end of the run.
-  if (first > 0) EXPECT_LT(fixtures::LevelDb(s, 2, 0, 0, first), -60) << "before the tone";
+  // Outside, away from the edges: silence from the start of the run (the tone begins after
+  // a new game's fade-in) to the tone, and after it to the end of the run.
+  if (first > edge) EXPECT_LT(fixtures::LevelDb(s, 2, 0, 0, first - edge), -60) << "before the tone";
   const size_t after = std::min(frames, last + edge);
   EXPECT_LT(fixtures::LevelDb(s, 2, 0, after, frames), -60) << "after the tone";
 }
@@ -253,7 +255,8 @@ TEST_P(CorpusPictureTest, ShowsItsColoursOrIsRefusedAndShowsNothing) {
   game.Write(std::string("<ImageLoad 0, bg.bmp, 0, 0>\n<ImageLoad 1, ") + c.file + ", " +
                  std::to_string(kX) + ", " + std::to_string(kY) + ">\n<Mov done, 1>\n<KW>\n",
              {}, {{"bg.bmp", test::FlatBmp(800, 600, test::BmpForm::kRgb24, kBackground)}, {c.file, bytes}});
-  ASSERT_TRUE(game.Run("--frames 25 --screenshot 20:" + game.Path("shot.png"))) << game.Output();
+  // The story runs from frame 23, after a new game's 1000 ms fade-in.
+  ASSERT_TRUE(game.Run("--frames 48 --screenshot 43:" + game.Path("shot.png"))) << game.Output();
   EXPECT_NE(game.Vars().find("done=1"), std::string::npos) << game.Vars();
   const test::Screenshot shot = test::Screenshot::Read(game.Path("shot.png"));
   ASSERT_EQ(shot.width, 800);

@@ -145,10 +145,12 @@ class QuitScenarioTest : public ::testing::Test {
 };
 
 TEST_F(QuitScenarioTest, TheCloseBoxAsksEscapeClosesAndPlayGoesOn) {
-  // Asked at 20, fully shown from 26; a click beside the panel at 30; Escape at 60 (its
-  // release at 61) and the fade-out; then a click the story counts.
-  ASSERT_TRUE(Run("20 close\n30 click 100 100\n60 key Escape\n100 click 400 300\n",
-                  "--frames 150" + Shot(19, "before.png") + Shot(40, "asked.png") + Shot(90, "after.png")));
+  // The story's first element runs in frame 23, after a new game's 1000 ms cross; its
+  // background shows from the screenshot after frame 24. Asked at 43, fully shown from 49; a
+  // click beside the panel at 53; Escape at 83 (its release at 84) and the fade-out; then a
+  // click the story counts.
+  ASSERT_TRUE(Run("43 close\n53 click 100 100\n83 key Escape\n123 click 400 300\n",
+                  "--frames 173" + Shot(42, "before.png") + Shot(63, "asked.png") + Shot(113, "after.png")));
   ExpectNoPanel("before.png");
   ExpectPanel("asked.png", kQuitPanel, kYesNormal, kNoNormal);
   ExpectNoPanel("after.png");
@@ -211,7 +213,8 @@ TEST_F(QuitScenarioTest, WithConfirmationsOffTheCloseBoxQuitsWithoutAPanel) {
   for (size_t i = 0; i < 4; ++i) (*bytes)[at + i] = 0;
   ASSERT_TRUE(WriteFileAtomic(option.string(), *bytes));
 
-  ASSERT_TRUE(Run("20 close\n", "--frames 300" + Shot(19, "before.png") + Shot(22, "late.png")));
+  // After the story's first frame (23, after a new game's 1000 ms cross).
+  ASSERT_TRUE(Run("43 close\n", "--frames 300" + Shot(42, "before.png") + Shot(45, "late.png")));
   ExpectNoPanel("before.png");
   // Answered yes at once: the loop ended after the frame of the request.
   EXPECT_FALSE(fs::exists(Path("late.png")));

@@ -116,8 +116,12 @@ class PageScenarioTest : public ::testing::Test {
     EXPECT_EQ(s.width, 800) << name;
     return s;
   }
+  // Frames count from the story's first frame: a new game's scene fades in over 1000 ms,
+  // so the script's first element runs in frame 23.
+  static constexpr int kStoryStart = 23;
+  static std::string Frames(int n) { return "--frames " + std::to_string(n + kStoryStart); }
   std::string ShotArg(int frame, const std::string& name) {
-    return " --screenshot " + std::to_string(frame) + ":" + (root / name).string();
+    return " --screenshot " + std::to_string(frame + kStoryStart) + ":" + (root / name).string();
   }
 
   fs::path root;
@@ -128,7 +132,7 @@ class PageScenarioTest : public ::testing::Test {
 constexpr int kTextTop = 460;
 
 TEST_F(PageScenarioTest, APageTypesItselfOutInTheWindowAtTheTextHome) {
-  ASSERT_EQ(Run("--frames 60" + ShotArg(4, "early.png") + ShotArg(12, "middle.png") +
+  ASSERT_EQ(Run(Frames(60) + ShotArg(4, "early.png") + ShotArg(12, "middle.png") +
                 ShotArg(55, "page.png")),
             0)
       << Err();
@@ -165,8 +169,8 @@ TEST_F(PageScenarioTest, APageTypesItselfOutInTheWindowAtTheTextHome) {
 }
 
 TEST_F(PageScenarioTest, AClickShowsTheWholePageAtOnceAndTheNextOneAdvances) {
-  std::ofstream(root / "input") << "6 click 400 300\n40 click 400 300\n";
-  ASSERT_EQ(Run("--frames 80 --input " + (root / "input").string() + " --dump-vars " +
+  std::ofstream(root / "input") << 6 + kStoryStart << " click 400 300\n" << 40 + kStoryStart << " click 400 300\n";
+  ASSERT_EQ(Run(Frames(80) + " --input " + (root / "input").string() + " --dump-vars " +
                 (root / "vars").string() + ShotArg(5, "before.png") + ShotArg(9, "after.png") +
                 ShotArg(30, "still.png") + ShotArg(75, "next.png")),
             0)
@@ -191,8 +195,8 @@ TEST_F(PageScenarioTest, TextReadInAnEarlierPlayIsDrawnInTheReadTextColour) {
   // The read flags of the first play stay in the game's sys folder; the settings' read-text
   // colour is 0, 0, 160.
   auto blue = [](Rgba c) { return c.b > 120 && c.r < 40 && c.g < 40; };
-  ASSERT_EQ(Run("--frames 60" + ShotArg(55, "first.png")), 0) << Err();
-  ASSERT_EQ(Run("--frames 60" + ShotArg(55, "second.png")), 0) << Err();
+  ASSERT_EQ(Run(Frames(60) + ShotArg(55, "first.png")), 0) << Err();
+  ASSERT_EQ(Run(Frames(60) + ShotArg(55, "second.png")), 0) << Err();
   const Shot first = Load("first.png");
   const Shot second = Load("second.png");
   EXPECT_GT(first.Count(40, 470, 800, 600, White), 200);

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -104,6 +105,9 @@ const char* kVariables =
     "INT,timeout,0,0,100\n"
     "INT,done,0,0,100\n";
 
+// A new game's scene fades in over 1000 ms: the story's first element runs in frame 23.
+constexpr int kStoryStart = 23;
+
 bool Same(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 bool White(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
 bool Cyan(Rgb c) { return c.r < 80 && c.g > 200 && c.b > 200; }
@@ -154,16 +158,31 @@ class ChoiceScenarioTest : public ::testing::Test {
     testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive({{"system2.lib", keys}}, "plume", true));
   }
 
-  // Runs zan on the game with an input timeline; true when it ended normally.
+  // Runs zan on the game with an input timeline; true when it ended normally. Frames in the
+  // timeline, in "--frames" and in Shots count from the story's first frame (kStoryStart).
   bool Run(const std::string& timeline, const std::string& args) {
-    std::ofstream(root / "input.txt") << timeline;
-    return zan.Run("--input " + Path("input.txt") + " " + args);
+    std::ofstream out(root / "input.txt");
+    std::istringstream lines(timeline);
+    for (std::string line; std::getline(lines, line);) {
+      const size_t space = line.find(' ');
+      out << std::stoi(line.substr(0, space)) + kStoryStart << line.substr(space) << "\n";
+    }
+    out.close();
+    const std::string frames = "--frames ";
+    std::string shifted = args;
+    if (const size_t at = shifted.find(frames); at != std::string::npos) {
+      const size_t end = shifted.find(' ', at + frames.size());
+      const int n = std::stoi(shifted.substr(at + frames.size(), end - at - frames.size()));
+      shifted.replace(at + frames.size(), end - at - frames.size(), std::to_string(n + kStoryStart));
+    }
+    return zan.Run("--input " + Path("input.txt") + " " + shifted);
   }
   std::string Vars() { return zan.Vars(); }
   bool Has(const std::string& line) { return Vars().find(line + "\n") != std::string::npos; }
   std::string Shots(std::initializer_list<int> frames) {
     std::string args;
-    for (int f : frames) args += " --screenshot " + std::to_string(f) + ":" + Path("s" + std::to_string(f) + ".png");
+    for (int f : frames)
+      args += " --screenshot " + std::to_string(f + kStoryStart) + ":" + Path("s" + std::to_string(f) + ".png");
     return args;
   }
   std::string Path(const std::string& name) const { return (root / name).string(); }

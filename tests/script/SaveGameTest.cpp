@@ -55,6 +55,14 @@ const char* kCountdown = R"(<SltDel>
 おわり<KW>
 )";
 
+const char* kWeather = R"(<EasyRainPow 700>
+<EasyRain ON, Now>
+雨<KW>
+<EasyRain OFF>
+<EasyRainPow 100>
+晴れ<KW>
+)";
+
 const char* kFlow = R"([top]
 <Mov a, 77>
 フロー<KW>
@@ -64,7 +72,7 @@ const char* kFlow = R"([top]
 class SaveGameTest : public ::testing::Test {
  protected:
   void Play(const char* variables = kVariables) {
-    game.WriteArchives({{"main.txt", kMain}, {"countdown.txt", kCountdown}, {"flow.txt", kFlow}},
+    game.WriteArchives({{"main.txt", kMain}, {"countdown.txt", kCountdown}, {"flow.txt", kFlow}, {"weather.txt", kWeather}},
                        {{"variable.csv", variables}});
     game.Open();
     G().Prepare();
@@ -114,6 +122,24 @@ TEST_F(SaveGameTest, ALoadBringsBackThePlaceTheVariablesAndTheScene) {
   game.Click();
   game.Frames(5);
   EXPECT_EQ(game.Var("a"), 6);  // the story goes on from the restored place
+}
+
+TEST_F(SaveGameTest, TheWeatherIsSavedAndALoadStartsItAgain) {
+  Play();
+  G().StartGame("weather.txt");
+  game.Frames(30);
+  ASSERT_TRUE(G().SaveGame("save1.sav"));
+  auto saved = DecodeSaveFile(testing::ReadBytes(SavePath("save1.sav").string()));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->weather.Of(WeatherKind::kRain).on, 1);
+  EXPECT_EQ(saved->weather.Of(WeatherKind::kRain).settings.count, 700);
+  EXPECT_EQ(saved->weather.Of(WeatherKind::kSnow).on, 0);
+  game.Click();
+  game.Frames(30);
+  EXPECT_EQ(G().Weather().Record().Of(WeatherKind::kRain).on, 0);
+  ASSERT_TRUE(G().LoadGame("save1.sav"));
+  EXPECT_EQ(G().Weather().Record().Of(WeatherKind::kRain).on, 1);
+  EXPECT_EQ(G().Weather().Record().Of(WeatherKind::kRain).settings.count, 700);
 }
 
 TEST_F(SaveGameTest, ASaveDuringAChoiceReopensIt) {

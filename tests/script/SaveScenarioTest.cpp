@@ -14,6 +14,7 @@
 #include <fstream>
 #include <random>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,6 +87,22 @@ const char* kVariables =
     "INT,chosen,0,0,100\n"
     "STR,s,\n";
 
+// A new game's scene fades in over 1000 ms, and so does a quick load's: the story's first
+// element runs in frame 23, and a quick load's story goes on 23 frames after it.
+constexpr int kCrossFrames = 23;
+
+// The timeline with every frame from `from` on moved `by` frames later.
+std::string Later(const std::string& timeline, int by, int from = 0) {
+  std::istringstream in(timeline);
+  std::string out, line;
+  while (std::getline(in, line)) {
+    const size_t space = line.find(' ');
+    const int frame = std::stoi(line.substr(0, space));
+    out += std::to_string(frame >= from ? frame + by : frame) + line.substr(space) + "\n";
+  }
+  return out;
+}
+
 // Offsets of the format for this game: 10 image slots, 5 zoom windows.
 constexpr size_t kTime = 36864;
 constexpr size_t kPage = kTime + 36;
@@ -141,8 +158,11 @@ class SaveScenarioTest : public testing::ScenarioTest {
 TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusic) {
   // Save 1 on the typed page, a click on nothing (the choice opens), save 2 with the choice
   // open, the first entry taken (the story moves on), load 1, and a save of what came back.
-  ASSERT_TRUE(Run("20 click 400 500\n80 save 1\n90 click 400 500\n120 save 2\n130 click 400 90\n220 load 1\n250 save 3\n",
-                  "--frames 280" + Shots({78, 118, 210, 235}, "a")))
+  constexpr int k = kCrossFrames;
+  ASSERT_TRUE(Run(Later("20 click 400 500\n80 save 1\n90 click 400 500\n120 save 2\n130 click 400 90\n220 load 1\n"
+                        "250 save 3\n",
+                        k),
+                  "--frames " + std::to_string(280 + k) + Shots({78 + k, 118 + k, 210 + k, 235 + k}, "a")))
       << zan.Vars();
   EXPECT_TRUE(Has("a=5")) << zan.Vars();
   EXPECT_TRUE(Has("s=はじめ"));
@@ -187,10 +207,10 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   EXPECT_NE(save1[grey], kBackground.b);
 
   // The story had moved on; the load brought the saved screen back, pixel for pixel.
-  const test::Screenshot before = Load("a78");
+  const test::Screenshot before = Load("a" + std::to_string(78 + k));
   ASSERT_EQ(before.width, 800);
-  EXPECT_NE(Load("a210").rgb, before.rgb);
-  EXPECT_EQ(Load("a235").rgb, before.rgb);
+  EXPECT_NE(Load("a" + std::to_string(210 + k)).rgb, before.rgb);
+  EXPECT_EQ(Load("a" + std::to_string(235 + k)).rgb, before.rgb);
   // Saved again after the load: everything but the date and a global is the same, the
   // music playing again included.
   const std::vector<uint8_t> save3 = Save("save3.sav");
@@ -214,7 +234,7 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
   const size_t half = heard.size() / 4;  // stereo frames
   EXPECT_NEAR(fixtures::Frequency(heard, 2, 0, 44100, half, 2 * half), 440, 5);
   EXPECT_GT(fixtures::LevelDb(heard, 2, 0, half, 2 * half), -40);  // silence is far below
-  EXPECT_EQ(Load("b30").rgb, Load("a118").rgb);
+  EXPECT_EQ(Load("b30").rgb, Load("a" + std::to_string(118 + k)).rgb);
   EXPECT_TRUE(Has("chosen=2")) << zan.Vars();
   EXPECT_TRUE(Has("a=5"));
   EXPECT_TRUE(Has("G_g=2"));  // from option.dat, not from the save
@@ -225,22 +245,30 @@ TEST_F(SaveScenarioTest, ALoadBringsBackTheScreenTheVariablesTheChoiceAndTheMusi
 // taken, quick load (12) goes back to the page; then the choice opens again, the other entry
 // is taken and "back to the last choice" (26) reopens it.
 TEST_F(SaveScenarioTest, QuickSaveQuickLoadAndBackToTheLastChoiceByTheirActions) {
-  ASSERT_TRUE(Run("30 action 11\n45 key Escape\n", "--frames 90")) << zan.Vars();
+  constexpr int k = kCrossFrames;
+  ASSERT_TRUE(Run(Later("30 action 11\n45 key Escape\n", k), "--frames " + std::to_string(90 + k))) << zan.Vars();
   EXPECT_FALSE(fs::exists(root / "game" / "save" / "saveq.sav"));
 
-  ASSERT_TRUE(Run("20 click 400 500\n80 action 11\n95 key Left\n105 key Return\n140 click 400 500\n"
-                  "180 click 400 90\n220 action 12\n250 click 400 500\n290 click 400 160\n330 action 26\n",
-                  "--frames 370" + Shots({78, 218, 240, 280, 350}, "q")))
+  // Shots at 78, 218, 240, 280 and 350 of the story's own frames.
+  auto story = [](int frame) { return frame < 220 ? frame + k : frame + 2 * k; };
+  auto shot = [&](int frame) { return "q" + std::to_string(story(frame)); };
+  ASSERT_TRUE(Run(Later(Later("20 click 400 500\n80 action 11\n95 key Left\n105 key Return\n140 click 400 500\n"
+                              "180 click 400 90\n220 action 12\n250 click 400 500\n290 click 400 160\n"
+                              "330 action 26\n",
+                              k, 221),
+                        k),
+                  "--frames " + std::to_string(story(370)) +
+                      Shots({story(78), story(218), story(240), story(280), story(350)}, "q")))
       << zan.Vars();
   ASSERT_FALSE(Save("saveq.sav").empty());
   // The first integer record (row, name of 32, value): a = 5 when saved.
   EXPECT_EQ(TextAt(Save("saveq.sav"), kVariableCounts + 8 + 4), "a");
   EXPECT_EQ(I32At(Save("saveq.sav"), kVariableCounts + 8 + 36), 5);
   // After the quick load the page is the saved one again...
-  EXPECT_NE(Load("q218").rgb, Load("q78").rgb);
-  EXPECT_EQ(Load("q240").rgb, Load("q78").rgb);
+  EXPECT_NE(Load(shot(218)).rgb, Load(shot(78)).rgb);
+  EXPECT_EQ(Load(shot(240)).rgb, Load(shot(78)).rgb);
   // ...and back to the last choice shows the choice as it opened, before "左へ" was taken.
-  EXPECT_EQ(Load("q350").rgb, Load("q280").rgb);
+  EXPECT_EQ(Load(shot(350)).rgb, Load(shot(280)).rgb);
   EXPECT_TRUE(Has("chosen=0")) << zan.Vars();
   EXPECT_TRUE(Has("a=5"));
 }

@@ -34,6 +34,7 @@
 #include "script/ScriptLoader.h"
 #include "script/VariableTable.h"
 #include "sound/SoundManager.h"
+#include "transition/TransitionPlayer.h"
 
 namespace zan::testing {
 
@@ -52,6 +53,7 @@ class ScriptTestGame {
   }
   ~ScriptTestGame() {
     game_.reset();
+    transitions_.reset();
     platform_.GetAudioOut().SetCaptureSink(nullptr);
     messageWindow_.End();
     std::filesystem::remove_all(dir_);
@@ -88,6 +90,7 @@ class ScriptTestGame {
   // read-flag table is built (and "sys/kidoku.dat" applied) as at start-up.
   void Open(bool readFlags = true) {
     game_.reset();
+    transitions_.reset();
     report_ = std::make_unique<ErrorReporter>(&platform_.GetMessageBoxes());
     report_->Setup(1, nullptr, (dir_ / "GameErrorLog.txt").string());
     data_ = std::make_unique<GameData>(*report_, platform_.GetMessageBoxes());
@@ -107,6 +110,12 @@ class ScriptTestGame {
   }
   // The surface the frame is drawn into from now on.
   void SetFrame(Surface& frame) { compositor_.SetFrame(frame); }
+  // Transitions that start from `frame` (800 x 600, the frame given to SetFrame) and draw
+  // in the frame; without them (the default) every scene change shows at once. After Open.
+  void AttachTransitions(Surface& frame) {
+    transitions_ = std::make_unique<TransitionPlayer>(tasks_, compositor_, frame, 800, 600);
+    game_->AttachTransitions(*transitions_);
+  }
 
   // Runs frames of phase 0 and 1, `ms` of virtual time each.
   void Frames(int count, uint32_t ms = 33) {
@@ -158,6 +167,7 @@ class ScriptTestGame {
   Surface screen_;
   FrameCompositor compositor_{tasks_, screen_};
   MessageWindowTask messageWindow_{tasks_};
+  std::unique_ptr<TransitionPlayer> transitions_;
 };
 
 }  // namespace zan::testing

@@ -132,7 +132,9 @@ int main(int argc, char** argv) {
   for (double t = tv + 2500; t + 10 < rec.LengthMs() && t < tv + 6000; t += 10) {
     const double level = rec.RmsDb(kLeft, t, t + 10);
     if (tf < 0 && level < steady - 3) tf = t;
-    if (tf >= 0 && level < steady - 3 && level > steady - 60) points.push_back({t + 5, level});
+    // The line ends where the fade reaches silence: the loop that starts later is no part of it.
+    if (tf >= 0 && level <= steady - 60) break;
+    if (tf >= 0 && level < steady - 3) points.push_back({t + 5, level});
   }
   double slope = 0, intercept = 0;
   if (points.size() >= 2) {
