@@ -25,6 +25,9 @@ struct AppOptions {
   int32_t pixelFormat = 8888;  // the display's pixel format: 555, 565, 888 or 8888
   // Screenshots to take: after frame F, the picture shown, as a PNG file.
   std::vector<std::pair<uint64_t, std::string>> screenshots;
+  // After every frame, a line with the frame and a hash of the picture on the screen.
+  std::string frameHashes;
+  bool fullRedraw = false;  // compose and present every frame whole
   bool verbose = false;  // debug lines of the framework log on stderr
   bool help = false;
   bool version = false;

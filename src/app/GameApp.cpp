@@ -177,7 +177,10 @@ int32_t GameApp::MainLoop() {
     harness_.BeforeFrame(frame_, window);
     if (!PumpEvent()) break;
     tasks_.RunFrame();
-    platform_.GetClock().Sleep(1);
+    // Unpaced frames (skip mode) run back to back; a clock that moves only by sleeping
+    // still moves 1 ms a frame, so the story's time goes as it always did.
+    Clock& clock = platform_.GetClock();
+    if (display_.GetFrameTimer().Rate() != 0 || clock.MovesOnlyBySleeping()) clock.Sleep(1);
     if (quitRequest_) {
       quitRequest_ = false;
       if (quitAnswer_) {
@@ -188,6 +191,11 @@ int32_t GameApp::MainLoop() {
     if (harness_.AfterFrame(frame_)) break;
   }
 
+  ZAN_DEBUG("frames: %llu composed, %llu left as they were; %llu presented, %llu pixels",
+            static_cast<unsigned long long>(compositor_.ComposedFrames()),
+            static_cast<unsigned long long>(compositor_.UndrawnFrames()),
+            static_cast<unsigned long long>(display_.PresentedFrames()),
+            static_cast<unsigned long long>(display_.PresentedPixels()));
   interpreter_->SaveOptions();
   interpreter_->SetGameMode(kModeStory);
   ShutDown();

@@ -87,6 +87,11 @@ class GameApp : public Application {
   MessageLayout& Layout() { return *messageLayout_; }
   MessageWindowTask& MessageWindow() { return *messageWindow_; }
   FrameCompositor& Compositor() { return compositor_; }
+  // Composes and presents every frame whole (the --full-redraw switch).
+  void SetFullRedraw(bool on) {
+    compositor_.SetFullRedraw(on);
+    display_.SetFullRedraw(on);
+  }
   bool QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
   // The two spare full-screen surfaces made at start-up.

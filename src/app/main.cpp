@@ -105,9 +105,24 @@ int main(int argc, char** argv) {
         [&audioCapture](std::span<const int16_t> samples) { audioCapture.Append(samples); });
   }
 
+  FILE* frameHashes = nullptr;
+  if (!options->frameHashes.empty()) {
+    frameHashes = std::fopen(options->frameHashes.c_str(), "w");
+    if (frameHashes == nullptr) {
+      std::fprintf(stderr, "zan: --frame-hashes: cannot write %s\n", options->frameHashes.c_str());
+      return 2;
+    }
+  }
+
   int exitCode = 0;
   {
     zan::GameApp app(*platform, harness);
+    app.SetFullRedraw(options->fullRedraw);
+    if (frameHashes != nullptr)
+      harness.AddFrameHook([&app, frameHashes](uint64_t f) {
+        std::fprintf(frameHashes, "%llu %016llx\n", static_cast<unsigned long long>(f),
+                     static_cast<unsigned long long>(zan::ScreenHash(app.GetDisplay())));
+      });
     for (const auto& [frame, path] : options->screenshots) {
       harness.AddFrameHook([&app, frame = frame, path = path](uint64_t f) {
         if (f != frame) return;
@@ -130,5 +145,6 @@ int main(int argc, char** argv) {
   }
   platform->GetAudioOut().SetCaptureSink(nullptr);
   audioCapture.Close();
+  if (frameHashes != nullptr) std::fclose(frameHashes);
   return exitCode;
 }

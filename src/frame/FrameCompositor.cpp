@@ -34,6 +34,8 @@ void FrameCompositor::AddScreen(FrameLayer& layer, const Task& owner) {
 
 void FrameCompositor::Remove(const FrameLayer& layer) {
   std::erase_if(entries_, [&](const Entry& e) { return e.layer == &layer; });
+  // A layer made later at the same address must not pass for this one.
+  lastShown_.clear();
 }
 
 bool FrameCompositor::Shows(const Entry& entry) const {
@@ -43,13 +45,26 @@ bool FrameCompositor::Shows(const Entry& entry) const {
 void FrameCompositor::Compose() {
   const bool screenOpen =
       std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.screen && Shows(e); });
-  changed_ = false;
+  shown_.clear();
+  bool changed = fullRedraw_ || !drawnOnce_;
   for (const Entry& e : entries_) {
     if (!Shows(e)) continue;
     if (screenOpen && !e.screen && e.place <= Layer::kEffects) continue;
-    changed_ = changed_ || e.layer->Changed();
-    e.layer->Draw(*frame_);
+    shown_.push_back(e.layer);
+    // Every shown layer is asked, before any draws: a layer's answer never depends on
+    // whether one below it drew.
+    changed = e.layer->Changed() || changed;
   }
+  changed_ = changed || shown_ != lastShown_;
+  if (!changed_) {
+    for (FrameLayer* layer : shown_) layer->Undrawn();
+    ++undrawn_;
+    return;
+  }
+  for (FrameLayer* layer : shown_) layer->Draw(*frame_);
+  lastShown_.swap(shown_);
+  drawnOnce_ = true;
+  ++composed_;
 }
 
 }  // namespace zan

@@ -104,11 +104,13 @@ void MessageArea::AppendIcon(std::string_view name, MessageLayout& layout) {
 }
 
 void MessageArea::PresentPage(bool read, MessageLayout& layout) {
+  ++pictureRevision_;
   record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
 }
 
 void MessageArea::Reset(Rgb colour) {
   std::memset(static_cast<void*>(&record_), 0, sizeof record_);
+  ++pictureRevision_;
   WindowSettings& s = record_.settings;
   s.hidden = 1;
   s.SetColour(colour);
@@ -120,6 +122,7 @@ void MessageArea::Reset(Rgb colour) {
 
 bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
                                     uint8_t opacity) {
+  ++pictureRevision_;
   picture_.Release();
   if (tint == nullptr) {
     LoadImageFile(data, name, picture_);
@@ -141,6 +144,7 @@ bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const
 void MessageArea::CreateGlyphSurface() {
   if (glyphs_.View()) return;
   if (glyphs_.Create(kScreenWidth, kScreenHeight) != 0) return;
+  ++pictureRevision_;
   glyphs_.FillAll(0, 0, 0);
   glyphs_.Alpha().Fill(0);
 }
@@ -172,6 +176,7 @@ void MessageArea::ApplySettings(MessageLayout& layout) const {
 
 void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint,
                              uint8_t opacity) {
+  ++pictureRevision_;
   for (MessageArea& area : areas) {
     area.Reset(textColour);
     area.CreateGlyphSurface();
@@ -214,6 +219,7 @@ void MessageAreas::Append(int32_t index, std::string_view text) {
 void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
   MessageArea& area = Area(index);
   area.SetSpeakerName(name);
+  ++pictureRevision_;
   ClearNamePlate();
   ApplySettings(index);
   layout_->DrawPlainText(area.Buffer().SpeakerName(), namePlate_, 0, 0, kSpeakerSize,
@@ -222,6 +228,7 @@ void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
 
 void MessageAreas::ClearNamePlate() {
   if (!namePlate_.View()) return;
+  ++pictureRevision_;
   namePlate_.FillAll(0, 0, 0);
   namePlate_.Alpha().Fill(0);
 }

@@ -145,11 +145,15 @@ class MessageArea {
   }
   Surface& WindowPicture() { return picture_; }
   Surface& GlyphSurface() { return glyphs_; }
+  // Counts the changes to the window picture and the glyphs (which the record does not
+  // show), so that a drawing can tell whether they changed.
+  uint32_t PictureRevision() const { return pictureRevision_; }
 
  private:
   MessageAreaRecord record_;
   Surface picture_;
   Surface glyphs_;
+  uint32_t pictureRevision_ = 0;
 };
 
 // The interpreter's message windows.
@@ -209,6 +213,8 @@ class MessageAreas {
 
   Surface& NamePlate() { return namePlate_; }
   Surface& AdvanceIcon() { return advanceIcon_; }
+  // Counts the changes to the name plate and the page-advance icon.
+  uint32_t PictureRevision() const { return pictureRevision_; }
 
   std::array<MessageArea, kAreaCount> areas;
   MessageArea choice;
@@ -221,6 +227,7 @@ class MessageAreas {
   Surface advanceIcon_;
   bool hiddenByPlayer_ = false;
   bool windowShown_ = false;
+  uint32_t pictureRevision_ = 0;
 };
 
 }  // namespace zan

@@ -421,6 +421,7 @@ void ImageLayers::RedrawStage() {
   if (!EnsureStage()) return;
   DrawImages(stage_);
   stageDirty_ = false;
+  ++stageRevision_;
 }
 
 void ImageLayers::UpdateStage() {
@@ -494,6 +495,17 @@ void ImageLayers::DrawScene(Surface& target, bool movies, bool overlay) {
     RedrawStage();
   }
   DrawImages(target, movie_ != nullptr);
+}
+
+bool ImageLayers::OverlaysActive() const {
+  for (const ImageSlot& slot : slots_)
+    if (slot.object->EyeAnimation().active != 0) return true;
+  for (const ZoomRecord& zoom : zooms_) {
+    if (zoom.inUse != 0 && zoom.visible != 0) return true;
+    for (const Mover* m : {&zoom.srcPos, &zoom.dstPos, &zoom.srcSize, &zoom.dstSize, &zoom.fade})
+      if (m->active) return true;
+  }
+  return false;
 }
 
 void ImageLayers::DrawEyes(Surface& target) {

@@ -65,9 +65,11 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
   HeadlessPresenter& screen = platform.GetPresenter();
-  // The stage of the interpreter (black) is copied into the back buffer every frame, and
-  // every frame is presented.
-  EXPECT_EQ(screen.PresentCount(), 3u);
+  // The stage of the interpreter (black) is composed and shown whole in the first frame;
+  // the two frames after change nothing and present nothing.
+  EXPECT_EQ(screen.PresentCount(), 1u);
+  EXPECT_EQ(app.Compositor().ComposedFrames(), 1u);
+  EXPECT_EQ(app.Compositor().UndrawnFrames(), 2u);
   ASSERT_EQ(screen.Screen().width, 800);
   EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
   EXPECT_EQ(app.SpareSurface(0).Width(), 0);  // released at shut-down

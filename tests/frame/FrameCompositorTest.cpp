@@ -26,8 +26,10 @@ class Recorder : public FrameLayer {
     frame_ = &frame;
   }
   bool Changed() const override { return changed; }
+  void Undrawn() override { ++undrawn; }
 
   bool changed = true;
+  int undrawn = 0;
   Surface* frame_ = nullptr;
 
  private:
@@ -153,13 +155,22 @@ TEST_F(FrameCompositorTest, TheFrameChangedWhenAShownLayerSaysSo) {
   Compose();
   EXPECT_TRUE(compositor.FrameChanged());
   areas.changed = false;
-  EXPECT_EQ(Compose(), (Log{"scene", "areas"}));  // still drawn: every frame is composed whole
+  EXPECT_EQ(Compose(), Log{});  // nothing changed: the frame is left as it was
   EXPECT_FALSE(compositor.FrameChanged());
-  // A layer that does not show says nothing.
+  EXPECT_EQ(compositor.UndrawnFrames(), 1u);
+  EXPECT_EQ(scene.undrawn, 1);  // every shown layer hears of the frame that went by
+  EXPECT_EQ(areas.undrawn, 1);
+  // A layer that stops showing changes the frame; then a layer that does not show says nothing.
   scene.changed = true;
   tasks.RemoveTask(&story);
-  Compose();
+  EXPECT_EQ(Compose(), Log{"areas"});
+  EXPECT_TRUE(compositor.FrameChanged());
+  EXPECT_EQ(Compose(), Log{});
   EXPECT_FALSE(compositor.FrameChanged());
+  // Full redraw composes every frame, changed or not.
+  compositor.SetFullRedraw(true);
+  EXPECT_EQ(Compose(), Log{"areas"});
+  EXPECT_TRUE(compositor.FrameChanged());
 }
 
 }  // namespace

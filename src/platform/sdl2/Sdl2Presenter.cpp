@@ -29,6 +29,10 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
   SDL_RenderSetLogicalSize(renderer_, width, height);
+  SDL_DisplayMode mode;
+  const int display = SDL_GetWindowDisplayIndex(native);
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
+    refreshInterval_ = 1000 / static_cast<uint32_t>(mode.refresh_rate);
   if (!MakeTexture(format_)) {
     Close();
     return false;
