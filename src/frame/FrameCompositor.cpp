@@ -47,21 +47,43 @@ void FrameCompositor::Compose() {
       std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.screen && Shows(e); });
   shown_.clear();
   bool changed = fullRedraw_ || !drawnOnce_;
+  bool bottomChanged = true;
   for (const Entry& e : entries_) {
     if (!Shows(e)) continue;
     if (screenOpen && !e.screen && e.place <= Layer::kEffects) continue;
     shown_.push_back(e.layer);
     // Every shown layer is asked, before any draws: a layer's answer never depends on
     // whether one below it drew.
-    changed = e.layer->Changed() || changed;
+    const bool layerChanged = e.layer->Changed();
+    if (shown_.size() == 1) bottomChanged = layerChanged;
+    changed = layerChanged || changed;
   }
-  changed_ = changed || shown_ != lastShown_;
+  const bool sameLayers = shown_ == lastShown_;
+  changed_ = changed || !sameLayers;
   if (!changed_) {
     for (FrameLayer* layer : shown_) layer->Undrawn();
     ++undrawn_;
     return;
   }
-  for (FrameLayer* layer : shown_) layer->Draw(*frame_);
+  // What each part draws is measured on the frame's dirty rectangle, which is then made the
+  // union of all (and of what it held before).
+  const DirtyRect before = frame_->GetDirty();
+  frame_->ClearDirty();
+  DirtyRect bottom;
+  for (size_t i = 0; i < shown_.size(); ++i) {
+    FrameLayer& layer = *shown_[i];
+    if (i > 0) {
+      layer.Draw(*frame_);
+      continue;
+    }
+    const bool again = !fullRedraw_ && drawnOnce_ && sameLayers && !bottomChanged;
+    if (!again || !layer.DrawAgain(*frame_, lastAbove_)) layer.Draw(*frame_);
+    bottom = frame_->GetDirty();
+    frame_->ClearDirty();
+  }
+  lastAbove_ = frame_->GetDirty();
+  for (const DirtyRect& r : {before, bottom})
+    if (!r.Empty()) frame_->AddDirty(r.left, r.top, r.right, r.bottom);
   lastShown_.swap(shown_);
   drawnOnce_ = true;
   ++composed_;

@@ -21,17 +21,19 @@
 // A frame is composed only when it would differ from the one before: when a shown layer says
 // it changed, or when the layers that show are not those of the frame before. Otherwise the
 // frame is left as it is (the display then has nothing to present) and every shown layer is
-// told that a frame went by undrawn. With full redraw on (a debug switch) every frame is
-// composed whole, which the tests compare against.
+// told that a frame went by undrawn. When the bottom layer did not change, it redraws only
+// where the layers above it drew the last time, and the frame's dirty rectangle covers only
+// what was drawn. With full redraw on (a debug switch) every frame is composed whole, which
+// the tests compare against.
 
 #include <cstdint>
 #include <vector>
 
 #include "core/Task.h"
+#include "surface/Surface.h"
 
 namespace zan {
 
-class Surface;
 class TaskScheduler;
 
 // The places of the frame, bottom first.
@@ -58,6 +60,11 @@ class FrameLayer {
   // A frame that went by without drawing, because no shown layer changed: a layer that
   // counts drawn frames (a slow animation between two of its steps) counts this one too.
   virtual void Undrawn() {}
+  // Draws again, within `area` only, what the last Draw drew there; asked of the bottom
+  // layer when it did not change and the same layers show, `area` being all the layers above
+  // it drew over it the last time (outside, the frame still holds its picture). False when
+  // the layer cannot: it is then drawn whole.
+  virtual bool DrawAgain(Surface& frame, const DirtyRect& area) { return false; }
 };
 
 class FrameCompositor : public Task {
@@ -103,6 +110,7 @@ class FrameCompositor : public Task {
   std::vector<Entry> entries_;  // by place, then in the order added
   std::vector<FrameLayer*> shown_;      // the layers of this frame, bottom first
   std::vector<FrameLayer*> lastShown_;  // those the frame was last drawn with
+  DirtyRect lastAbove_;                 // what the layers above the bottom one last drew
   bool drawnOnce_ = false;
   bool changed_ = false;
   bool fullRedraw_ = false;

@@ -105,7 +105,7 @@ void MessageArea::AppendIcon(std::string_view name, MessageLayout& layout) {
 
 void MessageArea::PresentPage(bool read, MessageLayout& layout) {
   ++pictureRevision_;
-  record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
+  record_.buffer.RenderText(GlyphSurface(), 0, 0, read, true, layout);
 }
 
 void MessageArea::Reset(Rgb colour) {
@@ -177,12 +177,9 @@ void MessageArea::ApplySettings(MessageLayout& layout) const {
 void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint,
                              uint8_t opacity) {
   ++pictureRevision_;
-  for (MessageArea& area : areas) {
-    area.Reset(textColour);
-    area.CreateGlyphSurface();
-  }
+  // The glyph surfaces are made when an area first shows text.
+  for (MessageArea& area : areas) area.Reset(textColour);
   choice.Reset(textColour);
-  choice.CreateGlyphSurface();
   areas[0].LoadWindowPicture(data, "win.bmp", &tint, opacity);
   if (!namePlate_.View()) namePlate_.Create(kNamePlateWidth, kNamePlateHeight);
   ClearNamePlate();

@@ -121,7 +121,8 @@ class MessageArea {
   // multiplied by the tint and its alpha by `opacity` / 255. True when it loaded.
   bool LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
                          uint8_t opacity = 255);
-  // Makes the 800 x 600 glyph surface (with its mask) when there is none.
+  // Makes the 800 x 600 glyph surface (with its mask, transparent black) when there is
+  // none: when the area first shows text.
   void CreateGlyphSurface();
 
   // The layout box of the area: the window picture's size (the screen without one) less
@@ -144,7 +145,10 @@ class MessageArea {
     record_.windowY = y;
   }
   Surface& WindowPicture() { return picture_; }
-  Surface& GlyphSurface() { return glyphs_; }
+  Surface& GlyphSurface() {
+    CreateGlyphSurface();
+    return glyphs_;
+  }
   // Counts the changes to the window picture and the glyphs (which the record does not
   // show), so that a drawing can tell whether they changed.
   uint32_t PictureRevision() const { return pictureRevision_; }

@@ -328,8 +328,8 @@ void ImageLayers::CreateZooms(int32_t n) {
     zoom.inUse = 1;
     zoom.dst = kNewZoomDst;
     zoom.src = kNewZoomSrc;
+    // Its picture is made when the window first shows (or fades).
     zoom.object = std::make_unique<ObjectSurface>(tasks_);
-    zoom.object->CreatePicture(kStageWidth, kStageHeight);
   }
 }
 
@@ -518,6 +518,8 @@ void ImageLayers::DrawZooms(Surface& target) {
   for (ZoomRecord& zoom : zooms_) {
     Surface& picture = zoom.object->Picture();
     const bool shown = zoom.inUse && zoom.visible;
+    if ((shown || zoom.fade.active) && !zoom.object->HasPicture())
+      zoom.object->CreatePicture(kStageWidth, kStageHeight);
     if (shown) {
       UpdateStage();
       picture.StretchBlt(0, 0, zoom.dst.width, zoom.dst.height, stage_, zoom.src.x, zoom.src.y,

@@ -246,6 +246,8 @@ class ImageLayers {
   // Whether DrawScene would draw otherwise than the time before: a movie shows, something
   // animates, or a slot changed since the stage was drawn.
   bool SceneChanged() const { return movie_ != nullptr || animating_ || stageDirty_ || !stage_.View(); }
+  // Whether DrawScene only copies the stage whole (no movie, nothing animates).
+  bool SceneIsStage() const { return movie_ == nullptr && !animating_; }
   // Counts the redraws of the stage (a slot changed: the scene shows otherwise).
   uint32_t StageRevision() const { return stageRevision_; }
   // Whether DrawEyes or DrawZooms has anything to draw or to advance: an eye animation runs,

@@ -6,6 +6,7 @@ namespace zan {
 
 void SceneLayer::Draw(Surface& frame) {
   changed_ = false;
+  copiedStage_ = layers_.SceneIsStage();
   layers_.DrawScene(frame, moviesAllowed_, moviesAllowed_);
   drawnRevision_ = layers_.StageRevision();
 }
@@ -13,6 +14,14 @@ void SceneLayer::Draw(Surface& frame) {
 bool SceneLayer::Changed() const {
   // A stage redrawn outside the scene's drawing (animations finished at once) shows too.
   return changed_ || layers_.SceneChanged() || drawnRevision_ != layers_.StageRevision();
+}
+
+bool SceneLayer::DrawAgain(Surface& frame, const DirtyRect& area) {
+  if (!copiedStage_ || Changed()) return false;
+  if (area.Empty()) return true;
+  frame.Blt(area.left, area.top, area.right - area.left, area.bottom - area.top, layers_.Stage(), area.left,
+            area.top, 0);
+  return true;
 }
 
 void SlotOverlayLayer::Draw(Surface& frame) {

@@ -21,12 +21,15 @@ class SceneLayer : public FrameLayer {
   }
   void Draw(Surface& frame) override;
   bool Changed() const override;
+  // The stage, as it is, within the area, when the last draw copied it whole.
+  bool DrawAgain(Surface& frame, const DirtyRect& area) override;
 
  private:
   ImageLayers& layers_;
   bool moviesAllowed_ = true;
   bool changed_ = true;  // the movie setting changed since the last draw
   uint32_t drawnRevision_ = 0;  // the stage's revision the last draw showed
+  bool copiedStage_ = false;    // the last draw copied the stage whole
 };
 
 // The slot overlays: every slot's eye animation, then every zoom window.
