@@ -48,6 +48,7 @@ void FrameCompositor::Compose() {
   shown_.clear();
   bool changed = fullRedraw_ || !drawnOnce_;
   bool bottomChanged = true;
+  bool aboveMarked = true;
   for (const Entry& e : entries_) {
     if (!Shows(e)) continue;
     if (screenOpen && !e.screen && e.place <= Layer::kEffects) continue;
@@ -56,6 +57,7 @@ void FrameCompositor::Compose() {
     // whether one below it drew.
     const bool layerChanged = e.layer->Changed();
     if (shown_.size() == 1) bottomChanged = layerChanged;
+    else aboveMarked = aboveMarked && e.layer->MarksWhatItDraws();
     changed = layerChanged || changed;
   }
   const bool sameLayers = shown_ == lastShown_;
@@ -76,12 +78,14 @@ void FrameCompositor::Compose() {
       layer.Draw(*frame_);
       continue;
     }
-    const bool again = !fullRedraw_ && drawnOnce_ && sameLayers && !bottomChanged;
+    const bool again =
+        !fullRedraw_ && drawnOnce_ && sameLayers && !bottomChanged && aboveMarked && lastAboveMarked_;
     if (!again || !layer.DrawAgain(*frame_, lastAbove_)) layer.Draw(*frame_);
     bottom = frame_->GetDirty();
     frame_->ClearDirty();
   }
   lastAbove_ = frame_->GetDirty();
+  lastAboveMarked_ = aboveMarked;
   for (const DirtyRect& r : {before, bottom})
     if (!r.Empty()) frame_->AddDirty(r.left, r.top, r.right, r.bottom);
   lastShown_.swap(shown_);

@@ -65,6 +65,10 @@ class FrameLayer {
   // it drew over it the last time (outside, the frame still holds its picture). False when
   // the layer cannot: it is then drawn whole.
   virtual bool DrawAgain(Surface& frame, const DirtyRect& area) { return false; }
+  // Whether every pixel Draw writes lies within what it adds to the frame's dirty rectangle
+  // (some copies do not extend it by themselves). The bottom layer is drawn again in part
+  // only while every layer above it says so, in this frame and the one before.
+  virtual bool MarksWhatItDraws() const { return false; }
 };
 
 class FrameCompositor : public Task {
@@ -111,6 +115,7 @@ class FrameCompositor : public Task {
   std::vector<FrameLayer*> shown_;      // the layers of this frame, bottom first
   std::vector<FrameLayer*> lastShown_;  // those the frame was last drawn with
   DirtyRect lastAbove_;                 // what the layers above the bottom one last drew
+  bool lastAboveMarked_ = false;        // and they marked all they drew
   bool drawnOnce_ = false;
   bool changed_ = false;
   bool fullRedraw_ = false;

@@ -49,6 +49,7 @@ class MessageWindowTask : public GameTask, public FrameLayer {
   bool Changed() const override;
   // The page-advance icon counts the frame.
   void Undrawn() override;
+  bool MarksWhatItDraws() const override { return true; }
   void DrawMessageArea(Surface& target, int32_t index);
 
   int32_t TypingCounter() const { return typingCounter_; }

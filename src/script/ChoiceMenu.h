@@ -227,6 +227,7 @@ class ChoiceMenu {
       menu_.DrawMaskHover(frame);
     }
     bool Changed() const override { return drew_ || menu_.mask_.open != 0; }
+    bool MarksWhatItDraws() const override { return true; }
 
    private:
     ChoiceMenu& menu_;
@@ -237,6 +238,7 @@ class ChoiceMenu {
     explicit MenuDrawing(ChoiceMenu& menu) : menu_(menu) {}
     void Draw(Surface& frame) override;
     bool Changed() const override { return drew_ || menu_.state_.open != 0 || menu_.effect_.running; }
+    bool MarksWhatItDraws() const override { return true; }
 
    private:
     ChoiceMenu& menu_;

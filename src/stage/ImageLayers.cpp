@@ -5,6 +5,7 @@
 #include "base/ByteReader.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
+#include "pixels/Clip.h"
 
 namespace zan {
 namespace {
@@ -528,6 +529,10 @@ void ImageLayers::DrawZooms(Surface& target) {
     if (zoom.fade.active) {
       target.ZoomBlendBlt(zoom.dst.x, zoom.dst.y, picture, 0, 0, zoom.dst.width, zoom.dst.height, 1024,
                           Opacity(zoom.alpha));
+      // The blend leaves the dirty rectangle as it was: the frame must show what it drew.
+      if (auto c = ClipFill(zoom.dst.x, zoom.dst.y, zoom.dst.width, zoom.dst.height, target.Width(),
+                            target.Height()))
+        target.AddDirty(c->dx, c->dy, c->dx + c->width, c->dy + c->height);
     } else if (shown) {
       target.Blt(zoom.dst.x, zoom.dst.y, zoom.dst.width, zoom.dst.height, picture, 0, 0, 0);
     }

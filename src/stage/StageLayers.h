@@ -39,6 +39,7 @@ class SlotOverlayLayer : public FrameLayer {
   void Draw(Surface& frame) override;
   // While anything runs, and in the frame after (what it drew must go).
   bool Changed() const override;
+  bool MarksWhatItDraws() const override { return true; }
 
  private:
   ImageLayers& layers_;

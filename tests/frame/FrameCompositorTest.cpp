@@ -190,9 +190,11 @@ class Painter : public FrameLayer {
     if (!given.Empty()) frame.AddDirty(given.left, given.top, given.right, given.bottom);
     return true;
   }
+  bool MarksWhatItDraws() const override { return marks; }
   DirtyRect area;
   bool changed = true;
   bool canAgain = true;
+  bool marks = true;
   int draws = 0;
   std::vector<DirtyRect> again;
 };
@@ -223,8 +225,9 @@ TEST_F(FrameCompositorTest, AnUnchangedBottomLayerRedrawsOnlyWhereTheLayersAbove
   EXPECT_EQ(stage.again.back(), (DirtyRect{30, 5, 60, 40}));
   EXPECT_EQ(frame.GetDirty(), (DirtyRect{30, 5, 710, 510}));
 
-  // Drawn whole: when it changed, when it cannot draw again, when the layers shown are not
-  // the same, and with full redraw.
+  // Drawn whole: when it changed, when it cannot draw again, while a layer above does not
+  // mark all it draws and in the frame after, when the layers shown are not the same, and
+  // with full redraw.
   const auto drawnWhole = [&] {
     const int draws = stage.draws;
     compositor.Compose();
@@ -236,6 +239,11 @@ TEST_F(FrameCompositorTest, AnUnchangedBottomLayerRedrawsOnlyWhereTheLayersAbove
   stage.canAgain = false;
   EXPECT_TRUE(drawnWhole());
   stage.canAgain = true;
+  EXPECT_FALSE(drawnWhole());
+  icon.marks = false;
+  EXPECT_TRUE(drawnWhole());
+  icon.marks = true;
+  EXPECT_TRUE(drawnWhole());
   EXPECT_FALSE(drawnWhole());
   tasks.RemoveTask(&window);
   EXPECT_TRUE(drawnWhole());
