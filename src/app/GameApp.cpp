@@ -177,10 +177,13 @@ int32_t GameApp::MainLoop() {
     harness_.BeforeFrame(frame_, window);
     if (!PumpEvent()) break;
     tasks_.RunFrame();
-    // Unpaced frames (skip mode) run back to back; a clock that moves only by sleeping
-    // still moves 1 ms a frame, so the story's time goes as it always did.
+    soundManager_.PauseWhenSilent();
+    // The pass yields the processor for 1 ms unless the frame's pacing slept already or
+    // frames are not paced (skip mode: they run back to back). A clock that moves only by
+    // sleeping still moves 1 ms a pass, so the story's time goes as it always did.
     Clock& clock = platform_.GetClock();
-    if (display_.GetFrameTimer().Rate() != 0 || clock.MovesOnlyBySleeping()) clock.Sleep(1);
+    const FrameTimer& timer = display_.GetFrameTimer();
+    if (clock.MovesOnlyBySleeping() || (timer.Rate() != 0 && !timer.Slept())) clock.Sleep(1);
     if (quitRequest_) {
       quitRequest_ = false;
       if (quitAnswer_) {

@@ -119,9 +119,15 @@ int main(int argc, char** argv) {
     zan::GameApp app(*platform, harness);
     app.SetFullRedraw(options->fullRedraw);
     if (frameHashes != nullptr)
-      harness.AddFrameHook([&app, frameHashes](uint64_t f) {
+      // The screen is hashed again only after a present: until then it shows the same.
+      harness.AddFrameHook([&app, frameHashes, presents = ~uint64_t{0}, hash = uint64_t{0}](uint64_t f) mutable {
+        zan::Display& display = app.GetDisplay();
+        if (display.PresentedFrames() != presents || display.PixelFormatCode() == 0) {
+          presents = display.PresentedFrames();
+          hash = zan::ScreenHash(display);
+        }
         std::fprintf(frameHashes, "%llu %016llx\n", static_cast<unsigned long long>(f),
-                     static_cast<unsigned long long>(zan::ScreenHash(app.GetDisplay())));
+                     static_cast<unsigned long long>(hash));
       });
     for (const auto& [frame, path] : options->screenshots) {
       harness.AddFrameHook([&app, frame = frame, path = path](uint64_t f) {

@@ -83,6 +83,7 @@ bool Display::BlitToPrimary(const FrameRect& rect) {
 void Display::Show() {
   if (replacement_) {
     replacement_();
+    ++presented_;
     return;
   }
   if (!initialised_) return;

@@ -57,6 +57,10 @@ int32_t SoundManager::Unregister(SoundBuffer* buffer) {
   return 1;
 }
 
+void SoundManager::PauseWhenSilent() {
+  if (out_ != nullptr && device_) out_->SetPaused(!device_->AnyPlaying());
+}
+
 size_t SoundManager::StreamCount() const {
   std::lock_guard<std::mutex> lock(listMutex_);
   return streams_.size();

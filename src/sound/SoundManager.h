@@ -35,6 +35,9 @@ class SoundManager : public EventReceiver {
   // 1 when the buffer was in the list, else 0.
   int32_t Unregister(SoundBuffer* buffer);
   size_t StreamCount() const;
+  // Pauses the output while no buffer plays and resumes it once one does (called once a
+  // frame: a sound started in a frame is heard from the end of that frame).
+  void PauseWhenSilent();
 
   // Restores every listed stream buffer when the application becomes active; never
   // consumes the message.
