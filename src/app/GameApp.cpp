@@ -128,8 +128,6 @@ bool GameApp::InitializeGame() {
   // Added after the display at its key, the compositor runs ahead of it in each phase.
   tasks_.AddTask(&compositor_, kOrderDraw);
   display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
-  spareSurfaces_[0].Create(width_, height_);
-  spareSurfaces_[1].Create(width_, height_);
   window_.RegisterReceiver(&interpreter_->InputReceiver());
   return true;
 }
@@ -204,6 +202,12 @@ int32_t GameApp::MainLoop() {
   ShutDown();
   harness_.DumpVariables(*variables_);
   return 0;
+}
+
+Surface& GameApp::SpareSurface(int index) {
+  Surface& surface = spareSurfaces_[static_cast<size_t>(index)];
+  if (!surface.View() && width_ > 0 && height_ > 0) surface.Create(width_, height_);
+  return surface;
 }
 
 void GameApp::ShutDown() {

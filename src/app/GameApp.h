@@ -94,8 +94,10 @@ class GameApp : public Application {
   }
   bool QuitRequestPending() const { return quitRequest_; }
   uint64_t FrameCount() const { return frame_; }
-  // The two spare full-screen surfaces made at start-up.
-  Surface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
+  // The two spare full-screen surfaces, made when first asked for (nothing the story runs
+  // draws into them); the const one is never made by asking.
+  Surface& SpareSurface(int index);
+  const Surface& SpareSurface(int index) const { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
   // False when the start-up cannot go on (a message says why).
