@@ -16,6 +16,8 @@
 #include "script/ScriptLoader.h"
 #include "script/DelayTask.h"
 #include "script/VariableTable.h"
+#include "screens/SystemSounds.h"
+#include "screens/YesNoDialog.h"
 
 namespace zan {
 namespace {
@@ -46,9 +48,18 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   interpreter_->SetFrameRateSink([this](int32_t fps) { display_.SetFrameRate(static_cast<uint32_t>(fps)); });
   interpreter_->Areas().Attach(*messageLayout_);
   interpreter_->Attach(*messageWindow_, compositor_);
+  dialog_ = std::make_unique<YesNoDialog>(tasks_, compositor_, *gameData_, interpreter_->Options(), mouse_);
+  systemSounds_ = std::make_unique<SystemSounds>(
+      tasks_, soundManager_,
+      [data = gameData_.get()](std::string_view name, std::vector<uint8_t>& bytes) {
+        return data->ReadGameFile(name, kSlotSounds, bytes);
+      },
+      interpreter_->Options());
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  // The timeline's input actions, as released keys mapped to them.
+  harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
 }
 
 GameApp::~GameApp() {
@@ -63,6 +74,8 @@ GameApp::~GameApp() {
   messageWindow_.reset();
   delay_.reset();
   interpreter_.reset();
+  dialog_.reset();
+  systemSounds_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
@@ -120,7 +133,7 @@ bool GameApp::InitializeGame() {
   interpreter_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
-  quitRequest_ = false;
+  quitQuestion_ = {};
   display_.SetFrameRate(30);
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
@@ -166,6 +179,7 @@ int32_t GameApp::MainLoop() {
     return 0;
   }
   interpreter_->Prepare();
+  systemSounds_->ApplySettings();
   if (interpreter_->Options().displayMode != 1) ToggleFullScreen(true);
   // Until the title screen exists the story starts at once.
   interpreter_->StartGame(harness_.StartScript());
@@ -182,13 +196,7 @@ int32_t GameApp::MainLoop() {
     Clock& clock = platform_.GetClock();
     const FrameTimer& timer = display_.GetFrameTimer();
     if (clock.MovesOnlyBySleeping() || (timer.Rate() != 0 && !timer.Slept())) clock.Sleep(1);
-    if (quitRequest_) {
-      quitRequest_ = false;
-      if (quitAnswer_) {
-        quitAnswer_ = false;
-        break;
-      }
-    }
+    if (TakeAnswers()) break;
     if (harness_.AfterFrame(frame_)) break;
   }
 
@@ -221,12 +229,52 @@ void GameApp::ShutDown() {
 }
 
 void GameApp::QuitRequest() {
+  if (dialog_->IsOpen()) return;
   if (interpreter_->IsRunning()) {
     interpreter_->SetSkipMode(false);
     interpreter_->SetAutoMode(false);
   }
-  quitRequest_ = true;
-  quitAnswer_ = true;
+  const GameMode mode = interpreter_->Mode();
+  quitQuestion_ = dialog_->Ask(mode == kModeSceneReplay || mode == kModeMusicRoom ? DialogKind::kQuitDuringReplay
+                                                                                   : DialogKind::kQuit);
+}
+
+void GameApp::AskReturnToTitle() {
+  if (dialog_->IsOpen()) return;
+  // The story must not skip or advance on its own behind the question.
+  if (interpreter_->IsRunning()) {
+    interpreter_->SetSkipMode(false);
+    interpreter_->SetAutoMode(false);
+  }
+  titleQuestion_ = dialog_->Ask(interpreter_->Mode() == kModeSceneReplay ? DialogKind::kReturnDuringReplay
+                                                                         : DialogKind::kReturnToTitle);
+}
+
+bool GameApp::TakeAnswers() {
+  auto answered = [this](DialogTicket& question, bool& yes) {
+    if (!question.Valid()) return false;
+    const DialogAnswer answer = dialog_->AnswerOf(question);
+    if (answer == DialogAnswer::kPending) return false;
+    yes = answer == DialogAnswer::kYes;
+    question = {};
+    return true;
+  };
+  bool yes = false;
+  if (answered(titleQuestion_, yes) && yes) ReturnToTitle();
+  return answered(quitQuestion_, yes) && yes;
+}
+
+void GameApp::ReturnToTitle() {
+  const GameMode mode = interpreter_->Mode();
+  // The bonus screens' music goes on when a replay they started ends.
+  systemSounds_->StopAll(mode == kModeGalleryReplay || mode == kModeDemo ? SystemSounds::kMusic : -1);
+  if (interpreter_->IsRunning()) {
+    interpreter_->ReturnToTitle();
+    // The story's tasks leave the list before it starts again.
+    tasks_.SweepEndedTasks();
+  }
+  // Until the title screen exists the story starts again from its beginning.
+  interpreter_->StartGame(harness_.StartScript());
 }
 
 void GameApp::FlushClickMessages() { platform_.GetWindow().DropQueuedClicks(); }
@@ -239,6 +287,8 @@ void GameApp::ToggleFullScreen(bool fullScreen) {
 }
 
 bool GameApp::HandleEvent(const InputEvent& event) {
+  // A question that shows takes the keys and buttons before anybody else.
+  if (dialog_->HandleEvent(event)) return true;
   using Kind = InputEvent::Kind;
   switch (event.kind) {
     case Kind::kFocusLost:

@@ -15,6 +15,7 @@
 #include "app/Harness.h"
 #include "app/Application.h"
 #include "core/ErrorReporter.h"
+#include "core/YesNoQuestions.h"
 #include "data/CsvRowTable.h"
 #include "data/GameData.h"
 #include "data/NameList.h"
@@ -33,6 +34,8 @@ class MessageLayout;
 class ScriptLoader;
 class DelayTask;
 class VariableTable;
+class SystemSounds;
+class YesNoDialog;
 
 class GameApp : public Application {
  public:
@@ -51,8 +54,12 @@ class GameApp : public Application {
   // success.
   bool LocateGameData(int mode, const std::string& folder = {});
 
-  // Asks whether to quit; the main loop acts on the answer after the frame.
+  // Asks whether to quit (nothing while a question shows); the main loop acts on the answer
+  // after the frame: yes ends it, and the settings are written as the game shuts down.
   void QuitRequest();
+  // Asks whether to return to the title (input action 19); on yes after the frame the story
+  // ends. Until the title screen exists the story then starts again.
+  void AskReturnToTitle();
   // Drops the whole clicks queued behind the one being handled (clicks that piled up in a
   // long frame); the release of a press just handled stays.
   void FlushClickMessages();
@@ -92,7 +99,11 @@ class GameApp : public Application {
     compositor_.SetFullRedraw(on);
     display_.SetFullRedraw(on);
   }
-  bool QuitRequestPending() const { return quitRequest_; }
+  // The yes/no dialog: whoever asks a question polls its answer with the ticket.
+  YesNoDialog& Dialog() { return *dialog_; }
+  // The system screens' eleven sound channels.
+  SystemSounds& SystemSound() { return *systemSounds_; }
+  bool QuitRequestPending() const { return quitQuestion_.Valid(); }
   uint64_t FrameCount() const { return frame_; }
   // The two spare full-screen surfaces, made when first asked for (nothing the story runs
   // draws into them); the const one is never made by asking.
@@ -109,6 +120,11 @@ class GameApp : public Application {
   // False (logged) when a start script given on the command line is not in msg.arc.
   bool StartScriptFound();
   void ShutDown();
+  // After each frame: the answers to the quit and title questions. True to end the loop.
+  bool TakeAnswers();
+  // Ends the story as the return to the title does and, until the title exists, starts it
+  // again.
+  void ReturnToTitle();
   // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
   // event is taken.
   bool RouteInput(const InputEvent& event);
@@ -116,10 +132,9 @@ class GameApp : public Application {
   Harness& harness_;
   InstanceLock instanceLock_;
   FrameCompositor compositor_;
-  bool quitRequest_ = false;
-  // The answer to the quit question. Until the yes/no dialog exists there is no question
-  // to ask, so a request is answered yes at once.
-  bool quitAnswer_ = false;
+  // The questions asked and not yet answered (invalid tickets when none).
+  DialogTicket quitQuestion_;
+  DialogTicket titleQuestion_;
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
@@ -138,6 +153,9 @@ class GameApp : public Application {
   std::unique_ptr<MessageWindowTask> messageWindow_;
   std::unique_ptr<DelayTask> delay_;
   std::unique_ptr<Interpreter> interpreter_;
+  // The dialog and the system sounds follow the settings the interpreter keeps.
+  std::unique_ptr<YesNoDialog> dialog_;
+  std::unique_ptr<SystemSounds> systemSounds_;
   std::unique_ptr<NameList> eventCgList_;
   std::unique_ptr<CsvRowTable> pictureAbbreviations_;
 };

@@ -44,7 +44,7 @@ SoundChannelRecords ScriptSounds::Records() {
   return records;
 }
 
-void ScriptSounds::ApplySettings(const OptionsBlock& options) {
+SoundSettings SoundSettingsOf(const OptionsBlock& options) {
   SoundSettings settings;
   settings.muteAll = options.muteAll != 0;
   settings.masterVolume = options.masterVolume;
@@ -54,7 +54,11 @@ void ScriptSounds::ApplySettings(const OptionsBlock& options) {
   settings.bgmMute = options.muteMusic != 0;
   settings.effectMute = options.muteEffects != 0;
   settings.voiceMute = options.muteVoices != 0;
-  bank_.ApplySettings(settings, false, ducked_);
+  return settings;
+}
+
+void ScriptSounds::ApplySettings(const OptionsBlock& options) {
+  bank_.ApplySettings(SoundSettingsOf(options), false, ducked_);
 }
 
 }  // namespace zan

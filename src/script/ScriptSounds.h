@@ -20,6 +20,10 @@ namespace zan {
 
 struct OptionsBlock;
 
+// The sound settings of the options block: mute-all, the master level, each kind's level
+// and mute (both banks, the script's and the system screens', take them).
+SoundSettings SoundSettingsOf(const OptionsBlock& options);
+
 class ScriptSounds {
  public:
   static constexpr int kChannels = SoundChannelBank::kScriptChannels;

@@ -73,7 +73,7 @@ void DuckForVoice(const S& s, const Channel& c) {
 // A file that cannot be read leaves the channel without sound, rather than with the sound
 // it held before (which a play would start again).
 void LoadOrSilence(SoundChannel& sound, const std::string& file) {
-  if (sound.Load(file) == 0) sound.Release();
+  if (!sound.Load(file)) sound.Release();
 }
 
 R SoundInit(const S& s, const CommandCall& call) {

@@ -10,6 +10,7 @@
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "script/Interpreter.h"
+#include "screens/YesNoDialog.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "core/Task.h"
 
@@ -114,19 +115,42 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
 }
 
 TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
-  auto t = InputTimeline::Parse("3 close");
+  auto t = InputTimeline::Parse("3 close\n20 close");
   ASSERT_TRUE(t.ok());
   harness.SetTimeline(std::move(*t));
   harness.SetFrameLimit(100);
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool closedDirectly = false;
-  harness.AddFrameHook([&](uint64_t) {
+  std::vector<uint64_t> open;
+  harness.AddFrameHook([&](uint64_t frame) {
     closedDirectly = closedDirectly || !platform.GetWindow().IsCreated();
+    if (app.Dialog().IsOpen()) open.push_back(frame);
   });
   app.Run(800, 600);
   EXPECT_FALSE(closedDirectly);
-  EXPECT_EQ(app.FrameCount(), 3u);  // the quit answer is taken after the frame of the request
+  // Nobody answers: the question stays from the frame of the request to the end, and the
+  // second request asks nothing more.
+  EXPECT_EQ(app.FrameCount(), 99u);
+  ASSERT_FALSE(open.empty());
+  EXPECT_EQ(open.front(), 3u);
+  EXPECT_EQ(open.size(), 97u);
+  EXPECT_TRUE(app.QuitRequestPending());
+}
+
+TEST_F(GameAppTest, YesToTheQuitQuestionEndsTheLoopWhenThePanelHasFadedOut) {
+  // Left chooses yes in the shown panel, Enter confirms at frame 41 (its release).
+  auto t = InputTimeline::Parse("3 close\n30 key Left\n40 key Return");
+  ASSERT_TRUE(t.ok());
+  harness.SetTimeline(std::move(*t));
+  harness.SetFrameLimit(200);
+  GameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  app.Run(800, 600);
+  // The fade-out draws at 255, 205, 155, 105, 55 and 5 (frames 42..47); the dialog ends in
+  // the next frame and the loop after it.
+  EXPECT_EQ(app.FrameCount(), 48u);
+  EXPECT_FALSE(app.QuitRequestPending());
 }
 
 TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
