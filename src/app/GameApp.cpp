@@ -190,12 +190,14 @@ int32_t GameApp::MainLoop() {
     if (!PumpEvent()) break;
     tasks_.RunFrame();
     soundManager_.PauseWhenSilent();
-    // The pass yields the processor for 1 ms unless the frame's pacing slept already or
-    // frames are not paced (skip mode: they run back to back). A clock that moves only by
+    // The pass yields the processor for 1 ms unless the frame's pacing slept already, or
+    // frames are not paced (skip mode) and this one changed the picture: skipped pages run
+    // back to back, a skip waiting on something does not spin. A clock that moves only by
     // sleeping still moves 1 ms a pass, so the story's time goes as it always did.
     Clock& clock = platform_.GetClock();
     const FrameTimer& timer = display_.GetFrameTimer();
-    if (clock.MovesOnlyBySleeping() || (timer.Rate() != 0 && !timer.Slept())) clock.Sleep(1);
+    const bool rested = timer.Rate() != 0 ? timer.Slept() : compositor_.FrameChanged();
+    if (clock.MovesOnlyBySleeping() || !rested) clock.Sleep(1);
     if (TakeAnswers()) break;
     if (harness_.AfterFrame(frame_)) break;
   }

@@ -144,6 +144,9 @@ TEST_F(FrameCompositorTest, ItComposesOnceAFrameLastInPhaseOneAheadOfTheDisplay)
   EXPECT_EQ(log, (Log{"interpreter/0", "dialog/0", "display/0", "interpreter/1", "dialog/1",
                       "compose", "display/1"}));
   EXPECT_EQ(compositor.Description(), "FrameCompositor");
+  // The tasks of this test go before the list outlives them.
+  for (Task* task : {static_cast<Task*>(&interpreter), static_cast<Task*>(&dialogTask), static_cast<Task*>(&display)})
+    tasks.RemoveTask(task);
 }
 
 TEST_F(FrameCompositorTest, TheFrameChangedWhenAShownLayerSaysSo) {
