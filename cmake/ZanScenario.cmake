@@ -16,8 +16,12 @@
 #   given, must succeed. "%WORK%" in FIRST_RUN, ARGS and CHECK stands for the test's own folder (for
 #   files such as --audio-out's). With QUIET, the runs must print nothing on stderr. Each
 #   run has XDG_RUNTIME_DIR and XDG_DATA_HOME of its own in the test's folder.
+#   A second test, <test>_redraw (label redraw), runs the same in every pixel format drawing
+#   only what changed and with --full-redraw, and compares the pictures after every frame
+#   (CompareRedraw.cmake).
 
 set(ZAN_SCENARIO_RUNNER "${CMAKE_CURRENT_LIST_DIR}/RunScenario.cmake")
+set(ZAN_REDRAW_RUNNER "${CMAKE_CURRENT_LIST_DIR}/CompareRedraw.cmake")
 
 function(zan_scenario_game)
   cmake_parse_arguments(Z "" "TARGET;SOURCE_DIR;OUTPUT_DIR;GENERATED_BY" "" ${ARGN})
@@ -55,4 +59,9 @@ function(zan_scenario_test)
             "-DARGS=${args}" "-DEXPECT=${expect}" "-DCHECK=${check}" "-DQUIET=${Z_QUIET}"
             -P "${ZAN_SCENARIO_RUNNER}")
   set_tests_properties(${Z_NAME} PROPERTIES TIMEOUT 120 LABELS scenario)
+  add_test(NAME ${Z_NAME}_redraw
+    COMMAND "${CMAKE_COMMAND}" "-DZAN=$<TARGET_FILE:zan>" "-DGAME=${game}"
+            "-DWORK=${CMAKE_CURRENT_BINARY_DIR}/scenario/${Z_NAME}_redraw" "-DFIRST_RUN=${first}"
+            "-DARGS=${args}" -P "${ZAN_REDRAW_RUNNER}")
+  set_tests_properties(${Z_NAME}_redraw PROPERTIES TIMEOUT 900 LABELS "scenario;redraw")
 endfunction()

@@ -117,6 +117,21 @@ const std::vector<OptionSpec>& Options() {
          o.seed = seed;
          return {};
        }},
+      {"--frame-hashes", "PATH",
+       "After every frame write a line to PATH: the frame and a 64-bit hash of the picture on "
+       "the screen, to compare two runs frame by frame.",
+       [](AppOptions& o, const std::string& v) -> Status {
+         if (v.empty()) return MakeError("--frame-hashes needs a file name");
+         o.frameHashes = v;
+         return {};
+       }},
+      {"--full-redraw", nullptr,
+       "Compose and present every frame whole, changed or not, instead of only what changed "
+       "(the two show the same pictures).",
+       [](AppOptions& o, const std::string&) -> Status {
+         o.fullRedraw = true;
+         return {};
+       }},
       {"--verbose", nullptr,
        "Also show the framework's debug lines on stderr (display set-up, stream ends); "
        "ZAN_VERBOSE=1 in the environment does the same.",
@@ -181,6 +196,8 @@ Status CheckOutputPaths(const AppOptions& options) {
     if (!IsWritableFolder(folder)) return MakeError(given + ": the folder " + folder + " cannot be written");
     return {};
   };
+  if (!options.frameHashes.empty())
+    if (Status s = check("--frame-hashes " + options.frameHashes, options.frameHashes); !s) return s;
   for (const auto& [frame, path] : options.screenshots)
     if (Status s = check("--screenshot " + std::to_string(frame) + ":" + path, path); !s) return s;
   if (!options.dumpVars.empty())

@@ -26,6 +26,9 @@ struct AppOptions {
   // Screenshots to take: after frame F, the picture shown, as a PNG file.
   std::vector<std::pair<uint64_t, std::string>> screenshots;
   std::optional<uint32_t> seed;  // of the game's random numbers; none: the clock
+  // After every frame, a line with the frame and a hash of the picture on the screen.
+  std::string frameHashes;
+  bool fullRedraw = false;  // compose and present every frame whole
   bool verbose = false;  // debug lines of the framework log on stderr
   bool help = false;
   bool version = false;

@@ -154,8 +154,6 @@ bool GameApp::InitializeGame() {
   // Added after the display at its key, the compositor runs ahead of it in each phase.
   tasks_.AddTask(&compositor_, kOrderDraw);
   display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
-  spareSurfaces_[0].Create(width_, height_);
-  spareSurfaces_[1].Create(width_, height_);
   window_.RegisterReceiver(&interpreter_->InputReceiver());
   return true;
 }
@@ -204,16 +202,35 @@ int32_t GameApp::MainLoop() {
     harness_.BeforeFrame(frame_, window);
     if (!PumpEvent()) break;
     tasks_.RunFrame();
-    platform_.GetClock().Sleep(1);
+    soundManager_.PauseWhenSilent();
+    // The pass yields the processor for 1 ms unless the frame's pacing slept already, or
+    // frames are not paced (skip mode) and this one changed the picture: skipped pages run
+    // back to back, a skip waiting on something does not spin. A clock that moves only by
+    // sleeping still moves 1 ms a pass, so the story's time goes as it always did.
+    Clock& clock = platform_.GetClock();
+    const FrameTimer& timer = display_.GetFrameTimer();
+    const bool rested = timer.Rate() != 0 ? timer.Slept() : compositor_.FrameChanged();
+    if (clock.MovesOnlyBySleeping() || !rested) clock.Sleep(1);
     if (TakeAnswers()) break;
     if (harness_.AfterFrame(frame_)) break;
   }
 
+  ZAN_DEBUG("frames: %llu composed, %llu left as they were; %llu presented, %llu pixels",
+            static_cast<unsigned long long>(compositor_.ComposedFrames()),
+            static_cast<unsigned long long>(compositor_.UndrawnFrames()),
+            static_cast<unsigned long long>(display_.PresentedFrames()),
+            static_cast<unsigned long long>(display_.PresentedPixels()));
   interpreter_->SaveOptions();
   interpreter_->SetGameMode(kModeStory);
   ShutDown();
   harness_.DumpVariables(*variables_);
   return 0;
+}
+
+Surface& GameApp::SpareSurface(int index) {
+  Surface& surface = spareSurfaces_[static_cast<size_t>(index)];
+  if (!surface.View() && width_ > 0 && height_ > 0) surface.Create(width_, height_);
+  return surface;
 }
 
 void GameApp::ShutDown() {

@@ -101,14 +101,21 @@ class GameApp : public Application {
   MessageLayout& Layout() { return *messageLayout_; }
   MessageWindowTask& MessageWindow() { return *messageWindow_; }
   FrameCompositor& Compositor() { return compositor_; }
+  // Composes and presents every frame whole (the --full-redraw switch).
+  void SetFullRedraw(bool on) {
+    compositor_.SetFullRedraw(on);
+    display_.SetFullRedraw(on);
+  }
   // The yes/no dialog: whoever asks a question polls its answer with the ticket.
   YesNoDialog& Dialog() { return *dialog_; }
   // The system screens' eleven sound channels.
   SystemSounds& SystemSound() { return *systemSounds_; }
   bool QuitRequestPending() const { return quitQuestion_.Valid(); }
   uint64_t FrameCount() const { return frame_; }
-  // The two spare full-screen surfaces made at start-up.
-  Surface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
+  // The two spare full-screen surfaces, made when first asked for (nothing the story runs
+  // draws into them); the const one is never made by asking.
+  Surface& SpareSurface(int index);
+  const Surface& SpareSurface(int index) const { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
   // False when the start-up cannot go on (a message says why).

@@ -113,9 +113,30 @@ int main(int argc, char** argv) {
         [&audioCapture](std::span<const int16_t> samples) { audioCapture.Append(samples); });
   }
 
+  FILE* frameHashes = nullptr;
+  if (!options->frameHashes.empty()) {
+    frameHashes = std::fopen(options->frameHashes.c_str(), "w");
+    if (frameHashes == nullptr) {
+      std::fprintf(stderr, "zan: --frame-hashes: cannot write %s\n", options->frameHashes.c_str());
+      return 2;
+    }
+  }
+
   int exitCode = 0;
   {
     zan::GameApp app(*platform, harness);
+    app.SetFullRedraw(options->fullRedraw);
+    if (frameHashes != nullptr)
+      // The screen is hashed again only after a present: until then it shows the same.
+      harness.AddFrameHook([&app, frameHashes, presents = ~uint64_t{0}, hash = uint64_t{0}](uint64_t f) mutable {
+        zan::Display& display = app.GetDisplay();
+        if (display.PresentedFrames() != presents || display.PixelFormatCode() == 0) {
+          presents = display.PresentedFrames();
+          hash = zan::ScreenHash(display);
+        }
+        std::fprintf(frameHashes, "%llu %016llx\n", static_cast<unsigned long long>(f),
+                     static_cast<unsigned long long>(hash));
+      });
     for (const auto& [frame, path] : options->screenshots) {
       harness.AddFrameHook([&app, frame = frame, path = path](uint64_t f) {
         if (f != frame) return;
@@ -138,5 +159,6 @@ int main(int argc, char** argv) {
   }
   platform->GetAudioOut().SetCaptureSink(nullptr);
   audioCapture.Close();
+  if (frameHashes != nullptr) std::fclose(frameHashes);
   return exitCode;
 }

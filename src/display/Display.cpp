@@ -5,6 +5,7 @@
 
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
+#include "display/ChangedArea.h"
 #include "surface/SurfaceFormat.h"
 #include "pixels/PixelOps.h"
 #include "platform/Platform.h"
@@ -36,6 +37,7 @@ void Display::InitDisplay(GameWindow& window, int32_t width, int32_t height) {
   primary_.Release();
   backBuffer_.Release();
   initialised_ = true;
+  ShowAllNext();
   static const std::string primaryFailed = Sjis("PrimarySurfaceの作成に失敗");
   Presenter& presenter = platform_.GetPresenter();
   formatCode_ = kFormatBitmap;
@@ -69,7 +71,7 @@ int32_t Display::Present() {
   return 0;
 }
 
-bool Display::BlitToPrimary(const DirtyRect& rect) {
+bool Display::BlitToPrimary(const FrameRect& rect) {
   if (primary_.Device() == nullptr || backBuffer_.Device() == nullptr) return false;
   auto c = ClipFill(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                     std::min(primary_.Width(), backBuffer_.Width()),
@@ -81,6 +83,7 @@ bool Display::BlitToPrimary(const DirtyRect& rect) {
 void Display::Show() {
   if (replacement_) {
     replacement_();
+    ++presented_;
     return;
   }
   if (!initialised_) return;
@@ -95,14 +98,31 @@ void Display::Show() {
                          FrameRect{0, 0, width, height});
     return;
   }
+  const FrameRect whole{0, 0, backBuffer_.Width(), backBuffer_.Height()};
+  if (wholeNext_ || fullRedraw_) backBuffer_.AddDirty(whole.left, whole.top, whole.right, whole.bottom);
   const DirtyRect dirty = backBuffer_.GetDirty();
-  if (!IsFullScreen() && dirty.Empty()) return;
-  if (!BlitToPrimary(dirty)) return;
+  if (dirty.Empty()) return;
+  // Unpaced frames (skip mode) wait for the screen's next refresh; their changes gather in
+  // the dirty rectangle meanwhile.
+  const uint32_t clock = platform_.GetClock().Milliseconds();
+  if (!wholeNext_ && !fullRedraw_ && timer_.Rate() == 0 && clock - lastShown_ < presenter->RefreshInterval())
+    return;
+  FrameRect changed = whole;
+  if (!wholeNext_ && !fullRedraw_) {
+    changed = ChangedArea(backBuffer_.View(), primary_.View(), BytesPerPixel(formatCode_),
+                          FrameRect{dirty.left, dirty.top, dirty.right, dirty.bottom});
+  }
+  backBuffer_.ClearDirty();
+  wholeNext_ = false;
+  if (changed.Empty()) return;
+  if (!BlitToPrimary(changed)) return;
   const PixelRows screen = primary_.View();
   presenter->Present(FrameView{screen.bits, screen.pitch, screen.width, screen.height,
                                presenter->DisplayFormat()},
-                     FrameRect{dirty.left, dirty.top, dirty.right, dirty.bottom});
-  backBuffer_.ClearDirty();
+                     changed);
+  lastShown_ = clock;
+  ++presented_;
+  presentedPixels_ += static_cast<uint64_t>(changed.right - changed.left) * (changed.bottom - changed.top);
 }
 
 void Display::SetFullScreen(int32_t target) {
@@ -111,6 +131,8 @@ void Display::SetFullScreen(int32_t target) {
   if (target != 0) Diagnostics().LogText(LogLevel::kDebug, "setdisplaymode fullscreen");
   presenter.SetFullScreen(target != 0);
   displayMode_.fullScreen = presenter.IsFullScreen() ? 1 : 0;
+  // The screen's size changed: the whole picture goes to it again.
+  ShowAllNext();
   if (target == 0 && displayMode_.window != nullptr) displayMode_.window->CentreOnScreen();
   // On a desktop of the game's own size the window would cover it exactly: full screen.
   if (target == 0 && displayMode_.window != nullptr &&
@@ -128,8 +150,8 @@ bool Display::HandleWindowEvent(const InputEvent& event) {
       if (IsFullScreen()) SetFullScreen(0);
       break;
     case InputEvent::Kind::kRedraw:
-      // The whole back buffer goes to the screen again.
-      if (backBuffer_.IsDeviceMode()) backBuffer_.AddDirty(0, 0, backBuffer_.Width(), backBuffer_.Height());
+      // The screen lost its picture: it is shown again, however little changed.
+      ShowAllNext();
       Show();
       break;
     default:

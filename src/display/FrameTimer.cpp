@@ -29,6 +29,7 @@ void FrameTimer::PaceFrame() {
   times_[slot] = now;
   if (++ringPosition_ == 2 * kRing) ringPosition_ = kRing;
   ++frames_;
+  slept_ = false;
   if (rate_ == 0) {
     waits_[slot] = 0;
     return;
@@ -41,6 +42,7 @@ void FrameTimer::PaceFrame() {
     waits_[slot] = elapsed;
     late_ = 0;
     clock_.Sleep(frameLength - elapsed);
+    slept_ = true;
     base_ += frameLength;
     return;
   }

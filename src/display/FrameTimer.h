@@ -31,6 +31,8 @@ class FrameTimer {
   uint32_t WaitedTotal() const { return waitedTotal_; }  // ms slept before deadlines
   uint32_t FrameCount() const { return frames_; }
   bool IsLate() const { return late_ != 0; }
+  // Whether the last PaceFrame slept until its deadline.
+  bool Slept() const { return slept_; }
   // Late frames (3 frame lengths or more behind) in the last completed second.
   uint32_t LateFramesLastSecond() const { return lateLastSecond_; }
   uint32_t LateFramesThisSecond() const { return lateThisSecond_; }
@@ -51,6 +53,7 @@ class FrameTimer {
   uint32_t ringPosition_ = 0;
   uint32_t frames_ = 0;
   uint8_t late_ = 0;
+  bool slept_ = false;
   uint32_t lateLastSecond_ = 0;
   uint32_t lateThisSecond_ = 0;
 };

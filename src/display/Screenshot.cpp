@@ -37,4 +37,27 @@ Status SaveScreenshot(Display& draw, const std::string& path) {
   return WritePng(path, draw.Primary().FormatCode(), draw.Primary().View());
 }
 
+uint64_t HashPixels(const PixelRows& view, int32_t bytesPerPixel) {
+  constexpr uint64_t kPrime = 0x100000001B3ull;
+  uint64_t hash = 0xCBF29CE484222325ull;
+  if (!view || bytesPerPixel <= 0) return hash;
+  const size_t bytes = static_cast<size_t>(view.width) * bytesPerPixel;
+  for (int32_t y = 0; y < view.height; ++y) {
+    const uint8_t* row = view.Row(y);
+    size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, row + i, 8);
+      hash = (hash ^ word) * kPrime;
+    }
+    for (; i < bytes; ++i) hash = (hash ^ row[i]) * kPrime;
+  }
+  return hash;
+}
+
+uint64_t ScreenHash(Display& draw) {
+  if (draw.PixelFormatCode() == kFormatBitmap) return HashPixels(draw.BackBuffer().View(), 3);
+  return HashPixels(draw.Primary().View(), BytesPerPixel(draw.Primary().FormatCode()));
+}
+
 }  // namespace zan

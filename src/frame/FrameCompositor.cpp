@@ -34,6 +34,8 @@ void FrameCompositor::AddScreen(FrameLayer& layer, const Task& owner) {
 
 void FrameCompositor::Remove(const FrameLayer& layer) {
   std::erase_if(entries_, [&](const Entry& e) { return e.layer == &layer; });
+  // A layer made later at the same address must not pass for this one.
+  lastShown_.clear();
 }
 
 bool FrameCompositor::Shows(const Entry& entry) const {
@@ -43,13 +45,52 @@ bool FrameCompositor::Shows(const Entry& entry) const {
 void FrameCompositor::Compose() {
   const bool screenOpen =
       std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.screen && Shows(e); });
-  changed_ = false;
+  shown_.clear();
+  bool changed = fullRedraw_ || !drawnOnce_;
+  bool bottomChanged = true;
+  bool aboveMarked = true;
   for (const Entry& e : entries_) {
     if (!Shows(e)) continue;
     if (screenOpen && !e.screen && e.place <= Layer::kEffects) continue;
-    changed_ = changed_ || e.layer->Changed();
-    e.layer->Draw(*frame_);
+    shown_.push_back(e.layer);
+    // Every shown layer is asked, before any draws: a layer's answer never depends on
+    // whether one below it drew.
+    const bool layerChanged = e.layer->Changed();
+    if (shown_.size() == 1) bottomChanged = layerChanged;
+    else aboveMarked = aboveMarked && e.layer->MarksWhatItDraws();
+    changed = layerChanged || changed;
   }
+  const bool sameLayers = shown_ == lastShown_;
+  changed_ = changed || !sameLayers;
+  if (!changed_) {
+    for (FrameLayer* layer : shown_) layer->Undrawn();
+    ++undrawn_;
+    return;
+  }
+  // What each part draws is measured on the frame's dirty rectangle, which is then made the
+  // union of all (and of what it held before).
+  const DirtyRect before = frame_->GetDirty();
+  frame_->ClearDirty();
+  DirtyRect bottom;
+  for (size_t i = 0; i < shown_.size(); ++i) {
+    FrameLayer& layer = *shown_[i];
+    if (i > 0) {
+      layer.Draw(*frame_);
+      continue;
+    }
+    const bool again =
+        !fullRedraw_ && drawnOnce_ && sameLayers && !bottomChanged && aboveMarked && lastAboveMarked_;
+    if (!again || !layer.DrawAgain(*frame_, lastAbove_)) layer.Draw(*frame_);
+    bottom = frame_->GetDirty();
+    frame_->ClearDirty();
+  }
+  lastAbove_ = frame_->GetDirty();
+  lastAboveMarked_ = aboveMarked;
+  for (const DirtyRect& r : {before, bottom})
+    if (!r.Empty()) frame_->AddDirty(r.left, r.top, r.right, r.bottom);
+  lastShown_.swap(shown_);
+  drawnOnce_ = true;
+  ++composed_;
 }
 
 }  // namespace zan

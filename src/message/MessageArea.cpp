@@ -105,11 +105,13 @@ void MessageArea::AppendIcon(std::string_view name, MessageLayout& layout) {
 
 void MessageArea::PresentPage(bool read, MessageLayout& layout) {
   record_.settings.presentedRead = read ? 1 : 0;
-  record_.buffer.RenderText(glyphs_, 0, 0, read, true, layout);
+  ++pictureRevision_;
+  record_.buffer.RenderText(GlyphSurface(), 0, 0, read, true, layout);
 }
 
 void MessageArea::Reset(Rgb colour) {
   std::memset(static_cast<void*>(&record_), 0, sizeof record_);
+  ++pictureRevision_;
   WindowSettings& s = record_.settings;
   s.hidden = 1;
   s.SetColour(colour);
@@ -133,6 +135,7 @@ void MessageArea::Restore(const MessageAreaRecord& record, GameData& data, Messa
 
 bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
                                     uint8_t opacity) {
+  ++pictureRevision_;
   picture_.Release();
   if (tint == nullptr) {
     LoadImageFile(data, name, picture_);
@@ -154,6 +157,7 @@ bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const
 void MessageArea::CreateGlyphSurface() {
   if (glyphs_.View()) return;
   if (glyphs_.Create(kScreenWidth, kScreenHeight) != 0) return;
+  ++pictureRevision_;
   glyphs_.FillAll(0, 0, 0);
   glyphs_.Alpha().Fill(0);
 }
@@ -185,12 +189,10 @@ void MessageArea::ApplySettings(MessageLayout& layout) const {
 
 void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint,
                              uint8_t opacity) {
-  for (MessageArea& area : areas) {
-    area.Reset(textColour);
-    area.CreateGlyphSurface();
-  }
+  ++pictureRevision_;
+  // The glyph surfaces are made when an area first shows text.
+  for (MessageArea& area : areas) area.Reset(textColour);
   choice.Reset(textColour);
-  choice.CreateGlyphSurface();
   areas[0].LoadWindowPicture(data, "win.bmp", &tint, opacity);
   if (!namePlate_.View()) namePlate_.Create(kNamePlateWidth, kNamePlateHeight);
   ClearNamePlate();
@@ -239,6 +241,7 @@ void MessageAreas::Append(int32_t index, std::string_view text) {
 void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
   MessageArea& area = Area(index);
   area.SetSpeakerName(name);
+  ++pictureRevision_;
   ClearNamePlate();
   ApplySettings(index);
   layout_->DrawPlainText(area.Buffer().SpeakerName(), namePlate_, 0, 0, kSpeakerSize,
@@ -247,6 +250,7 @@ void MessageAreas::SetSpeaker(int32_t index, std::string_view name) {
 
 void MessageAreas::ClearNamePlate() {
   if (!namePlate_.View()) return;
+  ++pictureRevision_;
   namePlate_.FillAll(0, 0, 0);
   namePlate_.Alpha().Fill(0);
 }

@@ -127,7 +127,8 @@ class MessageArea {
   // multiplied by the tint and its alpha by `opacity` / 255. True when it loaded.
   bool LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
                          uint8_t opacity = 255);
-  // Makes the 800 x 600 glyph surface (with its mask) when there is none.
+  // Makes the 800 x 600 glyph surface (with its mask, transparent black) when there is
+  // none: when the area first shows text.
   void CreateGlyphSurface();
 
   // The layout box of the area: the window picture's size (the screen without one) less
@@ -150,12 +151,19 @@ class MessageArea {
     record_.windowY = y;
   }
   Surface& WindowPicture() { return picture_; }
-  Surface& GlyphSurface() { return glyphs_; }
+  Surface& GlyphSurface() {
+    CreateGlyphSurface();
+    return glyphs_;
+  }
+  // Counts the changes to the window picture and the glyphs (which the record does not
+  // show), so that a drawing can tell whether they changed.
+  uint32_t PictureRevision() const { return pictureRevision_; }
 
  private:
   MessageAreaRecord record_;
   Surface picture_;
   Surface glyphs_;
+  uint32_t pictureRevision_ = 0;
 };
 
 // The interpreter's message windows.
@@ -220,6 +228,8 @@ class MessageAreas {
 
   Surface& NamePlate() { return namePlate_; }
   Surface& AdvanceIcon() { return advanceIcon_; }
+  // Counts the changes to the name plate and the page-advance icon.
+  uint32_t PictureRevision() const { return pictureRevision_; }
 
   std::array<MessageArea, kAreaCount> areas;
   MessageArea choice;
@@ -232,6 +242,7 @@ class MessageAreas {
   Surface advanceIcon_;
   bool hiddenByPlayer_ = false;
   bool windowShown_ = false;
+  uint32_t pictureRevision_ = 0;
 };
 
 }  // namespace zan

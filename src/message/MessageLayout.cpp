@@ -7,6 +7,7 @@
 #include "data/TextFields.h"
 #include "surface/Surface.h"
 #include "stage/PictureFiles.h"
+#include "message/Dirty.h"
 #include "message/GlyphRasterizer.h"
 
 namespace zan {
@@ -39,7 +40,11 @@ bool MessageLayout::DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row,
   if (!LoadImageFile(*data_, icons_[static_cast<size_t>(row)].file, picture) || picture.Width() <= 0)
     return false;
   // The picture is scaled to the cell's width.
-  target.ZoomAlphaBlt(x, y, picture, int64_t{width} * 1024 / picture.Width());
+  const int64_t scale = int64_t{width} * 1024 / picture.Width();
+  target.ZoomAlphaBlt(x, y, picture, scale);
+  // The scaled copy leaves the dirty rectangle as it was; a glyph surface is cleared by it.
+  MarkDirty(target, x, y, static_cast<int32_t>(scale * picture.Width() / 1024),
+            static_cast<int32_t>(scale * picture.Height() / 1024));
   picture.Release();
   return true;
 }

@@ -1,6 +1,8 @@
 #include "message/MessageWindowTask.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "base/ShiftJis.h"
 #include "surface/Surface.h"
@@ -32,8 +34,22 @@ void DrawLayer(Surface& target, int32_t x, int32_t y, int32_t w, int32_t h,
 
 }  // namespace
 
+struct MessageWindowTask::Seen {
+  std::array<MessageAreaRecord, MessageAreas::kAreaCount> records;
+  std::array<uint32_t, MessageAreas::kAreaCount> pictureRevisions;
+  uint32_t areasRevision;
+  LayoutSettings layout;
+  bool playerHid;
+  bool clickWaiting;
+  int32_t skipMode;
+  int32_t textRate;
+  int32_t typingCounter;
+};
+
 MessageWindowTask::MessageWindowTask(TaskScheduler& tasks)
     : GameTask(tasks, "CDrawMessage", Sjis("CDrawMessage::【メッセージ表示を管理】")) {}
+
+MessageWindowTask::~MessageWindowTask() = default;
 
 void MessageWindowTask::Attach(MessageAreas& areas, const Pacing& pacing) {
   areas_ = &areas;
@@ -44,7 +60,60 @@ void MessageWindowTask::StartDrawing() { Start(kOrderMessage); }
 
 void MessageWindowTask::Draw(Surface& frame) {
   if (areas_ == nullptr) return;
+  if (!seen_) seen_ = std::make_unique<Seen>();
+  Capture(*seen_);
   for (int32_t index = MessageAreas::kAreaCount - 1; index >= 0; --index) DrawMessageArea(frame, index);
+  drawMoved_ = !Matches(*seen_);
+  if (drawMoved_) Capture(*seen_);
+}
+
+void MessageWindowTask::Capture(Seen& seen) const {
+  for (int32_t i = 0; i < MessageAreas::kAreaCount; ++i) {
+    const MessageArea& area = areas_->areas[static_cast<size_t>(i)];
+    // Byte for byte, padding included: the records are compared the same way.
+    std::memcpy(static_cast<void*>(&seen.records[static_cast<size_t>(i)]), &area.Record(),
+                sizeof(MessageAreaRecord));
+    seen.pictureRevisions[static_cast<size_t>(i)] = area.PictureRevision();
+  }
+  seen.areasRevision = areas_->PictureRevision();
+  seen.layout = areas_->Layout().Settings();
+  seen.playerHid = areas_->WindowHiddenByPlayer();
+  seen.clickWaiting = pacing_.clickWaiting != nullptr && *pacing_.clickWaiting;
+  seen.skipMode = pacing_.skipMode != nullptr ? *pacing_.skipMode : 0;
+  seen.textRate = pacing_.textRate != nullptr ? *pacing_.textRate : 0;
+  seen.typingCounter = typingCounter_;
+}
+
+bool MessageWindowTask::Matches(const Seen& seen) const {
+  for (int32_t i = 0; i < MessageAreas::kAreaCount; ++i) {
+    const MessageArea& area = areas_->areas[static_cast<size_t>(i)];
+    if (seen.pictureRevisions[static_cast<size_t>(i)] != area.PictureRevision() ||
+        std::memcmp(&seen.records[static_cast<size_t>(i)], &area.Record(), sizeof(MessageAreaRecord)) != 0)
+      return false;
+  }
+  return seen.areasRevision == areas_->PictureRevision() && seen.layout == areas_->Layout().Settings() &&
+         seen.playerHid == areas_->WindowHiddenByPlayer() &&
+         seen.clickWaiting == (pacing_.clickWaiting != nullptr && *pacing_.clickWaiting) &&
+         seen.skipMode == (pacing_.skipMode != nullptr ? *pacing_.skipMode : 0) &&
+         seen.textRate == (pacing_.textRate != nullptr ? *pacing_.textRate : 0) &&
+         seen.typingCounter == typingCounter_;
+}
+
+bool MessageWindowTask::IconRuns() const {
+  return *pacing_.clickWaiting && areas_->areas[0].IsAllShown() && !areas_->WindowHiddenByPlayer() &&
+         *pacing_.skipMode == 0;
+}
+
+bool MessageWindowTask::Changed() const {
+  if (areas_ == nullptr) return false;
+  if (!seen_ || drawMoved_ || !Matches(*seen_)) return true;
+  // The icon's next frame is due in this draw.
+  return IconRuns() && iconCounter_ + 1 > kIconHold;
+}
+
+void MessageWindowTask::Undrawn() {
+  // Counted as the draw counts it; the step to the next icon frame is a changed frame.
+  if (areas_ != nullptr && IconRuns()) ++iconCounter_;
 }
 
 void MessageWindowTask::DrawMessageArea(Surface& target, int32_t index) {
@@ -127,7 +196,7 @@ void MessageWindowTask::DrawNamePlateAndIcon(Surface& target, MessageAreas& area
     }
   }
 
-  if (!*pacing_.clickWaiting || !area.IsAllShown() || playerHid || *pacing_.skipMode != 0) return;
+  if (!IconRuns()) return;
   if (++iconCounter_ > kIconHold) {
     iconCounter_ = 0;
     iconFrame_ = (iconFrame_ + 1) % kIconFrames;

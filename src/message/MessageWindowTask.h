@@ -10,6 +10,7 @@
 // task's place in the task list says whether the window shows.
 
 #include <cstdint>
+#include <memory>
 
 #include "core/GameTask.h"
 #include "frame/FrameCompositor.h"
@@ -34,6 +35,7 @@ class MessageWindowTask : public GameTask, public FrameLayer {
   };
 
   explicit MessageWindowTask(TaskScheduler& tasks);
+  ~MessageWindowTask() override;
 
   // The areas to show and the story's pacing; until attached the layer draws nothing.
   void Attach(MessageAreas& areas, const Pacing& pacing);
@@ -42,16 +44,31 @@ class MessageWindowTask : public GameTask, public FrameLayer {
 
   // The layer: the three areas, typed and faded one frame on.
   void Draw(Surface& frame) override;
+  // Whether anything the drawing reads changed since the last draw, the last draw moved
+  // something on (typing, a fade), or the page-advance icon takes its next frame.
+  bool Changed() const override;
+  // The page-advance icon counts the frame.
+  void Undrawn() override;
+  bool MarksWhatItDraws() const override { return true; }
   void DrawMessageArea(Surface& target, int32_t index);
 
   int32_t TypingCounter() const { return typingCounter_; }
   int32_t IconFrame() const { return iconFrame_; }
 
  private:
+  // What the drawing reads: the areas' records, the changes to their pictures, the layout
+  // and the story's pacing.
+  struct Seen;
   void Type(MessageAreas& areas, int32_t index);
   void DrawNamePlateAndIcon(Surface& target, MessageAreas& areas);
+  // Whether the page-advance icon shows and animates: a page fully shown waits for a click.
+  bool IconRuns() const;
+  void Capture(Seen& seen) const;
+  bool Matches(const Seen& seen) const;
 
   MessageAreas* areas_ = nullptr;
+  std::unique_ptr<Seen> seen_;  // as the last draw left it; null before the first
+  bool drawMoved_ = false;      // the last draw changed what it reads
   Pacing pacing_;
   // Shared by the three areas: two areas typing in one frame advance the counter twice.
   int32_t typingCounter_ = 0;

@@ -359,8 +359,14 @@ bool TextBuffer::Render(Surface& surface, int32_t x0, int32_t y0, bool read, boo
                         MessageLayout& layout, bool withOffsets) {
   if (!surface.View()) return false;
   if (clear) {
-    surface.FillAll(0, 0, 0);
-    surface.Alpha().Fill(0);
+    // Every drawing into the surface marks its dirty rectangle: only that part holds
+    // anything to clear.
+    const DirtyRect d = surface.GetDirty();
+    if (!d.Empty()) {
+      surface.Fill(d.left, d.top, d.right - d.left, d.bottom - d.top, 0, 0, 0);
+      surface.Alpha().FillRect(d.left, d.top, d.right - d.left, d.bottom - d.top, 0);
+    }
+    surface.ClearDirty();
   }
   DrawCells(surface, x0, y0, read, layout, withOffsets);
   return true;

@@ -40,6 +40,7 @@ struct LayoutSettings {
   int32_t rubySpaceOn = 1;
   int32_t lineGap = 0;           // pixels
   int32_t rubySize = 10;         // pixels
+  friend bool operator==(const LayoutSettings&, const LayoutSettings&) = default;
 };
 
 enum CellKind : int32_t {

@@ -32,6 +32,10 @@ class AudioOut {
   // Stops pulling; when it returns the source is not running and will not be called again.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // Stops or resumes pulling while open: a source with nothing to play need not be asked
+  // for silence. Only an output that plays in real time pauses; one that renders the
+  // program's own time (headless) renders on.
+  virtual void SetPaused(bool paused) {}
 
   void SetCaptureSink(Sink sink) {
     std::lock_guard<std::mutex> lock(sinkMutex_);

@@ -14,6 +14,8 @@ class Clock {
 
   virtual uint32_t Milliseconds() = 0;
   virtual void Sleep(uint32_t ms) = 0;
+  // Whether time moves only when the program sleeps (a clock of tests and headless runs).
+  virtual bool MovesOnlyBySleeping() const { return false; }
 
   // Calls `callback` once, `delayMs` from now, on the timer thread (the headless clock calls
   // it on the thread that sleeps past the deadline). Returns a non-zero id.

@@ -33,6 +33,7 @@ struct FrameRect {
   int32_t right = 0;
   int32_t bottom = 0;
   bool Empty() const { return right <= left || bottom <= top; }
+  friend bool operator==(const FrameRect&, const FrameRect&) = default;
 };
 
 class Presenter {
@@ -51,6 +52,10 @@ class Presenter {
   // Shows `rect` of the frame (clipped to it) in the frame's own format; an empty rectangle
   // shows the screen as it was.
   virtual void Present(const FrameView& frame, const FrameRect& rect) = 0;
+
+  // Milliseconds between two refreshes of the screen: frames that come faster than this
+  // need not all be shown. 0: every frame is shown (a screen in memory, read by tests).
+  virtual uint32_t RefreshInterval() const { return 0; }
 
   // Switches between the window and full screen; false when the switch failed.
   virtual bool SetFullScreen(bool on) = 0;

@@ -20,6 +20,7 @@ class VirtualClock : public Clock {
 
   uint32_t Milliseconds() override;
   void Sleep(uint32_t ms) override { Advance(ms); }
+  bool MovesOnlyBySleeping() const override { return true; }
   TimerId StartOneShot(uint32_t delayMs, std::function<void()> callback) override;
   void CancelTimer(TimerId id) override;
 

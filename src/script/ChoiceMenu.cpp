@@ -407,7 +407,10 @@ int32_t ChoiceMenu::MaskHovered() const {
   return HitTest(services_.input.pointerX, services_.input.pointerY);
 }
 
-void ChoiceMenu::MenuDrawing::Draw(Surface& frame) { menu_.Draw(frame, menu_.services_.clock.Milliseconds()); }
+void ChoiceMenu::MenuDrawing::Draw(Surface& frame) {
+  drew_ = menu_.state_.open != 0 || menu_.effect_.running;
+  menu_.Draw(frame, menu_.services_.clock.Milliseconds());
+}
 
 void ChoiceMenu::DrawMaskHover(Surface& target) {
   if (!mask_.open) return;

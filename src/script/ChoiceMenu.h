@@ -223,21 +223,32 @@ class ChoiceMenu {
   void DrawCountdown(Surface& target, uint32_t now);
   void ClearMaskEntry(int32_t index);
 
+  // Each draws while its choice is open (or the chosen button blinks) and says it changed
+  // then and in the frame after, when what it drew must go.
   class MaskHoverDrawing : public FrameLayer {
    public:
     explicit MaskHoverDrawing(ChoiceMenu& menu) : menu_(menu) {}
-    void Draw(Surface& frame) override { menu_.DrawMaskHover(frame); }
+    void Draw(Surface& frame) override {
+      drew_ = menu_.mask_.open != 0;
+      menu_.DrawMaskHover(frame);
+    }
+    bool Changed() const override { return drew_ || menu_.mask_.open != 0; }
+    bool MarksWhatItDraws() const override { return true; }
 
    private:
     ChoiceMenu& menu_;
+    bool drew_ = false;
   };
   class MenuDrawing : public FrameLayer {
    public:
     explicit MenuDrawing(ChoiceMenu& menu) : menu_(menu) {}
     void Draw(Surface& frame) override;
+    bool Changed() const override { return drew_ || menu_.state_.open != 0 || menu_.effect_.running; }
+    bool MarksWhatItDraws() const override { return true; }
 
    private:
     ChoiceMenu& menu_;
+    bool drew_ = false;
   };
 
   Services services_;

@@ -157,6 +157,11 @@ void SoundDevice::SetRefusedFlags(uint32_t flags) {
   refusedFlags_ = flags;
 }
 
+bool SoundDevice::AnyPlaying() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::any_of(voices_.begin(), voices_.end(), [](const auto& v) { return v->playing; });
+}
+
 size_t SoundDevice::BufferCount() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return voices_.size();

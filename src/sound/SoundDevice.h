@@ -103,6 +103,8 @@ class SoundDevice : public std::enable_shared_from_this<SoundDevice> {
   // Controls this device cannot offer (creating a buffer that asks for one fails).
   void SetRefusedFlags(uint32_t flags);
   size_t BufferCount() const;
+  // Whether any buffer plays.
+  bool AnyPlaying() const;
   Clock& GetClock() const { return clock_; }
 
  private:

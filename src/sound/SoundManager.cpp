@@ -32,4 +32,8 @@ CreateResult SoundManager::CreateBuffer(SoundBuffer& buffer, const uint8_t* data
   return BufferResult::kOk;
 }
 
+void SoundManager::PauseWhenSilent() {
+  if (out_ != nullptr && device_) out_->SetPaused(!device_->AnyPlaying());
+}
+
 }  // namespace zan

@@ -32,6 +32,9 @@ class SoundManager {
   // kNotInitialized without a device; else the static or stream creation's answer (kOk
   // with neither flag).
   CreateResult CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
+  // Pauses the output while no buffer plays and resumes it once one does (called once a
+  // frame: a sound started in a frame is heard from the end of that frame).
+  void PauseWhenSilent();
 
   SoundDevice* Device() { return device_.get(); }
 

@@ -5,6 +5,7 @@
 #include "base/ByteReader.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
+#include "pixels/Clip.h"
 
 namespace zan {
 namespace {
@@ -328,8 +329,8 @@ void ImageLayers::CreateZooms(int32_t n) {
     zoom.inUse = 1;
     zoom.dst = kNewZoomDst;
     zoom.src = kNewZoomSrc;
+    // Its picture is made when the window first shows (or fades).
     zoom.object = std::make_unique<ObjectSurface>(tasks_);
-    zoom.object->CreatePicture(kStageWidth, kStageHeight);
   }
 }
 
@@ -421,6 +422,7 @@ void ImageLayers::RedrawStage() {
   if (!EnsureStage()) return;
   DrawImages(stage_);
   stageDirty_ = false;
+  ++stageRevision_;
 }
 
 void ImageLayers::UpdateStage() {
@@ -496,6 +498,17 @@ void ImageLayers::DrawScene(Surface& target, bool movies, bool overlay) {
   DrawImages(target, movie_ != nullptr);
 }
 
+bool ImageLayers::OverlaysActive() const {
+  for (const ImageSlot& slot : slots_)
+    if (slot.object->EyeAnimation().active != 0) return true;
+  for (const ZoomRecord& zoom : zooms_) {
+    if (zoom.inUse != 0 && zoom.visible != 0) return true;
+    for (const Mover* m : {&zoom.srcPos, &zoom.dstPos, &zoom.srcSize, &zoom.dstSize, &zoom.fade})
+      if (m->active) return true;
+  }
+  return false;
+}
+
 void ImageLayers::DrawEyes(Surface& target) {
   for (ImageSlot& slot : slots_)
     slot.object->StepEye(target, slot.x + slot.shakeX, slot.y + slot.shakeY,
@@ -506,6 +519,8 @@ void ImageLayers::DrawZooms(Surface& target) {
   for (ZoomRecord& zoom : zooms_) {
     Surface& picture = zoom.object->Picture();
     const bool shown = zoom.inUse && zoom.visible;
+    if ((shown || zoom.fade.active) && !zoom.object->HasPicture())
+      zoom.object->CreatePicture(kStageWidth, kStageHeight);
     if (shown) {
       UpdateStage();
       picture.StretchBlt(0, 0, zoom.dst.width, zoom.dst.height, stage_, zoom.src.x, zoom.src.y,
@@ -514,6 +529,10 @@ void ImageLayers::DrawZooms(Surface& target) {
     if (zoom.fade.active) {
       target.ZoomBlendBlt(zoom.dst.x, zoom.dst.y, picture, 0, 0, zoom.dst.width, zoom.dst.height, 1024,
                           Opacity(zoom.alpha));
+      // The blend leaves the dirty rectangle as it was: the frame must show what it drew.
+      if (auto c = ClipFill(zoom.dst.x, zoom.dst.y, zoom.dst.width, zoom.dst.height, target.Width(),
+                            target.Height()))
+        target.AddDirty(c->dx, c->dy, c->dx + c->width, c->dy + c->height);
     } else if (shown) {
       target.Blt(zoom.dst.x, zoom.dst.y, zoom.dst.width, zoom.dst.height, picture, 0, 0, 0);
     }

@@ -243,6 +243,16 @@ class ImageLayers {
   void SetMovieLayer(MovieLayer* layer);
 
   bool Animating() const { return animating_; }
+  // Whether DrawScene would draw otherwise than the time before: a movie shows, something
+  // animates, or a slot changed since the stage was drawn.
+  bool SceneChanged() const { return movie_ != nullptr || animating_ || stageDirty_ || !stage_.View(); }
+  // Whether DrawScene only copies the stage whole (no movie, nothing animates).
+  bool SceneIsStage() const { return movie_ == nullptr && !animating_; }
+  // Counts the redraws of the stage (a slot changed: the scene shows otherwise).
+  uint32_t StageRevision() const { return stageRevision_; }
+  // Whether DrawEyes or DrawZooms has anything to draw or to advance: an eye animation runs,
+  // a zoom window shows, fades or moves.
+  bool OverlaysActive() const;
   Surface& Stage() { return stage_; }
   // Brings the stage up to date when a slot changed (a transition's new scene).
   void UpdateStage();
@@ -280,6 +290,7 @@ class ImageLayers {
   std::vector<ZoomRecord> zooms_;
   bool animating_ = false;
   bool stageDirty_ = true;
+  uint32_t stageRevision_ = 0;
   Surface stage_;
   bool scopeOn_ = false;
   int32_t scopeIntensity_ = 0;

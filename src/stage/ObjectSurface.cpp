@@ -7,6 +7,7 @@
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
+#include "pixels/Clip.h"
 #include "stage/PictureFiles.h"
 
 namespace zan {
@@ -150,8 +151,14 @@ void ObjectSurface::StepEye(Surface& target, int32_t slotX, int32_t slotY, bool 
   if (show && f.width > 0) {
     const int32_t x = slotX + eye_.offsetX;
     const int32_t y = slotY + eye_.offsetY;
-    if (d.drawMode == 1) target.ScreenBlt(x, y, f.width, f.height, eye_.sheet, f.x, f.y);
-    else target.Blt(x, y, f.width, f.height, eye_.sheet, f.x, f.y, 2);
+    if (d.drawMode == 1) {
+      target.ScreenBlt(x, y, f.width, f.height, eye_.sheet, f.x, f.y);
+      // The blend leaves the dirty rectangle as it was: the frame must show what it drew.
+      if (auto c = ClipFill(x, y, f.width, f.height, target.Width(), target.Height()))
+        target.AddDirty(c->dx, c->dy, c->dx + c->width, c->dy + c->height);
+    } else {
+      target.Blt(x, y, f.width, f.height, eye_.sheet, f.x, f.y, 2);
+    }
   }
   if (eye_.tick < f.duration) {
     ++eye_.tick;

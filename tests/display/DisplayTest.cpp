@@ -49,21 +49,35 @@ TEST_P(DrawFormatTest, OnlyTheDirtyRectangleIsPresented) {
     const uint64_t before = screen.PresentCount();
     ASSERT_EQ(before, 0u);
     const uint32_t red = PackColour(format, {255, 0, 0});
-    draw.BackBuffer().Fill(2, 1, 3, 2, 255, 0, 0);
+    // The screen has no picture yet: the first frame goes to it whole.
+    draw.BackBuffer().Fill(0, 0, 1, 1, 255, 0, 0);
     const uint32_t start = platform.GetClock().Milliseconds();
     draw.Present();
     EXPECT_EQ(platform.GetClock().Milliseconds() - start, 33u);  // paced
     EXPECT_EQ(screen.PresentCount(), before + 1);
-    EXPECT_EQ(screen.LastRect().left, 2);
-    EXPECT_EQ(screen.LastRect().bottom, 3);
+    EXPECT_EQ(screen.LastRect(), (FrameRect{0, 0, kW, kH}));
+    EXPECT_EQ(Screen(0, 0), red);
+    EXPECT_FALSE(draw.BackBuffer().IsDirty());
+    // Then only what differs from the screen within the dirty rectangle: a fill of three
+    // by two whose top-left pixel is red already shows as the rest of it.
+    draw.BackBuffer().Fill(2, 1, 3, 2, 255, 0, 0);
+    test::SetRaw(draw.BackBuffer(), 2, 1, red);
+    draw.Present();
+    EXPECT_EQ(screen.PresentCount(), before + 2);
+    EXPECT_EQ(screen.LastRect(), (FrameRect{2, 1, 5, 3}));
     EXPECT_EQ(Screen(4, 2), red);
     EXPECT_EQ(Screen(5, 2), 0u);
     EXPECT_FALSE(draw.BackBuffer().IsDirty());
     // Pixels drawn without marking stay off the screen until something marks them.
-    test::SetRaw(draw.BackBuffer(), 0, 0, red);
+    test::SetRaw(draw.BackBuffer(), 7, 5, red);
     draw.Present();
-    EXPECT_EQ(screen.PresentCount(), before + 1);
-    EXPECT_EQ(Screen(0, 0), 0u);
+    EXPECT_EQ(screen.PresentCount(), before + 2);
+    EXPECT_EQ(Screen(7, 5), 0u);
+    // A marked area that differs nowhere from the screen presents nothing.
+    draw.BackBuffer().AddDirty(0, 0, 2, 2);
+    draw.Present();
+    EXPECT_EQ(screen.PresentCount(), before + 2);
+    EXPECT_FALSE(draw.BackBuffer().IsDirty());
   }
   EXPECT_TRUE(window.Receivers().Contains(&draw.GetDisplayMode()));
   EXPECT_EQ(draw.GetDisplayMode().Name(), "CDraw");
@@ -71,7 +85,7 @@ TEST_P(DrawFormatTest, OnlyTheDirtyRectangleIsPresented) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, DrawFormatTest, ::testing::Values(555, 565, 888, 8888));
 
-TEST_F(DisplayTest, FullScreenKeepsTheFrameAndPresentsEveryFrame) {
+TEST_F(DisplayTest, FullScreenKeepsTheFrameAndShowsItWholeOnce) {
   Init(565);
   HeadlessPresenter& screen = platform.GetPresenter();
   draw.BackBuffer().Fill(0, 0, kW, kH, 0, 0, 255);
@@ -81,8 +95,9 @@ TEST_F(DisplayTest, FullScreenKeepsTheFrameAndPresentsEveryFrame) {
   EXPECT_EQ(test::Raw(draw.BackBuffer(), 7, 5), 0x001Fu);
   draw.Present();
   const uint64_t count = screen.PresentCount();
-  draw.Present();  // nothing changed, shown all the same
-  EXPECT_EQ(screen.PresentCount(), count + 1);
+  EXPECT_EQ(screen.LastRect(), (FrameRect{0, 0, kW, kH}));  // the new screen shows it whole
+  draw.Present();  // nothing changed: nothing shown
+  EXPECT_EQ(screen.PresentCount(), count);
   draw.SetFullScreen(0);
   EXPECT_FALSE(screen.IsFullScreen());
 
@@ -129,6 +144,37 @@ TEST_F(DisplayTest, ARedrawShowsTheWholeFrameAgain) {
   draw.Present();
   EXPECT_EQ(replaced, 1);
   EXPECT_EQ(platform.GetPresenter().PresentCount(), count + 1);
+}
+
+TEST_F(DisplayTest, UnpacedFramesAreShownAtMostOncePerRefreshWithWhatGathered) {
+  Init(8888);
+  HeadlessPresenter& screen = platform.GetPresenter();
+  screen.SetRefreshInterval(16);
+  draw.Present();  // shown whole, then 33 ms paced
+  draw.SetFrameRate(0);
+  draw.BackBuffer().Fill(0, 0, 1, 1, 255, 0, 0);
+  draw.Present();  // the last present was 33 ms ago
+  const uint64_t count = screen.PresentCount();
+  EXPECT_EQ(screen.LastRect(), (FrameRect{0, 0, 1, 1}));
+  draw.BackBuffer().Fill(2, 1, 1, 1, 0, 255, 0);
+  draw.Present();
+  draw.BackBuffer().Fill(5, 4, 1, 1, 0, 0, 255);
+  draw.Present();
+  EXPECT_EQ(screen.PresentCount(), count);  // no time went by: nothing shown
+  EXPECT_EQ(Screen(2, 1), 0u);
+  platform.GetClock().Advance(15);
+  draw.Present();
+  EXPECT_EQ(screen.PresentCount(), count);
+  platform.GetClock().Advance(1);
+  draw.Present();  // a refresh later, the two changes go together
+  EXPECT_EQ(screen.PresentCount(), count + 1);
+  EXPECT_EQ(screen.LastRect(), (FrameRect{2, 1, 6, 5}));
+  EXPECT_EQ(Screen(5, 4), PackColour(8888, {0, 0, 255}));
+  // Paced again, every changed frame is shown.
+  draw.SetFrameRate(30);
+  draw.BackBuffer().Fill(7, 0, 1, 1, 255, 0, 0);
+  draw.Present();
+  EXPECT_EQ(screen.PresentCount(), count + 2);
 }
 
 TEST_F(DisplayTest, AnUnknownDisplayFormatFallsBackToTheBitmap) {

@@ -51,6 +51,7 @@ TEST_F(FrameTimerTest, ALongStallResynchronisesInsteadOfCatchingUp) {
   EXPECT_FALSE(timer.IsLate());               // 250 ms or more is not counted as late
   EXPECT_EQ(timer.DeadlineBase(), Now());     // the next frame starts from now
   EXPECT_EQ(Lengths(timer, 1), (std::vector<uint32_t>{33}));
+  EXPECT_TRUE(timer.Slept());
 }
 
 TEST_F(FrameTimerTest, FramesThreeLengthsLateAreCountedPerSecond) {
@@ -63,6 +64,7 @@ TEST_F(FrameTimerTest, FramesThreeLengthsLateAreCountedPerSecond) {
   EXPECT_EQ(timer.LateFramesThisSecond(), 1u);
   EXPECT_EQ(timer.DeadlineBase(), Now() - 100);
   EXPECT_EQ(Lengths(timer, 1), (std::vector<uint32_t>{0}));  // still behind: no sleep
+  EXPECT_FALSE(timer.Slept());
   platform.GetClock().Advance(60);  // 93 ms over: behind, but under 3 x 33, so not late
   timer.PaceFrame();
   EXPECT_FALSE(timer.IsLate());
@@ -78,6 +80,7 @@ TEST_F(FrameTimerTest, RateZeroNeverSleeps) {
   FrameTimer timer{platform.GetClock()};
   timer.SetFrameRate(0);
   EXPECT_EQ(Lengths(timer, 100), std::vector<uint32_t>(100, 0));
+  EXPECT_FALSE(timer.Slept());
   // The ring position runs to 63 and then stays within 32..63.
   EXPECT_EQ(timer.RingPosition(), 36u);
   timer.SetFrameRate(30);

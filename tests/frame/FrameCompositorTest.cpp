@@ -26,8 +26,10 @@ class Recorder : public FrameLayer {
     frame_ = &frame;
   }
   bool Changed() const override { return changed; }
+  void Undrawn() override { ++undrawn; }
 
   bool changed = true;
+  int undrawn = 0;
   Surface* frame_ = nullptr;
 
  private:
@@ -142,6 +144,9 @@ TEST_F(FrameCompositorTest, ItComposesOnceAFrameLastInPhaseOneAheadOfTheDisplay)
   EXPECT_EQ(log, (Log{"interpreter/0", "dialog/0", "display/0", "interpreter/1", "dialog/1",
                       "compose", "display/1"}));
   EXPECT_EQ(compositor.Description(), "FrameCompositor");
+  // The tasks of this test go before the list outlives them.
+  for (Task* task : {static_cast<Task*>(&interpreter), static_cast<Task*>(&dialogTask), static_cast<Task*>(&display)})
+    tasks.RemoveTask(task);
 }
 
 TEST_F(FrameCompositorTest, TheFrameChangedWhenAShownLayerSaysSo) {
@@ -153,14 +158,101 @@ TEST_F(FrameCompositorTest, TheFrameChangedWhenAShownLayerSaysSo) {
   Compose();
   EXPECT_TRUE(compositor.FrameChanged());
   areas.changed = false;
-  EXPECT_EQ(Compose(), (Log{"scene", "areas"}));  // still drawn: every frame is composed whole
+  EXPECT_EQ(Compose(), Log{});  // nothing changed: the frame is left as it was
   EXPECT_FALSE(compositor.FrameChanged());
-  // A layer that does not show says nothing.
+  EXPECT_EQ(compositor.UndrawnFrames(), 1u);
+  EXPECT_EQ(scene.undrawn, 1);  // every shown layer hears of the frame that went by
+  EXPECT_EQ(areas.undrawn, 1);
+  // A layer that stops showing changes the frame; then a layer that does not show says nothing.
   scene.changed = true;
   tasks.RemoveTask(&story);
-  Compose();
+  EXPECT_EQ(Compose(), Log{"areas"});
+  EXPECT_TRUE(compositor.FrameChanged());
+  EXPECT_EQ(Compose(), Log{});
   EXPECT_FALSE(compositor.FrameChanged());
+  // Full redraw composes every frame, changed or not.
+  compositor.SetFullRedraw(true);
+  EXPECT_EQ(Compose(), Log{"areas"});
+  EXPECT_TRUE(compositor.FrameChanged());
 }
 
+
+// A layer that marks the frame's dirty rectangle where it draws; drawn again, it notes the
+// area it was given and marks it.
+class Painter : public FrameLayer {
+ public:
+  explicit Painter(DirtyRect area) : area(area) {}
+  void Draw(Surface& frame) override {
+    ++draws;
+    frame.AddDirty(area.left, area.top, area.right, area.bottom);
+  }
+  bool Changed() const override { return changed; }
+  bool DrawAgain(Surface& frame, const DirtyRect& given) override {
+    if (!canAgain) return false;
+    again.push_back(given);
+    if (!given.Empty()) frame.AddDirty(given.left, given.top, given.right, given.bottom);
+    return true;
+  }
+  bool MarksWhatItDraws() const override { return marks; }
+  DirtyRect area;
+  bool changed = true;
+  bool canAgain = true;
+  bool marks = true;
+  int draws = 0;
+  std::vector<DirtyRect> again;
+};
+
+TEST_F(FrameCompositorTest, AnUnchangedBottomLayerRedrawsOnlyWhereTheLayersAboveDrewLastTime) {
+  Painter stage({0, 0, 800, 600}), text({10, 10, 20, 20}), icon({50, 5, 60, 8});
+  compositor.Add(Layer::kStage, stage, story);
+  compositor.Add(Layer::kMessageAreas, text, window);
+  compositor.Add(Layer::kChoices, icon, window);
+  compositor.Compose();
+  EXPECT_EQ(stage.draws, 1);
+  EXPECT_EQ(frame.GetDirty(), (DirtyRect{0, 0, 800, 600}));
+  frame.ClearDirty();
+
+  // The stage did not change: it is drawn again under what the two above drew, and the
+  // frame is dirty only there and where they draw now.
+  stage.changed = false;
+  text.area = {30, 30, 40, 40};
+  compositor.Compose();
+  EXPECT_EQ(stage.draws, 1);
+  ASSERT_EQ(stage.again.size(), 1u);
+  EXPECT_EQ(stage.again[0], (DirtyRect{10, 5, 60, 20}));
+  EXPECT_EQ(frame.GetDirty(), (DirtyRect{10, 5, 60, 40}));
+  // What was dirty before the compose stays dirty.
+  frame.ClearDirty();
+  frame.AddDirty(700, 500, 710, 510);
+  compositor.Compose();
+  EXPECT_EQ(stage.again.back(), (DirtyRect{30, 5, 60, 40}));
+  EXPECT_EQ(frame.GetDirty(), (DirtyRect{30, 5, 710, 510}));
+
+  // Drawn whole: when it changed, when it cannot draw again, while a layer above does not
+  // mark all it draws and in the frame after, when the layers shown are not the same, and
+  // with full redraw.
+  const auto drawnWhole = [&] {
+    const int draws = stage.draws;
+    compositor.Compose();
+    return stage.draws == draws + 1;
+  };
+  stage.changed = true;
+  EXPECT_TRUE(drawnWhole());
+  stage.changed = false;
+  stage.canAgain = false;
+  EXPECT_TRUE(drawnWhole());
+  stage.canAgain = true;
+  EXPECT_FALSE(drawnWhole());
+  icon.marks = false;
+  EXPECT_TRUE(drawnWhole());
+  icon.marks = true;
+  EXPECT_TRUE(drawnWhole());
+  EXPECT_FALSE(drawnWhole());
+  tasks.RemoveTask(&window);
+  EXPECT_TRUE(drawnWhole());
+  EXPECT_FALSE(drawnWhole());  // nothing above it, and nothing changed: not composed at all
+  compositor.SetFullRedraw(true);
+  EXPECT_TRUE(drawnWhole());
+}
 }  // namespace
 }  // namespace zan

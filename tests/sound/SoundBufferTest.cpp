@@ -11,6 +11,7 @@
 #include "SoundFixtures.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
+#include "platform/VirtualClock.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "sound/SoundBuffer.h"
 #include "sound/SoundManager.h"
@@ -276,5 +277,51 @@ TEST_F(SoundBufferTest, OggAndMp3StreamsStayContinuousForMinutes) {
   }
 }
 
+
+// An output that only notes its pauses, and pulls when the test says.
+class PauseRecorder : public AudioOut {
+ public:
+  int32_t Open(Source s) override {
+    source = std::move(s);
+    return 0;
+  }
+  void Close() override { source = nullptr; }
+  bool IsOpen() const override { return source != nullptr; }
+  void SetPaused(bool p) override { paused.push_back(p); }
+  Source source;
+  std::vector<bool> paused;
+};
+
+TEST(SoundOutputPauseTest, TheOutputPausesWhileNothingPlaysAndResumesOnceSomethingDoes) {
+  VirtualClock clock;
+  PauseRecorder out;
+  SoundManager manager;
+  ASSERT_EQ(manager.Init(out, clock).code, InitResult::Code::kOk);
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused, std::vector<bool>{true});
+  // A short sound: heard while it plays, and the output pauses once it has played out.
+  const auto wave = PcmWave(Tone(440, 0.01));
+  SoundBuffer b;
+  ASSERT_EQ(manager.CreateBuffer(b, wave.data(), static_cast<uint32_t>(wave.size()), SoundManager::kCreateStatic).result,
+            BufferResult::kOk);
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused.back(), true);  // made, not playing
+  ASSERT_EQ(b.Play(0), PlayResult::kStarted);
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused.back(), false);
+  std::vector<int16_t> frames(2 * 4410);
+  out.source(frames.data(), 4410);  // 0.1 s: the sound ends within it
+  EXPECT_NE(std::count(frames.begin(), frames.end(), 0), static_cast<long>(frames.size()));
+  out.source(frames.data(), 4410);
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused.back(), true);
+  // Stopped by the story: paused too.
+  ASSERT_EQ(b.Play(1), PlayResult::kStarted);
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused.back(), false);
+  b.Stop();
+  manager.PauseWhenSilent();
+  EXPECT_EQ(out.paused.back(), true);
+}
 }  // namespace
 }  // namespace zan

@@ -23,6 +23,9 @@ class HeadlessPresenter : public Presenter {
     return true;
   }
   bool IsFullScreen() const override { return fullScreen_; }
+  // 0 unless a test sets it: every frame is shown.
+  uint32_t RefreshInterval() const override { return refreshInterval_; }
+  void SetRefreshInterval(uint32_t ms) { refreshInterval_ = ms; }
 
   // The picture on the screen: the kept frame, in the format of the last present.
   FrameView Screen() const;
@@ -40,6 +43,7 @@ class HeadlessPresenter : public Presenter {
   std::vector<uint8_t> frame_;
   uint64_t presents_ = 0;
   FrameRect lastRect_;
+  uint32_t refreshInterval_ = 0;  // ms
 };
 
 }  // namespace zan

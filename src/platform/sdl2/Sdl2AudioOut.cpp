@@ -32,7 +32,14 @@ int32_t Sdl2AudioOut::Open(Source source) {
     return 3;
   }
   SDL_PauseAudioDevice(device_, 0);
+  paused_ = false;
   return 0;
+}
+
+void Sdl2AudioOut::SetPaused(bool paused) {
+  if (device_ == 0 || paused == paused_) return;
+  SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+  paused_ = paused;
 }
 
 void Sdl2AudioOut::Close() {

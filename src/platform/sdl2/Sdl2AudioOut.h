@@ -16,11 +16,14 @@ class Sdl2AudioOut : public AudioOut {
   int32_t Open(Source source) override;
   void Close() override;
   bool IsOpen() const override { return device_ != 0; }
+  // The device outputs silence by itself, without waking the source.
+  void SetPaused(bool paused) override;
 
  private:
   static void Callback(void* self, uint8_t* stream, int length);
 
   uint32_t device_ = 0;
+  bool paused_ = false;
   Source source_;
 };
 

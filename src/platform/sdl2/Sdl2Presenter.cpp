@@ -20,7 +20,12 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
   if (native == nullptr) return false;
   // Smooth scaling: a full screen is seldom a whole multiple of the game's size.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-  renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_ACCELERATED);
+  // The software renderer on the window's own surface: frames change seldom and little, and
+  // a GL driver would cost some 60 MiB and a quarter of a second to load (SDL_RENDER_DRIVER
+  // in the environment still chooses another).
+  SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+  renderer_ = SDL_CreateRenderer(native, -1, 0);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(native, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
     ZAN_WARN("SDL_CreateRenderer: %s", SDL_GetError());
@@ -29,6 +34,10 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
   SDL_RenderSetLogicalSize(renderer_, width, height);
+  SDL_DisplayMode mode;
+  const int display = SDL_GetWindowDisplayIndex(native);
+  if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
+    refreshInterval_ = 1000 / static_cast<uint32_t>(mode.refresh_rate);
   if (!MakeTexture(format_)) {
     Close();
     return false;

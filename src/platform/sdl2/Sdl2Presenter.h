@@ -29,6 +29,7 @@ class Sdl2Presenter : public Presenter {
   void Close() override;
   bool IsOpen() const override { return renderer_ != nullptr; }
   void Present(const FrameView& frame, const FrameRect& rect) override;
+  uint32_t RefreshInterval() const override { return refreshInterval_; }
   bool SetFullScreen(bool on) override;
   bool IsFullScreen() const override { return fullScreen_; }
 
@@ -44,6 +45,7 @@ class Sdl2Presenter : public Presenter {
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool fullScreen_ = false;
+  uint32_t refreshInterval_ = 1000 / 60;  // ms, from the display's refresh rate
   int windowWidth_ = 0;  // the window's size before full screen
   int windowHeight_ = 0;
 };
