@@ -53,3 +53,6 @@ if(NOT CHECK STREQUAL "")
     message(FATAL_ERROR "the check failed (${rc})")
   endif()
 endif()
+
+# A passing run leaves nothing behind; a failing one keeps its folder to be looked at.
+file(REMOVE_RECURSE "${WORK}")
