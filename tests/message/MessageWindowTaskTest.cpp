@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "../surface/TestSurfaces.h"
@@ -52,8 +53,8 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   bool Skipping() override { return skip; }
   int32_t TextRate() override { return rate; }
   void PageTyped(uint32_t ms) override { typed.push_back(ms); }
-  void DrawSlotOverlays(Surface&) override { ++overlayDraws; }
-  void DrawChoices(Surface&) override { ++choiceDraws; }
+  void DrawSlotOverlays(Surface&) override { hostDraws += 'o'; }
+  void DrawChoices(Surface&) override { hostDraws += 'c'; }
 
   // One frame: the stage is black again, then the task draws.
   void Frame() {
@@ -75,8 +76,7 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   bool skip = false;
   int32_t rate = 8;
   std::vector<uint32_t> typed;
-  int overlayDraws = 0;
-  int choiceDraws = 0;
+  std::string hostDraws;  // 'o' for the slots' overlays, 'c' for the choices, in call order
 };
 
 TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
@@ -86,15 +86,19 @@ TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
     int32_t revealed;
   };
   // 7 and 8 reveal one character a frame, 9 two, 0 one every eight frames.
+  int frames = 0;
   for (Pace p : {Pace{7, 5, 5}, Pace{8, 5, 5}, Pace{9, 5, 10}, Pace{0, 16, 2}, Pace{3, 10, 2}}) {
     areas.Area(0).Clear();
     Write("あいうえおかきくけこさしすせそ");
     rate = p.rate;
     for (int i = 0; i < p.frames; ++i) Frame();
+    frames += p.frames;
     EXPECT_EQ(Revealed(), p.revealed) << "rate " << p.rate;
-    // Drawing order: the slots' overlays, the areas, the choices, once a frame each.
   }
-  EXPECT_EQ(overlayDraws, choiceDraws);
+  // Drawing order: the slots' overlays, the areas, the choices, once a frame each.
+  std::string expected;
+  for (int i = 0; i < frames; ++i) expected += "oc";
+  EXPECT_EQ(hostDraws, expected);
 }
 
 TEST_F(MessageWindowTaskTest, APageThatFinishesTypingStampsTheAutoTime) {
