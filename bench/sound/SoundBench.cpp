@@ -49,7 +49,7 @@ void DecodeOgg(benchmark::State& state) {
   for (auto _ : state) {
     OggVorbisDecoder ogg;
     ogg.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != OggVorbisDecoder::kEndCode) {
+    while (ogg.Fill(half.data(), static_cast<uint32_t>(half.size()), 0) != FillResult::kEnded) {
     }
   }
   state.counters["realtime_factor"] =
@@ -64,7 +64,7 @@ void DecodeMp3(benchmark::State& state) {
   for (auto _ : state) {
     Mp3Decoder mp3;
     mp3.Open(file.data(), static_cast<uint32_t>(file.size()));
-    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != Mp3Decoder::kEndCode) {
+    while (mp3.CopyPcm(half.data(), static_cast<uint32_t>(half.size()), 0) != FillResult::kEnded) {
     }
   }
   state.counters["realtime_factor"] =
@@ -80,10 +80,10 @@ void Mix12Buffers(benchmark::State& state) {
   for (size_t i = 0; i < buffers.size(); ++i) {
     // Half at 44.1 kHz (no resampling), half at 22.05 kHz mono (resampled, interpolated).
     const WaveFormat f = i % 2 ? MakePcmFormat(2, 44100) : MakePcmFormat(1, 22050);
-    device->CreateSoundBuffer(0x181E0, f, f.avgBytesPerSec, &buffers[i]);
+    device->CreateSoundBuffer(SoundBuffer::kStreamFlags, f, f.avgBytesPerSec, &buffers[i]);
     buffers[i]->SetVolume(-600);
     buffers[i]->SetPan(int32_t(i) * 1000 - 6000);
-    buffers[i]->Play(DSBPLAY_LOOPING);
+    buffers[i]->Play(true);
   }
   std::vector<int16_t> out(2 * 44100);
   for (auto _ : state) {

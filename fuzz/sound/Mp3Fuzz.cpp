@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     zan::Mp3Decoder whole;
     std::vector<uint8_t> pcm;
-    if (whole.OpenWhole(data, static_cast<uint32_t>(size)) == 0) whole.ConvertWhole(pcm);
+    if (whole.OpenWhole(data, static_cast<uint32_t>(size)) == zan::Mp3Result::kOk) whole.ConvertWhole(pcm);
   }
   zan::Mp3Decoder stream;
-  if (stream.Open(data, static_cast<uint32_t>(size)) != 0) return 0;
+  if (stream.Open(data, static_cast<uint32_t>(size)) != zan::Mp3Result::kOk) return 0;
   std::vector<uint8_t> out(44100);
   for (int32_t mode : {0, 1}) {
     for (int i = 0; i < 4; ++i) stream.CopyPcm(out.data(), static_cast<uint32_t>(out.size()) - i * 4, mode);

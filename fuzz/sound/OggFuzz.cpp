@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   (void)quiet;
   zan::OggVorbisDecoder ogg;
-  if (ogg.Open(data, static_cast<uint32_t>(size)) != 0) return 0;
+  if (ogg.Open(data, static_cast<uint32_t>(size)) != zan::OggResult::kOk) return 0;
   std::vector<uint8_t> out(48000);
   for (int32_t mode : {0, 1}) {
     for (int i = 0; i < 4; ++i) ogg.Fill(out.data(), static_cast<uint32_t>(out.size()) - i * 7, mode);

@@ -20,12 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zan::VirtualClock clock;
   auto device = zan::SoundDevice::Create(clock);
   zan::SoundBuffer buffer;
-  if (buffer.CreateStaticSoundBuffer(device.get(), data, static_cast<uint32_t>(size)) == 0) {
+  if (buffer.CreateStaticSoundBuffer(device.get(), data, static_cast<uint32_t>(size)).ok()) {
     buffer.Play(1);
     std::vector<int16_t> out(2 * 2048);
     device->Mix(out.data(), 2048);
   }
-  if (buffer.CreateStreamSoundBuffer(device.get(), data, static_cast<uint32_t>(size)) == 0) {
+  if (buffer.CreateStreamSoundBuffer(device.get(), data, static_cast<uint32_t>(size)) == zan::BufferResult::kOk) {
     buffer.Play(1);
     std::vector<int16_t> out(2 * 4096);
     for (int i = 0; i < 4; ++i) {

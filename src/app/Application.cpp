@@ -57,16 +57,18 @@ int32_t Application::Run(int width, int height) {
     return 0;
   }
   Diagnostics().LogText(LogLevel::kDebug, "CreateWindow done");
+  // The pointer state first: it never takes an event, and every receiver after it (one that
+  // takes an event too) finds the pointer where the event leaves it.
+  window_.RegisterReceiver(&mouse_);
   window_.RegisterReceiver(this);
   Diagnostics().LogText(LogLevel::kDebug, "CDraw Initializing");
   display_.InitDisplay(window_, width, height);
   Diagnostics().LogText(LogLevel::kDebug, "CDraw Initalized");
   window_.RegisterReceiver(&display_.GetDisplayMode());
   // Without a device the game runs silent: every buffer creation then fails.
-  if (int32_t rc = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock()); rc > 1)
-    ZAN_WARN("sound: no audio device (%d); the game runs silent", rc);
-  window_.RegisterReceiver(&soundManager_);
-  window_.RegisterReceiver(&mouse_);
+  if (const InitResult init = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock());
+      init.code == InitResult::Code::kNoAudioOutput)
+    ZAN_WARN("sound: no audio device (%d); the game runs silent", init.outputCode);
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

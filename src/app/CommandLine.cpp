@@ -47,7 +47,8 @@ const std::vector<OptionSpec>& Options() {
        }},
       {"--input", "FILE",
        "Play a timeline of input events, one a line: FRAME click|rclick|press|release|move X Y, "
-       "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close (# starts a comment).",
+       "FRAME key|keydown|keyup NAME, FRAME wheel up|down, FRAME close, FRAME action N (input "
+       "action N, 1..30) (# starts a comment).",
        [](AppOptions& o, const std::string& v) -> Status {
          o.inputFile = v;
          return {};

@@ -13,10 +13,11 @@
 #include "platform/Files.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
-#include "script/MessageHost.h"
 #include "script/ScriptLoader.h"
 #include "script/DelayTask.h"
 #include "script/VariableTable.h"
+#include "screens/SystemSounds.h"
+#include "screens/YesNoDialog.h"
 
 namespace zan {
 namespace {
@@ -29,7 +30,7 @@ const std::string& AppTitle() {
 }  // namespace
 
 GameApp::GameApp(Platform& platform, Harness& harness)
-    : Application(platform), harness_(harness) {
+    : Application(platform), harness_(harness), compositor_(tasks_, display_.BackBuffer()) {
   errorReport_ = std::make_unique<ErrorReporter>(&platform.GetMessageBoxes());
   keyConfig_ = std::make_unique<KeyConfig>();
   gameData_ = std::make_unique<GameData>(*errorReport_, platform.GetMessageBoxes());
@@ -38,22 +39,27 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   variables_ = std::make_unique<VariableTable>();
   messageLayout_ = std::make_unique<MessageLayout>(glyphRasterizer_.get(), gameData_.get());
   readFlags_ = std::make_unique<ReadFlagStore>();
-  messageWindow_ = std::make_unique<MessageWindowTask>(tasks_, display_.BackBuffer());
-  gameSoundManager_ = std::make_unique<SoundManager>();
+  messageWindow_ = std::make_unique<MessageWindowTask>(tasks_);
   delay_ = std::make_unique<DelayTask>(tasks_);
   // The script channels play on the frame's sound device.
   interpreter_ = std::make_unique<Interpreter>(tasks_, *gameData_, *script_, *variables_, *readFlags_,
                                           soundManager_);
   // Skip mode lifts the frame-rate limit; its end restores 30 frames a second.
   interpreter_->SetFrameRateSink([this](int32_t fps) { display_.SetFrameRate(static_cast<uint32_t>(fps)); });
-  messageHost_ = std::make_unique<GameMessageHost>(*interpreter_);
-  messageWindow_->SetHost(messageHost_.get());
-  interpreter_->Areas().Attach(*messageLayout_, *messageWindow_);
+  interpreter_->Areas().Attach(*messageLayout_);
+  interpreter_->Attach(*messageWindow_, compositor_);
+  dialog_ = std::make_unique<YesNoDialog>(tasks_, compositor_, *gameData_, interpreter_->Options(), mouse_);
+  systemSounds_ = std::make_unique<SystemSounds>(
+      tasks_, soundManager_,
+      [data = gameData_.get()](std::string_view name, std::vector<uint8_t>& bytes) {
+        return data->ReadGameFile(name, kSlotSounds, bytes);
+      },
+      interpreter_->Options());
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
-  interpreter_->SetDrawTarget(&display_.BackBuffer());
-  interpreter_->Choices().SetPointer(&mouse_);
+  // The timeline's input actions, as released keys mapped to them.
+  harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
 }
 
 GameApp::~GameApp() {
@@ -67,31 +73,31 @@ GameApp::~GameApp() {
   readFlags_.reset();
   messageWindow_.reset();
   delay_.reset();
-  gameSoundManager_.reset();
   interpreter_.reset();
-  messageHost_.reset();
+  dialog_.reset();
+  systemSounds_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
 
-int32_t GameApp::CheckSingleInstance() {
+bool GameApp::CheckSingleInstance() {
   MessageBoxes& boxes = platform_.GetMessageBoxes();
   if (InstanceLock::IsHeld("torami_trial_menu")) {
     boxes.Show(Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"),
                AppTitle(), kErrorBox);
-    return 0;
+    return false;
   }
   if (!instanceLock_.Acquire("torami_trial_app")) {
     boxes.Show(Sjis("既にゲームが起動されています。"), AppTitle(), kErrorBox);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
-int32_t GameApp::LocateGameData(int mode, const std::string& folder) {
-  if (gameData_->LocateGameData(mode, folder) == 0) return 0;
+bool GameApp::LocateGameData(int mode, const std::string& folder) {
+  if (gameData_->LocateGameData(mode, folder) == 0) return false;
   SetAppFolder(gameData_->InstallPath());
-  return 1;
+  return true;
 }
 
 void GameApp::LoadStartupDefinitions() {
@@ -127,11 +133,13 @@ bool GameApp::InitializeGame() {
   interpreter_->SetRightButtonMappedToCancel(keyConfig_->Lookup(kInputRightButton) == kActionCancel);
   pictureAbbreviations_->Load(*gameData_, Sjis("省略.csv"), kSlotTables);
   eventCgList_->Load(*gameData_, Sjis("イベントＣＧリスト.csv"), kSlotTables);
-  quitRequest_ = 0;
+  quitQuestion_ = {};
   display_.SetFrameRate(30);
   platform_.GetWindow().DisableTextInput();
   tasks_.SweepEndedTasks();
   tasks_.AddTask(&display_, kOrderDraw);
+  // Added after the display at its key, the compositor runs ahead of it in each phase.
+  tasks_.AddTask(&compositor_, kOrderDraw);
   display_.BackBuffer().Fill(0, 0, width_, height_, 0, 0, 0);
   spareSurfaces_[0].Create(width_, height_);
   spareSurfaces_[1].Create(width_, height_);
@@ -173,7 +181,8 @@ int32_t GameApp::MainLoop() {
     return 0;
   }
   interpreter_->Prepare();
-  if (interpreter_->Options().displayMode != 1) ToggleFullScreen(1);
+  systemSounds_->ApplySettings();
+  if (interpreter_->Options().displayMode != 1) ToggleFullScreen(true);
   // Until the title screen exists the story starts at once.
   interpreter_->StartGame(harness_.StartScript());
 
@@ -183,13 +192,7 @@ int32_t GameApp::MainLoop() {
     if (!PumpEvent()) break;
     tasks_.RunFrame();
     platform_.GetClock().Sleep(1);
-    if (quitRequest_ == 1) {
-      quitRequest_ = 0;
-      if (quitAnswer_ == 1) {
-        quitAnswer_ = 0;
-        break;
-      }
-    }
+    if (TakeAnswers()) break;
     if (harness_.AfterFrame(frame_)) break;
   }
 
@@ -210,31 +213,72 @@ void GameApp::ShutDown() {
   platform_.GetWindow().PostQuit(0);
 }
 
-int32_t GameApp::QuitRequest() {
+void GameApp::QuitRequest() {
+  if (dialog_->IsOpen()) return;
   if (interpreter_->IsRunning()) {
-    interpreter_->SetSkipMode(0);
-    interpreter_->SetAutoMode(0);
+    interpreter_->SetSkipMode(false);
+    interpreter_->SetAutoMode(false);
   }
-  quitRequest_ = 1;
-  quitAnswer_ = 1;
-  return 1;
+  const GameMode mode = interpreter_->Mode();
+  quitQuestion_ = dialog_->Ask(mode == kModeSceneReplay || mode == kModeMusicRoom ? DialogKind::kQuitDuringReplay
+                                                                                   : DialogKind::kQuit);
+}
+
+void GameApp::AskReturnToTitle() {
+  if (dialog_->IsOpen()) return;
+  // The story must not skip or advance on its own behind the question.
+  if (interpreter_->IsRunning()) {
+    interpreter_->SetSkipMode(false);
+    interpreter_->SetAutoMode(false);
+  }
+  titleQuestion_ = dialog_->Ask(interpreter_->Mode() == kModeSceneReplay ? DialogKind::kReturnDuringReplay
+                                                                         : DialogKind::kReturnToTitle);
+}
+
+bool GameApp::TakeAnswers() {
+  auto answered = [this](DialogTicket& question, bool& yes) {
+    if (!question.Valid()) return false;
+    const DialogAnswer answer = dialog_->AnswerOf(question);
+    if (answer == DialogAnswer::kPending) return false;
+    yes = answer == DialogAnswer::kYes;
+    question = {};
+    return true;
+  };
+  bool yes = false;
+  if (answered(titleQuestion_, yes) && yes) ReturnToTitle();
+  return answered(quitQuestion_, yes) && yes;
+}
+
+void GameApp::ReturnToTitle() {
+  const GameMode mode = interpreter_->Mode();
+  // The bonus screens' music goes on when a replay they started ends.
+  systemSounds_->StopAll(mode == kModeGalleryReplay || mode == kModeDemo ? SystemSounds::kMusic : -1);
+  if (interpreter_->IsRunning()) {
+    interpreter_->ReturnToTitle();
+    // The story's tasks leave the list before it starts again.
+    tasks_.SweepEndedTasks();
+  }
+  // Until the title screen exists the story starts again from its beginning.
+  interpreter_->StartGame(harness_.StartScript());
 }
 
 void GameApp::FlushClickMessages() { platform_.GetWindow().DropQueuedClicks(); }
 
-void GameApp::ToggleFullScreen() { ToggleFullScreen(display_.IsFullScreen() ? 0 : 1); }
+void GameApp::ToggleFullScreen() { ToggleFullScreen(!display_.IsFullScreen()); }
 
-void GameApp::ToggleFullScreen(int32_t target) {
-  if (target == 1) platform_.GetWindow().DisableTextInput();
-  if ((target == 1) != display_.IsFullScreen()) display_.SetFullScreen(target == 1 ? 1 : 0);
+void GameApp::ToggleFullScreen(bool fullScreen) {
+  if (fullScreen) platform_.GetWindow().DisableTextInput();
+  if (fullScreen != display_.IsFullScreen()) display_.SetFullScreen(fullScreen ? 1 : 0);
 }
 
 bool GameApp::HandleEvent(const InputEvent& event) {
+  // A question that shows takes the keys and buttons before anybody else.
+  if (dialog_->HandleEvent(event)) return true;
   using Kind = InputEvent::Kind;
   switch (event.kind) {
     case Kind::kFocusLost:
       // Losing the focus leaves full screen and remembers the window as the display mode.
-      if (display_.IsFullScreen()) ToggleFullScreen(0);
+      if (display_.IsFullScreen()) ToggleFullScreen(false);
       interpreter_->Options().displayMode = 1;
       return false;
     case Kind::kKeyDown:

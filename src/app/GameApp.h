@@ -2,7 +2,8 @@
 // GameApp: the game's application object. It creates every service and screen once, in a
 // fixed order, owns them for the whole run, replaces the framework's event handler with
 // the game's, and runs the game's main loop: one window event, phase 0 and phase 1 over
-// the task list, Sleep(1).
+// the task list, Sleep(1). The frame compositor, last of phase 1, draws the frame that the
+// display presents in the next frame's phase 0.
 
 #include <array>
 #include <cstdint>
@@ -14,18 +15,18 @@
 #include "app/Harness.h"
 #include "app/Application.h"
 #include "core/ErrorReporter.h"
+#include "core/YesNoQuestions.h"
 #include "data/CsvRowTable.h"
 #include "data/GameData.h"
 #include "data/NameList.h"
+#include "frame/FrameCompositor.h"
 #include "platform/InstanceLock.h"
-#include "sound/SoundManager.h"
 
 namespace zan {
 
 struct AppOptions;
 class MessageWindowTask;
 class Interpreter;
-class GameMessageHost;
 class GlyphRasterizer;
 class KeyConfig;
 class ReadFlagStore;
@@ -33,6 +34,8 @@ class MessageLayout;
 class ScriptLoader;
 class DelayTask;
 class VariableTable;
+class SystemSounds;
+class YesNoDialog;
 
 class GameApp : public Application {
  public:
@@ -44,14 +47,19 @@ class GameApp : public Application {
   bool HandleEvent(const InputEvent& event) override;
   int32_t MainLoop() override;
 
-  // Refuses a second running copy (and a start while the start-up menu runs): 1 to go on.
-  int32_t CheckSingleInstance();
+  // Refuses a second running copy (and a start while the start-up menu runs): true to go on.
+  bool CheckSingleInstance();
   // Finds the game data (GameData::LocateGameData) and makes its folder the application
-  // folder. Mode 0: the game folder is `folder` (the current folder when empty). 1 on success.
-  int32_t LocateGameData(int mode, const std::string& folder = {});
+  // folder. Mode 0: the game folder is `folder` (the current folder when empty). True on
+  // success.
+  bool LocateGameData(int mode, const std::string& folder = {});
 
-  // Asks whether to quit; the main loop acts on the answer after the frame.
-  int32_t QuitRequest();
+  // Asks whether to quit (nothing while a question shows); the main loop acts on the answer
+  // after the frame: yes ends it, and the settings are written as the game shuts down.
+  void QuitRequest();
+  // Asks whether to return to the title (input action 19); on yes after the frame the story
+  // ends. Until the title screen exists the story then starts again.
+  void AskReturnToTitle();
   // Drops the whole clicks queued behind the one being handled (clicks that piled up in a
   // long frame); the release of a press just handled stays.
   void FlushClickMessages();
@@ -59,10 +67,10 @@ class GameApp : public Application {
   // action itself; DoAction answers 1 when it handled the code (GameAppInput.cpp).
   int32_t RaiseInput(int32_t input, int32_t pressed);
   int32_t DoAction(int32_t code, int32_t pressed);
-  // Switches between the window and full screen; with a target, to full screen (1) or the
-  // window (0). The input method goes off before full screen.
+  // Switches between the window and full screen; with a target, to full screen (true) or
+  // the window. The input method goes off before full screen.
   void ToggleFullScreen();
-  void ToggleFullScreen(int32_t target);
+  void ToggleFullScreen(bool fullScreen);
 
   ErrorReporter& ErrorReport() { return *errorReport_; }
   GameData& Data() { return *gameData_; }
@@ -85,9 +93,14 @@ class GameApp : public Application {
   GlyphRasterizer& Glyphs() { return *glyphRasterizer_; }
   MessageLayout& Layout() { return *messageLayout_; }
   MessageWindowTask& MessageWindow() { return *messageWindow_; }
-  int32_t QuitRequestPending() const { return quitRequest_; }
+  FrameCompositor& Compositor() { return compositor_; }
+  // The yes/no dialog: whoever asks a question polls its answer with the ticket.
+  YesNoDialog& Dialog() { return *dialog_; }
+  // The system screens' eleven sound channels.
+  SystemSounds& SystemSound() { return *systemSounds_; }
+  bool QuitRequestPending() const { return quitQuestion_.Valid(); }
   uint64_t FrameCount() const { return frame_; }
-  // The three spare full-screen surfaces (the first two are made at start-up).
+  // The two spare full-screen surfaces made at start-up.
   Surface& SpareSurface(int index) { return spareSurfaces_[static_cast<size_t>(index)]; }
 
  private:
@@ -100,20 +113,25 @@ class GameApp : public Application {
   // False (logged) when a start script given on the command line is not in msg.arc.
   bool StartScriptFound();
   void ShutDown();
+  // After each frame: the answers to the quit and title questions. True to end the loop.
+  bool TakeAnswers();
+  // Ends the story as the return to the title does and, until the title exists, starts it
+  // again.
+  void ReturnToTitle();
   // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
   // event is taken.
   bool RouteInput(const InputEvent& event);
 
   Harness& harness_;
   InstanceLock instanceLock_;
-  int32_t quitRequest_ = 0;
-  // The answer to the quit question. Until the yes/no dialog exists there is no question
-  // to ask, so a request is answered yes at once.
-  int32_t quitAnswer_ = 0;
+  FrameCompositor compositor_;
+  // The questions asked and not yet answered (invalid tickets when none).
+  DialogTicket quitQuestion_;
+  DialogTicket titleQuestion_;
   uint64_t frame_ = 0;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
-  std::array<Surface, 3> spareSurfaces_;
+  std::array<Surface, 2> spareSurfaces_;
 
   // Owned services, in construction order (the destructor deletes them in the same order).
   std::unique_ptr<ErrorReporter> errorReport_;
@@ -126,13 +144,11 @@ class GameApp : public Application {
   std::unique_ptr<MessageLayout> messageLayout_;
   std::unique_ptr<ReadFlagStore> readFlags_;
   std::unique_ptr<MessageWindowTask> messageWindow_;
-  // The second, game-side sound manager, at its place in the order. It is never
-  // initialised: the channels play on the frame's device (Sound()).
-  std::unique_ptr<SoundManager> gameSoundManager_;
   std::unique_ptr<DelayTask> delay_;
   std::unique_ptr<Interpreter> interpreter_;
-  // What the message window task reads of the interpreter.
-  std::unique_ptr<GameMessageHost> messageHost_;
+  // The dialog and the system sounds follow the settings the interpreter keeps.
+  std::unique_ptr<YesNoDialog> dialog_;
+  std::unique_ptr<SystemSounds> systemSounds_;
   std::unique_ptr<NameList> eventCgList_;
   std::unique_ptr<CsvRowTable> pictureAbbreviations_;
 };

@@ -5,6 +5,7 @@
 #include "app/GameApp.h"
 #include "app/KeyConfig.h"
 #include "script/Interpreter.h"
+#include "screens/YesNoDialog.h"
 
 namespace zan {
 
@@ -52,6 +53,7 @@ int32_t GameApp::RaiseInput(int32_t input, int32_t pressed) {
 
 int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
   Interpreter& game = *interpreter_;
+  if (dialog_->IsOpen()) return 0;
   if (pressed != 0) return 0;
   if (game.Mode() == kModeDemo) {
     game.EndDemo();
@@ -81,6 +83,9 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       if (game.Options().skipMode) game.SetSkipMode(0);
       else game.RequestSkip();
       break;
+    case kActionTitle:
+      AskReturnToTitle();
+      break;
     case kActionQuit:
       QuitRequest();
       break;
@@ -95,8 +100,8 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       break;
     default:
       // The screens these open (special scripts, save and load, configuration, backlog,
-      // yes/no questions, viewers, the affection screen) are not built yet; menu and panic
-      // codes belong to their screens.
+      // viewers, the affection screen) and the quick save's question are not built yet;
+      // menu and panic codes belong to their screens.
       break;
   }
   return 1;

@@ -15,32 +15,35 @@ void Harness::Expand(const TimelineAction& action) {
   if (moves) {
     x_ = action.x;
     y_ = action.y;
-    pending_.push_back({InputEvent::PointerMove(x_, y_)});
+    pending_.push_back({{InputEvent::PointerMove(x_, y_)}});
   }
   switch (action.kind) {
     case Kind::kMove:
       break;
     case Kind::kPress:
-      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonDown(action.button, x_, y_)}});
       break;
     case Kind::kRelease:
-      pending_.push_back({InputEvent::ButtonUp(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonUp(action.button, x_, y_)}});
       break;
     case Kind::kTap:
-      pending_.push_back({InputEvent::ButtonDown(action.button, x_, y_),
-                          InputEvent::ButtonUp(action.button, x_, y_)});
+      pending_.push_back({{InputEvent::ButtonDown(action.button, x_, y_),
+                           InputEvent::ButtonUp(action.button, x_, y_)}});
       break;
     case Kind::kKeyDown:
-      pending_.push_back({InputEvent::KeyDown(action.key)});
+      pending_.push_back({{InputEvent::KeyDown(action.key)}});
       break;
     case Kind::kKeyUp:
-      pending_.push_back({InputEvent::KeyUp(action.key)});
+      pending_.push_back({{InputEvent::KeyUp(action.key)}});
       break;
     case Kind::kWheel:
-      pending_.push_back({InputEvent::Wheel(action.wheelNotches, x_, y_)});
+      pending_.push_back({{InputEvent::Wheel(action.wheelNotches, x_, y_)}});
       break;
     case Kind::kClose:
-      pending_.push_back({InputEvent::Of(InputEvent::Kind::kCloseRequest)});
+      pending_.push_back({{InputEvent::Of(InputEvent::Kind::kCloseRequest)}});
+      break;
+    case Kind::kAction:
+      pending_.push_back({{}, action.action});
       break;
   }
 }
@@ -55,8 +58,10 @@ void Harness::BeforeFrame(uint64_t frame, Window& window) {
     Expand(click);
   }
   if (!pending_.empty() && window.Queue().Size() == 0) {
-    for (const InputEvent& event : pending_.front()) window.PostEvent(event);
+    const Pending next = std::move(pending_.front());
     pending_.pop_front();
+    for (const InputEvent& event : next.events) window.PostEvent(event);
+    if (next.action != 0 && actionSink_) actionSink_(next.action);
   }
 }
 

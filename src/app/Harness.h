@@ -10,7 +10,9 @@
 // loop takes one event per frame, and a button event drops the whole clicks queued behind
 // it). A click at frame F therefore reaches the game as: pointer move (F, when the pointer
 // moves), press (next frame), release (the frame after). A tap is fed as its press and
-// release together, as a fast click or a touchpad tap arrives.
+// release together, as a fast click or a touchpad tap arrives. An input action takes its
+// turn with the events and is handed to the action sink (the game's DoAction), as the
+// release of a key mapped to it.
 
 #include <cstdint>
 #include <deque>
@@ -30,6 +32,7 @@ class Window;
 class Harness {
  public:
   using FrameHook = std::function<void(uint64_t frame)>;
+  using ActionSink = std::function<void(int32_t action)>;
 
   void SetTimeline(InputTimeline timeline) { timeline_ = std::move(timeline); }
   // A left press and release every k frames (k >= 2) at the pointer's position.
@@ -49,6 +52,8 @@ class Harness {
   void DumpVariables(const VariableTable& variables) const;
   // Runs after every frame (screenshots and the like).
   void AddFrameHook(FrameHook hook) { hooks_.push_back(std::move(hook)); }
+  // Where the timeline's input actions go.
+  void SetActionSink(ActionSink sink) { actionSink_ = std::move(sink); }
 
   // Posts the input due at `frame`.
   void BeforeFrame(uint64_t frame, Window& window);
@@ -66,11 +71,16 @@ class Harness {
   uint32_t clickEvery_ = 0;
   std::optional<uint64_t> frameLimit_;
   std::vector<FrameHook> hooks_;
+  ActionSink actionSink_;
   std::string startScript_ = "main.txt";
   bool startScriptGiven_ = false;
   std::string dumpVarsPath_;
-  // Groups of events, each posted whole.
-  std::deque<std::vector<InputEvent>> pending_;
+  // Groups of events, each posted whole, or an input action (events empty).
+  struct Pending {
+    std::vector<InputEvent> events;
+    int32_t action = 0;
+  };
+  std::deque<Pending> pending_;
   // The pointer as the posted events leave it; it starts at the middle of the 800 x 600
   // game pixels.
   int x_ = 400;

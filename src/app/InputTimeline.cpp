@@ -131,6 +131,11 @@ Result<InputTimeline> InputTimeline::Parse(std::string_view text) {
       if (!args.empty()) return LineError(lineNumber, "close takes no arguments");
       a.kind = TimelineAction::Kind::kClose;
       timeline.Add(frame, a);
+    } else if (event == "action") {
+      if (args.size() != 1 || !ParseNumber(args[0], &a.action) || a.action < 1 || a.action > 30)
+        return LineError(lineNumber, "action needs an action number from 1 to 30");
+      a.kind = TimelineAction::Kind::kAction;
+      timeline.Add(frame, a);
     } else {
       return LineError(lineNumber, "unknown event " + std::string(event));
     }

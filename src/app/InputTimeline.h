@@ -2,10 +2,12 @@
 // InputTimeline: a scripted sequence of input events for automated runs (--input FILE).
 // One event a line, "#" starts a comment:
 //   FRAME click X Y | rclick X Y | tap X Y | press X Y | release X Y | move X Y
-//   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close
+//   FRAME key NAME | keydown NAME | keyup NAME | wheel up|down | close | action N
 // "click" presses the left button at FRAME and releases it at FRAME+1 ("rclick" the right
 // one); "tap" presses and releases it at FRAME, both reaching the queue together as a
-// fast click or a touchpad tap does; "key" presses at FRAME and releases at FRAME+1.
+// fast click or a touchpad tap does; "key" presses at FRAME and releases at FRAME+1;
+// "action N" fires input action N (1..30) as the release of a key mapped to it would,
+// whatever the game's key configuration maps.
 // Events of a frame are posted to the window's queue before that frame's event step, in
 // file order; lines go in frame order.
 
@@ -21,7 +23,7 @@
 namespace zan {
 
 struct TimelineAction {
-  enum class Kind { kMove, kPress, kRelease, kTap, kKeyDown, kKeyUp, kWheel, kClose };
+  enum class Kind { kMove, kPress, kRelease, kTap, kKeyDown, kKeyUp, kWheel, kClose, kAction };
   Kind kind = Kind::kMove;
   PointerButton button = PointerButton::kLeft;
   // Client coordinates, outside the window too; kCurrentPointer: where the pointer is.
@@ -30,6 +32,7 @@ struct TimelineAction {
   int y = kCurrentPointer;
   Key key = Key::kNone;
   int wheelNotches = 0;  // +1 away from the player (up), -1 towards (down)
+  int action = 0;        // an input action, 1..30
 };
 
 class InputTimeline {

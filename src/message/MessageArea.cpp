@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "surface/Bitmap.h"
 #include "stage/PictureFiles.h"
-#include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
 
 namespace zan {
@@ -118,14 +118,14 @@ void MessageArea::Reset(Rgb colour) {
   picture_.Release();
 }
 
-int32_t MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
-                                       uint8_t opacity) {
+bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint,
+                                    uint8_t opacity) {
   picture_.Release();
   if (tint == nullptr) {
     LoadImageFile(data, name, picture_);
   } else {
     Bitmap picture;
-    if (LoadBitmapFile(data, name, picture) == 1 && picture.IsCreated()) {
+    if (LoadBitmapFile(data, name, picture) && picture.IsCreated()) {
       TintPicture(picture, *tint, opacity);
       if (picture_.Create(picture.BitmapWidth(), picture.BitmapHeight()) == 0) {
         picture_.CopyFromBitmap(picture);
@@ -133,9 +133,9 @@ int32_t MessageArea::LoadWindowPicture(GameData& data, std::string_view name, co
       }
     }
   }
-  if (!picture_.View()) return 0;
+  if (!picture_.View()) return false;
   record_.settings.SetPicture(name);
-  return 1;
+  return true;
 }
 
 void MessageArea::CreateGlyphSurface() {
@@ -170,11 +170,6 @@ void MessageArea::ApplySettings(MessageLayout& layout) const {
 
 // --- MessageAreas ----------------------------------------------------------------------------
 
-void MessageAreas::Attach(MessageLayout& layout, MessageWindowTask& task) {
-  layout_ = &layout;
-  task_ = &task;
-}
-
 void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint,
                              uint8_t opacity) {
   for (MessageArea& area : areas) {
@@ -190,12 +185,18 @@ void MessageAreas::StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb
   advanceIcon_.Release();
   LoadImageFile(data, icon, advanceIcon_);
   layout_->SetColours(textColour, readColour);
-  hiddenByPlayer_ = 0;
-  if (task_) task_->StartDrawing();
+  current_ = 0;
+  hiddenByPlayer_ = false;
+  windowShown_ = false;
 }
 
-void MessageAreas::StopGame() {
-  if (task_) task_->End();
+bool MessageAreas::SetCurrent(int32_t index) {
+  if (index < 0 || index >= kAreaCount) {
+    ZAN_WARN("script: no message area %d; area %d stays current", index, current_);
+    return false;
+  }
+  current_ = index;
+  return true;
 }
 
 void MessageAreas::ClearAll() {
@@ -225,7 +226,7 @@ void MessageAreas::ClearNamePlate() {
   namePlate_.Alpha().Fill(0);
 }
 
-void MessageAreas::SetWindowHiddenByPlayer(int32_t hidden) {
+void MessageAreas::SetWindowHiddenByPlayer(bool hidden) {
   for (MessageArea& area : areas)
     if (area.Settings().hidden == 0) area.Settings().fade = 255;
   hiddenByPlayer_ = hidden;

@@ -5,9 +5,9 @@
 // presented page is drawn once. The message window task (MessageWindowTask) copies the glyphs to
 // the screen every frame while the page types itself out.
 //
-// MessageAreas is what the interpreter owns: the three areas, the choice area, the name
-// plate with the speaker's name and the page-advance icon, and the player's hiding of the
-// window.
+// MessageAreas is what the interpreter owns: the three areas and which of them is current,
+// the choice area, the name plate with the speaker's name and the page-advance icon, and
+// whether the window shows (the script's "WinOn" and "WinOff", the player's hiding).
 
 #include <array>
 #include <cstdint>
@@ -24,7 +24,6 @@
 namespace zan {
 
 class Bitmap;
-class MessageWindowTask;
 class GameData;
 
 // A window picture tinted by the settings: its colours multiplied by `tint` and its alpha by
@@ -104,8 +103,8 @@ class MessageArea {
   // Draws the page into the glyph surface; `read` draws it in the read-text colour. Cells keep
   // their display states, so what was revealed stays revealed.
   void PresentPage(bool read, MessageLayout& layout);
-  // Reveals every character at once: 1 when something was still hidden.
-  int32_t ShowAll() { return record_.buffer.ShowAll(); }
+  // Reveals every character at once: true when something was still hidden.
+  bool ShowAll() { return record_.buffer.ShowAll(); }
   bool IsAllShown() const { return record_.buffer.IsAllShown(); }
 
   // Vertical writing of the buffer ("WinMsgLength"), copied in at each click wait.
@@ -119,9 +118,9 @@ class MessageArea {
   void Reset(Rgb colour);
 
   // Loads the window picture (the old one is released); with `tint`, its colours are
-  // multiplied by the tint and its alpha by `opacity` / 255. 1 when it loaded.
-  int32_t LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
-                            uint8_t opacity = 255);
+  // multiplied by the tint and its alpha by `opacity` / 255. True when it loaded.
+  bool LoadWindowPicture(GameData& data, std::string_view name, const Rgb* tint = nullptr,
+                         uint8_t opacity = 255);
   // Makes the 800 x 600 glyph surface (with its mask) when there is none.
   void CreateGlyphSurface();
 
@@ -165,25 +164,28 @@ class MessageAreas {
   MessageAreas(const MessageAreas&) = delete;
   MessageAreas& operator=(const MessageAreas&) = delete;
 
-  // The application's layout (with the rasteriser and the icon list) and the task that
-  // draws the windows. Until attached, the areas lay text out with a layout of their own
-  // that draws nothing, and nothing is drawn.
-  void Attach(MessageLayout& layout, MessageWindowTask& task);
+  // The application's layout (with the rasteriser and the icon list). Until attached, the
+  // areas lay text out with a layout of their own that draws nothing.
+  void Attach(MessageLayout& layout) { layout_ = &layout; }
   MessageLayout& Layout() { return *layout_; }
 
   // A new game: every area reset to the settings block's text colour, area 0 given
-  // "win.bmp" tinted by the window colour at the window opacity, the glyph surfaces and the
-  // name plate made and cleared, "送りアイコン.bmp" loaded, the layout given the colours,
-  // and the window task started.
+  // "win.bmp" tinted by the window colour at the window opacity and made current, the
+  // glyph surfaces and the name plate made and cleared, "送りアイコン.bmp" loaded, the
+  // layout given the colours, the window neither shown nor hidden by the player.
   void StartGame(GameData& data, Rgb textColour, Rgb readColour, Rgb tint, uint8_t opacity);
-  // The game returns to the title: the window task ends.
-  void StopGame();
   // Empties every page and the choice area (no surfaces made).
   void ClearAll();
 
   MessageArea& Area(int32_t index) { return areas[static_cast<size_t>(index)]; }
   // Hands area `index`'s settings to the layout (ApplyWindowSettings of the interpreter).
   void ApplySettings(int32_t index) { Area(index).ApplySettings(*layout_); }
+
+  // The area that story text and the window commands go to.
+  MessageArea& Current() { return Area(current_); }
+  int32_t CurrentIndex() const { return current_; }
+  // 0..2; anything else leaves the current area as it is (logged) and answers false.
+  bool SetCurrent(int32_t index);
   // Appends to area `index` with its own settings; empty text appends nothing.
   void Append(int32_t index, std::string_view text);
   // The speaker of area `index`: stored with its page and drawn on the name plate in the
@@ -197,9 +199,13 @@ class MessageAreas {
     Area(index).PresentPage(read, *layout_);
   }
 
-  // The player hides (1) or shows (0) the window: every area whose frame is shown fades.
-  void SetWindowHiddenByPlayer(int32_t hidden);
-  int32_t WindowHiddenByPlayer() const { return hiddenByPlayer_; }
+  // The player hides or shows the window: every area whose frame is shown fades.
+  void SetWindowHiddenByPlayer(bool hidden);
+  bool WindowHiddenByPlayer() const { return hiddenByPlayer_; }
+  // "WinOn" / "WinOff": whether the window and the system icons are shown (saved with the
+  // game).
+  void SetWindowShown(bool shown) { windowShown_ = shown; }
+  bool WindowShown() const { return windowShown_; }
 
   Surface& NamePlate() { return namePlate_; }
   Surface& AdvanceIcon() { return advanceIcon_; }
@@ -210,10 +216,11 @@ class MessageAreas {
  private:
   MessageLayout ownLayout_;
   MessageLayout* layout_ = &ownLayout_;
-  MessageWindowTask* task_ = nullptr;
+  int32_t current_ = 0;
   Surface namePlate_;
   Surface advanceIcon_;
-  int32_t hiddenByPlayer_ = 0;
+  bool hiddenByPlayer_ = false;
+  bool windowShown_ = false;
 };
 
 }  // namespace zan

@@ -38,17 +38,15 @@ int32_t MessageLayout::FindIcon(std::string_view name) const {
   return -1;
 }
 
-int32_t MessageLayout::DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row,
-                                 int32_t width) {
-  if (row < 0 || static_cast<size_t>(row) >= icons_.size() || data_ == nullptr) return 1;
+bool MessageLayout::DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row, int32_t width) {
+  if (row < 0 || static_cast<size_t>(row) >= icons_.size() || data_ == nullptr) return false;
   Surface picture;
-  if (LoadImageFile(*data_, icons_[static_cast<size_t>(row)].file, picture) != 1 ||
-      picture.Width() <= 0)
-    return 1;
+  if (!LoadImageFile(*data_, icons_[static_cast<size_t>(row)].file, picture) || picture.Width() <= 0)
+    return false;
   // The picture is scaled to the cell's width.
   target.ZoomAlphaBlt(x, y, picture, int64_t{width} * 1024 / picture.Width());
   picture.Release();
-  return 0;
+  return true;
 }
 
 void MessageLayout::SetVertical(int32_t flag) {
@@ -58,10 +56,10 @@ void MessageLayout::SetVertical(int32_t flag) {
 
 void MessageLayout::SetFaceName(std::string_view face) { settings_.faceName.assign(face); }
 
-int32_t MessageLayout::DrawPlainText(std::string_view text, Surface& surface, int32_t x,
-                                      int32_t y, int32_t size, Rgb colour) {
-  if (!surface.View()) return 0;
-  if (rasterizer_ == nullptr) return 1;
+bool MessageLayout::DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y,
+                                  int32_t size, Rgb colour) {
+  if (!surface.View()) return false;
+  if (rasterizer_ == nullptr) return true;
   GlyphRasterizer& r = *rasterizer_;
   r.SetStyle(settings_.style);
   r.SetFaceName(settings_.faceName);
@@ -84,7 +82,7 @@ int32_t MessageLayout::DrawPlainText(std::string_view text, Surface& surface, in
     advance += wide ? size : size / 2;
     i += n;
   }
-  return 1;
+  return true;
 }
 
 }  // namespace zan

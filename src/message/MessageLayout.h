@@ -45,9 +45,9 @@ class MessageLayout {
   // The row of an icon name, or -1.
   int32_t FindIcon(std::string_view name) const;
   size_t IconCount() const { return icons_.size(); }
-  // Draws the picture of icon `row` at (x, y), scaled to `width` pixels across: 0, 1 when
+  // Draws the picture of icon `row` at (x, y), scaled to `width` pixels across; false when
   // the row or its picture is missing.
-  int32_t DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row, int32_t width);
+  bool DrawIcon(Surface& target, int32_t x, int32_t y, int32_t row, int32_t width);
 
   // Vertical writing for DrawPlainText; the rasteriser turns its glyphs by 270 degrees.
   void SetVertical(int32_t flag);
@@ -60,11 +60,11 @@ class MessageLayout {
 
   // Draws text without a buffer: every character but CR at size x size (a double-byte one
   // advances size, a single-byte one size / 2); CR LF starts the next line `size` lower.
-  // In vertical mode lines run downward from the right. 0 when the surface holds no pixels.
-  int32_t DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y,
-                        int32_t size, Rgb colour);
-  int32_t DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y,
-                        int32_t size) {
+  // In vertical mode lines run downward from the right. False when the surface holds no
+  // pixels.
+  bool DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y, int32_t size,
+                     Rgb colour);
+  bool DrawPlainText(std::string_view text, Surface& surface, int32_t x, int32_t y, int32_t size) {
     return DrawPlainText(text, surface, x, y, size, settings_.textColour);
   }
 

@@ -32,26 +32,26 @@ void DrawLayer(Surface& target, int32_t x, int32_t y, int32_t w, int32_t h,
 
 }  // namespace
 
-MessageWindowTask::MessageWindowTask(TaskScheduler& tasks, Surface& target)
-    : GameTask(tasks, "CDrawMessage", Sjis("CDrawMessage::【メッセージ表示を管理】")), target_(target) {
-  SetHandler(1, [this] { return Draw(); });
+MessageWindowTask::MessageWindowTask(TaskScheduler& tasks)
+    : GameTask(tasks, "CDrawMessage", Sjis("CDrawMessage::【メッセージ表示を管理】")) {}
+
+void MessageWindowTask::Attach(MessageAreas& areas, const Pacing& pacing) {
+  areas_ = &areas;
+  pacing_ = pacing;
 }
 
 void MessageWindowTask::StartDrawing() { Start(kOrderMessage); }
 
-int32_t MessageWindowTask::Draw() {
-  if (host_ == nullptr) return 0;
-  host_->DrawSlotOverlays(target_);
-  for (int32_t index = MessageAreas::kAreaCount - 1; index >= 0; --index) DrawMessageArea(target_, index);
-  host_->DrawChoices(target_);
-  return 0;
+void MessageWindowTask::Draw(Surface& frame) {
+  if (areas_ == nullptr) return;
+  for (int32_t index = MessageAreas::kAreaCount - 1; index >= 0; --index) DrawMessageArea(frame, index);
 }
 
 void MessageWindowTask::DrawMessageArea(Surface& target, int32_t index) {
-  MessageAreas& areas = host_->Areas();
+  MessageAreas& areas = *areas_;
   MessageArea& area = areas.Area(index);
   WindowSettings& s = area.Settings();
-  const bool playerHid = areas.WindowHiddenByPlayer() != 0;
+  const bool playerHid = areas.WindowHiddenByPlayer();
   const int32_t x = area.WindowX();
   const int32_t y = area.WindowY();
 
@@ -88,7 +88,7 @@ void MessageWindowTask::Type(MessageAreas& areas, int32_t index) {
   const int32_t count = buffer.Count();
   if (buffer.RevealCursor() > count - 1) return;
   // A settings file may hold any number: the pace runs 0..10.
-  const int32_t rate = std::clamp(host_->TextRate(), 0, 10);
+  const int32_t rate = std::clamp(*pacing_.textRate, 0, 10);
   auto reveal = [&] {
     buffer.SetCellState(buffer.RevealCursor(), 1);
     buffer.SetRevealCursor(buffer.RevealCursor() + 1);
@@ -104,13 +104,13 @@ void MessageWindowTask::Type(MessageAreas& areas, int32_t index) {
   } else {
     for (int32_t i = 0; i < rate - 7 && buffer.RevealCursor() < count; ++i) reveal();
   }
-  if (buffer.RevealCursor() >= count) host_->PageTyped(Manager().Now());
+  if (buffer.RevealCursor() >= count) *pacing_.typedAt = static_cast<int32_t>(Manager().Now());
 }
 
 void MessageWindowTask::DrawNamePlateAndIcon(Surface& target, MessageAreas& areas) {
   MessageArea& area = areas.Area(0);
   const WindowSettings& s = area.Settings();
-  const bool playerHid = areas.WindowHiddenByPlayer() != 0;
+  const bool playerHid = areas.WindowHiddenByPlayer();
   const int32_t x = area.WindowX();
   const int32_t y = area.WindowY();
 
@@ -127,7 +127,7 @@ void MessageWindowTask::DrawNamePlateAndIcon(Surface& target, MessageAreas& area
     }
   }
 
-  if (!host_->ClickWaiting() || !area.IsAllShown() || playerHid || host_->Skipping()) return;
+  if (!*pacing_.clickWaiting || !area.IsAllShown() || playerHid || *pacing_.skipMode != 0) return;
   if (++iconCounter_ > kIconHold) {
     iconCounter_ = 0;
     iconFrame_ = (iconFrame_ + 1) % kIconFrames;

@@ -52,11 +52,11 @@ void TextBuffer::SetSpeakerName(std::string_view name) {
   StoreField(speaker, name);
 }
 
-int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, const LayoutSettings& s) {
+bool TextBuffer::AppendText(std::string_view text, int32_t maximum, const LayoutSettings& s) {
   return AppendText(text, maximum, s.fontSize, s.textColour, s);
 }
 
-int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+bool TextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
                                 const LayoutSettings& settings) {
   int32_t i = Count();
   int64_t end = int64_t{i} + maximum;
@@ -69,7 +69,7 @@ int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t s
   auto full = [&] {
     count = kCells;
     LayoutLines();
-    return 0;
+    return false;
   };
   auto style = [&](TextCell& cell) {
     cell.size = size;
@@ -123,18 +123,18 @@ int32_t TextBuffer::AppendText(std::string_view text, int32_t maximum, int32_t s
   }
   count = std::min(i + 1, kCells);
   LayoutLines();
-  return 1;
+  return true;
 }
 
-int32_t TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
+bool TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
                                     const LayoutSettings& settings) {
   return AppendRubyText(text, maximum, settings.fontSize, settings.textColour, ruby, settings);
 }
 
-int32_t TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+bool TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
                                     std::string_view ruby, const LayoutSettings& settings) {
   int32_t first = Count();
-  const int32_t result = AppendText(text, maximum, size, colour, settings);
+  const bool result = AppendText(text, maximum, size, colour, settings);
   const int32_t last = Count() - 1;
   // A base that begins a new line starts with the automatic break (and a dropped CR): the
   // ruby goes over its first character, not over the end of the line before, where the
@@ -146,9 +146,9 @@ int32_t TextBuffer::AppendRubyText(std::string_view text, int32_t maximum, int32
   return result;
 }
 
-int32_t TextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last) {
+bool TextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last) {
   const int32_t index = RubyCount();
-  if (index >= kRubies) return 0;
+  if (index >= kRubies) return false;
   RubyEntry& entry = rubies[index];
   entry.active = 1;
   entry.first = first;
@@ -156,7 +156,7 @@ int32_t TextBuffer::AddRuby(std::string_view ruby, int32_t first, int32_t last) 
   StoreField(entry.text, ruby);
   entry.state = (first >= 0 && first < kCells) ? cells[first].state : 0;
   rubyCount = index + 1;
-  return 1;
+  return true;
 }
 
 void TextBuffer::AppendIcon(int32_t row, int32_t size, Rgb colour) {
@@ -266,21 +266,21 @@ TextPoint TextBuffer::RubyCharPosition(int32_t ruby, int32_t j, const LayoutSett
   return {base.x + h, base.y + k};
 }
 
-int32_t TextBuffer::SetCellState(int32_t cell, int32_t state) {
-  if (cell < 0 || cell >= Count()) return 0;
+bool TextBuffer::SetCellState(int32_t cell, int32_t state) {
+  if (cell < 0 || cell >= Count()) return false;
   cells[cell].state = state;
   for (int32_t r = 0; r < RubyCount(); ++r)
     if (rubies[r].first == cell) rubies[r].state = state;
-  return 1;
+  return true;
 }
 
-int32_t TextBuffer::ShowAll() {
+bool TextBuffer::ShowAll() {
   const int32_t n = Count();
   for (int32_t i = 0; i < n; ++i) cells[i].state = kShown;
   for (int32_t r = 0; r < RubyCount(); ++r) rubies[r].state = kShown;
-  if (reveal == n) return 0;
+  if (reveal == n) return false;
   reveal = n;
-  return 1;
+  return true;
 }
 
 bool TextBuffer::IsAllShown() const {
@@ -345,25 +345,25 @@ void TextBuffer::Sanitize() {
 
 // --- Drawing ---------------------------------------------------------------------------------
 
-int32_t TextBuffer::RenderText(Surface& surface, int32_t x0, int32_t y0, bool read,
-                                bool clear, MessageLayout& layout) {
+bool TextBuffer::RenderText(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                            MessageLayout& layout) {
   return Render(surface, x0, y0, read, clear, layout, true);
 }
 
-int32_t TextBuffer::RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read,
-                                  bool clear, MessageLayout& layout) {
+bool TextBuffer::RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                              MessageLayout& layout) {
   return Render(surface, x0, y0, read, clear, layout, false);
 }
 
-int32_t TextBuffer::Render(Surface& surface, int32_t x0, int32_t y0, bool read,
-                            bool clear, MessageLayout& layout, bool withOffsets) {
-  if (!surface.View()) return 0;
+bool TextBuffer::Render(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                        MessageLayout& layout, bool withOffsets) {
+  if (!surface.View()) return false;
   if (clear) {
     surface.FillAll(0, 0, 0);
     surface.Alpha().Fill(0);
   }
   DrawCells(surface, x0, y0, read, layout, withOffsets);
-  return 1;
+  return true;
 }
 
 void TextBuffer::DrawCells(Surface& surface, int32_t x0, int32_t y0, bool read,

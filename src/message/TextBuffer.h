@@ -102,21 +102,21 @@ class TextBuffer {
   // Every byte 0, the speaker name included.
   void Clear();
 
-  // Appends Shift-JIS text (CR LF breaks lines) as at most `maximum` cells: 1, or 0 when the
+  // Appends Shift-JIS text (CR LF breaks lines) as at most `maximum` cells; false when the
   // buffer became full (it keeps 400 cells). Lays the buffer out.
-  int32_t AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
-                     const LayoutSettings& settings);
+  bool AppendText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+                  const LayoutSettings& settings);
   // In the settings' size and colour.
-  int32_t AppendText(std::string_view text, int32_t maximum, const LayoutSettings& settings);
+  bool AppendText(std::string_view text, int32_t maximum, const LayoutSettings& settings);
   // Appends in the settings' size and colour with `ruby` over the new cells (from the first
   // character: an automatic break the text begins with stays outside the ruby).
-  int32_t AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
-                         const LayoutSettings& settings);
+  bool AppendRubyText(std::string_view text, int32_t maximum, std::string_view ruby,
+                      const LayoutSettings& settings);
   // The same in the given size and colour.
-  int32_t AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
-                         std::string_view ruby, const LayoutSettings& settings);
-  // 0 when all 20 rubies exist.
-  int32_t AddRuby(std::string_view ruby, int32_t first, int32_t last);
+  bool AppendRubyText(std::string_view text, int32_t maximum, int32_t size, Rgb colour,
+                      std::string_view ruby, const LayoutSettings& settings);
+  // False (nothing added) when all 20 rubies exist.
+  bool AddRuby(std::string_view ruby, int32_t first, int32_t last);
   // An inline icon of the icon list's row (-1: none, it keeps its width and draws nothing)
   // in the given size and colour. A full buffer takes none.
   void AppendIcon(int32_t row, int32_t size, Rgb colour);
@@ -129,10 +129,10 @@ class TextBuffer {
   TextPoint RubyCharPosition(int32_t ruby, int32_t byteOffset, const LayoutSettings& settings) const;
   int32_t AlignmentOffset(int32_t line, const LayoutSettings& settings) const;
 
-  // 0 when the cell does not exist. A ruby takes the state of its first cell.
-  int32_t SetCellState(int32_t cell, int32_t state);
-  // Every cell shown and the reveal cursor at the count: 1 when the cursor moved.
-  int32_t ShowAll();
+  // False when the cell does not exist. A ruby takes the state of its first cell.
+  bool SetCellState(int32_t cell, int32_t state);
+  // Every cell shown and the reveal cursor at the count: true when the cursor moved.
+  bool ShowAll();
   // Every cell revealed and the last one done fading in.
   bool IsAllShown() const;
 
@@ -143,13 +143,13 @@ class TextBuffer {
   const ChoiceMark* Mark(int32_t mark) const;
 
   // Draws every cell once into a surface (its glyphs at their positions plus (x0, y0));
-  // the read switch draws characters in the read-text colour. 0 when the surface holds no
-  // pixels.
-  int32_t RenderText(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                     MessageLayout& layout);
+  // the read switch draws characters in the read-text colour. False when the surface holds
+  // no pixels.
+  bool RenderText(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                  MessageLayout& layout);
   // The same without the layout's offsets (the text at its own layout position).
-  int32_t RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                       MessageLayout& layout);
+  bool RenderTextAt(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+                    MessageLayout& layout);
   // Copies the revealed cells from the glyph surface to the target at (x0, y0), fading each
   // in over nine frames (a fading cell's state advances by one per call); `alpha` scales it
   // all (255: as they are).
@@ -190,8 +190,8 @@ class TextBuffer {
 
  private:
   void Walk(int32_t uniformSize);
-  int32_t Render(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
-                 MessageLayout& layout, bool withOffsets);
+  bool Render(Surface& surface, int32_t x0, int32_t y0, bool read, bool clear,
+              MessageLayout& layout, bool withOffsets);
   void DrawCells(Surface& surface, int32_t x0, int32_t y0, bool read,
                  MessageLayout& layout, bool withOffsets);
 };

@@ -47,4 +47,11 @@ size_t Backlog::Slot(int32_t k) const {
   return static_cast<size_t>(std::clamp(slot, 0, kSlots - 1));
 }
 
+void ClearPage(MessageAreas& areas, Backlog& history, int32_t index) {
+  MessageArea& area = areas.Area(index);
+  if (areas.Current().HoldsText()) history.Record(area.Record(), areas.Layout());
+  area.Clear();
+  areas.ClearNamePlate();
+}
+
 }  // namespace zan

@@ -54,4 +54,9 @@ class Backlog {
   int32_t writeIndex_ = 0;
 };
 
+// Finishes the page of area `index` ("WinClear", a finished choice): when the current area
+// holds text, area `index` goes into the history; then the area and the name plate are
+// cleared.
+void ClearPage(MessageAreas& areas, Backlog& history, int32_t index);
+
 }  // namespace zan

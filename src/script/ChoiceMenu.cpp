@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/MouseState.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/TextFields.h"
@@ -13,10 +12,9 @@
 #include "message/MessageArea.h"
 #include "message/MessageLayout.h"
 #include "message/TextBuffer.h"
-#include "core/TaskScheduler.h"
-#include "script/Interpreter.h"
+#include "script/Backlog.h"
 #include "script/ReadFlagStore.h"
-#include "script/ScriptLoader.h"
+#include "script/StoryControl.h"
 
 namespace zan {
 namespace {
@@ -56,13 +54,14 @@ bool InRange(int32_t index, int32_t count) { return index >= 0 && index < count;
 
 }  // namespace
 
-ChoiceMenu::ChoiceMenu(Interpreter& game) : game_(game), entryText_(std::make_unique<TextBuffer>()) {}
+ChoiceMenu::ChoiceMenu(const Services& services)
+    : services_(services), entryText_(std::make_unique<TextBuffer>()) {}
 
 ChoiceMenu::~ChoiceMenu() = default;
 
 void ChoiceMenu::LoadCountdownSheets() {
   for (int32_t i = 0; i < kCountdownSheets; ++i)
-    LoadImageFile(game_.Data(), Sjis("カウントダウン") + std::to_string(i + 1) + ".bmp",
+    LoadImageFile(services_.data, Sjis("カウントダウン") + std::to_string(i + 1) + ".bmp",
                   sheets_[static_cast<size_t>(i)]);
 }
 
@@ -74,23 +73,21 @@ void ChoiceMenu::StartGame() {
   DeleteMask(-1);
   SetHitMask({});
   mask_.open = 0;
-  WindowSettings& s = game_.Areas().choice.Settings();
+  WindowSettings& s = services_.areas.choice.Settings();
   s.SetSize(kTextSize);
   s.SetDefaultSize(kTextSize);
   ClearChoiceArea();
   static const std::string button = Sjis("選択肢.bmp");
   static const std::string buttonOn = Sjis("選択肢_ON.bmp");
-  LoadImageFile(game_.Data(), button, button_);
-  LoadImageFile(game_.Data(), buttonOn, buttonOn_);
+  LoadImageFile(services_.data, button, button_);
+  LoadImageFile(services_.data, buttonOn, buttonOn_);
 }
 
 // --- Regular choices ---------------------------------------------------------------------------
 
 void ChoiceMenu::Add(int32_t index, std::string_view script, std::string_view label,
-                   std::string_view text) {
-  // The read position is past this tag, so the tags before it are one fewer than counted.
-  const int32_t option = ScriptLoader::CountChoicePointsIn(game_.Record().Text(), game_.ReadPosition()) - 1;
-  const bool chosen = game_.ReadFlags().TakeChoicePoint();
+                     std::string_view text, int32_t option) {
+  const bool chosen = services_.readFlags.TakeChoicePoint();
   if (!InRange(index, kEntries)) {
     ZAN_WARN("script: SltAdd of choice %d, outside 0..4; ignored", index);
     return;
@@ -118,7 +115,7 @@ void ChoiceMenu::Delete(int32_t index) {
 }
 
 void ChoiceMenu::ClearChoiceArea() {
-  MessageArea& area = game_.Areas().choice;
+  MessageArea& area = services_.areas.choice;
   area.Clear();
   Surface& surface = area.GlyphSurface();
   if (!surface.View()) return;
@@ -128,9 +125,9 @@ void ChoiceMenu::ClearChoiceArea() {
 
 bool ChoiceMenu::Show() {
   ClearChoiceArea();
-  MessageArea& area = game_.Areas().choice;
+  MessageArea& area = services_.areas.choice;
   TextBuffer& page = area.Buffer();
-  const LayoutSettings& settings = game_.Areas().Layout().Settings();
+  const LayoutSettings& settings = services_.areas.Layout().Settings();
   int32_t shown = 0;
   for (int32_t i = 0; i < kEntries; ++i) {
     const ChoiceEntry& e = state_.entries[i];
@@ -152,13 +149,13 @@ bool ChoiceMenu::Show() {
   if (shown == 0) return false;
   area.ShowAll();
   state_.open = 1;
-  state_.hovered = HoverFromMouse();
+  state_.hovered = HoverFromPointer();
   return true;
 }
 
 void ChoiceMenu::RenderEntryText(std::string_view text, int32_t size, Rgb colour, int32_t row) {
   if (text.empty()) return;
-  MessageLayout& layout = game_.Areas().Layout();
+  MessageLayout& layout = services_.areas.Layout();
   const LayoutSettings saved = layout.Settings();
   LayoutSettings& s = layout.Settings();
   layout.SetVertical(0);
@@ -175,21 +172,21 @@ void ChoiceMenu::RenderEntryText(std::string_view text, int32_t size, Rgb colour
   b.Clear();
   b.AppendText(text, TextBuffer::kCells, size, colour, s);
   b.LayoutLinesUniform(kTextSize);
-  b.RenderText(game_.Areas().choice.GlyphSurface(), 0, 0, false, false, layout);
+  b.RenderText(services_.areas.choice.GlyphSurface(), 0, 0, false, false, layout);
   layout.Settings() = saved;
   layout.SetVertical(saved.vertical);
 }
 
 void ChoiceMenu::StartCountdown(int32_t ms, std::string_view script, std::string_view label) {
   countdown_.active = true;
-  countdown_.deadline = game_.Manager().Now() + static_cast<uint32_t>(ms);
+  countdown_.deadline = services_.clock.Milliseconds() + static_cast<uint32_t>(ms);
   countdown_.script = script;
   countdown_.label = label;
 }
 
-int32_t ChoiceMenu::HoverFromMouse() const {
-  const int32_t x = PointerX();
-  const int32_t y = PointerY();
+int32_t ChoiceMenu::HoverFromPointer() const {
+  const int32_t x = services_.input.pointerX;
+  const int32_t y = services_.input.pointerY;
   if (!button_.View()) return -1;
   const int32_t w = button_.Width();
   const int32_t h = button_.Height();
@@ -210,24 +207,25 @@ int32_t ChoiceMenu::NextActive(int32_t from, int32_t step) const {
   return from;
 }
 
-void ChoiceMenu::Input(bool mouseMoved, int32_t arrowKey, bool click) {
-  if (mouseMoved) state_.hovered = HoverFromMouse();
-  if (arrowKey == 4) state_.hovered = NextActive(state_.hovered, 1);
-  if (arrowKey == 3) state_.hovered = NextActive(state_.hovered < 0 ? 0 : state_.hovered, -1);
+void ChoiceMenu::Input() {
+  const PlayerInput& input = services_.input;
+  if (input.pointerMoved) state_.hovered = HoverFromPointer();
+  if (input.arrow == ArrowKey::kDown) state_.hovered = NextActive(state_.hovered, 1);
+  if (input.arrow == ArrowKey::kUp) state_.hovered = NextActive(state_.hovered < 0 ? 0 : state_.hovered, -1);
   const int32_t at = state_.hovered;
-  if (!click || !InRange(at, kEntries) || !state_.entries[at].active) return;
+  if (input.click != kClickReleased || !InRange(at, kEntries) || !state_.entries[at].active) return;
   state_.open = 0;
-  effect_ = {true, at, game_.Manager().Now(), 1};
+  effect_ = {true, at, services_.clock.Milliseconds(), 1};
 }
 
-int32_t ChoiceMenu::Jump(std::string_view script, std::string_view label) {
-  return script.empty() ? game_.JumpToLabel(label) : game_.JumpToScript(script, label);
+bool ChoiceMenu::Jump(std::string_view script, std::string_view label) {
+  return script.empty() ? services_.jumps.JumpToLabel(label) : services_.jumps.JumpToScript(script, label);
 }
 
 void ChoiceMenu::FinishChoice() {
-  game_.ClearPage(game_.CurrentAreaIndex());
-  MessageAreas& areas = game_.Areas();
-  game_.History().Record(areas.choice.Record(), areas.Layout());
+  MessageAreas& areas = services_.areas;
+  ClearPage(areas, services_.history, areas.CurrentIndex());
+  services_.history.Record(areas.choice.Record(), areas.Layout());
   ClearChoiceArea();
   countdown_ = {};
 }
@@ -239,7 +237,7 @@ void ChoiceMenu::StepSelection(uint32_t now) {
   effect_.stepTime += kBlinkStep;
   if (++effect_.step < kJumpStep) return;
   const ChoiceEntry& e = state_.entries[effect_.position];
-  game_.ReadFlags().MarkChoice(e.optionIndex);
+  services_.readFlags.MarkChoice(e.optionIndex);
   // What follows happens whether or not the target exists: the choice is over.
   Jump(Field(e.script), Field(e.label));
   FinishChoice();
@@ -261,7 +259,7 @@ void ChoiceMenu::Draw(Surface& target, uint32_t now) {
                                      : i == state_.hovered;
     DrawPicture(target, 0, kButtonRows[static_cast<size_t>(row++)], lit ? buttonOn_ : button_);
   }
-  DrawPicture(target, 0, 0, game_.Areas().choice.GlyphSurface());
+  DrawPicture(target, 0, 0, services_.areas.choice.GlyphSurface());
   if (countdown_.active) DrawCountdown(target, now);
 }
 
@@ -270,7 +268,7 @@ void ChoiceMenu::DrawCountdown(Surface& target, uint32_t now) {
   // Time runs out only on a choice still open: once a button was clicked, its jump follows.
   if (remaining <= 0) {
     if (!state_.open) return;
-    if (Jump(countdown_.script, countdown_.label) == 1) {
+    if (Jump(countdown_.script, countdown_.label)) {
       state_.open = 0;
       FinishChoice();
     } else {
@@ -294,7 +292,7 @@ void ChoiceMenu::SetHitMask(std::string_view file) {
   hitMask_.Destroy();
   StoreField(mask_.hitMask, file);
   if (file.empty()) return;
-  LoadBitmapFile(game_.Data(), file, hitMask_);
+  LoadBitmapFile(services_.data, file, hitMask_);
 }
 
 void ChoiceMenu::SetHoverPicture(int32_t index, std::string_view file) {
@@ -305,7 +303,7 @@ void ChoiceMenu::SetHoverPicture(int32_t index, std::string_view file) {
   e.y = 0;
   Surface& picture = hover_[static_cast<size_t>(index)];
   picture.Release();
-  if (!file.empty()) LoadImageFile(game_.Data(), file, picture);
+  if (!file.empty()) LoadImageFile(services_.data, file, picture);
 }
 
 void ChoiceMenu::ClearMaskEntry(int32_t index) {
@@ -356,10 +354,11 @@ int32_t ChoiceMenu::HitTest(int32_t x, int32_t y) const {
   return -1;
 }
 
-void ChoiceMenu::MaskInput(bool mouseMoved, int32_t arrowKey, bool click) {
-  if (mouseMoved) maskKeyed_ = -1;
-  if (arrowKey != 0) {
-    const int32_t step = arrowKey == 2 || arrowKey == 4 ? 1 : -1;
+void ChoiceMenu::MaskInput() {
+  const PlayerInput& input = services_.input;
+  if (input.pointerMoved) maskKeyed_ = -1;
+  if (input.arrow != ArrowKey::kNone) {
+    const int32_t step = input.arrow == ArrowKey::kRight || input.arrow == ArrowKey::kDown ? 1 : -1;
     int32_t at = maskKeyed_ >= 0 ? maskKeyed_ : (step > 0 ? -1 : kMaskEntries);
     for (int32_t k = 0; k < kMaskEntries; ++k) {
       at = ((at + step) % kMaskEntries + kMaskEntries) % kMaskEntries;
@@ -369,11 +368,11 @@ void ChoiceMenu::MaskInput(bool mouseMoved, int32_t arrowKey, bool click) {
       }
     }
   }
-  if (!click) return;
+  if (input.click != kClickReleased) return;
   const int32_t hit = MaskHovered();
   if (hit < 0) return;
   const MaskChoiceEntry& e = mask_.entries[hit];
-  if (game_.JumpToScript(Field(e.script), Field(e.label)) == 1) {
+  if (services_.jumps.JumpToScript(Field(e.script), Field(e.label))) {
     mask_.open = 0;
     maskKeyed_ = -1;
   }
@@ -384,8 +383,10 @@ int32_t ChoiceMenu::MaskHovered() const {
     // An entry deleted since the keys picked it is no longer there to pick.
     if (HasTarget(mask_.entries[maskKeyed_])) return maskKeyed_;
   }
-  return HitTest(PointerX(), PointerY());
+  return HitTest(services_.input.pointerX, services_.input.pointerY);
 }
+
+void ChoiceMenu::MenuDrawing::Draw(Surface& frame) { menu_.Draw(frame, menu_.services_.clock.Milliseconds()); }
 
 void ChoiceMenu::DrawMaskHover(Surface& target) {
   if (!mask_.open) return;

@@ -12,7 +12,8 @@
 // mouse is over its region.
 //
 // The state lives with the interpreter (Interpreter owns a ChoiceMenu) and the fixed records
-// below are what a save stores of it.
+// below are what a save stores of it. The choices have two layers in the frame: the mask
+// choice's hover picture with the stage, the regular choice over the message windows.
 
 #include <array>
 #include <cstddef>
@@ -21,14 +22,20 @@
 #include <string>
 #include <string_view>
 
-#include "core/MouseState.h"
+#include "frame/FrameCompositor.h"
+#include "platform/Clock.h"
 #include "surface/Bitmap.h"
 #include "surface/Surface.h"
 #include "pixels/PixelFormat.h"
+#include "script/PlayerInput.h"
 
 namespace zan {
 
-class Interpreter;
+class Backlog;
+class GameData;
+class MessageAreas;
+class ReadFlagStore;
+class StoryJumps;
 class TextBuffer;
 
 struct ChoiceEntry {
@@ -92,9 +99,21 @@ class ChoiceMenu {
   static constexpr int32_t kCellWidth = 200;
   static constexpr int32_t kCellHeight = 150;
 
-  explicit ChoiceMenu(Interpreter& game);
-  // The pointer the menu hovers by (the window's MouseState); without one it reads (0, 0).
-  void SetPointer(const MouseState* pointer) { pointer_ = pointer; }
+  // What the choices use: pictures from the game data; the choice area and the layout of
+  // the message areas (and the current page, which a finished choice clears into the
+  // history); the read flags of the choice points; the story's jumps; the player's input;
+  // the clock of the countdowns and the selection blink.
+  struct Services {
+    GameData& data;
+    MessageAreas& areas;
+    ReadFlagStore& readFlags;
+    Backlog& history;
+    StoryJumps& jumps;
+    const PlayerInput& input;
+    Clock& clock;
+  };
+
+  explicit ChoiceMenu(const Services& services);
   ~ChoiceMenu();
   ChoiceMenu(const ChoiceMenu&) = delete;
   ChoiceMenu& operator=(const ChoiceMenu&) = delete;
@@ -106,19 +125,23 @@ class ChoiceMenu {
   void StartGame();
 
   // --- Regular choices ("SltAdd", "SltDel", "SltRun", "SltRunCD3", "SltRunCD5") -----------
-  // Fills entry `index` (0..4; others are logged and ignored). Every call takes the next
+  // Fills entry `index` (0..4; others are logged and ignored) as option `option`, the
+  // 0-based place of its "<SltAdd" tag among those of its script. Every call takes the next
   // choice point of the read-flag cursor, so the cursor keeps step with the script's tags.
-  void Add(int32_t index, std::string_view script, std::string_view label, std::string_view text);
+  void Add(int32_t index, std::string_view script, std::string_view label, std::string_view text,
+           int32_t option);
   // Clears entry `index`, or all five for -1, and the choice area.
   void Delete(int32_t index);
-  // Lays the active entries out and opens the choice; false (nothing opens) without one.
+  // Lays the active entries out and opens the choice, hovering the entry under the pointer;
+  // false (nothing opens) without one.
   bool Show();
   // A countdown of `ms` on the open choice with its timeout target (an empty script: the
   // label is in the current script).
   void StartCountdown(int32_t ms, std::string_view script, std::string_view label);
 
-  // The update's choice input: the mouse, the arrow keys (3 up, 4 down), a click.
-  void Input(bool mouseMoved, int32_t arrowKey, bool click);
+  // The update hands the open choice the player's input: a pointer move, the up and down
+  // arrow keys, a click.
+  void Input();
   // Drawn after the message windows: the buttons, the texts, the countdown; the selection
   // effect and the countdown's timeout run here.
   void Draw(Surface& target, uint32_t now);
@@ -151,13 +174,17 @@ class ChoiceMenu {
   // made without a mouse; moving the mouse hands the choice back to it. A click (or Enter)
   // jumps to the entry picked by the keys, else to the one under the mouse; a jump that
   // lands closes the mask choice.
-  void MaskInput(bool mouseMoved, int32_t arrowKey, bool click);
+  void MaskInput();
   // The entry the player points at: the one picked by the keys, else the one under the
   // mouse, or -1.
   int32_t MaskHovered() const;
   // Drawn with the stage: the hover picture of the entry pointed at.
   void DrawMaskHover(Surface& target);
   const MaskChoiceState& Mask() const { return mask_; }
+
+  // The two layers: DrawMaskHover, and Draw at the time of the frame.
+  FrameLayer& MaskHoverLayer() { return maskHoverLayer_; }
+  FrameLayer& MenuLayer() { return menuLayer_; }
 
  private:
   struct SelectionEffect {
@@ -173,18 +200,16 @@ class ChoiceMenu {
     std::string label;
   };
 
-  // The entry whose button row holds the mouse (the k-th row is the k-th active entry).
-  int32_t HoverFromMouse() const;
-  int32_t PointerX() const { return pointer_ ? pointer_->X() : 0; }
-  int32_t PointerY() const { return pointer_ ? pointer_->Y() : 0; }
+  // The entry whose button row holds the pointer (the k-th row is the k-th active entry).
+  int32_t HoverFromPointer() const;
   // The next active entry from `from` in direction `step`, wrapping; `from` when none.
   int32_t NextActive(int32_t from, int32_t step) const;
   // Empties the choice area's page and its text surface.
   void ClearChoiceArea();
   // Draws one entry's text into the choice text surface at its row.
   void RenderEntryText(std::string_view text, int32_t size, Rgb colour, int32_t row);
-  // Jumps to a target: `script` empty, the label in the current script. 1 when it landed.
-  int32_t Jump(std::string_view script, std::string_view label);
+  // Jumps to a target: `script` empty, the label in the current script. True when it landed.
+  bool Jump(std::string_view script, std::string_view label);
   // The end of a choice: the page behind it and the choice texts go into the history, the
   // choice area is emptied, the countdown ends.
   void FinishChoice();
@@ -192,8 +217,26 @@ class ChoiceMenu {
   void DrawCountdown(Surface& target, uint32_t now);
   void ClearMaskEntry(int32_t index);
 
-  Interpreter& game_;
-  const MouseState* pointer_ = nullptr;
+  class MaskHoverDrawing : public FrameLayer {
+   public:
+    explicit MaskHoverDrawing(ChoiceMenu& menu) : menu_(menu) {}
+    void Draw(Surface& frame) override { menu_.DrawMaskHover(frame); }
+
+   private:
+    ChoiceMenu& menu_;
+  };
+  class MenuDrawing : public FrameLayer {
+   public:
+    explicit MenuDrawing(ChoiceMenu& menu) : menu_(menu) {}
+    void Draw(Surface& frame) override;
+
+   private:
+    ChoiceMenu& menu_;
+  };
+
+  Services services_;
+  MaskHoverDrawing maskHoverLayer_{*this};
+  MenuDrawing menuLayer_{*this};
   ChoiceState state_{};
   SelectionEffect effect_;
   Countdown countdown_;

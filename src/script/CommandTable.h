@@ -1,19 +1,19 @@
 #pragma once
 // The script's command vocabulary. Every command name of the catalogue is listed once,
 // in matching order, keyed by its lower-cased name; a name gets its handler from the file
-// that implements its family (Register...Commands). Names without a handler yet, and names
-// outside the catalogue, are ignored (Continue), as unknown commands always are.
+// that implements its family (script/CommandFamilies.h). Names without a handler yet, and
+// names outside the catalogue, are ignored (Continue), as unknown commands always are.
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zan {
-
-class Interpreter;
 
 // What a command tells the interpreter.
 enum class DispatchResult : int32_t {
@@ -39,7 +39,8 @@ struct CommandCall {
   bool Is(size_t index, std::string_view keyword) const;
 };
 
-using CommandHandler = std::function<DispatchResult(Interpreter&, const CommandCall&)>;
+// A handler holds what its family uses (its services) and gets the tag taken apart.
+using CommandHandler = std::function<DispatchResult(const CommandCall&)>;
 
 class CommandTable {
  public:
@@ -64,12 +65,17 @@ class CommandTable {
   std::unordered_map<std::string, size_t> byLowerName_;
 };
 
-// The families implemented so far.
-void RegisterVariableCommands(CommandTable& table);     // arithmetic, "If", jumps
-void RegisterInterpreterCommands(CommandTable& table);  // text waits, scenes, demo, title
-void RegisterImageCommands(CommandTable& table);        // image slots, zoom windows, "Update"
-void RegisterSoundCommands(CommandTable& table);        // the Sound* channel commands
-void RegisterWindowCommands(CommandTable& table);       // Win*, "WinOn", "WinOff"
-void RegisterChoiceCommands(CommandTable& table);       // Slt*: regular and mask choices
+// Gives the commands of a family their handlers: each a function of the family's services
+// (kept by value: a struct of references) and the call.
+template <class Services>
+using FamilyHandler = DispatchResult (*)(const Services&, const CommandCall&);
+template <class Services>
+void SetHandlers(CommandTable& table, const Services& services,
+                 std::initializer_list<std::pair<const char*, FamilyHandler<Services>>> handlers) {
+  for (const auto& entry : handlers) {
+    const FamilyHandler<Services> handler = entry.second;
+    table.SetHandler(entry.first, [services, handler](const CommandCall& call) { return handler(services, call); });
+  }
+}
 
 }  // namespace zan

@@ -4,6 +4,8 @@
 #include "base/ShiftJis.h"
 #include "base/TextCase.h"
 #include "data/GameData.h"
+#include "frame/FrameCompositor.h"
+#include "message/MessageWindowTask.h"
 #include "stage/ImageLayers.h"
 #include "platform/Files.h"
 #include "platform/ReceiverList.h"
@@ -43,36 +45,60 @@ size_t FindCharacter(std::string_view text, std::string_view needle, size_t from
 }  // namespace
 
 Interpreter::Interpreter(TaskScheduler& tasks, GameData& data, ScriptLoader& script, VariableTable& variables,
-                     ReadFlagStore& readFlags, SoundManager& sound)
+                         ReadFlagStore& readFlags, SoundManager& sound)
     : GameTask(tasks, "CGameMain", Sjis("CGameMain::【ゲームメイン】")),
       data_(data),
       script_(script),
       variables_(variables),
       readFlags_(readFlags),
-      sounds_(SoundChannelBank::kScriptChannels, true, tasks, sound,
+      sounds_(tasks, sound,
               [&data](std::string_view name, std::vector<uint8_t>& bytes) {
                 return data.ReadGameFile(name, kSlotSounds, bytes);
-              }) {
+              }),
+      // Shakes and eye blinks draw from the script's generator, as "Rnd" does.
+      layers_(std::make_unique<ImageLayers>(tasks, data, [this] { return variables_.NextRandom(); })),
+      sceneLayer_(*layers_),
+      overlayLayer_(*layers_),
+      choices_({data, areas_, readFlags, backlog_, *this, input_, tasks.GetClock()}),
+      timedWait_(tasks.GetClock()) {
   SetHandler(0, [this] { return Update(); });
-  SetHandler(1, [this] { return Draw(); });
-  // Shakes and eye blinks draw from the script's generator, as "Rnd" does.
-  layers_ = std::make_unique<ImageLayers>(tasks, data, [this] { return variables_.NextRandom(); });
   // Loading a script enters it at its top: the read-flag cursor follows.
   script_.SetEnterHook([this](std::string_view name, int32_t position) {
     if (ReadFlagsActive()) readFlags_.EnterScript(name, position, script_);
   });
-  RegisterVariableCommands(commands_);
-  RegisterInterpreterCommands(commands_);
-  RegisterImageCommands(commands_);
-  RegisterSoundCommands(commands_);
-  SetUpSoundChannels();
-  RegisterWindowCommands(commands_);
-  RegisterChoiceCommands(commands_);
+  RegisterCommands();
+  sounds_.NewGame();
 }
 
 Interpreter::~Interpreter() {
-  if (ReceiverList* receivers = Manager().Receivers()) receivers->Unregister(&input_);
+  if (ReceiverList* receivers = Manager().Receivers()) receivers->Unregister(&receiver_);
+  // The message window may be gone already: its layer is known from when it was added.
+  if (frame_ != nullptr)
+    for (const FrameLayer* layer : frameLayers_) frame_->Remove(*layer);
   sounds_.StopAll();
+}
+
+void Interpreter::RegisterCommands() {
+  const StageCommandServices stage{*layers_, variables_, options_, timedWait_};
+  RegisterVariableCommands(commands_, {variables_});
+  RegisterInterpreterCommands(commands_, {*this, variables_, timedWait_});
+  RegisterImageCommands(commands_, {stage, gallery_, pictures_});
+  RegisterZoomCommands(commands_, stage);
+  RegisterSoundCommands(commands_, {sounds_, variables_, options_, backlog_});
+  RegisterWindowCommands(commands_, {areas_, variables_, data_, options_, backlog_});
+  RegisterChoiceCommands(commands_, {choices_, variables_, record_, readPosition_});
+}
+
+void Interpreter::Attach(MessageWindowTask& window, FrameCompositor& frame) {
+  window_ = &window;
+  frame_ = &frame;
+  window.Attach(areas_, {&clickWait_, &options_.skipMode, &options_.textRate, &options_.autoTimestamp});
+  frameLayers_ = {&sceneLayer_, &choices_.MaskHoverLayer(), &overlayLayer_, &window, &choices_.MenuLayer()};
+  frame.Add(Layer::kStage, sceneLayer_, *this);
+  frame.Add(Layer::kStage, choices_.MaskHoverLayer(), *this);
+  frame.Add(Layer::kSlotOverlays, overlayLayer_, window);
+  frame.Add(Layer::kMessageAreas, window, window);
+  frame.Add(Layer::kChoices, choices_.MenuLayer(), window);
 }
 
 bool Interpreter::ReadFlagsActive() const { return readFlags_.IsBuilt(); }
@@ -82,15 +108,6 @@ void Interpreter::Prepare() {
   LoadOptions();
   ApplyVolumes();
   choices_.LoadCountdownSheets();
-}
-
-void Interpreter::SetUpSoundChannels() {
-  for (int i = 0; i < kSoundRecordCount; ++i) {
-    soundRecords_[static_cast<size_t>(i)] = {};
-    if (ChannelKind(i) != SoundKind::kBgm) continue;
-    soundRecords_[static_cast<size_t>(i)].loop = 1;
-    sounds_.Channel(i)->SetLoop(true);
-  }
 }
 
 void Interpreter::LoadOptions() {
@@ -106,33 +123,32 @@ void Interpreter::SaveReadFlags() { readFlags_.Save(data_); }
 
 void Interpreter::StartGame(std::string_view scriptName) {
   Start(kOrderScreen);
-  clickState_ = kClickNone;
-  currentArea_ = 0;
+  input_.click = kClickNone;
   record_ = ScriptRecord();
   readPosition_ = 0;
   script_.LoadScript(record_, scriptName.empty() ? std::string_view("main.txt") : scriptName);
   layers_->Reset(10, 5);
-  moviesAllowed_ = !data_.MovieIniPresent();
+  sceneLayer_.SetMoviesAllowed(!data_.MovieIniPresent());
   variables_.LoadVariables(data_);
   LoadOptions();
-  SetUpSoundChannels();
+  sounds_.NewGame();
   backlog_.Clear();
-  ducked_ = 0;
+  sounds_.SetDucked(false);
   ApplyVolumes();
   const OptionsBlock& o = options_;
   areas_.StartGame(data_, {o.textColour[0], o.textColour[1], o.textColour[2]},
                    {o.readTextColour[0], o.readTextColour[1], o.readTextColour[2]},
                    {o.windowTint[0], o.windowTint[1], o.windowTint[2]}, o.windowOpacity);
+  if (window_ != nullptr) window_->StartDrawing();
   choices_.StartGame();
-  windowShown_ = 0;
-  SetSkipMode(0);
-  SetAutoMode(0);
+  SetSkipMode(false);
+  SetAutoMode(false);
   SetGameMode(kModeStory);
-  timedWait_ = {};
-  clickWait_ = 0;
-  voiceAtWait_ = 0;
-  arrowKey_ = 0;
-  mouseMoved_ = 0;
+  timedWait_.Cancel();
+  clickWait_ = false;
+  voiceAtWait_ = false;
+  input_.arrow = ArrowKey::kNone;
+  input_.pointerMoved = false;
   demo_ = {};
   sceneName_.clear();
   RemoveFile(data_.StateFile("save/save_sel.sav"));
@@ -141,7 +157,7 @@ void Interpreter::StartGame(std::string_view scriptName) {
 void Interpreter::ReturnToTitle() {
   sounds_.StopAll();
   SaveReadFlags();
-  areas_.StopGame();
+  if (window_ != nullptr) window_->End();
   End();
   // Which screen follows depends on the mode; the screens are not built yet. A demo
   // returns to the story's mode.
@@ -149,47 +165,28 @@ void Interpreter::ReturnToTitle() {
   SaveOptions();
 }
 
-void Interpreter::SetGameMode(int32_t mode) {
+void Interpreter::SetGameMode(GameMode mode) {
   gameMode_ = mode;
   if (mode == kModeStory || mode == kModeGalleryReplay) variables_.SetInt("g_scene_mode", 0);
   else if (mode >= kModeSceneReplay && mode <= kModeDemo) variables_.SetInt("g_scene_mode", 1);
 }
 
-void Interpreter::SetSkipMode(int32_t on) {
+void Interpreter::SetSkipMode(bool on) {
   options_.skipMode = on ? 1 : 0;
   if (frameRate_) frameRate_(on ? 0 : kFramesPerSecond);
 }
 
-void Interpreter::SetAutoMode(int32_t on) {
+void Interpreter::SetAutoMode(bool on) {
   options_.autoMode = on ? 1 : 0;
   if (on) options_.autoTimestamp = static_cast<int32_t>(Manager().Now());
-}
-
-void Interpreter::StartTimedWait(int32_t ms) {
-  timedWait_ = {};
-  if (ms <= 0) return;
-  timedWait_ = {true, Manager().Now(), static_cast<uint32_t>(ms)};
 }
 
 void Interpreter::SetSceneName(std::string_view name) {
   sceneName_.assign(CutToCharacters(name, 63));
 }
 
-void Interpreter::ApplyVolumes() {
-  SoundSettings settings;
-  settings.muteAll = options_.muteAll != 0;
-  settings.masterVolume = options_.masterVolume;
-  settings.bgmVolume = options_.musicVolume;
-  settings.effectVolume = options_.effectVolume;
-  settings.voiceVolume = options_.voiceVolume;
-  settings.bgmMute = options_.muteMusic != 0;
-  settings.effectMute = options_.muteEffects != 0;
-  settings.voiceMute = options_.muteVoices != 0;
-  sounds_.ApplySettings(settings, false, ducked_ != 0);
-}
-
 void Interpreter::Advance() {
-  clickWait_ = 0;
+  clickWait_ = false;
   if (options_.stopVoiceOnClick) {
     for (int i = kFirstVoiceChannel; i < SoundChannelBank::kScriptChannels; ++i)
       sounds_.Channel(i)->Stop();
@@ -198,56 +195,56 @@ void Interpreter::Advance() {
 
 int32_t Interpreter::Update() {
   const uint32_t now = Manager().Now();
-  // 1-2. Skip and auto requests. The system buttons are not built yet: their skip button
-  // counts as shown and enabled.
+  // Skip and auto mode start through requests, which an open choice refuses. The system
+  // buttons are not built yet: their skip button counts as shown and enabled.
   const bool choosing = choices_.Open() || choices_.MaskOpen();
   if (options_.skipRequest) {
     options_.skipRequest = 0;
     if (IsRunning() && !choosing && (readFlags_.IsCurrentWaitRead() || options_.skipUnread))
-      SetSkipMode(1);
+      SetSkipMode(true);
   }
   if (options_.autoRequest) {
     options_.autoRequest = 0;
-    if (IsRunning() && !choosing) SetAutoMode(1);
+    if (IsRunning() && !choosing) SetAutoMode(true);
   }
-  // 6. An open choice takes the input; the script waits. An open mask choice holds the
+  // An open choice takes the input; the script waits. An open mask choice holds the
   // script too, between its clicks.
   if (choices_.Open()) {
     if (!WindowHiddenByPlayer()) {
-      choices_.Input(mouseMoved_ != 0, arrowKey_, clickState_ == kClickReleased);
-      arrowKey_ = 0;
+      choices_.Input();
+      input_.arrow = ArrowKey::kNone;
     }
   } else if (choices_.MaskOpen()) {
-    choices_.MaskInput(mouseMoved_ != 0, arrowKey_, clickState_ == kClickReleased);
-    arrowKey_ = 0;
+    choices_.MaskInput();
+    input_.arrow = ArrowKey::kNone;
   } else if (choices_.Selecting()) {
-    // 7. The chosen button still blinks; the click stays for later.
+    // The chosen button still blinks; the click stays for later.
     return 0;
   } else if (!RunScript(now)) {
     return 0;
   }
-  // 12. The click is consumed.
-  if (clickState_ == kClickReleased) clickState_ = kClickNone;
-  else if (clickState_ == kClickPressed) clickState_ = kClickHeld;
-  mouseMoved_ = 0;
+  // The click is consumed.
+  if (input_.click == kClickReleased) input_.click = kClickNone;
+  else if (input_.click == kClickPressed) input_.click = kClickHeld;
+  input_.pointerMoved = false;
   return 0;
 }
 
 bool Interpreter::RunScript(uint32_t now) {
-  // 9. Ducking ends once no voice sounds.
-  if (ducked_ && !sounds_.AnyVoicePlaying()) {
-    ducked_ = 0;
+  // Ducking ends once no voice sounds.
+  if (sounds_.Ducked() && !sounds_.AnyVoicePlaying()) {
+    sounds_.SetDucked(false);
     ApplyVolumes();
   }
-  // 10. Skipping cancels timed waits and advances pages.
+  // Skipping cancels timed waits and advances pages.
   if (options_.skipMode) {
-    timedWait_ = {};
+    timedWait_.Cancel();
     if (clickWait_) Advance();
   }
-  // 11. A running timed wait holds everything, the click included.
+  // A running timed wait holds everything, the click included.
   if (timedWait_.active) {
-    if (now - timedWait_.start < timedWait_.duration) return false;
-    timedWait_ = {};
+    if (!timedWait_.Over(now)) return false;
+    timedWait_.Cancel();
   }
   if (options_.autoMode && CurrentArea().IsAllShown()) {
     const int32_t pace = voiceAtWait_ ? options_.autoPaceVoice : options_.autoPace;
@@ -259,33 +256,12 @@ bool Interpreter::RunScript(uint32_t now) {
     }
   }
   if (clickWait_) {
-    if (clickState_ == kClickReleased && CurrentArea().ShowAll() == 0) Advance();
+    if (input_.click == kClickReleased && !CurrentArea().ShowAll()) Advance();
   } else {
     ExecuteElements();
-    arrowKey_ = 0;
+    input_.arrow = ArrowKey::kNone;
   }
   return true;
-}
-
-int32_t Interpreter::Draw() {
-  if (drawTarget_ == nullptr) return 0;
-  layers_->DrawScene(*drawTarget_, moviesAllowed_, moviesAllowed_);
-  choices_.DrawMaskHover(*drawTarget_);
-  return 0;
-}
-
-void Interpreter::DrawSlotOverlays(Surface& target) {
-  layers_->DrawEyes(target);
-  layers_->DrawZooms(target);
-}
-
-void Interpreter::DrawChoices(Surface& target) { choices_.Draw(target, Manager().Now()); }
-
-void Interpreter::ClearPage(int32_t index) {
-  MessageArea& area = areas_.Area(index);
-  if (CurrentArea().HoldsText()) backlog_.Record(area.Record(), areas_.Layout());
-  area.Clear();
-  areas_.ClearNamePlate();
 }
 
 void Interpreter::ExecuteElements() {
@@ -303,7 +279,7 @@ void Interpreter::ExecuteElements() {
       case DispatchResult::kNoSlot:
         continue;
       case DispatchResult::kWindowChanged:
-        ApplyWindowSettings();
+        areas_.ApplySettings(areas_.CurrentIndex());
         continue;
       case DispatchResult::kShowText:
         PresentPage(element);
@@ -311,13 +287,13 @@ void Interpreter::ExecuteElements() {
       case DispatchResult::kStopFrame:
         return;
       case DispatchResult::kChoiceOpened:
-        SetSkipMode(0);
-        SetAutoMode(0);
+        SetSkipMode(false);
+        SetAutoMode(false);
         areas_.choice.ShowAll();
         return;
       case DispatchResult::kMaskChoiceOpened:
-        SetSkipMode(0);
-        SetAutoMode(0);
+        SetSkipMode(false);
+        SetAutoMode(false);
         return;
       case DispatchResult::kMovieStarted:
         return;
@@ -328,29 +304,22 @@ void Interpreter::ExecuteElements() {
 }
 
 void Interpreter::AppendText(std::string_view text) {
+  const int32_t current = areas_.CurrentIndex();
   if (text.substr(0, SpeakerOpen().size()) != SpeakerOpen()) {
-    areas_.Append(currentArea_, text);
+    areas_.Append(current, text);
     return;
   }
   const size_t nameStart = SpeakerOpen().size();
   const size_t close = FindCharacter(text, SpeakerClose(), nameStart);
   if (close == std::string_view::npos) {
-    areas_.SetSpeaker(currentArea_, text.substr(nameStart));
+    areas_.SetSpeaker(current, text.substr(nameStart));
     return;
   }
   std::string_view rest = text.substr(close + SpeakerClose().size());
   if (!rest.empty() && rest[0] == '\r') rest.remove_prefix(1);
   if (!rest.empty() && rest[0] == '\n') rest.remove_prefix(1);
-  areas_.Append(currentArea_, rest);
-  areas_.SetSpeaker(currentArea_, text.substr(nameStart, close - nameStart));
-}
-
-void Interpreter::SetCurrentAreaIndex(int32_t index) {
-  if (index < 0 || index >= MessageAreas::kAreaCount) {
-    ZAN_WARN("script: no message area %d; area %d stays current", index, currentArea_);
-    return;
-  }
-  currentArea_ = index;
+  areas_.Append(current, rest);
+  areas_.SetSpeaker(current, text.substr(nameStart, close - nameStart));
 }
 
 void Interpreter::PresentPage(std::string_view tag) {
@@ -358,10 +327,10 @@ void Interpreter::PresentPage(std::string_view tag) {
   // Whether the page's text was read before is the state of its text wait, also when an
   // image's wait presents it halfway (in folder mode every text counts as read).
   const bool read = readFlags_.IsCurrentWaitRead();
-  if (textWait && !read && options_.skipMode && !options_.skipUnread) SetSkipMode(0);
+  if (textWait && !read && options_.skipMode && !options_.skipUnread) SetSkipMode(false);
   // The message window types the page out (with the area's own settings); auto mode counts
   // from the end of the typing.
-  areas_.PresentPage(currentArea_, read && options_.readTextColours != 0);
+  areas_.PresentPage(areas_.CurrentIndex(), read && options_.readTextColours != 0);
   if (options_.skipMode) CurrentArea().ShowAll();
   if (textWait) readFlags_.MarkWaitRead();
 }
@@ -375,33 +344,69 @@ DispatchResult Interpreter::DispatchCommand(std::string_view tag) {
   if (CountArgs(tag, name.offset) > kMaxArgs)
     ZAN_WARN("script: %s has more than %d arguments; the rest are left out", call.name.c_str(),
             kMaxArgs);
-  if (const CommandHandler* handler = commands_.Find(call.name)) return (*handler)(*this, call);
+  if (const CommandHandler* handler = commands_.Find(call.name)) return (*handler)(call);
   return DispatchResult::kContinue;
 }
 
-int32_t Interpreter::JumpToLabel(std::string_view label) {
+bool Interpreter::JumpToLabel(std::string_view label) {
   const int32_t position = ScriptLoader::FindLabel(record_, label);
   if (position < 0) {
     ZAN_WARN("script: no label [%s] in %s", SjisToUtf8(label).c_str(),
             SjisToUtf8(record_.name).c_str());
-    return 0;
+    return false;
   }
   readPosition_ = position;
   RepositionReadFlags();
-  return 1;
+  return true;
 }
 
-int32_t Interpreter::JumpToScript(std::string_view scriptName, std::string_view label) {
+bool Interpreter::JumpToScript(std::string_view scriptName, std::string_view label) {
   if (label.empty()) return JumpToLabel(scriptName);
   const bool changes = !EqualsNoCase(scriptName, record_.name);
   script_.LoadScript(record_, scriptName);
-  if (JumpToLabel(label) == 1) return 1;
+  if (JumpToLabel(label)) return true;
   // The old read position means nothing in another script: start it from its top.
   if (changes) {
     readPosition_ = 0;
     RepositionReadFlags();
   }
-  return 0;
+  return false;
+}
+
+void Interpreter::Call(std::string_view scriptName, std::string_view label) {
+  ReturnStack& stack = record_.returns;
+  if (stack.Count() >= ReturnStack::kDepth) {
+    ZAN_WARN("script: JumpR in %s nests deeper than %d calls; the call is left out",
+            SjisToUtf8(record_.name).c_str(), ReturnStack::kDepth);
+    return;
+  }
+  const std::string from = record_.name;
+  const int32_t position = readPosition_;
+  const bool landed = scriptName.empty() ? JumpToLabel(label) : JumpToScript(scriptName, label);
+  if (landed) stack.Push(from, position);
+}
+
+void Interpreter::Return() {
+  ReturnStack::Entry entry;
+  if (!record_.returns.Pop(&entry) || entry.script.empty()) return;
+  script_.LoadScript(record_, entry.script);
+  readPosition_ = entry.position;
+  RepositionReadFlags();
+}
+
+void Interpreter::WaitForClick() {
+  clickWait_ = true;
+  voiceAtWait_ = sounds_.AnyVoicePlaying();
+  MessageArea& area = CurrentArea();
+  area.SetVertical(area.Settings().vertical);
+}
+
+void Interpreter::StartDemo(std::string_view scriptName, std::string_view label) {
+  demo_.active = true;
+  demo_.savedMode = gameMode_;
+  demo_.script = scriptName;
+  demo_.label = label;
+  SetGameMode(kModeDemo);
 }
 
 void Interpreter::RepositionReadFlags() {
@@ -412,20 +417,20 @@ void Interpreter::RepositionReadFlags() {
 void Interpreter::Click() {
   // With the window hidden by the player a click only brings it back.
   if (WindowHiddenByPlayer()) {
-    SetWindowHiddenByPlayer(0);
+    SetWindowHiddenByPlayer(false);
     return;
   }
-  clickState_ = kClickReleased;
+  input_.click = kClickReleased;
 }
 
 void Interpreter::RightButtonAction() {
   switch (options_.rightClickAction) {
     case 0:
-      if (options_.skipMode) SetSkipMode(0);
+      if (options_.skipMode) SetSkipMode(false);
       else RequestSkip();
       break;
     case 1:
-      SetWindowHiddenByPlayer(WindowHiddenByPlayer() ? 0 : 1);
+      SetWindowHiddenByPlayer(!WindowHiddenByPlayer());
       break;
     default:
       break;  // 2 opens the save screen, which is not built yet
@@ -433,9 +438,9 @@ void Interpreter::RightButtonAction() {
 }
 
 void Interpreter::ToggleWindowHiddenByPlayer() {
-  SetSkipMode(0);
-  SetAutoMode(0);
-  SetWindowHiddenByPlayer(WindowHiddenByPlayer() ? 0 : 1);
+  SetSkipMode(false);
+  SetAutoMode(false);
+  SetWindowHiddenByPlayer(!WindowHiddenByPlayer());
 }
 
 void Interpreter::EndDemo() {
@@ -450,26 +455,32 @@ void Interpreter::EndDemo() {
   SetGameMode(back.savedMode);
 }
 
-bool Interpreter::Input::HandleEvent(const InputEvent& event) {
-  if (!owner_.IsRunning()) return false;
+bool Interpreter::Receiver::HandleEvent(const InputEvent& event) {
+  PlayerInput& input = owner_.input_;
   using Kind = InputEvent::Kind;
+  // The pointer's place is kept whatever the story does, as the window reports it.
+  if (event.kind == Kind::kPointerMove) {
+    input.pointerX = event.x;
+    input.pointerY = event.y;
+  }
+  if (!owner_.IsRunning()) return false;
   switch (event.kind) {
     case Kind::kButtonDown:
-      if (event.button == PointerButton::kLeft) owner_.clickState_ = kClickPressed;
+      if (event.button == PointerButton::kLeft) input.click = kClickPressed;
       break;
     case Kind::kButtonUp:
       if (event.button == PointerButton::kRight && !owner_.rightButtonMappedToCancel_)
         owner_.RightButtonAction();
       break;
     case Kind::kPointerMove:
-      owner_.mouseMoved_ = 1;
+      input.pointerMoved = true;
       break;
     case Kind::kKeyDown:
       switch (event.key) {
-        case Key::kLeft: owner_.arrowKey_ = 1; break;
-        case Key::kRight: owner_.arrowKey_ = 2; break;
-        case Key::kUp: owner_.arrowKey_ = 3; break;
-        case Key::kDown: owner_.arrowKey_ = 4; break;
+        case Key::kLeft: input.arrow = ArrowKey::kLeft; break;
+        case Key::kRight: input.arrow = ArrowKey::kRight; break;
+        case Key::kUp: input.arrow = ArrowKey::kUp; break;
+        case Key::kDown: input.arrow = ArrowKey::kDown; break;
         default: break;
       }
       break;

@@ -2,11 +2,18 @@
 // Interpreter: the interpreter task that plays the story. Each frame its update runs script
 // elements from the read position until one waits (a click, a time, a transition, a movie,
 // a choice); message text goes to the current message area, command tags to the command
-// table; its draw composes the image slots. It owns the live game state the commands act
-// on: the loaded script and its return stack, the message areas, the image slots and zoom
-// windows, the twelve script sound channels, the choices, the skip and auto modes, the
-// settings block with the gallery flags, and the game mode.
+// table, whose families each get the services they use (script/CommandFamilies.h). It owns
+// the live game state the commands act on: the loaded script and its return stack, the
+// message areas, the image slots and zoom windows, the twelve script sound channels, the
+// choices, the skip and auto modes, the settings block with the gallery flags, and the
+// game mode.
+//
+// What it shows goes through the frame compositor (frame/FrameCompositor.h): the stage
+// (the scene and the mask choice's hover picture) while this task runs, and the slots'
+// overlays, the message windows and the choices while the message window task runs, which
+// the interpreter starts with every new game and ends at the return to the title.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,20 +25,24 @@
 #include "platform/EventReceiver.h"
 #include "script/Backlog.h"
 #include "script/ChoiceMenu.h"
+#include "script/CommandFamilies.h"
 #include "script/CommandTable.h"
 #include "script/Options.h"
+#include "script/PlayerInput.h"
 #include "script/ScriptLoader.h"
+#include "script/ScriptSounds.h"
 #include "script/SoundChannelRecord.h"
-#include "sound/SoundChannelBank.h"
+#include "script/StoryControl.h"
+#include "script/TimedWait.h"
+#include "stage/StageLayers.h"
 
 namespace zan {
 
-class CsvRowTable;
-class Surface;
+class FrameCompositor;
 class GameData;
 class ImageLayers;
+class MessageWindowTask;
 class ReadFlagStore;
-class NameList;
 class SoundManager;
 class VariableTable;
 
@@ -46,31 +57,22 @@ enum GameMode : int32_t {
   kModeSpecial = 6,  // a special script ("flow.txt", "map.txt")
 };
 
-// The player's click as the update sees it.
-enum ClickState : int32_t {
-  kClickNone = 0,
-  kClickHeld = 1,
-  kClickReleased = 2,  // a click this frame
-  kClickPressed = 3,   // pressed this frame
-};
-
-class Interpreter : public GameTask {
+class Interpreter : public GameTask, public StoryControl {
  public:
-  struct TimedWait {
-    bool active = false;
-    uint32_t start = 0;     // ms, system clock
-    uint32_t duration = 0;  // ms
-  };
   struct DemoReturn {
     bool active = false;
-    int32_t savedMode = 0;
+    GameMode savedMode = kModeStory;
     std::string script;  // empty: the label is in the script running then
     std::string label;
   };
 
   Interpreter(TaskScheduler& tasks, GameData& data, ScriptLoader& script, VariableTable& variables,
-            ReadFlagStore& readFlags, SoundManager& sound);
+              ReadFlagStore& readFlags, SoundManager& sound);
   ~Interpreter() override;
+
+  // The message window task that shows the areas, and the frame the story's layers are
+  // drawn in. Without them nothing of the story is shown.
+  void Attach(MessageWindowTask& window, FrameCompositor& frame);
 
   // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
   void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
@@ -79,8 +81,6 @@ class Interpreter : public GameTask {
   void Prepare();
   // A new story at `script` (empty: "main.txt").
   void StartGame(std::string_view script);
-  // Shuts the game down (read flags written), ends the task, writes "option.dat".
-  void ReturnToTitle();
 
   // The per-frame update (phase 0).
   int32_t Update();
@@ -90,8 +90,8 @@ class Interpreter : public GameTask {
   // Clears the click wait; stops the voices when the settings ask for it.
   void Advance();
 
-  void SetSkipMode(int32_t on);
-  void SetAutoMode(int32_t on);
+  void SetSkipMode(bool on);
+  void SetAutoMode(bool on);
   // Skip and auto start through requests that the next update checks.
   void RequestSkip() { options_.skipRequest = 1; }
   void RequestAuto() { options_.autoRequest = 1; }
@@ -101,125 +101,101 @@ class Interpreter : public GameTask {
   void RightButtonAction();
   void ToggleWindowHiddenByPlayer();
   // Every shown window fades out (or in) at once when the player hides (shows) it.
-  void SetWindowHiddenByPlayer(int32_t hidden) { areas_.SetWindowHiddenByPlayer(hidden); }
+  void SetWindowHiddenByPlayer(bool hidden) { areas_.SetWindowHiddenByPlayer(hidden); }
+  bool WindowHiddenByPlayer() const { return areas_.WindowHiddenByPlayer(); }
   // True when the key configuration already turns a right-button release into the
   // right-button action (取消): this task's own handler then leaves it alone, so one
   // release never runs the action twice.
   void SetRightButtonMappedToCancel(bool mapped) { rightButtonMappedToCancel_ = mapped; }
-  int32_t WindowHiddenByPlayer() const { return areas_.WindowHiddenByPlayer(); }
-  // Ends a demo: back to its return point, else to the title.
-  void EndDemo();
 
-  void SetGameMode(int32_t mode);
-  int32_t Mode() const { return gameMode_; }
+  void SetGameMode(GameMode mode);
+  GameMode Mode() const { return gameMode_; }
 
-  // Jumps within the loaded script; 0 (nothing changed) when the label is missing.
-  int32_t JumpToLabel(std::string_view label);
-  // Loads `script` and jumps to `label` in it (an empty label: JumpToLabel(script)).
-  int32_t JumpToScript(std::string_view script, std::string_view label);
+  // StoryControl.
+  bool JumpToLabel(std::string_view label) override;
+  bool JumpToScript(std::string_view script, std::string_view label) override;
+  void Call(std::string_view script, std::string_view label) override;
+  void Return() override;
+  void ForgetCalls() override { record_.returns.Clear(); }
+  void WaitForClick() override;
+  void SetSceneName(std::string_view name) override;
+  void ReturnToTitle() override;
+  void StartDemo(std::string_view script, std::string_view label) override;
+  void EndDemo() override;
+  bool InDemo() const override { return demo_.active; }
+
   // Moves the read-flag cursor to the loaded script at the read position.
   void RepositionReadFlags();
-  ReadFlagStore& ReadFlags() { return readFlags_; }
 
   // "option.dat" and "kidoku.dat" in the game's "sys" folder.
   void LoadOptions();
   void SaveOptions();
   void SaveReadFlags();
 
-  // State the command families work on.
+  // The game state.
   CommandTable& Commands() { return commands_; }
   VariableTable& Variables() { return variables_; }
-  ScriptLoader& Script() { return script_; }
+  ReadFlagStore& ReadFlags() { return readFlags_; }
   ScriptRecord& Record() { return record_; }
   int32_t ReadPosition() const { return readPosition_; }
   void SetReadPosition(int32_t position) { readPosition_ = position; }
   MessageAreas& Areas() { return areas_; }
-  MessageArea& CurrentArea() { return areas_.areas[static_cast<size_t>(currentArea_)]; }
-  int32_t CurrentAreaIndex() const { return currentArea_; }
-  // 0..2; anything else leaves the current area as it is.
-  void SetCurrentAreaIndex(int32_t index);
-  // Hands the current area's settings to the message layout (after every window command
-  // and before a page is presented).
-  void ApplyWindowSettings() { areas_.ApplySettings(currentArea_); }
-  // Finishes the page of area `index` ("WinClear"): when the current area holds text, area
-  // `index` goes into the history; then the area, its speaker and the name plate are
-  // cleared.
-  void ClearPage(int32_t index);
-  // "WinOn" / "WinOff": whether the window and the system icons are shown (saved).
-  void SetWindowShown(int32_t shown) { windowShown_ = shown; }
-  int32_t WindowShown() const { return windowShown_; }
+  MessageArea& CurrentArea() { return areas_.Current(); }
+  int32_t CurrentAreaIndex() const { return areas_.CurrentIndex(); }
+  bool WindowShown() const { return areas_.WindowShown(); }
   GameData& Data() { return data_; }
   OptionsBlock& Options() { return options_; }
   GalleryFlags& Gallery() { return gallery_; }
-  SoundChannelBank& Sounds() { return sounds_; }
-  // What the sound commands recorded of each script channel (saved with the game).
-  SoundChannelRecords& SoundRecords() { return soundRecords_; }
-  bool AnyVoicePlaying() { return sounds_.AnyVoicePlaying(); }
-  // Set while a voice lowers the music; the update clears it once no voice sounds.
-  void SetDucked(int32_t ducked) { ducked_ = ducked; }
-  int32_t Ducked() const { return ducked_; }
+  ScriptSounds& Sounds() { return sounds_; }
+  // The records a save stores of the twelve sound channels, built from them now.
+  SoundChannelRecords SoundRecords() { return sounds_.Records(); }
+  bool Ducked() const { return sounds_.Ducked(); }
   // The pages before the current one, and their voices.
   Backlog& History() { return backlog_; }
   // The regular and mask choices.
   ChoiceMenu& Choices() { return choices_; }
-  // Starts a timed wait of `ms` (0 or less: none).
-  void StartTimedWait(int32_t ms);
   const TimedWait& Timed() const { return timedWait_; }
-  void SetClickWait(int32_t wait) { clickWait_ = wait; }
-  int32_t ClickWait() const { return clickWait_; }
-  void SetVoiceAtWait(int32_t voice) { voiceAtWait_ = voice; }
-  int32_t GetClickState() const { return clickState_; }
-  void SetClickState(int32_t state) { clickState_ = state; }
-  int32_t ArrowKey() const { return arrowKey_; }
-  DemoReturn& Demo() { return demo_; }
-  void SetSceneName(std::string_view name);
+  void SetClickWait(bool wait) { clickWait_ = wait; }
+  bool ClickWait() const { return clickWait_; }
+  // The player's input as the update reads it; the click as DoAction delivers it.
+  const PlayerInput& Input() const { return input_; }
+  ClickState GetClickState() const { return input_.click; }
+  void SetClickState(ClickState state) { input_.click = state; }
+  const DemoReturn& Demo() const { return demo_; }
   const std::string& SceneName() const { return sceneName_; }
   // The settings apply: gives the script channels the player's sound settings (mute-all,
   // master level, each kind's level and mute) and lowers the music while ducked. Run at
   // start-up, at every new game, after the sound commands that load or start a sound and
   // when ducking ends.
-  void ApplyVolumes();
+  void ApplyVolumes() { sounds_.ApplySettings(options_); }
 
-  // The image slots and zoom windows (stage/ImageLayers.h), drawn each frame into the
-  // draw target (the back buffer).
+  // The image slots and zoom windows (stage/ImageLayers.h).
   ImageLayers& Layers() { return *layers_; }
-  void SetDrawTarget(Surface* target) { drawTarget_ = target; }
-  // What the message window task draws under its areas: the slots' eye animations, then
-  // the zoom windows.
-  void DrawSlotOverlays(Surface& target);
-  // What it draws over its areas: the regular choice.
-  void DrawChoices(Surface& target);
-  // The picture tables of the image commands: "イベントＣＧリスト.csv" (gallery rows) and
-  // "省略.csv" (picture abbreviations); null when absent.
+  // The picture tables of the image commands.
   void SetPictureTables(const NameList* eventCgList, const CsvRowTable* abbreviations) {
-    eventCgList_ = eventCgList;
-    abbreviations_ = abbreviations;
+    pictures_ = {eventCgList, abbreviations};
   }
-  const NameList* EventCgList() const { return eventCgList_; }
-  const CsvRowTable* Abbreviations() const { return abbreviations_; }
 
-  // Interpreter's own receiver of input events: left press, right release, mouse moves and
-  // arrow keys, while the task runs.
-  EventReceiver& InputReceiver() { return input_; }
+  // The interpreter's own receiver of input events: the pointer, left presses, right
+  // releases and arrow keys, which it turns into the player's input while the task runs.
+  EventReceiver& InputReceiver() { return receiver_; }
 
  private:
-  class Input : public EventReceiver {
+  class Receiver : public EventReceiver {
    public:
-    explicit Input(Interpreter& owner) : EventReceiver("CGameMain"), owner_(owner) {}
+    explicit Receiver(Interpreter& owner) : EventReceiver("CGameMain"), owner_(owner) {}
     bool HandleEvent(const InputEvent& event) override;
 
    private:
     Interpreter& owner_;
   };
 
-  // A new game's channel records: empty, the music channels looping (and the channels
-  // themselves set to loop, so that what plays agrees with what a save restores).
-  void SetUpSoundChannels();
-  // Update steps 9 to 11: ducking, skipping, timed waits, auto mode, the click wait, and
-  // the script itself. False while a timed wait holds (the click stays pending).
+  // Registers every command family with its services.
+  void RegisterCommands();
+  // What runs when no choice holds the script: ducking ends, skipping, timed waits, auto
+  // mode, the click wait, and the script itself, in that order. False while a timed wait
+  // holds (the click stays pending).
   bool RunScript(uint32_t now);
-  // The per-frame draw (phase 1): the scene of the image slots.
-  int32_t Draw();
   void AppendText(std::string_view text);
   void PresentPage(std::string_view tag);
   bool ReadFlagsActive() const;
@@ -229,36 +205,32 @@ class Interpreter : public GameTask {
   VariableTable& variables_;
   ReadFlagStore& readFlags_;
   CommandTable commands_;
-  SoundChannelBank sounds_;
-  SoundChannelRecords soundRecords_;
+  ScriptSounds sounds_;
   Backlog backlog_;
-  ChoiceMenu choices_{*this};
-  Input input_{*this};
+  MessageAreas areas_;
+  PlayerInput input_;
+  Receiver receiver_{*this};
+  std::unique_ptr<ImageLayers> layers_;
+  SceneLayer sceneLayer_;
+  SlotOverlayLayer overlayLayer_;
+  ChoiceMenu choices_;
+  PictureTables pictures_;
+  TimedWait timedWait_;
   std::function<void(int32_t)> frameRate_;
+  MessageWindowTask* window_ = nullptr;
+  FrameCompositor* frame_ = nullptr;
+  std::array<const FrameLayer*, 5> frameLayers_{};  // what Attach added to the frame
 
   ScriptRecord record_;
   int32_t readPosition_ = 0;
-  MessageAreas areas_;
-  int32_t currentArea_ = 0;
-  int32_t clickState_ = kClickNone;
-  int32_t clickWait_ = 0;
-  TimedWait timedWait_;
-  int32_t voiceAtWait_ = 0;
-  int32_t ducked_ = 0;
-  int32_t gameMode_ = kModeStory;
+  bool clickWait_ = false;
+  bool voiceAtWait_ = false;  // a voice sounded when the click wait began (auto mode's pace)
+  GameMode gameMode_ = kModeStory;
   DemoReturn demo_;
-  int32_t arrowKey_ = 0;
-  int32_t mouseMoved_ = 0;
   bool rightButtonMappedToCancel_ = false;
-  int32_t windowShown_ = 0;
   std::string sceneName_;
   OptionsBlock options_;
   GalleryFlags gallery_;
-  std::unique_ptr<ImageLayers> layers_;
-  Surface* drawTarget_ = nullptr;
-  bool moviesAllowed_ = true;
-  const NameList* eventCgList_ = nullptr;
-  const CsvRowTable* abbreviations_ = nullptr;
 };
 
 }  // namespace zan

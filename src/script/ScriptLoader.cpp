@@ -30,13 +30,13 @@ void ScriptRecord::Unload() {
 
 ScriptLoader::ScriptLoader(GameData& data, MessageBoxes* boxes) : data_(data), boxes_(boxes) {}
 
-int32_t ScriptLoader::LoadScript(ScriptRecord& record, std::string_view name) {
-  if (name.empty() || EqualsNoCase(name, record.name)) return 1;
+void ScriptLoader::LoadScript(ScriptRecord& record, std::string_view name) {
+  if (name.empty() || EqualsNoCase(name, record.name)) return;
   record.Unload();
   std::vector<uint8_t> text;
   if (data_.ReadGameFile(name, kSlotScripts, text) != 1) {
     ZAN_WARN("script: %s cannot be read; the story stops here", SjisToUtf8(name).c_str());
-    return 1;
+    return;
   }
   if (name.size() > kScriptNameSize - 1)
     ZAN_WARN("script: the name %s is longer than 31 bytes and is kept cut",
@@ -49,7 +49,6 @@ int32_t ScriptLoader::LoadScript(ScriptRecord& record, std::string_view name) {
     ZAN_WARN("script: %d label(s) of %s longer than 63 bytes are kept cut", cut,
             SjisToUtf8(record.name).c_str());
   if (enterHook_) enterHook_(record.name, 0);
-  return 1;
 }
 
 int32_t ScriptLoader::FindLabel(const ScriptRecord& record, std::string_view label) {

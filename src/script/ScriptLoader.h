@@ -67,8 +67,8 @@ class ScriptLoader {
   // Makes `name` the loaded script of `record`. An empty name, or the name already loaded
   // (ignoring case), does nothing. A script that cannot be read (the data reader reports
   // it) leaves the record empty, so nothing of the previous script stays usable and the
-  // interpreter idles. Always 1.
-  int32_t LoadScript(ScriptRecord& record, std::string_view name);
+  // interpreter idles.
+  void LoadScript(ScriptRecord& record, std::string_view name);
 
   // The position of the first label named `label` (ignoring case, over 63 bytes), or -1.
   static int32_t FindLabel(const ScriptRecord& record, std::string_view label);

@@ -212,10 +212,10 @@ int32_t CountArgs(std::string_view tag, int32_t offset) {
   return count;
 }
 
-int32_t GetArg(std::string_view tag, int32_t index, std::string& out) {
+bool GetArg(std::string_view tag, int32_t index, std::string& out) {
   out.clear();
   const int32_t offset = GetCommandName(tag).offset;
-  if (index < 0 || index >= CountArgs(tag, offset)) return 0;
+  if (index < 0 || index >= CountArgs(tag, offset)) return false;
   int32_t current = 0;
   size_t begin = static_cast<size_t>(offset);
   size_t end = tag.size();
@@ -229,11 +229,11 @@ int32_t GetArg(std::string_view tag, int32_t index, std::string& out) {
       found = true;
     }
   });
-  if (!found) return 0;
+  if (!found) return false;
   end = std::min(end, close);
   if (begin > end) begin = end;
   out.assign(CutToCharacters(Trim(tag.substr(begin, end - begin)), kArgBufferSize - 1));
-  return 1;
+  return true;
 }
 
 std::vector<std::string> GetArgs(std::string_view tag, int32_t offset) {

@@ -56,8 +56,8 @@ CommandName GetCommandName(std::string_view tag);
 int32_t CountArgs(std::string_view tag, int32_t offset);
 
 // Argument `index` (from 0), trimmed of spaces, tabs, CR, LF and the full-width space, cut
-// to 259 bytes. Returns 0 with `out` empty when the index is not below the count.
-int32_t GetArg(std::string_view tag, int32_t index, std::string& out);
+// to 259 bytes. False, with `out` empty, when the index is not below the count.
+bool GetArg(std::string_view tag, int32_t index, std::string& out);
 
 // Every argument at once (the first kMaxArgs), for the dispatcher.
 std::vector<std::string> GetArgs(std::string_view tag, int32_t offset);

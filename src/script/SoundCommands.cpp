@@ -1,8 +1,9 @@
 // The Sound* commands: the script's twelve sound channels (0 and 1 music, 2 to 5 effects,
 // 6 to 11 voices). Each command names its channel first, as a number or an integer
 // variable; a channel outside 0..11 makes the command do nothing. Keywords ignore case.
-// Every command keeps the channel's record (what a save stores) in step with what it did,
-// and all of them read on.
+// What the script asks beyond the channel's own settings (the file, play, pause, a
+// fade-out) goes into the channel's request, from which, with the channel, a save's record
+// is built. All of them read on.
 
 #include <algorithm>
 #include <cstdint>
@@ -11,16 +12,18 @@
 
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
-#include "script/CommandTable.h"
-#include "script/Interpreter.h"
+#include "script/Backlog.h"
+#include "script/CommandFamilies.h"
+#include "script/Options.h"
+#include "script/ScriptSounds.h"
 #include "script/VariableTable.h"
 
 namespace zan {
 namespace {
 
 using R = DispatchResult;
-
-static_assert(kSoundRecordCount == SoundChannelBank::kScriptChannels);
+using S = SoundCommandServices;
+using Request = ScriptSounds::Request;
 
 constexpr int kFirstVoice = 6;
 constexpr int kLastPageVoice = 10;  // channel 11's voice is not kept with the page
@@ -28,27 +31,25 @@ constexpr int kLastPageVoice = 10;  // channel 11's voice is not kept with the p
 struct Channel {
   int index;
   SoundChannel& sound;
-  SoundChannelRecord& record;
+  Request& request;
 };
 
-std::optional<Channel> Target(Interpreter& game, const CommandCall& call) {
-  const int32_t index = game.Variables().Evaluate(call.Arg(0));
-  SoundChannel* sound = game.Sounds().Channel(index);
+std::optional<Channel> Target(const S& s, const CommandCall& call) {
+  const int32_t index = s.variables.Evaluate(call.Arg(0));
+  SoundChannel* sound = s.sounds.Channel(index);
   if (!sound) return std::nullopt;
-  return Channel{index, *sound, game.SoundRecords()[static_cast<size_t>(index)]};
+  return Channel{index, *sound, s.sounds.RequestOf(index)};
 }
 
 // A time argument in ms; a negative one counts as none (not as a fade of 49 days).
-uint32_t Milliseconds(Interpreter& game, const std::string& argument) {
-  return static_cast<uint32_t>(std::max(0, game.Variables().Evaluate(argument)));
+uint32_t Milliseconds(const S& s, const std::string& argument) {
+  return static_cast<uint32_t>(std::max(0, s.variables.Evaluate(argument)));
 }
 
 bool IsVoice(int index) { return ChannelKind(index) == SoundKind::kVoice; }
 
 // Voices stay silent while the player skips.
-bool MayStart(Interpreter& game, int index) {
-  return !(IsVoice(index) && game.Options().skipMode);
-}
+bool MayStart(const S& s, int index) { return !(IsVoice(index) && s.options.skipMode); }
 
 // A name the record cannot hold whole is refused rather than cut into another file's name.
 bool FileFits(const CommandCall& call, const std::string& file) {
@@ -59,90 +60,78 @@ bool FileFits(const CommandCall& call, const std::string& file) {
 }
 
 // Voices loaded for the page being shown are kept with it for the backlog.
-void NoteVoice(Interpreter& game, int index, const std::string& file) {
-  if (index >= kFirstVoice && index <= kLastPageVoice)
-    game.History().SetVoice(index - kFirstVoice, file);
+void NoteVoice(const S& s, int index, const std::string& file) {
+  if (index >= kFirstVoice && index <= kLastPageVoice) s.history.SetVoice(index - kFirstVoice, file);
 }
 
 // A voice that now sounds lowers the music (when the player wants that) until no voice
 // sounds any more.
-void DuckForVoice(Interpreter& game, const Channel& c) {
-  if (game.Options().duckMusicForVoice && IsVoice(c.index) && c.sound.IsPlaying())
-    game.SetDucked(1);
+void DuckForVoice(const S& s, const Channel& c) {
+  if (s.options.duckMusicForVoice && IsVoice(c.index) && c.sound.IsPlaying()) s.sounds.SetDucked(true);
 }
 
 // A file that cannot be read leaves the channel without sound, rather than with the sound
 // it held before (which a play would start again).
 void LoadOrSilence(SoundChannel& sound, const std::string& file) {
-  if (sound.Load(file) == 0) sound.Release();
+  if (!sound.Load(file)) sound.Release();
 }
 
-void ClearChannel(Interpreter& game, int index) {
-  SoundChannel& sound = *game.Sounds().Channel(index);
-  sound.Release();
-  // The channel forgets the script's settings with its record, so a save made later does
-  // not record a volume, pan or loop other than the one that plays.
-  sound.Reset();
-  game.SoundRecords()[static_cast<size_t>(index)] = {};
-}
-
-R SoundInit(Interpreter& game, const CommandCall& call) {
+R SoundInit(const S& s, const CommandCall& call) {
   if (call.Is(0, "ALL")) {
-    for (int i = 0; i < kSoundRecordCount; ++i) ClearChannel(game, i);
-  } else if (auto c = Target(game, call)) {
-    ClearChannel(game, c->index);
+    for (int i = 0; i < ScriptSounds::kChannels; ++i) s.sounds.Clear(i);
+  } else if (auto c = Target(s, call)) {
+    s.sounds.Clear(c->index);
   }
   return R::kContinue;
 }
 
-R SoundLoad(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundLoad(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
   LoadOrSilence(c->sound, file);
-  game.ApplyVolumes();
-  NoteVoice(game, c->index, file);
-  // Only the name changes: the channel keeps its loop, mute, volume, pan and loop position,
-  // and so does its record.
-  c->record.file = file;
+  s.sounds.ApplySettings(s.options);
+  NoteVoice(s, c->index, file);
+  // Only the name changes: the channel keeps its loop, mute, volume, pan and loop position.
+  c->request.file = file;
   return R::kContinue;
 }
 
-R SoundPlay(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundPlay(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c || !FileFits(call, call.Arg(1))) return R::kContinue;
   const std::string& file = call.Arg(1);
   SoundChannel& sound = c->sound;
   LoadOrSilence(sound, file);
-  game.ApplyVolumes();
+  s.sounds.ApplySettings(s.options);
   if (call.Is(2, "ON"))
-    sound.FadeIn(Milliseconds(game, call.Arg(3)), true);
+    sound.FadeIn(Milliseconds(s, call.Arg(3)), true);
   else
     sound.SetFadeLevel(0);
-  if (MayStart(game, c->index)) sound.PlayAgain();
+  if (MayStart(s, c->index)) sound.PlayAgain();
   if (IsVoice(c->index)) {
-    NoteVoice(game, c->index, file);
-    DuckForVoice(game, *c);
-    game.ApplyVolumes();
+    NoteVoice(s, c->index, file);
+    DuckForVoice(s, *c);
+    s.sounds.ApplySettings(s.options);
   }
-  c->record.file = file;
-  c->record.fadingOut = 0;
-  c->record.playing = 1;
+  c->request.file = file;
+  c->request.fadingOut = false;
+  c->request.playing = true;
   // The new sound starts afresh: a pause of the one before it is over.
-  c->record.paused = 0;
+  c->request.paused = false;
   return R::kContinue;
 }
 
-R SoundRun(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundRun(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c) return R::kContinue;
   SoundChannel& sound = c->sound;
-  SoundChannelRecord& record = c->record;
+  Request& request = c->request;
   const bool fade = call.Is(2, "ON");
-  const uint32_t ms = Milliseconds(game, call.Arg(3));
+  const uint32_t ms = Milliseconds(s, call.Arg(3));
   if (!fade) {
     sound.SetFadeLevel(0);  // cancels any running fade
-    record.fadingOut = 0;
+    request.fadingOut = false;
   }
   if (call.Is(1, "Play")) {
     if (fade) {
@@ -151,112 +140,91 @@ R SoundRun(Interpreter& game, const CommandCall& call) {
       else sound.PlayAgain();
     } else {
       if (sound.IsPaused()) sound.PauseToggle();
-      else if (MayStart(game, c->index)) sound.PlayAgain();
-      DuckForVoice(game, *c);
-      game.ApplyVolumes();
+      else if (MayStart(s, c->index)) sound.PlayAgain();
+      DuckForVoice(s, *c);
+      s.sounds.ApplySettings(s.options);
     }
-    record.playing = 1;
-    record.paused = 0;
+    request.playing = true;
+    request.paused = false;
   } else if (call.Is(1, "Pause")) {
     const bool resumes = sound.IsPaused();
     sound.PauseToggle();
-    record.playing = resumes ? 1 : 0;
-    record.paused = resumes ? 0 : 1;
+    request.playing = resumes;
+    request.paused = !resumes;
   } else if (call.Is(1, "Stop")) {
     if (fade) {
       sound.FadeOutAndStop(ms, true);
-      record.fadingOut = 1;
+      request.fadingOut = true;
     } else {
       sound.Stop();
     }
-    record.playing = 0;
-    record.paused = 0;
+    request.playing = false;
+    request.paused = false;
   }
   return R::kContinue;
 }
 
-R SoundLoop(Interpreter& game, const CommandCall& call) {
-  if (auto c = Target(game, call)) {
-    const bool loop = !call.Is(1, "OFF");
-    c->sound.SetLoop(loop);
-    c->record.loop = loop ? 1 : 0;
-  }
+R SoundLoop(const S& s, const CommandCall& call) {
+  if (auto c = Target(s, call)) c->sound.SetLoop(!call.Is(1, "OFF"));
   return R::kContinue;
 }
 
-R SoundDir(Interpreter& game, const CommandCall& call) {
-  if (auto c = Target(game, call)) {
-    const int32_t pan = call.Is(1, "Left") ? -10000 : call.Is(1, "Right") ? 10000 : 0;
-    c->sound.SetPan(pan);
-    c->record.pan = pan;
-  }
+R SoundDir(const S& s, const CommandCall& call) {
+  if (auto c = Target(s, call)) c->sound.SetPan(call.Is(1, "Left") ? -10000 : call.Is(1, "Right") ? 10000 : 0);
   return R::kContinue;
 }
 
-R SoundMute(Interpreter& game, const CommandCall& call) {
-  if (auto c = Target(game, call)) {
-    const bool mute = call.Is(1, "ON");
-    c->sound.SetScriptMute(mute);
-    c->record.mute = mute ? 1 : 0;
-  }
+R SoundMute(const S& s, const CommandCall& call) {
+  if (auto c = Target(s, call)) c->sound.SetScriptMute(call.Is(1, "ON"));
   return R::kContinue;
 }
 
-R SoundVolume(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundVolume(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c) return R::kContinue;
-  const int32_t volume = std::clamp(game.Variables().Evaluate(call.Arg(1)), kVolumeSilent, 0);
-  const uint32_t ms = Milliseconds(game, call.Arg(2));
+  const int32_t volume = std::clamp(s.variables.Evaluate(call.Arg(1)), kVolumeSilent, 0);
+  const uint32_t ms = Milliseconds(s, call.Arg(2));
   if (ms > 0)
     c->sound.RampScriptVolume(ms, volume);
   else
     c->sound.SetScriptVolume(volume);
-  c->record.volume = volume;
   return R::kContinue;
 }
 
-R SoundLoopPos(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundLoopPos(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c) return R::kContinue;
-  const int32_t ms = game.Variables().Evaluate(call.Arg(1));
+  const int32_t ms = s.variables.Evaluate(call.Arg(1));
   if (ms < 0) {
     ZAN_WARN("script: SoundLoopPos %d: a loop position of %d ms is before the start; ignored",
             c->index, ms);
     return R::kContinue;
   }
   c->sound.SetLoopPosition(ms != 0, static_cast<uint32_t>(ms));
-  c->record.loopPosition = ms;
   return R::kContinue;
 }
 
-R SoundFade(Interpreter& game, const CommandCall& call) {
-  auto c = Target(game, call);
+R SoundFade(const S& s, const CommandCall& call) {
+  auto c = Target(s, call);
   if (!c) return R::kContinue;
-  const uint32_t ms = Milliseconds(game, call.Arg(2));
+  const uint32_t ms = Milliseconds(s, call.Arg(2));
   // Both go on from the current level; a fade-out leaves the channel playing at silence.
-  if (call.Is(1, "In")) {
-    c->sound.FadeIn(ms, false);
-    c->record.fadingOut = 0;
-  } else {
-    c->sound.FadeOut(ms, false);
-    c->record.fadingOut = 1;
-  }
+  const bool in = call.Is(1, "In");
+  if (in) c->sound.FadeIn(ms, false);
+  else c->sound.FadeOut(ms, false);
+  c->request.fadingOut = !in;
   return R::kContinue;
 }
 
 }  // namespace
 
-void RegisterSoundCommands(CommandTable& table) {
-  table.SetHandler("SoundInit", SoundInit);
-  table.SetHandler("SoundLoad", SoundLoad);
-  table.SetHandler("SoundPlay", SoundPlay);
-  table.SetHandler("SoundRun", SoundRun);
-  table.SetHandler("SoundLoop", SoundLoop);
-  table.SetHandler("SoundDir", SoundDir);
-  table.SetHandler("SoundMute", SoundMute);
-  table.SetHandler("SoundVolume", SoundVolume);
-  table.SetHandler("SoundLoopPos", SoundLoopPos);
-  table.SetHandler("SoundFade", SoundFade);
+void RegisterSoundCommands(CommandTable& table, const SoundCommandServices& services) {
+  SetHandlers(table, services, {
+      {"SoundInit", SoundInit}, {"SoundLoad", SoundLoad},       {"SoundPlay", SoundPlay},
+      {"SoundRun", SoundRun},   {"SoundLoop", SoundLoop},       {"SoundDir", SoundDir},
+      {"SoundMute", SoundMute}, {"SoundVolume", SoundVolume},   {"SoundLoopPos", SoundLoopPos},
+      {"SoundFade", SoundFade},
+  });
 }
 
 }  // namespace zan

@@ -39,15 +39,15 @@ int32_t ClampVariable(int32_t value, int32_t minimum, int32_t maximum) {
   return value;
 }
 
-int32_t VariableTable::LoadVariables(GameData& data) {
+bool VariableTable::LoadVariables(GameData& data) {
   std::vector<uint8_t> bytes;
   if (data.ReadTableFile("variable.csv", kSlotTables, bytes) != 1) {
     ints_.clear();
     strings_.clear();
-    return 0;
+    return false;
   }
   LoadText(AsText(bytes));
-  return 1;
+  return true;
 }
 
 void VariableTable::LoadText(std::string_view text) {
@@ -108,40 +108,40 @@ int32_t VariableTable::IntValue(std::string_view name) const {
   return v ? v->value : 0;
 }
 
-int32_t VariableTable::SetInt(std::string_view name, int32_t value) {
+bool VariableTable::SetInt(std::string_view name, int32_t value) {
   IntVariable* v = FindIntMutable(name);
-  if (!v) return 0;
+  if (!v) return false;
   v->value = ClampVariable(value, v->minimum, v->maximum);
-  return 1;
+  return true;
 }
 
-int32_t VariableTable::StringValue(std::string_view name, std::string* value) const {
+bool VariableTable::StringValue(std::string_view name, std::string* value) const {
   const StringVariable* v = FindString(name);
   value->assign(v ? v->value : std::string());
-  return v ? 1 : 0;
+  return v != nullptr;
 }
 
-int32_t VariableTable::SetString(std::string_view name, std::string_view value) {
+bool VariableTable::SetString(std::string_view name, std::string_view value) {
   StringVariable* v = FindStringMutable(name);
-  if (!v) return 0;
+  if (!v) return false;
   v->value.assign(CutToCharacters(value, kStringSize - 1));
-  return 1;
+  return true;
 }
 
-int32_t VariableTable::CopyIntRecord(const IntVariable& record) {
+bool VariableTable::CopyIntRecord(const IntVariable& record) {
   IntVariable* v = FindIntMutable(record.name);
-  if (!v) return 0;
+  if (!v) return false;
   v->value = record.value;
   v->minimum = record.minimum;
   v->maximum = record.maximum;
-  return 1;
+  return true;
 }
 
-int32_t VariableTable::CopyStringRecord(const StringVariable& record) {
+bool VariableTable::CopyStringRecord(const StringVariable& record) {
   StringVariable* v = FindStringMutable(record.name);
-  if (!v) return 0;
+  if (!v) return false;
   v->value.assign(CutToCharacters(record.value, kStringSize - 1));
-  return 1;
+  return true;
 }
 
 int32_t VariableTable::Evaluate(std::string_view argument) const {

@@ -37,9 +37,9 @@ class VariableTable {
     std::string value;
   };
 
-  // Reads "variable.csv" from the data tables (slot 3): 1 when read. A missing file leaves
-  // both tables empty (the data reader reports it).
-  int32_t LoadVariables(GameData& data);
+  // Reads "variable.csv" from the data tables (slot 3): true when read. A missing file
+  // leaves both tables empty (the data reader reports it).
+  bool LoadVariables(GameData& data);
   // Parses the text of "variable.csv" (header line skipped), replacing both tables.
   void LoadText(std::string_view text);
 
@@ -47,15 +47,16 @@ class VariableTable {
   const StringVariable* FindString(std::string_view name) const;
   // The value, 0 when no integer variable bears the name.
   int32_t IntValue(std::string_view name) const;
-  // Clamps into [minimum, maximum] and stores; 0 when the name is not an integer variable.
-  int32_t SetInt(std::string_view name, int32_t value);
-  // The text, or empty with 0 when the name is not a string variable.
-  int32_t StringValue(std::string_view name, std::string* value) const;
-  // Stores up to 255 bytes; 0 when the name is not a string variable.
-  int32_t SetString(std::string_view name, std::string_view value);
-  // Replaces the whole record of that name (value, minimum and maximum); 0 when absent.
-  int32_t CopyIntRecord(const IntVariable& record);
-  int32_t CopyStringRecord(const StringVariable& record);
+  // Clamps into [minimum, maximum] and stores; false when the name is not an integer
+  // variable.
+  bool SetInt(std::string_view name, int32_t value);
+  // The text; false (and empty) when the name is not a string variable.
+  bool StringValue(std::string_view name, std::string* value) const;
+  // Stores up to 255 bytes; false when the name is not a string variable.
+  bool SetString(std::string_view name, std::string_view value);
+  // Replaces the whole record of that name (value, minimum and maximum); false when absent.
+  bool CopyIntRecord(const IntVariable& record);
+  bool CopyStringRecord(const StringVariable& record);
 
   // The numeric argument rule: the value of the integer variable named by `argument`, else
   // the decimal value of the text (leading digits; none give 0).

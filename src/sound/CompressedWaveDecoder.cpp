@@ -88,7 +88,7 @@ void CompressedWaveDecoder::Close() {
   pendingPos_ = 0;
 }
 
-int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* data, uint32_t size) {
+WaveDecoderResult CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* data, uint32_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   Close();
   source_ = source;
@@ -104,7 +104,7 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
             "align %u)",
             source.formatTag, source.channels, source.samplesPerSec, source.bitsPerSample,
             source.blockAlign);
-    return 1;
+    return WaveDecoderResult::kNoPcmFormat;
   }
   pcm_ = MakePcmFormat(source.channels, source.samplesPerSec);
 
@@ -112,7 +112,7 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
   codec->context = avcodec_alloc_context3(decoder);
   codec->packet = av_packet_alloc();
   codec->frame = av_frame_alloc();
-  if (!codec->context || !codec->packet || !codec->frame) return 2;
+  if (!codec->context || !codec->packet || !codec->frame) return WaveDecoderResult::kCannotOpen;
   AVCodecContext* c = codec->context;
   c->sample_rate = static_cast<int>(source.samplesPerSec);
   av_channel_layout_default(&c->ch_layout, source.channels);
@@ -122,13 +122,13 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
   if (!source.extra.empty()) {
     c->extradata = static_cast<uint8_t*>(
         av_mallocz(source.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-    if (!c->extradata) return 2;
+    if (!c->extradata) return WaveDecoderResult::kCannotOpen;
     std::memcpy(c->extradata, source.extra.data(), source.extra.size());
     c->extradata_size = static_cast<int>(source.extra.size());
   }
   if (avcodec_open2(c, decoder, nullptr) < 0) {
     ZAN_WARN("CAcm: the decoder refuses format tag 0x%04X", source.formatTag);
-    return 2;
+    return WaveDecoderResult::kCannotOpen;
   }
   codec->parser = av_parser_init(id);
   if (!codec->parser) {
@@ -143,15 +143,15 @@ int32_t CompressedWaveDecoder::Open(const WaveFormat& source, const uint8_t* dat
   const uint64_t estimate = EstimateOutput(size);
   if (estimate == 0 && samplesPerBlock_ == 0 && source.avgBytesPerSec == 0) {
     codec_.reset();
-    return 3;
+    return WaveDecoderResult::kNoEstimate;
   }
   if (estimate == 0 || estimate > 0xFFFFFFFFu) {
     codec_.reset();
-    return 4;
+    return WaveDecoderResult::kUnusableEstimate;
   }
   estimate_ = static_cast<uint32_t>(estimate);
   open_ = true;
-  return 0;
+  return WaveDecoderResult::kOk;
 }
 
 uint64_t CompressedWaveDecoder::EstimateOutput(uint64_t sourceBytes) const {
@@ -307,11 +307,11 @@ void CompressedWaveDecoder::Reset() {
   swr_free(&codec_->resampler);
 }
 
-int32_t CompressedWaveDecoder::ConvertWhole(std::vector<uint8_t>& out) {
+ConvertResult CompressedWaveDecoder::ConvertWhole(std::vector<uint8_t>& out) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   out.clear();
-  if (!open_) return 1;
-  return ConvertAll(*this, data_, size_, out) ? 0 : 3;
+  if (!open_) return ConvertResult::kNotOpen;
+  return ConvertAll(*this, data_, size_, out) ? ConvertResult::kOk : ConvertResult::kFailed;
 }
 
 }  // namespace zan

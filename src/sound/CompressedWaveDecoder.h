@@ -4,9 +4,6 @@
 // format tag). The PCM format it suggests keeps the source's channels and rate, 16 bits.
 // Sources of more than two channels are refused: the device mixes mono and stereo only, and
 // so are PCM and float layouts whose block does not hold whole samples of the stated bits.
-//
-// Open results: 0; 1 no PCM suggestion (unknown tag, no decoder, bad channel count);
-// 2 the conversion cannot be opened; 3 no size estimate; 4 an estimate of 0 bytes.
 
 #include <cstdint>
 #include <memory>
@@ -18,6 +15,15 @@
 
 namespace zan {
 
+// What opening a WAVE format's conversion answers.
+enum class WaveDecoderResult {
+  kOk,
+  kNoPcmFormat,       // no PCM suggestion: unknown tag, no decoder, bad channel count or rate
+  kCannotOpen,        // the conversion cannot be opened
+  kNoEstimate,        // no way to estimate the output size
+  kUnusableEstimate,  // an output estimate of 0 bytes, or of 4 GiB and more
+};
+
 class CompressedWaveDecoder : public PcmConverter {
  public:
   CompressedWaveDecoder();
@@ -26,14 +32,13 @@ class CompressedWaveDecoder : public PcmConverter {
   CompressedWaveDecoder& operator=(const CompressedWaveDecoder&) = delete;
 
   // Opens a conversion of `size` source bytes at `data` (kept by pointer, not copied).
-  int32_t Open(const WaveFormat& source, const uint8_t* data, uint32_t size);
+  WaveDecoderResult Open(const WaveFormat& source, const uint8_t* data, uint32_t size);
   void Close();
   bool IsOpen() const { return open_; }
   // Output estimate for the whole source given to Open.
   uint32_t EstimatedSize() const { return estimate_; }
-  // Converts the whole source given to Open: 0; 1 not open; 3 the conversion fails
-  // (nothing decoded). `out` holds exactly the bytes produced.
-  int32_t ConvertWhole(std::vector<uint8_t>& out);
+  // Converts the whole source given to Open. `out` holds exactly the bytes produced.
+  ConvertResult ConvertWhole(std::vector<uint8_t>& out);
 
   const WaveFormat& PcmFormat() const override { return pcm_; }
   uint64_t EstimateOutput(uint64_t sourceBytes) const override;

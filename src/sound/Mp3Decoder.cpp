@@ -9,7 +9,6 @@
 #include "sound/CompressedWaveDecoder.h"
 #include "sound/DebugOutput.h"
 #include "sound/MpegDecoder.h"
-#include "sound/MpegHeader.h"
 #include "sound/RiffWave.h"
 
 namespace zan {
@@ -37,49 +36,55 @@ void Mp3Decoder::Close() {
   ended_ = false;
 }
 
-int32_t Mp3Decoder::OpenWhole(const uint8_t* data, uint32_t size) {
+Mp3Result Mp3Decoder::OpenWhole(const uint8_t* data, uint32_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   Close();
   MpegHeader header;
-  if (int32_t rc = ParseMpegHeader({data, size}, &header); rc != 0) return rc;
+  if (const Mp3Result rc = ParseMpegHeader({data, size}, &header); rc != Mp3Result::kOk) return rc;
   auto decoder = std::make_unique<MpegDecoder>();
-  if (int32_t rc = decoder->Open(header); rc != 0) return rc;
+  if (!decoder->Open(header)) return Mp3Result::kNoDecoder;
   const uint64_t estimate = decoder->EstimateOutput(header.dataSize);
-  if (estimate == 0 || estimate > 0xFFFFFFFFu) return 4;
+  if (estimate == 0 || estimate > 0xFFFFFFFFu) return Mp3Result::kNoEstimate;
   copy_.assign(data, data + size);
   sourceOffset_ = header.dataOffset;
   sourceSize_ = header.dataSize;
   estimate_ = static_cast<uint32_t>(estimate);
   pcm_ = decoder->PcmFormat();
   converter_ = std::move(decoder);
-  return 0;
+  return Mp3Result::kOk;
 }
 
-int32_t Mp3Decoder::ConvertWhole(std::vector<uint8_t>& out) {
+ConvertResult Mp3Decoder::ConvertWhole(std::vector<uint8_t>& out) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   out.clear();
-  if (!converter_) return 1;
-  return ConvertAll(*converter_, copy_.data() + sourceOffset_, sourceSize_, out) ? 0 : 3;
+  if (!converter_) return ConvertResult::kNotOpen;
+  return ConvertAll(*converter_, copy_.data() + sourceOffset_, sourceSize_, out)
+             ? ConvertResult::kOk
+             : ConvertResult::kFailed;
 }
 
-int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
+Mp3Result Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   Close();
   try {
     copy_.assign(data, data + size);
   } catch (const std::bad_alloc&) {
     DebugOutput("CSoundBuffer:CreateStreamSoundBuffer メモリたりまへん\n");
-    return 1;
+    return Mp3Result::kNoMemory;
   }
   const std::span<const uint8_t> file(copy_.data(), copy_.size());
 
   RiffWave wave;
   const RiffWaveResult riff = ReadRiffWave(file, &wave);
-  if (riff == kRiffWaveEmpty || riff == kRiffWaveNoFmt || riff == kRiffWaveNoData) {
+  if (riff == RiffWaveResult::kEmpty) {
     Close();
-    return riff;
+    return Mp3Result::kNoBytes;
   }
-  if (riff == kRiffWaveOk) {
+  if (riff == RiffWaveResult::kNoFmt || riff == RiffWaveResult::kNoData) {
+    Close();
+    return Mp3Result::kBadWave;
+  }
+  if (riff == RiffWaveResult::kOk) {
     // Whole blocks of at least 1/16 s: one block of plain PCM would cost a conversion per
     // sample frame, and a staging buffer of 32 such steps could not serve one refill.
     const uint32_t block = wave.format.blockAlign;
@@ -88,23 +93,23 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
     auto codec = std::make_unique<CompressedWaveDecoder>();
     sourceOffset_ = static_cast<uint32_t>(wave.data.data() - copy_.data());
     sourceSize_ = static_cast<uint32_t>(wave.data.size());
-    if (int32_t rc = codec->Open(wave.format, copy_.data() + sourceOffset_, step_); rc != 0) {
+    if (codec->Open(wave.format, copy_.data() + sourceOffset_, step_) != WaveDecoderResult::kOk) {
       Close();
-      return rc;
+      return Mp3Result::kNoWaveConversion;
     }
     stepOutput_ = codec->EstimatedSize();
     converter_ = std::move(codec);
   } else {
     MpegHeader header;
-    if (const int32_t rc = ParseMpegHeader(file, &header); rc != 0) {
-      ZAN_WARN("CMp3: neither a RIFF WAVE file nor MP3 frames (code %d)", rc);
+    if (const Mp3Result rc = ParseMpegHeader(file, &header); rc != Mp3Result::kOk) {
+      ZAN_WARN("CMp3: neither a RIFF WAVE file nor MP3 frames (code %d)", static_cast<int>(rc));
       Close();
-      return 1;
+      return Mp3Result::kNotMpeg;
     }
     auto decoder = std::make_unique<MpegDecoder>();
-    if (int32_t rc = decoder->Open(header); rc != 0) {
+    if (!decoder->Open(header)) {
       Close();
-      return rc;
+      return Mp3Result::kNoDecoder;
     }
     step_ = kMp3FramesPerStep * header.frameBytes;
     sourceOffset_ = header.dataOffset;
@@ -120,7 +125,7 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
   if (stepOutput_ == 0 || stagingSize > kMaxStaging) {
     ZAN_WARN("CMp3: unusable conversion step (%u source bytes give %u bytes)", step_, stepOutput_);
     Close();
-    return 1;
+    return Mp3Result::kUnusableStep;
   }
   staging_.assign(static_cast<size_t>(stagingSize), 0);
   valid_ = 0;
@@ -128,14 +133,14 @@ int32_t Mp3Decoder::Open(const uint8_t* data, uint32_t size) {
   ended_ = false;
   Fill(0);
   total_ = 0;
-  return 0;
+  return Mp3Result::kOk;
 }
 
-int32_t Mp3Decoder::Fill(int32_t playMode) {
+void Mp3Decoder::Fill(int32_t playMode) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   for (;;) {
-    if (staging_.empty()) return 1;
-    if (staging_.size() < uint64_t{valid_} + stepOutput_) return 2;  // full
+    if (staging_.empty()) return;
+    if (staging_.size() < uint64_t{valid_} + stepOutput_) return;  // full
     const uint32_t n = std::min(step_, sourceSize_ - position_);
     const uint8_t* source = copy_.data() + sourceOffset_ + position_;
     position_ += n;
@@ -143,7 +148,7 @@ int32_t Mp3Decoder::Fill(int32_t playMode) {
     const uint32_t room = static_cast<uint32_t>(staging_.size()) - valid_;
     if (n > 0 || converter_->HasPending()) {
       converter_->Convert(source, n, staging_.data() + valid_, room, &produced);
-      if (produced == 0 && n == step_) return 3;
+      if (produced == 0 && n == step_) return;
     }
     if (n == step_) {
       total_ += n;
@@ -168,13 +173,13 @@ int32_t Mp3Decoder::Fill(int32_t playMode) {
     } else {
       std::memset(staging_.data() + valid_, 0, staging_.size() - valid_);
     }
-    return 0;
+    return;
   }
 }
 
-int32_t Mp3Decoder::CopyPcm(uint8_t* out, uint32_t n, int32_t playMode) {
+FillResult Mp3Decoder::CopyPcm(uint8_t* out, uint32_t n, int32_t playMode) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  if (staging_.empty()) return 1;
+  if (staging_.empty()) return FillResult::kNotOpen;
   while (valid_ < n) {
     static const std::string kTooLarge =
         Sjis("CMp3::CopyPcmで有効なバッファサイズより大きいサイズを要求された ValidSize %d "
@@ -187,13 +192,14 @@ int32_t Mp3Decoder::CopyPcm(uint8_t* out, uint32_t n, int32_t playMode) {
     Fill(playMode);
     if (valid_ == 0) {
       std::memset(out, 0, n);
-      return kEndCode;
+      return FillResult::kEnded;
     }
   }
   std::memcpy(out, staging_.data(), n);
   std::memmove(staging_.data(), staging_.data() + n, valid_ - n);
   valid_ -= n;
-  return Fill(playMode);
+  Fill(playMode);
+  return FillResult::kFilled;
 }
 
 void Mp3Decoder::Rewind() {

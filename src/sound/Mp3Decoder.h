@@ -6,7 +6,7 @@
 // of the file, converted one step at a time (10 frames of MP3, or whole blocks of a WAVE
 // format) into a staging buffer that holds 32 steps of PCM, from which `CopyPcm` hands out
 // exactly the bytes asked for. Play mode 1 continues from the first frame at the end of the
-// data; play mode 0 ends in silence and the end code 99.
+// data; play mode 0 ends in silence and FillResult::kEnded.
 //
 // MP3 frames are decoded by libmpg123; WAVE formats by `CompressedWaveDecoder`.
 
@@ -15,6 +15,8 @@
 #include <mutex>
 #include <vector>
 
+#include "sound/FillResult.h"
+#include "sound/MpegHeader.h"
 #include "sound/PcmConverter.h"
 #include "sound/WaveFormat.h"
 
@@ -22,22 +24,20 @@ namespace zan {
 
 class Mp3Decoder {
  public:
-  static constexpr int32_t kEndCode = 99;
-
   Mp3Decoder();
   ~Mp3Decoder();
   Mp3Decoder(const Mp3Decoder&) = delete;
   Mp3Decoder& operator=(const Mp3Decoder&) = delete;
 
-  // 0; 5, 6, 7, 8 or 1 from the header checks; or the decoder's open code.
-  int32_t OpenWhole(const uint8_t* data, uint32_t size);
-  // Converts everything opened by OpenWhole: 0, 1 not open, 3 nothing decoded.
-  int32_t ConvertWhole(std::vector<uint8_t>& out);
-  // 0; 1 refused (header checks, no memory); 2, 4, 5 from the WAVE chunks; or the
-  // decoder's open code.
-  int32_t Open(const uint8_t* data, uint32_t size);
-  // 0..3 when the request was filled; 1 not open; 99 the data ended (rest silent).
-  int32_t CopyPcm(uint8_t* out, uint32_t n, int32_t playMode);
+  // MP3 frames only: kOk, the frame header checks' answer, kNoDecoder or kNoEstimate.
+  Mp3Result OpenWhole(const uint8_t* data, uint32_t size);
+  // Converts everything opened by OpenWhole.
+  ConvertResult ConvertWhole(std::vector<uint8_t>& out);
+  // MP3 frames or a RIFF WAVE file, for streaming: kOk, kNoDecoder, or one of the
+  // stream's answers (kNotMpeg to kNoWaveConversion).
+  Mp3Result Open(const uint8_t* data, uint32_t size);
+  // kFilled; kEnded (the rest of the request is silence); kNotOpen without a stream open.
+  FillResult CopyPcm(uint8_t* out, uint32_t n, int32_t playMode);
   void Rewind();
   void Close();
 
@@ -47,7 +47,9 @@ class Mp3Decoder {
   uint32_t EstimatedSize() const { return estimate_; }
 
  private:
-  int32_t Fill(int32_t playMode);
+  // Converts into the staging buffer until it is full, a step decodes nothing, or the
+  // source ends.
+  void Fill(int32_t playMode);
 
   std::recursive_mutex mutex_;
   std::unique_ptr<PcmConverter> converter_;

@@ -21,12 +21,12 @@ bool MpegDecoder::OpenFeed() {
   return true;
 }
 
-int32_t MpegDecoder::Open(const MpegHeader& header) {
+bool MpegDecoder::Open(const MpegHeader& header) {
   static std::once_flag init;
   std::call_once(init, [] { mpg123_init(); });
   int error = 0;
   handle_ = mpg123_new(nullptr, &error);
-  if (!handle_) return 2;
+  if (!handle_) return false;
   pcm_ = MakePcmFormat(header.format.channels, header.format.samplesPerSec);
   frameBytes_ = header.frameBytes;
   samplesPerFrame_ = header.samplesPerFrame;
@@ -41,9 +41,9 @@ int32_t MpegDecoder::Open(const MpegHeader& header) {
     ZAN_WARN("MP3: libmpg123 cannot decode %u Hz, %u channels", pcm_.samplesPerSec, pcm_.channels);
     mpg123_delete(handle_);
     handle_ = nullptr;
-    return 2;
+    return false;
   }
-  return 0;
+  return true;
 }
 
 uint64_t MpegDecoder::EstimateOutput(uint64_t sourceBytes) const {

@@ -19,8 +19,8 @@ class MpegDecoder : public PcmConverter {
   MpegDecoder(const MpegDecoder&) = delete;
   MpegDecoder& operator=(const MpegDecoder&) = delete;
 
-  // 0 on success, 2 when the library cannot open a decoder for the format.
-  int32_t Open(const MpegHeader& header);
+  // False when the library cannot open a decoder for the format.
+  bool Open(const MpegHeader& header);
 
   const WaveFormat& PcmFormat() const override { return pcm_; }
   uint64_t EstimateOutput(uint64_t sourceBytes) const override;

@@ -20,34 +20,34 @@ constexpr uint32_t kRates[2][4] = {{44100, 48000, 32000, 0}, {22050, 24000, 1600
 
 }  // namespace
 
-int32_t ParseMpegHeader(std::span<const uint8_t> file, MpegHeader* out) {
+Mp3Result ParseMpegHeader(std::span<const uint8_t> file, MpegHeader* out) {
   uint64_t size = file.size();
-  if (size <= 128) return 5;
+  if (size <= 128) return Mp3Result::kTooShort;
   uint64_t at = 0;
   if (std::memcmp(file.data(), "ID3", 3) == 0) {
     // Synchsafe: 7 bits a byte, byte 6 highest; the 10-byte tag header comes on top.
     const uint64_t tag = 10 + ((uint64_t{file[6]} & 0x7F) << 21) +
                          ((uint64_t{file[7]} & 0x7F) << 14) + ((uint64_t{file[8]} & 0x7F) << 7) +
                          (file[9] & 0x7F);
-    if (tag + 128 >= size) return 6;
+    if (tag + 128 >= size) return Mp3Result::kTagFillsFile;
     at = tag;
   }
   const uint8_t* h = file.data() + at;
-  if (h[0] != 0xFF) return 7;
+  if (h[0] != 0xFF) return Mp3Result::kNoFrameStart;
   // 0xF0 and up: the rest of the sync and version bits 11 (MPEG-1) or 10 (MPEG-2).
-  if (h[1] < 0xF0) return 8;
+  if (h[1] < 0xF0) return Mp3Result::kNoFrameSync;
   const int version = (h[1] & 0x08) ? 1 : 2;
   const int layerBits = (h[1] >> 1) & 3;
   if (layerBits == 0) {
     DebugOutput("CAcm::Open MP3が無効なレイヤ");
-    return 1;
+    return Mp3Result::kUnusableFrame;
   }
   const int layer = 4 - layerBits;
   const uint32_t kbps = kBitrates[version - 1][layer - 1][h[2] >> 4];
   const uint32_t rate = kRates[version - 1][(h[2] >> 2) & 3];
   if (kbps == 0 || rate == 0) {
     DebugOutput("CAcm::Open MP3 frame header with a free or forbidden bitrate or a reserved rate");
-    return 1;
+    return Mp3Result::kUnusableFrame;
   }
   const int channels = (h[3] >> 6) == 3 ? 1 : 2;
 
@@ -74,7 +74,7 @@ int32_t ParseMpegHeader(std::span<const uint8_t> file, MpegHeader* out) {
   out->version = version;
   out->layer = layer;
   out->samplesPerFrame = layer == 1 ? 384 : (layer == 3 && version == 2 ? 576 : 1152);
-  return 0;
+  return Mp3Result::kOk;
 }
 
 }  // namespace zan

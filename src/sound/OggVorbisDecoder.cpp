@@ -57,16 +57,16 @@ int OggVorbisDecoder::SeekMemory(int64_t offset, int origin) {
   return 0;
 }
 
-int32_t OggVorbisDecoder::OpenNoCopy(const uint8_t* data, uint32_t size) {
+OggResult OggVorbisDecoder::OpenNoCopy(const uint8_t* data, uint32_t size) {
   return OpenStream(data, size, false);
 }
 
-int32_t OggVorbisDecoder::Open(const uint8_t* data, uint32_t size) { return OpenStream(data, size, true); }
+OggResult OggVorbisDecoder::Open(const uint8_t* data, uint32_t size) { return OpenStream(data, size, true); }
 
-int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool copy) {
+OggResult OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool copy) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  if (!data || size == 0) return 1;
-  if (size < 4 || std::memcmp(data, "OggS", 4) != 0) return 2;
+  if (!data || size == 0) return OggResult::kNoData;
+  if (size < 4 || std::memcmp(data, "OggS", 4) != 0) return OggResult::kNotOgg;
   Close();
   if (copy) {
     copy_.assign(data, data + size);
@@ -78,12 +78,11 @@ int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool co
   dataSize_ = size;
   position_ = 0;
   const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
-  const int32_t refused = copy ? 1 : 3;
   if (const int rc = ov_open_callbacks(this, &file_, nullptr, 0, callbacks); rc != 0) {
     ZAN_WARN("COggVorbis: the library refuses the stream (%d)", rc);
     std::memset(&file_, 0, sizeof file_);
     Close();
-    return refused;
+    return OggResult::kRefused;
   }
   open_ = true;
   const vorbis_info* info = ov_info(&file_, 0);
@@ -100,12 +99,12 @@ int32_t OggVorbisDecoder::OpenStream(const uint8_t* data, uint32_t size, bool co
             info ? info->channels : 0, info ? info->rate : 0L, links,
             static_cast<long long>(frames));
     Close();
-    return refused;
+    return OggResult::kRefused;
   }
   pcm_ = MakePcmFormat(static_cast<uint16_t>(info->channels), static_cast<uint32_t>(info->rate));
   totalFrames_ = static_cast<uint64_t>(frames);
   pcmBytes_ = static_cast<uint32_t>(totalFrames_ * pcm_.blockAlign);
-  return 0;
+  return OggResult::kOk;
 }
 
 void OggVorbisDecoder::Close() {
@@ -125,20 +124,20 @@ void OggVorbisDecoder::Close() {
   loopPosition_ = 0;
 }
 
-int32_t OggVorbisDecoder::Fill(uint8_t* out, uint32_t n, int32_t playMode) {
+FillResult OggVorbisDecoder::Fill(uint8_t* out, uint32_t n, int32_t playMode) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (carryLength_ >= n) {
     std::memcpy(out, carry_, n);
     std::memmove(carry_, carry_ + n, carryLength_ - n);
     carryLength_ -= n;
-    return 0;
+    return FillResult::kFilled;
   }
   std::memcpy(out, carry_, carryLength_);
   uint32_t filled = carryLength_;
   carryLength_ = 0;
   if (!open_) {
     std::memset(out + filled, 0, n - filled);
-    return kEndCode;
+    return FillResult::kEnded;
   }
 
   uint8_t block[kCarrySize];
@@ -161,7 +160,7 @@ int32_t OggVorbisDecoder::Fill(uint8_t* out, uint32_t n, int32_t playMode) {
         std::memcpy(out + filled, block, need);
         carryLength_ = got - need;
         std::memcpy(carry_, block + need, carryLength_);
-        return 1;
+        return FillResult::kFilled;
       }
       std::memcpy(out + filled, block, got);
       filled += got;
@@ -183,7 +182,7 @@ int32_t OggVorbisDecoder::Fill(uint8_t* out, uint32_t n, int32_t playMode) {
       }
     }
     std::memset(out + filled, 0, n - filled);
-    return kEndCode;
+    return FillResult::kEnded;
   }
 }
 

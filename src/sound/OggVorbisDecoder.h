@@ -4,7 +4,7 @@
 // bytes beyond a request wait in a 4096-byte carry buffer for the next one.
 //
 // At the end of the data, play mode 1 continues from sample 0; otherwise a loop position
-// (ms) continues from that time; otherwise the rest is silence and `Fill` answers 99.
+// (ms) continues from that time; otherwise the rest is silence and `Fill` answers kEnded.
 // Streams whose chained sections change channels or rate, or that have more than two
 // channels, are refused.
 
@@ -14,13 +14,21 @@
 
 #include <vorbis/vorbisfile.h>
 
+#include "sound/FillResult.h"
 #include "sound/WaveFormat.h"
 
 namespace zan {
 
+// What opening an Ogg Vorbis stream answers.
+enum class OggResult {
+  kOk,
+  kNoData,   // no bytes
+  kNotOgg,   // the bytes do not start with "OggS"
+  kRefused,  // vorbisfile refuses the stream, or it is unusable (channels, rate, sections)
+};
+
 class OggVorbisDecoder {
  public:
-  static constexpr int32_t kEndCode = 99;
   static constexpr uint32_t kCarrySize = 4096;
 
   OggVorbisDecoder();
@@ -28,18 +36,20 @@ class OggVorbisDecoder {
   OggVorbisDecoder(const OggVorbisDecoder&) = delete;
   OggVorbisDecoder& operator=(const OggVorbisDecoder&) = delete;
 
-  // Uses the bytes in place: 0; 1 no data; 2 not "OggS"; 3 the library refuses the stream.
-  int32_t OpenNoCopy(const uint8_t* data, uint32_t size);
-  // Uses a private copy: 0; 1 no data or the library refuses the stream; 2 not "OggS".
-  int32_t Open(const uint8_t* data, uint32_t size);
-  // 0 or 1 when filled; 99 when the data ended and the rest is silence.
-  int32_t Fill(uint8_t* out, uint32_t n, int32_t playMode);
+  // Uses the bytes in place (they must outlive the decoder's use of them).
+  OggResult OpenNoCopy(const uint8_t* data, uint32_t size);
+  // Uses a private copy.
+  OggResult Open(const uint8_t* data, uint32_t size);
+  // kFilled, or kEnded when the data ended and the rest is silence.
+  FillResult Fill(uint8_t* out, uint32_t n, int32_t playMode);
   void Rewind();
   void SetLoopPosition(uint32_t ms);
   void Close();
 
   bool IsOpen() const { return open_; }
   const WaveFormat& PcmFormat() const { return pcm_; }
+  // Decoded bytes waiting in the carry buffer for the next request.
+  uint32_t CarryBytes() const { return carryLength_; }
   // Total decoded bytes (frames x block align).
   uint32_t PcmBytes() const { return pcmBytes_; }
   // The decoder's position in seconds (how far it has decoded).
@@ -52,7 +62,7 @@ class OggVorbisDecoder {
   long TellMemory() const { return position_; }
 
  private:
-  int32_t OpenStream(const uint8_t* data, uint32_t size, bool copy);
+  OggResult OpenStream(const uint8_t* data, uint32_t size, bool copy);
 
   std::recursive_mutex mutex_;
   bool ownsData_ = false;

@@ -10,6 +10,13 @@
 
 namespace zan {
 
+// What converting a whole opened source answers.
+enum class ConvertResult {
+  kOk,
+  kNotOpen,
+  kFailed,  // nothing decoded, or more than 1 GiB of output
+};
+
 class PcmConverter {
  public:
   virtual ~PcmConverter() = default;

@@ -81,13 +81,13 @@ bool UnwrapExtensible(WaveFormat& f) {
 }  // namespace
 
 RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
-  if (file.empty()) return kRiffWaveEmpty;
+  if (file.empty()) return RiffWaveResult::kEmpty;
   // The RIFF chunk: top-level chunks are walked until one is RIFF with form "WAVE". A size
   // past the end (a file cut short, or written by a streaming recorder) is cut to the file.
   size_t at = 0;
   size_t riffEnd = 0;
   for (;;) {
-    if (at + 12 > file.size()) return kRiffWaveNotWave;
+    if (at + 12 > file.size()) return RiffWaveResult::kNotWave;
     const uint64_t size = LoadU32(file.data() + at + 4);
     const uint64_t end = std::min<uint64_t>(at + 8 + size, file.size());
     if (IsId(file, at, "RIFF") && IsId(file, at + 8, "WAVE")) {
@@ -95,13 +95,13 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
       at += 12;
       break;
     }
-    if (at + 8 + size + (size & 1) > file.size()) return kRiffWaveNotWave;
+    if (at + 8 + size + (size & 1) > file.size()) return RiffWaveResult::kNotWave;
     at = static_cast<size_t>(at + 8 + size + (size & 1));
   }
 
   bool broken = false;
   auto fmt = FindChunk(file, at, riffEnd, "fmt ", &broken);
-  if (!fmt) return kRiffWaveNoFmt;
+  if (!fmt) return RiffWaveResult::kNoFmt;
   ByteReader r(file.subspan(fmt->body, fmt->size));
   WaveFormat& f = out->format;
   f.formatTag = r.U16();
@@ -119,19 +119,19 @@ RiffWaveResult ReadRiffWave(std::span<const uint8_t> file, RiffWave* out) {
   if (r.failed() || f.channels == 0 || f.samplesPerSec == 0 || f.blockAlign == 0) {
     ZAN_WARN("WAVE: unusable fmt chunk (%u bytes: tag %u, %u channels, %u Hz, block align %u)",
             fmt->size, f.formatTag, f.channels, f.samplesPerSec, f.blockAlign);
-    return kRiffWaveNoFmt;
+    return RiffWaveResult::kNoFmt;
   }
-  if (f.formatTag == kWaveFormatExtensible && !UnwrapExtensible(f)) return kRiffWaveNoFmt;
+  if (f.formatTag == kWaveFormatExtensible && !UnwrapExtensible(f)) return RiffWaveResult::kNoFmt;
 
   // "data" is searched after "fmt ": a data chunk placed before it is not found.
   const size_t afterFmt = fmt->body + fmt->size + (fmt->size & 1);
   auto data = FindChunk(file, afterFmt, riffEnd, "data", &broken);
   if (!data) {
     if (!broken) ZAN_WARN("WAVE: no \"data\" chunk after the \"fmt \" chunk");
-    return kRiffWaveNoData;
+    return RiffWaveResult::kNoData;
   }
   out->data = file.subspan(data->body, data->size);
-  return kRiffWaveOk;
+  return RiffWaveResult::kOk;
 }
 
 }  // namespace zan

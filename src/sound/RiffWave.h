@@ -19,12 +19,13 @@
 
 namespace zan {
 
-enum RiffWaveResult : int32_t {
-  kRiffWaveOk = 0,
-  kRiffWaveEmpty = 2,    // no bytes: the memory file cannot be opened
-  kRiffWaveNotWave = 3,  // no RIFF chunk of form type "WAVE"
-  kRiffWaveNoFmt = 4,    // "fmt " missing or unusable
-  kRiffWaveNoData = 5,   // "data" missing after "fmt "
+// What reading the chunks answers.
+enum class RiffWaveResult {
+  kOk,
+  kEmpty,    // no bytes: the memory file cannot be opened
+  kNotWave,  // no RIFF chunk of form type "WAVE"
+  kNoFmt,    // "fmt " missing or unusable
+  kNoData,   // "data" missing after "fmt "
 };
 
 struct RiffWave {

@@ -6,26 +6,11 @@
 #include "sound/CompressedWaveDecoder.h"
 #include "sound/RiffWave.h"
 #include "sound/SoundLog.h"
-#include "sound/SoundManager.h"
 
-// Create and refill failures, each logged once:
-//   1  stream: neither decoder accepts the data
-//   2  static: no bytes (the memory file cannot be opened)
-//   4  static: no usable "fmt " chunk            5  static: no "data" chunk
-//   6  static: no conversion of the WAVE format to PCM
-//   7  the device refuses the buffer with both flag sets
-//   8  lock failed                                9  static: the conversion failed
-//   10 unlock failed                              13 refill during a pause (no log)
-//   15 refill without device buffer               16 refill: both cursors 0 (no log)
-//   99 refill: the decoder ran dry; the third in a row since the last Stop stops the buffer
+// A refill whose decoder ran dry answers kEnded; the third in a row since the last Stop
+// stops the buffer.
 
 namespace zan {
-
-namespace {
-// Restore gives up on a device that keeps the buffer lost for this long (ms).
-constexpr int kRestoreTries = 100;
-constexpr uint32_t kRestoreRetryMs = 10;
-}  // namespace
 
 struct SoundBuffer::TimerGate {
   std::recursive_mutex mutex;   // the buffer's lock
@@ -43,7 +28,6 @@ SoundBuffer::~SoundBuffer() {
 std::recursive_mutex& SoundBuffer::Mutex() { return gate_->mutex; }
 
 void SoundBuffer::Preamble() {
-  if (manager_) manager_->Unregister(this);
   StopLocked();
   buffer_.reset();
   mp3_.Close();
@@ -60,50 +44,39 @@ void SoundBuffer::Release() {
   ReleaseLocked();
 }
 
-int32_t SoundBuffer::CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
-                                         const WaveFormat& format, uint32_t bytes) {
-  if (!device) return 7;
+bool SoundBuffer::CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
+                                      const WaveFormat& format, uint32_t bytes) {
+  if (!device) return false;
   device_ = device;
-  if (device->CreateSoundBuffer(flags, format, bytes, &buffer_) == DS_OK) return 0;
-  if (device->CreateSoundBuffer(reduced, format, bytes, &buffer_) == DS_OK) return 0;
-  return 7;
+  return device->CreateSoundBuffer(flags, format, bytes, &buffer_) == DeviceResult::kOk ||
+         device->CreateSoundBuffer(reduced, format, bytes, &buffer_) == DeviceResult::kOk;
 }
 
-int32_t SoundBuffer::LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1,
-                                  uint8_t** p2, uint32_t* n2) {
-  int32_t hr = buffer_->Lock(offset, bytes, p1, n1, p2, n2);
-  if (hr == DSERR_BUFFERLOST) {
-    buffer_->Restore();
-    hr = buffer_->Lock(offset, bytes, p1, n1, p2, n2);
-  }
-  return hr;
-}
-
-int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data,
-                                              uint32_t size) {
+CreateResult SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data,
+                                                   uint32_t size) {
   Lock lock(Mutex());
   Preamble();
   RiffWave wave;
   const RiffWaveResult riff = ReadRiffWave({data, data ? size : 0u}, &wave);
-  if (riff == kRiffWaveEmpty) {
+  if (riff == RiffWaveResult::kEmpty) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : mmioOpenの失敗");
-    return 2;
+    return BufferResult::kNoBytes;
   }
   // Decoders of this call only.
   Mp3Decoder mp3;
   OggVorbisDecoder ogg;
-  if (riff == kRiffWaveNotWave) {
-    const int32_t mp3Result = mp3.OpenWhole(data, size);
-    if (mp3Result != 0 && ogg.OpenNoCopy(data, size) != 0) {
+  if (riff == RiffWaveResult::kNotWave) {
+    const Mp3Result mp3Result = mp3.OpenWhole(data, size);
+    if (mp3Result != Mp3Result::kOk && ogg.OpenNoCopy(data, size) != OggResult::kOk) {
       SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : Waveファイルでない");
-      return mp3Result;
+      return {BufferResult::kNotSound, mp3Result};
     }
-  } else if (riff == kRiffWaveNoFmt) {
+  } else if (riff == RiffWaveResult::kNoFmt) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : fmtチャンクが指定できない");
-    return 4;
-  } else if (riff == kRiffWaveNoData) {
+    return BufferResult::kNoFmt;
+  } else if (riff == RiffWaveResult::kNoData) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBuffer : データチャンクなさげ");
-    return 5;
+    return BufferResult::kNoData;
   }
 
   // The source and its PCM format.
@@ -127,9 +100,10 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
     format = wave.format;
     byteCount = wave.data.size();
   } else {
-    if (codec.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())) != 0) {
+    if (codec.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())) !=
+        WaveDecoderResult::kOk) {
       SoundLog(LogLevel::kWarning, "CSoundBuffer::非対応のWAVE FORMAT");
-      return 6;
+      return BufferResult::kNoConversion;
     }
     source = kFromCodec;
     format = codec.PcmFormat();
@@ -139,21 +113,21 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
   std::vector<uint8_t> pcm;
   if (source == kFromMp3 || source == kFromCodec) {
     // A conversion reports the bytes it actually produced.
-    const int32_t rc = source == kFromMp3 ? mp3.ConvertWhole(pcm) : codec.ConvertWhole(pcm);
-    if (rc != 0) {
+    const ConvertResult rc = source == kFromMp3 ? mp3.ConvertWhole(pcm) : codec.ConvertWhole(pcm);
+    if (rc != ConvertResult::kOk) {
       SoundLog(LogLevel::kWarning, "CSoundBuffer::Acmでの変換に失敗");
-      return 9;
+      return BufferResult::kConversionFailed;
     }
     byteCount = pcm.size();
   }
   // The device takes at most 0x0FFFFFFF bytes; a larger claim is refused before anything
   // that size is allocated.
   if (byteCount == 0 || byteCount > 0x0FFFFFFF ||
-      CreateDeviceBuffer(device, kStaticFlags, kStaticFlagsReduced, format,
-                         static_cast<uint32_t>(byteCount)) != 0) {
+      !CreateDeviceBuffer(device, kStaticFlags, kStaticFlagsReduced, format,
+                          static_cast<uint32_t>(byteCount))) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStatocSoundBufferのCreateSoundBuffer()で失敗");
     Preamble();
-    return 7;
+    return BufferResult::kDeviceRefused;
   }
   if (source == kFromOgg) {
     pcm.resize(byteCount);
@@ -164,96 +138,89 @@ int32_t SoundBuffer::CreateStaticSoundBuffer(SoundDevice* device, const uint8_t*
 
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  if (LockRegions(0, static_cast<uint32_t>(byteCount), &p1, &n1, &p2, &n2) != DS_OK) {
+  if (buffer_->Lock(0, static_cast<uint32_t>(byteCount), &p1, &n1, &p2, &n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのLock()に失敗");
     Preamble();
-    return 8;
+    return BufferResult::kLockFailed;
   }
   std::memcpy(p1, pcm.data(), n1);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStaticSoundBufferのUnlock()に失敗");
     Preamble();
-    return 10;
+    return BufferResult::kUnlockFailed;
   }
   kind_ = kStatic;
-  return 0;
+  return BufferResult::kOk;
 }
 
-int32_t SoundBuffer::CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data,
-                                              uint32_t size) {
+BufferResult SoundBuffer::CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data,
+                                                   uint32_t size) {
   Lock lock(Mutex());
   Preamble();
   WaveFormat format;
-  if (ogg_.Open(data, size) == 0) {
+  if (ogg_.Open(data, size) == OggResult::kOk) {
     format = ogg_.PcmFormat();
-  } else if (mp3_.Open(data, size) == 0) {
+  } else if (mp3_.Open(data, size) == Mp3Result::kOk) {
     format = mp3_.PcmFormat();
   } else {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBuffer m_Mp3.Open error\n");
-    return 1;
+    return BufferResult::kUndecodable;
   }
   // One second of sound.
   ringSize_ = format.avgBytesPerSec;
-  if (CreateDeviceBuffer(device, kStreamFlags, kStreamFlagsReduced, format, ringSize_) != 0) {
+  if (!CreateDeviceBuffer(device, kStreamFlags, kStreamFlagsReduced, format, ringSize_)) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBufferのCreateSoundBuffer()で失敗");
     Preamble();
-    return 7;
+    return BufferResult::kDeviceRefused;
   }
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  if (LockRegions(0, ringSize_, &p1, &n1, &p2, &n2) != DS_OK) {
+  if (buffer_->Lock(0, ringSize_, &p1, &n1, &p2, &n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateStreamSoundBufferのLock()に失敗");
     Preamble();
-    return 8;
+    return BufferResult::kLockFailed;
   }
   FillFromDecoder(p1, n1, 0);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::CreateSteramSoundBufferのUnlock()に失敗");
     Preamble();
-    return 10;
+    return BufferResult::kUnlockFailed;
   }
   kind_ = kStream;
   writeOffset_ = 0;
-  return 0;
+  return BufferResult::kOk;
 }
 
-int32_t SoundBuffer::FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode) {
+FillResult SoundBuffer::FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode) {
   if (ogg_.IsOpen()) return ogg_.Fill(out, n, playMode);
   if (mp3_.IsOpen()) return mp3_.CopyPcm(out, n, playMode);
   std::memset(out, 0, n);
-  return kEndCode;
+  return FillResult::kEnded;
 }
 
 void SoundBuffer::ApplyDeviceVolume() {
   if (buffer_) buffer_->SetVolume(muted_ ? kVolumeSilent : volume_);
 }
 
-int32_t SoundBuffer::Play(int32_t loop) {
-  {
-    Lock lock(Mutex());
-    if (!buffer_) return 1;
-    playMode_ = loop;
-    const uint32_t now = device_->GetClock().Milliseconds();
-    if (paused_) {
-      paused_ = false;
-      startTime_ += now - pauseTime_;  // the device position stayed where Pause left it
-    } else {
-      uint32_t status = 0;
-      buffer_->GetStatus(&status);
-      if (status & DSBSTATUS_PLAYING) return 2;
-      buffer_->SetCurrentPosition(0);
-      startTime_ = now;
-    }
-    pauseTime_ = 0;
-    ApplyDeviceVolume();
-    // A stream's ring always loops.
-    const uint32_t flags = (loop != 0 || kind_ == kStream) ? DSBPLAY_LOOPING : 0;
-    if (buffer_->Play(flags) != DSERR_BUFFERLOST) {
-      if (kind_ == kStream && timerId_ == 0) ArmTimer();
-      return 0;
-    }
+PlayResult SoundBuffer::Play(int32_t loop) {
+  Lock lock(Mutex());
+  if (!buffer_) return PlayResult::kNoDeviceBuffer;
+  playMode_ = loop;
+  const uint32_t now = device_->GetClock().Milliseconds();
+  if (paused_) {
+    paused_ = false;
+    startTime_ += now - pauseTime_;  // the device position stayed where Pause left it
+  } else {
+    if (buffer_->IsPlaying()) return PlayResult::kAlreadyPlaying;
+    buffer_->SetCurrentPosition(0);
+    startTime_ = now;
   }
-  return Restore();
+  pauseTime_ = 0;
+  ApplyDeviceVolume();
+  // A stream's ring always loops.
+  buffer_->Play(loop != 0 || kind_ == kStream);
+  if (kind_ == kStream && timerId_ == 0) ArmTimer();
+  return PlayResult::kStarted;
 }
 
 void SoundBuffer::ArmTimer() {
@@ -269,7 +236,7 @@ void SoundBuffer::OnRefillTick(uint64_t sequence) {
   // A tick whose timer was cancelled (by Stop, or replaced since) ends its chain here: the
   // check and the refill run under the same lock.
   if (timerId_ == 0 || sequence != timerSequence_) return;
-  if (ReadStream() == kEndCode) {
+  if (ReadStream() == FillResult::kEnded) {
     if (silenceTicks_ > 1) {
       uint32_t play = 0, write = 0;
       if (buffer_) buffer_->GetCurrentPosition(&play, &write);
@@ -283,17 +250,16 @@ void SoundBuffer::OnRefillTick(uint64_t sequence) {
   ArmTimer();
 }
 
-int32_t SoundBuffer::ReadStream() {
+FillResult SoundBuffer::ReadStream() {
   Lock lock(Mutex());
   if (!buffer_) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStream m_lpDSB がNULL");
-    return 15;
+    return FillResult::kNoDeviceBuffer;
   }
-  if (paused_) return 13;
+  if (paused_) return FillResult::kPaused;
   uint32_t play = 0, write = 0;
-  if (buffer_->GetCurrentPosition(&play, &write) != DS_OK)
-    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStream GetCurrentPositionが変");
-  if (play == 0 && write == 0) return 16;
+  buffer_->GetCurrentPosition(&play, &write);
+  if (play == 0 && write == 0) return FillResult::kNotStarted;
   if (writeOffset_ == ringSize_) writeOffset_ = 0;
   const uint32_t offset = writeOffset_;
   // An offset equal to the play cursor refills the whole ring.
@@ -301,17 +267,17 @@ int32_t SoundBuffer::ReadStream() {
   writeOffset_ = offset + n > ringSize_ ? offset + n - ringSize_ : offset + n;
   uint8_t *p1, *p2;
   uint32_t n1, n2;
-  const int32_t hr = LockRegions(offset, n, &p1, &n1, &p2, &n2);
-  if (hr != DS_OK) {
-    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d", hr,
-             static_cast<int>(offset), static_cast<int>(n));
-    return 8;
+  if (const DeviceResult locked = buffer_->Lock(offset, n, &p1, &n1, &p2, &n2);
+      locked != DeviceResult::kOk) {
+    SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのLock()に失敗 hr = %d offset %d size %d",
+             static_cast<int>(locked), static_cast<int>(offset), static_cast<int>(n));
+    return FillResult::kLockFailed;
   }
-  const int32_t result = FillFromDecoder(p1, n1, playMode_);
+  const FillResult result = FillFromDecoder(p1, n1, playMode_);
   if (p2 && n2) FillFromDecoder(p2, n2, playMode_);
-  if (buffer_->Unlock(p1, n1, p2, n2) != DS_OK) {
+  if (buffer_->Unlock(p1, n1, p2, n2) != DeviceResult::kOk) {
     SoundLog(LogLevel::kWarning, "CSoundBuffer::ReadStreamのUnlock()に失敗");
-    return 10;
+    return FillResult::kUnlockFailed;
   }
   return result;
 }
@@ -321,9 +287,7 @@ void SoundBuffer::StopLocked() {
     timerId_ = 0;
     return;
   }
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  if (!(status & DSBSTATUS_PLAYING) && !paused_) return;
+  if (!buffer_->IsPlaying() && !paused_) return;
   mp3_.Rewind();
   ogg_.Rewind();
   writeOffset_ = 0;
@@ -339,7 +303,7 @@ void SoundBuffer::StopLocked() {
     // Pre-fill the rewound ring so the next Play starts at once.
     uint8_t *p1, *p2;
     uint32_t n1, n2;
-    if (LockRegions(0, ringSize_, &p1, &n1, &p2, &n2) == DS_OK) {
+    if (buffer_->Lock(0, ringSize_, &p1, &n1, &p2, &n2) == DeviceResult::kOk) {
       FillFromDecoder(p1, n1, 0);
       buffer_->Unlock(p1, n1, p2, n2);
     }
@@ -351,24 +315,19 @@ void SoundBuffer::Stop() {
   StopLocked();
 }
 
-int32_t SoundBuffer::Pause() {
+bool SoundBuffer::Pause() {
   Lock lock(Mutex());
-  if (!buffer_) return 1;
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  if (!(status & DSBSTATUS_PLAYING)) return 1;
+  if (!buffer_ || !buffer_->IsPlaying()) return false;
   paused_ = true;
   buffer_->Stop();
   pauseTime_ = device_->GetClock().Milliseconds();
-  return 0;
+  return true;
 }
 
 bool SoundBuffer::IsPlaying() {
   Lock lock(Mutex());
   if (!buffer_) return false;
-  uint32_t status = 0;
-  buffer_->GetStatus(&status);
-  return (status & DSBSTATUS_PLAYING) != 0;
+  return buffer_->IsPlaying();
 }
 
 bool SoundBuffer::IsPaused() {
@@ -376,12 +335,12 @@ bool SoundBuffer::IsPaused() {
   return paused_;
 }
 
-int32_t SoundBuffer::SetVolume(int32_t volume) {
+bool SoundBuffer::SetVolume(int32_t volume) {
   Lock lock(Mutex());
-  if (volume > 0 || volume < kVolumeSilent) return 1;
+  if (volume > 0 || volume < kVolumeSilent) return false;
   volume_ = volume;
   if (!muted_ && buffer_) buffer_->SetVolume(volume);
-  return 0;
+  return true;
 }
 
 void SoundBuffer::SetMute(bool mute) {
@@ -400,27 +359,6 @@ void SoundBuffer::SetLoopPosition(uint32_t ms) {
   Lock lock(Mutex());
   loopPosition_ = ms;
   ogg_.SetLoopPosition(ms);
-}
-
-int32_t SoundBuffer::Restore() {
-  // The manager's reactivation walk calls this on a snapshot of its list, with the list
-  // lock released, so taking the buffer's lock here keeps a refill from overlapping.
-  Lock lock(Mutex());
-  if (!buffer_) return 1;
-  uint32_t status = 0;
-  if (buffer_->GetStatus(&status) != DS_OK) return 2;
-  if (!(status & DSBSTATUS_BUFFERLOST)) return 0;
-  int tries = 0;
-  while (buffer_->Restore() == DSERR_BUFFERLOST) {
-    if (++tries == kRestoreTries) {
-      SoundLog(LogLevel::kWarning, "CSoundBuffer::Restore : the device keeps the buffer lost; released");
-      break;
-    }
-    device_->GetClock().Sleep(kRestoreRetryMs);
-  }
-  // The sound is not reloaded: the owner creates the buffer again.
-  buffer_.reset();
-  return 0;
 }
 
 int32_t SoundBuffer::GetKind() {

@@ -5,65 +5,96 @@
 //    feeds a ring-shaped device buffer holding one second of sound; a one-shot 500 ms timer
 //    refills the played part of the ring on the clock's timer thread.
 //
-// Operations return small codes, 0 for success (the table of failures and their log lines
-// is in SoundBuffer.cpp). Every operation holds the buffer's lock; the decoders' locks and
-// the manager's stream-list lock are taken inside it, never the other way round.
+// Each failure to create or refill is logged once (SoundBuffer.cpp). Every operation holds
+// the buffer's lock; the decoders' locks are taken inside it, never the other way round.
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
+#include "sound/FillResult.h"
 #include "sound/Mp3Decoder.h"
 #include "sound/OggVorbisDecoder.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
-class SoundManager;
+// What creating a buffer answers.
+enum class BufferResult {
+  kOk,
+  kNoBytes,            // static: no bytes (the memory file cannot be opened)
+  kNoFmt,              // static: no usable "fmt " chunk
+  kNoData,             // static: no "data" chunk
+  kNoConversion,       // static: no conversion of the WAVE format to PCM
+  kDeviceRefused,      // the device refuses the buffer with both control sets
+  kLockFailed,         // the device refuses to lock the new buffer
+  kConversionFailed,   // static: the conversion decoded nothing
+  kUnlockFailed,       // the device refuses to unlock it
+  kNotSound,           // static: neither WAVE, MP3 nor Ogg (the MP3 open's answer says why)
+  kUndecodable,        // stream: neither the Ogg nor the MP3 decoder accepts the bytes
+  kNotInitialized,     // the sound manager has no device
+};
+
+// A creation's answer, and with kNotSound what the MP3 open answered for the bytes (the
+// last decoder tried, whose answer the static buffer passes on).
+struct CreateResult {
+  CreateResult(BufferResult result = BufferResult::kOk, Mp3Result mp3 = Mp3Result::kOk)
+      : result(result), mp3(mp3) {}
+  bool ok() const { return result == BufferResult::kOk; }
+  bool operator==(const CreateResult&) const = default;
+
+  BufferResult result;
+  Mp3Result mp3;
+};
+
+// What Play answers.
+enum class PlayResult {
+  kStarted,  // from the start, or on from where a pause left it
+  kNoDeviceBuffer,
+  kAlreadyPlaying,
+};
 
 class SoundBuffer {
  public:
   enum Kind : int32_t { kNone = 0, kStatic = 1, kStream = 2 };
-  static constexpr int32_t kEndCode = 99;
   static constexpr uint32_t kRefillMs = 500;
   // Device control flags of each kind, and the reduced set asked for when the device
   // refuses the first.
-  static constexpr uint32_t kStaticFlags = 0x80E0;
-  static constexpr uint32_t kStaticFlagsReduced = 0x8080;
-  static constexpr uint32_t kStreamFlags = 0x181E0;
-  static constexpr uint32_t kStreamFlagsReduced = 0x18180;
+  static constexpr uint32_t kStaticFlagsReduced =
+      buffer_control::kGlobalFocus | buffer_control::kVolume;
+  static constexpr uint32_t kStaticFlags =
+      kStaticFlagsReduced | buffer_control::kPan | buffer_control::kFrequency;
+  static constexpr uint32_t kStreamFlagsReduced =
+      kStaticFlagsReduced | buffer_control::kPositionNotify | buffer_control::kPrecisePosition;
+  static constexpr uint32_t kStreamFlags =
+      kStreamFlagsReduced | buffer_control::kPan | buffer_control::kFrequency;
 
   SoundBuffer();
   ~SoundBuffer();
   SoundBuffer(const SoundBuffer&) = delete;
   SoundBuffer& operator=(const SoundBuffer&) = delete;
 
-  // 0, or 2 (no bytes), 4 (no fmt), 5 (no data), 6 (no conversion), 7 (device refused),
-  // 8 (lock), 9 (conversion failed), 10 (unlock), or the MP3 open's code when the bytes are
-  // neither WAVE, MP3 nor Ogg.
-  int32_t CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
-  // 0, 1 (no decoder accepts the data), 7, 8 or 10.
-  int32_t CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
+  // kOk, or any static or common failure (kNotSound with the MP3 open's answer).
+  CreateResult CreateStaticSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
+  // kOk, kUndecodable, kDeviceRefused, kLockFailed or kUnlockFailed.
+  BufferResult CreateStreamSoundBuffer(SoundDevice* device, const uint8_t* data, uint32_t size);
 
-  // 0 started or resumed; 1 no device buffer; 2 already playing (the loop flag is stored
-  // all the same); or Restore's result when the device lost the buffer.
-  int32_t Play(int32_t loop);
+  // The loop flag is stored even when the buffer is already playing.
+  PlayResult Play(int32_t loop);
   void Stop();
-  // 0 paused; 1 not playing or no device buffer.
-  int32_t Pause();
+  // False when not playing or without a device buffer.
+  bool Pause();
   bool IsPlaying();
   bool IsPaused();
-  // 1 outside -10000..0 (nothing changes), else 0.
-  int32_t SetVolume(int32_t volume);
+  // False outside -10000..0 (nothing changes).
+  bool SetVolume(int32_t volume);
   void SetMute(bool mute);
   void SetPan(int32_t pan);
   void SetLoopPosition(uint32_t ms);
-  // 0 nothing lost or restored; 1 no device buffer; 2 the status query failed. A lost
-  // buffer is released: its owner must load the sound again.
-  int32_t Restore();
   void Release();
-  // One refill of the ring (the timer tick's work); see SoundBuffer.cpp for the codes.
-  int32_t ReadStream();
+  // One refill of the ring (the timer tick's work): the decoder's answer for the refilled
+  // part, or why nothing was refilled.
+  FillResult ReadStream();
 
   int32_t GetKind();
   bool HasDeviceBuffer();
@@ -72,13 +103,10 @@ class SoundBuffer {
   bool IsMuted();
   // How far the Ogg decoder has decoded, in seconds; 0 without an Ogg stream.
   double OggTime();
-  // Counts refills that returned the end code since the last Stop.
+  // Counts refills that answered kEnded since the last Stop.
   int32_t SilenceTicks();
   // The device buffer (tests and the sound viewer look at its cursors).
   DeviceSoundBuffer* DeviceBuffer() { return buffer_.get(); }
-
-  // The manager whose stream list this buffer joins (set by the manager).
-  void SetManager(SoundManager* manager) { manager_ = manager; }
 
  private:
   struct TimerGate;
@@ -90,16 +118,13 @@ class SoundBuffer {
   void ReleaseLocked();
   void ArmTimer();
   void OnRefillTick(uint64_t sequence);
-  int32_t FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
-  int32_t CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
-                             const WaveFormat& format, uint32_t bytes);
-  // Locks `bytes` at `offset`, once more after a restore when the device lost the buffer.
-  int32_t LockRegions(uint32_t offset, uint32_t bytes, uint8_t** p1, uint32_t* n1, uint8_t** p2,
-                      uint32_t* n2);
+  FillResult FillFromDecoder(uint8_t* out, uint32_t n, int32_t playMode);
+  // False when the device refuses both control sets.
+  bool CreateDeviceBuffer(SoundDevice* device, uint32_t flags, uint32_t reduced,
+                          const WaveFormat& format, uint32_t bytes);
   void ApplyDeviceVolume();
 
   std::shared_ptr<TimerGate> gate_;
-  SoundManager* manager_ = nullptr;
   SoundDevice* device_ = nullptr;
   uint32_t timerId_ = 0;
   uint64_t timerSequence_ = 0;  // identifies the pending tick; stale ticks do nothing

@@ -42,11 +42,11 @@ void SoundChannel::StartTask() {
 
 void SoundChannel::RemoveTask() { tasks_.RemoveTask(this); }
 
-int32_t SoundChannel::Load(std::string_view name, int32_t flags) {
+bool SoundChannel::Load(std::string_view name, int32_t flags) {
   std::vector<uint8_t> bytes;
-  if (!reader_ || reader_(name, bytes) == 0) return 0;
+  if (!reader_ || !reader_(name, bytes)) return false;
   buffer_.Release();
-  if (manager_.CreateBuffer(buffer_, bytes.data(), static_cast<uint32_t>(bytes.size()), flags) != 0 &&
+  if (!manager_.CreateBuffer(buffer_, bytes.data(), static_cast<uint32_t>(bytes.size()), flags).ok() &&
       manager_.IsInitialized())
     ZAN_WARN("sound: \"%.*s\" (%zu bytes) is refused and stays silent (the lines above say why)",
             static_cast<int>(name.size()), name.data(), bytes.size());
@@ -63,7 +63,7 @@ int32_t SoundChannel::Load(std::string_view name, int32_t flags) {
   // "SoundDir" or "SoundMute" given before the load holds for the new sound.
   buffer_.SetPan(pan_);
   ApplyMute();
-  return 1;
+  return true;
 }
 
 void SoundChannel::ApplyVolume() {

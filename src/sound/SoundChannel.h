@@ -21,9 +21,9 @@ namespace zan {
 
 class SoundManager;
 
-// Reads a whole file of the sound archive: 1 with the bytes, 0 when it cannot be read (the
-// reader reports why).
-using SoundFileReader = std::function<int32_t(std::string_view name, std::vector<uint8_t>& bytes)>;
+// Reads a whole file of the sound archive: true with the bytes, false when it cannot be read
+// (the reader reports why).
+using SoundFileReader = std::function<bool(std::string_view name, std::vector<uint8_t>& bytes)>;
 
 // The volume law: each factor scales the remaining level linearly in percent, and the
 // product maps linearly onto -10000..0.
@@ -37,9 +37,10 @@ class SoundChannel : public Task {
   ~SoundChannel() override;
 
   // Reads `name`, makes a new buffer of it (flags: 2 stream, 1 static) with the channel's
-  // volume, pan and mutes, joins the task list, resets the fade. 1 when the file was read (a buffer that failed to decode still leaves
-  // the channel silent), 0 when it could not be read (nothing changes).
-  int32_t Load(std::string_view name, int32_t flags = 2);
+  // volume, pan and mutes, joins the task list, resets the fade. True when the file was read
+  // (a buffer that failed to decode still leaves the channel silent), false when it could
+  // not be read (nothing changes).
+  bool Load(std::string_view name, int32_t flags = 2);
   // Starts with the loop-position rule: a set loop position plays once and wraps to it at
   // the end (Ogg), else the loop flag decides.
   void Play(int32_t loop);
@@ -84,6 +85,8 @@ class SoundChannel : public Task {
   int32_t MasterFactor() const { return master_; }
   int32_t KindFactor() const { return kind_; }
   int32_t ScriptVolume() const { return scriptVolume_; }
+  // Where a ramp under way is heading; the script volume when none runs.
+  int32_t ScriptVolumeTarget() const { return rampActive_ ? rampTo_ : scriptVolume_; }
   int32_t FadeLevel() const { return fadeLevel_; }
   int32_t Pan() const { return pan_; }
   bool GlobalMute() const { return globalMute_; }

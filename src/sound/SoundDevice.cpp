@@ -17,7 +17,6 @@ struct DeviceSoundBuffer::Voice {
   uint32_t latencyFrames = 0;
   bool playing = false;
   bool looping = false;
-  bool lost = false;
   int32_t volume = 0;
   int32_t pan = 0;
   int32_t gainLeft = 65536;  // 16.16 fixed point
@@ -98,19 +97,19 @@ std::shared_ptr<SoundDevice> SoundDevice::Create(Clock& clock) {
 
 SoundDevice::~SoundDevice() = default;
 
-int32_t SoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
-                                        std::unique_ptr<DeviceSoundBuffer>* out) {
+DeviceResult SoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
+                                             std::unique_ptr<DeviceSoundBuffer>* out) {
   out->reset();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (flags & refusedFlags_) return DSERR_CONTROLUNAVAIL;
+    if (flags & refusedFlags_) return DeviceResult::kControlUnavailable;
   }
   if (format.formatTag != kWaveFormatPcm || format.channels < 1 || format.channels > 2 ||
       (format.bitsPerSample != 8 && format.bitsPerSample != 16) ||
       format.blockAlign != format.channels * format.bitsPerSample / 8 ||
       format.samplesPerSec < 100 || format.samplesPerSec > 200000)
-    return DSERR_BADFORMAT;
-  if (bytes < 4 || bytes > 0x0FFFFFFF) return DSERR_INVALIDPARAM;
+    return DeviceResult::kBadFormat;
+  if (bytes < 4 || bytes > 0x0FFFFFFF) return DeviceResult::kInvalidArgument;
   auto voice = std::make_shared<DeviceSoundBuffer::Voice>();
   voice->data.assign(bytes, format.bitsPerSample == 8 ? 0x80 : 0);
   voice->channels = format.channels;
@@ -124,7 +123,7 @@ int32_t SoundDevice::CreateSoundBuffer(uint32_t flags, const WaveFormat& format,
     voices_.push_back(voice);
   }
   out->reset(new DeviceSoundBuffer(shared_from_this(), std::move(voice), flags, format, bytes));
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
 void SoundDevice::Remove(const DeviceSoundBuffer::Voice* voice) {
@@ -138,7 +137,7 @@ void SoundDevice::Mix(int16_t* out, size_t frameCount) {
   int32_t* acc = accumulator_.data();
   for (auto& voice : voices_) {
     DeviceSoundBuffer::Voice& v = *voice;
-    if (!v.playing || v.lost) continue;
+    if (!v.playing) continue;
     if (v.frames == 0) {
       v.playing = false;
       continue;
@@ -151,14 +150,6 @@ void SoundDevice::Mix(int16_t* out, size_t frameCount) {
   }
   for (size_t i = 0; i < frameCount * 2; ++i)
     out[i] = static_cast<int16_t>(std::clamp(acc[i], -32768, 32767));
-}
-
-void SoundDevice::LoseBuffers() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (auto& v : voices_) {
-    v->lost = true;
-    v->playing = false;
-  }
 }
 
 void SoundDevice::SetRefusedFlags(uint32_t flags) {
@@ -180,15 +171,11 @@ DeviceSoundBuffer::DeviceSoundBuffer(std::shared_ptr<SoundDevice> device, std::s
 
 DeviceSoundBuffer::~DeviceSoundBuffer() { device_->Remove(voice_.get()); }
 
-int32_t DeviceSoundBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
-                            uint8_t** region2, uint32_t* size2) {
+DeviceResult DeviceSoundBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** region1,
+                                     uint32_t* size1, uint8_t** region2, uint32_t* size2) {
   *region1 = *region2 = nullptr;
   *size1 = *size2 = 0;
-  if (offset >= size_ || bytes == 0 || bytes > size_) return DSERR_INVALIDPARAM;
-  {
-    std::lock_guard<std::mutex> lock(device_->mutex_);
-    if (voice_->lost) return DSERR_BUFFERLOST;
-  }
+  if (offset >= size_ || bytes == 0 || bytes > size_) return DeviceResult::kInvalidArgument;
   scratch_.resize(bytes);
   lockOffset_ = offset;
   lockBytes_ = bytes;
@@ -199,20 +186,21 @@ int32_t DeviceSoundBuffer::Lock(uint32_t offset, uint32_t bytes, uint8_t** regio
     *region2 = scratch_.data() + first;
     *size2 = bytes - first;
   }
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
-int32_t DeviceSoundBuffer::Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2, uint32_t size2) {
+DeviceResult DeviceSoundBuffer::Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2,
+                                       uint32_t size2) {
   if (lockBytes_ == 0 || region1 != scratch_.data() || size1 + size2 > lockBytes_)
-    return DSERR_INVALIDPARAM;
+    return DeviceResult::kInvalidArgument;
   std::lock_guard<std::mutex> lock(device_->mutex_);
   std::memcpy(voice_->data.data() + lockOffset_, region1, size1);
   if (region2 && size2) std::memcpy(voice_->data.data(), region2, size2);
   lockBytes_ = 0;
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
-int32_t DeviceSoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
+void DeviceSoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   const uint64_t frame = std::min(voice_->position >> 32, voice_->frames);
   const uint32_t p = static_cast<uint32_t>((frame % std::max<uint64_t>(voice_->frames, 1)) *
@@ -223,61 +211,47 @@ int32_t DeviceSoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
                               size_);
   if (play) *play = p;
   if (write) *write = w;
-  return DS_OK;
 }
 
-int32_t DeviceSoundBuffer::GetStatus(uint32_t* status) {
+bool DeviceSoundBuffer::IsPlaying() {
   std::lock_guard<std::mutex> lock(device_->mutex_);
-  uint32_t s = 0;
-  if (voice_->lost) s |= DSBSTATUS_BUFFERLOST;
-  if (voice_->playing) s |= DSBSTATUS_PLAYING | (voice_->looping ? DSBSTATUS_LOOPING : 0);
-  *status = s;
-  return DS_OK;
+  return voice_->playing;
 }
 
-int32_t DeviceSoundBuffer::Play(uint32_t flags) {
+void DeviceSoundBuffer::Play(bool looping) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
-  if (voice_->lost) return DSERR_BUFFERLOST;
   voice_->playing = true;
-  voice_->looping = (flags & DSBPLAY_LOOPING) != 0;
-  return DS_OK;
+  voice_->looping = looping;
 }
 
-int32_t DeviceSoundBuffer::Stop() {
+void DeviceSoundBuffer::Stop() {
   std::lock_guard<std::mutex> lock(device_->mutex_);
   voice_->playing = false;
-  return DS_OK;
 }
 
-int32_t DeviceSoundBuffer::SetCurrentPosition(uint32_t offset) {
+DeviceResult DeviceSoundBuffer::SetCurrentPosition(uint32_t offset) {
   std::lock_guard<std::mutex> lock(device_->mutex_);
-  if (offset >= size_) return DSERR_INVALIDPARAM;
+  if (offset >= size_) return DeviceResult::kInvalidArgument;
   voice_->position = uint64_t{offset / voice_->blockAlign} << 32;
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
-int32_t DeviceSoundBuffer::SetVolume(int32_t volume) {
-  if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  if (volume < kVolumeSilent || volume > 0) return DSERR_INVALIDPARAM;
+DeviceResult DeviceSoundBuffer::SetVolume(int32_t volume) {
+  if (!(flags_ & buffer_control::kVolume)) return DeviceResult::kControlUnavailable;
+  if (volume < kVolumeSilent || volume > 0) return DeviceResult::kInvalidArgument;
   std::lock_guard<std::mutex> lock(device_->mutex_);
   voice_->volume = volume;
   UpdateGains(*voice_);
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
-int32_t DeviceSoundBuffer::SetPan(int32_t pan) {
-  if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  if (pan < -10000 || pan > 10000) return DSERR_INVALIDPARAM;
+DeviceResult DeviceSoundBuffer::SetPan(int32_t pan) {
+  if (!(flags_ & buffer_control::kPan)) return DeviceResult::kControlUnavailable;
+  if (pan < -10000 || pan > 10000) return DeviceResult::kInvalidArgument;
   std::lock_guard<std::mutex> lock(device_->mutex_);
   voice_->pan = pan;
   UpdateGains(*voice_);
-  return DS_OK;
-}
-
-int32_t DeviceSoundBuffer::Restore() {
-  std::lock_guard<std::mutex> lock(device_->mutex_);
-  voice_->lost = false;
-  return DS_OK;
+  return DeviceResult::kOk;
 }
 
 }  // namespace zan

@@ -9,7 +9,6 @@
 // Volume is attenuation in hundredths of a decibel, -10000 (silent) to 0. Pan -10000 (left)
 // to 10000 (right) attenuates the other side by as much; +-10000 silences it.
 //
-// Results follow the device conventions: 0 (DS_OK) or a negative error code below.
 // Writing goes through Lock and Unlock: the regions Lock hands out are the caller's own
 // scratch memory, copied into the buffer by Unlock under the device's lock, so the mixer
 // thread never reads memory that is being written.
@@ -24,24 +23,19 @@
 
 namespace zan {
 
-constexpr int32_t DS_OK = 0;
-constexpr int32_t DSERR_BUFFERLOST = static_cast<int32_t>(0x88780096);
-constexpr int32_t DSERR_INVALIDPARAM = static_cast<int32_t>(0x80070057);
-constexpr int32_t DSERR_BADFORMAT = static_cast<int32_t>(0x88780064);
-constexpr int32_t DSERR_CONTROLUNAVAIL = static_cast<int32_t>(0x8878001E);
-constexpr int32_t DSERR_INVALIDCALL = static_cast<int32_t>(0x88780032);
+// What a device operation answers.
+enum class DeviceResult { kOk, kInvalidArgument, kBadFormat, kControlUnavailable };
 
-constexpr uint32_t DSBCAPS_CTRLFREQUENCY = 0x20;
-constexpr uint32_t DSBCAPS_CTRLPAN = 0x40;
-constexpr uint32_t DSBCAPS_CTRLVOLUME = 0x80;
-constexpr uint32_t DSBCAPS_CTRLPOSITIONNOTIFY = 0x100;
-constexpr uint32_t DSBCAPS_GLOBALFOCUS = 0x8000;
-constexpr uint32_t DSBCAPS_GETCURRENTPOSITION2 = 0x10000;
-
-constexpr uint32_t DSBSTATUS_PLAYING = 0x1;
-constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x2;
-constexpr uint32_t DSBSTATUS_LOOPING = 0x4;
-constexpr uint32_t DSBPLAY_LOOPING = 0x1;
+// The controls a buffer is created with (a bit set). Only volume and pan change what the
+// mixer does; the others are asked for by the stream buffers and a device may refuse them.
+namespace buffer_control {
+constexpr uint32_t kFrequency = 0x20;
+constexpr uint32_t kPan = 0x40;
+constexpr uint32_t kVolume = 0x80;
+constexpr uint32_t kPositionNotify = 0x100;
+constexpr uint32_t kGlobalFocus = 0x8000;
+constexpr uint32_t kPrecisePosition = 0x10000;
+}  // namespace buffer_control
 
 constexpr int32_t kVolumeSilent = -10000;
 
@@ -54,21 +48,22 @@ class DeviceSoundBuffer {
   DeviceSoundBuffer& operator=(const DeviceSoundBuffer&) = delete;
 
   // Maps `bytes` from `offset` as one region, or two when the span wraps past the end.
-  int32_t Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
-               uint8_t** region2, uint32_t* size2);
+  DeviceResult Lock(uint32_t offset, uint32_t bytes, uint8_t** region1, uint32_t* size1,
+                    uint8_t** region2, uint32_t* size2);
   // Commits what was written to the regions of the last Lock.
-  int32_t Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2, uint32_t size2);
+  DeviceResult Unlock(uint8_t* region1, uint32_t size1, uint8_t* region2, uint32_t size2);
   // Play and write cursors in bytes; the write cursor is ahead by the mixer's latency while
   // playing (data before it is already being played).
-  int32_t GetCurrentPosition(uint32_t* play, uint32_t* write);
-  int32_t GetStatus(uint32_t* status);
-  int32_t Play(uint32_t flags);
+  void GetCurrentPosition(uint32_t* play, uint32_t* write);
+  bool IsPlaying();
+  void Play(bool looping);
   // Stops; the position stays.
-  int32_t Stop();
-  int32_t SetCurrentPosition(uint32_t offset);
-  int32_t SetVolume(int32_t volume);
-  int32_t SetPan(int32_t pan);
-  int32_t Restore();
+  void Stop();
+  DeviceResult SetCurrentPosition(uint32_t offset);
+  // kControlUnavailable without the volume control; kInvalidArgument outside -10000..0.
+  DeviceResult SetVolume(int32_t volume);
+  // kControlUnavailable without the pan control; kInvalidArgument outside -10000..10000.
+  DeviceResult SetPan(int32_t pan);
 
   uint32_t Flags() const { return flags_; }
   uint32_t Size() const { return size_; }
@@ -101,12 +96,10 @@ class SoundDevice : public std::enable_shared_from_this<SoundDevice> {
   ~SoundDevice();
 
   // A secondary buffer of `bytes` bytes in `format` with the control `flags`.
-  int32_t CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
+  DeviceResult CreateSoundBuffer(uint32_t flags, const WaveFormat& format, uint32_t bytes,
                             std::unique_ptr<DeviceSoundBuffer>* out);
   // Renders `frameCount` stereo frames (interleaved) and moves the play cursors on.
   void Mix(int16_t* out, size_t frameCount);
-  // What a device reset does to every buffer: each reports itself lost until restored.
-  void LoseBuffers();
   // Controls this device cannot offer (creating a buffer that asks for one fails).
   void SetRefusedFlags(uint32_t flags);
   size_t BufferCount() const;

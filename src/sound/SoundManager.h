@@ -1,44 +1,37 @@
 #pragma once
 // SoundManager: the sound device and the buffers made on it. `Init` opens the platform's
 // audio output and connects it to the device's mixer (44100 Hz, stereo, 16-bit); without
-// it every buffer creation fails and the game runs silent. It keeps the list of stream
-// buffers and, when the application gets the focus again, restores them.
+// it every buffer creation fails and the game runs silent.
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 #include "platform/AudioOut.h"
 #include "platform/Clock.h"
-#include "platform/EventReceiver.h"
+#include "sound/SoundBuffer.h"
 #include "sound/SoundDevice.h"
 
 namespace zan {
 
-class SoundBuffer;
+// What Init answers; with kNoAudioOutput, the audio output's own failure code comes too.
+struct InitResult {
+  enum class Code { kOk, kAlreadyInitialized, kNoAudioOutput };
+  Code code = Code::kOk;
+  int32_t outputCode = 0;  // the audio output's failure code (2 or more)
+};
 
-class SoundManager : public EventReceiver {
+class SoundManager {
  public:
   enum CreateFlags : int32_t { kCreateStatic = 1, kCreateStream = 2 };
 
   SoundManager();
-  ~SoundManager() override;
+  ~SoundManager();
 
-  // 1 when already initialised; 0 on success; else the audio output's failure code.
-  int32_t Init(AudioOut& out, Clock& clock);
+  InitResult Init(AudioOut& out, Clock& clock);
   bool IsInitialized() const { return initialized_; }
-  // 1 when not initialised; static: CreateStaticSoundBuffer's code; stream: 0, or 1 when
-  // CreateStreamSoundBuffer failed; no flag: 0. A stream buffer made here joins the list.
-  int32_t CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
-  void Register(SoundBuffer* buffer);
-  // 1 when the buffer was in the list, else 0.
-  int32_t Unregister(SoundBuffer* buffer);
-  size_t StreamCount() const;
-
-  // Restores every listed stream buffer when the application becomes active; never
-  // consumes the message.
-  bool HandleEvent(const InputEvent& event) override;
+  // kNotInitialized without a device; else the static or stream creation's answer (kOk
+  // with neither flag).
+  CreateResult CreateBuffer(SoundBuffer& buffer, const uint8_t* data, uint32_t size, int32_t flags);
 
   SoundDevice* Device() { return device_.get(); }
 
@@ -46,8 +39,6 @@ class SoundManager : public EventReceiver {
   std::shared_ptr<SoundDevice> device_;
   AudioOut* out_ = nullptr;
   bool initialized_ = false;
-  mutable std::mutex listMutex_;
-  std::vector<SoundBuffer*> streams_;
 };
 
 }  // namespace zan

@@ -13,25 +13,24 @@ namespace {
 // Reads the picture's bytes and hands them to `decode` (0 on success). `release` empties
 // the target first.
 template <class Release, class Decode>
-int32_t LoadPicture(GameData& data, std::string_view name, Archive* archive, Release release,
-                    Decode decode) {
+bool LoadPicture(GameData& data, std::string_view name, Archive* archive, Release release,
+                 Decode decode) {
   release();
   std::vector<uint8_t> bytes;
-  if (data.ReadPicture(name, archive, bytes) == 0) return 0;
-  if (bytes.empty()) return 1;  // in no picture archive
-  return decode(bytes) == 0 ? 1 : 0;
+  if (data.ReadPicture(name, archive, bytes) == 0) return false;
+  if (bytes.empty()) return true;  // in no picture archive
+  return decode(bytes) == 0;
 }
 
 }  // namespace
 
-int32_t LoadImageFile(GameData& data, std::string_view name, Surface& surface,
-                      Archive* archive) {
+bool LoadImageFile(GameData& data, std::string_view name, Surface& surface, Archive* archive) {
   return LoadPicture(
       data, name, archive, [&] { surface.Release(); },
       [&](const std::vector<uint8_t>& bytes) { return surface.LoadBMP(bytes, name); });
 }
 
-int32_t LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Archive* archive) {
+bool LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Archive* archive) {
   return LoadPicture(
       data, name, archive, [&] { mask.Destroy(); },
       [&](const std::vector<uint8_t>& bytes) {
@@ -41,7 +40,7 @@ int32_t LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Ar
       });
 }
 
-int32_t LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive) {
+bool LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive) {
   return LoadPicture(
       data, name, archive, [&] { bitmap.Destroy(); },
       [&](const std::vector<uint8_t>& bytes) { return bitmap.ReadImage(bytes, name); });

@@ -4,9 +4,9 @@
 // folder) and decoded by the bitmap reader into a surface, a mask plane or a bitmap. Each
 // first releases what its target holds.
 //
-// 1 when the picture was loaded, and when it is in no picture archive (a missing picture
-// is not an error: the target stays empty). 0 when it could not be read, or its bytes are
-// not a picture (the reader logs why).
+// True when the picture was loaded, and when it is in no picture archive (a missing
+// picture is not an error: the target stays empty). False when it could not be read, or
+// its bytes are not a picture (the reader logs why).
 
 #include <cstdint>
 #include <string_view>
@@ -19,10 +19,8 @@ class Bitmap;
 class Surface;
 class GameData;
 
-int32_t LoadImageFile(GameData& data, std::string_view name, Surface& surface,
-                      Archive* archive = nullptr);
-int32_t LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask,
-                     Archive* archive = nullptr);
-int32_t LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive = nullptr);
+bool LoadImageFile(GameData& data, std::string_view name, Surface& surface, Archive* archive = nullptr);
+bool LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Archive* archive = nullptr);
+bool LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive = nullptr);
 
 }  // namespace zan

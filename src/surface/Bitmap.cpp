@@ -148,12 +148,6 @@ std::optional<BmpLayout> ParseHeaders(std::span<const uint8_t> file) {
   return layout;
 }
 
-// The name a picture is known by: the path's last part.
-std::string LastPart(std::string_view path) {
-  size_t cut = path.find_last_of("\\/");
-  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
-}
-
 }  // namespace
 
 Bitmap::Bitmap() : EventReceiver("CDIB") {}

@@ -9,6 +9,7 @@
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "script/Interpreter.h"
+#include "screens/YesNoDialog.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "core/Task.h"
 
@@ -36,8 +37,8 @@ class GameAppTest : public ::testing::Test {
 TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
   harness.SetFrameLimit(300);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.CheckSingleInstance(), 1);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.CheckSingleInstance());
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.Run(800, 600), 0);
   EXPECT_EQ(app.FrameCount(), 299u);
   // 300 frames paced at 30 a second: the last deadline is at 9999 ms, then the 1 ms sleep.
@@ -52,16 +53,21 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool drawTaskLast = false;
+  bool compositorBeforeIt = false;
   harness.AddFrameHook([&](uint64_t) {
     drawTaskLast = app.Tasks().TailTask().Previous() == &app.GetDisplay();
+    compositorBeforeIt = app.GetDisplay().Previous() == &app.Compositor();
   });
   app.Run(800, 600);
   EXPECT_TRUE(drawTaskLast);
+  // The frame is composed last in phase 1, at the display's key.
+  EXPECT_TRUE(compositorBeforeIt);
+  EXPECT_EQ(app.Compositor().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
   HeadlessPresenter& screen = platform.GetPresenter();
-  // The interpreter copies its (black) stage into the back buffer every frame, and every
-  // frame is presented.
+  // The stage of the interpreter (black) is copied into the back buffer every frame, and
+  // every frame is presented.
   EXPECT_EQ(screen.PresentCount(), 3u);
   ASSERT_EQ(screen.Screen().width, 800);
   EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
@@ -101,26 +107,49 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
 }
 
 TEST_F(GameAppTest, TheCloseBoxAsksToQuitInsteadOfClosingTheWindow) {
-  auto t = InputTimeline::Parse("3 close");
+  auto t = InputTimeline::Parse("3 close\n20 close");
   ASSERT_TRUE(t.ok());
   harness.SetTimeline(std::move(*t));
   harness.SetFrameLimit(100);
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
   bool closedDirectly = false;
-  harness.AddFrameHook([&](uint64_t) {
+  std::vector<uint64_t> open;
+  harness.AddFrameHook([&](uint64_t frame) {
     closedDirectly = closedDirectly || !platform.GetWindow().IsCreated();
+    if (app.Dialog().IsOpen()) open.push_back(frame);
   });
   app.Run(800, 600);
   EXPECT_FALSE(closedDirectly);
-  EXPECT_EQ(app.FrameCount(), 3u);  // the quit answer is taken after the frame of the request
+  // Nobody answers: the question stays from the frame of the request to the end, and the
+  // second request asks nothing more.
+  EXPECT_EQ(app.FrameCount(), 99u);
+  ASSERT_FALSE(open.empty());
+  EXPECT_EQ(open.front(), 3u);
+  EXPECT_EQ(open.size(), 97u);
+  EXPECT_TRUE(app.QuitRequestPending());
+}
+
+TEST_F(GameAppTest, YesToTheQuitQuestionEndsTheLoopWhenThePanelHasFadedOut) {
+  // Left chooses yes in the shown panel, Enter confirms at frame 41 (its release).
+  auto t = InputTimeline::Parse("3 close\n30 key Left\n40 key Return");
+  ASSERT_TRUE(t.ok());
+  harness.SetTimeline(std::move(*t));
+  harness.SetFrameLimit(200);
+  GameApp app(platform, harness);
+  app.LocateGameData(0, (root / "game").string());
+  app.Run(800, 600);
+  // The fade-out draws at 255, 205, 155, 105, 55 and 5 (frames 42..47); the dialog ends in
+  // the next frame and the loop after it.
+  EXPECT_EQ(app.FrameCount(), 48u);
+  EXPECT_FALSE(app.QuitRequestPending());
 }
 
 TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
   GameApp first(platform, harness);
-  ASSERT_EQ(first.CheckSingleInstance(), 1);
+  ASSERT_TRUE(first.CheckSingleInstance());
   GameApp second(platform, harness);
-  EXPECT_EQ(second.CheckSingleInstance(), 0);
+  EXPECT_FALSE(second.CheckSingleInstance());
   auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, Sjis("既にゲームが起動されています。"));
@@ -130,7 +159,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
   InstanceLock menu;
   ASSERT_TRUE(menu.Acquire("torami_trial_menu"));
   GameApp third(platform, harness);
-  EXPECT_EQ(third.CheckSingleInstance(), 0);
+  EXPECT_FALSE(third.CheckSingleInstance());
   EXPECT_EQ(shown.back().text,
             Sjis("起動メニューが起動されています、起動メニューを終了して再度起動して下さい。"));
 }
@@ -138,7 +167,7 @@ TEST_F(GameAppTest, ASecondCopyIsRefusedAndTheStartMenuNamedFirst) {
 TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
   std::ofstream(root / "game" / "MSG.ARC") << "x";
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.InstallPath(), (root / "game").string() + "/");
   EXPECT_EQ(app.SlotPath(0), (root / "game" / "MSG.ARC").string());
   EXPECT_EQ(app.SlotPath(4), (root / "game" / "system.arc").string());
@@ -147,7 +176,7 @@ TEST_F(GameAppTest, ArchivesAreFoundWithoutRegardToCase) {
 TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
+  ASSERT_TRUE(app.LocateGameData(0, ZAN_TINY_GAME_DIR));
   app.Run(800, 600);
   EXPECT_EQ(app.ArchiveMode(), 1);
   EXPECT_TRUE(platform.GetMessageBoxes().History().empty());
@@ -164,7 +193,7 @@ TEST_F(GameAppTest, StartUpLoadsTheDefinitionsAndTablesOfTheGame) {
 TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   harness.SetFrameLimit(2);
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   EXPECT_EQ(app.Run(800, 600), 0);
   const auto& shown = platform.GetMessageBoxes().History();
   ASSERT_EQ(shown.size(), 7u);  // five archives, then the two definition files
@@ -204,14 +233,14 @@ TEST_F(GameAppTest, ButtonEventsDropWholeClicksQueuedBehindButNeverTheirOwnRelea
 TEST_F(GameAppTest, TheCloseRequestIsTakenAndAsksToQuit) {
   GameApp app(platform, harness);
   EXPECT_FALSE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kRedraw)));
-  EXPECT_EQ(app.QuitRequestPending(), 0);
+  EXPECT_FALSE(app.QuitRequestPending());
   EXPECT_TRUE(app.HandleEvent(InputEvent::Of(InputEvent::Kind::kCloseRequest)));
-  EXPECT_EQ(app.QuitRequestPending(), 1);
+  EXPECT_TRUE(app.QuitRequestPending());
 }
 
 TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
   GameApp app(platform, harness);
-  ASSERT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+  ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   Interpreter& game = app.Game();
   EXPECT_EQ(app.DoAction(kActionSkip, 1), 0);  // a press never acts
   EXPECT_EQ(app.DoAction(kActionNone, 0), 0);

@@ -79,6 +79,28 @@ TEST(HarnessTest, PositionsOutsideTheWindowArriveNegative) {
   EXPECT_EQ(taken[3].y, -7);
 }
 
+// An input action takes its turn with the events: it goes to the sink in the frame it comes
+// up, never into the window's queue.
+TEST(HarnessTest, AnActionGoesToTheSinkInItsTurn) {
+  Harness h;
+  HeadlessWindow w;
+  std::vector<std::pair<uint64_t, int32_t>> fired;
+  uint64_t frame = 0;
+  h.SetActionSink([&](int32_t action) { fired.push_back({frame, action}); });
+  auto t = InputTimeline::Parse("2 click 10 20\n2 action 20\n9 action 19");
+  ASSERT_TRUE(t.ok()) << t.error().message;
+  h.SetTimeline(std::move(*t));
+  std::vector<InputEvent> taken;
+  for (; frame < 12; ++frame) {
+    h.BeforeFrame(frame, w);
+    InputEvent e;
+    if (w.TakeEvent(&e)) taken.push_back(e);
+  }
+  ASSERT_EQ(taken.size(), 3u);  // move (2), press (3), then the action (4), release (5)
+  EXPECT_TRUE(taken[2].IsButton(Kind::kButtonUp, PointerButton::kLeft));
+  EXPECT_EQ(fired, (std::vector<std::pair<uint64_t, int32_t>>{{4, 20}, {9, 19}}));
+}
+
 TEST(HarnessTest, NothingIsFedIntoAQueueThatHoldsAMessage) {
   Harness h;
   HeadlessWindow w;

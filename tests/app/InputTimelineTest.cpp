@@ -23,7 +23,8 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
       "34 tap 9 8\n"
       "40 key F12\n"
       "41 key S\n"
-      "50 close");
+      "50 close\n"
+      "51 action 19");
   ASSERT_TRUE(t.ok()) << t.error().message;
   auto at = [&](uint64_t f) { return t->ActionsAt(f); };
   ASSERT_EQ(at(10).size(), 1u);
@@ -45,7 +46,9 @@ TEST(InputTimelineTest, ParsesEveryEvent) {
   EXPECT_EQ(at(40)[0].key, Key::kF12);
   EXPECT_EQ(at(41)[1].key, Key::kS);
   EXPECT_EQ(at(50)[0].kind, Kind::kClose);
-  EXPECT_EQ(t->LastFrame(), 50u);
+  EXPECT_EQ(at(51)[0].kind, Kind::kAction);
+  EXPECT_EQ(at(51)[0].action, 19);
+  EXPECT_EQ(t->LastFrame(), 51u);
 }
 
 TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
@@ -60,6 +63,10 @@ TEST(InputTimelineTest, MalformedLinesNameTheirLineNumber) {
       {"\n\n5 key Meta", "line 3"},
       {"5 wheel left", "line 1"},
       {"5 close now", "line 1"},
+      {"5 action", "line 1"},
+      {"5 action 0", "line 1"},
+      {"5 action 31", "line 1"},
+      {"5 action quit", "line 1"},
       {"5 jump", "line 1"},
   };
   for (const auto& [text, where] : cases) {

@@ -504,16 +504,16 @@ TEST(GameSources, EverySoundOpensAsTheEngineStreamsIt) {
     // The first quarter of a second (the footsteps begin after 0.15 s).
     std::vector<uint8_t> pcm;
     zan::OggVorbisDecoder ogg;
-    if (ogg.Open(file.data(), static_cast<uint32_t>(file.size())) == 0) {
+    if (ogg.Open(file.data(), static_cast<uint32_t>(file.size())) == zan::OggResult::kOk) {
       EXPECT_EQ(ogg.PcmFormat().samplesPerSec, 44100u);
       pcm.resize(ogg.PcmFormat().blockAlign * 11025u);
-      EXPECT_NE(ogg.Fill(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::OggVorbisDecoder::kEndCode);
+      EXPECT_NE(ogg.Fill(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::FillResult::kEnded);
     } else {
       zan::Mp3Decoder mp3;
-      ASSERT_EQ(mp3.Open(file.data(), static_cast<uint32_t>(file.size())), 0);
+      ASSERT_EQ(mp3.Open(file.data(), static_cast<uint32_t>(file.size())), zan::Mp3Result::kOk);
       EXPECT_EQ(mp3.PcmFormat().samplesPerSec, 44100u);
       pcm.resize(mp3.PcmFormat().blockAlign * 11025u);
-      EXPECT_NE(mp3.CopyPcm(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::Mp3Decoder::kEndCode);
+      EXPECT_NE(mp3.CopyPcm(pcm.data(), static_cast<uint32_t>(pcm.size()), 0), zan::FillResult::kEnded);
     }
     EXPECT_TRUE(Sounds(pcm)) << "silent";
   }

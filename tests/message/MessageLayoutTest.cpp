@@ -47,9 +47,9 @@ TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
   LayoutSettings& s = layout.Settings();
   s.xOffset = 10;
   s.yOffset = 20;
-  ASSERT_EQ(buffer->AppendText(Sjis("あい") + "\r\n" + Sjis("う"), 10, 16, {255, 0, 0}, s), 1);
+  ASSERT_TRUE(buffer->AppendText(Sjis("あい") + "\r\n" + Sjis("う"), 10, 16, {255, 0, 0}, s));
   auto surface = MakeSurface(8888, 120, 100);
-  ASSERT_EQ(buffer->RenderText(*surface, 2, 3, false, true, layout), 1);
+  ASSERT_TRUE(buffer->RenderText(*surface, 2, 3, false, true, layout));
   // 16-pixel characters advance 16 - 1 pixels; a line is 16 + 3 high and a character sits
   // on its bottom (+3); each line lies below its ruby space (10). Drawn at (2, 3), offsets
   // (10, 20): x = 2 + 10 + 15 per character; y = 3 + 20 + 10 + 3 on the first line and
@@ -61,7 +61,7 @@ TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
 
   // Without the offsets, and in the read-text colour; clearing first.
   s.readTextColour = {0, 0, 160};
-  ASSERT_EQ(buffer->RenderTextAt(*surface, 2, 3, true, true, layout), 1);
+  ASSERT_TRUE(buffer->RenderTextAt(*surface, 2, 3, true, true, layout));
   const std::vector<TextPoint> at = Inked(*surface);
   ASSERT_EQ(at.size(), 3u);
   EXPECT_EQ(at[0].x, expected[0].x - 10);
@@ -69,17 +69,17 @@ TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
   EXPECT_EQ(test::Colour(*surface, at[0].x, at[0].y), (Rgb{0, 0, 160}));
 
   Surface empty;
-  EXPECT_EQ(buffer->RenderText(empty, 0, 0, false, true, layout), 0);
+  EXPECT_FALSE(buffer->RenderText(empty, 0, 0, false, true, layout));
 }
 
 TEST_F(MessageLayoutTest, RubyIsDrawnSmallAboveItsBase) {
   LayoutSettings& s = layout.Settings();
   s.xOffset = 10;  // the ruby is wider than its base: it starts left of it
   s.yOffset = 20;
-  ASSERT_EQ(buffer->AppendRubyText(Sjis("星"), 10, Sjis("ほし"), s), 1);
+  ASSERT_TRUE(buffer->AppendRubyText(Sjis("星"), 10, Sjis("ほし"), s));
   auto surface = MakeSurface(565, 60, 60);
   fonts.characters.clear();
-  ASSERT_EQ(buffer->RenderText(*surface, 0, 0, false, true, layout), 1);
+  ASSERT_TRUE(buffer->RenderText(*surface, 0, 0, false, true, layout));
   EXPECT_EQ(fonts.characters, (std::vector<std::string>{Sjis("星"), Sjis("ほ"), Sjis("し")}));
   EXPECT_EQ(fonts.last.cellHeight, 10);  // the ruby size, plain
   const TextPoint ruby = buffer->RubyCharPosition(0, 0, s);
@@ -89,23 +89,23 @@ TEST_F(MessageLayoutTest, RubyIsDrawnSmallAboveItsBase) {
 TEST_F(MessageLayoutTest, PlainTextAdvancesByCharacterAndLine) {
   auto surface = MakeSurface(8888, 100, 80);
   layout.Settings().textColour = {1, 2, 3};
-  ASSERT_EQ(layout.DrawPlainText(Sjis("名") + "a\r\n" + "b", *surface, 4, 5, 20), 1);
+  ASSERT_TRUE(layout.DrawPlainText(Sjis("名") + "a\r\n" + "b", *surface, 4, 5, 20));
   EXPECT_EQ(Inked(*surface), (std::vector<TextPoint>{{4, 5}, {24, 5}, {4, 25}}));
   EXPECT_EQ(test::Colour(*surface, 24, 5), (Rgb{1, 2, 3}));
   // Vertical: lines run down from the right edge.
   auto vertical = MakeSurface(8888, 100, 80);
   layout.SetVertical(1);
   EXPECT_EQ(rasterizer.Escapement(), 2700);
-  ASSERT_EQ(layout.DrawPlainText("a\r\nb", *vertical, 4, 5, 20), 1);
+  ASSERT_TRUE(layout.DrawPlainText("a\r\nb", *vertical, 4, 5, 20));
   EXPECT_EQ(Inked(*vertical), (std::vector<TextPoint>{{55, 4}, {75, 4}}));
   Surface empty;
-  EXPECT_EQ(layout.DrawPlainText("a", empty, 0, 0, 20), 0);
+  EXPECT_FALSE(layout.DrawPlainText("a", empty, 0, 0, 20));
 }
 
 TEST_F(MessageLayoutTest, UniformLayoutAndChoiceMarks) {
   LayoutSettings& s = layout.Settings();
-  ASSERT_EQ(buffer->AppendText(Sjis("あ"), 5, 18, {}, s), 1);
-  ASSERT_EQ(buffer->AppendText(Sjis("い") + "\r\nb", 5, 30, {}, s), 1);
+  ASSERT_TRUE(buffer->AppendText(Sjis("あ"), 5, 18, {}, s));
+  ASSERT_TRUE(buffer->AppendText(Sjis("い") + "\r\nb", 5, 30, {}, s));
   buffer->LayoutLinesUniform(24);
   EXPECT_EQ(buffer->Cell(0).size, 24);
   EXPECT_EQ(buffer->Cell(1).x, 24);  // full width, no overlap
@@ -113,7 +113,7 @@ TEST_F(MessageLayoutTest, UniformLayoutAndChoiceMarks) {
   EXPECT_EQ(buffer->Cell(3).y, 24);
 
   buffer->StartMark(2, -1);
-  ASSERT_EQ(buffer->AppendText(Sjis("選ぶ"), 5, s), 1);
+  ASSERT_TRUE(buffer->AppendText(Sjis("選ぶ"), 5, s));
   buffer->EndMark(2, -1);
   buffer->SetMarkText(2, Sjis("選ぶ"));
   const ChoiceMark* mark = buffer->Mark(2);

@@ -1,5 +1,6 @@
 // The message window task: typing pace by text rate, the nine-frame fade-in, the
-// page-advance icon, the name plate, the window picture and the player hiding the window.
+// page-advance icon, the name plate, the window picture and the player hiding the window,
+// and its place in the task list.
 
 #include "message/MessageWindowTask.h"
 
@@ -22,13 +23,13 @@ namespace zan {
 namespace {
 
 
-class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
+class MessageWindowTaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSurfaceFormatCode(8888);
     ASSERT_EQ(screen.Create(800, 600), 0);
-    task = std::make_unique<MessageWindowTask>(tasks, screen);
-    task->SetHost(this);
+    task = std::make_unique<MessageWindowTask>(tasks);
+    task->Attach(areas, {&clickWait, &skipMode, &rate, &typedAt});
     task->StartDrawing();
     for (MessageArea& area : areas.areas) {
       area.Reset({255, 255, 255});
@@ -50,19 +51,13 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
     SetSurfaceFormatCode(0);
   }
 
-  // MessageWindowHost.
-  MessageAreas& Areas() override { return areas; }
-  bool ClickWaiting() override { return clickWait; }
-  bool Skipping() override { return skip; }
-  int32_t TextRate() override { return rate; }
-  void PageTyped(uint32_t ms) override { typed.push_back(ms); }
-  void DrawSlotOverlays(Surface&) override { hostDraws += 'o'; }
-  void DrawChoices(Surface&) override { hostDraws += 'c'; }
-
-  // One frame: the stage is black again, then the task draws.
+  // One frame: the stage is black again, then the task draws; a page that finished typing
+  // in it has noted the time.
   void Frame() {
     screen.FillAll(0, 0, 0);
-    task->Draw();
+    typedAt = -1;
+    task->Draw(screen);
+    if (typedAt != -1) typed.push_back(static_cast<uint32_t>(typedAt));
     platform.GetClock().Advance(33);
   }
   TextBuffer& Page(int32_t index = 0) { return areas.Area(index).Buffer(); }
@@ -76,10 +71,10 @@ class MessageWindowTaskTest : public ::testing::Test, public MessageWindowHost {
   MessageAreas areas;
   std::unique_ptr<MessageWindowTask> task;
   bool clickWait = false;
-  bool skip = false;
+  int32_t skipMode = 0;
   int32_t rate = 8;
+  int32_t typedAt = -1;
   std::vector<uint32_t> typed;
-  std::string hostDraws;  // 'o' for the slots' overlays, 'c' for the choices, in call order
 };
 
 TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
@@ -90,20 +85,14 @@ TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
   };
   // 7 and 8 reveal one character a frame, 9 two, 0 one every eight frames, 10 the page at
   // once; a settings file may hold any number: below 0 counts as 0, above 10 as 10.
-  int frames = 0;
   for (Pace p : {Pace{7, 5, 5}, Pace{8, 5, 5}, Pace{9, 5, 10}, Pace{0, 16, 2}, Pace{3, 10, 2},
                  Pace{-40, 16, 2}, Pace{99, 1, 15}}) {
     areas.Area(0).Clear();
     Write("あいうえおかきくけこさしすせそ");
     rate = p.rate;
     for (int i = 0; i < p.frames; ++i) Frame();
-    frames += p.frames;
     EXPECT_EQ(Revealed(), p.revealed) << "rate " << p.rate;
   }
-  // Drawing order: the slots' overlays, the areas, the choices, once a frame each.
-  std::string expected;
-  for (int i = 0; i < frames; ++i) expected += "oc";
-  EXPECT_EQ(hostDraws, expected);
 }
 
 // The name plate is drawn with the settings of the area that speaks, not with those the
@@ -117,7 +106,7 @@ TEST_F(MessageWindowTaskTest, TheNamePlateTakesTheSpeakingAreasSettings) {
   GlyphRasterizer rasterizer;
   ASSERT_TRUE(rasterizer.InitRasterizer(fonts).ok());
   MessageLayout layout{&rasterizer, nullptr};
-  areas.Attach(layout, *task);
+  areas.Attach(layout);
   ASSERT_EQ(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight), 0);
   areas.Area(1).Settings().vertical = 1;
   for (int32_t speaker : {1, 0, 1}) {
@@ -195,10 +184,10 @@ TEST_F(MessageWindowTaskTest, ThePageAdvanceIconWaitsForTheLastCharacterToFinish
   EXPECT_EQ(frames, 11);
   Frame();
   EXPECT_TRUE(iconShown());
-  skip = true;
+  skipMode = 1;
   Frame();
   EXPECT_FALSE(iconShown());
-  skip = false;
+  skipMode = 0;
   clickWait = false;
   Frame();
   EXPECT_FALSE(iconShown());
@@ -268,6 +257,26 @@ TEST(WindowPictureTest, TheTintMultipliesColoursAndOpacityScalesAlpha) {
   TintPicture(picture, {255, 255, 255}, 128);
   EXPECT_EQ(picture.BitmapRow(0)[5], 119);
   EXPECT_EQ(picture.Alpha().At(1, 0), 100 * 128 / 255);
+}
+
+TEST_F(MessageWindowTaskTest, ItRunsAtItsOwnKeyWithoutAHandlerAndDrawsNothingUnattached) {
+  EXPECT_EQ(task->OrderKey(), kOrderMessage);
+  EXPECT_EQ(task->Description(), Sjis("CDrawMessage::【メッセージ表示を管理】"));
+  // The compositor draws its layer: the task list runs no drawing of its own.
+  areas.Area(0).Settings().hidden = 0;
+  Surface& picture = areas.Area(0).WindowPicture();
+  ASSERT_EQ(picture.Create(800, 200), 0);
+  picture.FillAll(0, 0, 128);
+  picture.Alpha().Fill(255);
+  screen.FillAll(0, 0, 0);
+  tasks.RunFrame();
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 0}));
+  task->Draw(screen);
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 128}));
+  MessageWindowTask unattached(tasks);
+  screen.FillAll(0, 0, 0);
+  unattached.Draw(screen);
+  EXPECT_EQ(At(400, 100), (Rgb{0, 0, 0}));
 }
 
 TEST_F(MessageWindowTaskTest, AreasTypeTogetherAndShareTheTypingCounter) {

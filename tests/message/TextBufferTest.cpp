@@ -81,7 +81,7 @@ TEST_P(LineBreakTest, LinesAsExpected) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.charsPerLine = c.limit;
-  ASSERT_EQ(b->AppendText(Text(c.text), TextBuffer::kCells, s), 1);
+  ASSERT_TRUE(b->AppendText(Text(c.text), TextBuffer::kCells, s));
   EXPECT_EQ(Lines(*b), c.lines) << c.what;
   // Within a line the characters stand left to right, in order (a character moved across a
   // break stands where the break was).
@@ -115,7 +115,7 @@ TEST(LineBreakRulesTest, TablesHoldDoubleByteCharactersOnly) {
 TEST(TextBufferTest, SixtyOneHalfWidthCharactersBreakAfterTheSixtieth) {
   auto b = NewBuffer();
   LayoutSettings s;
-  ASSERT_EQ(b->AppendText(std::string(61, 'x'), TextBuffer::kCells, 20, Rgb{1, 2, 3}, s), 1);
+  ASSERT_TRUE(b->AppendText(std::string(61, 'x'), TextBuffer::kCells, 20, Rgb{1, 2, 3}, s));
   ASSERT_EQ(b->Count(), 62);
   EXPECT_EQ(b->Cell(60).kind, kCellBreak);
   const TextCell& last = b->Cell(61);
@@ -133,24 +133,24 @@ TEST(TextBufferTest, ABreakAtTheLimitIsDroppedAndLeavesTwoExtraCharacters) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.charsPerLine = 5;
-  ASSERT_EQ(b->AppendText(Text("あいうえお\n"), TextBuffer::kCells, s), 1);
+  ASSERT_TRUE(b->AppendText(Text("あいうえお\n"), TextBuffer::kCells, s));
   EXPECT_EQ(b->Cell(5).kind, kCellBreak);
   EXPECT_EQ(b->Cell(6).kind, kCellDroppedBreak);
   EXPECT_FLOAT_EQ(b->LineLength(), -2.0f);
   // The dropped break takes no advance.
-  ASSERT_EQ(b->AppendText(Text("かきくけこさしす"), TextBuffer::kCells, s), 1);
+  ASSERT_TRUE(b->AppendText(Text("かきくけこさしす"), TextBuffer::kCells, s));
   EXPECT_EQ(Lines(*b), (std::vector<std::string>{"あいうえお", "かきくけこさし", "す"}));
 }
 
 TEST(TextBufferTest, EmptyTextAndZeroMaximumStillTakeACell) {
   auto b = NewBuffer();
   LayoutSettings s;
-  ASSERT_EQ(b->AppendText("", 5, s), 1);
+  ASSERT_TRUE(b->AppendText("", 5, s));
   EXPECT_EQ(b->Count(), 1);
   EXPECT_EQ(b->Cell(0).kind, kCellHalfWidth);
   EXPECT_TRUE(b->Cell(0).Text().empty());
   EXPECT_FLOAT_EQ(b->LineLength(), 0.5f);
-  ASSERT_EQ(b->AppendText("abc", 0, s), 1);
+  ASSERT_TRUE(b->AppendText("abc", 0, s));
   EXPECT_EQ(b->Count(), 2);
   EXPECT_EQ(b->Cell(1).kind, 0);  // taken in as the clear left it
 }
@@ -161,16 +161,16 @@ TEST(TextBufferTest, AFullBufferKeepsFourHundredCells) {
   s.charsPerLine = 1000;
   std::string text;
   for (int i = 0; i < 401; ++i) text += Sjis("字");
-  EXPECT_EQ(b->AppendText(text, 1000, s), 0);
+  EXPECT_FALSE(b->AppendText(text, 1000, s));
   EXPECT_EQ(b->Count(), TextBuffer::kCells);
-  EXPECT_EQ(b->AppendText("a", 5, s), 0);
+  EXPECT_FALSE(b->AppendText("a", 5, s));
   EXPECT_EQ(b->Count(), TextBuffer::kCells);
   b->AppendIcon(0, 18, {});
   EXPECT_EQ(b->Count(), TextBuffer::kCells);
   // Twenty lines fill the arrays; more lines go on below, sharing the last entry.
   auto lines = NewBuffer();
   s.charsPerLine = 2;
-  ASSERT_EQ(lines->AppendText(std::string(100, 'a'), 400, s), 1);
+  ASSERT_TRUE(lines->AppendText(std::string(100, 'a'), 400, s));
   EXPECT_EQ(lines->Cell(lines->Count() - 1).line, TextBuffer::kLines - 1);
   EXPECT_GT(lines->Cell(lines->Count() - 1).y, lines->Cell(lines->LineEnd(18)).y);
 }
@@ -179,7 +179,7 @@ TEST(TextBufferTest, AlignmentCentresAndEndsLines) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.fontSize = 18;
-  ASSERT_EQ(b->AppendText(Text("あいうえおかきくけこ"), TextBuffer::kCells, s), 1);
+  ASSERT_TRUE(b->AppendText(Text("あいうえおかきくけこ"), TextBuffer::kCells, s));
   EXPECT_EQ(b->AlignmentOffset(0, s), 0);
   s.alignment = 1;
   EXPECT_EQ(b->AlignmentOffset(0, s), (800 - 180) / 2);
@@ -197,14 +197,14 @@ TEST(TextBufferTest, CellPositionsAddOffsetsRubySpaceAndSitOnTheLineBottom) {
   LayoutSettings s;
   s.xOffset = 40;
   s.yOffset = 30;
-  ASSERT_EQ(b->AppendText(Sjis("あ"), 5, 18, {}, s), 1);
-  ASSERT_EQ(b->AppendText(Sjis("大"), 5, 36, {}, s), 1);
+  ASSERT_TRUE(b->AppendText(Sjis("あ"), 5, 18, {}, s));
+  ASSERT_TRUE(b->AppendText(Sjis("大"), 5, 36, {}, s));
   // Line height: 18 + 3, then 36 + 3. The small cell sits on the bottom: 30 + 10 + (39 - 18).
   EXPECT_EQ(b->LineHeight(0), 39);
   EXPECT_EQ(b->CellPosition(0, s), (TextPoint{40, 30 + 10 + 21}));
   EXPECT_EQ(b->CellPosition(1, s), (TextPoint{40 + 17, 30 + 10 + 3}));
   // The second line starts one line height lower plus another ruby space.
-  ASSERT_EQ(b->AppendText(Text("\nい"), 5, 18, {}, s), 1);
+  ASSERT_TRUE(b->AppendText(Text("\nい"), 5, 18, {}, s));
   EXPECT_EQ(b->CellPosition(3, s), (TextPoint{40, 30 + 39 + 20 + 3}));
   // Vertical: x = area width - line height - (y before the bottom adjustment), y = x.
   b->SetVertical(1);
@@ -219,7 +219,7 @@ TEST(TextBufferTest, RubyIsCentredOverItsCells) {
   auto b = NewBuffer();
   LayoutSettings s;
   s.fontSize = 18;
-  ASSERT_EQ(b->AppendRubyText(Sjis("灯台"), 10, Sjis("とう"), s), 1);
+  ASSERT_TRUE(b->AppendRubyText(Sjis("灯台"), 10, Sjis("とう"), s));
   ASSERT_EQ(b->RubyCount(), 1);
   EXPECT_EQ(b->Ruby(0).first, 0);
   EXPECT_EQ(b->Ruby(0).last, 1);
@@ -230,8 +230,8 @@ TEST(TextBufferTest, RubyIsCentredOverItsCells) {
   // A base that begins a new line: the ruby stands over it, not over the break before it.
   auto wrapped = NewBuffer();
   s.charsPerLine = 5;
-  ASSERT_EQ(wrapped->AppendText(Sjis("あいうえお"), 10, s), 1);
-  ASSERT_EQ(wrapped->AppendRubyText(Sjis("星空"), 10, 24, {1, 2, 3}, Sjis("ほし"), s), 1);
+  ASSERT_TRUE(wrapped->AppendText(Sjis("あいうえお"), 10, s));
+  ASSERT_TRUE(wrapped->AppendRubyText(Sjis("星空"), 10, 24, {1, 2, 3}, Sjis("ほし"), s));
   ASSERT_EQ(wrapped->Cell(5).kind, kCellBreak);
   EXPECT_EQ(wrapped->Ruby(0).first, 6);
   EXPECT_EQ(wrapped->Ruby(0).last, 7);
@@ -241,30 +241,30 @@ TEST(TextBufferTest, RubyIsCentredOverItsCells) {
   EXPECT_EQ(wrapped->RubyCharPosition(0, 0, s).x, star.x + 24 - 10);
   EXPECT_GT(wrapped->RubyCharPosition(0, 0, s).y, wrapped->CellPosition(0, s).y);
   // Twenty rubies at most.
-  for (int i = 1; i < TextBuffer::kRubies; ++i) EXPECT_EQ(b->AddRuby("r", 0, 0), 1);
-  EXPECT_EQ(b->AddRuby("r", 0, 0), 0);
+  for (int i = 1; i < TextBuffer::kRubies; ++i) EXPECT_TRUE(b->AddRuby("r", 0, 0));
+  EXPECT_FALSE(b->AddRuby("r", 0, 0));
 }
 
 TEST(TextBufferTest, RevealingAndShowingAll) {
   auto b = NewBuffer();
   LayoutSettings s;
-  ASSERT_EQ(b->AppendRubyText(Sjis("星空"), 10, Sjis("ほし"), s), 1);
+  ASSERT_TRUE(b->AppendRubyText(Sjis("星空"), 10, Sjis("ほし"), s));
   EXPECT_FALSE(b->IsAllShown());
-  EXPECT_EQ(b->SetCellState(0, 1), 1);
+  EXPECT_TRUE(b->SetCellState(0, 1));
   EXPECT_EQ(b->Ruby(0).state, 1);
-  EXPECT_EQ(b->SetCellState(2, 1), 0);
-  EXPECT_EQ(b->SetCellState(-1, 1), 0);
-  EXPECT_EQ(b->ShowAll(), 1);
+  EXPECT_FALSE(b->SetCellState(2, 1));
+  EXPECT_FALSE(b->SetCellState(-1, 1));
+  EXPECT_TRUE(b->ShowAll());
   EXPECT_TRUE(b->IsAllShown());
   EXPECT_EQ(b->Cell(1).state, TextBuffer::kShown);
-  EXPECT_EQ(b->ShowAll(), 0);
+  EXPECT_FALSE(b->ShowAll());
 }
 
 TEST(TextBufferTest, IconsTakeTheirWidthAndSpeakerNamesAreCut) {
   auto b = NewBuffer();
   LayoutSettings s;
   b->AppendIcon(-1, 24, {});
-  ASSERT_EQ(b->AppendText("a", 5, 24, {}, s), 1);
+  ASSERT_TRUE(b->AppendText("a", 5, 24, {}, s));
   EXPECT_EQ(b->Cell(0).kind, kCellIcon);
   EXPECT_EQ(b->Cell(0).icon, -1);
   EXPECT_EQ(b->Cell(1).x, 23);

@@ -7,7 +7,6 @@
 
 #include "../surface/TestPictures.h"
 #include "ScriptTestGame.h"
-#include "core/MouseState.h"
 #include "data/TextFields.h"
 #include "script/ChoiceMenu.h"
 
@@ -53,8 +52,6 @@ InputEvent PointerAt(int32_t x, int32_t y) { return InputEvent::PointerMove(x, y
 
 class ChoicesTest : public ::testing::Test {
  protected:
-  void SetUp() override { mouse.HandleEvent(PointerAt(0, 599)); }
-
   void Play(const std::map<std::string, std::string>& scripts, bool readFlags = true) {
     game.WriteArchives(scripts, {{"variable.csv", kVariables}});
     game.WritePictures({{"選択肢.bmp", FlatBmp(800, 48, BmpForm::kArgb32, {20, 20, 90})},
@@ -64,7 +61,8 @@ class ChoicesTest : public ::testing::Test {
                          })},
                         {"over.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 0, 255})}});
     game.Open(readFlags);
-    C().SetPointer(&mouse);
+    // The pointer rests off every button (the story is not running yet: no move is noted).
+    G().InputReceiver().HandleEvent(PointerAt(0, 599));
     G().StartGame("main.txt");
     game.Frames(1);
   }
@@ -74,9 +72,8 @@ class ChoicesTest : public ::testing::Test {
   }
   Interpreter& G() { return game.Game(); }
   ChoiceMenu& C() { return G().Choices(); }
-  // The pointer moved, as the window tells MouseState and the interpreter.
+  // The pointer moved, as the window tells the interpreter.
   void MovePointer(int32_t x, int32_t y) {
-    mouse.HandleEvent(PointerAt(x, y));
     G().InputReceiver().HandleEvent(PointerAt(x, y));
     game.Frames(1);
   }
@@ -91,7 +88,6 @@ class ChoicesTest : public ::testing::Test {
   }
   const ChoiceEntry& Entry(int32_t i) { return C().State().entries[i]; }
 
-  MouseState mouse;
   ScriptTestGame game{"choices"};
 };
 
@@ -387,12 +383,12 @@ TEST_F(ChoicesTest, ArrowKeysWalkTheMaskEntriesAndAClickTakesThePickedOne) {
 TEST_F(ChoicesTest, EntryFieldsAreCutAtCharacterBoundaries) {
   Play({{"main.txt", "\n"}});
   const std::string a = Sjis("あ");
-  C().Add(0, std::string(30, 's') + a, std::string(62, 'l') + a, std::string(61, 't') + a + a);
+  C().Add(0, std::string(30, 's') + a, std::string(62, 'l') + a, std::string(61, 't') + a + a, 0);
   const ChoiceEntry& e = Entry(0);
   EXPECT_EQ(std::string(e.script), std::string(30, 's'));
   EXPECT_EQ(std::string(e.label), std::string(62, 'l'));
   EXPECT_EQ(std::string(e.text), std::string(61, 't') + a);
-  C().Add(1, "", "", std::string(62, 't') + "\x81");  // a lone lead byte at the end is one byte
+  C().Add(1, "", "", std::string(62, 't') + "\x81", 1);  // a lone lead byte at the end is one byte
   EXPECT_EQ(std::string(Entry(1).text), std::string(62, 't') + "\x81");
 }
 }  // namespace

@@ -67,7 +67,7 @@ class ImageCommandsTest : public ::testing::Test {
     names.Load(game.Data(), Sjis("イベントＣＧリスト.csv"), kSlotTables);
     abbreviations.Load(game.Data(), Sjis("省略.csv"), kSlotTables);
     G().SetPictureTables(&names, &abbreviations);
-    G().SetDrawTarget(&target);
+    game.SetFrame(target);
     G().StartGame("main.txt");
   }
   Interpreter& G() { return game.Game(); }

@@ -45,7 +45,7 @@ TEST_F(InterpreterTest, TextGoesToTheAreaAndAClickAdvancesThePage) {
   EXPECT_EQ(area.SpeakerName(), Sjis("話し手"));
   EXPECT_EQ(area.Text(), Sjis("一ページ目です。"));
   EXPECT_FALSE(area.IsAllShown());  // it types itself out
-  EXPECT_EQ(G().ClickWait(), 1);
+  EXPECT_TRUE(G().ClickWait());
   game.Frames(20);
   EXPECT_TRUE(area.IsAllShown());
   EXPECT_EQ(game.Var("x"), 0);  // the page waits for the player
@@ -75,7 +75,7 @@ TEST_F(InterpreterTest, AClickDuringATimedWaitIsConsumedWithoutAdvancing) {
   EXPECT_EQ(G().GetClickState(), kClickReleased);  // still pending: the update ends early
   game.Frames(60, 10);  // the wait ends, the page is presented, the click is consumed
   EXPECT_FALSE(G().Timed().active);
-  EXPECT_EQ(G().ClickWait(), 1);
+  EXPECT_TRUE(G().ClickWait());
   EXPECT_EQ(G().GetClickState(), kClickNone);
   game.Frames(10);
   EXPECT_EQ(game.Var("x"), 0);
@@ -144,11 +144,11 @@ TEST_F(InterpreterTest, ClicksFromTheWindowAndAHiddenWindow) {
   G().ToggleWindowHiddenByPlayer();
   G().Click();  // only shows the window again
   game.Frames(3);
-  EXPECT_EQ(G().WindowHiddenByPlayer(), 0);
+  EXPECT_FALSE(G().WindowHiddenByPlayer());
   EXPECT_EQ(game.Var("x"), 0);
   G().Start();
   game.Tasks().SweepEndedTasks();
-  // Button events reach the interpreter's own receiver: a press is state 3, held after.
+  // Button events reach the interpreter's own receiver: a press, held after.
   G().InputReceiver().HandleEvent(InputEvent::ButtonDown(PointerButton::kLeft, 0, 0));
   EXPECT_EQ(G().GetClickState(), kClickPressed);
   game.Frames(1);
@@ -157,16 +157,16 @@ TEST_F(InterpreterTest, ClicksFromTheWindowAndAHiddenWindow) {
   G().InputReceiver().HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
   EXPECT_EQ(G().Options().skipRequest, 1);
   G().InputReceiver().HandleEvent(InputEvent::KeyDown(Key::kUp));
-  EXPECT_EQ(G().ArrowKey(), 3);
+  EXPECT_EQ(G().Input().arrow, ArrowKey::kUp);
 
   // When the key configuration already runs the right-button action for the release
   // (right button -> 取消), the receiver leaves it alone: one release, one action.
   G().Options().rightClickAction = 1;
   G().SetRightButtonMappedToCancel(true);
   G().InputReceiver().HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
-  EXPECT_EQ(G().WindowHiddenByPlayer(), 0);
+  EXPECT_FALSE(G().WindowHiddenByPlayer());
   G().RightButtonAction();  // what the 取消 action does
-  EXPECT_EQ(G().WindowHiddenByPlayer(), 1);
+  EXPECT_TRUE(G().WindowHiddenByPlayer());
 }
 
 TEST_F(InterpreterTest, AnEndlessLoopLetsTheFrameEnd) {
@@ -184,10 +184,11 @@ TEST_F(InterpreterTest, GameModesAndDemos) {
   EXPECT_EQ(G().Mode(), kModeStory);
   EXPECT_EQ(game.Var("g_scene_mode"), 0);
   EXPECT_EQ(G().Record().name, "other.txt");
-  G().SetClickWait(0);
+  G().SetClickWait(false);
   game.Frames(1);
   EXPECT_EQ(game.Var("x"), 50);
-  for (int mode : {1, 2, 3, 4, 5}) {
+  for (GameMode mode : {kModeGalleryReplay, kModeSceneReplay, kModeMusicRoom, kModeTreasureGallery,
+                        kModeDemo}) {
     G().SetGameMode(mode);
     EXPECT_EQ(game.Var("g_scene_mode"), mode >= 2 ? 1 : 0) << mode;
   }
@@ -215,10 +216,10 @@ TEST(CommandTable, TheWholeCatalogueInItsOrder) {
   EXPECT_EQ(table.Position("/winfontcolor"), table.Position("/WinFontColor"));
   EXPECT_EQ(table.Position("NoSuchCommand"), -1);
   EXPECT_EQ(table.Find("ImageLoad"), nullptr);  // known, handled by a later family
-  EXPECT_FALSE(table.SetHandler("NoSuchCommand", [](Interpreter&, const CommandCall&) {
+  EXPECT_FALSE(table.SetHandler("NoSuchCommand", [](const CommandCall&) {
     return DispatchResult::kContinue;
   }));
-  EXPECT_TRUE(table.SetHandler("imageload", [](Interpreter&, const CommandCall&) {
+  EXPECT_TRUE(table.SetHandler("imageload", [](const CommandCall&) {
     return DispatchResult::kStopFrame;
   }));
   EXPECT_NE(table.Find("IMAGELOAD"), nullptr);

@@ -2,9 +2,10 @@
 // A small game folder for the script tests: scripts and tables given as UTF-8 text with
 // LF line ends are written as Shift-JIS with CR LF into archives made by the independent
 // test writer, opened through the game data reader. Everything the interpreter needs is
-// built around it on the headless platform's virtual clock, the message window task
-// included (it types pages out; without a display it draws nothing); with EnableSound the
-// channels play on the headless device and what it mixes is kept.
+// built around it on the headless platform's virtual clock, the message window task and the
+// frame compositor included (pages type themselves out; without a frame given, the layers
+// draw into an empty surface, which holds no pixels); with EnableSound the channels play on
+// the headless device and what it mixes is kept.
 
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "data/GameData.h"
+#include "frame/FrameCompositor.h"
 #include "surface/Surface.h"
 #include "message/MessageWindowTask.h"
 #include "message/GlyphRasterizer.h"
@@ -29,7 +31,6 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
-#include "script/MessageHost.h"
 #include "script/ScriptLoader.h"
 #include "script/VariableTable.h"
 #include "sound/SoundManager.h"
@@ -47,6 +48,7 @@ class ScriptTestGame {
     std::filesystem::create_directories(dir_);
     Diagnostics().SetEcho(false);
     platform_.GetMessageBoxes().SetQuiet(true);
+    tasks_.AddTask(&compositor_, kOrderDraw);
   }
   ~ScriptTestGame() {
     game_.reset();
@@ -100,10 +102,11 @@ class ScriptTestGame {
     EXPECT_TRUE(rasterizer_.InitRasterizer(platform_.GetFontInk()).ok());
     layout_ = std::make_unique<MessageLayout>(&rasterizer_, data_.get());
     layout_->LoadIconList();
-    host_ = std::make_unique<GameMessageHost>(*game_);
-    messageWindow_.SetHost(host_.get());
-    game_->Areas().Attach(*layout_, messageWindow_);
+    game_->Areas().Attach(*layout_);
+    game_->Attach(messageWindow_, compositor_);
   }
+  // The surface the frame is drawn into from now on.
+  void SetFrame(Surface& frame) { compositor_.SetFrame(frame); }
 
   // Runs frames of phase 0 and 1, `ms` of virtual time each.
   void Frames(int count, uint32_t ms = 33) {
@@ -112,7 +115,7 @@ class ScriptTestGame {
       platform_.GetClock().Advance(ms);
     }
   }
-  // A click as DoAction delivers it: pressed (state 3) in one frame, released the next.
+  // A click as DoAction delivers it: pressed in one frame, released the next.
   void Click() {
     game_->SetClickState(kClickPressed);
     Frames(1);
@@ -153,8 +156,8 @@ class ScriptTestGame {
   GlyphRasterizer rasterizer_;
   std::unique_ptr<MessageLayout> layout_;
   Surface screen_;
-  MessageWindowTask messageWindow_{tasks_, screen_};
-  std::unique_ptr<GameMessageHost> host_;
+  FrameCompositor compositor_{tasks_, screen_};
+  MessageWindowTask messageWindow_{tasks_};
 };
 
 }  // namespace zan::testing

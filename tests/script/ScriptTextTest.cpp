@@ -116,12 +116,12 @@ TEST(ScriptText, CommandNamesAndArguments) {
     ASSERT_EQ(args.size(), c.args.size()) << c.tag;
     for (size_t i = 0; i < c.args.size(); ++i) {
       std::string arg;
-      EXPECT_EQ(GetArg(tag, static_cast<int32_t>(i), arg), 1) << c.tag;
+      EXPECT_TRUE(GetArg(tag, static_cast<int32_t>(i), arg)) << c.tag;
       EXPECT_EQ(arg, Sjis(c.args[i])) << c.tag << " argument " << i;
       EXPECT_EQ(args[i], Sjis(c.args[i])) << c.tag << " argument " << i;
     }
     std::string beyond = "x";
-    EXPECT_EQ(GetArg(tag, static_cast<int32_t>(c.args.size()), beyond), 0) << c.tag;
+    EXPECT_FALSE(GetArg(tag, static_cast<int32_t>(c.args.size()), beyond)) << c.tag;
     EXPECT_EQ(beyond, "") << c.tag;
   }
 }

@@ -116,7 +116,8 @@ class SoundCommandsTest : public ::testing::Test {
   }
   Interpreter& G() { return game.Game(); }
   SoundChannel& C(int i) { return *G().Sounds().Channel(i); }
-  SoundChannelRecord& Rec(int i) { return G().SoundRecords()[static_cast<size_t>(i)]; }
+  // Channel i's record as a save would store it now.
+  SoundChannelRecord Rec(int i) { return G().SoundRecords()[static_cast<size_t>(i)]; }
   // The game's frames for `ms` of the headless clock, 10 ms each.
   void Run(uint32_t ms) { game.Frames(static_cast<int>(ms / 10), 10); }
   // The records a new game starts with: empty, the music channels looping.
@@ -308,7 +309,7 @@ TEST_F(SoundCommandsTest, PlayFadesInAndAVoiceStaysSilentWhileSkipping) {
   EXPECT_EQ(Rec(7).file, "voice.mp3");
   EXPECT_EQ(Rec(7).playing, 1);
   EXPECT_EQ(G().History().CurrentVoices()[1], "voice.mp3");
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   Do("<SoundLoad 8, voice2.ogg>");
   Do("<SoundRun 8, Play>");
   EXPECT_FALSE(C(8).IsPlaying());
@@ -390,42 +391,42 @@ TEST_F(SoundCommandsTest, AVoiceDucksTheMusicUntilNoVoiceSounds) {
   // Starting music or effects with SoundRun does not duck: no voice sounds.
   Do("<SoundRun 1, Play>");
   Do("<SoundRun 2, Play>");
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   Do("<SoundPlay 6, voice.mp3>");
-  EXPECT_EQ(G().Ducked(), 1);
+  EXPECT_TRUE(G().Ducked());
   EXPECT_EQ(C(0).KindFactor(), ducked);
   EXPECT_EQ(C(1).KindFactor(), ducked);
   EXPECT_EQ(C(2).KindFactor(), music);  // effects and voices keep their level
   EXPECT_EQ(C(6).KindFactor(), music);
   Run(300);
-  EXPECT_EQ(G().Ducked(), 1);
+  EXPECT_TRUE(G().Ducked());
   Run(1700);  // the half-second voice has ended: the next update lifts the music
   EXPECT_FALSE(C(6).IsPlaying());
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   EXPECT_EQ(C(0).KindFactor(), music);
 
   // SoundRun Play starting a voice ducks as well.
   Do("<SoundLoad 9, voice2.ogg>");
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   Do("<SoundRun 9, Play>");
-  EXPECT_EQ(G().Ducked(), 1);
+  EXPECT_TRUE(G().Ducked());
   EXPECT_EQ(C(0).KindFactor(), ducked);
   Run(2000);
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
 
   // The player can switch ducking off.
   G().Options().duckMusicForVoice = 0;
   Do("<SoundPlay 6, voice.mp3>");
   EXPECT_TRUE(C(6).IsPlaying());
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   EXPECT_EQ(C(0).KindFactor(), music);
 
   // A new game starts without ducking, without kept voices and with fresh records.
   G().Options().duckMusicForVoice = 1;
   Do("<SoundPlay 6, voice.mp3>");
-  EXPECT_EQ(G().Ducked(), 1);
+  EXPECT_TRUE(G().Ducked());
   G().StartGame("main.txt");
-  EXPECT_EQ(G().Ducked(), 0);
+  EXPECT_FALSE(G().Ducked());
   EXPECT_EQ(G().History().CurrentVoices(), Backlog::Voices{});
   EXPECT_EQ(G().SoundRecords(), SetUpRecords());
 }

@@ -38,7 +38,7 @@ TEST(Variable, LoadsTheTableAndClamps) {
   EXPECT_EQ(vars.Ints()[5].name, "a_name_that_is_much_longer_than");  // 31 bytes kept
   EXPECT_EQ(vars.IntValue(Sjis("変数")), 3);
   std::string text;
-  EXPECT_EQ(vars.StringValue("S", &text), 1);  // names ignore case
+  EXPECT_TRUE(vars.StringValue("S", &text));  // names ignore case
   EXPECT_EQ(text, Sjis("はじめ"));
 
   struct Case {
@@ -46,12 +46,12 @@ TEST(Variable, LoadsTheTableAndClamps) {
     int32_t stored;
   } cases[] = {{-1, 0}, {0, 0}, {9, 9}, {10, 10}, {11, 10}, {-2000000000, 0}};
   for (const Case& c : cases) {
-    EXPECT_EQ(vars.SetInt("b", c.set), 1);
+    EXPECT_TRUE(vars.SetInt("b", c.set));
     EXPECT_EQ(vars.IntValue("b"), c.stored) << c.set;
   }
-  EXPECT_EQ(vars.SetInt("nobody", 1), 0);
+  EXPECT_FALSE(vars.SetInt("nobody", 1));
   EXPECT_EQ(vars.IntValue("nobody"), 0);
-  EXPECT_EQ(vars.SetString("s", std::string(300, 'x')), 1);
+  EXPECT_TRUE(vars.SetString("s", std::string(300, 'x')));
   vars.StringValue("s", &text);
   EXPECT_EQ(text.size(), 255u);
 }

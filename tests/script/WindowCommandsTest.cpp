@@ -108,11 +108,11 @@ TEST_F(WindowCommandsTest, ShowingHidingAndFadesFollowSkipAndEffects) {
   EXPECT_EQ(run("<WinOn ON>"), DispatchResult::kWindowChanged);
   EXPECT_EQ(Settings().hidden, 0);
   EXPECT_EQ(Settings().fade, 255);
-  EXPECT_EQ(G().WindowShown(), 1);
+  EXPECT_TRUE(G().WindowShown());
   EXPECT_EQ(run("<WinOff>"), DispatchResult::kWindowChanged);
   EXPECT_EQ(Settings().hidden, 1);
   EXPECT_EQ(Settings().fade, 0);
-  EXPECT_EQ(G().WindowShown(), 0);
+  EXPECT_FALSE(G().WindowShown());
   EXPECT_EQ(run("<WinFrame ON, ON>"), DispatchResult::kWindowChanged);
   EXPECT_EQ(Settings().hidden, 0);
   EXPECT_EQ(Settings().fade, 255);

@@ -82,27 +82,27 @@ TEST_F(DecoderTest, WaveChunksAreFoundAndMalformedFilesRefused) {
   auto truncated = Riff({Chunk("fmt ", fmt), Chunk("data", samples)});
   truncated.resize(truncated.size() - 100);
   const std::vector<Case> cases = {
-      {"plain", Riff({Chunk("fmt ", fmt), Chunk("data", samples)}), kRiffWaveOk},
-      {"skips other chunks", Riff({Chunk("LIST", {1, 2, 3}), Chunk("fmt ", fmt), Chunk("junk", {}), Chunk("data", samples)}), kRiffWaveOk},
-      {"empty", {}, kRiffWaveEmpty},
-      {"not RIFF", std::vector<uint8_t>(64, 0xFF), kRiffWaveNotWave},
-      {"RIFF of another form", Chunk("RIFF", {'A', 'V', 'I', ' ', 0, 0, 0, 0}), kRiffWaveNotWave},
-      {"no fmt", Riff({Chunk("data", samples)}), kRiffWaveNoFmt},
-      {"data before fmt", Riff({Chunk("data", samples), Chunk("fmt ", fmt)}), kRiffWaveNoData},
-      {"no data", Riff({Chunk("fmt ", fmt)}), kRiffWaveNoData},
-      {"data past the end", truncated, kRiffWaveNoData},
-      {"chunk size past the end", Riff({Chunk("fmt ", fmt), Chunk("data", {1, 2}, 0x7FFFFFF0)}), kRiffWaveNoData},
-      {"fmt size past the end", Riff({Chunk("fmt ", fmt, 0xFFFFFFF0)}), kRiffWaveNoFmt},
-      {"fmt too short", Riff({Chunk("fmt ", shortFmt), Chunk("data", samples)}), kRiffWaveNoFmt},
-      {"zero channels", Riff({Chunk("fmt ", Fmt(1, 0, 44100, 4, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
-      {"zero rate", Riff({Chunk("fmt ", Fmt(1, 2, 0, 4, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
-      {"zero block align", Riff({Chunk("fmt ", Fmt(1, 2, 44100, 0, 16)), Chunk("data", samples)}), kRiffWaveNoFmt},
-      {"extra size past the chunk", Riff({Chunk("fmt ", adpcmBigExtra), Chunk("data", samples)}), kRiffWaveNoFmt},
+      {"plain", Riff({Chunk("fmt ", fmt), Chunk("data", samples)}), RiffWaveResult::kOk},
+      {"skips other chunks", Riff({Chunk("LIST", {1, 2, 3}), Chunk("fmt ", fmt), Chunk("junk", {}), Chunk("data", samples)}), RiffWaveResult::kOk},
+      {"empty", {}, RiffWaveResult::kEmpty},
+      {"not RIFF", std::vector<uint8_t>(64, 0xFF), RiffWaveResult::kNotWave},
+      {"RIFF of another form", Chunk("RIFF", {'A', 'V', 'I', ' ', 0, 0, 0, 0}), RiffWaveResult::kNotWave},
+      {"no fmt", Riff({Chunk("data", samples)}), RiffWaveResult::kNoFmt},
+      {"data before fmt", Riff({Chunk("data", samples), Chunk("fmt ", fmt)}), RiffWaveResult::kNoData},
+      {"no data", Riff({Chunk("fmt ", fmt)}), RiffWaveResult::kNoData},
+      {"data past the end", truncated, RiffWaveResult::kNoData},
+      {"chunk size past the end", Riff({Chunk("fmt ", fmt), Chunk("data", {1, 2}, 0x7FFFFFF0)}), RiffWaveResult::kNoData},
+      {"fmt size past the end", Riff({Chunk("fmt ", fmt, 0xFFFFFFF0)}), RiffWaveResult::kNoFmt},
+      {"fmt too short", Riff({Chunk("fmt ", shortFmt), Chunk("data", samples)}), RiffWaveResult::kNoFmt},
+      {"zero channels", Riff({Chunk("fmt ", Fmt(1, 0, 44100, 4, 16)), Chunk("data", samples)}), RiffWaveResult::kNoFmt},
+      {"zero rate", Riff({Chunk("fmt ", Fmt(1, 2, 0, 4, 16)), Chunk("data", samples)}), RiffWaveResult::kNoFmt},
+      {"zero block align", Riff({Chunk("fmt ", Fmt(1, 2, 44100, 0, 16)), Chunk("data", samples)}), RiffWaveResult::kNoFmt},
+      {"extra size past the chunk", Riff({Chunk("fmt ", adpcmBigExtra), Chunk("data", samples)}), RiffWaveResult::kNoFmt},
   };
   for (const Case& c : cases) {
     RiffWave wave;
     EXPECT_EQ(ReadRiffWave(c.file, &wave), c.expected) << c.what;
-    if (c.expected == kRiffWaveOk) {
+    if (c.expected == RiffWaveResult::kOk) {
       EXPECT_EQ(wave.data.size(), samples.size()) << c.what;
       EXPECT_EQ(wave.format.channels, 2) << c.what;
     }
@@ -126,16 +126,16 @@ TEST_F(DecoderTest, ExtensibleFormatsReadAsThePlainFormatTheyWrap) {
     const char* log;  // part of the refusal's line
   };
   const Case cases[] = {
-      {"PCM, 24 bits", ext(24, 3, ExtensibleExtra(24, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
-      {"PCM, 20 valid bits of 24", ext(24, 3, ExtensibleExtra(20, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
-      {"PCM, valid bits not stated", ext(24, 3, ExtensibleExtra(0, 1, 1)), kRiffWaveOk, kWaveFormatPcm, nullptr},
-      {"IEEE float", ext(32, 4, ExtensibleExtra(32, 1, 3)), kRiffWaveOk, kWaveFormatIeeeFloat, nullptr},
-      {"mu-law", ext(8, 1, ExtensibleExtra(8, 1, 7)), kRiffWaveNoFmt, 0,
+      {"PCM, 24 bits", ext(24, 3, ExtensibleExtra(24, 1, 1)), RiffWaveResult::kOk, kWaveFormatPcm, nullptr},
+      {"PCM, 20 valid bits of 24", ext(24, 3, ExtensibleExtra(20, 1, 1)), RiffWaveResult::kOk, kWaveFormatPcm, nullptr},
+      {"PCM, valid bits not stated", ext(24, 3, ExtensibleExtra(0, 1, 1)), RiffWaveResult::kOk, kWaveFormatPcm, nullptr},
+      {"IEEE float", ext(32, 4, ExtensibleExtra(32, 1, 3)), RiffWaveResult::kOk, kWaveFormatIeeeFloat, nullptr},
+      {"mu-law", ext(8, 1, ExtensibleExtra(8, 1, 7)), RiffWaveResult::kNoFmt, 0,
        "sub-format {00000007-0000-0010-8000-00AA00389B71} is neither PCM nor IEEE float"},
-      {"another GUID", ext(24, 3, otherGuid), kRiffWaveNoFmt, 0, "{00000001-0000-0010-8000-00AA00389B8E}"},
-      {"more valid bits than the container", ext(24, 3, ExtensibleExtra(32, 1, 1)), kRiffWaveNoFmt, 0,
+      {"another GUID", ext(24, 3, otherGuid), RiffWaveResult::kNoFmt, 0, "{00000001-0000-0010-8000-00AA00389B8E}"},
+      {"more valid bits than the container", ext(24, 3, ExtensibleExtra(32, 1, 1)), RiffWaveResult::kNoFmt, 0,
        "32 valid bits in 24-bit samples"},
-      {"extra bytes cut short", ext(24, 3, shortExtra), kRiffWaveNoFmt, 0, "10 extra bytes (22 expected)"},
+      {"extra bytes cut short", ext(24, 3, shortExtra), RiffWaveResult::kNoFmt, 0, "10 extra bytes (22 expected)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -175,12 +175,12 @@ TEST_F(DecoderTest, EverySampleSizePlainOrExtensibleDecodesToTheSamplesItHolds) 
     SCOPED_TRACE(c.what);
     const auto file = WideWave(tone, c.bytes, c.asFloat, c.extensible, c.validBits);
     RiffWave wave;
-    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk);
+    ASSERT_EQ(ReadRiffWave(file, &wave), RiffWaveResult::kOk);
     CompressedWaveDecoder decoder;
-    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0);
+    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), WaveDecoderResult::kOk);
     EXPECT_EQ(decoder.PcmFormat(), MakePcmFormat(2, 22050));
     std::vector<uint8_t> out;
-    ASSERT_EQ(decoder.ConvertWhole(out), 0);
+    ASSERT_EQ(decoder.ConvertWhole(out), ConvertResult::kOk);
     const auto pcm = AsSamples(out);
     ASSERT_EQ(pcm.size(), tone.samples.size());
     EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), tone.samples.begin()));
@@ -192,16 +192,16 @@ TEST_F(DecoderTest, EverySampleSizePlainOrExtensibleDecodesToTheSamplesItHolds) 
 TEST_F(DecoderTest, OggOpenCodes) {
   const auto ogg = OggVorbis(Tone(440, 0.5));
   OggVorbisDecoder d;
-  EXPECT_EQ(d.OpenNoCopy(nullptr, 0), 1);
-  EXPECT_EQ(d.Open(nullptr, 0), 1);
+  EXPECT_EQ(d.OpenNoCopy(nullptr, 0), OggResult::kNoData);
+  EXPECT_EQ(d.Open(nullptr, 0), OggResult::kNoData);
   const uint8_t riff[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0};
-  EXPECT_EQ(d.OpenNoCopy(riff, sizeof riff), 2);
-  EXPECT_EQ(d.Open(riff, sizeof riff), 2);
+  EXPECT_EQ(d.OpenNoCopy(riff, sizeof riff), OggResult::kNotOgg);
+  EXPECT_EQ(d.Open(riff, sizeof riff), OggResult::kNotOgg);
   std::vector<uint8_t> broken(ogg.begin(), ogg.begin() + 60);  // "OggS" and then nothing usable
-  EXPECT_EQ(d.OpenNoCopy(broken.data(), static_cast<uint32_t>(broken.size())), 3);
-  EXPECT_EQ(d.Open(broken.data(), static_cast<uint32_t>(broken.size())), 1);
+  EXPECT_EQ(d.OpenNoCopy(broken.data(), static_cast<uint32_t>(broken.size())), OggResult::kRefused);
+  EXPECT_EQ(d.Open(broken.data(), static_cast<uint32_t>(broken.size())), OggResult::kRefused);
   EXPECT_FALSE(d.IsOpen());
-  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), OggResult::kOk);
   EXPECT_EQ(d.PcmFormat().channels, 1);
   EXPECT_EQ(d.PcmFormat().samplesPerSec, 44100u);
   EXPECT_EQ(d.PcmFormat().blockAlign, 2);
@@ -212,18 +212,18 @@ TEST_F(DecoderTest, OggOpenCodes) {
 TEST_F(DecoderTest, OggFillKeepsEveryByteAcrossRequestsAndTheCarry) {
   const auto ogg = OggVorbis(Tone(440, 1.0, 44100, 2));
   OggVorbisDecoder whole, pieces;
-  ASSERT_EQ(whole.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
-  ASSERT_EQ(pieces.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  ASSERT_EQ(whole.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), OggResult::kOk);
+  ASSERT_EQ(pieces.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), OggResult::kOk);
   std::vector<uint8_t> a(whole.PcmBytes()), b(whole.PcmBytes());
-  EXPECT_NE(whole.Fill(a.data(), static_cast<uint32_t>(a.size()), 0), OggVorbisDecoder::kEndCode);
-  // Odd sizes, some smaller than what the carry holds (served from the carry alone: 0).
+  EXPECT_NE(whole.Fill(a.data(), static_cast<uint32_t>(a.size()), 0), FillResult::kEnded);
+  // Odd sizes, some smaller than what the carry holds (served from the carry alone).
   uint32_t at = 0;
   const uint32_t sizes[] = {3, 1000, 8, 4096, 7, 12345};
   bool servedFromCarry = false;
   for (int i = 0; at < b.size(); ++i) {
     const uint32_t n = std::min<uint32_t>(sizes[i % 6], static_cast<uint32_t>(b.size()) - at);
-    const int32_t rc = pieces.Fill(b.data() + at, n, 0);
-    servedFromCarry = servedFromCarry || rc == 0;
+    servedFromCarry = servedFromCarry || pieces.CarryBytes() >= n;
+    pieces.Fill(b.data() + at, n, 0);
     at += n;
   }
   EXPECT_TRUE(servedFromCarry);
@@ -232,7 +232,7 @@ TEST_F(DecoderTest, OggFillKeepsEveryByteAcrossRequestsAndTheCarry) {
   EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 0, pcm.size() / 2), 440, 1);
   // Past the end: silence and the end code.
   std::vector<uint8_t> tail(1000, 0x55);
-  EXPECT_EQ(pieces.Fill(tail.data(), 1000, 0), OggVorbisDecoder::kEndCode);
+  EXPECT_EQ(pieces.Fill(tail.data(), 1000, 0), FillResult::kEnded);
   EXPECT_EQ(tail, std::vector<uint8_t>(1000, 0));
 }
 
@@ -241,15 +241,15 @@ TEST_F(DecoderTest, OggPlayModeOneWrapsSeamlesslyAndALoopPositionContinuesThere)
   const Pcm source = Concat({Tone(440, 2.0), Tone(880, 1.0)});
   const auto ogg = OggVorbis(source);
   OggVorbisDecoder d;
-  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), OggResult::kOk);
   const uint32_t total = d.PcmBytes();
   std::vector<uint8_t> straight(total);
-  EXPECT_NE(d.Fill(straight.data(), total, 0), OggVorbisDecoder::kEndCode);
+  EXPECT_NE(d.Fill(straight.data(), total, 0), FillResult::kEnded);
   d.Rewind();
   std::vector<uint8_t> head(total - 1000), across(3000);
   d.Fill(head.data(), total - 1000, 1);
   // The request that crosses the end goes on from sample 0 within itself.
-  EXPECT_EQ(d.Fill(across.data(), 3000, 1), 1);
+  EXPECT_EQ(d.Fill(across.data(), 3000, 1), FillResult::kFilled);
   EXPECT_TRUE(std::equal(across.begin(), across.begin() + 1000, straight.end() - 1000));
   EXPECT_TRUE(std::equal(across.begin() + 1000, across.end(), straight.begin()));
 
@@ -257,25 +257,25 @@ TEST_F(DecoderTest, OggPlayModeOneWrapsSeamlesslyAndALoopPositionContinuesThere)
   d.Rewind();
   d.SetLoopPosition(2000);
   std::vector<uint8_t> out(total + 88200);  // the whole stream, then one second more
-  EXPECT_NE(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
+  EXPECT_NE(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), FillResult::kEnded);
   const auto pcm = AsSamples(out);
   EXPECT_NEAR(Frequency(pcm, 1, 0, 44100, 132300 + 2000, 132300 + 40000), 880, 2);
 
-  // Loop position 0 (none): the end is silence and 99.
+  // Loop position 0 (none): the end is silence and kEnded.
   d.Rewind();
   d.SetLoopPosition(0);
-  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), FillResult::kEnded);
   EXPECT_EQ(std::count(out.begin() + total, out.end(), 0), 88200);
   // A loop position past the end ends like none.
   d.Rewind();
   d.SetLoopPosition(5000);
-  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), OggVorbisDecoder::kEndCode);
+  EXPECT_EQ(d.Fill(out.data(), static_cast<uint32_t>(out.size()), 0), FillResult::kEnded);
 }
 
 TEST_F(DecoderTest, OggMemoryCallbacks) {
   const auto ogg = OggVorbis(Tone(440, 0.2));
   OggVorbisDecoder d;
-  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), 0);
+  ASSERT_EQ(d.Open(ogg.data(), static_cast<uint32_t>(ogg.size())), OggResult::kOk);
   EXPECT_EQ(d.SeekMemory(-10, 2), 0);
   EXPECT_EQ(d.TellMemory(), static_cast<long>(ogg.size()) - 10);
   uint8_t buf[64];
@@ -315,35 +315,35 @@ TEST_F(DecoderTest, Mp3HeaderChecks) {
   struct Case {
     const char* what;
     std::vector<uint8_t> file;
-    int32_t whole;
+    Mp3Result whole;
   };
   const std::vector<Case> cases = {
-      {"good", mp3, 0},
-      {"128 bytes", std::vector<uint8_t>(mp3.begin(), mp3.begin() + 128), 5},
-      {"ID3 leaves nothing", hugeId3, 6},
-      {"first byte", with(0, 0xFE), 7},
-      {"second byte", with(1, 0xE2), 8},
-      {"reserved layer", with(1, 0xF9), 1},
-      {"free bitrate", with(2, static_cast<uint8_t>(mp3[2] & 0x0F)), 1},
-      {"forbidden bitrate", with(2, static_cast<uint8_t>(mp3[2] | 0xF0)), 1},
-      {"reserved rate", with(2, static_cast<uint8_t>(mp3[2] | 0x0C)), 1},
+      {"good", mp3, Mp3Result::kOk},
+      {"128 bytes", std::vector<uint8_t>(mp3.begin(), mp3.begin() + 128), Mp3Result::kTooShort},
+      {"ID3 leaves nothing", hugeId3, Mp3Result::kTagFillsFile},
+      {"first byte", with(0, 0xFE), Mp3Result::kNoFrameStart},
+      {"second byte", with(1, 0xE2), Mp3Result::kNoFrameSync},
+      {"reserved layer", with(1, 0xF9), Mp3Result::kUnusableFrame},
+      {"free bitrate", with(2, static_cast<uint8_t>(mp3[2] & 0x0F)), Mp3Result::kUnusableFrame},
+      {"forbidden bitrate", with(2, static_cast<uint8_t>(mp3[2] | 0xF0)), Mp3Result::kUnusableFrame},
+      {"reserved rate", with(2, static_cast<uint8_t>(mp3[2] | 0x0C)), Mp3Result::kUnusableFrame},
   };
   for (const Case& c : cases) {
     Mp3Decoder whole, stream;
     EXPECT_EQ(whole.OpenWhole(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole) << c.what;
-    EXPECT_EQ(stream.Open(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole == 0 ? 0 : 1)
+    EXPECT_EQ(stream.Open(c.file.data(), static_cast<uint32_t>(c.file.size())), c.whole == Mp3Result::kOk ? Mp3Result::kOk : Mp3Result::kNotMpeg)
         << c.what;
   }
   // Channel mode 3 (single channel) opens as one channel; MPEG-2 frames are accepted.
   MpegHeader h;
-  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 44100, 2)), &h), 0);
+  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 44100, 2)), &h), Mp3Result::kOk);
   EXPECT_EQ(h.format.channels, 2);
-  ASSERT_EQ(ParseMpegHeader(mp3, &h), 0);
+  ASSERT_EQ(ParseMpegHeader(mp3, &h), Mp3Result::kOk);
   EXPECT_EQ(h.format.channels, 1);
   EXPECT_EQ(h.format.formatTag, 0x55);
   EXPECT_EQ(h.format.avgBytesPerSec, 16000u);
   EXPECT_EQ(h.frameBytes, 417u);
-  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 22050), 64), &h), 0);
+  ASSERT_EQ(ParseMpegHeader(Mp3(Tone(440, 0.5, 22050), 64), &h), Mp3Result::kOk);
   EXPECT_EQ(h.version, 2);
   EXPECT_EQ(h.format.samplesPerSec, 22050u);
 }
@@ -356,11 +356,11 @@ TEST_F(DecoderTest, Mp3TagsAroundTheFramesAreSkipped) {
   std::memcpy(trailer.data(), "TAG", 3);
   tagged.insert(tagged.end(), trailer.begin(), trailer.end());
   Mp3Decoder plain, withTags;
-  ASSERT_EQ(plain.OpenWhole(frames.data(), static_cast<uint32_t>(frames.size())), 0);
-  ASSERT_EQ(withTags.OpenWhole(tagged.data(), static_cast<uint32_t>(tagged.size())), 0);
+  ASSERT_EQ(plain.OpenWhole(frames.data(), static_cast<uint32_t>(frames.size())), Mp3Result::kOk);
+  ASSERT_EQ(withTags.OpenWhole(tagged.data(), static_cast<uint32_t>(tagged.size())), Mp3Result::kOk);
   std::vector<uint8_t> a, b;
-  ASSERT_EQ(plain.ConvertWhole(a), 0);
-  ASSERT_EQ(withTags.ConvertWhole(b), 0);
+  ASSERT_EQ(plain.ConvertWhole(a), ConvertResult::kOk);
+  ASSERT_EQ(withTags.ConvertWhole(b), ConvertResult::kOk);
   EXPECT_EQ(a, b);
   const auto pcm = AsSamples(a);
   EXPECT_GE(pcm.size(), 44100u);
@@ -384,18 +384,18 @@ TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
     return n;
   };
   Mp3Decoder d;
-  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
+  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), Mp3Result::kOk);
   EXPECT_EQ(d.PcmFormat().channels, 2);
   std::vector<uint8_t> out(176400);
-  EXPECT_EQ(d.CopyPcm(out.data(), static_cast<uint32_t>(out.size()), 0), Mp3Decoder::kEndCode);
+  EXPECT_EQ(d.CopyPcm(out.data(), static_cast<uint32_t>(out.size()), 0), FillResult::kEnded);
   const auto pcm = AsSamples(out);
   EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 3000, 16000), 440, 1);
   EXPECT_NEAR(Frequency(pcm, 2, 1, 44100, 3000, 16000), 440, 1);
-  // The rest is silence, and further requests stay silent with 99. The end is logged once
+  // The rest is silence, and further requests stay silent with kEnded. The end is logged once
   // per pass, not at each later request (a stream at its end is refilled twice a second).
   EXPECT_EQ(std::count(out.begin() + 4 * 22050, out.end(), 0), 4 * 22050);
-  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), Mp3Decoder::kEndCode);
-  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), Mp3Decoder::kEndCode);
+  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), FillResult::kEnded);
+  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), FillResult::kEnded);
   EXPECT_EQ(EndLines(), 1);
   // Rewound, it plays again from the start, and says so again at its end.
   d.Rewind();
@@ -412,10 +412,10 @@ TEST_F(DecoderTest, Mp3StreamInPlayModeOneStartsOverAtTheEnd) {
   // 1.5 s of 440 Hz then 0.5 s of 880 Hz; three passes never run dry.
   const auto mp3 = Mp3(Concat({Tone(440, 1.5), Tone(880, 0.5)}));
   Mp3Decoder d;
-  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), 0);
+  ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), Mp3Result::kOk);
   std::vector<uint8_t> out(88200 * 6);
   for (uint32_t at = 0; at < out.size(); at += 44100)
-    EXPECT_NE(d.CopyPcm(out.data() + at, 44100, 1), Mp3Decoder::kEndCode);
+    EXPECT_NE(d.CopyPcm(out.data() + at, 44100, 1), FillResult::kEnded);
   const auto pcm = AsSamples(out);
   // Each pass: 440 Hz, then 880 Hz; count the changes from 440 to 880, and see that no
   // tenth of a second is silent (no gap at the wraps).
@@ -439,14 +439,14 @@ TEST_F(DecoderTest, CompressedWaveFormatsConvertToTheTone) {
   for (const std::string codecName : {"adpcm_ima_wav", "adpcm_ms", "pcm_mulaw", "pcm_alaw", "mp3"}) {
     const auto file = codecName == "mp3" ? Mp3Wave(Tone(440, 1.0, 22050, 2), 64) : EncodedWave(tone, codecName);
     RiffWave wave;
-    ASSERT_EQ(ReadRiffWave(file, &wave), kRiffWaveOk) << codecName;
+    ASSERT_EQ(ReadRiffWave(file, &wave), RiffWaveResult::kOk) << codecName;
     CompressedWaveDecoder decoder;
-    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), 0) << codecName;
+    ASSERT_EQ(decoder.Open(wave.format, wave.data.data(), static_cast<uint32_t>(wave.data.size())), WaveDecoderResult::kOk) << codecName;
     EXPECT_EQ(decoder.PcmFormat().channels, 2) << codecName;
     EXPECT_EQ(decoder.PcmFormat().samplesPerSec, 22050u) << codecName;
     EXPECT_EQ(decoder.PcmFormat().bitsPerSample, 16) << codecName;
     std::vector<uint8_t> out;
-    ASSERT_EQ(decoder.ConvertWhole(out), 0) << codecName;
+    ASSERT_EQ(decoder.ConvertWhole(out), ConvertResult::kOk) << codecName;
     EXPECT_GE(out.size() + 4096, 22050u * 4) << codecName;
     EXPECT_GE(decoder.EstimatedSize() + 4096, out.size()) << codecName;
     const auto pcm = AsSamples(out);
@@ -460,10 +460,10 @@ TEST_F(DecoderTest, CompressedWaveRefusesWhatItCannotConvert) {
   uint8_t data[64] = {};
   CompressedWaveDecoder codec;
   f.formatTag = 0x1234;  // no decoder
-  EXPECT_EQ(codec.Open(f, data, sizeof data), 1);
+  EXPECT_EQ(codec.Open(f, data, sizeof data), WaveDecoderResult::kNoPcmFormat);
   f = MakePcmFormat(6, 44100);  // more channels than the device mixes
   f.formatTag = 0x11;
-  EXPECT_EQ(codec.Open(f, data, sizeof data), 1);
+  EXPECT_EQ(codec.Open(f, data, sizeof data), WaveDecoderResult::kNoPcmFormat);
   EXPECT_FALSE(codec.IsOpen());
 
   // Layouts that no decoder reads as what they hold: samples read any other way are noise.
@@ -485,7 +485,7 @@ TEST_F(DecoderTest, CompressedWaveRefusesWhatItCannotConvert) {
       {"24-bit floats", layout(kWaveFormatIeeeFloat, 1, 24, 4)},
   };
   for (const auto& [what, format] : refused) {
-    EXPECT_EQ(codec.Open(format, data, sizeof data), 1) << what;
+    EXPECT_EQ(codec.Open(format, data, sizeof data), WaveDecoderResult::kNoPcmFormat) << what;
     EXPECT_FALSE(codec.IsOpen()) << what;
     EXPECT_NE(Diagnostics().LastMessage().find("no PCM conversion"), std::string::npos) << what;
   }

@@ -41,14 +41,14 @@ class SoundChannelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Diagnostics().SetEcho(false);
-    ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()), 0);
+    ASSERT_EQ(manager.Init(platform.GetAudioOut(), platform.GetClock()).code, InitResult::Code::kOk);
     platform.GetAudioOut().SetCaptureSink(
         [this](std::span<const int16_t> s) { out.insert(out.end(), s.begin(), s.end()); });
-    auto reader = [this](std::string_view name, std::vector<uint8_t>& bytes) -> int32_t {
+    auto reader = [this](std::string_view name, std::vector<uint8_t>& bytes) {
       auto it = files.find(std::string(name));
-      if (it == files.end()) return 0;
+      if (it == files.end()) return false;
       bytes = it->second;
-      return 1;
+      return true;
     };
     script = std::make_unique<SoundChannelBank>(12, true, tasks, manager, reader);
     system = std::make_unique<SoundChannelBank>(11, false, tasks, manager, reader);
@@ -81,7 +81,7 @@ class SoundChannelsTest : public ::testing::Test {
 TEST_F(SoundChannelsTest, ToneLevelsAndOptionLevels) {
   files["bgm.ogg"] = OggVorbis(Tone(440, 4.0, 44100, 2));
   SoundChannel& bgm = *script->Channel(0);
-  ASSERT_EQ(bgm.Load("bgm.ogg"), 1);
+  ASSERT_TRUE(bgm.Load("bgm.ogg"));
   EXPECT_TRUE(bgm.IsTaskRunning());
   EXPECT_EQ(bgm.Description(), Sjis("CSoundProcess::【♪】bgm.ogg"));
   script->ApplySettings(settings, false, false);
@@ -269,10 +269,10 @@ TEST_F(SoundChannelsTest, SystemChannelsAndStopAll) {
   EXPECT_FALSE(system->IsPlaying(1));
   // A file that cannot be read changes nothing; one that cannot be decoded leaves the
   // channel silent, its step reporting no buffer.
-  EXPECT_EQ(script->Channel(3)->Load("missing.ogg"), 0);
+  EXPECT_FALSE(script->Channel(3)->Load("missing.ogg"));
   EXPECT_FALSE(script->Channel(3)->IsTaskRunning());
   files["broken.ogg"] = std::vector<uint8_t>(500, 7);
-  EXPECT_EQ(script->Channel(3)->Load("broken.ogg"), 1);
+  EXPECT_TRUE(script->Channel(3)->Load("broken.ogg"));
   EXPECT_FALSE(script->Channel(3)->Step());
   script->Channel(3)->Play(0);
   EXPECT_FALSE(script->Channel(3)->IsPlaying());

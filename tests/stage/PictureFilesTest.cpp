@@ -85,7 +85,7 @@ class PictureFilesTest : public ::testing::Test {
 TEST_F(PictureFilesTest, TheLoadersDecodeFromThePictureArchive) {
   auto data = Open();
   Surface surface;
-  ASSERT_EQ(LoadImageFile(*data, Sjis("立ち絵.bmp"), surface), 1);
+  ASSERT_TRUE(LoadImageFile(*data, Sjis("立ち絵.bmp"), surface));
   EXPECT_EQ(surface.Width(), 4);
   EXPECT_EQ(test::Raw(surface, 3, 2), 0xF800u);
   EXPECT_EQ(surface.Alpha().At(3, 2), 200);
@@ -93,16 +93,16 @@ TEST_F(PictureFilesTest, TheLoadersDecodeFromThePictureArchive) {
   EXPECT_EQ(surface.FormatCode(), 565);
 
   AlphaPlane mask;
-  ASSERT_EQ(LoadMaskFile(*data, "mask.bmp", mask), 1);
+  ASSERT_TRUE(LoadMaskFile(*data, "mask.bmp", mask));
   EXPECT_EQ(mask.At(1, 1), 90);
   Bitmap bitmap;
-  ASSERT_EQ(LoadBitmapFile(*data, "mask.bmp", bitmap), 1);
+  ASSERT_TRUE(LoadBitmapFile(*data, "mask.bmp", bitmap));
   EXPECT_EQ(bitmap.BitmapFileName(), "mask.bmp");
   // Loading again replaces what the target held.
-  ASSERT_EQ(LoadImageFile(*data, "mask.bmp", surface), 1);
+  ASSERT_TRUE(LoadImageFile(*data, "mask.bmp", surface));
   EXPECT_EQ(surface.Width(), 2);
 
-  EXPECT_EQ(LoadImageFile(*data, "paletted.bmp", surface), 0);
+  EXPECT_FALSE(LoadImageFile(*data, "paletted.bmp", surface));
   EXPECT_EQ(Diagnostics().LastMessage(), Sjis("CDIB::Readで無効なフォーマットのファイル paletted.bmp"));
   EXPECT_EQ(surface.Width(), 0);
 }
@@ -112,18 +112,18 @@ TEST_F(PictureFilesTest, AMissingPictureIsNoErrorUnlessTheExtraArchiveIsOpen) {
     auto data = Open();
     Surface surface;
     surface.Create(8, 8);
-    EXPECT_EQ(LoadImageFile(*data, "none.bmp", surface), 1);  // gra2.arc absent: nothing, no report
+    EXPECT_TRUE(LoadImageFile(*data, "none.bmp", surface));  // gra2.arc absent: nothing, no report
     EXPECT_EQ(surface.Width(), 0);
   }
   testing::WriteBytes((dir / "gra2.arc").string(),
                       testing::WriteTestArchive({{"extra.bmp", FlatBmp(3, 3, {0, 0, 255})}}, "Rod7Q", true));
   auto data = Open();
   Surface surface;
-  ASSERT_EQ(LoadImageFile(*data, "extra.bmp", surface), 1);  // from gra2.arc
+  ASSERT_TRUE(LoadImageFile(*data, "extra.bmp", surface));  // from gra2.arc
   EXPECT_EQ(test::Raw(surface, 0, 0), 0x001Fu);
-  EXPECT_EQ(LoadImageFile(*data, "none.bmp", surface), 0);   // in neither
+  EXPECT_FALSE(LoadImageFile(*data, "none.bmp", surface));   // in neither
   AlphaPlane mask;
-  EXPECT_EQ(LoadMaskFile(*data, "mask.bmp", mask, &data->GetArchive(kSlotExtraPictures)), 0);
+  EXPECT_FALSE(LoadMaskFile(*data, "mask.bmp", mask, &data->GetArchive(kSlotExtraPictures)));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Pictures of the game's interface: message windows, the page-advance icon, choice
-// buttons, countdown sheets, inline icons, the system buttons and the stardust sprites.
+// buttons, countdown sheets, inline icons, the system buttons, the yes/no dialogs and the
+// stardust sprites.
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "Pictures.h"
 
@@ -265,6 +267,48 @@ Canvas SystemButtons(const Font& font) {
   return out;
 }
 
+// A yes/no question's panel: the question in one or two lines over the navy of the
+// windows, framed in gold; the buttons are drawn over its lower part.
+Canvas DialogPanel(const Font& font, const std::vector<std::string>& lines) {
+  Canvas c(kDialogW, kDialogH);
+  const float w = kDialogW, h = kDialogH, mid = w / 2;
+  Sdf panel = RoundRect(1, 1, w - 2, h - 2, 14);
+  c.Fill(panel, Linear({0, 0}, {0, h}, {Hex(0x26305E, 0.96f), Hex(0x0E1433, 0.97f)}));
+  c.Fill(Outline(RoundRect(7, 7, w - 14, h - 14, 9), 0.8f), Solid(kGold), 0.4f);
+  c.Fill(Outline(panel, 1.4f), Solid(kGold), 0.9f);
+  c.Glow(mid, 22, 9, Hex(0xFFE2A0), 0.35f);
+  c.Fill(Polygon(StarPoints(mid, 22, 7, 2.4f, 4)), Solid(kCream), 0.95f);
+  const float centres1[] = {58}, centres2[] = {46, 72};
+  const float* centres = lines.size() == 1 ? centres1 : centres2;
+  for (size_t i = 0; i < lines.size() && i < 2; ++i) {
+    AlphaMap text = font.Render(lines[i], 18, 2);
+    c.FillMask(text, (kDialogW - text.width) / 2, static_cast<int>(centres[i]) - text.height / 2, Solid(kCream));
+  }
+  c.Fill(Capsule({44, kDialogButtonsY - 8.0f}, {w - 44, kDialogButtonsY - 8.0f}, 0.6f), Solid(kGold), 0.45f);
+  return c;
+}
+
+// The yes and no buttons of every question: hovered in the top row, normal below.
+Canvas DialogButtons(const Font& font) {
+  Canvas c(kDialogButtonW * 2, kDialogButtonH * 2);
+  const char* labels[] = {"はい", "いいえ"};
+  for (int row = 0; row < 2; ++row) {
+    const bool hover = row == 0;
+    for (int b = 0; b < 2; ++b) {
+      const float x = b * kDialogButtonW + 6.0f, y = row * kDialogButtonH + 3.0f;
+      Sdf pill = RoundRect(x, y, kDialogButtonW - 12, kDialogButtonH - 6, 13);
+      if (hover) c.Glow(x + (kDialogButtonW - 12) / 2.0f, y + 13, 22, Hex(0xFFD98A), 0.25f);
+      c.Fill(pill, hover ? Linear({0, y}, {0, y + 26}, {Hex(0x6A5AAE), Hex(0x34367A)})
+                         : Linear({0, y}, {0, y + 26}, {Hex(0x303C78), Hex(0x1A2250)}));
+      c.Fill(Outline(pill, 1.2f), Solid(hover ? kCream : kGold), hover ? 1.0f : 0.7f);
+      AlphaMap text = font.Render(labels[b], 16, 1);
+      c.FillMask(text, b * kDialogButtonW + (kDialogButtonW - text.width) / 2,
+                 row * kDialogButtonH + (kDialogButtonH - text.height) / 2, Solid(hover ? Hex(0xFFFFFF) : kCream));
+    }
+  }
+  return c;
+}
+
 }  // namespace
 
 void MakeInterface(Stage& stage, const Font& font) {
@@ -285,6 +329,13 @@ void MakeInterface(Stage& stage, const Font& font) {
   stage.Picture("star_piece.bmp", StarPiece(), BmpForm::Argb32);
   stage.Picture("mask_diag.bmp", DiagonalMask(), BmpForm::Rgb24);
   stage.Picture("zoom_frame.bmp", ZoomFrame(), BmpForm::Argb32);
+  for (const DialogQuestion& q : kDialogQuestions) {
+    std::vector<std::string> lines;
+    for (const char* line : q.lines)
+      if (*line != '\0') lines.emplace_back(line);
+    stage.Picture(q.picture, DialogPanel(font, lines), BmpForm::Argb32);
+  }
+  stage.Picture("dialog_button.bmp", DialogButtons(font), BmpForm::Argb32);
 }
 
 }  // namespace zan::assetgen

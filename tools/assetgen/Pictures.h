@@ -35,6 +35,24 @@ inline constexpr int kZoomFrameW = 210, kZoomFrameH = 160;
 // Countdown sheets: cells of 200 × 150, five columns, seven rows.
 inline constexpr int kCountdownCellW = 200, kCountdownCellH = 150;
 
+// The yes/no dialog: a 240 x 160 panel per question, buttons of 96 x 32 at (15, 101) and
+// (131, 101) on it, their looks in "dialog_button.bmp" (hovered on top, yes on the left).
+inline constexpr int kDialogW = 240, kDialogH = 160;
+inline constexpr int kDialogButtonW = 96, kDialogButtonH = 32;
+inline constexpr int kDialogYesX = 15, kDialogNoX = 131, kDialogButtonsY = 101;
+struct DialogQuestion {
+  const char* picture;
+  const char* lines[2];  // the second may be empty
+};
+inline constexpr DialogQuestion kDialogQuestions[] = {
+    {"QUIT_dialog.bmp", {"ゲームを終了しますか？", ""}},
+    {"TITLEreturn_dialog.bmp", {"タイトル画面に", "戻りますか？"}},
+    {"dlg_return.bmp", {"回想を終えて", "戻りますか？"}},
+    {"Load_dialog.bmp", {"このデータを", "ロードしますか？"}},
+    {"Save_dialog.bmp", {"このデータに上書きして", "セーブしますか？"}},
+    {"delete_dialog.bmp", {"このデータを", "削除しますか？"}},
+};
+
 void MakeScenes(Stage& stage, const Font& font);
 void MakeCharacters(Stage& stage);
 void MakeInterface(Stage& stage, const Font& font);

@@ -1,19 +1,14 @@
 #include "platform/headless/HeadlessMessageBoxes.h"
 
-#include <cstdio>
-
-#include "base/ShiftJis.h"
+#include "base/DiagnosticLog.h"
 
 namespace zan {
 
 BoxAnswer HeadlessMessageBoxes::Ask(std::string_view textSjis, std::string_view captionSjis,
                                     BoxKind kind) {
   shown_.push_back(Shown{std::string(textSjis), std::string(captionSjis), kind});
-  if (!quiet_) {
-    std::string text = SjisToUtf8(textSjis);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    std::fprintf(stderr, "zan: [%s] %s\n", SjisToUtf8(captionSjis).c_str(), text.c_str());
-  }
+  // Nobody can see or answer it: the log keeps it (and shows it on stderr).
+  if (!quiet_) Diagnostics().LogText(LogLevel::kWarning, "[" + std::string(captionSjis) + "] " + std::string(textSjis));
   return DefaultAnswer(kind.buttons);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// HeadlessMessageBoxes: writes each box to stderr as UTF-8 and answers with its default
-// button. Keeps what was shown, for tests.
+// HeadlessMessageBoxes: no box can be shown, so each goes to the framework log (a warning,
+// on stderr as UTF-8) and is answered with its default button. Keeps what was shown, for
+// tests.
 
 #include <string>
 #include <vector>

@@ -2,10 +2,10 @@
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "platform/sdl2/Sdl2Window.h"
 
@@ -22,7 +22,7 @@ BoxAnswer Sdl2MessageBoxes::Ask(std::string_view textSjis, std::string_view capt
                                 BoxKind kind) {
   std::string text = SjisToUtf8(textSjis);
   std::string caption = SjisToUtf8(captionSjis);
-  std::fprintf(stderr, "zan: [%s] %s\n", caption.c_str(), text.c_str());
+  Diagnostics().LogText(LogLevel::kWarning, "[" + std::string(captionSjis) + "] " + std::string(textSjis));
 
   std::vector<SDL_MessageBoxButtonData> buttons;
   const int defaultFlag = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
@@ -56,8 +56,11 @@ BoxAnswer Sdl2MessageBoxes::Ask(std::string_view textSjis, std::string_view capt
   data.numbuttons = static_cast<int>(buttons.size());
   data.buttons = buttons.data();
   int answer = 0;
-  if (SDL_ShowMessageBox(&data, &answer) != 0 || answer < ok || answer > no)
+  if (SDL_ShowMessageBox(&data, &answer) != 0) {
+    ZAN_WARN("the message box cannot be shown (%s): it takes its default answer", SDL_GetError());
     return DefaultAnswer(kind.buttons);
+  }
+  if (answer < ok || answer > no) return DefaultAnswer(kind.buttons);
   return static_cast<BoxAnswer>(answer - 1);
 }
 
