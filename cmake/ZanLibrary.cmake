@@ -17,11 +17,23 @@ function(zan_library)
   target_compile_options(${Z_NAME} PRIVATE -Wall -Wextra -Wno-unused-parameter)
 endfunction()
 
-# zan_gtest(NAME <target> SOURCES ... DEPS ...): one test executable, its cases registered with CTest.
+# zan_gtest(NAME <target> SOURCES ... DEPS ... [SCENARIO <suite>...]): one test executable,
+# its cases registered with CTest. The cases of the SCENARIO suites run the real `zan`
+# binary: they carry the label "scenario" (ctest -L scenario / -LE scenario).
 function(zan_gtest)
-  cmake_parse_arguments(Z "" "NAME" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(Z "" "NAME" "SOURCES;DEPS;SCENARIO" ${ARGN})
   add_executable(${Z_NAME} ${Z_SOURCES})
   target_link_libraries(${Z_NAME} PRIVATE ${Z_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${Z_NAME} PRIVATE ZAN_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
-  gtest_discover_tests(${Z_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  if(Z_SCENARIO)
+    # "*" before the suite: a parameterised suite's cases are PREFIX/Suite.Case/N.
+    list(TRANSFORM Z_SCENARIO PREPEND "*")
+    list(TRANSFORM Z_SCENARIO APPEND ".*")
+    string(JOIN ":" suites ${Z_SCENARIO})
+    gtest_discover_tests(${Z_NAME} TEST_FILTER "${suites}" DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 120 LABELS scenario)
+    gtest_discover_tests(${Z_NAME} TEST_FILTER "-${suites}" DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  else()
+    gtest_discover_tests(${Z_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  endif()
 endfunction()

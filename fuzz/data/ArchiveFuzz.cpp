@@ -2,22 +2,24 @@
 // also picks the index key, so both scrambled and clear indexes are reached.
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
-#include "base/DiagnosticLog.h"
 #include "data/Archive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/zan_fuzz_archive_" + std::to_string(::getpid()) + ".arc";
-  static const bool quiet = (zan::Diagnostics().SetEcho(false), true);
-  (void)quiet;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  // The reader opens archives by path: the input lives in a memory file of this process,
+  // reached through /proc, so no file is left anywhere and runs in parallel never meet.
+  static const int fd = ::memfd_create("zan_fuzz_archive", 0);
+  static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+  if (fd < 0 || ::ftruncate(fd, 0) != 0) return 0;
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+    if (n <= 0) return 0;
+    done += static_cast<size_t>(n);
+  }
 
   static const char* const kKeys[] = {"Rod7Q", "plume", ""};
   zan::Archive archive;

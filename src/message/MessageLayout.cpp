@@ -12,20 +12,25 @@
 
 namespace zan {
 
-void MessageLayout::LoadIconList() {
-  icons_.clear();
-  if (data_ == nullptr) return;
-  std::vector<uint8_t> bytes;
-  if (data_->ReadTableFile("iconlist.csv", kSlotTables, bytes) != 1) return;
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+std::vector<MessageLayout::Icon> MessageLayout::ReadIconList(std::string_view text) {
+  std::vector<Icon> icons;
   ForEachTableLine(text, 1, [&](std::string_view line) {
     std::array<char, kFieldSize> name{};
     std::array<char, kFieldSize> file{};
     GetField(line, name, ",", 1);
     GetField(line, file, ",", 2);
-    icons_.push_back({std::string(CText(name)), std::string(CText(file))});
-    return icons_.size() < kMaxIcons;
+    icons.push_back({std::string(CText(name)), std::string(CText(file))});
+    return icons.size() < kMaxIcons;
   });
+  return icons;
+}
+
+void MessageLayout::LoadIconList() {
+  icons_.clear();
+  if (data_ == nullptr) return;
+  std::vector<uint8_t> bytes;
+  if (data_->ReadTableFile("iconlist.csv", kSlotTables, bytes) != 1) return;
+  icons_ = ReadIconList(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 int32_t MessageLayout::FindIcon(std::string_view name) const {

@@ -22,6 +22,14 @@ class MessageLayout {
  public:
   static constexpr size_t kMaxIcons = 100;
 
+  // A row of "iconlist.csv": the name used in message text and the icon's picture file.
+  struct Icon {
+    std::string name;
+    std::string file;
+  };
+  // The rows of the text of "iconlist.csv" (see LoadIconList).
+  static std::vector<Icon> ReadIconList(std::string_view text);
+
   MessageLayout() = default;
   // Draws through `rasterizer` and loads icons through `data` (either may be null: nothing
   // is drawn, no icon loads).
@@ -61,11 +69,6 @@ class MessageLayout {
   }
 
  private:
-  struct Icon {
-    std::string name;
-    std::string file;
-  };
-
   LayoutSettings settings_;
   std::vector<Icon> icons_;
   GlyphRasterizer* rasterizer_ = nullptr;

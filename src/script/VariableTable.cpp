@@ -74,6 +74,9 @@ void VariableTable::LoadText(std::string_view text) {
       strings_.push_back({row, name, std::string(CutToCharacters(field(2), kStringSize - 1))});
     } else {
       ints_.push_back({row, name, number(2), number(3), number(4)});
+      if (ints_.back().minimum > ints_.back().maximum)
+        ZAN_WARN("variable.csv: row %d (%s): minimum %d above maximum %d", row, SjisToUtf8(name).c_str(),
+                 ints_.back().minimum, ints_.back().maximum);
     }
     ++row;
     return true;

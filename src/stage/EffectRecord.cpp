@@ -1,9 +1,9 @@
 #include "stage/EffectRecord.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "base/ByteReader.h"
+#include "base/ShiftJis.h"
 
 namespace zan {
 
@@ -43,8 +43,7 @@ EffectRecord EffectRecord::Decode(std::span<const uint8_t, kSize> in) {
 }
 
 void StoreTextField(uint8_t* out, size_t size, std::string_view text) {
-  std::memset(out, 0, size);
-  std::memcpy(out, text.data(), std::min(text.size(), size - 1));
+  StoreField(std::span<char>(reinterpret_cast<char*>(out), size), text);
 }
 
 std::string LoadTextField(const uint8_t* in, size_t size) {

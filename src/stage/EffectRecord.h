@@ -35,8 +35,8 @@ struct EffectRecord {
   friend bool operator==(const EffectRecord&, const EffectRecord&) = default;
 };
 
-// A NUL-terminated, zero-padded text field of `size` bytes: the text, cut so that the
-// terminator fits.
+// A NUL-terminated, zero-padded text field of `size` bytes: the text, cut at a character
+// boundary so that the terminator fits.
 void StoreTextField(uint8_t* out, size_t size, std::string_view text);
 // The text of such a field: up to its first NUL, at most size - 1 bytes (a field whose
 // terminator is missing reads as it would have been stored).

@@ -24,6 +24,7 @@ inline const char* kKeys =
 struct GameFiles {
   std::string script = "; shows nothing\n";  // main.txt (other.txt is there too)
   std::string gameCsv;                       // game.csv of dat.arc; none when empty
+  std::vector<TestEntry> pictures;           // gra.arc
 };
 
 inline void WriteGame(const std::filesystem::path& folder, const GameFiles& files = {}) {
@@ -37,7 +38,7 @@ inline void WriteGame(const std::filesystem::path& folder, const GameFiles& file
     return bytes;
   };
   write("msg.arc", {{"main.txt", GameBytes(files.script)}, {"other.txt", GameBytes("; \n")}}, "Rod7Q");
-  write("gra.arc", {}, "Rod7Q");
+  write("gra.arc", files.pictures, "Rod7Q");
   write("snd.arc", {}, "Rod7Q");
   std::vector<TestEntry> tables = {{"variable.csv", GameBytes("種類,変数名,初期値,最小値,最大値\n")},
                                    {"iconlist.csv", GameBytes("番号,名前,画像\n")},

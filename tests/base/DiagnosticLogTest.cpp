@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../base/TempFolder.h"
+
 namespace zan {
 namespace {
 
@@ -20,8 +22,7 @@ TEST(ErrorLogTest, LineFormatIsDateTimeAndMessage) {
 }
 
 TEST(ErrorLogTest, OutputModeZeroKeepsOnlyTheLastMessage) {
-  auto dir = std::filesystem::temp_directory_path() / "zan_errorlog_mode0";
-  std::filesystem::create_directories(dir);
+  const test::TempFolder dir("errorlog_mode0");
   DiagnosticLog log;
   log.SetEcho(false);
   log.SetFileName((dir / "errorlog.txt").string());
@@ -35,8 +36,7 @@ TEST(ErrorLogTest, OutputModeZeroKeepsOnlyTheLastMessage) {
 }
 
 TEST(ErrorLogTest, OutputModeOneAppendsWholeLinesFromTwoThreads) {
-  auto dir = std::filesystem::temp_directory_path() / "zan_errorlog_mode1";
-  std::filesystem::create_directories(dir);
+  const test::TempFolder dir("errorlog_mode1");
   auto path = dir / "errorlog.txt";
   std::filesystem::remove(path);
   DiagnosticLog log;
@@ -72,8 +72,7 @@ TEST(ErrorLogTest, DebugLinesReachStderrOnlyWhenVerbose) {
                         {false, LogLevel::kWarning, true},
                         {true, LogLevel::kDebug, true},
                         {true, LogLevel::kWarning, true}};
-  auto dir = std::filesystem::temp_directory_path() / ("zan_errorlog_levels_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const test::TempFolder dir("errorlog_levels");
   for (const Case& c : cases) {
     const auto path = dir / "errorlog.txt";
     std::filesystem::remove(path);
@@ -91,7 +90,6 @@ TEST(ErrorLogTest, DebugLinesReachStderrOnlyWhenVerbose) {
     ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line.substr(line.size() - 19), " : CDraw Initalized");
   }
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

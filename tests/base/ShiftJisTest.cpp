@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace zan {
 namespace {
 
@@ -55,6 +57,52 @@ TEST(ShiftJisTest, BrokenShiftJisNeverFailsToDisplay) {
   text = SjisToUtf8(Bytes({0x81, 0x20, 'b'}));
   EXPECT_EQ(text.back(), 'b');
   EXPECT_NE(text.find("\xEF\xBF\xBD"), std::string::npos);
+}
+
+// The cut every stored text takes: the longest prefix within the limit that ends on a
+// character boundary. A double-byte character that would straddle the limit is left out
+// whole; a lone lead byte at the very end of the text is a character of one byte.
+TEST(ShiftJisTest, TextIsCutAtACharacterBoundary) {
+  const std::string a = Bytes({0x82, 0xA0});  // あ
+  struct Case {
+    std::string text;
+    size_t limit;
+    std::string kept;
+  } cases[] = {
+      {"abc", 5, "abc"},
+      {"abcdef", 3, "abc"},
+      {"ab" + a, 4, "ab" + a},            // fits exactly
+      {"ab" + a, 3, "ab"},                // the character would be cut in two
+      {a + a + a, 5, a + a},
+      {"ab" + Bytes({0x81}), 3, "ab" + Bytes({0x81})},  // a lone trailing lead byte
+      {"ab" + Bytes({0x81}), 2, "ab"},
+      {Bytes({0xE0, 0x40, 0xFC}), 2, Bytes({0xE0, 0x40})},
+      {Bytes({0xCC, 0xA7}), 1, Bytes({0xCC})},  // half-width katakana are single bytes
+      {"", 4, ""},
+      {a, 0, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutToCharacters(c.text, c.limit), c.kept) << c.text << " " << c.limit;
+}
+
+// A fixed field: zero-filled, the text cut so that its NUL fits.
+TEST(ShiftJisTest, AFixedFieldKeepsItsTerminatorAndWholeCharacters) {
+  const std::string a = Bytes({0x82, 0xA0});
+  struct Case {
+    std::string text;
+    std::string field;  // all 6 bytes
+  } cases[] = {
+      {"abc", std::string("abc\0\0\0", 6)},
+      {"abcdefgh", std::string("abcde\0", 6)},
+      {"abcd" + a, std::string("abcd\0\0", 6)},     // あ would need bytes 4 and 5: the NUL's place
+      {"abc" + a, "abc" + a + std::string(1, '\0')},
+      {"abcd" + Bytes({0x81}), "abcd" + Bytes({0x81}) + std::string(1, '\0')},
+  };
+  for (const Case& c : cases) {
+    std::array<char, 6> field;
+    field.fill('x');
+    StoreField(field, c.text);
+    EXPECT_EQ(std::string(field.data(), field.size()), c.field) << c.text;
+  }
 }
 
 }  // namespace

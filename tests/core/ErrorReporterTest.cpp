@@ -7,6 +7,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "../base/TempFolder.h"
 #include "base/ShiftJis.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -33,13 +34,11 @@ std::string ReadAll(const std::filesystem::path& p) {
 class ErrorReporterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / ("zan_error_report_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
     platform.GetMessageBoxes().SetQuiet(true);
     report.SetTimeSource(FixedTime);
   }
-  std::filesystem::path dir;
+  test::TempFolder folder{"error_report"};  // a folder of this run's own, removed at the end
+  const std::filesystem::path dir = folder.Path();
   HeadlessPlatform platform;
   ErrorReporter report{&platform.GetMessageBoxes()};
 };

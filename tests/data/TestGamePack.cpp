@@ -3,16 +3,20 @@
 // the tool under test. msg/, gra/, snd/, dat/ and gra2/ (when present) take the key
 // "Rod7Q", system/ takes "plume". Text (.txt, .csv, .lib) is UTF-8 with LF in the sources
 // and goes in as Shift-JIS with CR LF; .lib files are then scrambled (every byte raised by
-// the first byte of the key "ぬらり"). Files starting with "." are left out.
+// the first byte of the key "ぬらり"). Files starting with "." are left out. The text is
+// converted by the C library's iconv (code page 932), not by the engine's own conversion,
+// so a fault in that conversion cannot hide in both the game and the reader.
+
+#include <iconv.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "TestArchiveWriter.h"
-#include "base/ShiftJis.h"
 
 namespace fs = std::filesystem;
 
@@ -25,6 +29,23 @@ bool EndsWith(const std::string& text, const std::string& tail) {
   return end == tail;
 }
 
+// UTF-8 to Shift-JIS (code page 932); nothing when a character has no Shift-JIS form.
+std::optional<std::string> ToShiftJis(const std::string& utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string in = utf8;
+  std::string out(in.size() * 2 + 4, '\0');
+  char* from = in.data();
+  size_t fromLeft = in.size();
+  char* to = out.data();
+  size_t toLeft = out.size();
+  const size_t done = iconv(cd, &from, &fromLeft, &to, &toLeft);
+  iconv_close(cd);
+  if (done == static_cast<size_t>(-1) || fromLeft != 0) return std::nullopt;
+  out.resize(out.size() - toLeft);
+  return out;
+}
+
 bool PackFolder(const fs::path& folder, const fs::path& archive, const std::string& key) {
   std::vector<fs::path> files;
   if (fs::is_directory(folder))
@@ -35,14 +56,14 @@ bool PackFolder(const fs::path& folder, const fs::path& archive, const std::stri
   std::vector<zan::testing::TestEntry> entries;
   for (const fs::path& file : files) {
     const std::string utf8Name = file.filename().string();
-    auto name = zan::TryUtf8ToSjis(utf8Name);
+    auto name = ToShiftJis(utf8Name);
     if (!name) {
       std::fprintf(stderr, "%s: the name has no Shift-JIS form\n", file.c_str());
       return false;
     }
     std::vector<uint8_t> body = zan::testing::ReadBytes(file.string());
     if (EndsWith(utf8Name, ".txt") || EndsWith(utf8Name, ".csv") || EndsWith(utf8Name, ".lib")) {
-      auto text = zan::TryUtf8ToSjis(std::string(body.begin(), body.end()));
+      auto text = ToShiftJis(std::string(body.begin(), body.end()));
       if (!text) {
         std::fprintf(stderr, "%s: the text has no Shift-JIS form\n", file.c_str());
         return false;
@@ -53,7 +74,7 @@ bool PackFolder(const fs::path& folder, const fs::path& archive, const std::stri
         body.push_back(static_cast<uint8_t>(c));
       }
       if (EndsWith(utf8Name, ".lib")) {
-        const uint8_t shift = static_cast<uint8_t>(zan::Sjis("ぬらり")[0]);
+        const uint8_t shift = 0x82;  // "ぬ" is 0x82 0xCA
         for (uint8_t& b : body) b = static_cast<uint8_t>(b + shift);
       }
     }

@@ -35,7 +35,8 @@ struct KernelCase {
 };
 
 // Text colour white in every case: 565 fields (31, 63, 31), 555 (31, 31, 31), bytes 255.
-// Outline grey: 555 (15, 15, 15), 565 (15, 31, 15), 888 128, 8888 170.
+// Outline grey, fixed per format: the words 0x3DEF in 555 (15, 15, 15) and 0x7BEF in 565
+// (15, 31, 15), the bytes 128 in 888, 0xAAAAAA (170) in 8888.
 const KernelCase kKernelCases[] = {
     // Plain: the ink sample's pixel takes the text colour, mask 255.
     {"plain 565", 565, 0, {{0, 0}}, 0, 0, 0, 0, 0xFFFF, 255},
@@ -59,7 +60,9 @@ const KernelCase kKernelCases[] = {
     // The bitmap weighs with the eight-level kernel: a lone sample J = 1, q = 31.
     {"smooth DIB eight levels", 0, 2, {{0, 0}}, 0, 0, 0, 0, 0xFFFFFF, 31},
     // Outlined: pixel (0, 0) averages ink, two outline samples and one empty sample:
-    // (text + 2 grey + 0) >> 2; mask 255, replacing what was there.
+    // (text + 2 grey + 0) >> 2; mask 255, replacing what was there: 565 red (31 + 30) >> 2 =
+    // 15, green (63 + 62) >> 2 = 31; 555 (31 + 30) >> 2 = 15; 888 (255 + 256) >> 2 = 127;
+    // 8888 (255 + 340) >> 2 = 148.
     {"outlined 565", 565, 3, {{0, 0}}, 0x1234, 17, 0, 0, 0x7BEF, 255},
     {"outlined 555", 555, 3, {{0, 0}}, 0x1234, 17, 0, 0, 0x3DEF, 255},
     {"outlined 888", 888, 3, {{0, 0}}, 0x123456, 17, 0, 0, 0x7F7F7F, 255},

@@ -50,14 +50,11 @@ TEST_F(MessageLayoutTest, APageIsRenderedAtItsCellPositions) {
   ASSERT_TRUE(buffer->AppendText(Sjis("あい") + "\r\n" + Sjis("う"), 10, 16, {255, 0, 0}, s));
   auto surface = MakeSurface(8888, 120, 100);
   ASSERT_TRUE(buffer->RenderText(*surface, 2, 3, false, true, layout));
-  std::vector<TextPoint> expected;
-  for (int32_t cell : {0, 1, 3}) {
-    const TextPoint p = buffer->CellPosition(cell, s);
-    expected.push_back({2 + p.x, 3 + p.y});
-  }
-  std::sort(expected.begin(), expected.end(), [](TextPoint a, TextPoint b) {
-    return a.y != b.y ? a.y < b.y : a.x < b.x;
-  });
+  // 16-pixel characters advance 16 - 1 pixels; a line is 16 + 3 high and a character sits
+  // on its bottom (+3); each line lies below its ruby space (10). Drawn at (2, 3), offsets
+  // (10, 20): x = 2 + 10 + 15 per character; y = 3 + 20 + 10 + 3 on the first line and
+  // 3 + 20 + 19 + 2 * 10 + 3 on the second.
+  const std::vector<TextPoint> expected = {{12, 36}, {27, 36}, {12, 65}};
   EXPECT_EQ(Inked(*surface), expected);
   EXPECT_EQ(test::Colour(*surface, expected[0].x, expected[0].y), (Rgb{255, 0, 0}));
   EXPECT_EQ(rasterizer.Weight(), 1000);  // text is drawn heavy

@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "../surface/TestSurfaces.h"
+#include "FakeFontInk.h"
 #include "core/TaskScheduler.h"
 #include "base/ShiftJis.h"
 #include "surface/Bitmap.h"
+#include "message/GlyphRasterizer.h"
 #include "message/MessageArea.h"
+#include "message/MessageLayout.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace zan {
@@ -79,13 +83,40 @@ TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
     int frames;
     int32_t revealed;
   };
-  // 7 and 8 reveal one character a frame, 9 two, 0 one every eight frames.
-  for (Pace p : {Pace{7, 5, 5}, Pace{8, 5, 5}, Pace{9, 5, 10}, Pace{0, 16, 2}, Pace{3, 10, 2}}) {
+  // 7 and 8 reveal one character a frame, 9 two, 0 one every eight frames, 10 the page at
+  // once; a settings file may hold any number: below 0 counts as 0, above 10 as 10.
+  for (Pace p : {Pace{7, 5, 5}, Pace{8, 5, 5}, Pace{9, 5, 10}, Pace{0, 16, 2}, Pace{3, 10, 2},
+                 Pace{-40, 16, 2}, Pace{99, 1, 15}}) {
     areas.Area(0).Clear();
     Write("あいうえおかきくけこさしすせそ");
     rate = p.rate;
     for (int i = 0; i < p.frames; ++i) Frame();
     EXPECT_EQ(Revealed(), p.revealed) << "rate " << p.rate;
+  }
+}
+
+// The name plate is drawn with the settings of the area that speaks, not with those the
+// layout last took from another area: a vertical area's speaker name asks the font for
+// vertical glyphs, a horizontal one's for upright ones. Of a name in two lines the plate
+// (256 x 36, 24-pixel characters) holds one: glyphs reaching its right or bottom edge are
+// refused, so upright the first line shows, vertical the second column (x = 256 - 2 x 24).
+TEST_F(MessageWindowTaskTest, TheNamePlateTakesTheSpeakingAreasSettings) {
+  test::FakeFontInk fonts;
+  fonts.Set({{0, 0}});
+  GlyphRasterizer rasterizer;
+  ASSERT_TRUE(rasterizer.InitRasterizer(fonts).ok());
+  MessageLayout layout{&rasterizer, nullptr};
+  areas.Attach(layout);
+  ASSERT_EQ(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight), 0);
+  areas.Area(1).Settings().vertical = 1;
+  for (int32_t speaker : {1, 0, 1}) {
+    SCOPED_TRACE(speaker);
+    areas.ApplySettings(1 - speaker);  // the layout holds the other area's settings
+    fonts.characters.clear();
+    areas.SetSpeaker(speaker, Sjis("灯") + "\r\n" + Sjis("星"));
+    EXPECT_EQ(fonts.characters, std::vector<std::string>{Sjis(speaker == 1 ? "星" : "灯")});
+    EXPECT_EQ(fonts.last.vertical, speaker == 1);
+    EXPECT_EQ(fonts.last.cellHeight % MessageAreas::kSpeakerSize, 0);  // the speaker's size
   }
 }
 

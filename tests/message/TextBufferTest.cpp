@@ -337,5 +337,25 @@ TEST(MessageAreaRecordTest, AnyRecordReadFromAFileStaysInRange) {
   }
 }
 
+// The page record's text fields (the speaker's name, a ruby, a choice mark's text) keep
+// whole characters and their terminator, whatever the text given.
+TEST(TextBufferFieldsTest, TextFieldsAreCutAtCharacterBoundaries) {
+  const std::string a = Sjis("あ");
+  auto b = std::make_unique<TextBuffer>();
+  b->Clear();
+  b->SetSpeakerName(std::string(30, 's') + a);  // 32 bytes: the character would take the NUL's place
+  EXPECT_EQ(b->SpeakerName(), std::string(30, 's'));
+  b->SetSpeakerName(std::string(29, 's') + a);
+  EXPECT_EQ(b->SpeakerName(), std::string(29, 's') + a);
+  b->SetSpeakerName(std::string(30, 's') + "\x81");  // a lone lead byte at the end is one byte
+  EXPECT_EQ(b->SpeakerName(), std::string(30, 's') + "\x81");
+  ASSERT_EQ(b->AddRuby(std::string(29, 'r') + a + a, 0, 0), 1);
+  EXPECT_EQ(std::string(b->Ruby(0).text), std::string(29, 'r') + a);
+  b->StartMark(0, 0);
+  b->SetMarkText(0, std::string(258, 'm') + a);
+  ASSERT_NE(b->Mark(0), nullptr);
+  EXPECT_EQ(std::string(b->Mark(0)->text), std::string(258, 'm'));
+}
+
 }  // namespace
 }  // namespace zan

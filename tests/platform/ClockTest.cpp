@@ -61,9 +61,13 @@ TEST(RealClockTest, OneShotRunsOnTheTimerThreadAndCancelStopsIt) {
   std::atomic<bool> cancelledFired{false};
   auto id = clock.StartOneShot(50, [&] { cancelledFired = true; });
   clock.CancelTimer(id);
-  for (int i = 0; i < 400 && !fired; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  // Timers fire in the order they fall due: once a later one has fired, the cancelled one
+  // would have fired before it, however late the timer thread runs.
+  std::atomic<bool> laterFired{false};
+  clock.StartOneShot(60, [&] { laterFired = true; });
+  for (int i = 0; i < 400 && !(fired && laterFired); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(fired);
+  EXPECT_TRUE(laterFired);
   EXPECT_TRUE(otherThread);
   EXPECT_FALSE(cancelledFired);
 }

@@ -5,18 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../base/TempFolder.h"
+
 namespace zan {
 namespace {
 
-std::filesystem::path FreshDir(const char* name) {
-  auto dir = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
 TEST(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
-  auto dir = FreshDir("zan_files_atomic");
+  const test::TempFolder folder("files_atomic");
+  const std::filesystem::path& dir = folder.Path();
   std::string path = (dir / "option.dat").string();
   const std::vector<uint8_t> first(1000, 0xAA), second = {1, 2, 3};
   ASSERT_TRUE(WriteFileAtomic(path, first).ok());
@@ -28,7 +24,8 @@ TEST(FilesTest, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
 }
 
 TEST(FilesTest, FailedWriteKeepsTheOldFile) {
-  auto dir = FreshDir("zan_files_keep");
+  const test::TempFolder folder("files_keep");
+  const std::filesystem::path& dir = folder.Path();
   std::string path = (dir / "save.sav").string();
   ASSERT_TRUE(WriteFileAtomic(path, std::vector<uint8_t>{7}).ok());
   // A folder where the temporary file would go makes the write fail.
@@ -38,7 +35,8 @@ TEST(FilesTest, FailedWriteKeepsTheOldFile) {
 }
 
 TEST(FilesTest, FindsNamesWithoutRegardToAsciiCase) {
-  auto dir = FreshDir("zan_files_case");
+  const test::TempFolder folder("files_case");
+  const std::filesystem::path& dir = folder.Path();
   std::ofstream(dir / "MSG.ARC") << "x";
   std::ofstream(dir / "gra.arc") << "x";
   EXPECT_EQ(FindFileNoCase(dir.string(), "msg.arc"), (dir / "MSG.ARC").string());

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include "JapaneseFont.h"
 #include "base/ShiftJis.h"
 
 namespace zan {
@@ -29,6 +33,7 @@ Extent InkExtent(const GlyphInk& ink) {
 
 class FontInkTest : public ::testing::Test {
  protected:
+  void SetUp() override { ZAN_SKIP_WITHOUT_JAPANESE_FONT(); }
   const GlyphInk& Ink(const char* utf8, int32_t cell, bool vertical = false, bool bold = false) {
     character = Sjis(utf8);
     return fonts.Ink({face, cell, character, vertical, bold});
@@ -46,6 +51,14 @@ TEST_F(FontInkTest, WindowsFaceNamesAndUnknownFacesDrawInIpaGothic) {
   EXPECT_EQ(fonts.FaceFile("No Such Face"), file);
   EXPECT_EQ(fonts.FaceFile(""), file);
   EXPECT_EQ(fonts.FaceFile(Sjis("@ＭＳ ゴシック")), file);
+  // The file is IPA Gothic by its own name table, read here by FreeType directly.
+  FT_Library library = nullptr;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face ft = nullptr;
+  ASSERT_EQ(FT_New_Face(library, file.c_str(), 0, &ft), 0) << file;
+  EXPECT_STREQ(ft->family_name, "IPAGothic") << file;
+  FT_Done_Face(ft);
+  FT_Done_FreeType(library);
 }
 
 TEST_F(FontInkTest, ACharacterIsInkedInsideItsCell) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zan {
 namespace {
@@ -30,6 +33,44 @@ TEST_F(InstanceLockTest, OneHolderAtATime) {
   first.Release();
   EXPECT_FALSE(InstanceLock::IsHeld("torami_trial_app"));
   EXPECT_TRUE(second.Acquire("torami_trial_app"));
+}
+
+// A holder that is killed (no chance to release or remove anything) never blocks the next
+// start: the lock goes with the process.
+TEST_F(InstanceLockTest, AKilledHolderNeverBlocksTheNextStart) {
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    InstanceLock held;
+    const char said = held.Acquire("torami_trial_app") ? '1' : '0';
+    (void)!::write(ready[1], &said, 1);
+    for (;;) ::pause();
+  }
+  // Killed and reaped however this test ends.
+  struct Reaper {
+    pid_t pid;
+    ~Reaper() {
+      if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+      }
+    }
+  } reaper{child};
+  ::close(ready[1]);
+  char said = 0;
+  ASSERT_EQ(::read(ready[0], &said, 1), 1);
+  ::close(ready[0]);
+  ASSERT_EQ(said, '1');
+  EXPECT_TRUE(InstanceLock::IsHeld("torami_trial_app"));
+  InstanceLock next;
+  EXPECT_FALSE(next.Acquire("torami_trial_app"));
+  ::kill(child, SIGKILL);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  reaper.pid = 0;
+  EXPECT_FALSE(InstanceLock::IsHeld("torami_trial_app"));
+  EXPECT_TRUE(next.Acquire("torami_trial_app"));
 }
 
 TEST_F(InstanceLockTest, LivesInTheRuntimeFolder) {

@@ -378,5 +378,18 @@ TEST_F(ChoicesTest, ArrowKeysWalkTheMaskEntriesAndAClickTakesThePickedOne) {
   EXPECT_FALSE(C().MaskOpen());
   EXPECT_EQ(game.Var("chosen"), 2);
 }
+// An entry's fields (the button's text, the script, the label) keep whole characters and
+// their terminator, whatever the script gives.
+TEST_F(ChoicesTest, EntryFieldsAreCutAtCharacterBoundaries) {
+  Play({{"main.txt", "\n"}});
+  const std::string a = Sjis("あ");
+  C().Add(0, std::string(30, 's') + a, std::string(62, 'l') + a, std::string(61, 't') + a + a, 0);
+  const ChoiceEntry& e = Entry(0);
+  EXPECT_EQ(std::string(e.script), std::string(30, 's'));
+  EXPECT_EQ(std::string(e.label), std::string(62, 'l'));
+  EXPECT_EQ(std::string(e.text), std::string(61, 't') + a);
+  C().Add(1, "", "", std::string(62, 't') + "\x81", 1);  // a lone lead byte at the end is one byte
+  EXPECT_EQ(std::string(Entry(1).text), std::string(62, 't') + "\x81");
+}
 }  // namespace
 }  // namespace zan

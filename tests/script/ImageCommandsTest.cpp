@@ -52,7 +52,16 @@ class ImageCommandsTest : public ::testing::Test {
     testing::WriteBytes((game.Dir() / "gra.arc").string(),
                         testing::WriteTestArchive({{"tall.bmp", FlatBmp(300, 500, BmpForm::kRgb24, {200, 40, 40})},
                                                    {"wide.bmp", FlatBmp(400, 300, BmpForm::kArgb32, {40, 200, 40})},
-                                                   {"dot.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 255, 255})}},
+                                                   {"dot.bmp", FlatBmp(10, 10, BmpForm::kArgb32, {255, 255, 255})},
+                                                   {"eyes.bmp", FlatBmp(20, 10, BmpForm::kArgb32, {0, 0, 255})}},
+                                                  "Rod7Q", true));
+    // The tables again, with a binary eye definition (two frames of the sheet) beside them.
+    testing::WriteBytes((game.Dir() / "dat.arc").string(),
+                        testing::WriteTestArchive({{"variable.csv", testing::GameBytes(kVariables)},
+                                                   {Sjis("省略.csv"), testing::GameBytes(kAbbreviations)},
+                                                   {Sjis("イベントＣＧリスト.csv"), testing::GameBytes(kEventPictures)},
+                                                   {"eye.dat", test::EyeDefinitionFile("eyes.bmp", {{0, 0, 10, 10, 3},
+                                                                                                    {10, 0, 10, 10, 3}})}},
                                                   "Rod7Q", true));
     game.Open(false);
     names.Load(game.Data(), Sjis("イベントＣＧリスト.csv"), kSlotTables);
@@ -372,6 +381,17 @@ TEST_F(ImageCommandsTest, EyeAnimationsStartAndStop) {
   Run("<ImageLoad 1, tall.bmp>");
   Run("<ImageLoadEye 1, none.dat, 3, 4>");  // unreadable: nothing starts
   EXPECT_EQ(Slot(1).object->EyeAnimation().active, 0);
+  Run("<ImageLoadEye 1, OFF>");
+  EXPECT_EQ(Slot(1).object->EyeAnimation().active, 0);
+  // A readable definition starts the animation at the given offset with its frames.
+  Run("<ImageLoadEye 1, eye.dat, 3, 4>");
+  const auto& eye = Slot(1).object->EyeAnimation();
+  EXPECT_EQ(eye.active, 1);
+  EXPECT_EQ(eye.offsetX, 3);
+  EXPECT_EQ(eye.offsetY, 4);
+  EXPECT_EQ(eye.definition.frames[1].x, 10);
+  EXPECT_EQ(eye.definition.frames[1].duration, 3);
+  EXPECT_EQ(eye.sheet.Width(), 20);
   Run("<ImageLoadEye 1, OFF>");
   EXPECT_EQ(Slot(1).object->EyeAnimation().active, 0);
 }

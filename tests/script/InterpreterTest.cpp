@@ -28,6 +28,12 @@ class InterpreterTest : public ::testing::Test {
   }
   Interpreter& G() { return game.Game(); }
   uint32_t Now() { return game.Platform().GetClock().Milliseconds(); }
+  // Frames of `ms` each until `done` holds; false when it still does not after `limit`.
+  template <typename Done>
+  bool FramesUntil(Done done, uint32_t ms, int limit = 1000) {
+    for (int i = 0; i < limit && !done(); ++i) game.Frames(1, ms);
+    return done();
+  }
 
   ScriptTestGame game{"gamemain"};
 };
@@ -81,7 +87,7 @@ TEST_F(InterpreterTest, ATimedWaitResumesByItselfAfterItsDuration) {
   EXPECT_EQ(game.Var("x"), 9);
   Play("<Mov x, 40><TW x>\n<Mov x, 1>\n");
   const uint32_t start = Now();
-  while (game.Var("x") != 1) game.Frames(1, 1);
+  ASSERT_TRUE(FramesUntil([&] { return game.Var("x") == 1; }, 1));
   // Started at the first frame, done at the first update 40 ms later.
   EXPECT_EQ(Now() - start, 41u);
 }
@@ -93,12 +99,12 @@ TEST_F(InterpreterTest, AutoModeAdvancesAfterItsPace) {
   game.Frames(1, 10);
   EXPECT_EQ(G().Options().autoMode, 1);
   const uint32_t shown = Now() - 10;
-  while (game.Var("x") == 0) game.Frames(1, 10);
+  ASSERT_TRUE(FramesUntil([&] { return game.Var("x") != 0; }, 10));
   EXPECT_GE(Now() - shown, 1500u);
   EXPECT_LE(Now() - shown, 1530u);
   G().Options().autoPace = 10;  // 500 ms
   const uint32_t second = Now();
-  while (game.Var("x") == 1) game.Frames(1, 10);
+  ASSERT_TRUE(FramesUntil([&] { return game.Var("x") != 1; }, 10));
   EXPECT_LE(Now() - second, 540u);
 }
 

@@ -7,6 +7,7 @@
 
 #include "ScriptTestGame.h"
 #include "base/ByteReader.h"
+#include "base/DiagnosticLog.h"
 #include "platform/Files.h"
 #include "script/Options.h"
 
@@ -122,9 +123,12 @@ TEST_F(PersistenceTest, DamagedOptionFilesKeepTheDefaults) {
   for (const auto& bytes : damaged) {
     testing::WriteBytes(path, bytes);
     game.Open();
+    Diagnostics().LogText(LogLevel::kDebug, "before");
     game.Game().Prepare();
     EXPECT_EQ(game.Game().Options().textRate, 8) << bytes.size();
     EXPECT_EQ(game.Var("G_count"), 0);
+    // Said in the log: a damaged file is never taken silently for a new player's.
+    EXPECT_EQ(Diagnostics().LastMessage().rfind("option.dat: ", 0), 0u) << Diagnostics().LastMessage();
   }
   // Bytes beyond the record are left alone.
   auto longer = good;

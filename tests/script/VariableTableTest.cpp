@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "ScriptTestGame.h"
+#include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 
 namespace zan {
@@ -265,6 +267,91 @@ TEST_F(CommandTest, AScriptThatCannotBeReadLeavesNothingOfTheOldOne) {
   // The same name is tried again later.
   Run("<Jump main.txt, second>");
   EXPECT_EQ(g.Record().name, "main.txt");
+}
+
+}  // namespace
+}  // namespace zan
+
+namespace zan {
+namespace {
+
+// variable.csv rows a game may get wrong: each is read without harm, as the columns say.
+TEST(VariableFile, MalformedRowsAreReadAsTheirColumnsSay) {
+  VariableTable vars;
+  Diagnostics().LogText(LogLevel::kDebug, "before variable.csv");
+  vars.LoadText(GameText(
+      "種類,名前,初期値,最小,最大\n"
+      "INT\n"                   // row 0: no name, every number 0
+      "INT,short,7\n"           // row 1: no range: [0, 0]
+      "INT,upside,5,10,0\n"     // row 2: minimum above maximum
+      "INT,outside,50,0,10\n"   // row 3: a start value out of its range is kept until set
+      "INT,words,x1,y,z\n"      // row 4: no digits: 0
+      "STR\n"                   // row 5: a string without a name or a value
+      "str,lower,あ,1,2\n"      // row 6: the kind ignores case; extra columns are not read
+      "\n"));
+  ASSERT_EQ(vars.Ints().size(), 5u);
+  ASSERT_EQ(vars.Strings().size(), 2u);
+  struct Row {
+    const char* name;
+    int32_t row, value, minimum, maximum;
+  };
+  const Row rows[] = {{"", 0, 0, 0, 0}, {"short", 1, 7, 0, 0}, {"upside", 2, 5, 10, 0},
+                      {"outside", 3, 50, 0, 10}, {"words", 4, 0, 0, 0}};
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const VariableTable::IntVariable& v = vars.Ints()[i];
+    EXPECT_EQ(v.name, rows[i].name);
+    EXPECT_EQ(v.row, rows[i].row) << rows[i].name;
+    EXPECT_EQ(v.value, rows[i].value) << rows[i].name;
+    EXPECT_EQ(v.minimum, rows[i].minimum) << rows[i].name;
+    EXPECT_EQ(v.maximum, rows[i].maximum) << rows[i].name;
+  }
+  EXPECT_EQ(vars.Strings()[0].row, 5);
+  EXPECT_EQ(vars.Strings()[1].name, "lower");
+  EXPECT_EQ(vars.Strings()[1].value, Sjis("あ"));
+  // Setting clamps: below the minimum gives the minimum, at or above the maximum the maximum;
+  // an upside-down range gives its minimum below it and its maximum from there up.
+  struct Set {
+    const char* name;
+    int32_t set, stored;
+  } sets[] = {{"short", 9, 0}, {"outside", 50, 10}, {"outside", 5, 5},
+              {"upside", 3, 10}, {"upside", 10, 0}, {"upside", 20, 0}};
+  for (const Set& s : sets) {
+    EXPECT_TRUE(vars.SetInt(s.name, s.set));
+    EXPECT_EQ(vars.IntValue(s.name), s.stored) << s.name << " " << s.set;
+  }
+  // A line for the range that cannot hold a value, and none for the rows after it.
+  EXPECT_EQ(Diagnostics().LastMessage(), "variable.csv: row 2 (upside): minimum 10 above maximum 0");
+}
+
+TEST(VariableFile, AMissingFileLeavesBothTablesEmpty) {
+  ScriptTestGame game{"no_variables"};
+  game.WriteArchives({{"main.txt", "\n"}}, {{"other.csv", "x\n"}});
+  game.Open();
+  game.Variables().LoadText(GameText(kVariables));
+  EXPECT_FALSE(game.Variables().LoadVariables(game.Data()));
+  EXPECT_TRUE(game.Variables().Ints().empty());
+  EXPECT_TRUE(game.Variables().Strings().empty());
+}
+
+// Names and string values are cut at a character boundary: a double-byte character that
+// would straddle the limit is left out whole, a lone lead byte at the end counts as one.
+TEST(VariableFile, NamesAndValuesAreCutAtCharacterBoundaries) {
+  const std::string thirty(30, 'n');
+  const std::string value254(254, 'v');
+  VariableTable vars;
+  vars.LoadText(GameText("種類,名前,初期値,最小,最大\n") + "INT," + thirty + Sjis("あ") + ",1,0,9\r\n" +
+                "STR,s," + value254 + Sjis("い") + "\r\n");
+  ASSERT_EQ(vars.Ints().size(), 1u);
+  EXPECT_EQ(vars.Ints()[0].name, thirty);        // 30 + 2 > 31: the whole character goes
+  EXPECT_EQ(vars.Strings()[0].value, value254);  // 254 + 2 > 255
+  ASSERT_TRUE(vars.SetString("s", std::string(254, 'w') + "\x81"));
+  std::string lone;
+  vars.StringValue("s", &lone);
+  EXPECT_EQ(lone, std::string(254, 'w') + "\x81");  // a lone lead byte at the end fits as one
+  ASSERT_TRUE(vars.SetString("s", std::string(253, 'w') + Sjis("う")));
+  std::string text;
+  vars.StringValue("s", &text);
+  EXPECT_EQ(text, std::string(253, 'w') + Sjis("う"));  // 255 bytes exactly
 }
 
 }  // namespace

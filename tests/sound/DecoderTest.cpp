@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
+#include "../base/TempFolder.h"
 #include "SoundFixtures.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
@@ -367,6 +370,19 @@ TEST_F(DecoderTest, Mp3TagsAroundTheFramesAreSkipped) {
 TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
   // 0.4 s: far fewer source bytes than 32 steps of output.
   const auto mp3 = Mp3(Tone(440, 0.4, 44100, 2));
+  // The log goes to a file of the test's own, to count its lines.
+  const test::TempFolder folder("mp3_end");
+  const std::string logFile = (folder / "log.txt").string();
+  Diagnostics().SetFileName(logFile);
+  Diagnostics().SetOutputMode(1);
+  auto EndLines = [&] {
+    std::ifstream in(logFile, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string atEnd = Sjis("Mp3Fileの終端に来てるもよう");
+    int n = 0;
+    for (size_t at = text.find(atEnd); at != std::string::npos; at = text.find(atEnd, at + 1)) ++n;
+    return n;
+  };
   Mp3Decoder d;
   ASSERT_EQ(d.Open(mp3.data(), static_cast<uint32_t>(mp3.size())), Mp3Result::kOk);
   EXPECT_EQ(d.PcmFormat().channels, 2);
@@ -375,15 +391,21 @@ TEST_F(DecoderTest, Mp3StreamOfAShortFilePlaysAndThenEnds) {
   const auto pcm = AsSamples(out);
   EXPECT_NEAR(Frequency(pcm, 2, 0, 44100, 3000, 16000), 440, 1);
   EXPECT_NEAR(Frequency(pcm, 2, 1, 44100, 3000, 16000), 440, 1);
-  // The rest is silence, and further requests stay silent with kEnded.
+  // The rest is silence, and further requests stay silent with kEnded. The end is logged once
+  // per pass, not at each later request (a stream at its end is refilled twice a second).
   EXPECT_EQ(std::count(out.begin() + 4 * 22050, out.end(), 0), 4 * 22050);
   EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), FillResult::kEnded);
-  // Rewound, it plays again from the start.
+  EXPECT_EQ(d.CopyPcm(out.data(), 1000, 0), FillResult::kEnded);
+  EXPECT_EQ(EndLines(), 1);
+  // Rewound, it plays again from the start, and says so again at its end.
   d.Rewind();
   std::vector<uint8_t> again(176400);
   d.CopyPcm(again.data(), static_cast<uint32_t>(again.size()), 0);
+  EXPECT_EQ(EndLines(), 2);
   EXPECT_EQ(out.size(), again.size());
   EXPECT_NEAR(Frequency(AsSamples(again), 2, 0, 44100, 3000, 16000), 440, 1);
+  Diagnostics().SetOutputMode(0);
+  Diagnostics().SetFileName("errorlog.txt");
 }
 
 TEST_F(DecoderTest, Mp3StreamInPlayModeOneStartsOverAtTheEnd) {

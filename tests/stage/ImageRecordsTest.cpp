@@ -107,6 +107,26 @@ TEST(ImageRecordsTest, TextFieldsKeepTheirTerminator) {
   StoreTextField(field.data(), field.size(), "ab");
   EXPECT_EQ(field[2], 0);
   EXPECT_EQ(field[7], 0);
+  // A double-byte character that the terminator would cut in two is left out whole; a lone
+  // lead byte at the end of the text is one byte.
+  const std::string a = "\x82\xA0";  // あ
+  StoreTextField(field.data(), field.size(), "abcdef" + a);
+  EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcdef");
+  StoreTextField(field.data(), field.size(), "abcde" + a);
+  EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcde" + a);
+  StoreTextField(field.data(), field.size(), "abcdef\x81");
+  EXPECT_EQ(LoadTextField(field.data(), field.size()), "abcdef\x81");
+  // The effect record's overlay name and the slot's picture name are such fields.
+  EffectRecord effect;
+  effect.overlay = std::string(258, 'o') + a;
+  std::array<uint8_t, EffectRecord::kSize> bytes{};
+  effect.Encode(bytes);
+  EXPECT_EQ(EffectRecord::Decode(bytes).overlay, std::string(258, 'o'));
+  SavedImageSlot slot;
+  slot.picture = std::string(257, 'p') + a + a;
+  std::array<uint8_t, SavedImageSlot::kSize> slotBytes{};
+  slot.Encode(slotBytes);
+  EXPECT_EQ(SavedImageSlot::Decode(slotBytes).picture, std::string(257, 'p') + a);
   // A stored field without a terminator is read as it would have been stored, never past it.
   field.fill('x');
   EXPECT_EQ(LoadTextField(field.data(), field.size()), "xxxxxxx");

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,26 @@ inline std::vector<uint8_t> ReadPng(const std::string& path, int* width, int* he
   return rgb;
 }
 
+inline void CheckInside(int x, int y, int width, int height) {
+  if (x < 0 || y < 0 || x >= width || y >= height)
+    throw std::out_of_range("pixel " + std::to_string(x) + "," + std::to_string(y) + " outside the " +
+                            std::to_string(width) + "x" + std::to_string(height) + " screenshot");
+}
+
+// What a screenshot of a screen in pixel format `format` shows of a colour: the 16-bit
+// formats keep the top 5 bits of each channel (6 of 565's green), and a field of n bits is
+// widened back to 8 by repeating its bits from the top (v5 -> v5 * 8 + v5 / 4, v6 -> v6 * 4 +
+// v6 / 16, as a display shows it); 888 and 8888 keep every bit.
+inline Rgb ShownColour(int format, Rgb c) {
+  auto keep = [](uint8_t v, int bits) {
+    const int f = v >> (8 - bits);
+    return static_cast<uint8_t>(bits == 5 ? f * 8 + f / 4 : f * 4 + f / 16);
+  };
+  if (format == 565) return {keep(c.r, 5), keep(c.g, 6), keep(c.b, 5)};
+  if (format == 555) return {keep(c.r, 5), keep(c.g, 5), keep(c.b, 5)};
+  return c;
+}
+
 struct Screenshot {
   std::vector<uint8_t> rgb;
   int width = 0;
@@ -36,7 +57,10 @@ struct Screenshot {
     s.rgb = ReadPng(path, &s.width, &s.height);
     return s;
   }
+  // A pixel; one outside the picture (or of a picture that could not be read) throws, which
+  // fails the test that asked instead of reading past the bytes.
   Rgb At(int x, int y) const {
+    CheckInside(x, y, width, height);
     const size_t i = (static_cast<size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
   }
