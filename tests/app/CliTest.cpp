@@ -279,7 +279,8 @@ TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheScreenInThatFormat) {
     SCOPED_TRACE(format);
     EXPECT_EQ(zan::test::ShownColour(format, kColour), expected);  // the widening, worked by hand above
     const fs::path shot = root / ("shot-" + std::to_string(format) + ".png");
-    Outcome o = Run("--headless --frames 12 --pixel-format " + std::to_string(format) + " --screenshot 10:" +
+    // The picture is loaded in frame 23, after a new game's 1000 ms fade-in from black.
+    Outcome o = Run("--headless --frames 35 --pixel-format " + std::to_string(format) + " --screenshot 33:" +
                     shot.string() + " " + (root / "coloured").string());
     EXPECT_EQ(o.exitCode, 0) << o.err;
     const zan::test::Screenshot s = zan::test::Screenshot::Read(shot.string());
