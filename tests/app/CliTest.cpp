@@ -286,7 +286,8 @@ TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheScreenInThatFormat) {
     const zan::test::Screenshot s = zan::test::Screenshot::Read(shot.string());
     ASSERT_EQ(s.width, 800);
     ASSERT_EQ(s.height, 600);
-    EXPECT_EQ(s.Count(0, 0, 800, 600, [&](zan::Rgb c) { return c == expected; }), 800 * 600);
+    const zan::Rgb want = expected;  // clang 14 cannot capture a structured binding
+    EXPECT_EQ(s.Count(0, 0, 800, 600, [&](zan::Rgb c) { return c == want; }), 800 * 600);
   }
 }
 
