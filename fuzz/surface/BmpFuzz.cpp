@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)quiet;
   const std::span<const uint8_t> file(data, size);
   zan::Bitmap bitmap;
-  if (bitmap.CreateFromBMP(file) == 0) {
+  if (bitmap.CreateFromBMP(file) == zan::ReadResult::kOk) {
     zan::AlphaPlane mask;
     mask.FromPixels24(bitmap.Pixels());
   }

@@ -12,6 +12,15 @@
 #include "platform/GameWindow.h"
 
 namespace zan {
+namespace {
+
+// The number the back buffer's failure message ends with: 1 when the surface was already
+// made or its bitmap form could not be, 2 when the display format could not be had.
+int32_t FailureNumber(CreatePixelsResult result) {
+  return result == CreatePixelsResult::kUnavailable ? 2 : 1;
+}
+
+}  // namespace
 
 Display::Display(Platform& platform)
     : Task("CDraw::Flip"),
@@ -46,16 +55,18 @@ void Display::InitDisplay(GameWindow& window, int32_t width, int32_t height) {
   } else {
     formatCode_ = PixelFormatCodeOf(presenter.DisplayFormat());
     // A display in no known layout has no surface this program can draw to.
-    if (formatCode_ != kFormatBitmap && primary_.CreateInFormat(width, height, formatCode_) != 0) {
+    if (formatCode_ != kFormatBitmap &&
+        primary_.CreateInFormat(width, height, formatCode_) != CreatePixelsResult::kOk) {
       Diagnostics().LogText(LogLevel::kWarning, primaryFailed);
       formatCode_ = kFormatBitmap;
     }
   }
 
-  if (const int32_t result = backBuffer_.CreateInFormat(width, height, formatCode_); result != 0) {
+  if (const CreatePixelsResult result = backBuffer_.CreateInFormat(width, height, formatCode_);
+      result != CreatePixelsResult::kOk) {
     static const std::string failed = Sjis("SecondarySurfaceの作成に失敗");
     Diagnostics().LogText(LogLevel::kWarning, failed);
-    platform_.GetMessageBoxes().Show(failed + std::to_string(result), "");
+    platform_.GetMessageBoxes().Show(failed + std::to_string(FailureNumber(result)), "");
     formatCode_ = kFormatBitmap;
     backBuffer_.CreateInFormat(width, height, kFormatBitmap);
   }

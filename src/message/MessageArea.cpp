@@ -143,7 +143,7 @@ bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const
     Bitmap picture;
     if (LoadBitmapFile(data, name, picture) && picture.IsCreated()) {
       TintPicture(picture, *tint, opacity);
-      if (picture_.Create(picture.BitmapWidth(), picture.BitmapHeight()) == 0) {
+      if (picture_.Create(picture.BitmapWidth(), picture.BitmapHeight())) {
         picture_.CopyFromBitmap(picture);
         picture_.Alpha().Blt(0, 0, picture.BitmapWidth(), picture.BitmapHeight(), picture.Alpha(), 0, 0, 0);
       }
@@ -156,7 +156,7 @@ bool MessageArea::LoadWindowPicture(GameData& data, std::string_view name, const
 
 void MessageArea::CreateGlyphSurface() {
   if (glyphs_.View()) return;
-  if (glyphs_.Create(kScreenWidth, kScreenHeight) != 0) return;
+  if (!glyphs_.Create(kScreenWidth, kScreenHeight)) return;
   ++pictureRevision_;
   glyphs_.FillAll(0, 0, 0);
   glyphs_.Alpha().Fill(0);

@@ -11,7 +11,7 @@ void AlphaFromKey(Surface& picture) {
   const PixelRows view = picture.View();
   AlphaPlane& alpha = picture.Alpha();
   alpha.Destroy();
-  if (!view || alpha.Create(view.width, view.height) != 0) return;
+  if (!view || alpha.Create(view.width, view.height) != CreatePixelsResult::kOk) return;
   WithFormat(picture.FormatCode(), [&]<class F>() {
     for (int32_t y = 0; y < view.height; ++y) {
       const uint8_t* from = view.Row(y);

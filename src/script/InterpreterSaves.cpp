@@ -31,9 +31,9 @@ std::vector<uint8_t> Interpreter::Thumbnail() {
   std::vector<uint8_t> thumbnail(SaveFile::kThumbnailSize);
   Surface still;
   Bitmap pixels;
-  if (still.Create(kWidth, kHeight) != 0 || pixels.Create(kWidth, kHeight, 1, 24) != 0) return thumbnail;
+  if (!still.Create(kWidth, kHeight) || !pixels.Create(kWidth, kHeight, 1, 24)) return thumbnail;
   layers_->DrawImages(still);
-  if (pixels.CopyFromSurface(still) != 0) return thumbnail;
+  if (!pixels.CopyFromSurface(still)) return thumbnail;
   // Each thumbnail pixel is the mean of the 6.25 x 6.25 stage pixels it covers (whole
   // pixels from the first it touches to the last, so every stage pixel counts).
   for (int32_t ty = 0; ty < SaveFile::kThumbnailHeight; ++ty) {

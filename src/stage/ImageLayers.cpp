@@ -413,7 +413,7 @@ void ImageLayers::FadeZoomNow(int32_t index, bool in) {
 
 bool ImageLayers::EnsureStage() {
   if (stage_.View()) return true;
-  if (stage_.Create(kStageWidth, kStageHeight) != 0) return false;
+  if (!stage_.Create(kStageWidth, kStageHeight)) return false;
   stageDirty_ = true;
   return true;
 }

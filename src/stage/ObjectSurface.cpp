@@ -68,7 +68,7 @@ bool ObjectSurface::LoadPicture(GameData& data, std::string_view name) {
 bool ObjectSurface::CreatePicture(int32_t width, int32_t height) {
   picture_.Release();
   fileName_.clear();
-  if (picture_.Create(width, height) != 0) return false;
+  if (!picture_.Create(width, height)) return false;
   picture_.Alpha().Fill(255);
   return true;
 }
@@ -85,7 +85,7 @@ bool ObjectSurface::BuildVariant(GameData& data, const EffectRecord& effect) {
   const int32_t h = picture_.Height();
   if (variant_.Width() != w || variant_.Height() != h || variant_.FormatCode() != picture_.FormatCode()) {
     variant_.Release();
-    if (variant_.Create(w, h) != 0) return true;
+    if (!variant_.Create(w, h)) return true;
   }
   variant_.Blt(0, 0, w, h, picture_, 0, 0, 0);
   variant_.Alpha().CopyRaw(std::span<const uint8_t>(picture_.Alpha().Data(), static_cast<size_t>(w) * h));
@@ -109,11 +109,12 @@ bool ObjectSurface::Draw(Surface& target, int32_t x, int32_t y, Surface& picture
   const int32_t w = picture.Width();
   const int32_t h = picture.Height();
   const int64_t scale = int64_t{rate} * 1024 / 100;
-  if (alpha < 255) return target.ZoomBlendBlt(x, y, picture, 0, 0, w, h, scale, alpha) == 0;
-  if (rate == 100) return target.Blt(x, y, w, h, picture, 0, 0, hasAlpha ? 2 : 0) == 0;
-  if (hasAlpha) return target.ZoomAlphaBlt(x, y, picture, scale) == 0;
+  if (alpha < 255)
+    return target.ZoomBlendBlt(x, y, picture, 0, 0, w, h, scale, alpha) == DrawResult::kOk;
+  if (rate == 100) return target.Blt(x, y, w, h, picture, 0, 0, hasAlpha ? 2 : 0) == DrawResult::kOk;
+  if (hasAlpha) return target.ZoomAlphaBlt(x, y, picture, scale) == DrawResult::kOk;
   return target.StretchBlt(x, y, ClampToInt32(int64_t{rate} * w / 100), ClampToInt32(int64_t{rate} * h / 100),
-                           picture, 0, 0, w, h) == 0;
+                           picture, 0, 0, w, h) == DrawResult::kOk;
 }
 
 bool ObjectSurface::StartEye(GameData& data, std::string_view file, int32_t offsetX, int32_t offsetY) {

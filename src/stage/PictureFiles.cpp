@@ -10,7 +10,7 @@
 namespace zan {
 namespace {
 
-// Reads the picture's bytes and hands them to `decode` (0 on success). `release` empties
+// Reads the picture's bytes and hands them to `decode` (true on success). `release` empties
 // the target first.
 template <class Release, class Decode>
 bool LoadPicture(GameData& data, std::string_view name, Archive* archive, Release release,
@@ -19,7 +19,7 @@ bool LoadPicture(GameData& data, std::string_view name, Archive* archive, Releas
   std::vector<uint8_t> bytes;
   if (data.ReadPicture(name, archive, bytes) == 0) return false;
   if (bytes.empty()) return true;  // in no picture archive
-  return decode(bytes) == 0;
+  return decode(bytes);
 }
 
 }  // namespace
@@ -35,15 +35,17 @@ bool LoadMaskFile(GameData& data, std::string_view name, AlphaPlane& mask, Archi
       data, name, archive, [&] { mask.Destroy(); },
       [&](const std::vector<uint8_t>& bytes) {
         Bitmap picture;
-        if (picture.ReadImage(bytes, name) != 0) return 1;
-        return mask.FromPixels24(picture.Pixels());
+        return picture.ReadImage(bytes, name) == ReadResult::kOk &&
+               mask.FromPixels24(picture.Pixels()) == CreatePixelsResult::kOk;
       });
 }
 
 bool LoadBitmapFile(GameData& data, std::string_view name, Bitmap& bitmap, Archive* archive) {
   return LoadPicture(
       data, name, archive, [&] { bitmap.Destroy(); },
-      [&](const std::vector<uint8_t>& bytes) { return bitmap.ReadImage(bytes, name); });
+      [&](const std::vector<uint8_t>& bytes) {
+        return bitmap.ReadImage(bytes, name) == ReadResult::kOk;
+      });
 }
 
 }  // namespace zan

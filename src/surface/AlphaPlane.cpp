@@ -9,14 +9,14 @@
 
 namespace zan {
 
-int32_t AlphaPlane::Create(int32_t width, int32_t height) {
-  if (IsAllocated()) return 1;
-  if (width <= 0 || height <= 0) return 2;
+CreatePixelsResult AlphaPlane::Create(int32_t width, int32_t height) {
+  if (IsAllocated()) return CreatePixelsResult::kAlreadyCreated;
+  if (width <= 0 || height <= 0) return CreatePixelsResult::kUnavailable;
   // width x (height + 2) + 8 bytes: the data starts at the next multiple of 8 past the
   // block's start, and the two spare rows stay inside the block.
   const size_t size = static_cast<size_t>(width) * (static_cast<size_t>(height) + 2) + 8;
   raw_.reset(new (std::nothrow) uint8_t[size]);
-  if (!raw_) return 2;
+  if (!raw_) return CreatePixelsResult::kUnavailable;
   const uintptr_t start = reinterpret_cast<uintptr_t>(raw_.get());
   data_ = raw_.get() + ((start & ~uintptr_t{7}) + 8 - start);
   std::memset(raw_.get(), 0, size);
@@ -24,67 +24,68 @@ int32_t AlphaPlane::Create(int32_t width, int32_t height) {
   height_ = height;
   rows_.resize(static_cast<size_t>(height));
   for (int32_t y = 0; y < height; ++y) rows_[static_cast<size_t>(y)] = data_ + static_cast<size_t>(y) * width;
-  return 0;
+  return CreatePixelsResult::kOk;
 }
 
-int32_t AlphaPlane::CreateFromRows(int32_t rowLength, int32_t rowCount,
-                                    std::span<const uint8_t> rows) {
-  if (IsAllocated()) return 1;
+CreatePixelsResult AlphaPlane::CreateFromRows(int32_t rowLength, int32_t rowCount,
+                                         std::span<const uint8_t> rows) {
+  if (IsAllocated()) return CreatePixelsResult::kAlreadyCreated;
   if (rowLength > 0 && rowCount > 0 &&
       rows.size() < static_cast<size_t>(rowLength) * static_cast<size_t>(rowCount))
-    return 3;
-  if (int32_t r = Create(rowLength, rowCount); r != 0) return r;
+    return CreatePixelsResult::kTooShort;
+  if (CreatePixelsResult r = Create(rowLength, rowCount); r != CreatePixelsResult::kOk) return r;
   for (int32_t y = 0; y < rowCount; ++y)
     std::memcpy(Row(y), rows.data() + static_cast<size_t>(rowCount - 1 - y) * rowLength,
                 static_cast<size_t>(rowLength));
-  return 0;
+  return CreatePixelsResult::kOk;
 }
 
-int32_t AlphaPlane::CopyRaw(std::span<const uint8_t> data) {
-  if (!IsAllocated()) return 1;
-  if (data.size() != static_cast<size_t>(width_) * static_cast<size_t>(height_)) return 2;
+DrawResult AlphaPlane::CopyRaw(std::span<const uint8_t> data) {
+  if (!IsAllocated()) return DrawResult::kNoPixels;
+  if (data.size() != static_cast<size_t>(width_) * static_cast<size_t>(height_))
+    return DrawResult::kSizeMismatch;
   std::memcpy(data_, data.data(), data.size());
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t AlphaPlane::FromPixels24(const PixelRows& pixels) {
+CreatePixelsResult AlphaPlane::FromPixels24(const PixelRows& pixels) {
   Destroy();
-  if (int32_t r = Create(pixels.width, pixels.height); r != 0) return r;
+  if (CreatePixelsResult r = Create(pixels.width, pixels.height); r != CreatePixelsResult::kOk) return r;
   for (int32_t y = 0; y < height_; ++y) {
     const uint8_t* p = pixels.Row(y);
     uint8_t* d = Row(y);
     for (int32_t x = 0; x < width_; ++x) d[x] = p[3 * x];
   }
-  return 0;
+  return CreatePixelsResult::kOk;
 }
 
 void AlphaPlane::Fill(uint8_t value) {
   if (IsAllocated()) std::memset(data_, value, static_cast<size_t>(width_) * height_);
 }
 
-int32_t AlphaPlane::FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t value) {
+DrawResult AlphaPlane::FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t value) {
   auto c = ClipFill(x, y, width, height, width_, height_);
-  if (!c) return 1;
+  if (!c) return DrawResult::kClippedAway;
   for (int32_t i = 0; i < c->height; ++i)
     std::memset(Row(c->dy + i) + c->dx, value, static_cast<size_t>(c->width));
-  return 0;
+  return DrawResult::kOk;
 }
 
 template <class Op>
-int32_t AlphaPlane::CopyFrom(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                              const AlphaPlane& source, int32_t sx, int32_t sy, Op op) {
-  if (&source == this) return 2;
-  if (!source.IsAllocated()) return 3;
+DrawResult AlphaPlane::CopyFrom(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                 const AlphaPlane& source, int32_t sx, int32_t sy, Op op) {
+  if (&source == this) return DrawResult::kSameSurface;
+  if (!source.IsAllocated()) return DrawResult::kNoPixels;
   auto c = ClipCopy(dx, dy, width, height, width_, height_, sx, sy, source.width_, source.height_);
-  if (!c) return 4;
+  if (!c) return DrawResult::kClippedAway;
   for (int32_t i = 0; i < c->height; ++i)
     op(Row(c->dy + i) + c->dx, source.Row(c->sy + i) + c->sx, c->width);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t AlphaPlane::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                         const AlphaPlane& source, int32_t sx, int32_t sy, int32_t mode) {
-  if (mode != 0 && mode != 1) return 1;
+DrawResult AlphaPlane::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                           const AlphaPlane& source, int32_t sx, int32_t sy, int32_t mode) {
+  if (mode != 0 && mode != 1) return DrawResult::kUnknownMode;
   return CopyFrom(dx, dy, width, height, source, sx, sy,
                   [mode](uint8_t* d, const uint8_t* s, int32_t n) {
                     if (mode == 0) {
@@ -96,18 +97,18 @@ int32_t AlphaPlane::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                   });
 }
 
-int32_t AlphaPlane::BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                const AlphaPlane& source, int32_t sx, int32_t sy, uint8_t value) {
+DrawResult AlphaPlane::BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                  const AlphaPlane& source, int32_t sx, int32_t sy, uint8_t value) {
   return CopyFrom(dx, dy, width, height, source, sx, sy,
                   [value](uint8_t* d, const uint8_t* s, int32_t n) {
                     for (int32_t i = 0; i < n; ++i) d[i] = s[i] == 127 ? value : s[i];
                   });
 }
 
-int32_t AlphaPlane::SaveBMP(std::string_view path) const {
-  if (!IsAllocated()) return 1;
+bool AlphaPlane::SaveBMP(std::string_view path) const {
+  if (!IsAllocated()) return false;
   Bitmap grey;
-  if (grey.Create(width_, height_, 1, 24) != 0) return 1;
+  if (!grey.Create(width_, height_, 1, 24)) return false;
   const PixelRows pixels = grey.Pixels();
   for (int32_t y = 0; y < height_; ++y) {
     uint8_t* p = pixels.Row(y);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pixels/Pixels.h"
+#include "surface/SurfaceResults.h"
 
 namespace zan {
 
@@ -22,31 +23,33 @@ class AlphaPlane {
   AlphaPlane(const AlphaPlane&) = delete;
   AlphaPlane& operator=(const AlphaPlane&) = delete;
 
-  // Allocates width x height bytes (plus the spare rows), all 0. 1 when already allocated,
-  // 2 when the size is not positive or the memory cannot be had.
-  int32_t Create(int32_t width, int32_t height);
+  // Allocates width x height bytes (plus the spare rows), all 0: kOk, kAlreadyCreated, or
+  // kUnavailable when the size is not positive or the memory cannot be had.
+  CreatePixelsResult Create(int32_t width, int32_t height);
   // Creates the plane from bottom-up rows of `rowLength` bytes, reversing their order.
-  // 1 already allocated, 2 no memory, 3 when `rows` holds fewer than rowLength x rowCount bytes.
-  int32_t CreateFromRows(int32_t rowLength, int32_t rowCount, std::span<const uint8_t> rows);
-  // 1 when not allocated, 2 when the length is not width x height; else copies the bytes.
-  int32_t CopyRaw(std::span<const uint8_t> data);
+  // Create's results, or kTooShort when `rows` holds fewer than rowLength x rowCount bytes.
+  CreatePixelsResult CreateFromRows(int32_t rowLength, int32_t rowCount, std::span<const uint8_t> rows);
+  // Copies the bytes: kOk, kNoPixels when not allocated, kSizeMismatch when the length is
+  // not width x height.
+  DrawResult CopyRaw(std::span<const uint8_t> data);
   // Created anew at the size of a 24-bit picture; each byte takes the first (blue) byte of
   // its pixel. The result is Create's.
-  int32_t FromPixels24(const PixelRows& pixels);
+  CreatePixelsResult FromPixels24(const PixelRows& pixels);
   // Writes `value` into every byte.
   void Fill(uint8_t value);
-  // Clipped; 1 when clipped away.
-  int32_t FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t value);
-  // Mode 0 copies, mode 1 adds with saturation at 255; another mode gives 1. 2 when the
-  // source is this plane, 3 when the source is not allocated, 4 when clipped away.
-  int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const AlphaPlane& source,
+  // Clipped: kOk or kClippedAway.
+  DrawResult FillRect(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t value);
+  // Mode 0 copies, mode 1 adds with saturation at 255: kOk; kUnknownMode for another mode,
+  // kSameSurface when the source is this plane, kNoPixels when the source is not allocated,
+  // kClippedAway.
+  DrawResult Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const AlphaPlane& source,
               int32_t sx, int32_t sy, int32_t mode);
-  // A copy in which a source byte of exactly 127 is written as `value`; codes as Blt.
-  int32_t BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
+  // A copy in which a source byte of exactly 127 is written as `value`; results as Blt.
+  DrawResult BltReplace(int32_t dx, int32_t dy, int32_t width, int32_t height,
                      const AlphaPlane& source, int32_t sx, int32_t sy, uint8_t value);
   // Writes the plane as a 24-bit grey BMP (each byte v as the pixel v, v, v) to a path as
-  // Bitmap::SaveBMP takes it. 0, or 1 when the plane is empty or the file cannot be written.
-  int32_t SaveBMP(std::string_view path) const;
+  // Bitmap::SaveBMP takes it. False when the plane is empty or the file cannot be written.
+  bool SaveBMP(std::string_view path) const;
   void Destroy();
 
   bool IsAllocated() const { return data_ != nullptr; }
@@ -62,7 +65,7 @@ class AlphaPlane {
  private:
   // Shared checks and clipping of Blt and BltReplace; calls op(destRow, sourceRow, width).
   template <class Op>
-  int32_t CopyFrom(int32_t dx, int32_t dy, int32_t width, int32_t height, const AlphaPlane& source,
+  DrawResult CopyFrom(int32_t dx, int32_t dy, int32_t width, int32_t height, const AlphaPlane& source,
                    int32_t sx, int32_t sy, Op op);
 
   uint8_t* data_ = nullptr;  // 8-byte aligned, inside raw_

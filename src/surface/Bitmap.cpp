@@ -171,40 +171,40 @@ bool Bitmap::AllocatePixels(int32_t width, int32_t height) {
   return true;
 }
 
-int32_t Bitmap::Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel) {
-  if (IsCreated()) return 0;
+bool Bitmap::Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel) {
+  if (IsCreated()) return true;
   if (bitsPerPixel != 24 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
-    return 1;
-  if (!AllocatePixels(width, height) || alpha_.Create(width, height) != 0) {
+    return false;
+  if (!AllocatePixels(width, height) || alpha_.Create(width, height) != CreatePixelsResult::kOk) {
     Destroy();
     bits_.reset();
     rows_.reset();
-    return 1;
+    return false;
   }
   created_ = 1;
-  return 0;
+  return true;
 }
 
-int32_t Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) {
-  if (IsCreated()) return kReadFailed;
+ReadResult Bitmap::ReadImage(std::span<const uint8_t> file, std::string_view name) {
+  if (IsCreated()) return ReadResult::kFailed;
   fileName_ = std::string(name);
-  const int32_t result = CreateFromBMP(file);
-  if (result == kReadInvalidFormat) {
+  const ReadResult result = CreateFromBMP(file);
+  if (result == ReadResult::kInvalidFormat) {
     static const std::string message = Sjis("CDIB::Readで無効なフォーマットのファイル ");
     Diagnostics().LogText(LogLevel::kWarning, message + fileName_);
   }
   return result;
 }
 
-int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
-  if (IsCreated()) return kReadFailed;
+ReadResult Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
+  if (IsCreated()) return ReadResult::kFailed;
   auto layout = ParseHeaders(file);
-  if (!layout) return kReadInvalidFormat;
+  if (!layout) return ReadResult::kInvalidFormat;
   const int32_t w = layout->width;
   const int32_t h = layout->height;
-  if (!AllocatePixels(w, h)) return kReadFailed;
+  if (!AllocatePixels(w, h)) return ReadResult::kFailed;
   const uint8_t* pixels = file.data() + layout->pixelOffset;
-  int32_t planeResult = 0;
+  CreatePixelsResult planeResult = CreatePixelsResult::kOk;
   if (layout->bits == 24) {
     for (int32_t i = 0; i < h; ++i)
       std::memcpy(BitmapRow(i), pixels + static_cast<size_t>(h - 1 - i) * layout->fileRowLength,
@@ -221,7 +221,7 @@ int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
     // a 24-bit one without a plane.
     planeResult = alpha_.Create(w, h);
     hasAlpha_ = layout->alphaByte ? 1 : 0;
-    if (planeResult == 0) {
+    if (planeResult == CreatePixelsResult::kOk) {
       for (int32_t i = 0; i < h; ++i) {
         const uint8_t* s = pixels + static_cast<size_t>(h - 1 - i) * layout->fileRowLength;
         uint8_t* d = BitmapRow(i);
@@ -233,18 +233,18 @@ int32_t Bitmap::CreateFromBMP(std::span<const uint8_t> file) {
       }
     }
   }
-  if (planeResult != 0) {
+  if (planeResult != CreatePixelsResult::kOk) {
     Destroy();
     bits_.reset();
     rows_.reset();
-    return kReadFailed;
+    return ReadResult::kFailed;
   }
   created_ = 1;
-  return kReadOk;
+  return ReadResult::kOk;
 }
 
-int32_t Bitmap::SaveBMP(std::string_view path) const {
-  if (!IsCreated()) return 1;
+bool Bitmap::SaveBMP(std::string_view path) const {
+  if (!IsCreated()) return false;
   const size_t imageBytes = static_cast<size_t>(pitch_) * height_;
   std::vector<uint8_t> file(kHeadersSize + imageBytes, 0);
   uint8_t* p = file.data();
@@ -262,9 +262,9 @@ int32_t Bitmap::SaveBMP(std::string_view path) const {
                 static_cast<size_t>(pitch_));
   if (Status s = WriteFileAtomic(std::string(path), file); !s) {
     ZAN_WARN("CDIB::SaveBMP: %s", s.error().message.c_str());
-    return 1;
+    return false;
   }
-  return 0;
+  return true;
 }
 
 void Bitmap::Destroy() {
@@ -281,19 +281,19 @@ void Bitmap::Destroy() {
   fileName_.clear();
 }
 
-int32_t Bitmap::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g,
-                   uint8_t b) {
-  if (!IsCreated()) return 1;
+DrawResult Bitmap::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g,
+                        uint8_t b) {
+  if (!IsCreated()) return DrawResult::kNoPixels;
   if (auto c = ClipFill(x, y, width, height, width_, height_)) FillPixels(kFormatBitmap, Pixels(), *c, {r, g, b});
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Bitmap::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source,
-                  int32_t sx, int32_t sy, int32_t mode) {
-  if (&source == this) return 0;
-  if (!IsCreated() || !source.IsCreated()) return 1;
+DrawResult Bitmap::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source,
+                       int32_t sx, int32_t sy, int32_t mode) {
+  if (&source == this) return DrawResult::kOk;
+  if (!IsCreated() || !source.IsCreated()) return DrawResult::kNoPixels;
   auto c = ClipCopy(dx, dy, width, height, width_, height_, sx, sy, source.width_, source.height_);
-  if (!c) return 1;
+  if (!c) return DrawResult::kClippedAway;
   if (mode == 2) {
     AlphaBlendPixels(kFormatBitmap, Pixels(), source.Pixels(), source.alpha_.View(), *c);
   } else if (mode == 0) {
@@ -301,15 +301,15 @@ int32_t Bitmap::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const
   } else {
     KeyedCopyPixels(kFormatBitmap, Pixels(), source.Pixels(), *c);
   }
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Bitmap::CopyFromSurface(const Surface& surface) {
-  if (!IsCreated() || surface.Width() != width_ || surface.Height() != height_) return 1;
+bool Bitmap::CopyFromSurface(const Surface& surface) {
+  if (!IsCreated() || surface.Width() != width_ || surface.Height() != height_) return false;
   const PixelRows from = surface.View();
-  if (!from) return 1;
+  if (!from) return false;
   ConvertPixels(kFormatBitmap, Pixels(), surface.FormatCode(), from);
-  return 0;
+  return true;
 }
 
 }  // namespace zan

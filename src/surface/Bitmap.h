@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "surface/AlphaPlane.h"
+#include "surface/SurfaceResults.h"
 #include "pixels/Clip.h"
 #include "pixels/PixelFormat.h"
 #include "pixels/Pixels.h"
@@ -27,43 +28,45 @@ namespace zan {
 
 class Surface;
 
+// What reading a picture answers.
+enum class ReadResult {
+  kOk,
+  kFailed,         // unreadable, already created, no memory
+  kInvalidFormat,  // not a picture this reader takes
+};
+
 class Bitmap : public EventReceiver {
  public:
-  // Results of reading a picture.
-  static constexpr int32_t kReadOk = 0;
-  static constexpr int32_t kReadFailed = 1;         // not found, unreadable, already created
-  static constexpr int32_t kReadInvalidFormat = 3;  // not a picture this reader takes
-
   Bitmap();
   ~Bitmap() override;
   Bitmap(const Bitmap&) = delete;
   Bitmap& operator=(const Bitmap&) = delete;
 
-  // A blank (black, transparent) bitmap. Only 24 bits a pixel is offered. 0 ok, or 0 at once
-  // when already created; 1 when the bits are not 24, the size not positive or the memory
+  // A blank (black, transparent) bitmap. Only 24 bits a pixel is offered. True, at once when
+  // already created; false when the bits are not 24, the size not positive or the memory
   // cannot be had.
-  int32_t Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
+  bool Create(int32_t width, int32_t height, int32_t planes, int32_t bitsPerPixel);
   // Reads a picture from the bytes of its BMP file (as the game data hands them out) and
-  // takes `name` as its file name: kReadOk, else kReadFailed or kReadInvalidFormat (an
-  // invalid picture is logged with its name).
-  int32_t ReadImage(std::span<const uint8_t> file, std::string_view name);
-  // Reads the image of a whole BMP file: 0 ok, 1 already created or no memory, 3 invalid.
-  virtual int32_t CreateFromBMP(std::span<const uint8_t> file);
+  // takes `name` as its file name (an invalid picture is logged with its name).
+  ReadResult ReadImage(std::span<const uint8_t> file, std::string_view name);
+  // Reads the image of a whole BMP file.
+  virtual ReadResult CreateFromBMP(std::span<const uint8_t> file);
   // Writes a 24-bit bottom-up BMP of the pixels (the alpha plane is not written) to `path`,
-  // a path of the file system (a relative one from the current folder); 0, or 1 when not
+  // a path of the file system (a relative one from the current folder); false when not
   // created or the file cannot be written.
-  int32_t SaveBMP(std::string_view path) const;
+  bool SaveBMP(std::string_view path) const;
   virtual void Destroy();
 
-  // Fills the clipped rectangle with a colour: 0, or 1 when not created.
-  int32_t Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
+  // Fills the clipped rectangle with a colour: kOk, or kNoPixels when not created.
+  DrawResult Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r, uint8_t g, uint8_t b);
   // Copies from another bitmap: mode 0 rows, mode 2 per-pixel alpha (the source's plane),
-  // any other mode every pixel but the colour key. A copy onto itself does nothing.
-  // 0, or 1 when either is not created or the clip leaves nothing.
-  int32_t Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source, int32_t sx,
+  // any other mode every pixel but the colour key. A copy onto itself does nothing (kOk).
+  // kNoPixels when either is not created, kClippedAway when the clip leaves nothing.
+  DrawResult Blt(int32_t dx, int32_t dy, int32_t width, int32_t height, const Bitmap& source, int32_t sx,
               int32_t sy, int32_t mode);
-  // Copies a surface of the same size, converting its pixels: 0, or 1 when sizes differ.
-  int32_t CopyFromSurface(const Surface& surface);
+  // Copies a surface of the same size, converting its pixels; false when sizes differ or
+  // either has no pixels.
+  bool CopyFromSurface(const Surface& surface);
 
   bool IsCreated() const { return created_ != 0; }
   int32_t BitmapWidth() const { return width_; }

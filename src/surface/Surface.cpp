@@ -40,10 +40,10 @@ Surface::~Surface() { Release(); }
 
 // --- Creation --------------------------------------------------------------------------------
 
-int32_t Surface::Create(int32_t width, int32_t height) {
-  if (CreateInFormat(width, height, SurfaceFormatCode()) != 0) return 1;
+bool Surface::Create(int32_t width, int32_t height) {
+  if (CreateInFormat(width, height, SurfaceFormatCode()) != CreatePixelsResult::kOk) return false;
   ClearDirty();
-  return 0;
+  return true;
 }
 
 void Surface::TakeDescription(DeviceSurface* surface) {
@@ -52,47 +52,48 @@ void Surface::TakeDescription(DeviceSurface* surface) {
   desc_ = Description{memory.width, memory.height - 2, memory.pitch, memory.bits};
 }
 
-int32_t Surface::CreateInFormat(int32_t width, int32_t height, int32_t formatCode) {
+CreatePixelsResult Surface::CreateInFormat(int32_t width, int32_t height, int32_t formatCode) {
   if (formatCode == kFormatBitmap) {
     formatCode_ = kFormatBitmap;
-    return Bitmap::Create(width, height, 1, 24);
+    return Bitmap::Create(width, height, 1, 24) ? CreatePixelsResult::kOk
+                                                : CreatePixelsResult::kBitmapUnavailable;
   }
-  if (Device() != nullptr) return 1;
-  if (!IsDeviceFormat(formatCode) || height <= 0) return 2;
+  if (Device() != nullptr) return CreatePixelsResult::kAlreadyCreated;
+  if (!IsDeviceFormat(formatCode) || height <= 0) return CreatePixelsResult::kUnavailable;
   owned_ = DeviceSurface::Make(width, height + 2, BytesPerPixel(formatCode));
-  if (!owned_) return 2;
+  if (!owned_) return CreatePixelsResult::kUnavailable;
   Alpha().Create(width, height);
   SetHasAlpha(1);
   formatCode_ = formatCode;
   TakeDescription(owned_.get());
   ClearDirty();
-  return 0;
+  return CreatePixelsResult::kOk;
 }
 
-int32_t Surface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {
-  if (LoadBMPInFormat(file, name, SurfaceFormatCode()) != 0) return 1;
+bool Surface::LoadBMP(std::span<const uint8_t> file, std::string_view name) {
+  if (!LoadBMPInFormat(file, name, SurfaceFormatCode())) return false;
   ClearDirty();
-  return 0;
+  return true;
 }
 
-int32_t Surface::LoadBMPInFormat(std::span<const uint8_t> file, std::string_view name,
-                                 int32_t formatCode) {
+bool Surface::LoadBMPInFormat(std::span<const uint8_t> file, std::string_view name,
+                              int32_t formatCode) {
   if (formatCode == kFormatBitmap) {
     formatCode_ = kFormatBitmap;
-    return ReadImage(file, name) == 0 ? 0 : 1;
+    return ReadImage(file, name) == ReadResult::kOk;
   }
-  if (Device() != nullptr) return 1;
+  if (Device() != nullptr) return false;
   Bitmap picture;
-  if (picture.ReadImage(file, name) != 0) return 1;
+  if (picture.ReadImage(file, name) != ReadResult::kOk) return false;
   return LoadPicture(picture, name, formatCode);
 }
 
-int32_t Surface::LoadPicture(const Bitmap& picture, std::string_view name, int32_t formatCode) {
-  if (!IsDeviceFormat(formatCode)) return 1;
+bool Surface::LoadPicture(const Bitmap& picture, std::string_view name, int32_t formatCode) {
+  if (!IsDeviceFormat(formatCode)) return false;
   const int32_t w = picture.BitmapWidth();
   const int32_t h = picture.BitmapHeight();
   owned_ = DeviceSurface::Make(w, h + 2, BytesPerPixel(formatCode));
-  if (!owned_) return 1;
+  if (!owned_) return false;
   formatCode_ = formatCode;
   TakeDescription(owned_.get());
   ConvertPixels(formatCode, View(), kFormatBitmap, picture.Pixels());
@@ -106,7 +107,7 @@ int32_t Surface::LoadPicture(const Bitmap& picture, std::string_view name, int32
   }
   fileName_ = std::string(name);
   ClearDirty();
-  return 0;
+  return true;
 }
 
 void Surface::Attach(DeviceSurface* surface, int32_t formatCode) {
@@ -145,41 +146,41 @@ const std::string& Surface::GetFileName() const {
   return IsDeviceMode() ? fileName_ : BitmapFileName();
 }
 
-int32_t Surface::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r,
-                                 uint8_t g, uint8_t b) {
+DrawResult Surface::Fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t r,
+                         uint8_t g, uint8_t b) {
   if (!IsDeviceMode()) {
     Bitmap::Fill(x, y, width, height, r, g, b);
-    return 0;
+    return DrawResult::kOk;
   }
-  if (Device() == nullptr) return 3;
+  if (Device() == nullptr) return DrawResult::kNoPixelMemory;
   Locked lock(*this);
-  if (!lock) return 1;
+  if (!lock) return DrawResult::kNoPixels;
   auto c = ClipFill(x, y, width, height, Width(), Height());
-  if (!c) return 2;
+  if (!c) return DrawResult::kClippedAway;
   AddDirtyRect(c->dx, c->dy, c->width, c->height);
   FillPixels(formatCode_, lock.View(), *c, {r, g, b});
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::FillAll(uint8_t r, uint8_t g, uint8_t b) {
+DrawResult Surface::FillAll(uint8_t r, uint8_t g, uint8_t b) {
   return Fill(0, 0, Width(), Height(), r, g, b);
 }
 
-int32_t Surface::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                Surface& source, int32_t sx, int32_t sy, int32_t mode) {
+DrawResult Surface::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                        Surface& source, int32_t sx, int32_t sy, int32_t mode) {
   if (!IsDeviceMode()) {
-    if (source.IsDeviceMode()) return 1;
+    if (source.IsDeviceMode()) return DrawResult::kOtherFormat;
     return Bitmap::Blt(dx, dy, width, height, source, sx, sy, mode);
   }
-  if (Device() == nullptr || source.Device() == nullptr) return 3;
-  if (!SameFormat(*this, source)) return 1;
+  if (Device() == nullptr || source.Device() == nullptr) return DrawResult::kNoPixelMemory;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   std::optional<ClippedCopy> c;
   {
     Locked to(*this);
     Locked from(source);
-    if (!to || !from) return 1;
+    if (!to || !from) return DrawResult::kNoPixels;
     c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
-    if (!c) return 1;
+    if (!c) return DrawResult::kClippedAway;
     if (mode != 2) {
       AddDirtyRect(c->dx, c->dy, c->width, c->height);
       if (mode == 0) {
@@ -187,92 +188,91 @@ int32_t Surface::Blt(int32_t dx, int32_t dy, int32_t width, int32_t height,
       } else {
         KeyedCopyPixels(formatCode_, to.View(), from.View(), *c);
       }
-      return 0;
+      return DrawResult::kOk;
     }
   }
   AddDirtyRect(c->dx, c->dy, c->width, c->height);
   InnerAlphaBlt(c->dx, c->dy, c->width, c->height, source, c->sx, c->sy);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::StretchBlt(int32_t dx, int32_t dy, int32_t dw, int32_t dh,
-                                       Surface& source, int32_t sx, int32_t sy,
-                                       int32_t sw, int32_t sh) {
-  if (dw < 1 || dh < 1 || sw < 1 || sh < 1) return 1;
-  if (!SameFormat(*this, source)) return 1;
+DrawResult Surface::StretchBlt(int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                               Surface& source, int32_t sx, int32_t sy,
+                               int32_t sw, int32_t sh) {
+  if (dw < 1 || dh < 1 || sw < 1 || sh < 1) return DrawResult::kEmpty;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   // Clipped in destination scale, then taken back to the source part that maps onto it.
   const double rx = static_cast<double>(dw) / sw;
   const double ry = static_cast<double>(dh) / sh;
   auto scaled = [](double v) { return static_cast<int64_t>(std::trunc(v)); };
   auto c = ClipCopy(dx, dy, dw, dh, Width(), Height(), scaled(sx * rx), scaled(sy * ry),
                     scaled(source.Width() * rx), scaled(source.Height() * ry));
-  if (!c) return 2;
+  if (!c) return DrawResult::kClippedAway;
   PixelBox from{static_cast<int32_t>(std::trunc(c->sx / rx)), static_cast<int32_t>(std::trunc(c->sy / ry)),
                 static_cast<int32_t>(std::trunc(c->width / rx)),
                 static_cast<int32_t>(std::trunc(c->height / ry))};
   // Rounding must never reach past the source.
   from.width = std::min(from.width, source.Width() - from.x);
   from.height = std::min(from.height, source.Height() - from.y);
-  if (from.width < 1 || from.height < 1) return 2;
+  if (from.width < 1 || from.height < 1) return DrawResult::kClippedAway;
   Locked to(*this);
   Locked fromLock(source);
-  if (!to || !fromLock) return 1;
+  if (!to || !fromLock) return DrawResult::kNoPixels;
   StretchPixels(formatCode_, to.View(), PixelBox{c->dx, c->dy, c->width, c->height},
                 fromLock.View(), from);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::CopyFromBitmap(const Bitmap& bitmap) {
-  if (bitmap.BitmapWidth() != Width() || bitmap.BitmapHeight() != Height()) return 1;
+bool Surface::CopyFromBitmap(const Bitmap& bitmap) {
+  if (bitmap.BitmapWidth() != Width() || bitmap.BitmapHeight() != Height()) return false;
   Locked lock(*this);
-  if (!lock || !bitmap.IsCreated()) return 1;
+  if (!lock || !bitmap.IsCreated()) return false;
   dirty_ = DirtyRect{0, 0, Width(), Height()};
   ConvertPixels(formatCode_, lock.View(), kFormatBitmap, bitmap.Pixels());
-  return 0;
+  return true;
 }
 
-int32_t Surface::Save(std::string_view path) {
+bool Surface::Save(std::string_view path) {
   if (!IsDeviceMode()) return SaveBMP(path);
-  if (Device() == nullptr) return 2;
+  if (Device() == nullptr) return false;
   Bitmap copy;
-  if (copy.Create(Width(), Height(), 1, 24) != 0) return 1;
-  if (copy.CopyFromSurface(*this) != 0) return 2;
-  return copy.SaveBMP(path) == 0 ? 0 : 1;
+  return copy.Create(Width(), Height(), 1, 24) && copy.CopyFromSurface(*this) && copy.SaveBMP(path);
 }
 
 // --- Blending --------------------------------------------------------------------------------
 
-int32_t Surface::InnerAlphaBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                          Surface& source, int32_t sx, int32_t sy) {
-  if (&source == this) return 4;
-  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 0;
+DrawResult Surface::InnerAlphaBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                  Surface& source, int32_t sx, int32_t sy) {
+  if (&source == this) return DrawResult::kSameSurface;
+  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return DrawResult::kOk;
   Locked to(*this);
   Locked from(source);
-  if (!to || !from) return 0;
+  if (!to || !from) return DrawResult::kOk;
   // Callers pass a clipped rectangle; clipping again keeps a careless one inside both.
   auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
   if (c) AlphaBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                        Surface& source, int32_t sx, int32_t sy,
-                                        uint8_t opacity) {
-  if (&source == this) return 4;
+DrawResult Surface::BitBltAlpha(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                Surface& source, int32_t sx, int32_t sy,
+                                uint8_t opacity) {
+  if (&source == this) return DrawResult::kSameSurface;
   if (!IsDeviceMode()) {
     static const std::string message =
         Sjis("CDirectDrawSurface::BitBltAlpha(MMX off)で謎のピクセルフォーマットが…");
     Diagnostics().LogText(LogLevel::kWarning, message);
-    return 0;
+    return DrawResult::kOk;
   }
-  if (!SameFormat(*this, source) || !source.Alpha().IsAllocated()) return 1;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
+  if (!source.Alpha().IsAllocated()) return DrawResult::kNoAlpha;
   Locked to(*this);
   Locked from(source);
-  if (!to || !from) return 1;
+  if (!to || !from) return DrawResult::kNoPixels;
   auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
-  if (!c) return 1;
+  if (!c) return DrawResult::kClippedAway;
   OpacityBlendPixels(formatCode_, to.View(), from.View(), source.Alpha().View(), *c, opacity);
-  return 0;
+  return DrawResult::kOk;
 }
 
 void Surface::CrossFade(Surface& first, int32_t x, int32_t y, int32_t width,
@@ -300,64 +300,65 @@ void Surface::CrossFade(Surface& first, int32_t x, int32_t y, int32_t width,
                   TripleRect{two->dx, two->dy, two->sx, two->sy, two->width, two->height}, level);
 }
 
-int32_t Surface::MaskBlend(Surface& first, Surface& second,
-                                      const AlphaPlane& mask) {
-  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return 1;
+DrawResult Surface::MaskBlend(Surface& first, Surface& second, const AlphaPlane& mask) {
+  if (!SameFormat(*this, first) || !SameFormat(*this, second)) return DrawResult::kOtherFormat;
   Locked out(*this);
   Locked a(first);
   Locked b(second);
-  if (!out || !a || !b || !mask.IsAllocated()) return 1;
+  if (!out || !a || !b || !mask.IsAllocated()) return DrawResult::kNoPixels;
   const int32_t w = std::min({first.Width(), Width(), second.Width(), mask.Width()});
   const int32_t h = std::min({first.Height(), Height(), second.Height(), mask.Height()});
-  if (w <= 0 || h <= 0) return 0;
+  if (w <= 0 || h <= 0) return DrawResult::kOk;
   AddDirty(0, 0, w, h);
   MaskBlendPixels(formatCode_, out.View(), a.View(), b.View(), mask.View(), w, h);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::ColorBlend(uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+DrawResult Surface::ColorBlend(uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
   Locked lock(*this);
-  if (!lock) return 1;
+  if (!lock) return DrawResult::kNoPixels;
   ColorBlendPixels(formatCode_, lock.View(), ClippedCopy{0, 0, 0, 0, Width(), Height()}, amount,
                    {r, g, b});
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::FillBlend(int32_t x, int32_t y, int32_t width, int32_t height,
-                                      uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
+DrawResult Surface::FillBlend(int32_t x, int32_t y, int32_t width, int32_t height,
+                              uint8_t amount, uint8_t r, uint8_t g, uint8_t b) {
   Locked lock(*this);
-  if (!lock) return 1;
+  if (!lock) return DrawResult::kNoPixels;
   auto c = ClipFill(x, y, width, height, Width(), Height());
-  if (!c) return 1;
+  if (!c) return DrawResult::kClippedAway;
   ColorBlendPixels(formatCode_, lock.View(), *c, amount, {r, g, b});
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                      Surface& source, int32_t sx, int32_t sy) {
+DrawResult Surface::ScreenBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                              Surface& source, int32_t sx, int32_t sy) {
   Locked to(*this);
-  if (!to) return 1;
+  if (!to) return DrawResult::kNoPixels;
   Locked from(source);
-  if (!from || !SameFormat(*this, source)) return 2;
+  if (!from) return DrawResult::kNoPixels;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
-  if (!c) return 3;
+  if (!c) return DrawResult::kClippedAway;
   ScreenPixels(formatCode_, to.View(), from.View(), *c);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                                          Surface& source, int32_t sx, int32_t sy,
-                                          uint8_t r, uint8_t g, uint8_t b) {
-  if (IsDeviceMode() && (Device() == nullptr || source.Device() == nullptr)) return 3;
-  if (!SameFormat(*this, source)) return 1;
+DrawResult Surface::KeyReplaceBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
+                                  Surface& source, int32_t sx, int32_t sy,
+                                  uint8_t r, uint8_t g, uint8_t b) {
+  if (IsDeviceMode() && (Device() == nullptr || source.Device() == nullptr))
+    return DrawResult::kNoPixelMemory;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   Locked to(*this);
   Locked from(source);
-  if (!to || !from) return 1;
+  if (!to || !from) return DrawResult::kNoPixels;
   auto c = ClipCopy(dx, dy, width, height, Width(), Height(), sx, sy, source.Width(), source.Height());
-  if (!c) return 1;
+  if (!c) return DrawResult::kClippedAway;
   AddDirtyRect(c->dx, c->dy, c->width, c->height);
   KeyReplacePixels(formatCode_, to.View(), from.View(), *c, {r, g, b});
-  return 0;
+  return DrawResult::kOk;
 }
 
 void Surface::Invert() {
@@ -365,19 +366,18 @@ void Surface::Invert() {
   if (lock) InvertPixels(formatCode_, lock.View());
 }
 
-int32_t Surface::Mono() {
+void Surface::Mono() {
   Locked lock(*this);
   if (lock) MonoPixels(formatCode_, lock.View());
-  return 1;
 }
 
-int32_t Surface::Noise(int32_t x, int32_t y, int32_t width, int32_t height) {
-  if (!IsDeviceMode()) return 0;
+DrawResult Surface::Noise(int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (!IsDeviceMode()) return DrawResult::kOk;
   Locked lock(*this);
-  if (!lock) return 1;
+  if (!lock) return DrawResult::kNoPixels;
   if (auto c = ClipFill(x, y, width, height, Width(), Height()))
     NoisePixels(formatCode_, lock.View(), *c);
-  return 0;
+  return DrawResult::kOk;
 }
 
 // --- Scaled copies ---------------------------------------------------------------------------
@@ -395,61 +395,64 @@ PlaneRows WritablePlane(AlphaPlane& plane) {
 
 }  // namespace
 
-int32_t Surface::ZoomAlphaBlt(int32_t x, int32_t y, Surface& source,
-                                         int64_t scale) {
+DrawResult Surface::ZoomAlphaBlt(int32_t x, int32_t y, Surface& source, int64_t scale) {
   const int64_t width = scale * source.Width() / 1024;
   const int64_t height = scale * source.Height() / 1024;
-  if (width <= 0) return 1;
-  if (height <= 0) return 2;
-  if (&source == this || !SameFormat(*this, source)) return 1;
+  if (width <= 0 || height <= 0) return DrawResult::kEmpty;
+  if (&source == this) return DrawResult::kSameSurface;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   Locked to(*this);
-  if (!to || !Alpha().IsAllocated()) return 1;
+  if (!to) return DrawResult::kNoPixels;
+  if (!Alpha().IsAllocated()) return DrawResult::kNoAlpha;
   Locked from(source);
-  if (!from || !source.Alpha().IsAllocated()) return 2;
+  if (!from) return DrawResult::kNoPixels;
+  if (!source.Alpha().IsAllocated()) return DrawResult::kNoAlpha;
   auto c = ClipRectangle(x, y, width, height, Width(), Height());
-  if (!c) return 3;
+  if (!c) return DrawResult::kClippedAway;
   ZoomMap map{c->x, c->y, c->width, c->height, c->offsetX, c->offsetY,
               ZoomStep(source.Width(), width), ZoomStep(source.Height(), height), ZoomKind::kAlpha, 255};
   ZoomPixels(formatCode_, to.View(), WritablePlane(Alpha()), from.View(), source.Alpha().View(), map);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::ZoomBlendBlt(int32_t x, int32_t y, Surface& source,
-                                         int32_t sx, int32_t sy, int32_t width, int32_t height,
-                                         int64_t scale, int32_t opacity) {
-  if (!IsDeviceMode() || opacity < 1 || opacity > 255) return 0;
-  if (&source == this || !SameFormat(*this, source)) return 2;
+DrawResult Surface::ZoomBlendBlt(int32_t x, int32_t y, Surface& source,
+                                 int32_t sx, int32_t sy, int32_t width, int32_t height,
+                                 int64_t scale, int32_t opacity) {
+  if (!IsDeviceMode() || opacity < 1 || opacity > 255) return DrawResult::kOk;
+  if (&source == this) return DrawResult::kSameSurface;
+  if (!SameFormat(*this, source)) return DrawResult::kOtherFormat;
   // The source rectangle is cut to the source; one that starts outside it holds nothing.
-  if (sx < 0 || sy < 0 || sx >= source.Width() || sy >= source.Height()) return 2;
+  if (sx < 0 || sy < 0 || sx >= source.Width() || sy >= source.Height()) return DrawResult::kEmpty;
   const int64_t w = std::min<int64_t>(width, source.Width() - sx);
   const int64_t h = std::min<int64_t>(height, source.Height() - sy);
   const int64_t scaledW = static_cast<int64_t>(static_cast<double>(w) * static_cast<double>(scale) / 1024.0);
   const int64_t scaledH = static_cast<int64_t>(static_cast<double>(h) * static_cast<double>(scale) / 1024.0);
-  if (w <= 0 || h <= 0 || scaledW <= 0 || scaledH <= 0) return 2;
+  if (w <= 0 || h <= 0 || scaledW <= 0 || scaledH <= 0) return DrawResult::kEmpty;
   Locked to(*this);
-  if (!to) return 0;
+  if (!to) return DrawResult::kOk;
   Locked from(source);
-  if (!from || !source.Alpha().IsAllocated()) return 2;
+  if (!from) return DrawResult::kNoPixels;
+  if (!source.Alpha().IsAllocated()) return DrawResult::kNoAlpha;
   auto c = ClipRectangle(x, y, scaledW, scaledH, Width(), Height());
-  if (!c) return 3;
+  if (!c) return DrawResult::kClippedAway;
   // The rectangle's place in the scaled source, so that the clipped pixels read on from it.
   const int64_t originX = int64_t{sx} * scale / 1024;
   const int64_t originY = int64_t{sy} * scale / 1024;
   ZoomMap map{c->x, c->y, c->width, c->height, originX + c->offsetX, originY + c->offsetY,
               ZoomStep(w, scaledW), ZoomStep(h, scaledH), ZoomKind::kBlend, static_cast<uint8_t>(opacity)};
   ZoomPixels(formatCode_, to.View(), PlaneRows{}, from.View(), source.Alpha().View(), map);
-  return 0;
+  return DrawResult::kOk;
 }
 
-int32_t Surface::ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height,
-                                      const AlphaPlane& plane, int32_t px, int32_t py) {
-  if (!IsDeviceMode()) return 0;
+DrawResult Surface::ShowPlane(int32_t x, int32_t y, int32_t width, int32_t height,
+                              const AlphaPlane& plane, int32_t px, int32_t py) {
+  if (!IsDeviceMode()) return DrawResult::kOk;
   Locked to(*this);
-  if (!to) return 1;
-  if (!plane.IsAllocated()) return 0;
+  if (!to) return DrawResult::kNoPixels;
+  if (!plane.IsAllocated()) return DrawResult::kOk;
   if (auto c = ClipCopy(x, y, width, height, Width(), Height(), px, py, plane.Width(), plane.Height()))
     ShowPlanePixels(formatCode_, to.View(), c->dx, c->dy, c->width, c->height, plane.View(), c->sx, c->sy);
-  return 0;
+  return DrawResult::kOk;
 }
 
 // --- Dirty rectangle -------------------------------------------------------------------------

@@ -74,7 +74,7 @@ TransitionPlayer::~TransitionPlayer() {
 }
 
 Surface* TransitionPlayer::OldScene() {
-  if (!oldScene_.View() && oldScene_.Create(tables_.Width(), tables_.Height()) != 0) {
+  if (!oldScene_.View() && !oldScene_.Create(tables_.Width(), tables_.Height())) {
     ZAN_WARN("transitions: no memory for the old scene (%dx%d)", tables_.Width(), tables_.Height());
     return nullptr;
   }
@@ -84,7 +84,7 @@ Surface* TransitionPlayer::OldScene() {
 bool TransitionPlayer::CaptureScreen() {
   Surface* old = OldScene();
   if (old == nullptr || !screen_.View()) return false;
-  return old->Blt(0, 0, tables_.Width(), tables_.Height(), screen_, 0, 0, 0) == 0;
+  return old->Blt(0, 0, tables_.Width(), tables_.Height(), screen_, 0, 0, 0) == DrawResult::kOk;
 }
 
 bool TransitionPlayer::Play(const TransitionParams& params, const Surface& old, Surface& next, GameTask& caller,

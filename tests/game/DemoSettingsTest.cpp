@@ -95,11 +95,11 @@ TEST(DemoSettingsTest, NewAndReadTextReachAaContrastOnTheMainWindow) {
   auto file = ReadWholeFile((fs::path(ZAN_DEMO_STAGE_DIR) / "gra" / "win.bmp").string());
   ASSERT_TRUE(file) << file.error().message;
   Bitmap picture;
-  ASSERT_EQ(picture.CreateFromBMP(*file), 0);
+  ASSERT_EQ(picture.CreateFromBMP(*file), ReadResult::kOk);
   TintPicture(picture, ToRgb(options.windowTint), options.windowOpacity);
   const int32_t w = picture.BitmapWidth(), h = picture.BitmapHeight();
   auto window = test::MakeSurface(8888, w, h);
-  ASSERT_EQ(window->CopyFromBitmap(picture), 0);
+  ASSERT_TRUE(window->CopyFromBitmap(picture));
   window->Alpha().Blt(0, 0, w, h, picture.Alpha(), 0, 0, 0);
 
   std::vector<std::pair<std::string, Rgb>> texts;

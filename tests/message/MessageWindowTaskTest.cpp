@@ -27,7 +27,7 @@ class MessageWindowTaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSurfaceFormatCode(8888);
-    ASSERT_EQ(screen.Create(800, 600), 0);
+    ASSERT_TRUE(screen.Create(800, 600));
     task = std::make_unique<MessageWindowTask>(tasks);
     task->Attach(areas, {&clickWait, &skipMode, &rate, &typedAt});
     task->StartDrawing();
@@ -107,7 +107,7 @@ TEST_F(MessageWindowTaskTest, TheNamePlateTakesTheSpeakingAreasSettings) {
   ASSERT_TRUE(rasterizer.InitRasterizer(fonts).ok());
   MessageLayout layout{&rasterizer, nullptr};
   areas.Attach(layout);
-  ASSERT_EQ(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight), 0);
+  ASSERT_TRUE(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight));
   areas.Area(1).Settings().vertical = 1;
   for (int32_t speaker : {1, 0, 1}) {
     SCOPED_TRACE(speaker);
@@ -166,7 +166,7 @@ TEST_F(MessageWindowTaskTest, ACharacterFadesInOverNineFrames) {
 
 TEST_F(MessageWindowTaskTest, ThePageAdvanceIconWaitsForTheLastCharacterToFinishFading) {
   Surface& icon = areas.AdvanceIcon();
-  ASSERT_EQ(icon.Create(256, 32), 0);
+  ASSERT_TRUE(icon.Create(256, 32));
   icon.FillAll(0, 0, 255);
   icon.Alpha().Fill(255);
   areas.Area(0).SetWindowPosition(0, 400);
@@ -201,12 +201,12 @@ TEST_F(MessageWindowTaskTest, ThePageAdvanceIconWaitsForTheLastCharacterToFinish
 TEST_F(MessageWindowTaskTest, TheWindowPictureAndNamePlateFollowTheHiddenFlags) {
   MessageArea& area = areas.Area(0);
   Surface& picture = area.WindowPicture();
-  ASSERT_EQ(picture.Create(800, 200), 0);
+  ASSERT_TRUE(picture.Create(800, 200));
   picture.FillAll(0, 0, 128);
   picture.Alpha().Fill(255);
   area.SetWindowPosition(0, 400);
   Surface& plate = areas.NamePlate();
-  ASSERT_EQ(plate.Create(256, 36), 0);
+  ASSERT_TRUE(plate.Create(256, 36));
   plate.FillAll(255, 0, 0);
   plate.Alpha().Fill(255);
   const Rgb navy{0, 0, 128};
@@ -243,7 +243,7 @@ TEST_F(MessageWindowTaskTest, TheWindowPictureAndNamePlateFollowTheHiddenFlags) 
 
 TEST(WindowPictureTest, TheTintMultipliesColoursAndOpacityScalesAlpha) {
   Bitmap picture;
-  ASSERT_EQ(picture.Create(2, 1, 1, 24), 0);
+  ASSERT_TRUE(picture.Create(2, 1, 1, 24));
   picture.Fill(0, 0, 1, 1, 128, 255, 10);
   picture.Fill(1, 0, 1, 1, 255, 255, 255);
   // Without an alpha plane the picture counts as opaque: alpha 255 x 190 / 255 = 190.
@@ -265,7 +265,7 @@ TEST_F(MessageWindowTaskTest, ItRunsAtItsOwnKeyWithoutAHandlerAndDrawsNothingUna
   // The compositor draws its layer: the task list runs no drawing of its own.
   areas.Area(0).Settings().hidden = 0;
   Surface& picture = areas.Area(0).WindowPicture();
-  ASSERT_EQ(picture.Create(800, 200), 0);
+  ASSERT_TRUE(picture.Create(800, 200));
   picture.FillAll(0, 0, 128);
   picture.Alpha().Fill(255);
   screen.FillAll(0, 0, 0);

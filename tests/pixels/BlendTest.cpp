@@ -113,26 +113,26 @@ TEST_P(BlendTest, EveryOperationInEveryFormatMatchesItsFormula) {
     Surface* result = a.get();
     switch (c.op) {
       case Op::kAlpha:
-        EXPECT_EQ(a->Blt(0, 0, kW, kH, *b, 0, 0, 2), 0);
+        EXPECT_EQ(a->Blt(0, 0, kW, kH, *b, 0, 0, 2), DrawResult::kOk);
         break;
       case Op::kOpacity:
-        EXPECT_EQ(a->BitBltAlpha(0, 0, kW, kH, *b, 0, 0, c.opacity), 0);
+        EXPECT_EQ(a->BitBltAlpha(0, 0, kW, kH, *b, 0, 0, c.opacity), DrawResult::kOk);
         break;
       case Op::kCrossFade:
         dst->CrossFade(*a, 0, 0, kW, kH, *b, 0, 0, c.weight);
         result = dst.get();
         break;
       case Op::kMask:
-        EXPECT_EQ(dst->MaskBlend(*a, *b, mask), 0);
+        EXPECT_EQ(dst->MaskBlend(*a, *b, mask), DrawResult::kOk);
         result = dst.get();
         break;
       case Op::kColor:
         EXPECT_EQ(a->ColorBlend(c.weight, static_cast<uint8_t>(c.b >> 16), static_cast<uint8_t>(c.b >> 8),
                                 static_cast<uint8_t>(c.b)),
-                  0);
+                  DrawResult::kOk);
         break;
       case Op::kScreen:
-        EXPECT_EQ(a->ScreenBlt(0, 0, kW, kH, *b, 0, 0), 0);
+        EXPECT_EQ(a->ScreenBlt(0, 0, kW, kH, *b, 0, 0), DrawResult::kOk);
         break;
     }
     for (int32_t y = 0; y < kH; ++y)
@@ -150,24 +150,24 @@ TEST(BlendRectTest, BlendsTouchOnlyTheClippedRectangleAndMarkWhatTheySay) {
     FillRaw(*src, PackColour(format, {255, 255, 255}));
     src->Alpha().Fill(255);
     // Half off the right edge: 2 x 4 pixels at (8, 3) take source columns 0..1.
-    EXPECT_EQ(dst->BitBltAlpha(8, 3, 4, 4, *src, 0, 0, 255), 0);
+    EXPECT_EQ(dst->BitBltAlpha(8, 3, 4, 4, *src, 0, 0, 255), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 8, 3), PackColour(format, {255, 255, 255}));
     EXPECT_EQ(Raw(*dst, 7, 3), 0u);
     EXPECT_EQ(Raw(*dst, 9, 6), Raw(*dst, 8, 3));
     EXPECT_EQ(Raw(*dst, 9, 7), 0u);
     EXPECT_EQ(Raw(*dst, 9, 2), 0u);
     EXPECT_FALSE(dst->IsDirty());  // BitBltAlpha does not mark
-    EXPECT_EQ(dst->BitBltAlpha(10, 0, 4, 4, *src, 0, 0, 255), 1);
-    EXPECT_EQ(dst->BitBltAlpha(0, 0, 4, 4, *dst, 0, 0, 255), 4);
-    EXPECT_EQ(dst->InnerAlphaBlt(0, 0, 4, 4, *dst, 0, 0), 4);
+    EXPECT_EQ(dst->BitBltAlpha(10, 0, 4, 4, *src, 0, 0, 255), DrawResult::kClippedAway);
+    EXPECT_EQ(dst->BitBltAlpha(0, 0, 4, 4, *dst, 0, 0, 255), DrawResult::kSameSurface);
+    EXPECT_EQ(dst->InnerAlphaBlt(0, 0, 4, 4, *dst, 0, 0), DrawResult::kSameSurface);
 
     // CrossFade marks what it draws; the second rectangle may sit elsewhere.
     auto first = MakeSurface(format, 10, 10);
     dst->ClearDirty();
     dst->CrossFade(*first, 2, 2, 3, 3, *src, 1, 1, 128);
     EXPECT_EQ(dst->GetDirty(), (DirtyRect{2, 2, 5, 5}));
-    EXPECT_EQ(dst->FillBlend(20, 20, 3, 3, 128, 255, 0, 0), 1);
-    EXPECT_EQ(dst->ScreenBlt(20, 20, 3, 3, *src, 0, 0), 3);
+    EXPECT_EQ(dst->FillBlend(20, 20, 3, 3, 128, 255, 0, 0), DrawResult::kClippedAway);
+    EXPECT_EQ(dst->ScreenBlt(20, 20, 3, 3, *src, 0, 0), DrawResult::kClippedAway);
   }
 }
 
@@ -181,7 +181,7 @@ TEST(BlendRectTest, MaskBlendStaysInsideTheSmallestOfItsPictures) {
   AlphaPlane mask;
   mask.Create(8, 8);
   mask.Fill(255);
-  EXPECT_EQ(dst->MaskBlend(*first, *second, mask), 0);
+  EXPECT_EQ(dst->MaskBlend(*first, *second, mask), DrawResult::kOk);
   EXPECT_EQ(Raw(*dst, 3, 1), 0xFFFFu);
   EXPECT_EQ(dst->GetDirty(), (DirtyRect{0, 0, 4, 2}));
 }
@@ -191,7 +191,7 @@ TEST(BlendRectTest, OpacityHasNoDibFormAndSaysSo) {
   auto src = MakeSurface(0, 4, 4);
   FillRaw(*src, 0xFFFFFF);
   src->Alpha().Fill(255);
-  EXPECT_EQ(dst->BitBltAlpha(0, 0, 4, 4, *src, 0, 0, 255), 0);
+  EXPECT_EQ(dst->BitBltAlpha(0, 0, 4, 4, *src, 0, 0, 255), DrawResult::kOk);
   EXPECT_EQ(test::Raw(*dst, 0, 0), 0u);
   EXPECT_NE(Diagnostics().LastMessage().find("BitBltAlpha(MMX off)"), std::string::npos);
 }

@@ -57,7 +57,7 @@ TEST_F(ZoomTest, DoublingAQuadFiltersBytesWithTheProductTable) {
     for (int32_t format : {888, 8888}) {
       auto src = Quad(format, 255);
       auto dst = MakeSurface(format, 6, 6);
-      ASSERT_EQ(dst->ZoomAlphaBlt(1, 1, *src, 2048), 0);
+      ASSERT_EQ(dst->ZoomAlphaBlt(1, 1, *src, 2048), DrawResult::kOk);
       EXPECT_EQ(Colour(*dst, 1, 1), (Rgb{200, 0, 40})) << format;
       EXPECT_EQ(Colour(*dst, 2, 1), (Rgb{99, 50, 139})) << format;
       EXPECT_EQ(Colour(*dst, 2, 2), (Rgb{125, 100, 145})) << format;
@@ -89,7 +89,7 @@ TEST_F(ZoomTest, SixteenBitFormatsFilterFieldsInPlace) {
     SetRaw(*src, 1, 0, 0);
     src->Alpha().Fill(255);
     auto dst = MakeSurface(c.format, 4, 2);
-    ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 2048), 0);
+    ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 2048), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 1, 0), c.halfway) << c.format;
   }
 }
@@ -101,7 +101,7 @@ TEST_F(ZoomTest, AtNaturalSizeBytesAreExactAnd565LosesAStepOfRedAndGreen) {
   for (int32_t format : {888, 8888, 0}) {
     auto src = Quad(format, 255);
     auto dst = MakeSurface(format, 3, 3);
-    ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 1024), 0) << format;
+    ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 1024), DrawResult::kOk) << format;
     EXPECT_EQ(Colour(*dst, 1, 0), (Rgb{0, 100, 240})) << format;
     EXPECT_EQ(Colour(*dst, 1, 1), (Rgb{255, 255, 255})) << format;
     EXPECT_EQ(dst->Alpha().At(1, 1), 255);
@@ -111,7 +111,7 @@ TEST_F(ZoomTest, AtNaturalSizeBytesAreExactAnd565LosesAStepOfRedAndGreen) {
   FillRaw(*src, 0xFFFF);
   src->Alpha().Fill(255);
   auto dst = MakeSurface(565, 2, 2);
-  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 1024), 0);
+  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 1024), DrawResult::kOk);
   EXPECT_EQ(Raw(*dst, 1, 1), (30u << 11) | (62u << 5) | 31u);
 }
 
@@ -122,12 +122,12 @@ TEST_F(ZoomTest, PartialAlphaBlendsByTheFilteredAlphaAndRaisesThePlane) {
   auto src = Quad(888, 128);
   auto dst = MakeSurface(888, 4, 4);
   dst->Alpha().Fill(200);
-  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 2048), 0);
+  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 2048), DrawResult::kOk);
   EXPECT_EQ(Colour(*dst, 0, 0).r, 100);
   EXPECT_EQ(Colour(*dst, 1, 0).r, 49);
   EXPECT_EQ(dst->Alpha().At(0, 0), 255);  // min(255, 200 + 128)
   auto low = MakeSurface(888, 4, 4);
-  ASSERT_EQ(low->ZoomAlphaBlt(0, 0, *src, 2048), 0);
+  ASSERT_EQ(low->ZoomAlphaBlt(0, 0, *src, 2048), DrawResult::kOk);
   EXPECT_EQ(low->Alpha().At(1, 0), 127);
 }
 
@@ -143,13 +143,13 @@ TEST_F(ZoomTest, WhichPixelsAreLeftAloneDependsOnTheOperationAndFormat) {
     const uint32_t marker = PackColour(format, {0, 0, 255});
     auto alphaDst = MakeSurface(format, 6, 2);
     FillRaw(*alphaDst, marker);
-    ASSERT_EQ(alphaDst->ZoomAlphaBlt(0, 0, *src, 2048), 0);
+    ASSERT_EQ(alphaDst->ZoomAlphaBlt(0, 0, *src, 2048), DrawResult::kOk);
     EXPECT_EQ(Raw(*alphaDst, 1, 0), marker) << format;
     EXPECT_EQ(Raw(*alphaDst, 3, 0) == marker, format != 565) << format;
     EXPECT_NE(Raw(*alphaDst, 4, 0), marker) << format;
     auto blendDst = MakeSurface(format, 6, 2);
     FillRaw(*blendDst, marker);
-    ASSERT_EQ(blendDst->ZoomBlendBlt(0, 0, *src, 0, 0, 3, 1, 2048, 255), 0);
+    ASSERT_EQ(blendDst->ZoomBlendBlt(0, 0, *src, 0, 0, 3, 1, 2048, 255), DrawResult::kOk);
     EXPECT_EQ(Raw(*blendDst, 1, 0), marker) << format;
     EXPECT_NE(Raw(*blendDst, 3, 0), marker) << format;
   }
@@ -161,7 +161,7 @@ TEST_F(ZoomTest, HalfScaleReadsTwiceTheOffset) {
     for (int32_t x = 0; x < 400; ++x) SetRaw(*src, x, y, PackColour(8888, {uint8_t(x), uint8_t(y), 7}));
   src->Alpha().Fill(255);
   auto dst = MakeSurface(8888, 300, 200);
-  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 512), 0);
+  ASSERT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 512), DrawResult::kOk);
   for (int32_t y : {0, 1, 77, 149})
     for (int32_t x : {0, 1, 63, 127, 199})
       ASSERT_EQ(Colour(*dst, x, y), (Rgb{uint8_t(2 * x), uint8_t(2 * y), 7})) << x << "," << y;
@@ -175,11 +175,11 @@ TEST_F(ZoomTest, OpacityScalesTheAlpha) {
   for (int32_t format : {888, 8888}) {
     auto src = Quad(format, 255);
     auto full = MakeSurface(format, 2, 2);
-    ASSERT_EQ(full->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 255), 0);
+    ASSERT_EQ(full->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 255), DrawResult::kOk);
     EXPECT_EQ(Colour(*full, 0, 0), (Rgb{200, 0, 40}));
     EXPECT_EQ(full->Alpha().At(0, 0), 0);  // the plane stays
     auto half = MakeSurface(format, 2, 2);
-    ASSERT_EQ(half->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 128), 0);
+    ASSERT_EQ(half->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 128), DrawResult::kOk);
     EXPECT_EQ(Colour(*half, 0, 0), (Rgb{101, 0, 20}));
   }
 }
@@ -187,17 +187,17 @@ TEST_F(ZoomTest, OpacityScalesTheAlpha) {
 TEST_F(ZoomTest, ResultsForNothingToDraw) {
   auto src = Quad(888, 255);
   auto dst = MakeSurface(888, 8, 8);
-  EXPECT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 0), 1);
+  EXPECT_EQ(dst->ZoomAlphaBlt(0, 0, *src, 0), DrawResult::kEmpty);
   auto wide = MakeSurface(888, 8, 1);
   wide->Alpha().Fill(255);
-  EXPECT_EQ(dst->ZoomAlphaBlt(0, 0, *wide, 256), 2);  // 2 x 0
-  EXPECT_EQ(dst->ZoomAlphaBlt(8, 0, *src, 1024), 3);
-  EXPECT_EQ(dst->ZoomAlphaBlt(-2, -2, *src, 1024), 3);
-  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 0, 255), 2);
-  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 2, 0, 2, 2, 1024, 255), 2);
-  EXPECT_EQ(dst->ZoomBlendBlt(0, 9, *src, 0, 0, 2, 2, 1024, 255), 3);
-  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 0), 0);
-  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 256), 0);
+  EXPECT_EQ(dst->ZoomAlphaBlt(0, 0, *wide, 256), DrawResult::kEmpty);  // 2 x 0
+  EXPECT_EQ(dst->ZoomAlphaBlt(8, 0, *src, 1024), DrawResult::kClippedAway);
+  EXPECT_EQ(dst->ZoomAlphaBlt(-2, -2, *src, 1024), DrawResult::kClippedAway);
+  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 0, 255), DrawResult::kEmpty);
+  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 2, 0, 2, 2, 1024, 255), DrawResult::kEmpty);
+  EXPECT_EQ(dst->ZoomBlendBlt(0, 9, *src, 0, 0, 2, 2, 1024, 255), DrawResult::kClippedAway);
+  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 0), DrawResult::kOk);
+  EXPECT_EQ(dst->ZoomBlendBlt(0, 0, *src, 0, 0, 2, 2, 1024, 256), DrawResult::kOk);
   EXPECT_EQ(Raw(*dst, 0, 0), 0u);
   // bitmap mode has no ZoomBlendBlt.
   Surface bitmapSrc, bitmapDst;
@@ -205,7 +205,7 @@ TEST_F(ZoomTest, ResultsForNothingToDraw) {
   bitmapDst.CreateInFormat(2, 2, 0);
   bitmapSrc.FillAll(255, 255, 255);
   bitmapSrc.Alpha().Fill(255);
-  EXPECT_EQ(bitmapDst.ZoomBlendBlt(0, 0, bitmapSrc, 0, 0, 2, 2, 1024, 255), 0);
+  EXPECT_EQ(bitmapDst.ZoomBlendBlt(0, 0, bitmapSrc, 0, 0, 2, 2, 1024, 255), DrawResult::kOk);
   EXPECT_EQ(bitmapDst.Pixels().Row(0)[0], 0);
 }
 
@@ -216,7 +216,7 @@ TEST_F(ZoomTest, ARectangleSticksToTheSourceAndClippedPixelsReadOn) {
   for (int32_t x = 0; x < 10; ++x) SetRaw(*src, x, 0, PackColour(8888, {uint8_t(10 * x), 0, 0}));
   src->Alpha().Fill(255);
   auto dst = MakeSurface(8888, 10, 1);
-  ASSERT_EQ(dst->ZoomBlendBlt(-2, 0, *src, 4, 0, 100, 1, 1024, 255), 0);
+  ASSERT_EQ(dst->ZoomBlendBlt(-2, 0, *src, 4, 0, 100, 1, 1024, 255), DrawResult::kOk);
   // Source columns 4..9 at -2..3: column 6 lands on 0.
   EXPECT_EQ(Colour(*dst, 0, 0).r, 60);
   EXPECT_EQ(Colour(*dst, 3, 0).r, 90);
@@ -235,7 +235,7 @@ TEST_F(ZoomTest, ShowPlaneDrawsTheGreyOfEachByte) {
   for (const Case& c : {Case{565, (25u << 11) | (50u << 5) | 25u}, Case{555, (25u << 10) | (25u << 5) | 25u},
                         Case{888, 0xC8C8C8}, Case{8888, 0xC8C8C8}}) {
     auto dst = MakeSurface(c.format, 3, 1);
-    EXPECT_EQ(dst->ShowPlane(1, 0, 5, 1, plane, 0, 0), 0);
+    EXPECT_EQ(dst->ShowPlane(1, 0, 5, 1, plane, 0, 0), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 0, 0), 0u);
     EXPECT_EQ(Raw(*dst, 1, 0), c.grey200) << c.format;
   }

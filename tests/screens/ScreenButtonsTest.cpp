@@ -246,12 +246,12 @@ class ScreenButtonsDrawTest : public ::testing::Test {
   void SetUp() override {
     SetSurfaceFormatCode(kFormat8888);
     Surface& s = sheet.Pixels();
-    ASSERT_EQ(s.Create(50, 10), 0);
+    ASSERT_TRUE(s.Create(50, 10));
     const Rgb parts[] = {kNormal, kHovered, kPressed, kDisabled, kHint};
     for (int32_t i = 0; i < 5; ++i) s.Fill(10 * i, 0, 10, 10, parts[i].r, parts[i].g, parts[i].b);
     s.SetHasAlpha(0);  // drawn opaque: no alpha of its own
     sheet.TakePixels();
-    ASSERT_EQ(target.Create(100, 60), 0);
+    ASSERT_TRUE(target.Create(100, 60));
     ScreenButton b = Box(10, 10, 10, 10);
     for (int32_t look = 0; look < kButtonLooks; ++look) b.looks[static_cast<size_t>(look)] = {10 * look, 0};
     b.hoverPicture = {10, 40, 10, 10};

@@ -26,7 +26,7 @@ class ScreenPictureTest : public ::testing::TestWithParam<int32_t> {
  protected:
   void SetUp() override {
     SetSurfaceFormatCode(GetParam());
-    ASSERT_EQ(target.Create(8, 2), 0);
+    ASSERT_TRUE(target.Create(8, 2));
     target.FillAll(kBehind.r, kBehind.g, kBehind.b);
   }
   // What a colour becomes in the format.
@@ -44,7 +44,7 @@ class ScreenPictureTest : public ::testing::TestWithParam<int32_t> {
 TEST_P(ScreenPictureTest, AKeyedPictureKeepsItsTransparentColourAtEveryOpacity) {
   ScreenPicture sheet;
   Surface& s = sheet.Pixels();
-  ASSERT_EQ(s.Create(4, 1), 0);
+  ASSERT_TRUE(s.Create(4, 1));
   s.Fill(0, 0, 4, 1, kInk.r, kInk.g, kInk.b);
   s.Fill(1, 0, 1, 1, kKey.r, kKey.g, kKey.b);
   s.SetHasAlpha(0);  // keyed: no alpha of its own
@@ -74,7 +74,7 @@ TEST_P(ScreenPictureTest, AKeyedPictureKeepsItsTransparentColourAtEveryOpacity) 
 TEST_P(ScreenPictureTest, APictureWithAlphaBlendsByIt) {
   ScreenPicture sheet;
   Surface& s = sheet.Pixels();
-  ASSERT_EQ(s.Create(2, 1), 0);
+  ASSERT_TRUE(s.Create(2, 1));
   s.Fill(0, 0, 2, 1, kKey.r, kKey.g, kKey.b);  // green is no key for a picture with alpha
   s.SetHasAlpha(1);
   s.Alpha().Destroy();
@@ -99,7 +99,7 @@ TEST(ScreenPictureLoadTest, APictureOfTheGameLoadsAndAMissingOneIsEmpty) {
   EXPECT_FALSE(chip.Load(game.Data(), "none.bmp"));
   EXPECT_TRUE(chip.Empty());
   Surface target;
-  ASSERT_EQ(target.Create(4, 4), 0);
+  ASSERT_TRUE(target.Create(4, 4));
   target.FillAll(kBehind.r, kBehind.g, kBehind.b);
   chip.DrawPart(target, 0, 0, 3, 2, 0, 0);
   chip.DrawWhole(target);

@@ -72,7 +72,7 @@ class SystemScreenTest : public ::testing::Test {
              {{"system4.lib", testing::ScrambledLib(kTable)}}) {}
   void SetUp() override {
     SetSurfaceFormatCode(kFormat8888);
-    ASSERT_EQ(frame.Create(100, 60), 0);
+    ASSERT_TRUE(frame.Create(100, 60));
     tasks.SetReceivers(&receivers);
     receivers.RegisterReceiver(&mouse);
     receivers.RegisterReceiver(&dialog);  // the game offers a question every event first

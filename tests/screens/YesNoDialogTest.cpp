@@ -69,7 +69,7 @@ class YesNoDialogTest : public ::testing::Test {
              {}) {}
   void SetUp() override {
     SetSurfaceFormatCode(kFormat8888);
-    ASSERT_EQ(frame.Create(800, 600), 0);
+    ASSERT_TRUE(frame.Create(800, 600));
     tasks.AddTask(&story, kOrderScreen);
     tasks.AddTask(&compositor, kOrderDraw);
     compositor.Add(Layer::kStage, backdrop, story);

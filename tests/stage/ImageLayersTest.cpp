@@ -73,7 +73,7 @@ class ImageLayersTest : public ::testing::Test {
     data->OpenGameArchives();
     layers = std::make_unique<ImageLayers>(tasks, *data, [this] { return NextRandom(); });
     layers->Reset(10, 5);
-    ASSERT_EQ(target.Create(800, 600), 0);
+    ASSERT_TRUE(target.Create(800, 600));
   }
   void TearDown() override {
     layers.reset();

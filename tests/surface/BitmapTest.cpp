@@ -48,14 +48,14 @@ const std::vector<uint8_t> kRows24 = {
 // The file is refused as invalid, nothing is created, and the last log line holds `log`.
 void ExpectRefused(const std::vector<uint8_t>& file, const char* log) {
   Bitmap bitmap;
-  EXPECT_EQ(bitmap.CreateFromBMP(file), Bitmap::kReadInvalidFormat);
+  EXPECT_EQ(bitmap.CreateFromBMP(file), ReadResult::kInvalidFormat);
   EXPECT_FALSE(bitmap.IsCreated());
   EXPECT_NE(Diagnostics().LastMessage().find(log), std::string::npos) << Diagnostics().LastMessage();
 }
 
 TEST(BitmapTest, A24BitFileIsReadTopDownWithPaddedRows) {
   Bitmap bitmap;
-  ASSERT_EQ(bitmap.CreateFromBMP(Bmp(3, 2, 24, kRows24)), 0);
+  ASSERT_EQ(bitmap.CreateFromBMP(Bmp(3, 2, 24, kRows24)), ReadResult::kOk);
   EXPECT_EQ(bitmap.BitmapWidth(), 3);
   EXPECT_EQ(bitmap.BitmapHeight(), 2);
   EXPECT_EQ(bitmap.BitmapPitch(), 12);
@@ -66,18 +66,18 @@ TEST(BitmapTest, A24BitFileIsReadTopDownWithPaddedRows) {
   EXPECT_EQ(bitmap.HasAlpha(), 0);
   ASSERT_TRUE(bitmap.Alpha().IsAllocated());
   EXPECT_EQ(bitmap.Alpha().At(2, 1), 0);
-  EXPECT_EQ(bitmap.CreateFromBMP(Bmp(3, 2, 24, kRows24)), 1);  // already created
+  EXPECT_EQ(bitmap.CreateFromBMP(Bmp(3, 2, 24, kRows24)), ReadResult::kFailed);  // already created
 }
 
 TEST(BitmapTest, AppendedAndFourthByteAlphaPlanesAreFlippedTopDown) {
   Bitmap with;
-  ASSERT_EQ(with.CreateFromBMP(Bmp(3, 2, 24, kRows24, 1, {1, 2, 3, 4, 5, 6})), 0);
+  ASSERT_EQ(with.CreateFromBMP(Bmp(3, 2, 24, kRows24, 1, {1, 2, 3, 4, 5, 6})), ReadResult::kOk);
   EXPECT_EQ(with.HasAlpha(), 1);
   EXPECT_EQ(with.Alpha().At(0, 0), 4);  // the alpha rows are bottom-up too
   EXPECT_EQ(with.Alpha().At(2, 1), 3);
 
   Bitmap four;
-  ASSERT_EQ(four.CreateFromBMP(Bmp(2, 2, 32, {1, 2, 3, 10, 4, 5, 6, 20, 7, 8, 9, 30, 11, 12, 13, 40})), 0);
+  ASSERT_EQ(four.CreateFromBMP(Bmp(2, 2, 32, {1, 2, 3, 10, 4, 5, 6, 20, 7, 8, 9, 30, 11, 12, 13, 40})), ReadResult::kOk);
   EXPECT_EQ(four.HasAlpha(), 1);
   EXPECT_EQ(four.BitmapPitch(), 8);  // read as 24 bits
   EXPECT_EQ(PixelColour(0, four.Pixels(), 0, 0), (Rgb{9, 8, 7}));
@@ -118,7 +118,7 @@ TEST(BitmapTest, HostileFilesAreRefusedWithALogLine) {
 TEST(BitmapTest, OtherBitCountsAreInvalidAndNamedWhenReadAsAnEntry) {
   std::vector<uint8_t> paletted = Bmp(4, 1, 8, std::vector<uint8_t>(4 + 1024));
   Bitmap bitmap;
-  EXPECT_EQ(bitmap.ReadImage(paletted, Sjis("背景.bmp")), Bitmap::kReadInvalidFormat);
+  EXPECT_EQ(bitmap.ReadImage(paletted, Sjis("背景.bmp")), ReadResult::kInvalidFormat);
   EXPECT_EQ(Diagnostics().LastMessage(), Sjis("CDIB::Readで無効なフォーマットのファイル 背景.bmp"));
   EXPECT_FALSE(bitmap.IsCreated());
 }
@@ -167,7 +167,7 @@ TEST(BitmapTest, BitfieldsWithTheMasksOfTheBytesReadAreReadLikeUncompressedRows)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bitmap bitmap;
-    ASSERT_EQ(bitmap.CreateFromBMP(c.file), 0) << Diagnostics().LastMessage();
+    ASSERT_EQ(bitmap.CreateFromBMP(c.file), ReadResult::kOk) << Diagnostics().LastMessage();
     EXPECT_EQ(PixelColour(0, bitmap.Pixels(), 0, 0), (Rgb{9, 8, 7}));  // the top row
     EXPECT_EQ(PixelColour(0, bitmap.Pixels(), 1, 1), (Rgb{6, 5, 4}));
     EXPECT_EQ(bitmap.HasAlpha(), c.alpha ? 1 : 0);
@@ -176,7 +176,7 @@ TEST(BitmapTest, BitfieldsWithTheMasksOfTheBytesReadAreReadLikeUncompressedRows)
   }
   // 24 bits with the masks of B, G, R: the padded rows of an uncompressed file.
   Bitmap rgb;
-  ASSERT_EQ(rgb.CreateFromBMP(BitfieldsBmp(124, 24, 3, {R, G, B, 0}, 3, 2, kRows24)), 0);
+  ASSERT_EQ(rgb.CreateFromBMP(BitfieldsBmp(124, 24, 3, {R, G, B, 0}, 3, 2, kRows24)), ReadResult::kOk);
   EXPECT_EQ(PixelColour(0, rgb.Pixels(), 0, 0), (Rgb{255, 255, 255}));
   EXPECT_EQ(PixelColour(0, rgb.Pixels(), 2, 1), (Rgb{255, 0, 0}));
   EXPECT_EQ(rgb.HasAlpha(), 0);
@@ -229,9 +229,9 @@ class BitmapFileTest : public ::testing::Test {
 
 TEST_F(BitmapFileTest, SavedBitmapsAreBottomUp24BitFilesThatReadBack) {
   Bitmap bitmap;
-  ASSERT_EQ(bitmap.Create(2, 2, 1, 24), 0);
+  ASSERT_TRUE(bitmap.Create(2, 2, 1, 24));
   bitmap.Fill(0, 0, 1, 1, 10, 20, 30);
-  ASSERT_EQ(bitmap.SaveBMP((root / "small.bmp").string()), 0);
+  ASSERT_TRUE(bitmap.SaveBMP((root / "small.bmp").string()));
   const auto file = Slurp("small.bmp");
   ASSERT_EQ(file.size(), 70u);  // 54 + 8 x 2
   EXPECT_EQ(LoadU32(&file[2]), 70u);
@@ -242,22 +242,22 @@ TEST_F(BitmapFileTest, SavedBitmapsAreBottomUp24BitFilesThatReadBack) {
   EXPECT_EQ(file[54 + 8], 30);  // the top row is stored last: blue first
 
   Bitmap back;
-  ASSERT_EQ(back.ReadImage(file, "small.bmp"), 0);
+  ASSERT_EQ(back.ReadImage(file, "small.bmp"), ReadResult::kOk);
   EXPECT_EQ(back.BitmapFileName(), "small.bmp");
   EXPECT_EQ(PixelColour(0, back.Pixels(), 0, 0), (Rgb{10, 20, 30}));
-  EXPECT_EQ(back.ReadImage(file, "small.bmp"), Bitmap::kReadFailed);  // already created
+  EXPECT_EQ(back.ReadImage(file, "small.bmp"), ReadResult::kFailed);  // already created
 }
 
 TEST_F(BitmapFileTest, PlanesLoadFromTheBlueOfGreyPicturesAndSaveAsGrey) {
   AlphaPlane plane;
-  ASSERT_EQ(plane.Create(3, 2), 0);
+  ASSERT_EQ(plane.Create(3, 2), CreatePixelsResult::kOk);
   plane.FillRect(1, 0, 2, 1, 200);
-  ASSERT_EQ(plane.SaveBMP((root / "mask.bmp").string()), 0);
+  ASSERT_TRUE(plane.SaveBMP((root / "mask.bmp").string()));
   Bitmap picture;
-  ASSERT_EQ(picture.ReadImage(Slurp("mask.bmp"), "mask.bmp"), 0);
+  ASSERT_EQ(picture.ReadImage(Slurp("mask.bmp"), "mask.bmp"), ReadResult::kOk);
   EXPECT_EQ(PixelColour(0, picture.Pixels(), 2, 0), (Rgb{200, 200, 200}));
   AlphaPlane again;
-  ASSERT_EQ(again.FromPixels24(picture.Pixels()), 0);
+  ASSERT_EQ(again.FromPixels24(picture.Pixels()), CreatePixelsResult::kOk);
   EXPECT_EQ(again.At(2, 0), 200);
   EXPECT_EQ(again.At(0, 0), 0);
 }
@@ -267,7 +267,7 @@ TEST(BitmapTest, SurfacesLoadPicturesInEveryFormat) {
   for (int32_t format : {555, 565, 888, 8888, 0}) {
     SCOPED_TRACE(format);
     Surface s;
-    ASSERT_EQ(s.LoadBMPInFormat(file, "pic.bmp", format), 0);
+    ASSERT_TRUE(s.LoadBMPInFormat(file, "pic.bmp", format));
     EXPECT_EQ(s.Width(), 3);
     EXPECT_EQ(s.GetFileName(), "pic.bmp");
     EXPECT_EQ(test::Raw(s, 2, 1), PackColour(format, {255, 0, 0}));
@@ -275,11 +275,11 @@ TEST(BitmapTest, SurfacesLoadPicturesInEveryFormat) {
     EXPECT_EQ(s.Alpha().At(0, 0), 255);
     EXPECT_EQ(s.Alpha().At(2, 1), 255);
     EXPECT_EQ(s.Alpha().At(1, 1), 0);
-    EXPECT_EQ(s.LoadBMPInFormat(file, "pic.bmp", format), 1);  // already loaded
+    EXPECT_FALSE(s.LoadBMPInFormat(file, "pic.bmp", format));  // already loaded
   }
   SetSurfaceFormatCode(888);
   Surface picture;
-  ASSERT_EQ(picture.LoadBMP(file, "pic.bmp"), 0);
+  ASSERT_TRUE(picture.LoadBMP(file, "pic.bmp"));
   EXPECT_EQ(picture.FormatCode(), 888);
   EXPECT_EQ(test::Raw(picture, 2, 1), 0xFF0000u);
   SetSurfaceFormatCode(0);
@@ -287,22 +287,22 @@ TEST(BitmapTest, SurfacesLoadPicturesInEveryFormat) {
 
 TEST(AlphaPlaneTest, CreationAlignmentAndCodes) {
   AlphaPlane p;
-  ASSERT_EQ(p.Create(5, 3), 0);
+  ASSERT_EQ(p.Create(5, 3), CreatePixelsResult::kOk);
   EXPECT_EQ(reinterpret_cast<uintptr_t>(p.Data()) % 8, 0u);
   EXPECT_EQ(p.Row(2), p.Data() + 10);
-  EXPECT_EQ(p.Create(5, 3), 1);
-  EXPECT_EQ(AlphaPlane().Create(0, 3), 2);
-  EXPECT_EQ(p.CopyRaw(std::vector<uint8_t>(14)), 2);
-  EXPECT_EQ(AlphaPlane().CopyRaw(std::vector<uint8_t>(15)), 1);
-  EXPECT_EQ(p.CopyRaw(std::vector<uint8_t>(15, 7)), 0);
+  EXPECT_EQ(p.Create(5, 3), CreatePixelsResult::kAlreadyCreated);
+  EXPECT_EQ(AlphaPlane().Create(0, 3), CreatePixelsResult::kUnavailable);
+  EXPECT_EQ(p.CopyRaw(std::vector<uint8_t>(14)), DrawResult::kSizeMismatch);
+  EXPECT_EQ(AlphaPlane().CopyRaw(std::vector<uint8_t>(15)), DrawResult::kNoPixels);
+  EXPECT_EQ(p.CopyRaw(std::vector<uint8_t>(15, 7)), DrawResult::kOk);
   EXPECT_EQ(p.At(4, 2), 7);
 
   AlphaPlane rows;
-  EXPECT_EQ(rows.CreateFromRows(2, 2, std::vector<uint8_t>{1, 2, 3}), 3);  // too short
-  ASSERT_EQ(rows.CreateFromRows(2, 2, std::vector<uint8_t>{1, 2, 3, 4}), 0);
+  EXPECT_EQ(rows.CreateFromRows(2, 2, std::vector<uint8_t>{1, 2, 3}), CreatePixelsResult::kTooShort);
+  ASSERT_EQ(rows.CreateFromRows(2, 2, std::vector<uint8_t>{1, 2, 3, 4}), CreatePixelsResult::kOk);
   EXPECT_EQ(rows.At(0, 0), 3);
   EXPECT_EQ(rows.At(1, 1), 2);
-  EXPECT_EQ(rows.FillRect(2, 0, 1, 1, 9), 1);
+  EXPECT_EQ(rows.FillRect(2, 0, 1, 1, 9), DrawResult::kClippedAway);
 }
 
 TEST(AlphaPlaneTest, CopiesAddAndReplace) {
@@ -311,17 +311,17 @@ TEST(AlphaPlaneTest, CopiesAddAndReplace) {
   src.Create(2, 2);
   dst.Fill(100);
   src.Fill(200);
-  EXPECT_EQ(dst.Blt(0, 0, 2, 2, src, 0, 0, 1), 0);
+  EXPECT_EQ(dst.Blt(0, 0, 2, 2, src, 0, 0, 1), DrawResult::kOk);
   EXPECT_EQ(dst.At(1, 1), 255);  // saturates
   EXPECT_EQ(dst.At(2, 2), 100);
-  EXPECT_EQ(dst.Blt(3, 3, 2, 2, src, 0, 0, 0), 0);  // clipped to one byte
+  EXPECT_EQ(dst.Blt(3, 3, 2, 2, src, 0, 0, 0), DrawResult::kOk);  // clipped to one byte
   EXPECT_EQ(dst.At(3, 3), 200);
-  EXPECT_EQ(dst.Blt(0, 0, 2, 2, src, 0, 0, 5), 1);
-  EXPECT_EQ(dst.Blt(0, 0, 2, 2, dst, 0, 0, 0), 2);
-  EXPECT_EQ(dst.Blt(0, 0, 2, 2, AlphaPlane(), 0, 0, 0), 3);
-  EXPECT_EQ(dst.Blt(4, 0, 2, 2, src, 0, 0, 0), 4);
+  EXPECT_EQ(dst.Blt(0, 0, 2, 2, src, 0, 0, 5), DrawResult::kUnknownMode);
+  EXPECT_EQ(dst.Blt(0, 0, 2, 2, dst, 0, 0, 0), DrawResult::kSameSurface);
+  EXPECT_EQ(dst.Blt(0, 0, 2, 2, AlphaPlane(), 0, 0, 0), DrawResult::kNoPixels);
+  EXPECT_EQ(dst.Blt(4, 0, 2, 2, src, 0, 0, 0), DrawResult::kClippedAway);
   src.FillRect(0, 0, 1, 1, 127);
-  EXPECT_EQ(dst.BltReplace(0, 0, 2, 2, src, 0, 0, 42), 0);
+  EXPECT_EQ(dst.BltReplace(0, 0, 2, 2, src, 0, 0, 42), DrawResult::kOk);
   EXPECT_EQ(dst.At(0, 0), 42);
   EXPECT_EQ(dst.At(1, 0), 200);
 }

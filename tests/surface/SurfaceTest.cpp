@@ -98,12 +98,12 @@ TEST(SurfaceTest, CreationKeepsTwoSpareRowsAndATransparentPlane) {
   EXPECT_EQ(s->Pitch(), 1600);
   EXPECT_EQ(s->HasAlpha(), 1);
   EXPECT_EQ(s->Alpha().At(799, 599), 0);
-  EXPECT_EQ(s->CreateInFormat(10, 10, 565), 1);
+  EXPECT_EQ(s->CreateInFormat(10, 10, 565), CreatePixelsResult::kAlreadyCreated);
   EXPECT_EQ(s->Width(), 800);  // unchanged
   Surface none;
-  EXPECT_EQ(none.CreateInFormat(10, 10, 1234), 2);  // no display format
-  EXPECT_EQ(none.CreateInFormat(10, 0, 565), 2);
-  EXPECT_EQ(none.CreateInFormat(32768, 1, 565), 2);
+  EXPECT_EQ(none.CreateInFormat(10, 10, 1234), CreatePixelsResult::kUnavailable);  // no display format
+  EXPECT_EQ(none.CreateInFormat(10, 0, 565), CreatePixelsResult::kUnavailable);
+  EXPECT_EQ(none.CreateInFormat(32768, 1, 565), CreatePixelsResult::kUnavailable);
   EXPECT_EQ(none.Bits(), nullptr);
   EXPECT_EQ(none.Width(), 0);
   auto bitmap = MakeSurface(0, 3, 2);
@@ -114,15 +114,15 @@ TEST(SurfaceTest, CreationKeepsTwoSpareRowsAndATransparentPlane) {
 TEST(SurfaceTest, TheDirtyRectangleGrowsWithEveryFill) {
   auto s = MakeSurface(8888, 100, 100);
   EXPECT_FALSE(s->IsDirty());
-  EXPECT_EQ(s->Fill(10, 10, 5, 5, 1, 2, 3), 0);
+  EXPECT_EQ(s->Fill(10, 10, 5, 5, 1, 2, 3), DrawResult::kOk);
   EXPECT_EQ(s->GetDirty(), (DirtyRect{10, 10, 15, 15}));
-  EXPECT_EQ(s->Fill(0, 20, 2, 2, 1, 2, 3), 0);
+  EXPECT_EQ(s->Fill(0, 20, 2, 2, 1, 2, 3), DrawResult::kOk);
   EXPECT_EQ(s->GetDirty(), (DirtyRect{0, 10, 15, 22}));
-  EXPECT_EQ(s->Fill(200, 0, 5, 5, 1, 2, 3), 2);  // wholly outside: nothing, not marked
-  EXPECT_EQ(s->Fill(0, 0, 0, 5, 1, 2, 3), 2);
+  EXPECT_EQ(s->Fill(200, 0, 5, 5, 1, 2, 3), DrawResult::kClippedAway);  // wholly outside: nothing, not marked
+  EXPECT_EQ(s->Fill(0, 0, 0, 5, 1, 2, 3), DrawResult::kClippedAway);
   EXPECT_EQ(s->GetDirty(), (DirtyRect{0, 10, 15, 22}));
   s->ClearDirty();
-  EXPECT_EQ(s->Fill(95, -3, 10, 5, 9, 9, 9), 0);  // partly outside: only the overlap
+  EXPECT_EQ(s->Fill(95, -3, 10, 5, 9, 9, 9), DrawResult::kOk);  // partly outside: only the overlap
   EXPECT_EQ(s->GetDirty(), (DirtyRect{95, 0, 100, 2}));
   EXPECT_EQ(Colour(*s, 99, 1), (Rgb{9, 9, 9}));
   EXPECT_EQ(Colour(*s, 94, 1), (Rgb{0, 0, 0}));
@@ -144,19 +144,19 @@ TEST(SurfaceTest, CopiesInEveryModeAndFormat) {
     FillRaw(*dst, blue);
     // Keyed: green leaves the destination.
     FillRaw(*dst, PackColour(format, {9, 9, 9}));
-    EXPECT_EQ(dst->Blt(1, 0, 4, 1, *src, 0, 0, 1), 0);
+    EXPECT_EQ(dst->Blt(1, 0, 4, 1, *src, 0, 0, 1), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 1, 0), red);
     EXPECT_EQ(Raw(*dst, 2, 0), PackColour(format, {9, 9, 9}));
     EXPECT_EQ(Raw(*dst, 3, 0), blue);
     // Mode 0 copies everything, offset by the clip at the left edge.
-    EXPECT_EQ(dst->Blt(-1, 1, 4, 1, *src, 0, 0, 0), 0);
+    EXPECT_EQ(dst->Blt(-1, 1, 4, 1, *src, 0, 0, 0), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 0, 1), key);
     EXPECT_EQ(Raw(*dst, 1, 1), blue);
-    EXPECT_EQ(dst->Blt(6, 0, 4, 1, *src, 0, 0, 0), 1);
+    EXPECT_EQ(dst->Blt(6, 0, 4, 1, *src, 0, 0, 0), DrawResult::kClippedAway);
     // Alpha: only the opaque pixel comes through.
     src->Alpha().FillRect(2, 0, 1, 1, 255);
     FillRaw(*dst, 0);
-    EXPECT_EQ(dst->Blt(0, 0, 4, 1, *src, 0, 0, 2), 0);
+    EXPECT_EQ(dst->Blt(0, 0, 4, 1, *src, 0, 0, 2), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 0, 0), 0u);
     EXPECT_EQ(Raw(*dst, 2, 0), blue);
   }
@@ -174,7 +174,7 @@ TEST(SurfaceTest, AnOverlappingCopyWithinOneSurfaceMovesThePicture) {
     auto s = MakeSurface(565, 8, 8);
     for (int32_t y = 0; y < 8; ++y)
       for (int32_t x = 0; x < 8; ++x) SetRaw(*s, x, y, static_cast<uint32_t>(1 + y * 8 + x));
-    EXPECT_EQ(s->Blt(2, 1, 5, 6, *s, 1, 0, mode), 0);  // down and right
+    EXPECT_EQ(s->Blt(2, 1, 5, 6, *s, 1, 0, mode), DrawResult::kOk);  // down and right
     for (int32_t y = 0; y < 6; ++y)
       for (int32_t x = 0; x < 5; ++x)
         ASSERT_EQ(Raw(*s, 2 + x, 1 + y), static_cast<uint32_t>(1 + y * 8 + 1 + x)) << mode;
@@ -184,10 +184,10 @@ TEST(SurfaceTest, AnOverlappingCopyWithinOneSurfaceMovesThePicture) {
 TEST(SurfaceTest, SurfacesOfDifferentFormatsDoNotMix) {
   auto a = MakeSurface(8888, 4, 4);
   auto b = MakeSurface(565, 4, 4);
-  EXPECT_EQ(a->Blt(0, 0, 4, 4, *b, 0, 0, 0), 1);
-  EXPECT_EQ(a->BitBltAlpha(0, 0, 4, 4, *b, 0, 0, 255), 1);
-  EXPECT_EQ(a->KeyReplaceBlt(0, 0, 4, 4, *b, 0, 0, 1, 2, 3), 1);
-  EXPECT_EQ(a->StretchBlt(0, 0, 4, 4, *b, 0, 0, 2, 2), 1);
+  EXPECT_EQ(a->Blt(0, 0, 4, 4, *b, 0, 0, 0), DrawResult::kOtherFormat);
+  EXPECT_EQ(a->BitBltAlpha(0, 0, 4, 4, *b, 0, 0, 255), DrawResult::kOtherFormat);
+  EXPECT_EQ(a->KeyReplaceBlt(0, 0, 4, 4, *b, 0, 0, 1, 2, 3), DrawResult::kOtherFormat);
+  EXPECT_EQ(a->StretchBlt(0, 0, 4, 4, *b, 0, 0, 2, 2), DrawResult::kOtherFormat);
 }
 
 TEST(SurfaceTest, StretchScalesTheClippedPart) {
@@ -197,20 +197,20 @@ TEST(SurfaceTest, StretchScalesTheClippedPart) {
   SetRaw(*src, 0, 1, 0x000003);
   SetRaw(*src, 1, 1, 0x000004);
   auto dst = MakeSurface(888, 6, 6);
-  EXPECT_EQ(dst->StretchBlt(0, 0, 4, 4, *src, 0, 0, 2, 2), 0);
+  EXPECT_EQ(dst->StretchBlt(0, 0, 4, 4, *src, 0, 0, 2, 2), DrawResult::kOk);
   EXPECT_EQ(Raw(*dst, 1, 1), 1u);
   EXPECT_EQ(Raw(*dst, 2, 1), 2u);
   EXPECT_EQ(Raw(*dst, 3, 3), 4u);
   EXPECT_FALSE(dst->IsDirty());
   // Off the left edge: the right half of the scaled picture lands at 0.
   FillRaw(*dst, 0);
-  EXPECT_EQ(dst->StretchBlt(-2, 0, 4, 4, *src, 0, 0, 2, 2), 0);
+  EXPECT_EQ(dst->StretchBlt(-2, 0, 4, 4, *src, 0, 0, 2, 2), DrawResult::kOk);
   EXPECT_EQ(Raw(*dst, 0, 0), 2u);
   EXPECT_EQ(Raw(*dst, 1, 3), 4u);
   EXPECT_EQ(Raw(*dst, 2, 0), 0u);
-  EXPECT_EQ(dst->StretchBlt(0, 0, 0, 4, *src, 0, 0, 2, 2), 1);
-  EXPECT_EQ(dst->StretchBlt(0, 0, 4, 4, *src, 0, 0, 0, 2), 1);
-  EXPECT_EQ(dst->StretchBlt(6, 0, 4, 4, *src, 0, 0, 2, 2), 2);
+  EXPECT_EQ(dst->StretchBlt(0, 0, 0, 4, *src, 0, 0, 2, 2), DrawResult::kEmpty);
+  EXPECT_EQ(dst->StretchBlt(0, 0, 4, 4, *src, 0, 0, 0, 2), DrawResult::kEmpty);
+  EXPECT_EQ(dst->StretchBlt(6, 0, 4, 4, *src, 0, 0, 2, 2), DrawResult::kClippedAway);
 }
 
 TEST(SurfaceTest, KeyReplaceInvertMonoAndNoise) {
@@ -222,7 +222,7 @@ TEST(SurfaceTest, KeyReplaceInvertMonoAndNoise) {
     SetRaw(*src, 1, 0, PackColour(format, {255, 0, 255}));
     SetRaw(*src, 2, 0, PackColour(format, {8, 16, 24}));
     FillRaw(*dst, PackColour(format, {200, 200, 200}));
-    EXPECT_EQ(dst->KeyReplaceBlt(0, 0, 3, 1, *src, 0, 0, 0, 0, 255), 0);
+    EXPECT_EQ(dst->KeyReplaceBlt(0, 0, 3, 1, *src, 0, 0, 0, 0, 255), DrawResult::kOk);
     EXPECT_EQ(Raw(*dst, 0, 0), PackColour(format, {200, 200, 200}));
     EXPECT_EQ(Raw(*dst, 1, 0), PackColour(format, {0, 0, 255}));
     EXPECT_EQ(Raw(*dst, 2, 0), PackColour(format, {8, 16, 24}));
@@ -251,7 +251,7 @@ TEST(SurfaceTest, KeyReplaceInvertMonoAndNoise) {
     EXPECT_EQ(Raw(*s, 0, 0), c.inverted);
     if (c.mono == 0) continue;
     SetRaw(*s, 0, 0, c.before);
-    EXPECT_EQ(s->Mono(), 1);
+    s->Mono();
     EXPECT_EQ(Raw(*s, 0, 0), c.mono);
   }
   auto twice = MakeSurface(565, 1, 1);
@@ -263,35 +263,35 @@ TEST(SurfaceTest, KeyReplaceInvertMonoAndNoise) {
   // Noise: one grey per pair; the generator's sequence from its start is fixed.
   auto n = MakeSurface(8888, 5, 1);
   SetNoiseState(1);
-  EXPECT_EQ(n->Noise(0, 0, 5, 1), 0);
+  EXPECT_EQ(n->Noise(0, 0, 5, 1), DrawResult::kOk);
   EXPECT_EQ(Raw(*n, 0, 0), 198u * 0x010101);
   EXPECT_EQ(Raw(*n, 1, 0), 198u * 0x010101);
   EXPECT_EQ(Raw(*n, 2, 0), 126u * 0x010101);
   EXPECT_EQ(Raw(*n, 4, 0), 0u);  // the odd last column stays
   auto n565 = MakeSurface(565, 2, 1);
-  EXPECT_EQ(n565->Noise(0, 0, 2, 1), 0);
+  EXPECT_EQ(n565->Noise(0, 0, 2, 1), DrawResult::kOk);
   EXPECT_EQ(Raw(*n565, 0, 0), PackColour(565, {129, 129, 129}));
   auto bitmap = MakeSurface(0, 2, 1);
-  EXPECT_EQ(bitmap->Noise(0, 0, 2, 1), 0);
+  EXPECT_EQ(bitmap->Noise(0, 0, 2, 1), DrawResult::kOk);
   EXPECT_EQ(Raw(*bitmap, 0, 0), 0u);
 }
 
 TEST(SurfaceTest, PicturesConvertInAndOutOfTheDeviceFormat) {
   Bitmap bitmap;
-  ASSERT_EQ(bitmap.Create(2, 1, 1, 24), 0);
+  ASSERT_TRUE(bitmap.Create(2, 1, 1, 24));
   bitmap.Fill(0, 0, 1, 1, 0xFF, 0x80, 0x08);
   for (int32_t format : kDeviceFormats) {
     auto s = MakeSurface(format, 2, 1);
-    EXPECT_EQ(s->CopyFromBitmap(bitmap), 0);
+    EXPECT_TRUE(s->CopyFromBitmap(bitmap));
     EXPECT_EQ(s->GetDirty(), (DirtyRect{0, 0, 2, 1}));
     EXPECT_EQ(Raw(*s, 0, 0), PackColour(format, {0xFF, 0x80, 0x08}));
     Bitmap back;
     back.Create(2, 1, 1, 24);
-    EXPECT_EQ(back.CopyFromSurface(*s), 0);
+    EXPECT_TRUE(back.CopyFromSurface(*s));
     EXPECT_EQ(PixelColour(0, back.Pixels(), 0, 0), PixelColour(format, s->View(), 0, 0));
   }
   auto small = MakeSurface(565, 3, 1);
-  EXPECT_EQ(small->CopyFromBitmap(bitmap), 1);
+  EXPECT_FALSE(small->CopyFromBitmap(bitmap));
 }
 
 TEST(SurfaceTest, AttachTakesAnotherSurfacesPixels) {
@@ -300,7 +300,7 @@ TEST(SurfaceTest, AttachTakesAnotherSurfacesPixels) {
   view.Attach(owner->Device(), 565);
   EXPECT_EQ(view.Width(), 4);
   EXPECT_EQ(view.Height(), 3);
-  EXPECT_EQ(view.Fill(0, 0, 1, 1, 255, 255, 255), 0);
+  EXPECT_EQ(view.Fill(0, 0, 1, 1, 255, 255, 255), DrawResult::kOk);
   EXPECT_EQ(Raw(*owner, 0, 0), 0xFFFFu);
 }
 
@@ -308,18 +308,18 @@ TEST(SurfaceTest, CreateAndLoadTakeTheDisplaysSurfaceFormat) {
   SetSurfaceFormatCode(565);
   {
     Surface a;
-    ASSERT_EQ(a.Create(8, 8), 0);
+    ASSERT_TRUE(a.Create(8, 8));
     EXPECT_EQ(a.FormatCode(), 565);
     a.Release();
     EXPECT_EQ(a.Width(), 0);
-    EXPECT_EQ(a.Fill(0, 0, 1, 1, 0, 0, 0), 3);
+    EXPECT_EQ(a.Fill(0, 0, 1, 1, 0, 0, 0), DrawResult::kNoPixelMemory);
     SetSurfaceFormatCode(888);
-    ASSERT_EQ(a.Create(4, 4), 0);  // made again after a release
+    ASSERT_TRUE(a.Create(4, 4));  // made again after a release
     EXPECT_EQ(a.FormatCode(), 888);
   }
   SetSurfaceFormatCode(0);
   Surface bitmap;
-  ASSERT_EQ(bitmap.Create(4, 4), 0);
+  ASSERT_TRUE(bitmap.Create(4, 4));
   EXPECT_FALSE(bitmap.IsDeviceMode());
 }
 

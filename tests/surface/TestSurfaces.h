@@ -16,7 +16,7 @@ namespace zan::test {
 
 inline std::unique_ptr<Surface> MakeSurface(int32_t code, int32_t width, int32_t height) {
   auto s = std::make_unique<Surface>();
-  EXPECT_EQ(s->CreateInFormat(width, height, code), 0);
+  EXPECT_EQ(s->CreateInFormat(width, height, code), CreatePixelsResult::kOk);
   return s;
 }
 
