@@ -310,9 +310,9 @@ Result<SaveFile> DecodeSaveFile(std::span<const uint8_t> bytes) {
                 Numbered("sound channel", i) + "'s file name");
   if (r.Failed()) return MakeError(r.Reason());
   save.sounds = *DecodeSoundRecords(sounds);
-  for (ParticleRecord::Effect& e : save.weather.effects)
-    for (int32_t* v : {&e.on, &e.settings.count, &e.settings.speed, &e.settings.angle, &e.settings.spread})
-      *v = r.I32();
+  const std::span<const uint8_t> weather = r.View(ParticleRecord::kSize);
+  if (weather.empty()) return MakeError("the file ends inside the weather");
+  save.weather = ParticleRecord::Decode(std::span<const uint8_t, ParticleRecord::kSize>(weather.data(), ParticleRecord::kSize));
 
   const int32_t ints = r.I32();
   const int32_t strings = r.I32();
