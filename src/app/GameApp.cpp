@@ -4,6 +4,7 @@
 
 #include "app/GameSettings.h"
 #include "app/KeyConfig.h"
+#include "app/StorySaves.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "message/MessageWindowTask.h"
@@ -16,6 +17,7 @@
 #include "script/ScriptLoader.h"
 #include "script/DelayTask.h"
 #include "script/VariableTable.h"
+#include "screens/SaveLoadScreen.h"
 #include "screens/SystemSounds.h"
 #include "screens/YesNoDialog.h"
 #include "stage/ImageLayers.h"
@@ -60,6 +62,7 @@ GameApp::GameApp(Platform& platform, Harness& harness)
         return data->ReadGameFile(name, kSlotSounds, bytes);
       },
       interpreter_->Options());
+  MakeSaveLoadScreen();
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
@@ -87,6 +90,8 @@ GameApp::~GameApp() {
   interpreter_.reset();
   dialog_.reset();
   systemSounds_.reset();
+  saveLoad_.reset();
+  storySaves_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }

@@ -37,6 +37,9 @@ class TransitionPlayer;
 class VariableTable;
 class SystemSounds;
 class YesNoDialog;
+class SaveLoadScreen;
+class StorySaves;
+enum class SaveLoadMode : int32_t;
 
 class GameApp : public Application {
  public:
@@ -110,6 +113,14 @@ class GameApp : public Application {
   YesNoDialog& Dialog() { return *dialog_; }
   // The system screens' eleven sound channels.
   SystemSounds& SystemSound() { return *systemSounds_; }
+  // The save and load screen. The title opens it in load mode with itself as caller
+  // (SaveLoadScreen::Open) and, when it has closed, asks it for the chosen file.
+  SaveLoadScreen& SaveLoad() { return *saveLoad_; }
+  // Opens the save and load screen over the story (input actions 9 and 10, "SaveRun", the
+  // right button's action 2): the story is held until it closes, then crosses back in.
+  // False when it does not open: the story is not running or not in story mode, a choice
+  // counts down, or the screen is open already.
+  bool OpenSaveLoadOverStory(SaveLoadMode mode);
   bool QuitRequestPending() const { return quitQuestion_.Valid(); }
   uint64_t FrameCount() const { return frame_; }
   // The two spare full-screen surfaces, made when first asked for (nothing the story runs
@@ -135,6 +146,9 @@ class GameApp : public Application {
   // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
   // event is taken.
   bool RouteInput(const InputEvent& event);
+  // The save and load screen and what it asks of the story (GameAppSaveLoad.cpp).
+  void MakeSaveLoadScreen();
+  void SaveLoadClosedOverStory();
 
   Harness& harness_;
   InstanceLock instanceLock_;
@@ -165,6 +179,8 @@ class GameApp : public Application {
   // The dialog and the system sounds follow the settings the interpreter keeps.
   std::unique_ptr<YesNoDialog> dialog_;
   std::unique_ptr<SystemSounds> systemSounds_;
+  std::unique_ptr<StorySaves> storySaves_;
+  std::unique_ptr<SaveLoadScreen> saveLoad_;
   std::unique_ptr<NameList> eventCgList_;
   std::unique_ptr<CsvRowTable> pictureAbbreviations_;
 };

@@ -104,7 +104,10 @@ void ScreenButtons::HandleEvent(const InputEvent& event) {
         cancelled_ = true;
       } else if (event.button == PointerButton::kLeft) {
         selected_ = HitTest(pointerX_, pointerY_);
-        if (pressed_ != 0 && pressed_ == selected_) clicked_ = pressed_;
+        if (pressed_ != 0 && pressed_ == selected_) {
+          clicked_ = pressed_;
+          clickedByKey_ = false;
+        }
         pressed_ = 0;
       }
       break;
@@ -122,7 +125,10 @@ void ScreenButtons::HandleEvent(const InputEvent& event) {
       break;
     case Kind::kKeyUp:
       if (event.key == Key::kReturn) {
-        if (pressed_ != 0 && pressed_ == selected_) clicked_ = pressed_;
+        if (pressed_ != 0 && pressed_ == selected_) {
+          clicked_ = pressed_;
+          clickedByKey_ = true;
+        }
         pressed_ = 0;
       } else if (event.key == Key::kEscape) {
         cancelled_ = true;

@@ -77,6 +77,8 @@ class ScreenButtons {
   void HandleEvent(const InputEvent& event);
   // The button clicked since the last call (0 for none), and whether a cancel came.
   int32_t TakeClicked();
+  // Whether the last click came from Enter rather than the mouse.
+  bool LastClickByKey() const { return clickedByKey_; }
   bool TakeCancelled();
 
   void SetBlocked(bool blocked);
@@ -99,6 +101,9 @@ class ScreenButtons {
                   uint8_t opacity = 255) const;
   // Whether Draw would draw otherwise than it last did.
   bool Changed() const;
+  // A screen that draws its buttons in its own way (DrawButton) has drawn them as they are
+  // now.
+  void MarkDrawn() { drawn_ = Shown(); }
 
  private:
   bool IsActive(int32_t number) const;
@@ -111,6 +116,7 @@ class ScreenButtons {
   int32_t selected_ = 0;
   int32_t pressed_ = 0;
   int32_t clicked_ = 0;
+  bool clickedByKey_ = false;
   bool cancelled_ = false;
   bool blocked_ = false;
   std::vector<int32_t> drawn_;  // Shown() at the last Draw; empty before the first

@@ -459,9 +459,22 @@ void Interpreter::RightButtonAction() {
     case 1:
       SetWindowHiddenByPlayer(!WindowHiddenByPlayer());
       break;
+    case 2:
+      if (openSaveScreen_) openSaveScreen_();
+      break;
     default:
-      break;  // 2 opens the save screen, which is not built yet
+      break;
   }
+}
+
+void Interpreter::SaveRun() {
+  if (!openSaveScreen_ || gameMode_ != kModeStory || !IsRunning() || choices_.CountdownActive() ||
+      layers_->Animating())
+    return;
+  // Set before the screen opens, so that every save made there carries it; a screen that
+  // does not open leaves no flag behind to mark later saves.
+  openedBySaveRun_ = 1;
+  if (!openSaveScreen_()) openedBySaveRun_ = 0;
 }
 
 void Interpreter::ToggleWindowHiddenByPlayer() {
