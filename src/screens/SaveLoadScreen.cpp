@@ -58,8 +58,6 @@ bool SaveLoadScreen::Open(SaveLoadMode mode, GameTask* caller, Callback onEnd) {
   chosen_.clear();
   mode_ = mode;
   if (!OpenScreen(caller, std::move(onEnd), LayoutOf(mode))) return false;
-  Result<ButtonTable> spots = LoadButtonTable(services_.data, DefinitionFileId::kSaveLoadSpots);
-  spots_ = spots ? std::move(*spots) : ButtonTable{};
   // The remembered page and slot come from option.dat, which may hold anything.
   page_ = std::clamp(services_.options.lastSavePage, 0, kPages - 1);
   selected_ = std::clamp(services_.options.lastSaveSlot, -1, kSlots - 1);

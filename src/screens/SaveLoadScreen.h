@@ -28,6 +28,9 @@
 // file, which every opening forgets. The screen crosses in from the picture on the screen
 // over 500 ms; the page and slot a confirmed action used are remembered in the options
 // block (option.dat) and taken, clamped to the screen's range, at the next opening.
+//
+// The screen's second table (system5-2.lib, one source per item) places nothing that this
+// screen draws or hits, so it is not read: a game without it is not told it lacks it.
 
 #include <array>
 #include <cstdint>
@@ -109,9 +112,6 @@ class SaveLoadScreen : public SystemScreen {
   const std::string& Notice() const { return notice_; }
   // Whether a slot of the page shown holds a save that can be shown and loaded.
   bool SlotHoldsSave(int32_t slot) const { return slots_[static_cast<size_t>(slot)].valid; }
-  // The second table (system5-2.lib), read as the screen opens; nothing on the screen
-  // consults it.
-  const ButtonTable& SpotTable() const { return spots_; }
 
   void Draw(Surface& frame) override;
   bool Changed() const override;
@@ -160,7 +160,6 @@ class SaveLoadScreen : public SystemScreen {
   bool resultReady_ = false;
   std::string chosen_;
   std::string notice_;
-  ButtonTable spots_;
   std::array<Slot, kSlots> slots_;
   Surface preview_;
   int32_t previewOf_ = -2;  // the slot the preview shows; -1 the notice, -2 nothing yet
