@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
+#include "script/SaveFile.h"
 #include "script/ScriptLoader.h"
 #include "script/DelayTask.h"
 #include "script/VariableTable.h"
@@ -66,6 +67,14 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  // On a virtual clock (headless) saves are dated from 2000-01-01 00:00 by that clock, so
+  // that a run and its saves repeat exactly.
+  if (platform.GetClock().MovesOnlyBySleeping()) {
+    interpreter_->SetSaveClock([&clock = platform.GetClock()] {
+      constexpr int64_t kFirstDay = 946684800;  // 2000-01-01 00:00 UTC, in seconds since 1970
+      return SaveTime::FromUnixSeconds(kFirstDay + clock.Milliseconds() / 1000);
+    });
+  }
   // The timeline's input actions, as released keys mapped to them, and its saves and loads.
   harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
   harness_.SetSlotSink([this](bool save, int32_t slot) {

@@ -52,6 +52,7 @@ class SoundManager;
 class TransitionPlayer;
 class VariableTable;
 struct SaveFile;
+struct SaveTime;
 
 // What the story is doing.
 enum GameMode : int32_t {
@@ -83,6 +84,10 @@ class Interpreter : public GameTask, public StoryControl {
   // The player of the transitions ("Update", the fade of a new game). Without it every scene
   // change shows at once.
   void AttachTransitions(TransitionPlayer& player) { scenes_.Attach(player); }
+
+  // Where a save takes its time from; by default the local time (SaveTime::Now). A run on
+  // a virtual clock gives one of its own, so that its saves are the same in every run.
+  void SetSaveClock(std::function<SaveTime()> clock) { saveClock_ = std::move(clock); }
 
   // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
   void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
@@ -302,6 +307,7 @@ class Interpreter : public GameTask, public StoryControl {
   TimedWait timedWait_;
   std::function<void(int32_t)> frameRate_;
   std::function<bool()> openSaveScreen_;
+  std::function<SaveTime()> saveClock_;
   MessageWindowTask* window_ = nullptr;
   FrameCompositor* frame_ = nullptr;
   std::array<const FrameLayer*, 5> frameLayers_{};  // what Attach added to the frame

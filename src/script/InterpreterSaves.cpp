@@ -59,7 +59,7 @@ std::vector<uint8_t> Interpreter::Thumbnail() {
 SaveFile Interpreter::CaptureSave() {
   SaveFile save;
   save.thumbnail = Thumbnail();
-  save.time = SaveTime::Now();
+  save.time = saveClock_ ? saveClock_() : SaveTime::Now();
   save.pageText = SavePageText(CurrentArea());
   save.script = record_.name;
   save.scene = sceneName_;
