@@ -63,6 +63,15 @@ const char* kScript = R"(<ImageLoad 0, bg.bmp, 0, 0>
 <If again, clicks<1000>
 )";
 
+// The script opens the save screen before its first page.
+const char* kSaveRunScript = R"(<ImageLoad 0, bg.bmp, 0, 0>
+<SaveRun>
+[again]
+<KW>
+<Inc clicks>
+<If again, clicks<1000>
+)";
+
 class SaveLoadScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,7 +107,9 @@ class SaveLoadScenarioTest : public ::testing::Test {
                                    {"dialog_button.bmp", FlatBmp(192, 64, BmpForm::kRgb24, {10, 10, 10})}},
                                   "Rod7Q", true));
     testing::WriteBytes((dir / "msg.arc").string(),
-                        testing::WriteTestArchive({{"main.txt", testing::GameBytes(kScript)}}, "Rod7Q", true));
+                        testing::WriteTestArchive({{"main.txt", testing::GameBytes(kScript)},
+                                                   {"saverun.txt", testing::GameBytes(kSaveRunScript)}},
+                                                  "Rod7Q", true));
     testing::WriteBytes(
         (dir / "dat.arc").string(),
         testing::WriteTestArchive({{"variable.csv", testing::GameBytes("種類,名前,初期値,最小,最大\nINT,clicks,0,0,1000\n")}},
@@ -217,6 +228,18 @@ TEST_F(SaveLoadScenarioTest, ALoadRestoresTheGame) {
   EXPECT_EQ(At("asked.png", 400, 250), kLoadPanel);
   EXPECT_EQ(At("after.png", 5, 5), kStory);
   EXPECT_EQ(Clicks(), "3");
+}
+
+TEST_F(SaveLoadScenarioTest, SaveRunOpensTheSaveScreenAndItsSaveIsMarked) {
+  ASSERT_TRUE(Run("70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) + "\n100 key Escape\n140 click 400 300\n",
+                  "--start saverun.txt --frames 170" + Shot(60, "open.png")));
+  EXPECT_EQ(At("open.png", 5, 5), kSaveBg);
+  ASSERT_TRUE(fs::exists(Save("save0.sav")));
+  const std::string bytes = Bytes(Save("save0.sav"));
+  ASSERT_EQ(bytes.size(), kSaveSize);
+  // The flag "opened by SaveRun" is the word before the movie's 72 bytes, little-endian.
+  EXPECT_EQ(bytes.substr(bytes.size() - 76, 4), std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(Clicks(), "1");  // the story went on after the screen closed
 }
 
 TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {
