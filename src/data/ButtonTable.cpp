@@ -23,7 +23,7 @@ std::string ItemName(int32_t item) { return "item " + std::to_string(item); }
 }  // namespace
 
 bool ButtonRect::Contains(int32_t px, int32_t py) const {
-  return PointInRect(px, py, x, y, width, height) != 0;
+  return PointInRect(px, py, x, y, width, height);
 }
 
 const ButtonRow& ButtonTable::Item(int32_t k) const {

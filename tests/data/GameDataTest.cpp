@@ -178,10 +178,10 @@ TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   const size_t reports = LogLines().size();
 
   Bytes bytes;
-  EXPECT_EQ(data.ReadPicture("BG.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("BG.bmp", nullptr, bytes));
   EXPECT_EQ(bytes, B("main picture"));
   // Without gra2.arc a missing picture loads nothing and reports nothing.
-  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("ev.bmp", nullptr, bytes));
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(data.PictureArchive("ev.bmp"), nullptr);
   EXPECT_EQ(LogLines().size(), reports);
@@ -191,14 +191,14 @@ TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   data.OpenGameArchives();
   const size_t reopened = LogLines().size();
   EXPECT_TRUE(data.GetArchive(kSlotExtraPictures).IsOpen());
-  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("ev.bmp", nullptr, bytes));
   EXPECT_EQ(bytes, B("extra picture"));
   EXPECT_EQ(data.PictureArchive("ev.bmp"), &data.GetArchive(kSlotExtraPictures));
   // In neither: the extra archive is asked and answers "not found".
-  EXPECT_EQ(data.ReadPicture("none.bmp", nullptr, bytes), 0);
+  EXPECT_FALSE(data.ReadPicture("none.bmp", nullptr, bytes));
   EXPECT_TRUE(bytes.empty());
   // A given archive is the only one read.
-  EXPECT_EQ(data.ReadPicture("bg.bmp", &data.GetArchive(kSlotExtraPictures), bytes), 0);
+  EXPECT_FALSE(data.ReadPicture("bg.bmp", &data.GetArchive(kSlotExtraPictures), bytes));
   EXPECT_EQ(LogLines().size(), reopened);
 }
 
@@ -239,7 +239,7 @@ TEST_F(GameDataTest, TablesLoadFromTheDataArchiveWithLibFilesUnscrambled) {
   // A list that cannot be read is reported by the reader and answers -1.
   EXPECT_EQ(list.Load(data, "none.csv", kSlotTables), 0);
   EXPECT_FALSE(list.IsLoaded());
-  EXPECT_EQ(list.Find("ev01"), -1);
+  EXPECT_EQ(list.Find("ev01"), std::nullopt);
   EXPECT_TRUE(fs::exists(dir / "GameErrorLog.txt"));
   fs::remove(dir / "GameErrorLog.txt");
 
