@@ -103,7 +103,7 @@ Result<ButtonTable> LoadButtonTable(GameData& data, DefinitionFileId id) {
     return MakeError(std::string(file.name) + " is not a button table");
   }
   std::vector<uint8_t> bytes;
-  if (data.ReadTableFile(file.name, kSlotDefinitions, bytes) == 0) {
+  if (!data.ReadTableFile(file.name, kSlotDefinitions, bytes)) {
     return MakeError(std::string(file.name) + " is missing from the definition archive");
   }
   ButtonTable table = ReadButtonTable(AsText(bytes), file);

@@ -137,12 +137,12 @@ bool GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t
   static const std::string notRead = Sjis("[×]ファイルがアーカイブファイル内に見つかりませんでした");
   const Archive& archive = GetArchive(slot);
   uint32_t size = 0;
-  if (archive.GetEntrySize(name, &size) == 0) {
+  if (!archive.GetEntrySize(name, &size)) {
     reporter_.ReportErrorDetail(noSize, name, 1);
     return false;
   }
   buffer.assign(size, 0);
-  if (archive.ReadEntry(name, buffer) == 0) {
+  if (!archive.ReadEntry(name, buffer)) {
     reporter_.ReportErrorDetail(notRead, name, 1);
     FreeGameFile(buffer);
     return false;
