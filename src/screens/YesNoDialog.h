@@ -89,7 +89,7 @@ class YesNoDialog : public Task, public YesNoQuestions, public EventReceiver, pu
     bool operator==(const Look&) const = default;
   };
   // The task's phase 1 (before the frame is drawn): the answer, the fade.
-  int32_t Step();
+  void Step();
   // Shows the question of `kind`, or answers it yes at once.
   DialogTicket Show(DialogKind kind, bool answerYesAtOnce);
   void Finish();
