@@ -19,7 +19,7 @@ namespace {
 
 constexpr int32_t kScreenWidth = 800, kScreenHeight = 600;
 
-// The preview's text (Part of the save's header): the date and the scene name in 24-pixel
+// The preview's text, from the save's header: the date and the scene name in 24-pixel
 // characters on the first line, the page in up to four lines of 20-pixel characters below.
 constexpr int32_t kHeadSize = 24, kPageSize = 20, kPageTop = 28, kSceneX = 250, kPageLines = 4;
 

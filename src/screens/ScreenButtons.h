@@ -8,7 +8,8 @@
 // selected button shows its hovered look (so the keyboard focus looks like the hover) and,
 // when it has one, its hover picture: an extra part drawn at its own place. A button is
 // clicked when the left button goes down and up on it, or when Enter goes down and up while
-// it is selected; the pressed look shows in between. A right click or Escape is a cancel.
+// it is selected; the pressed look shows in between. A right click or Escape (down and up) is
+// a cancel.
 //
 // Hit testing: the last button that is visible, enabled and whose rectangle holds the point,
 // both edges inclusive (x = left + width is inside). A button whose width or height is 0 or
@@ -118,6 +119,10 @@ class ScreenButtons {
   int32_t clicked_ = 0;
   bool clickedByKey_ = false;
   bool cancelled_ = false;
+  // A cancel is a release whose press the buttons saw: the release that opened the screen
+  // (a right click with the save screen as its action) does not close it again.
+  bool rightPressed_ = false;
+  bool escapePressed_ = false;
   bool blocked_ = false;
   std::vector<int32_t> drawn_;  // Shown() at the last Draw; empty before the first
 };

@@ -242,6 +242,25 @@ TEST_F(SaveLoadScenarioTest, SaveRunOpensTheSaveScreenAndItsSaveIsMarked) {
   EXPECT_EQ(Clicks(), "1");  // the story went on after the screen closed
 }
 
+TEST_F(SaveLoadScenarioTest, TheRightButtonOpensTheSaveScreenWhenTheSettingSaysSo) {
+  ASSERT_TRUE(Run("", "--frames 5"));
+  // The options block lies before the 126 bytes of gallery flags at the end of option.dat;
+  // the right button's action is its int32 at offset 28 (2: the save screen).
+  const fs::path option = root / "game" / "sys" / "option.dat";
+  std::string bytes = Bytes(option);
+  ASSERT_GT(bytes.size(), 176u + 126u);
+  const size_t at = bytes.size() - 126 - 176 + 28;
+  ASSERT_EQ(bytes.substr(at, 4), std::string("\x01\0\0\0", 4));  // hide the window, by default
+  bytes[at] = 2;
+  std::ofstream(option, std::ios::binary | std::ios::trunc) << bytes;
+  // The right click that opens the screen does not close it; the next one does.
+  ASSERT_TRUE(Run("40 rclick 400 300\n90 rclick 400 300\n140 click 400 300\n",
+                  "--frames 170" + Shot(80, "open.png") + Shot(130, "closed.png")));
+  EXPECT_EQ(At("open.png", 5, 5), kSaveBg);
+  EXPECT_EQ(At("closed.png", 5, 5), kStory);
+  EXPECT_EQ(Clicks(), "1");
+}
+
 TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {
   fs::create_directories(root / "game" / "save");
   std::ofstream(Save("save0.sav"), std::ios::binary) << std::string(1000, '\x01');
