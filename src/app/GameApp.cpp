@@ -302,6 +302,7 @@ bool GameApp::TakeAnswers() {
 }
 
 void GameApp::ReturnToTitle() {
+  CloseSaveLoadOverStory();
   const GameMode mode = interpreter_->Mode();
   // The bonus screens' music goes on when a replay they started ends.
   systemSounds_->StopAll(mode == kModeGalleryReplay || mode == kModeDemo ? SystemSounds::kMusic : -1);

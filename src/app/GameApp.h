@@ -149,6 +149,9 @@ class GameApp : public Application {
   // The save and load screen and what it asks of the story (GameAppSaveLoad.cpp).
   void MakeSaveLoadScreen();
   void SaveLoadClosedOverStory();
+  // The story ends (the return to the title): a save and load screen over it closes at
+  // once, and the story it held runs again so that it can be shut down in order.
+  void CloseSaveLoadOverStory();
 
   Harness& harness_;
   InstanceLock instanceLock_;

@@ -56,4 +56,12 @@ void GameApp::SaveLoadClosedOverStory() {
   game.CrossToCurrentScene(kClosingFade);
 }
 
+void GameApp::CloseSaveLoadOverStory() {
+  if (!saveLoad_->IsRunning() || saveLoad_->Caller() != interpreter_.get()) return;
+  saveLoad_->Abandon();
+  interpreter_->SaveScreenClosed();
+  interpreter_->Resume();
+  interpreter_->SetClickState(kClickNone);
+}
+
 }  // namespace zan

@@ -86,6 +86,15 @@ bool SaveLoadScreen::Open(SaveLoadMode mode, GameTask* caller, Callback onEnd) {
   return true;
 }
 
+void SaveLoadScreen::Abandon() {
+  if (!IsRunning()) return;
+  SetOnEnd(nullptr);
+  pending_ = Pending::kNone;
+  question_ = {};
+  fade_.reset();
+  End();
+}
+
 std::optional<std::string> SaveLoadScreen::ChosenFile() const {
   if (!resultReady_) return std::nullopt;
   return chosen_;

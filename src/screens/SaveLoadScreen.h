@@ -98,6 +98,8 @@ class SaveLoadScreen : public SystemScreen {
   // Opens the screen in `mode` with `caller` as its return target; `onEnd` runs on the caller
   // when it closes. False when it is open already or its button table cannot be had.
   bool Open(SaveLoadMode mode, GameTask* caller, Callback onEnd);
+  // Closes at once without handing back to the caller (the game it was over has ended).
+  void Abandon();
   // The file a confirmed load chose for a caller other than the story; none after a visit
   // that chose nothing.
   std::optional<std::string> ChosenFile() const;

@@ -261,6 +261,15 @@ TEST_F(SaveLoadScenarioTest, TheRightButtonOpensTheSaveScreenWhenTheSettingSaysS
   EXPECT_EQ(Clicks(), "1");
 }
 
+TEST_F(SaveLoadScenarioTest, ReturningToTheTitleClosesTheScreen) {
+  // Counted once, then the save screen; the return to the title (answered yes) ends the
+  // story under it, and the story starts again: its count from 0, one click after it.
+  ASSERT_TRUE(Run("30 click 400 300\n40 action 9\n70 action 19\n90 key Left\n94 key Return\n160 click 400 300\n",
+                  "--frames 190" + Shot(150, "again.png")));
+  EXPECT_EQ(At("again.png", 5, 5), kStory);
+  EXPECT_EQ(Clicks(), "1");
+}
+
 TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {
   fs::create_directories(root / "game" / "save");
   std::ofstream(Save("save0.sav"), std::ios::binary) << std::string(1000, '\x01');
