@@ -27,17 +27,17 @@ GameTask::~GameTask() {
   manager_.RemoveTask(this);
 }
 
-int32_t GameTask::Start(uint32_t key) {
+LinkResult GameTask::Start(uint32_t key) {
   if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
   startKey_ = key;
-  int32_t result = manager_.AddTask(this, key);
+  const LinkResult result = manager_.AddTask(this, key);
   click_.clicked = 0;
   click_.clickedLatch = 0;
   return result;
 }
 
 void GameTask::End() {
-  SetEndValue(1);
+  SetEnded(true);
   click_.MarkRemoved();
   if (caller_ != nullptr && GetHandler(kCallbackSlot)) {
     // Taken before the call, so a callback that reopens this task keeps its new caller.
@@ -51,13 +51,13 @@ void GameTask::End() {
 
 bool GameTask::Suspend() {
   if (!manager_.IsRunning(this)) return false;
-  SetEndValue(1);
+  SetEnded(true);
   click_.MarkRemoved();
   return true;
 }
 
-int32_t GameTask::Resume() {
-  if (manager_.IsRunning(this)) return 1;
+LinkResult GameTask::Resume() {
+  if (manager_.IsRunning(this)) return LinkResult::kAlreadyLinked;
   if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
   return manager_.AddTask(this, startKey_);
 }
@@ -67,10 +67,7 @@ void GameTask::SetOnEnd(Callback callback) {
     SetHandler(kCallbackSlot, nullptr);
     return;
   }
-  SetHandler(kCallbackSlot, [callback = std::move(callback)] {
-    callback();
-    return 0;
-  });
+  SetHandler(kCallbackSlot, std::move(callback));
 }
 
 bool GameTask::HasOnEnd() const { return static_cast<bool>(GetHandler(kCallbackSlot)); }
@@ -83,6 +80,6 @@ bool GameTask::Open(GameTask* caller, Callback onEnd, uint32_t key) {
   return true;
 }
 
-bool GameTask::IsRunning() const { return manager_.IsRunning(this) != 0; }
+bool GameTask::IsRunning() const { return manager_.IsRunning(this); }
 
 }  // namespace zan
