@@ -10,6 +10,7 @@
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "script/Interpreter.h"
+#include "screens/TitleScreen.h"
 #include "screens/YesNoDialog.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "core/Task.h"
@@ -88,6 +89,8 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   EXPECT_EQ(screen.PresentCount(), presentsAfterCross);
   ASSERT_EQ(screen.Screen().width, 800);
   EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
+  // Without system4.lib every button is zeroed: the title waits in its menu.
+  EXPECT_EQ(app.Title().Phase(), TitleScreen::kMenuPhase);
   EXPECT_EQ(spareWidth, 800);
   EXPECT_EQ(std::as_const(app).SpareSurface(0).Width(), 0);  // released at shut-down
   EXPECT_EQ(std::as_const(app).SpareSurface(1).Width(), 0);  // never asked for
