@@ -8,11 +8,11 @@ namespace zan {
 
 Sdl2AudioOut::~Sdl2AudioOut() { Close(); }
 
-int32_t Sdl2AudioOut::Open(Source source) {
-  if (device_ != 0) return 4;  // already open
+AudioOpenResult Sdl2AudioOut::Open(Source source) {
+  if (device_ != 0) return AudioOpenResult::kAlreadyOpen;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     ZAN_WARN("audio: SDL_InitSubSystem(AUDIO) failed: %s", SDL_GetError());
-    return 2;
+    return AudioOpenResult::kNoAudioSystem;
   }
   source_ = std::move(source);
   SDL_AudioSpec want{};
@@ -29,11 +29,11 @@ int32_t Sdl2AudioOut::Open(Source source) {
     ZAN_WARN("audio: SDL_OpenAudioDevice failed: %s", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     source_ = nullptr;
-    return 3;
+    return AudioOpenResult::kNoDevice;
   }
   SDL_PauseAudioDevice(device_, 0);
   paused_ = false;
-  return 0;
+  return AudioOpenResult::kOpened;
 }
 
 void Sdl2AudioOut::SetPaused(bool paused) {

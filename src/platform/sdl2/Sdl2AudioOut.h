@@ -13,7 +13,7 @@ class Sdl2AudioOut : public AudioOut {
   Sdl2AudioOut() = default;
   ~Sdl2AudioOut() override;
 
-  int32_t Open(Source source) override;
+  AudioOpenResult Open(Source source) override;
   void Close() override;
   bool IsOpen() const override { return device_ != 0; }
   // The device outputs silence by itself, without waking the source.
