@@ -14,7 +14,9 @@ bool SharedLibrary::Open(const std::string& soname) {
     return false;
   }
   // Symbols stay local: each user looks them up here, and no later library binds to them.
-  handle_ = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Never unloaded: many libraries (and what they pull in) keep memory or threads from
+  // their start-up that their unloading would strand.
+  handle_ = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (handle_ == nullptr) {
     const char* reason = dlerror();
     error_ = reason != nullptr ? reason : soname + ": cannot be loaded";

@@ -1,8 +1,8 @@
 #pragma once
 // SharedLibrary: a shared library loaded while the program runs, by its file name (the
 // soname, looked up where the dynamic linker looks), for code that many runs never need:
-// a program that does not link it at start maps none of it, nor what it pulls in. The
-// library stays loaded until the object goes.
+// a program that does not link it at start maps none of it, nor what it pulls in. Once
+// loaded, a library stays for the rest of the run (the object only lets go of its handle).
 
 #include <string>
 
