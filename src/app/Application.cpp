@@ -68,7 +68,7 @@ int32_t Application::Run(int width, int height) {
   // Without a device the game runs silent: every buffer creation then fails.
   if (const InitResult init = soundManager_.Init(platform_.GetAudioOut(), platform_.GetClock());
       init.code == InitResult::Code::kNoAudioOutput)
-    ZAN_WARN("sound: no audio device (%d); the game runs silent", init.outputCode);
+    ZAN_WARN("sound: no audio device (%s); the game runs silent", AudioOpenResultName(init.output));
   window_.SetClientSize(width, height);
   window_.CentreOnScreen();
   window_.Show();

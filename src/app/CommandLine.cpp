@@ -255,9 +255,9 @@ std::string KeysHelpText(const std::string& gameFolder) {
   archive.SetKey(SlotKey(kSlotDefinitions));
   if (!archive.Load(*path)) return {};
   uint32_t size = 0;
-  if (archive.GetEntrySize("system2.lib", &size) == 0) return {};
+  if (!archive.GetEntrySize("system2.lib", &size)) return {};
   std::vector<uint8_t> lib(size);
-  if (archive.ReadEntry("system2.lib", lib) == 0) return {};
+  if (!archive.ReadEntry("system2.lib", lib)) return {};
   UnscrambleLib(lib, LibKey());
   KeyConfig keys;
   keys.Load(lib);

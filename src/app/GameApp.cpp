@@ -106,7 +106,7 @@ bool GameApp::CheckSingleInstance() {
 }
 
 bool GameApp::LocateGameData(int mode, const std::string& folder) {
-  if (gameData_->LocateGameData(mode, folder) == 0) return false;
+  if (!gameData_->LocateGameData(mode, folder)) return false;
   SetAppFolder(gameData_->InstallPath());
   return true;
 }
@@ -114,7 +114,7 @@ bool GameApp::LocateGameData(int mode, const std::string& folder) {
 void GameApp::LoadStartupDefinitions() {
   auto load = [&](const char* name, std::optional<std::vector<uint8_t>>& into) {
     std::vector<uint8_t> bytes;
-    if (gameData_->ReadTableFile(name, kSlotDefinitions, bytes) == 1) {
+    if (gameData_->ReadTableFile(name, kSlotDefinitions, bytes)) {
       into = std::move(bytes);
     } else {
       into.reset();
@@ -168,7 +168,7 @@ void GameApp::ApplyGameSettings() {
 
 bool GameApp::StartScriptFound() {
   const std::string& script = harness_.StartScript();
-  if (!harness_.StartScriptGiven() || gameData_->GetArchive(kSlotScripts).HasEntry(script) == 1)
+  if (!harness_.StartScriptGiven() || gameData_->GetArchive(kSlotScripts).HasEntry(script))
     return true;
   ZAN_WARN("--start %s: msg.arc holds no such script", SjisToUtf8(script).c_str());
   return false;

@@ -69,9 +69,9 @@ class GameApp : public Application {
   // long frame); the release of a press just handled stays.
   void FlushClickMessages();
   // Input: the action an input number fires (through the key configuration), and the
-  // action itself; DoAction answers 1 when it handled the code (GameAppInput.cpp).
-  int32_t RaiseInput(int32_t input, int32_t pressed);
-  int32_t DoAction(int32_t code, int32_t pressed);
+  // action itself; true when the action was handled (GameAppInput.cpp).
+  bool RaiseInput(int32_t input, int32_t pressed);
+  bool DoAction(int32_t code, int32_t pressed);
   // Switches between the window and full screen; with a target, to full screen (true) or
   // the window. The input method goes off before full screen.
   void ToggleFullScreen();

@@ -14,8 +14,8 @@ bool GameApp::RouteInput(const InputEvent& event) {
   switch (event.kind) {
     case Kind::kKeyDown:
     case Kind::kKeyUp:
-      if (const int32_t input = InputOfKey(event.key); input >= 0)
-        RaiseInput(input, event.kind == Kind::kKeyDown ? 1 : 0);
+      if (const std::optional<int32_t> input = InputOfKey(event.key))
+        RaiseInput(*input, event.kind == Kind::kKeyDown ? 1 : 0);
       return false;
     case Kind::kButtonDown:
     case Kind::kButtonUp: {
@@ -47,19 +47,19 @@ bool GameApp::RouteInput(const InputEvent& event) {
   }
 }
 
-int32_t GameApp::RaiseInput(int32_t input, int32_t pressed) {
+bool GameApp::RaiseInput(int32_t input, int32_t pressed) {
   return DoAction(keyConfig_->Lookup(input), pressed);
 }
 
-int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
+bool GameApp::DoAction(int32_t code, int32_t pressed) {
   Interpreter& game = *interpreter_;
-  if (dialog_->IsOpen()) return 0;
-  if (pressed != 0) return 0;
+  if (dialog_->IsOpen()) return false;
+  if (pressed != 0) return false;
   if (game.Mode() == kModeDemo) {
     game.EndDemo();
-    return 0;
+    return false;
   }
-  if (code < kActionDecide || code > kActionAffection) return 0;
+  if (code < kActionDecide || code > kActionAffection) return false;
   const bool running = game.IsRunning();
   switch (code) {
     case kActionDecide:
@@ -93,8 +93,6 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       if (running) AskQuickSave();
       break;
     case kActionQuickLoad:
-      // Without the 1000 ms cross-fade to the restored screen until the transitions are
-      // wired to the story.
       if (running) game.QuickLoad();
       break;
     case kActionLastChoice:
@@ -120,7 +118,7 @@ int32_t GameApp::DoAction(int32_t code, int32_t pressed) {
       // affection screen) are not built yet; menu and panic codes belong to their screens.
       break;
   }
-  return 1;
+  return true;
 }
 
 }  // namespace zan

@@ -94,9 +94,9 @@ GameSettings GameSettings::Parse(std::string_view text) {
 }
 
 GameSettings GameSettings::Load(GameData& data) {
-  if (data.GameFileExists(kGameSettingsFile, kSlotTables) == 0) return {};
+  if (!data.GameFileExists(kGameSettingsFile, kSlotTables)) return {};
   std::vector<uint8_t> bytes;
-  if (data.ReadGameFile(kGameSettingsFile, kSlotTables, bytes) == 0) return {};
+  if (!data.ReadGameFile(kGameSettingsFile, kSlotTables, bytes)) return {};
   return Parse(AsText(bytes));
 }
 

@@ -19,7 +19,7 @@ int32_t KeyConfig::Lookup(int32_t input) const {
   return actions_[static_cast<size_t>(input)];
 }
 
-int32_t InputOfKey(Key key) {
+std::optional<int32_t> InputOfKey(Key key) {
   switch (key) {
     case Key::kReturn: return 4;
     case Key::kSpace: return 5;
@@ -38,7 +38,7 @@ int32_t InputOfKey(Key key) {
     case Key::kO: return 30;
     default:
       if (const int n = FunctionKeyNumber(key); n != 0) return 15 + n;
-      return -1;
+      return std::nullopt;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -72,7 +73,7 @@ class KeyConfig {
   std::array<int32_t, kInputCount> actions_{};
 };
 
-// The input a key raises, or -1 for keys outside the table.
-int32_t InputOfKey(Key key);
+// The input a key raises; none for keys outside the table.
+std::optional<int32_t> InputOfKey(Key key);
 
 }  // namespace zan

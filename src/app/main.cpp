@@ -144,8 +144,7 @@ int main(int argc, char** argv) {
           std::fprintf(stderr, "zan: screenshot: %s\n", s.error().message.c_str());
       });
     }
-    if (app.CheckSingleInstance() == 0 ||
-        app.LocateGameData(0, game.folder) == 0) {
+    if (!app.CheckSingleInstance() || !app.LocateGameData(0, game.folder)) {
       exitCode = 1;
     } else {
       // A state folder of its own exists from the start: the error log is written into it.

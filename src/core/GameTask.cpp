@@ -27,10 +27,10 @@ GameTask::~GameTask() {
   manager_.RemoveTask(this);
 }
 
-int32_t GameTask::Start(uint32_t key) {
+LinkResult GameTask::Start(uint32_t key) {
   if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
   startKey_ = key;
-  int32_t result = manager_.AddTask(this, key);
+  const LinkResult result = manager_.AddTask(this, key);
   click_.clicked = 0;
   click_.clickedLatch = 0;
   return result;
@@ -56,8 +56,8 @@ bool GameTask::Suspend() {
   return true;
 }
 
-int32_t GameTask::Resume() {
-  if (manager_.IsRunning(this)) return 1;
+LinkResult GameTask::Resume() {
+  if (manager_.IsRunning(this)) return LinkResult::kAlreadyLinked;
   if (ReceiverList* receivers = manager_.Receivers()) receivers->RegisterReceiver(&click_);
   return manager_.AddTask(this, startKey_);
 }
@@ -83,6 +83,6 @@ bool GameTask::Open(GameTask* caller, Callback onEnd, uint32_t key) {
   return true;
 }
 
-bool GameTask::IsRunning() const { return manager_.IsRunning(this) != 0; }
+bool GameTask::IsRunning() const { return manager_.IsRunning(this); }
 
 }  // namespace zan

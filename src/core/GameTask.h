@@ -11,11 +11,10 @@
 #include <string>
 
 #include "core/Task.h"
+#include "core/TaskScheduler.h"
 #include "platform/EventReceiver.h"
 
 namespace zan {
-
-class TaskScheduler;
 
 class GameTask : public Task {
  public:
@@ -40,13 +39,14 @@ class GameTask : public Task {
 
   // Registers the click receiver, stores key as the start key and links the task; clears
   // the click flags. The result is AddTask's.
-  int32_t Start(uint32_t key = kOrderScreen);
+  LinkResult Start(uint32_t key = kOrderScreen);
   // Ends the task; calls the completion callback on the caller once, if both are set.
   void End();
   // True when the task was linked (it ends; caller and callback stay).
   bool Suspend();
-  // 1 when already linked; else relinks at the start key (AddTask's result).
-  int32_t Resume();
+  // kAlreadyLinked when linked (nothing changes); else registers the click receiver again
+  // and relinks at the start key (AddTask's result).
+  LinkResult Resume();
 
   void SetCaller(GameTask* caller) { caller_ = caller; }
   GameTask* Caller() const { return caller_; }

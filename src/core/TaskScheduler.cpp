@@ -9,9 +9,9 @@ TaskScheduler::TaskScheduler(Clock& clock) : clock_(clock) {
   tail_.previous_ = &head_;
 }
 
-int32_t TaskScheduler::AddTask(Task* task, uint32_t key) {
-  if (key == kOrderTail) return 1;
-  if (IsRunning(task)) return 2;
+LinkResult TaskScheduler::AddTask(Task* task, uint32_t key) {
+  if (key == kOrderTail) return LinkResult::kRefused;
+  if (IsRunning(task)) return LinkResult::kAlreadyLinked;
   Task* after = &head_;
   for (Task* t = &head_; t != nullptr; t = t->next_) {
     if (t->key_ < key) after = t;
@@ -21,20 +21,20 @@ int32_t TaskScheduler::AddTask(Task* task, uint32_t key) {
   after->next_->previous_ = task;
   after->next_ = task;
   task->previous_ = after;
-  return 0;
+  return LinkResult::kLinked;
 }
 
-int32_t TaskScheduler::RemoveTask(Task* task) {
-  if (task->next_ == nullptr) return 2;
-  if (task->previous_ == nullptr) return 1;
+UnlinkResult TaskScheduler::RemoveTask(Task* task) {
+  if (task->next_ == nullptr) return UnlinkResult::kNotLinked;
+  if (task->previous_ == nullptr) return UnlinkResult::kRefusedHead;
   // A task already unlinked still holds stale links; following them would cut whatever
   // was linked between its old neighbours since, so it counts as not in the list.
-  if (!IsRunning(task)) return 2;
+  if (!IsRunning(task)) return UnlinkResult::kNotLinked;
   Task* p = task->previous_;
   Task* n = task->next_;
   p->next_ = n;
   n->previous_ = p;
-  return 0;
+  return UnlinkResult::kUnlinked;
 }
 
 bool TaskScheduler::IsRunning(const Task* task) const {

@@ -13,18 +13,31 @@ namespace zan {
 
 class ReceiverList;
 
+// What AddTask answers.
+enum class LinkResult {
+  kLinked,
+  kRefused,        // the key is the tail's own (0xFFFFFFFF)
+  kAlreadyLinked,  // the task is in the list already: nothing changes
+};
+
+// What RemoveTask answers.
+enum class UnlinkResult {
+  kUnlinked,
+  kRefusedHead,  // the head sentinel is never unlinked
+  kNotLinked,    // a task not in the list, or the tail sentinel (nothing follows it)
+};
+
 class TaskScheduler {
  public:
   explicit TaskScheduler(Clock& clock);
   TaskScheduler(const TaskScheduler&) = delete;
   TaskScheduler& operator=(const TaskScheduler&) = delete;
 
-  // 1 when key is 0xFFFFFFFF (refused), 2 when the task is already linked, 0 when linked.
-  // Among equal keys the most recently added task runs first.
-  int32_t AddTask(Task* task, uint32_t key);
-  // 1 for the head, 2 for the tail or a task not in the list, 0 when unlinked. The unlinked
-  // task keeps its own links, so a walk standing on it still reaches the rest of the list.
-  int32_t RemoveTask(Task* task);
+  // Links `task` in key order. Among equal keys the most recently added task runs first.
+  LinkResult AddTask(Task* task, uint32_t key);
+  // Unlinks `task`. The unlinked task keeps its own links, so a walk standing on it still
+  // reaches the rest of the list.
+  UnlinkResult RemoveTask(Task* task);
   // True when the task is reachable from HeadTask.
   bool IsRunning(const Task* task) const;
   // Unlinks every ended task (other than the sentinels), clearing its end value.

@@ -23,7 +23,7 @@ std::string ItemName(int32_t item) { return "item " + std::to_string(item); }
 }  // namespace
 
 bool ButtonRect::Contains(int32_t px, int32_t py) const {
-  return PointInRect(px, py, x, y, width, height) != 0;
+  return PointInRect(px, py, x, y, width, height);
 }
 
 const ButtonRow& ButtonTable::Item(int32_t k) const {
@@ -103,7 +103,7 @@ Result<ButtonTable> LoadButtonTable(GameData& data, DefinitionFileId id) {
     return MakeError(std::string(file.name) + " is not a button table");
   }
   std::vector<uint8_t> bytes;
-  if (data.ReadTableFile(file.name, kSlotDefinitions, bytes) == 0) {
+  if (!data.ReadTableFile(file.name, kSlotDefinitions, bytes)) {
     return MakeError(std::string(file.name) + " is missing from the definition archive");
   }
   ButtonTable table = ReadButtonTable(AsText(bytes), file);

@@ -93,12 +93,12 @@ int32_t DefinitionFields::Count() const {
 
 std::string DefinitionFields::Text(int32_t index) const {
   std::array<char, kFieldSize> out{};
-  if (GetField(line_.text, out, ",", index) == 0) return {};
+  if (!GetField(line_.text, out, ",", index)) return {};
   return std::string(CText(out));
 }
 
 bool DefinitionFields::Number(int32_t index, std::string_view fieldName, int32_t& value) {
-  if (GetIntField(line_.text, &value, ",", index) == 0) return false;
+  if (!GetIntField(line_.text, &value, ",", index)) return false;
   const std::string text = Text(index);
   if (std::string fault = NumberFault(text); !fault.empty()) {
     Report(index, fieldName, QuotedField(text) + " " + fault + "; read as " + std::to_string(value));

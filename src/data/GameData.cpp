@@ -137,12 +137,12 @@ bool GameData::ReadGameFile(std::string_view name, int slot, std::vector<uint8_t
   static const std::string notRead = Sjis("[×]ファイルがアーカイブファイル内に見つかりませんでした");
   const Archive& archive = GetArchive(slot);
   uint32_t size = 0;
-  if (archive.GetEntrySize(name, &size) == 0) {
+  if (!archive.GetEntrySize(name, &size)) {
     reporter_.ReportErrorDetail(noSize, name, 1);
     return false;
   }
   buffer.assign(size, 0);
-  if (archive.ReadEntry(name, buffer) == 0) {
+  if (!archive.ReadEntry(name, buffer)) {
     reporter_.ReportErrorDetail(notRead, name, 1);
     FreeGameFile(buffer);
     return false;
@@ -196,7 +196,7 @@ bool GameData::GameFileExists(std::string_view name, int slot) {
 }
 
 bool GameData::ReadTableFile(std::string_view name, int slot, std::vector<uint8_t>& buffer) {
-  if (ReadGameFile(name, slot, buffer) == 0) return false;
+  if (!ReadGameFile(name, slot, buffer)) return false;
   if (HasExtension(name, "lib")) UnscrambleLib(buffer, LibKey());
   return true;
 }
@@ -207,20 +207,20 @@ Archive* GameData::PictureArchive(std::string_view name) {
   return nullptr;
 }
 
-int32_t GameData::ReadPicture(std::string_view name, Archive* archive,
-                               std::vector<uint8_t>& bytes) {
+bool GameData::ReadPicture(std::string_view name, Archive* archive,
+                           std::vector<uint8_t>& bytes) {
   FreeGameFile(bytes);
   if (archiveMode_ != 1) return ReadFromFolder(name, bytes);
   if (!archive) archive = PictureArchive(name);
-  if (!archive) return 1;
+  if (!archive) return true;
   uint32_t size = 0;
-  if (archive->GetEntrySize(name, &size) == 0) return 0;
+  if (!archive->GetEntrySize(name, &size)) return false;
   bytes.assign(size, 0);
-  if (archive->ReadEntry(name, bytes) == 0) {
+  if (!archive->ReadEntry(name, bytes)) {
     FreeGameFile(bytes);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
 std::string GameData::DataRoot() const { return dataPath_ ? *dataPath_ : installPath_; }

@@ -71,12 +71,12 @@ class GameData {
   // has the name, else slot 5 when it is open, else none.
   Archive* PictureArchive(std::string_view name);
   // The bytes of a picture under the picture loaders' slot rules. Archive mode, no archive
-  // given: from PictureArchive(name); when there is none, `bytes` is left empty and 1 is
+  // given: from PictureArchive(name); when there is none, `bytes` is left empty and true is
   // answered (a missing picture is not an error). With an archive given, or slot 5 chosen,
-  // a name absent from it answers 0 without a report (the loader's "not found"). Folder
-  // mode searches the data root and reports a miss (0); a loader that also names the
-  // searched folder reports that first.
-  int32_t ReadPicture(std::string_view name, Archive* archive, std::vector<uint8_t>& bytes);
+  // a name absent from it answers false without a report (the loader's "not found").
+  // Folder mode searches the data root and reports a miss (false); a loader that also
+  // names the searched folder reports that first.
+  bool ReadPicture(std::string_view name, Archive* archive, std::vector<uint8_t>& bytes);
 
   Archive& GetArchive(int slot) { return archives_[static_cast<size_t>(slot)]; }
   const std::string& SlotPath(int slot) const { return slotPaths_[static_cast<size_t>(slot)]; }

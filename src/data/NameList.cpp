@@ -26,13 +26,13 @@ void NameList::LoadText(std::string_view text) {
   loaded_ = 1;
 }
 
-int32_t NameList::Find(std::string_view name) const {
-  if (loaded_ == 0) return -1;
+std::optional<int32_t> NameList::Find(std::string_view name) const {
+  if (loaded_ == 0) return std::nullopt;
   const std::string wanted = Archive::NormaliseName(name);
   for (int32_t i = 0; i < Count(); ++i) {
     if (Archive::NormaliseName(Name(i)) == wanted) return i;
   }
-  return -1;
+  return std::nullopt;
 }
 
 std::string_view NameList::Name(int32_t row) const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,8 +25,8 @@ class NameList {
   // Parses the unscrambled text.
   void LoadText(std::string_view text);
   // The row of `name` compared without regard to ASCII case (double-byte characters
-  // exactly); -1 when absent or the list is not loaded.
-  int32_t Find(std::string_view name) const;
+  // exactly); none when absent or the list is not loaded.
+  std::optional<int32_t> Find(std::string_view name) const;
 
   bool IsLoaded() const { return loaded_ != 0; }
   int32_t Count() const { return static_cast<int32_t>(rows_.size()); }

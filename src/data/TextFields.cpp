@@ -87,8 +87,8 @@ void DropField(std::string_view text, std::span<char> out, const char* delimiter
   CopyField(rest, out);
 }
 
-int32_t GetField(std::string_view text, std::span<char> out, const char* delimiter,
-                 int32_t index) {
+bool GetField(std::string_view text, std::span<char> out, const char* delimiter,
+              int32_t index) {
   std::array<char, kFieldWorkSize> buffer{};
   text = UpToNul(text);
   std::memcpy(buffer.data(), text.data(), std::min(text.size(), kFieldWorkSize - 1));
@@ -96,11 +96,11 @@ int32_t GetField(std::string_view text, std::span<char> out, const char* delimit
     DropField({buffer.data(), buffer.size()}, buffer, delimiter);
   }
   Field field = Scan(UpToNul({buffer.data(), buffer.size()}), 0, delimiter, nullptr);
-  if (field.length == 0 || out.empty()) return field.length == 0 ? 0 : 1;
+  if (field.length == 0 || out.empty()) return field.length != 0;
   const size_t n = std::min(field.length, out.size() - 1);
   std::memcpy(out.data(), field.work.data(), n);
   out[n] = '\0';
-  return 1;
+  return true;
 }
 
 int32_t ParseDecimal(std::string_view text) {
@@ -119,11 +119,11 @@ int32_t ParseDecimal(std::string_view text) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-int32_t GetIntField(std::string_view text, int32_t* out, const char* delimiter, int32_t index) {
+bool GetIntField(std::string_view text, int32_t* out, const char* delimiter, int32_t index) {
   std::array<char, kFieldWorkSize> field{};
-  if (GetField(text, field, delimiter, index) == 0) return 0;
+  if (!GetField(text, field, delimiter, index)) return false;
   if (out) *out = ParseDecimal(UpToNul({field.data(), field.size()}));
-  return 1;
+  return true;
 }
 
 void FormatNumber(std::span<char> out, int32_t value, bool fullWidth, bool separators) {
@@ -153,11 +153,11 @@ void FormatNumber(std::span<char> out, int32_t value, bool fullWidth, bool separ
   std::memcpy(out.data(), text.data(), n);
 }
 
-int32_t PointInRect(int32_t x, int32_t y, int32_t left, int32_t top, int32_t width,
-                    int32_t height) {
+bool PointInRect(int32_t x, int32_t y, int32_t left, int32_t top, int32_t width,
+                 int32_t height) {
   const int64_t right = int64_t{left} + width;
   const int64_t bottom = int64_t{top} + height;
-  return x >= left && x <= right && y >= top && y <= bottom ? 1 : 0;
+  return x >= left && x <= right && y >= top && y <= bottom;
 }
 
 std::string_view CText(std::span<const char> chars) {

@@ -40,15 +40,16 @@ int32_t ReadLine(std::string_view data, std::span<char> out);
 void DropField(std::string_view text, std::span<char> out, const char* delimiter);
 
 // Field `index` (0 = first) of `text` (up to its first NUL or the end of the view, so a
-// fixed char array can be passed whole). 1 with the field in `out`, cut to out.size() - 1
-// bytes and always terminated; 0 when the field is empty or missing, `out` unchanged.
-int32_t GetField(std::string_view text, std::span<char> out, const char* delimiter,
+// fixed char array can be passed whole). True with the field in `out`, cut to
+// out.size() - 1 bytes and always terminated; false when the field is empty or missing,
+// `out` unchanged.
+bool GetField(std::string_view text, std::span<char> out, const char* delimiter,
                  int32_t index);
 
 // As GetField, converted like atoi (leading blanks, optional sign, digits up to the first
-// other byte; no digits give 0; values beyond int32 saturate). 0 and `out` unchanged when
-// the field is empty.
-int32_t GetIntField(std::string_view text, int32_t* out, const char* delimiter, int32_t index);
+// other byte; no digits give 0; values beyond int32 saturate). False and `out` unchanged
+// when the field is empty or missing.
+bool GetIntField(std::string_view text, int32_t* out, const char* delimiter, int32_t index);
 
 // atoi on a byte string, saturating at the int32 limits.
 int32_t ParseDecimal(std::string_view text);
@@ -59,8 +60,8 @@ int32_t ParseDecimal(std::string_view text);
 // `separators`.
 void FormatNumber(std::span<char> out, int32_t value, bool fullWidth, bool separators);
 
-// 1 when left <= x <= left + width and top <= y <= top + height (edges inclusive).
-int32_t PointInRect(int32_t x, int32_t y, int32_t left, int32_t top, int32_t width, int32_t height);
+// True when left <= x <= left + width and top <= y <= top + height (edges inclusive).
+bool PointInRect(int32_t x, int32_t y, int32_t left, int32_t top, int32_t width, int32_t height);
 
 // The common walk of the table readers: steps over `headerLines` lines, then hands each
 // further line (without its end, cut at 260 bytes, the size of a line buffer) to `row`

@@ -15,6 +15,25 @@
 
 namespace zan {
 
+// What AudioOut::Open answers.
+enum class AudioOpenResult {
+  kOpened,
+  kNoAudioSystem,  // the machine's sound system could not be started
+  kNoDevice,       // no output device would open
+  kAlreadyOpen,    // nothing changes
+};
+
+// The result's name for log lines ("no audio system", ...).
+constexpr const char* AudioOpenResultName(AudioOpenResult result) {
+  switch (result) {
+    case AudioOpenResult::kOpened: return "opened";
+    case AudioOpenResult::kNoAudioSystem: return "no audio system";
+    case AudioOpenResult::kNoDevice: return "no output device";
+    case AudioOpenResult::kAlreadyOpen: return "already open";
+  }
+  return "unknown";
+}
+
 class AudioOut {
  public:
   static constexpr uint32_t kRate = 44100;
@@ -26,9 +45,8 @@ class AudioOut {
 
   virtual ~AudioOut() = default;
 
-  // Starts pulling from `source`. 0 on success, else a failure code of 2 or more (no
-  // device; 4: already open).
-  virtual int32_t Open(Source source) = 0;
+  // Starts pulling from `source`.
+  virtual AudioOpenResult Open(Source source) = 0;
   // Stops pulling; when it returns the source is not running and will not be called again.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

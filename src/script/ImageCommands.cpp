@@ -108,7 +108,9 @@ void ApplyPosition(const S& s, const CommandCall& c, int32_t slot, size_t first)
 
 // A picture shown in a slot unlocks its gallery entry: its row in the event picture list.
 void UnlockGallery(const ImageCommandServices& s, const std::string& picture) {
-  if (const NameList* list = s.pictures.eventCgList) s.gallery.Set(list->Find(picture));
+  if (const NameList* list = s.pictures.eventCgList) {
+    if (const std::optional<int32_t> row = list->Find(picture)) s.gallery.Set(*row);
+  }
 }
 
 template <size_t N>

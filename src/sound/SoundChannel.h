@@ -72,7 +72,7 @@ class SoundChannel : public Task {
   // Joins the task list at the channels' order key, unless it is running; leaves it.
   void StartTask();
   void RemoveTask();
-  bool IsTaskRunning() const { return tasks_.IsRunning(this) != 0; }
+  bool IsTaskRunning() const { return tasks_.IsRunning(this); }
 
   bool IsPlaying() { return buffer_.IsPlaying(); }
   bool IsPaused() { return buffer_.IsPaused(); }

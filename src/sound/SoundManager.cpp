@@ -14,10 +14,10 @@ InitResult SoundManager::Init(AudioOut& out, Clock& clock) {
   if (initialized_) return {InitResult::Code::kAlreadyInitialized};
   auto device = SoundDevice::Create(clock);
   std::weak_ptr<SoundDevice> weak = device;
-  const int32_t rc = out.Open([weak](int16_t* frames, size_t count) {
+  const AudioOpenResult opened = out.Open([weak](int16_t* frames, size_t count) {
     if (auto d = weak.lock()) d->Mix(frames, count);
   });
-  if (rc != 0) return {InitResult::Code::kNoAudioOutput, rc};
+  if (opened != AudioOpenResult::kOpened) return {InitResult::Code::kNoAudioOutput, opened};
   device_ = std::move(device);
   out_ = &out;
   initialized_ = true;

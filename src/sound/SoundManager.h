@@ -13,11 +13,11 @@
 
 namespace zan {
 
-// What Init answers; with kNoAudioOutput, the audio output's own failure code comes too.
+// What Init answers; with kNoAudioOutput, the audio output's own answer comes too.
 struct InitResult {
   enum class Code { kOk, kAlreadyInitialized, kNoAudioOutput };
   Code code = Code::kOk;
-  int32_t outputCode = 0;  // the audio output's failure code (2 or more)
+  AudioOpenResult output = AudioOpenResult::kOpened;
 };
 
 class SoundManager {

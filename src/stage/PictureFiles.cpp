@@ -17,7 +17,7 @@ bool LoadPicture(GameData& data, std::string_view name, Archive* archive, Releas
                  Decode decode) {
   release();
   std::vector<uint8_t> bytes;
-  if (data.ReadPicture(name, archive, bytes) == 0) return false;
+  if (!data.ReadPicture(name, archive, bytes)) return false;
   if (bytes.empty()) return true;  // in no picture archive
   return decode(bytes);
 }

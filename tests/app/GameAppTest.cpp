@@ -115,7 +115,7 @@ TEST_F(GameAppTest, FullScreenTogglesBothWaysAndLosingTheFocusLeavesIt) {
     if (frame == 0 || frame == 1) app.ToggleFullScreen();
     if (frame == 2) app.ToggleFullScreen(1);
     if (frame == 3) platform.GetWindow().PostEvent(InputEvent::Of(InputEvent::Kind::kFocusLost));
-    if (frame == 5) EXPECT_EQ(app.DoAction(kActionScreenMode, 0), 1);  // the 画面変更 key
+    if (frame == 5) EXPECT_TRUE(app.DoAction(kActionScreenMode, 0));  // the 画面変更 key
     fullScreen.push_back(platform.GetPresenter().IsFullScreen());
   });
   app.Run(800, 600);
@@ -219,7 +219,7 @@ TEST_F(GameAppTest, AGameWithoutDataStillStartsAndSaysWhatIsMissing) {
   EXPECT_EQ(shown[5].caption, "ERROR");
   EXPECT_EQ(shown[6].text, Sjis("system1.lib がありません。"));
   EXPECT_FALSE(app.KeyConfigDefinition().has_value());
-  EXPECT_EQ(app.EventCgList().Find("ev01.bmp"), -1);
+  EXPECT_EQ(app.EventCgList().Find("ev01.bmp"), std::nullopt);
   std::ifstream log(root / "game" / "GameErrorLog.txt", std::ios::binary);
   std::string first;
   std::getline(log, first);
@@ -259,16 +259,16 @@ TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
   GameApp app(platform, harness);
   ASSERT_TRUE(app.LocateGameData(0, (root / "game").string()));
   Interpreter& game = app.Game();
-  EXPECT_EQ(app.DoAction(kActionSkip, 1), 0);  // a press never acts
-  EXPECT_EQ(app.DoAction(kActionNone, 0), 0);
-  EXPECT_EQ(app.DoAction(31, 0), 0);
-  EXPECT_EQ(app.DoAction(kActionSkip, 0), 1);  // handled, but the story is not running
+  EXPECT_FALSE(app.DoAction(kActionSkip, 1));  // a press never acts
+  EXPECT_FALSE(app.DoAction(kActionNone, 0));
+  EXPECT_FALSE(app.DoAction(31, 0));
+  EXPECT_TRUE(app.DoAction(kActionSkip, 0));  // handled, but the story is not running
   EXPECT_EQ(game.Options().skipRequest, 0);
-  EXPECT_EQ(app.DoAction(kActionDecide, 0), 1);
+  EXPECT_TRUE(app.DoAction(kActionDecide, 0));
   EXPECT_EQ(game.GetClickState(), kClickReleased);
 
   game.SetGameMode(kModeDemo);
-  EXPECT_EQ(app.DoAction(kActionNone, 0), 0);  // ends the demo instead of acting
+  EXPECT_FALSE(app.DoAction(kActionNone, 0));  // ends the demo instead of acting
   EXPECT_EQ(game.Mode(), kModeStory);
 
   // Losing the focus puts the settings back to the window.

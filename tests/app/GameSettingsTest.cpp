@@ -105,7 +105,7 @@ class GameSettingsRunTest : public ::testing::Test {
         seen.title = platform.GetWindow().Title();
         seen.options = app.Game().Options();
       });
-      EXPECT_EQ(app.LocateGameData(0, (root / "game").string()), 1);
+      EXPECT_TRUE(app.LocateGameData(0, (root / "game").string()));
       app.FrameSetup(Sjis("ＴＯＲＡＭＩTRIAL Ver."), "class");
       app.Run(800, 600);
     }

@@ -43,8 +43,8 @@ TEST(Keys, KeysRaiseTheirInputs) {
   EXPECT_EQ(InputOfKey(Key::kS), 28);
   EXPECT_EQ(InputOfKey(Key::kL), 29);
   EXPECT_EQ(InputOfKey(Key::kO), 30);
-  EXPECT_EQ(InputOfKey(Key::kA), -1);
-  EXPECT_EQ(InputOfKey(Key::kLeft), -1);
+  EXPECT_EQ(InputOfKey(Key::kA), std::nullopt);
+  EXPECT_EQ(InputOfKey(Key::kLeft), std::nullopt);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(ErrorLogTest, OutputModeZeroKeepsOnlyTheLastMessage) {
   log.SetEcho(false);
   log.SetFileName((dir / "errorlog.txt").string());
   std::filesystem::remove(dir / "errorlog.txt");
-  log.LogMessage(LogLevel::kDebug, "DirectDrawCreate = %d", -5);
+  log.LogMessage(LogLevel::kDebug, "Present = %d", -5);
   log.LogMessage(LogLevel::kWarning, "%s %x", "Flip", 0x1f);
   EXPECT_EQ(log.LastMessage(), "Flip 1f");
   EXPECT_FALSE(std::filesystem::exists(dir / "errorlog.txt"));

@@ -42,16 +42,16 @@ TEST_F(GameTaskTest, EndCallsTheCallbackOnTheCallerExactlyOnce) {
 TEST_F(GameTaskTest, SuspendAndResumeKeepTheStartKeyCallerAndCallback) {
   GameTask game(manager, "CGameMain", "g"), screen(manager, "CConfig", "c");
   screen.Open(&game, [] {}, kOrderMessage);
-  EXPECT_EQ(screen.Suspend(), 1);
+  EXPECT_TRUE(screen.Suspend());
   manager.RunFrame();
   EXPECT_FALSE(screen.IsRunning());
-  EXPECT_EQ(screen.Suspend(), 0);
-  EXPECT_EQ(screen.Resume(), 0);
+  EXPECT_FALSE(screen.Suspend());
+  EXPECT_EQ(screen.Resume(), LinkResult::kLinked);
   EXPECT_TRUE(screen.IsRunning());
   EXPECT_EQ(screen.OrderKey(), kOrderMessage);
   EXPECT_EQ(screen.Caller(), &game);
   EXPECT_TRUE(screen.HasOnEnd());
-  EXPECT_EQ(screen.Resume(), 1);  // linked already: nothing changes
+  EXPECT_EQ(screen.Resume(), LinkResult::kAlreadyLinked);  // nothing changes
 }
 
 TEST_F(GameTaskTest, RestartingInTheWalkThatEndedItIsLostToTheSweep) {
@@ -59,7 +59,7 @@ TEST_F(GameTaskTest, RestartingInTheWalkThatEndedItIsLostToTheSweep) {
   a.Start();
   a.SetHandler(0, [&] {
     a.End();
-    EXPECT_EQ(a.Start(), 2);  // still linked until the sweep
+    EXPECT_EQ(a.Start(), LinkResult::kAlreadyLinked);  // still linked until the sweep
     return 0;
   });
   manager.RunPhase(0);

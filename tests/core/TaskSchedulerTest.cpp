@@ -44,31 +44,31 @@ TEST(TaskSchedulerTest, KeysSortUnsignedAndEqualKeysRunNewestFirst) {
   TaskScheduler m{clock};
   LogTask draw("draw", &log), message("message", &log), low("low", &log), game("game", &log),
       title("title", &log), zero("zero", &log);
-  EXPECT_EQ(m.AddTask(&draw, kOrderDraw), 0);
-  EXPECT_EQ(m.AddTask(&message, kOrderMessage), 0);
-  EXPECT_EQ(m.AddTask(&game, kOrderScreen), 0);
-  EXPECT_EQ(m.AddTask(&low, 0x7FFFFFFF), 0);
-  EXPECT_EQ(m.AddTask(&title, kOrderScreen), 0);
-  EXPECT_EQ(m.AddTask(&zero, 0), 0);
+  EXPECT_EQ(m.AddTask(&draw, kOrderDraw), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&message, kOrderMessage), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&game, kOrderScreen), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&low, 0x7FFFFFFF), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&title, kOrderScreen), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&zero, 0), LinkResult::kLinked);
   EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "zero", "low", "title", "game", "message",
                                                 "draw", "TailTask"}));
 }
 
-TEST(TaskSchedulerTest, AddAndRemoveResultCodes) {
+TEST(TaskSchedulerTest, AddAndRemoveAnswerWhatTheyDid) {
   std::vector<std::string> log;
   VirtualClock clock;
   TaskScheduler m{clock};
   LogTask a("a", &log), never("never", &log);
-  EXPECT_EQ(m.AddTask(&a, kOrderTail), 1);
-  EXPECT_EQ(m.IsRunning(&a), 0);
-  EXPECT_EQ(m.AddTask(&a, kOrderScreen), 0);
-  EXPECT_EQ(m.AddTask(&a, kOrderMessage), 2);
+  EXPECT_EQ(m.AddTask(&a, kOrderTail), LinkResult::kRefused);
+  EXPECT_FALSE(m.IsRunning(&a));
+  EXPECT_EQ(m.AddTask(&a, kOrderScreen), LinkResult::kLinked);
+  EXPECT_EQ(m.AddTask(&a, kOrderMessage), LinkResult::kAlreadyLinked);
   EXPECT_EQ(a.OrderKey(), kOrderScreen);
-  EXPECT_EQ(m.RemoveTask(&m.HeadTask()), 1);
-  EXPECT_EQ(m.RemoveTask(&m.TailTask()), 2);
-  EXPECT_EQ(m.RemoveTask(&never), 2);
-  EXPECT_EQ(m.RemoveTask(&a), 0);
-  EXPECT_EQ(m.IsRunning(&a), 0);
+  EXPECT_EQ(m.RemoveTask(&m.HeadTask()), UnlinkResult::kRefusedHead);
+  EXPECT_EQ(m.RemoveTask(&m.TailTask()), UnlinkResult::kNotLinked);
+  EXPECT_EQ(m.RemoveTask(&never), UnlinkResult::kNotLinked);
+  EXPECT_EQ(m.RemoveTask(&a), UnlinkResult::kUnlinked);
+  EXPECT_FALSE(m.IsRunning(&a));
   EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "TailTask"}));
 }
 
@@ -80,10 +80,10 @@ TEST(TaskSchedulerTest, RemovingAnAlreadyRemovedTaskLeavesOthersLinked) {
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
   m.AddTask(&c, 3);
-  ASSERT_EQ(m.RemoveTask(&b), 0);
+  ASSERT_EQ(m.RemoveTask(&b), UnlinkResult::kUnlinked);
   LogTask x("x", &log);
   m.AddTask(&x, 2);  // now sits where b was; b still points at a and c
-  EXPECT_EQ(m.RemoveTask(&b), 2);
+  EXPECT_EQ(m.RemoveTask(&b), UnlinkResult::kNotLinked);
   EXPECT_EQ(Order(m), (std::vector<std::string>{"HeadTask", "a", "x", "c", "TailTask"}));
 }
 
@@ -99,7 +99,7 @@ TEST(TaskSchedulerTest, ATaskEndedInPhaseZeroIsGoneBeforePhaseOne) {
   };
   m.RunFrame();
   EXPECT_EQ(log, (std::vector<std::string>{"a:0", "b:0", "b:1"}));
-  EXPECT_EQ(m.IsRunning(&a), 0);
+  EXPECT_FALSE(m.IsRunning(&a));
   EXPECT_EQ(a.EndValue(), 0);  // the sweep clears it, so the task can start again
 }
 

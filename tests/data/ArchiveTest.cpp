@@ -42,7 +42,7 @@ class ArchiveTest : public ::testing::Test {
     uint32_t size = 0;
     if (archive.GetEntrySize(name, &size) == 0) return {0xEE};  // marks "absent"
     Bytes out(size);
-    EXPECT_EQ(archive.ReadEntry(name, out), 1) << name;
+    EXPECT_TRUE(archive.ReadEntry(name, out)) << name;
     return out;
   }
 
@@ -123,11 +123,11 @@ TEST_F(ArchiveTest, NameLookupRules) {
   EXPECT_EQ(archive.FindEntry(std::string("\x83\x6a.txt")), nullptr);
   EXPECT_EQ(Read(archive, "dup.txt"), Bytes{5});
   EXPECT_EQ(archive.FindEntry("gone.txt"), nullptr);
-  EXPECT_EQ(archive.HasEntry("gone.txt"), 0);
+  EXPECT_FALSE(archive.HasEntry("gone.txt"));
   uint32_t size = 99;
-  EXPECT_EQ(archive.GetEntrySize("gone.txt", &size), 0);
+  EXPECT_FALSE(archive.GetEntrySize("gone.txt", &size));
   EXPECT_EQ(size, 0u);
-  EXPECT_EQ(archive.HasEntry("BG01.bmp"), 1);
+  EXPECT_TRUE(archive.HasEntry("BG01.bmp"));
   EXPECT_EQ(archive.FindEntry(std::string(256, 'a')), nullptr);
 
   // Index-map order: ascending normalised (ASCII lower-cased) names as unsigned bytes, with
@@ -169,8 +169,8 @@ TEST_F(ArchiveTest, AMissingArchiveShowsItsBoxAndStaysClosed) {
   ASSERT_EQ(archive.OpenArchive(Write(WriteTestArchive({{"a", {1}}}, "", false), "later.arc")), 1);
   fs::remove(dir / "later.arc");
   Bytes out(1);
-  EXPECT_EQ(archive.ReadEntry("a", out), 0);
-  EXPECT_EQ(archive.HasEntry("a"), 0);
+  EXPECT_FALSE(archive.ReadEntry("a", out));
+  EXPECT_FALSE(archive.HasEntry("a"));
   EXPECT_EQ(boxes.History().back().text, (dir / "later.arc").string() + Sjis("ファイルが見当たりません") + "\n");
 }
 
@@ -219,7 +219,7 @@ TEST_F(ArchiveTest, MalformedArchivesAreRefusedWithAReason) {
     ASSERT_EQ(archive.OpenArchive(Write(c.file)), c.opens ? 1 : 0);
     if (c.opens) {
       Bytes out(64, 0);
-      EXPECT_EQ(archive.ReadEntry("f", out), 0);
+      EXPECT_FALSE(archive.ReadEntry("f", out));
     }
     EXPECT_NE(Diagnostics().LastMessage().find(c.logged), std::string::npos) << Diagnostics().LastMessage();
     EXPECT_TRUE(boxes.History().empty());  // the file is there: no "not found" box

@@ -337,7 +337,7 @@ TEST_F(ButtonTableArchiveTest, EveryTableReadsItsScreensRowsAndAMissingOneIsAnEr
   }
   testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive(entries, "plume", true));
   GameData data(report, boxes);
-  ASSERT_EQ(data.LocateGameData(0, dir.string()), 1);
+  ASSERT_TRUE(data.LocateGameData(0, dir.string()));
   data.SetArchiveMode(1);
   data.OpenGameArchives();
 

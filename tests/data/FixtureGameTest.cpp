@@ -39,7 +39,7 @@ class FixtureGameTest : public ::testing::Test {
   void SetUp() override {
     Diagnostics().SetEcho(false);
     boxes.SetQuiet(true);
-    ASSERT_EQ(data.LocateGameData(0, ZAN_TINY_GAME_DIR), 1);
+    ASSERT_TRUE(data.LocateGameData(0, ZAN_TINY_GAME_DIR));
     data.SetArchiveMode(1);
     data.OpenGameArchives();
   }
@@ -67,21 +67,21 @@ TEST_F(FixtureGameTest, EverySubfolderBecameItsArchive) {
 
 TEST_F(FixtureGameTest, TextBecomesShiftJisWithCrLfAndLibFilesAreScrambled) {
   std::vector<uint8_t> bytes;
-  ASSERT_EQ(data.ReadGameFile("main.txt", kSlotScripts, bytes), 1);
+  ASSERT_TRUE(data.ReadGameFile("main.txt", kSlotScripts, bytes));
   EXPECT_EQ(bytes, Converted(kSources / "msg" / "main.txt"));
   EXPECT_NE(AsText(bytes).find(Sjis("世界。<KW>\r\n")), std::string_view::npos);
 
-  ASSERT_EQ(data.ReadGameFile("system1.lib", kSlotDefinitions, bytes), 1);
+  ASSERT_TRUE(data.ReadGameFile("system1.lib", kSlotDefinitions, bytes));
   std::vector<uint8_t> expected = Converted(kSources / "system" / "system1.lib");
   EXPECT_NE(bytes, expected);
   UnscrambleLib(bytes, LibKey());
   EXPECT_EQ(bytes, expected);
 
   // Pictures go in unchanged.
-  ASSERT_EQ(data.ReadGameFile("BG01.BMP", kSlotPictures, bytes), 1);
+  ASSERT_TRUE(data.ReadGameFile("BG01.BMP", kSlotPictures, bytes));
   EXPECT_EQ(bytes, testing::ReadBytes((kSources / "gra" / "bg01.bmp").string()));
   std::vector<uint8_t> picture;
-  EXPECT_EQ(data.ReadPicture("ev02.bmp", nullptr, picture), 1);
+  EXPECT_TRUE(data.ReadPicture("ev02.bmp", nullptr, picture));
   EXPECT_EQ(picture, testing::ReadBytes((kSources / "gra2" / "ev02.bmp").string()));
 }
 

@@ -77,7 +77,7 @@ TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
   WriteArchive("dat.arc", {{"t.csv", B("table")}}, "Rod7Q");
   WriteArchive("System.Arc", {{"system1.lib", B("lib")}}, "plume");
   GameData data(report, boxes);
-  ASSERT_EQ(data.LocateGameData(0, dir.string()), 1);
+  ASSERT_TRUE(data.LocateGameData(0, dir.string()));
   EXPECT_EQ(data.InstallPath(), dir.string() + "/");
   EXPECT_EQ(data.SlotPath(0), (dir / "MSG.ARC").string());
   EXPECT_EQ(data.SlotPath(5), (dir / "gra2.arc").string());
@@ -88,14 +88,14 @@ TEST_F(GameDataTest, SlotsOpenWithTheirKeysAndNamesIgnoreCase) {
   EXPECT_FALSE(data.GetArchive(kSlotExtraPictures).IsOpen());  // optional, and absent: no report
 
   Bytes buffer{1, 2, 3};
-  ASSERT_EQ(data.ReadGameFile("MAIN.TXT", kSlotScripts, buffer), 1);
+  ASSERT_TRUE(data.ReadGameFile("MAIN.TXT", kSlotScripts, buffer));
   EXPECT_EQ(buffer, B("script"));
-  ASSERT_EQ(data.ReadGameFile("system1.lib", kSlotDefinitions, buffer), 1);
+  ASSERT_TRUE(data.ReadGameFile("system1.lib", kSlotDefinitions, buffer));
   EXPECT_EQ(buffer, B("lib"));
   EXPECT_EQ(data.GetGameFileSize("t.csv", kSlotTables), 5u);
   EXPECT_EQ(data.GetGameFileSize("none.csv", kSlotTables), 0u);
-  EXPECT_EQ(data.GameFileExists("BG.BMP", kSlotPictures), 1);
-  EXPECT_EQ(data.GameFileExists("bg.bmp", kSlotTables), 0);
+  EXPECT_TRUE(data.GameFileExists("BG.BMP", kSlotPictures));
+  EXPECT_FALSE(data.GameFileExists("bg.bmp", kSlotTables));
   EXPECT_TRUE(data.ArchiveTimes()[0].has_value());
   EXPECT_FALSE(data.ArchiveTimes()[5].has_value());
   GameData::FreeGameFile(buffer);
@@ -121,10 +121,10 @@ TEST_F(GameDataTest, FailureMessages) {
   EXPECT_EQ(boxes.History()[0].text, (dir / "msg.arc").string() + Sjis("ファイルが見当たりません") + "\n");
 
   Bytes buffer{9};
-  EXPECT_EQ(data.ReadGameFile("main.txt", kSlotScripts, buffer), 0);
+  EXPECT_FALSE(data.ReadGameFile("main.txt", kSlotScripts, buffer));
   EXPECT_TRUE(buffer.empty());
-  EXPECT_EQ(data.ReadGameFile("absent.csv", kSlotTables, buffer), 0);
-  EXPECT_EQ(data.ReadGameFile("broken.csv", kSlotTables, buffer), 0);
+  EXPECT_FALSE(data.ReadGameFile("absent.csv", kSlotTables, buffer));
+  EXPECT_FALSE(data.ReadGameFile("broken.csv", kSlotTables, buffer));
   EXPECT_TRUE(buffer.empty());
   const std::vector<std::string> expected = {
       "[×]アーカイブデータがありませんでした [" + (dir / "msg.arc").string() + "]",
@@ -152,17 +152,17 @@ TEST_F(GameDataTest, FolderModeSearchesTheTreeButSlot4ReadsItsArchive) {
   EXPECT_EQ(data.DataRoot(), (dir / "data").string());
 
   Bytes buffer;
-  ASSERT_EQ(data.ReadGameFile("main.txt", kSlotScripts, buffer), 1);
+  ASSERT_TRUE(data.ReadGameFile("main.txt", kSlotScripts, buffer));
   EXPECT_EQ(buffer, B("first"));  // depth-first, in name order: a/deep before b
-  ASSERT_EQ(data.ReadGameFile(Sjis("背景.BMP"), kSlotPictures, buffer), 1);
+  ASSERT_TRUE(data.ReadGameFile(Sjis("背景.BMP"), kSlotPictures, buffer));
   EXPECT_EQ(buffer, B("kanji"));
   EXPECT_EQ(data.GetGameFileSize("MAIN.txt", kSlotSounds), 5u);
-  EXPECT_EQ(data.GameFileExists("nothing.txt", kSlotScripts), 0);
-  ASSERT_EQ(data.ReadGameFile("system2.lib", kSlotDefinitions, buffer), 1);
+  EXPECT_FALSE(data.GameFileExists("nothing.txt", kSlotScripts));
+  ASSERT_TRUE(data.ReadGameFile("system2.lib", kSlotDefinitions, buffer));
   EXPECT_EQ(buffer, B("from the archive"));
 
   const size_t before = LogLines().size();
-  EXPECT_EQ(data.ReadGameFile("nothing.txt", kSlotScripts, buffer), 0);
+  EXPECT_FALSE(data.ReadGameFile("nothing.txt", kSlotScripts, buffer));
   std::vector<std::string> lines = LogLines();
   ASSERT_EQ(lines.size(), before + 2);
   EXPECT_EQ(lines[before], "[▽]検索フォルダ [" + (dir / "data").string() + "]");
@@ -178,10 +178,10 @@ TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   const size_t reports = LogLines().size();
 
   Bytes bytes;
-  EXPECT_EQ(data.ReadPicture("BG.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("BG.bmp", nullptr, bytes));
   EXPECT_EQ(bytes, B("main picture"));
   // Without gra2.arc a missing picture loads nothing and reports nothing.
-  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("ev.bmp", nullptr, bytes));
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(data.PictureArchive("ev.bmp"), nullptr);
   EXPECT_EQ(LogLines().size(), reports);
@@ -191,14 +191,14 @@ TEST_F(GameDataTest, PicturesFallBackToTheExtraArchiveOnlyWhenItIsThere) {
   data.OpenGameArchives();
   const size_t reopened = LogLines().size();
   EXPECT_TRUE(data.GetArchive(kSlotExtraPictures).IsOpen());
-  EXPECT_EQ(data.ReadPicture("ev.bmp", nullptr, bytes), 1);
+  EXPECT_TRUE(data.ReadPicture("ev.bmp", nullptr, bytes));
   EXPECT_EQ(bytes, B("extra picture"));
   EXPECT_EQ(data.PictureArchive("ev.bmp"), &data.GetArchive(kSlotExtraPictures));
   // In neither: the extra archive is asked and answers "not found".
-  EXPECT_EQ(data.ReadPicture("none.bmp", nullptr, bytes), 0);
+  EXPECT_FALSE(data.ReadPicture("none.bmp", nullptr, bytes));
   EXPECT_TRUE(bytes.empty());
   // A given archive is the only one read.
-  EXPECT_EQ(data.ReadPicture("bg.bmp", &data.GetArchive(kSlotExtraPictures), bytes), 0);
+  EXPECT_FALSE(data.ReadPicture("bg.bmp", &data.GetArchive(kSlotExtraPictures), bytes));
   EXPECT_EQ(LogLines().size(), reopened);
 }
 
@@ -213,11 +213,11 @@ TEST_F(GameDataTest, TableFilesWithTheLibExtensionAreUnscrambled) {
   data.SetArchiveMode(1);
   data.OpenGameArchives();
   Bytes buffer;
-  ASSERT_EQ(data.ReadTableFile("t.lib", kSlotTables, buffer), 1);
+  ASSERT_TRUE(data.ReadTableFile("t.lib", kSlotTables, buffer));
   EXPECT_EQ(buffer, text);
-  ASSERT_EQ(data.ReadTableFile("t.csv", kSlotTables, buffer), 1);
+  ASSERT_TRUE(data.ReadTableFile("t.csv", kSlotTables, buffer));
   EXPECT_EQ(buffer, text);
-  ASSERT_EQ(data.ReadGameFile("t.lib", kSlotTables, buffer), 1);
+  ASSERT_TRUE(data.ReadGameFile("t.lib", kSlotTables, buffer));
   EXPECT_EQ(buffer, scrambled);
 }
 
@@ -239,7 +239,7 @@ TEST_F(GameDataTest, TablesLoadFromTheDataArchiveWithLibFilesUnscrambled) {
   // A list that cannot be read is reported by the reader and answers -1.
   EXPECT_EQ(list.Load(data, "none.csv", kSlotTables), 0);
   EXPECT_FALSE(list.IsLoaded());
-  EXPECT_EQ(list.Find("ev01"), -1);
+  EXPECT_EQ(list.Find("ev01"), std::nullopt);
   EXPECT_TRUE(fs::exists(dir / "GameErrorLog.txt"));
   fs::remove(dir / "GameErrorLog.txt");
 
@@ -259,7 +259,7 @@ TEST_F(GameDataTest, InstallFolderHelpers) {
   EXPECT_EQ(data.InstallFile(Sjis("セーブ\\001.dat")), (dir / "セーブ" / "001.dat").string());
   EXPECT_TRUE(data.CreateStateFolder("save"));
   EXPECT_TRUE(fs::is_directory(dir / "save"));
-  EXPECT_EQ(data.LocateGameData(1, dir.string()), 0);  // no installed mode on this platform
+  EXPECT_FALSE(data.LocateGameData(1, dir.string()));  // no installed mode on this platform
 }
 
 TEST_F(GameDataTest, AStateFolderElsewhereTakesTheGamesOwnFilesButNotItsData) {

@@ -9,7 +9,7 @@ namespace {
 
 TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
   NameList list;
-  EXPECT_EQ(list.Find("ev01.bmp"), -1);  // not loaded
+  EXPECT_EQ(list.Find("ev01.bmp"), std::nullopt);  // not loaded
   const std::string ka = Sjis("カ");      // trail byte 'J'
   list.LoadText(Sjis("見出し\r\nfile,memo\r\n----\r\n") + "ev01.bmp,first\r\nEV02.BMP\r\n" + ka +
                 "1.bmp,x\r\n" + std::string(40, 'L') + "\r\n,empty\r\nlast");
@@ -18,11 +18,11 @@ TEST(NameListTest, SkipsThreeHeadersAndFindsNamesIgnoringAsciiCase) {
   EXPECT_EQ(list.Find("EV01.BMP"), 0);
   EXPECT_EQ(list.Find("ev02.bmp"), 1);
   EXPECT_EQ(list.Find(ka + "1.BMP"), 2);
-  EXPECT_EQ(list.Find("\x83\x6a" "1.bmp"), -1);  // double-byte characters compare exactly
+  EXPECT_EQ(list.Find("\x83\x6a" "1.bmp"), std::nullopt);  // double-byte characters compare exactly
   EXPECT_EQ(list.Name(3), std::string(31, 'L'));  // 31 bytes at most
   EXPECT_EQ(list.Name(4), "");                     // an empty first field is an empty row
   EXPECT_EQ(list.Find("last"), 5);
-  EXPECT_EQ(list.Find("missing"), -1);
+  EXPECT_EQ(list.Find("missing"), std::nullopt);
   EXPECT_EQ(list.Name(99), "");
 }
 
@@ -33,7 +33,7 @@ TEST(NameListTest, KeepsAtMostAThousandRows) {
   list.LoadText(text);
   EXPECT_EQ(list.Count(), NameList::kMaxRows);
   EXPECT_EQ(list.Find("n999"), 999);
-  EXPECT_EQ(list.Find("n1000"), -1);
+  EXPECT_EQ(list.Find("n1000"), std::nullopt);
 }
 
 TEST(CsvRowTableTest, RowsTakeFieldsZeroAndTwoToFive) {

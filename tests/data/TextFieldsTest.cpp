@@ -87,30 +87,30 @@ TEST(TextFieldsTest, LinesAndSkipping) {
 TEST(TextFieldsTest, GetFieldAndDropField) {
   char out[260];
   std::strcpy(out, "unchanged");
-  EXPECT_EQ(GetField("a,,c", out, ",", 1), 0);  // an empty field leaves out as it was
+  EXPECT_FALSE(GetField("a,,c", out, ",", 1));  // an empty field leaves out as it was
   EXPECT_STREQ(out, "unchanged");
-  EXPECT_EQ(GetField("a,,c", out, ",", 2), 1);
+  EXPECT_TRUE(GetField("a,,c", out, ",", 2));
   EXPECT_STREQ(out, "c");
-  EXPECT_EQ(GetField("a,,c", out, ",", 0), 1);
+  EXPECT_TRUE(GetField("a,,c", out, ",", 0));
   EXPECT_STREQ(out, "a");
   std::strcpy(out, "unchanged");
-  EXPECT_EQ(GetField("a,,c", out, ",", 5), 0);  // a missing field looks the same
+  EXPECT_FALSE(GetField("a,,c", out, ",", 5));  // a missing field looks the same
   EXPECT_STREQ(out, "unchanged");
   const std::string comma2 = "\x81\x2C";
-  EXPECT_EQ(GetField("x" + comma2 + "y,z", out, ",", 0), 1);
+  EXPECT_TRUE(GetField("x" + comma2 + "y,z", out, ",", 0));
   EXPECT_EQ(std::string(out), "x" + comma2 + "y");
-  EXPECT_EQ(GetField("x" + comma2 + "y,z", out, ",", 1), 1);
+  EXPECT_TRUE(GetField("x" + comma2 + "y,z", out, ",", 1));
   EXPECT_STREQ(out, "z");
 
   // A fixed array passed whole: only its text up to the NUL counts.
   char line[16] = "p,q";
   std::memset(line + 4, 'z', sizeof line - 4);
-  EXPECT_EQ(GetField(std::string_view(line, sizeof line), out, ",", 1), 1);
+  EXPECT_TRUE(GetField(std::string_view(line, sizeof line), out, ",", 1));
   EXPECT_STREQ(out, "q");
 
   // A field longer than out is cut and stays terminated.
   char small[4];
-  EXPECT_EQ(GetField("abcdef", small, ",", 0), 1);
+  EXPECT_TRUE(GetField("abcdef", small, ",", 0));
   EXPECT_STREQ(small, "abc");
 
   char rest[260];
@@ -124,18 +124,18 @@ TEST(TextFieldsTest, IntegerFields) {
   struct Case {
     const char* line;
     int32_t index;
-    int32_t result;
+    bool found;
     int32_t value;
   };
   const std::vector<Case> cases = {
-      {"x,12,y", 1, 1, 12},         {"x,-7", 1, 1, -7},       {"x,  +42abc", 1, 1, 42},
-      {"x,abc", 1, 1, 0},           {"x,,3", 1, 0, 555},      {"x,99999999999", 1, 1, INT32_MAX},
-      {"x,-99999999999", 1, 1, INT32_MIN}, {"5", 0, 1, 5},   {"x", 3, 0, 555},
+      {"x,12,y", 1, true, 12},  {"x,-7", 1, true, -7},  {"x,  +42abc", 1, true, 42},
+      {"x,abc", 1, true, 0},    {"x,,3", 1, false, 555}, {"x,99999999999", 1, true, INT32_MAX},
+      {"x,-99999999999", 1, true, INT32_MIN}, {"5", 0, true, 5}, {"x", 3, false, 555},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     int32_t value = 555;
-    EXPECT_EQ(GetIntField(c.line, &value, ",", c.index), c.result);
+    EXPECT_EQ(GetIntField(c.line, &value, ",", c.index), c.found);
     EXPECT_EQ(value, c.value);
   }
 }
@@ -172,13 +172,13 @@ TEST(TextFieldsTest, FormatNumber) {
 }
 
 TEST(TextFieldsTest, PointInRectIncludesAllFourEdges) {
-  EXPECT_EQ(PointInRect(10, 20, 10, 20, 5, 5), 1);
-  EXPECT_EQ(PointInRect(15, 25, 10, 20, 5, 5), 1);  // right and bottom edges
-  EXPECT_EQ(PointInRect(16, 25, 10, 20, 5, 5), 0);
-  EXPECT_EQ(PointInRect(15, 26, 10, 20, 5, 5), 0);
-  EXPECT_EQ(PointInRect(9, 20, 10, 20, 5, 5), 0);
-  EXPECT_EQ(PointInRect(10, 19, 10, 20, 5, 5), 0);
-  EXPECT_EQ(PointInRect(INT32_MAX, 0, INT32_MAX - 1, 0, INT32_MAX, 0), 1);  // no overflow
+  EXPECT_TRUE(PointInRect(10, 20, 10, 20, 5, 5));
+  EXPECT_TRUE(PointInRect(15, 25, 10, 20, 5, 5));  // right and bottom edges
+  EXPECT_FALSE(PointInRect(16, 25, 10, 20, 5, 5));
+  EXPECT_FALSE(PointInRect(15, 26, 10, 20, 5, 5));
+  EXPECT_FALSE(PointInRect(9, 20, 10, 20, 5, 5));
+  EXPECT_FALSE(PointInRect(10, 19, 10, 20, 5, 5));
+  EXPECT_TRUE(PointInRect(INT32_MAX, 0, INT32_MAX - 1, 0, INT32_MAX, 0));  // no overflow
 }
 
 }  // namespace

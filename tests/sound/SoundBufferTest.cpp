@@ -281,9 +281,9 @@ TEST_F(SoundBufferTest, OggAndMp3StreamsStayContinuousForMinutes) {
 // An output that only notes its pauses, and pulls when the test says.
 class PauseRecorder : public AudioOut {
  public:
-  int32_t Open(Source s) override {
+  AudioOpenResult Open(Source s) override {
     source = std::move(s);
-    return 0;
+    return AudioOpenResult::kOpened;
   }
   void Close() override { source = nullptr; }
   bool IsOpen() const override { return source != nullptr; }
@@ -322,6 +322,21 @@ TEST(SoundOutputPauseTest, TheOutputPausesWhileNothingPlaysAndResumesOnceSomethi
   b.Stop();
   manager.PauseWhenSilent();
   EXPECT_EQ(out.paused.back(), true);
+}
+
+TEST(SoundManagerInitTest, AnOutputThatWillNotOpenLeavesTheGameSilentAndSaysWhy) {
+  VirtualClock clock;
+  HeadlessAudioOut out(clock);
+  ASSERT_EQ(out.Open([](int16_t*, size_t) {}), AudioOpenResult::kOpened);  // taken already
+  SoundManager manager;
+  const InitResult init = manager.Init(out, clock);
+  EXPECT_EQ(init.code, InitResult::Code::kNoAudioOutput);
+  EXPECT_EQ(init.output, AudioOpenResult::kAlreadyOpen);
+  EXPECT_FALSE(manager.IsInitialized());
+  const auto wave = PcmWave(Tone(440, 0.01));
+  SoundBuffer b;
+  EXPECT_EQ(manager.CreateBuffer(b, wave.data(), static_cast<uint32_t>(wave.size()), SoundManager::kCreateStatic).result,
+            BufferResult::kNotInitialized);
 }
 }  // namespace
 }  // namespace zan

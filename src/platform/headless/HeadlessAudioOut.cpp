@@ -14,13 +14,13 @@ HeadlessAudioOut::HeadlessAudioOut(VirtualClock& clock) : clock_(clock) {
   clock_.AddAdvanceListener([this](uint64_t now) { OnAdvance(now); });
 }
 
-int32_t HeadlessAudioOut::Open(Source source) {
-  if (open_) return 4;  // already open
+AudioOpenResult HeadlessAudioOut::Open(Source source) {
+  if (open_) return AudioOpenResult::kAlreadyOpen;
   source_ = std::move(source);
   openedAt_ = clock_.Now64();
   pulled_ = 0;
   open_ = true;
-  return 0;
+  return AudioOpenResult::kOpened;
 }
 
 void HeadlessAudioOut::Close() {

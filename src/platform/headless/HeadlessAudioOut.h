@@ -17,7 +17,7 @@ class HeadlessAudioOut : public AudioOut {
  public:
   explicit HeadlessAudioOut(VirtualClock& clock);
 
-  int32_t Open(Source source) override;
+  AudioOpenResult Open(Source source) override;
   void Close() override;
   bool IsOpen() const override { return open_; }
   // Frames pulled since the open.

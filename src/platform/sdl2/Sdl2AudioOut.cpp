@@ -11,23 +11,23 @@ constexpr uint64_t kReopenRetryMs = 1000;
 
 Sdl2AudioOut::~Sdl2AudioOut() { Close(); }
 
-int32_t Sdl2AudioOut::Open(Source source) {
-  if (open_) return 4;  // already open
+AudioOpenResult Sdl2AudioOut::Open(Source source) {
+  if (open_) return AudioOpenResult::kAlreadyOpen;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     ZAN_WARN("audio: SDL_InitSubSystem(AUDIO) failed: %s", SDL_GetError());
-    return 2;
+    return AudioOpenResult::kNoAudioSystem;
   }
   source_ = std::move(source);
   if (!OpenDevice()) {
     ZAN_WARN("audio: SDL_OpenAudioDevice failed: %s", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     source_ = nullptr;
-    return 3;
+    return AudioOpenResult::kNoDevice;
   }
   open_ = true;
   paused_ = false;
   reopenFailed_ = 0;
-  return 0;
+  return AudioOpenResult::kOpened;
 }
 
 bool Sdl2AudioOut::OpenDevice() {

@@ -18,7 +18,7 @@ class Sdl2AudioOut : public AudioOut {
   explicit Sdl2AudioOut(uint32_t closeAfterMs = 2000) : closeAfterMs_(closeAfterMs) {}
   ~Sdl2AudioOut() override;
 
-  int32_t Open(Source source) override;
+  AudioOpenResult Open(Source source) override;
   void Close() override;
   // Open from Open to Close, the device itself closed or not.
   bool IsOpen() const override { return open_; }

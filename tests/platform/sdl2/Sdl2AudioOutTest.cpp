@@ -54,8 +54,8 @@ class Sdl2AudioOutTest : public ::testing::Test {
 
 TEST_F(Sdl2AudioOutTest, APauseThatLastsClosesTheDeviceAndAResumeOpensItAgain) {
   Sdl2AudioOut out(100);  // closes after 100 ms of pause
-  ASSERT_EQ(out.Open(Counting()), 0);
-  EXPECT_EQ(out.Open(Counting()), 4);  // already open
+  ASSERT_EQ(out.Open(Counting()), AudioOpenResult::kOpened);
+  EXPECT_EQ(out.Open(Counting()), AudioOpenResult::kAlreadyOpen);
   ASSERT_TRUE(Within2s([&] { return pulls > 0; }));
   EXPECT_EQ(AudioThreads(), 1);
 
@@ -83,12 +83,12 @@ TEST_F(Sdl2AudioOutTest, APauseThatLastsClosesTheDeviceAndAResumeOpensItAgain) {
   out.Close();
   EXPECT_FALSE(out.IsOpen());
   EXPECT_EQ(AudioThreads(), 0);
-  EXPECT_EQ(out.Open(Counting()), 0);  // opens again after a close
+  EXPECT_EQ(out.Open(Counting()), AudioOpenResult::kOpened);  // opens again after a close
 }
 
 TEST_F(Sdl2AudioOutTest, AClosedDeviceIsClosedByCloseAndNotOpenedByAResumeAfterIt) {
   Sdl2AudioOut out(0);
-  ASSERT_EQ(out.Open(Counting()), 0);
+  ASSERT_EQ(out.Open(Counting()), AudioOpenResult::kOpened);
   out.SetPaused(true);
   out.SetPaused(true);
   ASSERT_FALSE(out.DeviceOpen());
