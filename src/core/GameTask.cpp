@@ -37,7 +37,7 @@ LinkResult GameTask::Start(uint32_t key) {
 }
 
 void GameTask::End() {
-  SetEndValue(1);
+  SetEnded(true);
   click_.MarkRemoved();
   if (caller_ != nullptr && GetHandler(kCallbackSlot)) {
     // Taken before the call, so a callback that reopens this task keeps its new caller.
@@ -51,7 +51,7 @@ void GameTask::End() {
 
 bool GameTask::Suspend() {
   if (!manager_.IsRunning(this)) return false;
-  SetEndValue(1);
+  SetEnded(true);
   click_.MarkRemoved();
   return true;
 }
@@ -67,10 +67,7 @@ void GameTask::SetOnEnd(Callback callback) {
     SetHandler(kCallbackSlot, nullptr);
     return;
   }
-  SetHandler(kCallbackSlot, [callback = std::move(callback)] {
-    callback();
-    return 0;
-  });
+  SetHandler(kCallbackSlot, std::move(callback));
 }
 
 bool GameTask::HasOnEnd() const { return static_cast<bool>(GetHandler(kCallbackSlot)); }

@@ -6,11 +6,10 @@ Task::Task() = default;
 Task::Task(std::string description) : description_(std::move(description)) {}
 Task::~Task() = default;
 
-int32_t Task::Dispatch(int phase) {
-  if (end_ != 0) return end_;
-  if (phase < 0 || phase >= kPhaseCount) return 0;
+void Task::Dispatch(int phase) {
+  if (ended_ || phase < 0 || phase >= kPhaseCount) return;
   const Handler& handler = handlers_[static_cast<size_t>(phase)];
-  return handler ? handler() : 0;
+  if (handler) handler();
 }
 
 void Task::SetHandler(int phase, Handler handler) {

@@ -1,7 +1,7 @@
 #pragma once
 // Task: a unit of per-frame work. It has sixteen per-phase handlers (the main loop runs
-// phases 0 and 1 each frame), an order key that places it in the task list, and an end
-// value: once set, no handler runs and the next sweep unlinks the task.
+// phases 0 and 1 each frame), an order key that places it in the task list, and an ended
+// flag: once set, no handler runs and the next sweep unlinks the task.
 
 #include <array>
 #include <cstdint>
@@ -22,7 +22,7 @@ constexpr uint32_t kOrderTail = 0xFFFFFFFF;
 
 class Task {
  public:
-  using Handler = std::function<int32_t()>;
+  using Handler = std::function<void()>;
   static constexpr int kPhaseCount = 16;
 
   Task();
@@ -31,14 +31,14 @@ class Task {
   Task(const Task&) = delete;
   Task& operator=(const Task&) = delete;
 
-  // The end value when it is non-zero (the handler is not called); else the handler's result.
-  virtual int32_t Dispatch(int phase);
+  // Runs the phase's handler, unless the task has ended (or the slot is empty).
+  void Dispatch(int phase);
 
   void SetHandler(int phase, Handler handler);
   const Handler& GetHandler(int phase) const { return handlers_[static_cast<size_t>(phase)]; }
 
-  int32_t EndValue() const { return end_; }
-  void SetEndValue(int32_t value) { end_ = value; }
+  bool Ended() const { return ended_; }
+  void SetEnded(bool ended) { ended_ = ended; }
   const std::string& Description() const { return description_; }
   void SetDescription(std::string description) { description_ = std::move(description); }
   uint32_t OrderKey() const { return key_; }
@@ -48,7 +48,7 @@ class Task {
  private:
   friend class TaskScheduler;
 
-  int32_t end_ = 0;
+  bool ended_ = false;
   std::string description_ = "DefaultName";
   std::array<Handler, kPhaseCount> handlers_;
   uint32_t key_ = 0;

@@ -48,8 +48,8 @@ void TaskScheduler::SweepEndedTasks() {
   Task* t = head_.next_;
   while (t != nullptr && t != &tail_) {
     Task* next = t->next_;
-    if (t->end_ != 0) {
-      t->end_ = 0;
+    if (t->ended_) {
+      t->ended_ = false;
       RemoveTask(t);
     }
     t = next;

@@ -40,7 +40,7 @@ class TaskScheduler {
   UnlinkResult RemoveTask(Task* task);
   // True when the task is reachable from HeadTask.
   bool IsRunning(const Task* task) const;
-  // Unlinks every ended task (other than the sentinels), clearing its end value.
+  // Unlinks every ended task (other than the sentinels), clearing its ended flag.
   void SweepEndedTasks();
   // Dispatches `phase` to every task from head to tail, then sweeps.
   void RunPhase(int phase);

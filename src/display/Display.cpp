@@ -27,7 +27,7 @@ Display::Display(Platform& platform)
       platform_(platform),
       displayMode_([this](const InputEvent& e) { return HandleWindowEvent(e); }),
       timer_(platform.GetClock()) {
-  SetHandler(0, [this] { return Present(); });
+  SetHandler(0, [this] { Present(); });
 }
 
 Display::~Display() {
@@ -76,10 +76,9 @@ void Display::InitDisplay(GameWindow& window, int32_t width, int32_t height) {
   SetFrameRate(30);
 }
 
-int32_t Display::Present() {
+void Display::Present() {
   Show();
   timer_.PaceFrame();
-  return 0;
 }
 
 bool Display::BlitToPrimary(const FrameRect& rect) {

@@ -34,7 +34,7 @@ class Display : public Task {
   // game's own width, it goes straight back to full screen.
   void SetFullScreen(int32_t target);
   // The task's phase 0: shows the frame, then waits for the next frame deadline.
-  int32_t Present();
+  void Present();
   void SetFrameRate(uint32_t rate) { timer_.SetFrameRate(rate); }
 
   // Presents every frame whole, changed or not (a debug switch the tests compare against).

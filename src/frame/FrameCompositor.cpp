@@ -8,10 +8,7 @@ namespace zan {
 
 FrameCompositor::FrameCompositor(TaskScheduler& tasks, Surface& frame)
     : Task("FrameCompositor"), tasks_(tasks), frame_(&frame) {
-  SetHandler(1, [this] {
-    Compose();
-    return 0;
-  });
+  SetHandler(1, [this] { Compose(); });
 }
 
 FrameCompositor::~FrameCompositor() { tasks_.RemoveTask(this); }
@@ -39,7 +36,7 @@ void FrameCompositor::Remove(const FrameLayer& layer) {
 }
 
 bool FrameCompositor::Shows(const Entry& entry) const {
-  return entry.owner->EndValue() == 0 && tasks_.IsRunning(entry.owner) != 0;
+  return !entry.owner->Ended() && tasks_.IsRunning(entry.owner) != 0;
 }
 
 void FrameCompositor::Compose() {

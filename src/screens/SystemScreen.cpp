@@ -16,7 +16,7 @@ SystemScreen::SystemScreen(const ScreenServices& services, std::string className
     : GameTask(services.tasks, className, std::move(description)),
       services_(services),
       input_(*this, className + "::input") {
-  SetHandler(0, [this] { return Update(); });
+  SetHandler(0, [this] { Update(); });
   services_.frame.AddScreen(*this, *this);
 }
 
@@ -42,14 +42,13 @@ bool SystemScreen::OpenScreen(GameTask* caller, Callback onEnd, const ScreenLayo
   return Open(caller, std::move(onEnd));
 }
 
-int32_t SystemScreen::Update() {
+void SystemScreen::Update() {
   buttons_.SetBlocked(services_.dialog.IsOpen());
   if (const int32_t clicked = buttons_.TakeClicked(); clicked != 0) OnButton(clicked);
   else if (buttons_.TakeCancelled()) OnCancel();
   // A question the button asked covers the screen from this frame on.
   buttons_.SetBlocked(services_.dialog.IsOpen());
   OnFrame();
-  return 0;
 }
 
 void SystemScreen::Draw(Surface& frame) {

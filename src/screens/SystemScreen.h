@@ -88,7 +88,7 @@ class SystemScreen : public GameTask, public FrameLayer {
     SystemScreen& owner_;
   };
 
-  int32_t Update();
+  void Update();
 
   Input input_;
 };

@@ -44,7 +44,7 @@ YesNoDialog::YesNoDialog(TaskScheduler& tasks, FrameCompositor& frame, GameData&
       data_(data),
       options_(options),
       pointer_(pointer) {
-  SetHandler(1, [this] { return Step(); });
+  SetHandler(1, [this] { Step(); });
   frame_.Add(Layer::kDialogs, *this, *this);
   // The hovered looks are the top row of the buttons' picture, the normal looks below.
   for (const int32_t x : {kYesX, kNoX}) {
@@ -62,7 +62,7 @@ YesNoDialog::~YesNoDialog() {
   tasks_.RemoveTask(this);
 }
 
-bool YesNoDialog::IsOpen() const { return EndValue() == 0 && tasks_.IsRunning(this); }
+bool YesNoDialog::IsOpen() const { return !Ended() && tasks_.IsRunning(this); }
 
 void YesNoDialog::Record(uint32_t id, DialogAnswer answer) {
   answered_[id % answered_.size()] = {id, answer};
@@ -97,7 +97,7 @@ DialogTicket YesNoDialog::Ask(DialogKind kind) {
   buttons_.Reset(pointer_.X(), pointer_.Y());
   tasks_.AddTask(this, kOrderDialog);
   // An ended dialog that the list has not swept yet must not be swept now.
-  SetEndValue(0);
+  SetEnded(false);
   return {current_};
 }
 
@@ -139,10 +139,10 @@ bool YesNoDialog::HandleEvent(const InputEvent& event) {
   }
 }
 
-int32_t YesNoDialog::Step() {
+void YesNoDialog::Step() {
   if (ending_) {
     Finish();
-    return 0;
+    return;
   }
   const int32_t clicked = buttons_.TakeClicked();
   const bool escape = std::exchange(escape_, false);
@@ -167,11 +167,10 @@ int32_t YesNoDialog::Step() {
     look.no = buttons_.LookOf(kNo);
   }
   look_ = look;
-  return 0;
 }
 
 void YesNoDialog::Finish() {
-  SetEndValue(1);
+  SetEnded(true);
   panel_.Release();
   buttonPicture_.Release();
   Record(current_, answer_);

@@ -86,7 +86,7 @@ class YesNoDialog : public Task, public YesNoQuestions, public EventReceiver, pu
     bool operator==(const Look&) const = default;
   };
   // The task's phase 1 (before the frame is drawn): the answer, the fade.
-  int32_t Step();
+  void Step();
   void Finish();
   void Record(uint32_t id, DialogAnswer answer);
 

@@ -19,7 +19,7 @@ class DelayTask : public GameTask {
   void Start(uint32_t durationMs, GameTask* caller, Callback done);
 
  private:
-  int32_t Step();
+  void Step();
 
   uint32_t start_ = 0;
   uint32_t duration_ = 1;

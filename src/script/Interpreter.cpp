@@ -65,7 +65,7 @@ Interpreter::Interpreter(TaskScheduler& tasks, GameData& data, ScriptLoader& scr
       // The weather draws from the script's generator too, so a seed replays both.
       weather_(tasks, data, [this] { return variables_.NextRandom(); }),
       timedWait_(tasks.GetClock()) {
-  SetHandler(0, [this] { return Update(); });
+  SetHandler(0, [this] { Update(); });
   // Loading a script enters it at its top: the read-flag cursor follows.
   script_.SetEnterHook([this](std::string_view name, int32_t position) {
     if (ReadFlagsActive()) readFlags_.EnterScript(name, position, script_);
@@ -218,7 +218,7 @@ void Interpreter::Advance() {
   }
 }
 
-int32_t Interpreter::Update() {
+void Interpreter::Update() {
   const uint32_t now = Manager().Now();
   // Skip and auto mode start through requests, which an open choice refuses. The system
   // buttons are not built yet: their skip button counts as shown and enabled.
@@ -244,15 +244,14 @@ int32_t Interpreter::Update() {
     input_.arrow = ArrowKey::kNone;
   } else if (choices_.Selecting()) {
     // The chosen button still blinks; the click stays for later.
-    return 0;
+    return;
   } else if (!RunScript(now)) {
-    return 0;
+    return;
   }
   // The click is consumed.
   if (input_.click == kClickReleased) input_.click = kClickNone;
   else if (input_.click == kClickPressed) input_.click = kClickHeld;
   input_.pointerMoved = false;
-  return 0;
 }
 
 bool Interpreter::RunScript(uint32_t now) {

@@ -98,7 +98,7 @@ class Interpreter : public GameTask, public StoryControl {
   bool CrossToCurrentScene(int32_t milliseconds) { return scenes_.CrossFromScreen(milliseconds); }
 
   // The per-frame update (phase 0).
-  int32_t Update();
+  void Update();
   // Runs elements from the read position until one waits.
   void ExecuteElements();
   DispatchResult DispatchCommand(std::string_view tag);

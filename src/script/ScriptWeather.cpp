@@ -94,7 +94,7 @@ const ParticleEffect& ScriptWeather::Effect(WeatherKind kind) const {
 
 bool ScriptWeather::Running(WeatherKind kind) const {
   const Task& task = *weathers_[static_cast<size_t>(kind)].task;
-  return task.IsRunning() && task.EndValue() == 0;
+  return task.IsRunning() && !task.Ended();
 }
 
 void ScriptWeather::LoadPictures(WeatherKind kind) {
@@ -115,7 +115,7 @@ void ScriptWeather::Run(WeatherKind kind, WeatherStart start) {
   w.effect->Apply(record_.Of(kind).settings);
   w.effect->Start(start);
   // Ended earlier in this frame, the task is still in the list: it stays there.
-  if (w.task->IsRunning()) w.task->SetEndValue(0);
+  if (w.task->IsRunning()) w.task->SetEnded(false);
   else w.task->Start(kOrderOverlay);
 }
 

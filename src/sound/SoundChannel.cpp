@@ -31,7 +31,7 @@ int32_t CombineVolume(int32_t master, int32_t kind, int32_t fade, int32_t script
 
 SoundChannel::SoundChannel(TaskScheduler& tasks, SoundManager& manager, SoundFileReader reader)
     : Task(TaskPrefix()), tasks_(tasks), manager_(manager), reader_(std::move(reader)) {
-  SetHandler(0, [this] { return Step() ? 1 : 0; });
+  SetHandler(0, [this] { Step(); });
 }
 
 SoundChannel::~SoundChannel() { tasks_.RemoveTask(this); }

@@ -60,7 +60,6 @@ TEST_F(GameTaskTest, RestartingInTheWalkThatEndedItIsLostToTheSweep) {
   a.SetHandler(0, [&] {
     a.End();
     EXPECT_EQ(a.Start(), LinkResult::kAlreadyLinked);  // still linked until the sweep
-    return 0;
   });
   manager.RunPhase(0);
   EXPECT_FALSE(a.IsRunning());

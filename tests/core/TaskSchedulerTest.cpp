@@ -17,7 +17,6 @@ class LogTask : public Task {
       SetHandler(phase, [this, log, name, phase] {
         log->push_back(name + ":" + std::to_string(phase));
         if (onPhase) onPhase(phase);
-        return 0;
       });
     }
   }
@@ -95,12 +94,12 @@ TEST(TaskSchedulerTest, ATaskEndedInPhaseZeroIsGoneBeforePhaseOne) {
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
   a.onPhase = [&](int phase) {
-    if (phase == 0) a.SetEndValue(1);
+    if (phase == 0) a.SetEnded(true);
   };
   m.RunFrame();
   EXPECT_EQ(log, (std::vector<std::string>{"a:0", "b:0", "b:1"}));
   EXPECT_FALSE(m.IsRunning(&a));
-  EXPECT_EQ(a.EndValue(), 0);  // the sweep clears it, so the task can start again
+  EXPECT_FALSE(a.Ended());  // the sweep clears it, so the task can start again
 }
 
 TEST(TaskSchedulerTest, AnEndedTaskIsSkippedForTheRestOfTheWalk) {
@@ -110,10 +109,11 @@ TEST(TaskSchedulerTest, AnEndedTaskIsSkippedForTheRestOfTheWalk) {
   LogTask a("a", &log), b("b", &log);
   m.AddTask(&a, 1);
   m.AddTask(&b, 2);
-  a.onPhase = [&](int) { b.SetEndValue(1); };
+  a.onPhase = [&](int) { b.SetEnded(true); };
   m.RunPhase(0);
   EXPECT_EQ(log, (std::vector<std::string>{"a:0"}));
-  EXPECT_EQ(b.Dispatch(0), 0);  // swept: end value cleared
+  EXPECT_FALSE(m.IsRunning(&b));
+  EXPECT_FALSE(b.Ended());  // swept: the flag cleared
 }
 
 TEST(TaskSchedulerTest, TasksAddedDuringAWalkRunWhenTheyLandAhead) {
@@ -143,14 +143,16 @@ TEST(TaskSchedulerTest, AWalkStandingOnARemovedTaskReachesTheRest) {
   EXPECT_EQ(log, (std::vector<std::string>{"a:0", "b:0"}));
 }
 
-TEST(TaskTest, DispatchAnswersTheEndValueWithoutRunningTheHandler) {
+TEST(TaskTest, AnEndedTaskRunsNoHandler) {
   Task t("t");
   int runs = 0;
-  t.SetHandler(3, [&] { return ++runs * 10; });
-  EXPECT_EQ(t.Dispatch(3), 10);
-  EXPECT_EQ(t.Dispatch(4), 0);  // an empty slot is a no-op
-  t.SetEndValue(5);
-  EXPECT_EQ(t.Dispatch(3), 5);
+  t.SetHandler(3, [&] { ++runs; });
+  t.Dispatch(3);
+  t.Dispatch(4);  // an empty slot is a no-op
+  t.Dispatch(Task::kPhaseCount);  // outside the slots too
+  EXPECT_EQ(runs, 1);
+  t.SetEnded(true);
+  t.Dispatch(3);
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(Task().Description(), "DefaultName");
 }

@@ -97,7 +97,7 @@ TEST_F(FrameCompositorTest, ALayerShowsOnlyWhileItsTaskRuns) {
   compositor.Add(Layer::kMessageAreas, areas, window);
   EXPECT_EQ(Compose(), (Log{"scene", "areas"}));
   // Ended: no longer shown, even before the sweep unlinks it.
-  story.SetEndValue(1);
+  story.SetEnded(true);
   EXPECT_EQ(Compose(), Log{"areas"});
   tasks.SweepEndedTasks();
   EXPECT_EQ(Compose(), Log{"areas"});
@@ -120,14 +120,8 @@ TEST_F(FrameCompositorTest, AScreenReplacesTheStorysLayersWhileItsTaskRuns) {
 class Noter : public Task {
  public:
   Noter(Log& log, const char* name) : Task(name) {
-    SetHandler(0, [&log, name] {
-      log.push_back(std::string(name) + "/0");
-      return 0;
-    });
-    SetHandler(1, [&log, name] {
-      log.push_back(std::string(name) + "/1");
-      return 0;
-    });
+    SetHandler(0, [&log, name] { log.push_back(std::string(name) + "/0"); });
+    SetHandler(1, [&log, name] { log.push_back(std::string(name) + "/1"); });
   }
 };
 
