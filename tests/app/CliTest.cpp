@@ -242,11 +242,17 @@ TEST_F(CliTest, QuietByDefault) {
   }
 }
 
+// 300 frames are the passes 0 to 299: the last is pictured, the one after it never comes. A
+// run that ends early or never (killed after a minute) fails.
 TEST_F(CliTest, HeadlessRunEndsAfterItsFrames) {
+  const fs::path last = root / "last.png", after = root / "after.png";
   auto start = std::chrono::steady_clock::now();
-  Outcome o = Run("--headless --frames 300 " + Game());
+  Outcome o = Run("--headless --frames 300 --screenshot 299:" + last.string() + " --screenshot 300:" +
+                  after.string() + " " + Game());
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_TRUE(fs::exists(last));
+  EXPECT_FALSE(fs::exists(after));
   RecordProperty("wall_seconds_for_300_frames", std::to_string(seconds));
 }
 
