@@ -5,7 +5,8 @@ Builds two small games, runs `zan` on them windowed (under Xvfb, when it is inst
 headless, and prints one table:
 
   - CPU while idle on a static 800 x 600 page with one line of text waiting for a click
-    (user + sys of the zan process over 20 s, as a share of one core);
+    (user + sys of the zan process over 20 s, as a share of one core), and its wake-ups a
+    second (voluntary context switches of all its threads);
   - peak resident memory on that page, windowed and headless;
   - launch to window shown, and launch to the first frame presented;
   - 2000 short pages in skip mode (key S): windowed from the key to the last page, and
@@ -162,7 +163,8 @@ class Run:
         run_env = dict(env, XDG_RUNTIME_DIR=self.runtime, SDL_AUDIODRIVER="dummy")
         self.log = open(os.path.join(work, "zan-%d.log" % len(os.listdir(work))), "w")
         self.start = time.monotonic()
-        self.process = subprocess.Popen([zan] + args + [game], env=run_env, stdout=self.log,
+        # The measured story starts at once (--start): zan would otherwise open the title.
+        self.process = subprocess.Popen([zan, "--start", "main.txt"] + args + [game], env=run_env, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         self.rusage = None
         self.status = None
@@ -172,6 +174,20 @@ class Run:
         with open(f"/proc/{self.process.pid}/stat") as f:
             fields = f.read().rsplit(")", 1)[1].split()
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def wake_ups(self):
+        """Voluntary context switches of all the process's threads so far, from /proc (a
+        thread that ended takes its count with it)."""
+        total = 0
+        for task in os.listdir(f"/proc/{self.process.pid}/task"):
+            try:
+                with open(f"/proc/{self.process.pid}/task/{task}/status") as f:
+                    for line in f:
+                        if line.startswith("voluntary_ctxt_switches:"):
+                            total += int(line.split()[1])
+            except FileNotFoundError:
+                pass
+        return total
 
     def alive(self):
         return self.process.poll() is None and self.status is None
@@ -336,10 +352,11 @@ def static_page(zan, game, env, work, windowed, idle_seconds, settle_seconds, di
             figures["window"] = wait_for(display.window_shown, run, 30, "window") - run.start
         figures["first_frame"] = wait_for(lambda: os.path.exists(first), run, 30, "first frame") - run.start
         time.sleep(settle_seconds)
-        cpu0, t0 = run.cpu_seconds(), time.monotonic()
+        cpu0, wake0, t0 = run.cpu_seconds(), run.wake_ups(), time.monotonic()
         time.sleep(idle_seconds)
-        cpu1, t1 = run.cpu_seconds(), time.monotonic()
+        cpu1, wake1, t1 = run.cpu_seconds(), run.wake_ups(), time.monotonic()
         figures["idle_cpu"] = 100.0 * (cpu1 - cpu0) / (t1 - t0)
+        figures["idle_wake_ups"] = (wake1 - wake0) / (t1 - t0)
         run.stop()
     else:
         run.wait(120)
@@ -455,6 +472,8 @@ def main():
     rows = [
         (f"CPU while idle on the static page (user+sys, {idle:g} s)",
          "-" if "idle_cpu" not in w else f"{w['idle_cpu']:.1f} %", "-"),
+        ("wake-ups a second while idle (all threads)",
+         "-" if "idle_wake_ups" not in w else f"{w['idle_wake_ups']:.0f}", "-"),
         ("peak resident memory on the static page",
          "-" if "peak_rss" not in w else f"{w['peak_rss']:.0f} MiB", f"{headless['peak_rss']:.0f} MiB"),
         ("launch -> window shown", seconds(w.get("window")), "-"),

@@ -4,6 +4,7 @@
 // the story runs again and the screen crosses back to the game.
 
 #include "app/GameApp.h"
+#include "app/GameAppTitle.h"
 #include "app/StorySaves.h"
 #include "core/MouseState.h"
 #include "message/GlyphRasterizer.h"
@@ -63,5 +64,11 @@ void GameApp::CloseSaveLoadOverStory() {
   interpreter_->Resume();
   interpreter_->SetClickState(kClickNone);
 }
+
+bool TitleLink::OpenLoadScreen(GameTask& title, GameTask::Callback done) {
+  return app_.SaveLoad().Open(SaveLoadMode::kLoad, &title, std::move(done));
+}
+
+std::string TitleLink::ChosenFile() { return app_.SaveLoad().ChosenFile().value_or(""); }
 
 }  // namespace zan

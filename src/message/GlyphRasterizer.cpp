@@ -66,8 +66,10 @@ bool GlyphRasterizer::Draw(Surface& surface, std::string_view text, bool opaque)
   const int32_t height = surface.Height();
   // Onto an opaque surface neither the refusal nor the small-glyph rule applies: glyph
   // boxes are clipped to the surface, and one that starts left of or above it is left out.
+  // A box that ends on the surface's last column or row fits: refusing it would leave out
+  // the first column of vertical text, which ends on the right edge.
   if (!opaque && (penX_ < 0 || penY_ < 0 || penX_ >= width || penY_ >= height ||
-                  int64_t{penX_} + glyphWidth_ >= width || int64_t{penY_} + glyphHeight_ >= height))
+                  int64_t{penX_} + glyphWidth_ > width || int64_t{penY_} + glyphHeight_ > height))
     return false;
   const int32_t style = !opaque && glyphHeight_ <= kPlainOnlyHeight ? kGlyphPlain : style_;
   if (style == 1 || style == 5 || fonts_ == nullptr) return true;

@@ -50,7 +50,7 @@ class GlyphRasterizer {
   // Draws up to 1024 characters from the pen position into the surface and its alpha mask;
   // the pen does not move. A double-byte character advances the glyph width, a single-byte
   // one half of it. False (nothing drawn) when the first glyph box does not fit: a negative
-  // pen, or pen + glyph size reaching the surface's width or height.
+  // pen, or pen + glyph size past the surface's width or height.
   bool DrawString(Surface& surface, std::string_view text);
   // The same onto a surface without a mask: glyphs blend over the pixels as over opaque ones.
   // Nothing is refused (each glyph box is clipped to the surface; one that starts left of or

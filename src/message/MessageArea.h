@@ -155,6 +155,8 @@ class MessageArea {
     CreateGlyphSurface();
     return glyphs_;
   }
+  // Whether the glyph surface was made (GlyphSurface makes it, a full screen's worth).
+  bool HasGlyphSurface() const { return static_cast<bool>(glyphs_.View()); }
   // Counts the changes to the window picture and the glyphs (which the record does not
   // show), so that a drawing can tell whether they changed.
   uint32_t PictureRevision() const { return pictureRevision_; }

@@ -117,8 +117,9 @@ void ChoiceMenu::Delete(int32_t index) {
 void ChoiceMenu::ClearChoiceArea() {
   MessageArea& area = services_.areas.choice;
   area.Clear();
+  // Not made only to be cleared: a story without choices never needs it.
+  if (!area.HasGlyphSurface()) return;
   Surface& surface = area.GlyphSurface();
-  if (!surface.View()) return;
   surface.FillAll(0, 0, 0);
   surface.Alpha().Fill(0);
 }

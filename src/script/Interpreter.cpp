@@ -144,6 +144,9 @@ void Interpreter::ResetStory(std::string_view scriptName) {
   // A transition under way belongs to the story being left.
   scenes_.Abandon();
   Start(kOrderScreen);
+  // Held earlier in this frame (a new game's cross that a load now replaces), the task is
+  // still in the list with its ended flag: it stays, and runs.
+  SetEnded(false);
   input_.click = kClickNone;
   record_ = ScriptRecord();
   readPosition_ = 0;
@@ -178,16 +181,18 @@ void Interpreter::ResumeAfterTransition() {
 }
 
 void Interpreter::ReturnToTitle() {
+  const GameMode ended = gameMode_;
   sounds_.StopAll();
   weather_.StopAll();
   scenes_.Abandon();
   SaveReadFlags();
   if (window_ != nullptr) window_->End();
   End();
-  // Which screen follows depends on the mode; the screens are not built yet. A demo
-  // returns to the story's mode.
+  // A demo returns to the story's mode; the screen that follows depends on the mode it
+  // was in.
   if (gameMode_ == kModeDemo) SetGameMode(kModeStory);
   SaveOptions();
+  if (titleOpener_) titleOpener_(ended);
 }
 
 void Interpreter::SetGameMode(GameMode mode) {

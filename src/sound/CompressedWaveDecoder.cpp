@@ -3,15 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswresample/swresample.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
-}
-
 #include "base/DiagnosticLog.h"
+#include "sound/FfmpegLibraries.h"
 
 namespace zan {
 namespace {
@@ -24,7 +17,7 @@ constexpr uint32_t kMinPacketBytes = 4096;
 // block align / channels bytes, which must hold the stated bits: read any other way their
 // bytes are noise. The extensible tag is never looked up: the chunk reader unwraps what it
 // wraps, and libavformat's table files an unrelated 1-bit codec under that number.
-AVCodecID DecoderFor(const WaveFormat& f) {
+AVCodecID DecoderFor(const FfmpegLibraries& ff, const WaveFormat& f) {
   if (f.formatTag == kWaveFormatPcm || f.formatTag == kWaveFormatIeeeFloat) {
     if (f.channels == 0 || f.blockAlign == 0 || f.blockAlign % f.channels != 0)
       return AV_CODEC_ID_NONE;
@@ -45,13 +38,15 @@ AVCodecID DecoderFor(const WaveFormat& f) {
                             : AV_CODEC_ID_NONE;
   }
   if (f.formatTag == kWaveFormatExtensible) return AV_CODEC_ID_NONE;
-  const AVCodecTag* const tags[] = {avformat_get_riff_audio_tags(), nullptr};
-  return av_codec_get_id(tags, f.formatTag);
+  const AVCodecTag* const tags[] = {ff.avformat_get_riff_audio_tags(), nullptr};
+  return ff.av_codec_get_id(tags, f.formatTag);
 }
 
 }  // namespace
 
 struct CompressedWaveDecoder::Codec {
+  explicit Codec(const FfmpegLibraries& libraries) : ff(libraries) {}
+  const FfmpegLibraries& ff;
   AVCodecContext* context = nullptr;
   AVCodecParserContext* parser = nullptr;
   SwrContext* resampler = nullptr;
@@ -63,16 +58,17 @@ struct CompressedWaveDecoder::Codec {
   int inRate = 0;
 
   ~Codec() {
-    av_channel_layout_uninit(&inLayout);
-    swr_free(&resampler);
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    if (parser) av_parser_close(parser);
-    avcodec_free_context(&context);
+    ff.av_channel_layout_uninit(&inLayout);
+    ff.swr_free(&resampler);
+    ff.av_frame_free(&frame);
+    ff.av_packet_free(&packet);
+    if (parser) ff.av_parser_close(parser);
+    ff.avcodec_free_context(&context);
   }
 };
 
 CompressedWaveDecoder::CompressedWaveDecoder() = default;
+CompressedWaveDecoder::CompressedWaveDecoder(const FfmpegLibraries& libraries) : libraries_(&libraries) {}
 CompressedWaveDecoder::~CompressedWaveDecoder() { Close(); }
 
 void CompressedWaveDecoder::Close() {
@@ -95,9 +91,19 @@ WaveDecoderResult CompressedWaveDecoder::Open(const WaveFormat& source, const ui
   data_ = data;
   size_ = size;
 
+  // Loaded by the first file that needs them.
+  if (libraries_ == nullptr) libraries_ = &FfmpegLibraries::Shared();
+  const FfmpegLibraries& ff = *libraries_;
+  if (!ff.Loaded()) {
+    ZAN_WARN("CAcm: no PCM conversion for format tag 0x%04X: the decoding libraries cannot be "
+             "loaded (%s)",
+             source.formatTag, ff.Error().c_str());
+    return WaveDecoderResult::kNoPcmFormat;
+  }
+
   // The PCM suggestion: same channels and rate, 16 bits, for a format that has a decoder.
-  const AVCodecID id = DecoderFor(source);
-  const AVCodec* decoder = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
+  const AVCodecID id = DecoderFor(ff, source);
+  const AVCodec* decoder = id == AV_CODEC_ID_NONE ? nullptr : ff.avcodec_find_decoder(id);
   if (!decoder || source.channels < 1 || source.channels > 2 || source.samplesPerSec == 0 ||
       source.samplesPerSec > 384000) {
     ZAN_WARN("CAcm: no PCM conversion for format tag 0x%04X (%u channels, %u Hz, %u bits, block "
@@ -108,35 +114,35 @@ WaveDecoderResult CompressedWaveDecoder::Open(const WaveFormat& source, const ui
   }
   pcm_ = MakePcmFormat(source.channels, source.samplesPerSec);
 
-  auto codec = std::make_unique<Codec>();
-  codec->context = avcodec_alloc_context3(decoder);
-  codec->packet = av_packet_alloc();
-  codec->frame = av_frame_alloc();
+  auto codec = std::make_unique<Codec>(ff);
+  codec->context = ff.avcodec_alloc_context3(decoder);
+  codec->packet = ff.av_packet_alloc();
+  codec->frame = ff.av_frame_alloc();
   if (!codec->context || !codec->packet || !codec->frame) return WaveDecoderResult::kCannotOpen;
   AVCodecContext* c = codec->context;
   c->sample_rate = static_cast<int>(source.samplesPerSec);
-  av_channel_layout_default(&c->ch_layout, source.channels);
+  ff.av_channel_layout_default(&c->ch_layout, source.channels);
   c->block_align = source.blockAlign;
   c->bit_rate = int64_t{source.avgBytesPerSec} * 8;
   c->bits_per_coded_sample = source.bitsPerSample;
   if (!source.extra.empty()) {
     c->extradata = static_cast<uint8_t*>(
-        av_mallocz(source.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        ff.av_mallocz(source.extra.size() + AV_INPUT_BUFFER_PADDING_SIZE));
     if (!c->extradata) return WaveDecoderResult::kCannotOpen;
     std::memcpy(c->extradata, source.extra.data(), source.extra.size());
     c->extradata_size = static_cast<int>(source.extra.size());
   }
-  if (avcodec_open2(c, decoder, nullptr) < 0) {
+  if (ff.avcodec_open2(c, decoder, nullptr) < 0) {
     ZAN_WARN("CAcm: the decoder refuses format tag 0x%04X", source.formatTag);
     return WaveDecoderResult::kCannotOpen;
   }
-  codec->parser = av_parser_init(id);
+  codec->parser = ff.av_parser_init(id);
   if (!codec->parser) {
-    AVCodecParameters* par = avcodec_parameters_alloc();
-    if (par && avcodec_parameters_from_context(par, c) >= 0)
+    AVCodecParameters* par = ff.avcodec_parameters_alloc();
+    if (par && ff.avcodec_parameters_from_context(par, c) >= 0)
       samplesPerBlock_ = static_cast<uint32_t>(
-          std::max(0, av_get_audio_frame_duration2(par, source.blockAlign)));
-    avcodec_parameters_free(&par);
+          std::max(0, ff.av_get_audio_frame_duration2(par, source.blockAlign)));
+    ff.avcodec_parameters_free(&par);
   }
   codec_ = std::move(codec);
 
@@ -180,47 +186,49 @@ uint32_t CompressedWaveDecoder::TakePending(uint8_t* out, uint32_t room) {
 
 void CompressedWaveDecoder::ReceiveFrames() {
   Codec& k = *codec_;
-  while (avcodec_receive_frame(k.context, k.frame) == 0) {
+  const FfmpegLibraries& ff = k.ff;
+  while (ff.avcodec_receive_frame(k.context, k.frame) == 0) {
     AVFrame* f = k.frame;
     if (!k.resampler || k.inFormat != f->format || k.inRate != f->sample_rate ||
-        av_channel_layout_compare(&k.inLayout, &f->ch_layout) != 0) {
-      swr_free(&k.resampler);
+        ff.av_channel_layout_compare(&k.inLayout, &f->ch_layout) != 0) {
+      ff.swr_free(&k.resampler);
       AVChannelLayout outLayout{};
-      av_channel_layout_default(&outLayout, pcm_.channels);
-      const int rc = swr_alloc_set_opts2(&k.resampler, &outLayout, AV_SAMPLE_FMT_S16,
+      ff.av_channel_layout_default(&outLayout, pcm_.channels);
+      const int rc = ff.swr_alloc_set_opts2(&k.resampler, &outLayout, AV_SAMPLE_FMT_S16,
                                          static_cast<int>(pcm_.samplesPerSec), &f->ch_layout,
                                          static_cast<AVSampleFormat>(f->format), f->sample_rate,
                                          0, nullptr);
-      av_channel_layout_uninit(&outLayout);
-      if (rc < 0 || swr_init(k.resampler) < 0) {
-        swr_free(&k.resampler);
-        av_frame_unref(f);
+      ff.av_channel_layout_uninit(&outLayout);
+      if (rc < 0 || ff.swr_init(k.resampler) < 0) {
+        ff.swr_free(&k.resampler);
+        ff.av_frame_unref(f);
         continue;
       }
-      av_channel_layout_uninit(&k.inLayout);
-      av_channel_layout_copy(&k.inLayout, &f->ch_layout);
+      ff.av_channel_layout_uninit(&k.inLayout);
+      ff.av_channel_layout_copy(&k.inLayout, &f->ch_layout);
       k.inFormat = f->format;
       k.inRate = f->sample_rate;
     }
-    const int room = swr_get_out_samples(k.resampler, f->nb_samples);
+    const int room = ff.swr_get_out_samples(k.resampler, f->nb_samples);
     if (room > 0) {
       const size_t at = pending_.size();
       pending_.resize(at + size_t(room) * pcm_.blockAlign);
       uint8_t* dst = pending_.data() + at;
-      const int got = swr_convert(k.resampler, &dst, room,
+      const int got = ff.swr_convert(k.resampler, &dst, room,
                                   const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
       pending_.resize(at + size_t(std::max(got, 0)) * pcm_.blockAlign);
     }
-    av_frame_unref(f);
+    ff.av_frame_unref(f);
   }
 }
 
 bool CompressedWaveDecoder::DecodePacket(const uint8_t* data, int size) {
   Codec& k = *codec_;
-  if (av_new_packet(k.packet, size) < 0) return false;
+  const FfmpegLibraries& ff = k.ff;
+  if (ff.av_new_packet(k.packet, size) < 0) return false;
   std::memcpy(k.packet->data, data, static_cast<size_t>(size));
-  const int rc = avcodec_send_packet(k.context, k.packet);
-  av_packet_unref(k.packet);
+  const int rc = ff.avcodec_send_packet(k.context, k.packet);
+  ff.av_packet_unref(k.packet);
   ReceiveFrames();
   return rc >= 0;
 }
@@ -233,6 +241,7 @@ bool CompressedWaveDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* 
   bool ok = n == 0;
   if (n > 0) {
     Codec& k = *codec_;
+    const FfmpegLibraries& ff = k.ff;
     if (k.parser) {
       // The parser cuts the bytes into frames and keeps a partial frame for the next call;
       // its input is read with padding.
@@ -243,7 +252,7 @@ bool CompressedWaveDecoder::Convert(const uint8_t* source, uint32_t n, uint8_t* 
       while (left > 0) {
         uint8_t* frame = nullptr;
         int frameSize = 0;
-        const int used = av_parser_parse2(k.parser, k.context, &frame, &frameSize, in, left,
+        const int used = ff.av_parser_parse2(k.parser, k.context, &frame, &frameSize, in, left,
                                           AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
         if (used < 0) break;
         in += used;
@@ -276,20 +285,21 @@ void CompressedWaveDecoder::Drain() {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!codec_) return;
   Codec& k = *codec_;
+  const FfmpegLibraries& ff = k.ff;
   partial_.clear();  // an incomplete last block cannot be decoded
   if (k.parser) {
     uint8_t* frame = nullptr;
     int frameSize = 0;
-    av_parser_parse2(k.parser, k.context, &frame, &frameSize, nullptr, 0, AV_NOPTS_VALUE,
+    ff.av_parser_parse2(k.parser, k.context, &frame, &frameSize, nullptr, 0, AV_NOPTS_VALUE,
                      AV_NOPTS_VALUE, 0);
     if (frameSize > 0) DecodePacket(frame, frameSize);
   }
-  if (avcodec_send_packet(k.context, nullptr) >= 0) ReceiveFrames();
+  if (ff.avcodec_send_packet(k.context, nullptr) >= 0) ReceiveFrames();
   // The decoder is ready for more input (a looping stream starts over).
-  avcodec_flush_buffers(k.context);
+  ff.avcodec_flush_buffers(k.context);
   if (k.parser) {
-    av_parser_close(k.parser);
-    k.parser = av_parser_init(k.context->codec_id);
+    ff.av_parser_close(k.parser);
+    k.parser = ff.av_parser_init(k.context->codec_id);
   }
 }
 
@@ -299,12 +309,13 @@ void CompressedWaveDecoder::Reset() {
   pending_.clear();
   pendingPos_ = 0;
   if (!codec_) return;
-  avcodec_flush_buffers(codec_->context);
+  const FfmpegLibraries& ff = codec_->ff;
+  ff.avcodec_flush_buffers(codec_->context);
   if (codec_->parser) {
-    av_parser_close(codec_->parser);
-    codec_->parser = av_parser_init(codec_->context->codec_id);
+    ff.av_parser_close(codec_->parser);
+    codec_->parser = ff.av_parser_init(codec_->context->codec_id);
   }
-  swr_free(&codec_->resampler);
+  ff.swr_free(&codec_->resampler);
 }
 
 ConvertResult CompressedWaveDecoder::ConvertWhole(std::vector<uint8_t>& out) {

@@ -1,7 +1,8 @@
 #pragma once
 // CompressedWaveDecoder: the conversion of a compressed RIFF WAVE format to PCM (IMA and Microsoft ADPCM,
 // mu-law, A-law, MPEG audio in WAVE, and whatever else libavcodec decodes under a WAVE
-// format tag). The PCM format it suggests keeps the source's channels and rate, 16 bits.
+// format tag). The FFmpeg libraries are loaded by the first Open; without them every Open
+// fails (logged). The PCM format it suggests keeps the source's channels and rate, 16 bits.
 // Sources of more than two channels are refused: the device mixes mono and stereo only, and
 // so are PCM and float layouts whose block does not hold whole samples of the stated bits.
 
@@ -24,9 +25,14 @@ enum class WaveDecoderResult {
   kUnusableEstimate,  // an output estimate of 0 bytes, or of 4 GiB and more
 };
 
+class FfmpegLibraries;
+
 class CompressedWaveDecoder : public PcmConverter {
  public:
+  // Decodes with the process's FFmpeg libraries, loaded by the first Open that needs them.
   CompressedWaveDecoder();
+  // Decodes with `libraries` (which must outlive the decoder).
+  explicit CompressedWaveDecoder(const FfmpegLibraries& libraries);
   ~CompressedWaveDecoder() override;
   CompressedWaveDecoder(const CompressedWaveDecoder&) = delete;
   CompressedWaveDecoder& operator=(const CompressedWaveDecoder&) = delete;
@@ -55,6 +61,7 @@ class CompressedWaveDecoder : public PcmConverter {
   uint32_t TakePending(uint8_t* out, uint32_t room);
 
   std::recursive_mutex mutex_;
+  const FfmpegLibraries* libraries_ = nullptr;  // null until the first Open: the shared set
   std::unique_ptr<Codec> codec_;
   WaveFormat source_;
   WaveFormat pcm_;

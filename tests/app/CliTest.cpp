@@ -233,7 +233,7 @@ TEST_F(CliTest, QuietByDefault) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.env) + " " + c.args + " " + c.game);
     // The story (and its warning) runs from frame 23, after a new game's 1000 ms fade-in.
-    Outcome o = Run(std::string("--headless --frames 43 ") + c.args + " " + c.game, {}, c.env);
+    Outcome o = Run(std::string("--headless --start main.txt --frames 43 ") + c.args + " " + c.game, {}, c.env);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err.find("zan: CDraw Initalized\n") != std::string::npos, c.debugLines) << o.err;
     EXPECT_EQ(o.err.find("zan: CreateWindow done\n") != std::string::npos, c.debugLines) << o.err;
@@ -242,11 +242,17 @@ TEST_F(CliTest, QuietByDefault) {
   }
 }
 
+// 300 frames are the passes 0 to 299: the last is pictured, the one after it never comes. A
+// run that ends early or never (killed after a minute) fails.
 TEST_F(CliTest, HeadlessRunEndsAfterItsFrames) {
+  const fs::path last = root / "last.png", after = root / "after.png";
   auto start = std::chrono::steady_clock::now();
-  Outcome o = Run("--headless --frames 300 " + Game());
+  Outcome o = Run("--headless --frames 300 --screenshot 299:" + last.string() + " --screenshot 300:" +
+                  after.string() + " " + Game());
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_TRUE(fs::exists(last));
+  EXPECT_FALSE(fs::exists(after));
   RecordProperty("wall_seconds_for_300_frames", std::to_string(seconds));
 }
 
@@ -280,7 +286,7 @@ TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheScreenInThatFormat) {
     EXPECT_EQ(zan::test::ShownColour(format, kColour), expected);  // the widening, worked by hand above
     const fs::path shot = root / ("shot-" + std::to_string(format) + ".png");
     // The picture is loaded in frame 23, after a new game's 1000 ms fade-in from black.
-    Outcome o = Run("--headless --frames 35 --pixel-format " + std::to_string(format) + " --screenshot 33:" +
+    Outcome o = Run("--headless --start main.txt --frames 35 --pixel-format " + std::to_string(format) + " --screenshot 33:" +
                     shot.string() + " " + (root / "coloured").string());
     EXPECT_EQ(o.exitCode, 0) << o.err;
     const zan::test::Screenshot s = zan::test::Screenshot::Read(shot.string());

@@ -47,16 +47,22 @@ class FrameCompositorTest : public ::testing::Test {
     compositor.Compose();
     return log;
   }
+  struct Placed {
+    Layer place;
+    Recorder* layer;
+    Task* task;
+  };
   // The story's layers as the game adds them, a dialog and the authors' overlay.
-  void AddStory() {
-    compositor.Add(Layer::kStage, scene, story);
-    compositor.Add(Layer::kSlotOverlays, overlays, window);
-    compositor.Add(Layer::kMessageAreas, areas, window);
-    compositor.Add(Layer::kChoices, choices, window);
-    compositor.Add(Layer::kEffects, rain, story);
-    compositor.Add(Layer::kDialogs, dialogs, dialog);
-    compositor.Add(Layer::kOverlay, debug, dialog);
+  std::vector<Placed> Story() {
+    return {{Layer::kStage, &scene, &story},         {Layer::kSlotOverlays, &overlays, &window},
+            {Layer::kMessageAreas, &areas, &window}, {Layer::kChoices, &choices, &window},
+            {Layer::kEffects, &rain, &story},        {Layer::kDialogs, &dialogs, &dialog},
+            {Layer::kOverlay, &debug, &dialog}};
   }
+  void Add(const std::vector<Placed>& layers) {
+    for (const Placed& p : layers) compositor.Add(p.place, *p.layer, *p.task);
+  }
+  void AddStory() { Add(Story()); }
 
   VirtualClock clock;
   TaskScheduler tasks{clock};
@@ -73,23 +79,27 @@ class FrameCompositorTest : public ::testing::Test {
 
 TEST_F(FrameCompositorTest, PlacesDrawBottomUpAndAPlaceInTheOrderItsLayersCame) {
   Recorder hover(log, "hover"), snow(log, "snow");
-  // Added top first, and two places with two layers each.
-  compositor.Add(Layer::kOverlay, debug, story);
-  compositor.Add(Layer::kDialogs, dialogs, dialog);
-  compositor.Add(Layer::kEffects, rain, story);
-  compositor.Add(Layer::kChoices, choices, window);
-  compositor.Add(Layer::kMessageAreas, areas, window);
-  compositor.Add(Layer::kSlotOverlays, overlays, window);
-  compositor.Add(Layer::kStage, scene, story);
-  compositor.Add(Layer::kStage, hover, story);
-  compositor.Add(Layer::kEffects, snow, story);
-  EXPECT_EQ(Compose(), (Log{"scene", "hover", "overlays", "areas", "choices", "rain", "snow",
-                            "dialogs", "debug"}));
-  EXPECT_EQ(scene.frame_, &frame);
+  // The story's layers in three orders, positions in Story(): as the game adds them, top
+  // first, and shuffled. Then a second layer in two places, drawn after the first there.
+  const std::vector<std::vector<size_t>> orders = {
+      {0, 1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1, 0}, {3, 6, 0, 5, 2, 4, 1}};
+  for (const std::vector<size_t>& order : orders) {
+    SCOPED_TRACE(::testing::PrintToString(order));
+    std::vector<Placed> layers;
+    for (size_t i : order) layers.push_back(Story()[i]);
+    layers.push_back({Layer::kStage, &hover, &story});
+    layers.push_back({Layer::kEffects, &snow, &story});
+    Add(layers);
+    EXPECT_EQ(Compose(), (Log{"scene", "hover", "overlays", "areas", "choices", "rain", "snow",
+                              "dialogs", "debug"}));
+    EXPECT_EQ(scene.frame_, &frame);
 
-  compositor.Remove(rain);
-  compositor.Remove(hover);
-  EXPECT_EQ(Compose(), (Log{"scene", "overlays", "areas", "choices", "snow", "dialogs", "debug"}));
+    compositor.Remove(rain);
+    compositor.Remove(hover);
+    EXPECT_EQ(Compose(), (Log{"scene", "overlays", "areas", "choices", "snow", "dialogs", "debug"}));
+    for (const Placed& p : layers) compositor.Remove(*p.layer);
+    EXPECT_EQ(Compose(), Log{});
+  }
 }
 
 TEST_F(FrameCompositorTest, ALayerShowsOnlyWhileItsTaskRuns) {

@@ -203,15 +203,28 @@ TEST_F(GlyphRasterizerTest, AStringWhoseFirstBoxDoesNotFitIsRefused) {
   auto surface = MakeSurface(8888, 40, 30);
   fonts.Set({{0, 0}});
   r.SetGlyphSize(16, 16);
-  r.SetPenPos(24, 0);  // 24 + 16 reaches the width
+  r.SetPenPos(25, 0);  // 25 + 16 passes the width
   EXPECT_FALSE(r.DrawString(*surface, "a"));
-  r.SetPenPos(23, 14);  // 14 + 16 reaches the height
+  r.SetPenPos(23, 15);  // 15 + 16 passes the height
   EXPECT_FALSE(r.DrawString(*surface, "a"));
   r.SetPenPos(-1, 0);
   EXPECT_FALSE(r.DrawString(*surface, "a"));
-  r.SetPenPos(23, 13);
+  r.SetPenPos(0, -1);
+  EXPECT_FALSE(r.DrawString(*surface, "a"));
+  EXPECT_TRUE(fonts.characters.empty());
+}
+
+// A box that ends on the last column or row fits (the first column of vertical text ends on
+// the right edge): its ink sample at the box's corner is drawn.
+TEST_F(GlyphRasterizerTest, ABoxEndingOnTheSurfacesEdgeIsDrawn) {
+  auto surface = MakeSurface(8888, 40, 30);
+  fonts.Set({{0, 0}});
+  r.SetStyle(0);
+  r.SetGlyphSize(16, 16);
+  r.SetPenPos(24, 14);  // 24 + 16 = 40, 14 + 16 = 30
   EXPECT_TRUE(r.DrawString(*surface, "a"));
-  EXPECT_TRUE(fonts.characters.size() == 1);
+  EXPECT_EQ(fonts.characters.size(), 1u);
+  EXPECT_EQ(surface->Alpha().At(24, 14), 255);
 }
 
 TEST_F(GlyphRasterizerTest, CharactersAdvanceByTheirWidthAndVerticalWritingTurnsThem) {

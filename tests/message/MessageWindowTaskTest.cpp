@@ -95,18 +95,26 @@ TEST_F(MessageWindowTaskTest, TextRateSetsTheTypingPace) {
   }
 }
 
+// A layout that draws speaker names with a one-sample ink map, attached to the areas.
+struct NamePlateWriter {
+  explicit NamePlateWriter(MessageAreas& areas) {
+    fonts.Set({{0, 0}});
+    EXPECT_TRUE(rasterizer.InitRasterizer(fonts).ok());
+    areas.Attach(layout);
+  }
+  test::FakeFontInk fonts;
+  GlyphRasterizer rasterizer;
+  MessageLayout layout{&rasterizer, nullptr};
+};
+
 // The name plate is drawn with the settings of the area that speaks, not with those the
 // layout last took from another area: a vertical area's speaker name asks the font for
-// vertical glyphs, a horizontal one's for upright ones. Of a name in two lines the plate
-// (256 x 36, 24-pixel characters) holds one: glyphs reaching its right or bottom edge are
-// refused, so upright the first line shows, vertical the second column (x = 256 - 2 x 24).
+// vertical glyphs, a horizontal one's for upright ones. The plate is 256 x 36 and the
+// characters 24 pixels: upright the first line fits (the second, at y 24, passes the
+// bottom), vertical both columns do (x = 256 - 24 and 256 - 2 x 24, from y 0).
 TEST_F(MessageWindowTaskTest, TheNamePlateTakesTheSpeakingAreasSettings) {
-  test::FakeFontInk fonts;
-  fonts.Set({{0, 0}});
-  GlyphRasterizer rasterizer;
-  ASSERT_TRUE(rasterizer.InitRasterizer(fonts).ok());
-  MessageLayout layout{&rasterizer, nullptr};
-  areas.Attach(layout);
+  NamePlateWriter writer(areas);
+  test::FakeFontInk& fonts = writer.fonts;
   ASSERT_TRUE(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight));
   areas.Area(1).Settings().vertical = 1;
   for (int32_t speaker : {1, 0, 1}) {
@@ -114,10 +122,25 @@ TEST_F(MessageWindowTaskTest, TheNamePlateTakesTheSpeakingAreasSettings) {
     areas.ApplySettings(1 - speaker);  // the layout holds the other area's settings
     fonts.characters.clear();
     areas.SetSpeaker(speaker, Sjis("灯") + "\r\n" + Sjis("星"));
-    EXPECT_EQ(fonts.characters, std::vector<std::string>{Sjis(speaker == 1 ? "星" : "灯")});
+    const std::vector<std::string> drawn =
+        speaker == 1 ? std::vector<std::string>{Sjis("灯"), Sjis("星")} : std::vector<std::string>{Sjis("灯")};
+    EXPECT_EQ(fonts.characters, drawn);
     EXPECT_EQ(fonts.last.vertical, speaker == 1);
     EXPECT_EQ(fonts.last.cellHeight % MessageAreas::kSpeakerSize, 0);  // the speaker's size
   }
+}
+
+// A vertical speaker's name shows in the plate's first column, the one that ends on its right
+// edge: the ink sample at the top-left of the glyph box (x = 256 - 24, y = 0) is drawn.
+TEST_F(MessageWindowTaskTest, AVerticalNamePlateShowsItsFirstColumn) {
+  NamePlateWriter writer(areas);
+  test::FakeFontInk& fonts = writer.fonts;
+  ASSERT_TRUE(areas.NamePlate().Create(MessageAreas::kNamePlateWidth, MessageAreas::kNamePlateHeight));
+  areas.Area(2).Settings().vertical = 1;
+  areas.SetSpeaker(2, Sjis("灯"));
+  const int32_t column = MessageAreas::kNamePlateWidth - MessageAreas::kSpeakerSize;
+  EXPECT_EQ(fonts.characters, std::vector<std::string>{Sjis("灯")});
+  EXPECT_GT(areas.NamePlate().Alpha().At(column, 0), 0);
 }
 
 TEST_F(MessageWindowTaskTest, APageThatFinishesTypingStampsTheAutoTime) {

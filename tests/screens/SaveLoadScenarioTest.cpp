@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -56,6 +57,17 @@ std::string Table() {
   return t;
 }
 
+// The title's menu: new game at (600, 440) and load at (600, 500), 160 x 40; no other button.
+constexpr Rgb kTitleBg{90, 20, 20};
+const std::string kTitleLoad = "680 520";
+std::string TitleTable() {
+  std::string t = "タイトル,10\n見出し\n";
+  t += "はじめから,,600,440,160,40,0,0,160,0,320,0,480,0\n";
+  t += "つづきから,,600,500,160,40,0,40,160,40,320,40,480,40\n";
+  for (int k = 3; k <= 10; ++k) t += "なし,,0,0,0,0,0,0,0,0,0,0,0,0\n";
+  return t;
+}
+
 const char* kScript = R"(<ImageLoad 0, bg.bmp, 0, 0>
 [again]
 <KW>
@@ -81,7 +93,9 @@ class SaveLoadScenarioTest : public ::testing::Test {
     fs::create_directories(root / "game");
     WriteGame(root / "game");
   }
-  void TearDown() override { fs::remove_all(root); }
+  void TearDown() override {
+    if (!getenv("ZAN_KEEP")) fs::remove_all(root);
+  }
 
   static void WriteGame(const fs::path& dir) {
     // The button picture: the empty slot at (288, 32), the frame's look at (0, 128) in the
@@ -104,7 +118,9 @@ class SaveLoadScenarioTest : public ::testing::Test {
                                    {"Save_dialog.bmp", panel(kSavePanel)},
                                    {"Load_dialog.bmp", panel(kLoadPanel)},
                                    {"delete_dialog.bmp", panel(kDeletePanel)},
-                                   {"dialog_button.bmp", FlatBmp(192, 64, BmpForm::kRgb24, {10, 10, 10})}},
+                                   {"dialog_button.bmp", FlatBmp(192, 64, BmpForm::kRgb24, {10, 10, 10})},
+                                   {"TITLE_BG.bmp", FlatBmp(800, 600, BmpForm::kRgb24, kTitleBg)},
+                                   {"TITLE_chip.bmp", FlatBmp(640, 400, BmpForm::kRgb24, kChip)}},
                                   "Rod7Q", true));
     testing::WriteBytes((dir / "msg.arc").string(),
                         testing::WriteTestArchive({{"main.txt", testing::GameBytes(kScript)},
@@ -119,13 +135,29 @@ class SaveLoadScenarioTest : public ::testing::Test {
     const std::string keys = "入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n3 右ボタン,取消\n";
     testing::WriteBytes((dir / "system.arc").string(),
                         testing::WriteTestArchive({{"system2.lib", testing::ScrambledLib(keys)},
+                                                   {"system4.lib", testing::ScrambledLib(TitleTable())},
                                                    {"system5-1.lib", testing::ScrambledLib(Table())}},
                                                   "plume", true));
   }
 
+  // Runs zan with a timeline: the story starts at once (at main.txt unless the arguments
+  // name another script).
   bool Run(const std::string& timeline, const std::string& args) {
     std::ofstream(root / "input.txt") << timeline;
     return testing::ZanRun(ZAN_BINARY, root).Run("--input " + Path("input.txt") + " " + args);
+  }
+  // The same with the game opening its title.
+  bool RunFromTheTitle(const std::string& timeline, const std::string& args) {
+    std::ofstream(root / "input.txt") << timeline;
+    std::vector<std::string> argv = {ZAN_BINARY, "--headless", "--dump-vars", Path("vars.txt"), "--input",
+                                     Path("input.txt")};
+    for (const std::string& word : testing::Words(args)) argv.push_back(word);
+    argv.push_back((root / "game").string());
+    for (const fs::path& output : testing::ZanRun::Outputs(argv)) fs::remove(output);
+    fs::create_directories(root / "run");
+    return testing::RunProgram(argv, {.environment = {"XDG_RUNTIME_DIR=" + Path("run"), "XDG_DATA_HOME=" + Path("data")},
+                                      .out = Path("out"),
+                                      .err = Path("out")}) == 0;
   }
   std::string Vars() { return testing::ZanRun(ZAN_BINARY, root).Vars(); }
   std::string Path(const std::string& name) const { return (root / name).string(); }
@@ -263,11 +295,38 @@ TEST_F(SaveLoadScenarioTest, TheRightButtonOpensTheSaveScreenWhenTheSettingSaysS
 
 TEST_F(SaveLoadScenarioTest, ReturningToTheTitleClosesTheScreen) {
   // Counted once, then the save screen; the return to the title (answered yes) ends the
-  // story under it, and the story starts again: its count from 0, one click after it.
-  ASSERT_TRUE(Run("30 click 400 300\n40 action 9\n70 action 19\n90 key Left\n94 key Return\n160 click 400 300\n",
-                  "--frames 190" + Shot(150, "again.png")));
-  EXPECT_EQ(At("again.png", 5, 5), kStory);
-  EXPECT_EQ(Clicks(), "1");
+  // story under it and the title's opening begins, the save screen gone.
+  ASSERT_TRUE(Run("30 click 400 300\n40 action 9\n70 action 19\n90 key Left\n94 key Return\n",
+                  "--frames 140" + Shot(130, "title.png")));
+  EXPECT_EQ(At("title.png", 5, 5), (Rgb{0, 0, 0}));  // the title's opening: its first warning is missing
+}
+
+TEST_F(SaveLoadScenarioTest, ALoadFromTheTitleRestoresTheGame) {
+  // Two clicks counted, then saved in the first slot.
+  ASSERT_TRUE(Run("30 click 400 300\n36 click 400 300\n40 action 9\n70 click " + AtSlot(0) + "\n74 click " +
+                      AtSlot(0) + "\n",
+                  "--frames 90"));
+  ASSERT_TRUE(fs::exists(Save("save0.sav")));
+  // The title: a click skips its opening, its load button opens the load screen, a double
+  // click on the slot and yes choose the file, and the story starts from it: the count goes
+  // on from 2.
+  ASSERT_TRUE(RunFromTheTitle("10 click 100 100\n30 click " + kTitleLoad + "\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) +
+                      "\n90 key Left\n94 key Return\n200 click 400 300\n",
+                  "--frames 230" + Shot(25, "title.png") + Shot(60, "load.png") + Shot(190, "story.png")));
+  EXPECT_EQ(At("title.png", 5, 5), kTitleBg);
+  EXPECT_EQ(At("load.png", 5, 5), kLoadBg);
+  EXPECT_EQ(At("story.png", 5, 5), kStory);
+  EXPECT_EQ(Clicks(), "3");
+}
+
+TEST_F(SaveLoadScenarioTest, CancellingTheLoadScreenReturnsToTheTitle) {
+  ASSERT_TRUE(Run("30 click 400 300\n40 action 9\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) + "\n",
+                  "--frames 90"));
+  ASSERT_TRUE(RunFromTheTitle("10 click 100 100\n30 click " + kTitleLoad + "\n70 rclick 10 10\n",
+                  "--frames 120" + Shot(60, "load.png") + Shot(110, "title.png")));
+  EXPECT_EQ(At("load.png", 5, 5), kLoadBg);
+  EXPECT_EQ(At("title.png", 5, 5), kTitleBg);
+  EXPECT_EQ(Clicks(), "0");  // no story started
 }
 
 TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {

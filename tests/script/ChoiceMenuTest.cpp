@@ -249,6 +249,18 @@ TEST_F(ChoicesTest, EntriesAreFilledClearedAndShown) {
   EXPECT_EQ(CText(Entry(4).text), Sjis("乙"));
 }
 
+// The choice area's text surface (a full screen with alpha) is made by the first choice
+// shown, not by every new game that clears the choices.
+TEST_F(ChoicesTest, TheChoiceTextSurfaceIsMadeByTheFirstChoiceShown) {
+  Play({{"main.txt", "<Mov after, 1>\n<SltAdd 0, a, 甲><SltRun>\n[a]\n"}});
+  ASSERT_TRUE(C().Open());
+  EXPECT_TRUE(G().Areas().choice.HasGlyphSurface());
+  Play({{"main.txt", "<Mov after, 1>\n"}});
+  ASSERT_EQ(game.Var("after"), 1);
+  NewGame();
+  EXPECT_FALSE(G().Areas().choice.HasGlyphSurface());
+}
+
 TEST_F(ChoicesTest, ACountdownJumpsToItsTargetWhenTheTimeRunsOut) {
   Play({{"main.txt", "前<SltAdd 0, a, 甲><SltRunCD3 late>[a]<Mov chosen, 1>[late]<Mov after, 1>\n"}});
   ASSERT_TRUE(C().Open());

@@ -15,6 +15,7 @@
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "sound/CompressedWaveDecoder.h"
+#include "sound/FfmpegLibraries.h"
 #include "sound/Mp3Decoder.h"
 #include "sound/MpegHeader.h"
 #include "sound/OggVorbisDecoder.h"
@@ -489,6 +490,53 @@ TEST_F(DecoderTest, CompressedWaveRefusesWhatItCannotConvert) {
     EXPECT_FALSE(codec.IsOpen()) << what;
     EXPECT_NE(Diagnostics().LastMessage().find("no PCM conversion"), std::string::npos) << what;
   }
+}
+
+// Without one of the four libraries no function is usable, the reason names the missing
+// file, and a decoder built on them refuses every format with one log line.
+TEST_F(DecoderTest, CompressedWaveWithoutItsLibrariesFailsWithTheReason) {
+  const std::string absent = "libzan-absent-test.so.1";
+  const FfmpegSonames built = FfmpegLibraries::BuiltSonames();
+  const std::pair<const char*, std::string FfmpegSonames::*> missing[] = {
+      {"libavutil", &FfmpegSonames::avutil},
+      {"libswresample", &FfmpegSonames::swresample},
+      {"libavcodec", &FfmpegSonames::avcodec},
+      {"libavformat", &FfmpegSonames::avformat},
+  };
+  const auto wave = EncodedWave(Tone(440, 0.25, 22050, 2, 0.5), "adpcm_ima_wav");
+  RiffWave riff;
+  ASSERT_EQ(ReadRiffWave(wave, &riff), RiffWaveResult::kOk);
+  for (const auto& [what, member] : missing) {
+    SCOPED_TRACE(what);
+    FfmpegSonames names = built;
+    names.*member = absent;
+    const FfmpegLibraries libraries(names);
+    EXPECT_FALSE(libraries.Loaded());
+    EXPECT_NE(libraries.Error().find(absent), std::string::npos) << libraries.Error();
+    EXPECT_EQ(libraries.avcodec_open2, nullptr);
+    EXPECT_EQ(libraries.av_channel_layout_default, nullptr);
+
+    CompressedWaveDecoder decoder(libraries);
+    EXPECT_EQ(decoder.Open(riff.format, riff.data.data(), static_cast<uint32_t>(riff.data.size())),
+              WaveDecoderResult::kNoPcmFormat);
+    EXPECT_FALSE(decoder.IsOpen());
+    EXPECT_NE(Diagnostics().LastMessage().find(absent), std::string::npos);
+    std::vector<uint8_t> out;
+    EXPECT_EQ(decoder.ConvertWhole(out), ConvertResult::kNotOpen);
+    uint8_t room[64];
+    uint32_t produced = 1;
+    EXPECT_FALSE(decoder.Convert(riff.data.data(), 64, room, sizeof room, &produced));
+    EXPECT_EQ(produced, 0u);
+  }
+  // The built names load, every function with them.
+  const FfmpegLibraries libraries(built);
+  ASSERT_TRUE(libraries.Loaded()) << libraries.Error();
+#define ZAN_EXPECT_FOUND(library, name) EXPECT_NE(libraries.name, nullptr) << #name;
+  ZAN_FFMPEG_FUNCTIONS(ZAN_EXPECT_FOUND)
+#undef ZAN_EXPECT_FOUND
+  CompressedWaveDecoder decoder(libraries);
+  EXPECT_EQ(decoder.Open(riff.format, riff.data.data(), static_cast<uint32_t>(riff.data.size())),
+            WaveDecoderResult::kOk);
 }
 
 }  // namespace

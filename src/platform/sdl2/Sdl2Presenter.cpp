@@ -3,11 +3,20 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/DiagnosticLog.h"
 #include "platform/sdl2/Sdl2Window.h"
 
 namespace zan {
+namespace {
+
+uint32_t SdlFormatOf(const DisplayPixelFormat& format) {
+  return SDL_MasksToPixelFormatEnum(static_cast<int>(format.bitsPerPixel), format.redMask,
+                                    format.greenMask, format.blueMask, 0);
+}
+
+}  // namespace
 
 Sdl2Presenter::Sdl2Presenter(Sdl2Window& window) : window_(window) {}
 
@@ -38,7 +47,14 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
   const int display = SDL_GetWindowDisplayIndex(native);
   if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.refresh_rate > 0)
     refreshInterval_ = 1000 / static_cast<uint32_t>(mode.refresh_rate);
-  if (!MakeTexture(format_)) {
+  SDL_RendererInfo info;
+  software_ = SDL_GetRendererInfo(renderer_, &info) == 0 && std::strcmp(info.name, "software") == 0;
+  surfaceCurrent_ = false;
+  // The software renderer shows unscaled frames without a texture; it makes one when first
+  // scaling.
+  if (software_ ? SdlFormatOf(format_) == SDL_PIXELFORMAT_UNKNOWN : !MakeTexture(format_)) {
+    ZAN_WARN("SDL has no pixel format of %u bits a pixel, masks %X %X %X", format_.bitsPerPixel,
+             format_.redMask, format_.greenMask, format_.blueMask);
     Close();
     return false;
   }
@@ -48,8 +64,8 @@ bool Sdl2Presenter::Open(int32_t width, int32_t height) {
 
 bool Sdl2Presenter::MakeTexture(const DisplayPixelFormat& format) {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  const uint32_t sdlFormat = SDL_MasksToPixelFormatEnum(
-      static_cast<int>(format.bitsPerPixel), format.redMask, format.greenMask, format.blueMask, 0);
+  textureCurrent_ = false;
+  const uint32_t sdlFormat = SdlFormatOf(format);
   texture_ = sdlFormat == SDL_PIXELFORMAT_UNKNOWN
                  ? nullptr
                  : SDL_CreateTexture(renderer_, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width_, height_);
@@ -67,25 +83,70 @@ void Sdl2Presenter::Close() {
   if (renderer_ != nullptr) window_.SetRenderer(nullptr, nullptr);
   texture_ = nullptr;
   renderer_ = nullptr;
+  textureCurrent_ = false;
+  surfaceCurrent_ = false;
 }
 
 void Sdl2Presenter::Present(const FrameView& frame, const FrameRect& rect) {
   if (renderer_ == nullptr || frame.pixels == nullptr) return;
-  if (!(frame.format == textureFormat_) && !MakeTexture(frame.format)) return;
   SDL_Rect area;
   area.x = std::max(rect.left, 0);
   area.y = std::max(rect.top, 0);
   area.w = std::min({rect.right, frame.width, width_}) - area.x;
   area.h = std::min({rect.bottom, frame.height, height_}) - area.y;
+  if (PresentToWindowSurface(frame, area)) return;
+  if ((!(frame.format == textureFormat_) || texture_ == nullptr) && !MakeTexture(frame.format)) return;
+  if (!textureCurrent_) {
+    // Frames went to the window's surface meanwhile, or the texture is new: all of it.
+    area = SDL_Rect{0, 0, std::min(frame.width, width_), std::min(frame.height, height_)};
+  }
   if (area.w > 0 && area.h > 0) {
     const int bytes = static_cast<int>(frame.format.bitsPerPixel / 8);
     SDL_UpdateTexture(texture_, &area, frame.pixels + static_cast<ptrdiff_t>(area.y) * frame.pitch + area.x * bytes,
                       frame.pitch);
   }
+  textureCurrent_ = true;
+  surfaceCurrent_ = false;
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+bool Sdl2Presenter::PresentToWindowSurface(const FrameView& frame, SDL_Rect area) {
+  if (!software_) return false;
+  SDL_Window* native = window_.Native();
+  SDL_Surface* target = SDL_GetWindowSurface(native);
+  if (target == nullptr || target->w != width_ || target->h != height_) {
+    surfaceCurrent_ = false;
+    return false;
+  }
+  if (!surfaceCurrent_) {
+    // The renderer drew last, or the surface is new: all of the frame.
+    area = SDL_Rect{0, 0, std::min(frame.width, width_), std::min(frame.height, height_)};
+  }
+  if (area.w > 0 && area.h > 0) {
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint8_t*>(frame.pixels), frame.width, frame.height,
+        static_cast<int>(frame.format.bitsPerPixel), frame.pitch, SdlFormatOf(frame.format));
+    if (source == nullptr) {
+      ZAN_WARN("SDL_CreateRGBSurfaceWithFormatFrom: %s", SDL_GetError());
+      return false;
+    }
+    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+    SDL_Rect to = area;
+    const bool copied = SDL_BlitSurface(source, &area, target, &to) == 0;
+    SDL_FreeSurface(source);
+    if (!copied) {
+      ZAN_WARN("SDL_BlitSurface to the window: %s", SDL_GetError());
+      surfaceCurrent_ = false;
+      return false;
+    }
+    SDL_UpdateWindowSurfaceRects(native, &area, 1);
+  }
+  surfaceCurrent_ = true;
+  textureCurrent_ = false;
+  return true;
 }
 
 bool Sdl2Presenter::SetFullScreen(bool on) {
@@ -114,6 +175,7 @@ bool Sdl2Presenter::SetFullScreen(bool on) {
     if (windowWidth_ > 0 && windowHeight_ > 0) SDL_SetWindowSize(native, windowWidth_, windowHeight_);
   }
   if (switched) fullScreen_ = on;
+  surfaceCurrent_ = false;  // the window's surface is made anew for its new size
   return switched;
 }
 

@@ -6,11 +6,17 @@
 // desktop's resolution) the screen with its aspect kept and black bars. The logical size
 // also maps pointer positions back to the frame's pixels. Leaving full screen gives the
 // window back its own size.
+//
+// Where no scaling is needed (the window at the frame's size) and the renderer is SDL's
+// software one, which draws into the window's own surface, the changed rectangle is copied
+// straight into that surface and only it goes to the screen: no texture, no copy of the
+// whole frame, no clearing. The texture is made when the renderer first needs it.
 
 #include <cstdint>
 
 #include "platform/Presenter.h"
 
+struct SDL_Rect;
 struct SDL_Renderer;
 struct SDL_Texture;
 
@@ -36,12 +42,18 @@ class Sdl2Presenter : public Presenter {
  private:
   // A texture for frames in `format`; false when SDL has none (logged).
   bool MakeTexture(const DisplayPixelFormat& format);
+  // Copies `area` of the frame into the window's surface and shows it there; false where
+  // the renderer must draw (scaled, or a renderer other than the software one).
+  bool PresentToWindowSurface(const FrameView& frame, SDL_Rect area);
 
   Sdl2Window& window_;
   DisplayPixelFormat format_;
   DisplayPixelFormat textureFormat_;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  bool software_ = false;         // the renderer draws into the window's own surface
+  bool textureCurrent_ = false;   // the texture holds the last frame shown
+  bool surfaceCurrent_ = false;   // the window's surface holds the last frame shown
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool fullScreen_ = false;
