@@ -97,7 +97,8 @@ class SaveLoadScenarioTest : public ::testing::Test {
     if (!getenv("ZAN_KEEP")) fs::remove_all(root);
   }
 
-  static void WriteGame(const fs::path& dir) {
+  // `withTable` false: the game has no system5-1.lib.
+  static void WriteGame(const fs::path& dir, bool withTable = true) {
     // The button picture: the empty slot at (288, 32), the frame's look at (0, 128) in the
     // transparent colour (so the empty slot shows through it), the rest grey.
     const auto chip = test::MakeBmp(600, 224, BmpForm::kRgb24, [](int32_t x, int32_t y) {
@@ -133,11 +134,10 @@ class SaveLoadScenarioTest : public ::testing::Test {
     testing::WriteBytes((dir / "snd.arc").string(), testing::WriteTestArchive({}, "Rod7Q", true));
     // The left button is the click (決定); the right button the right-click action (取消).
     const std::string keys = "入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n3 右ボタン,取消\n";
-    testing::WriteBytes((dir / "system.arc").string(),
-                        testing::WriteTestArchive({{"system2.lib", testing::ScrambledLib(keys)},
-                                                   {"system4.lib", testing::ScrambledLib(TitleTable())},
-                                                   {"system5-1.lib", testing::ScrambledLib(Table())}},
-                                                  "plume", true));
+    std::vector<testing::TestEntry> definitions = {{"system2.lib", testing::ScrambledLib(keys)},
+                                                   {"system4.lib", testing::ScrambledLib(TitleTable())}};
+    if (withTable) definitions.push_back({"system5-1.lib", testing::ScrambledLib(Table())});
+    testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive(definitions, "plume", true));
   }
 
   // Runs zan with a timeline: the story starts at once (at main.txt unless the arguments
@@ -339,6 +339,32 @@ TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {
   EXPECT_EQ(At("shown.png", SlotX(0) + 20, SlotY(0) + 20), Twice(kEmpty));  // shown as an empty slot
   EXPECT_EQ(Clicks(), "2");
   EXPECT_TRUE(fs::exists(Save("save0.sav")));
+}
+
+TEST_F(SaveLoadScenarioTest, WithoutItsTableTheScreenOpensWithNothingToHitAndARightClickClosesIt) {
+  WriteGame(root / "game", /*withTable=*/false);
+  // Counted once; the load screen opens; clicks where the first slot, its delete button and
+  // the next page would be do nothing (no question, no page turned); a right click closes
+  // it and the story counts the click after it. Then the save screen: a double click where
+  // the first slot would be writes nothing, and Escape closes it.
+  ASSERT_TRUE(Run("30 click 400 300\n40 action 10\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) + "\n78 click " +
+                      AtDelete(0) + "\n82 click " + kNextPage + "\n100 rclick 400 300\n140 click 400 300\n"
+                      "150 action 9\n180 click " + AtSlot(0) + "\n184 click " + AtSlot(0) + "\n200 key Escape\n"
+                      "240 click 400 300\n",
+                  "--frames 260" + Shot(90, "load.png") + Shot(130, "closed.png") + Shot(190, "save.png") +
+                      Shot(230, "again.png")));
+  // No frame is placed: neither a thumbnail nor the empty-slot picture shows, at the origin
+  // or at a slot's place.
+  for (const std::string shot : {"load.png", "save.png"}) {
+    const Rgb background = shot == "load.png" ? kLoadBg : kSaveBg;
+    EXPECT_EQ(At(shot, 5, 5), background) << shot;
+    EXPECT_EQ(At(shot, SlotX(0) + 20, SlotY(0) + 20), background) << shot;
+    EXPECT_EQ(At(shot, 400, 250), background) << shot;  // no question
+  }
+  EXPECT_EQ(At("closed.png", 5, 5), kStory);
+  EXPECT_EQ(At("again.png", 5, 5), kStory);
+  EXPECT_FALSE(fs::exists(Save("save0.sav")));
+  EXPECT_EQ(Clicks(), "3");
 }
 
 }  // namespace
