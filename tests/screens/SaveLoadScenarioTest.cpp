@@ -1,7 +1,8 @@
 // The save and load screen end to end, played by the real `zan` binary headless on a
 // fixture game: input actions 9 and 10 open it over the story, clicks at the slots' places
 // save, ask, load and delete, the files land in the game's save folder, and the story goes
-// on (or is restored) when the screen closes.
+// on (or is restored) when the screen closes; a game without the screen's table still opens
+// it, with nothing to hit.
 //
 // The story counts the clicks that reach it: it waits for a click, adds one to `clicks`, and
 // waits again. Its first element runs in frame 23, after a new game's 1000 ms cross. The
@@ -309,12 +310,28 @@ TEST_F(SaveLoadScenarioTest, ALoadFromTheTitleRestoresTheGame) {
   ASSERT_TRUE(fs::exists(Save("save0.sav")));
   // The title: a click skips its opening, its load button opens the load screen, a double
   // click on the slot and yes choose the file, and the story starts from it: the count goes
-  // on from 2.
+  // on from 2. The restored scene crosses in over 1000 ms, as a new game's does: the load
+  // screen and its question are gone by frame 105, so frame 112 is early in the cross and
+  // frame 140 more than 1000 ms after it began.
   ASSERT_TRUE(RunFromTheTitle("10 click 100 100\n30 click " + kTitleLoad + "\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) +
                       "\n90 key Left\n94 key Return\n200 click 400 300\n",
-                  "--frames 230" + Shot(25, "title.png") + Shot(60, "load.png") + Shot(190, "story.png")));
+                  "--frames 230" + Shot(25, "title.png") + Shot(60, "load.png") + Shot(112, "crossing.png") +
+                      Shot(140, "crossed.png") + Shot(190, "story.png")));
   EXPECT_EQ(At("title.png", 5, 5), kTitleBg);
   EXPECT_EQ(At("load.png", 5, 5), kLoadBg);
+  // Mid-cross every channel lies strictly between the title's and the scene's, all three at
+  // the same level of the mix: (c - title) / (scene - title).
+  const Rgb mid = At("crossing.png", 5, 5);
+  const double levels[] = {(mid.r - kTitleBg.r) / double(kStory.r - kTitleBg.r),
+                           (mid.g - kTitleBg.g) / double(kStory.g - kTitleBg.g),
+                           (mid.b - kTitleBg.b) / double(kStory.b - kTitleBg.b)};
+  for (double level : levels) {
+    EXPECT_GT(level, 0.0) << int(mid.r) << "," << int(mid.g) << "," << int(mid.b);
+    EXPECT_LT(level, 1.0) << int(mid.r) << "," << int(mid.g) << "," << int(mid.b);
+    EXPECT_NEAR(level, levels[0], 0.04);
+  }
+  EXPECT_EQ(At("crossed.png", 5, 5), kStory);
+  EXPECT_EQ(At("crossed.png", 400, 300), kStory);
   EXPECT_EQ(At("story.png", 5, 5), kStory);
   EXPECT_EQ(Clicks(), "3");
 }
