@@ -376,10 +376,28 @@ size_t GatherSamples(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, 
                      int32_t width) {
   size_t i = 0;
 #ifdef __AVX2__
-  // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
   const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
-  for (; i + 8 <= n && x[i + 7] <= width - 4; i += 8) {
+  for (; i + 8 <= n; i += 8) {
     const __m256i xs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
+    if constexpr (F::kBytes == 4) {
+      const int32_t x0 = x[i];
+      // Eight columns within 16 of the first (any scale above one half): the 16 pixels and
+      // 16 alpha bytes from the first column on, each sample picked by its offset 0..15.
+      if (x[i + 7] - x0 < 16 && x0 <= width - 16) {
+        const __m256i offset = _mm256_sub_epi32(xs, _mm256_set1_epi32(x0));
+        const auto* from = reinterpret_cast<const __m256i*>(pixels + 4 * static_cast<ptrdiff_t>(x0));
+        const __m256i low = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(from), offset);
+        const __m256i high = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(from + 1), offset);
+        const __m256i p = _mm256_blendv_epi8(low, high, _mm256_cmpgt_epi32(offset, _mm256_set1_epi32(7)));
+        // The byte shuffle works within 128-bit halves: both halves hold the 16 alpha bytes.
+        const __m256i a16 = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + x0)));
+        const __m256i a = _mm256_shuffle_epi8(a16, _mm256_or_si256(_mm256_slli_epi32(offset, 24), _mm256_set1_epi32(0x00808080)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i), _mm256_or_si256(_mm256_and_si256(p, colour), a));
+        continue;
+      }
+    }
+    // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
+    if (x[i + 7] > width - 4) break;
     __m256i p;
     if constexpr (F::kBytes == 4) {
       p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), xs, 4);
