@@ -96,15 +96,23 @@ void RaisePlaneWhere(uint8_t* __restrict plane, const uint8_t* __restrict alpha,
   for (size_t i = 0; i < count; ++i) AddToPlane(plane + i, gate[i] != 0 ? alpha[i] : 0);
 }
 
-// The fourth byte of each 4-byte sample (loops the compiler vectorises).
+// The fourth byte of each 4-byte sample (loops the compiler vectorises: whole samples read,
+// no branch).
+inline uint32_t LoadSample(const uint8_t* samples, size_t i) {
+  uint32_t v;
+  std::memcpy(&v, samples + 4 * i, 4);
+  return v;
+}
+
 void AlphaBytes(uint8_t* __restrict out, const uint8_t* __restrict samples, size_t count) {
-  for (size_t i = 0; i < count; ++i) out[i] = samples[4 * i + 3];
+  for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>(LoadSample(samples, i) >> 24);
 }
 
 // The same, 0 where the gate sample's fourth byte is 0.
 void AlphaWeights(uint8_t* __restrict out, const uint8_t* __restrict samples, const uint8_t* __restrict gate,
                   size_t count) {
-  for (size_t i = 0; i < count; ++i) out[i] = gate[4 * i + 3] != 0 ? samples[4 * i + 3] : 0;
+  for (size_t i = 0; i < count; ++i)
+    out[i] = static_cast<uint8_t>((LoadSample(samples, i) >> 24) & (LoadSample(gate, i) > 0xFFFFFF ? 0xFF : 0));
 }
 
 void OrRows(uint8_t* __restrict out, const uint8_t* __restrict a, const uint8_t* __restrict b, size_t count) {
@@ -216,7 +224,6 @@ class StagedZoom {
       filterX_ = (m.stepX & 0xFFFF) != 0;
       for (Row& r : rows_) {
         r.first.resize(4 * width_);
-        r.second.resize(4 * width_);
         if (filterX_) r.filtered.resize(4 * width_);
       }
       filteredY_.resize(4 * width_);
@@ -281,7 +288,7 @@ class StagedZoom {
     size_t begin = 0;  // the columns gathered and filtered so far: [begin, end)
     size_t end = 0;
     Samples first;     // the top-left samples of each column
-    Samples second;    // their right neighbours
+    Samples second;    // their right neighbours (16-bit formats; the byte formats' go to `filtered`)
     Samples filtered;  // filtered along x (the byte formats without x weights: `first`)
     std::vector<uint8_t> either;  // 16-bit formats: first | second alpha, per column
     const uint8_t* Filtered() const { return filtered.empty() ? first.data() : filtered.data(); }
@@ -394,11 +401,13 @@ class StagedZoom {
     const uint8_t* pixels = src_.Row(r.y);
     const uint8_t* alpha = srcAlpha_.Row(r.y);
     if constexpr (kBytes) {
-      GatherSamples<F>(path, &r.first[4 * i0], pixels, alpha, &firsts_[i0], i1 - i0, src_.width);
-      GatherSamples<F>(path, &r.second[4 * i0], pixels, alpha, &seconds_[i0], i1 - i0, src_.width);
       const size_t k0 = 4 * i0, k1 = 4 * i1;
-      if (filterX_)
-        FilterRowBytes(path, &r.filtered[k0], &r.first[k0], &r.second[k0], &weightsX_[k0], k1 - k0);
+      GatherSamples<F>(path, &r.first[k0], pixels, alpha, &firsts_[i0], i1 - i0, src_.width);
+      // The right neighbours are gathered where their filtered samples go.
+      if (filterX_) {
+        GatherSamples<F>(path, &r.filtered[k0], pixels, alpha, &seconds_[i0], i1 - i0, src_.width);
+        FilterRowBytes(path, &r.filtered[k0], &r.first[k0], &r.filtered[k0], &weightsX_[k0], k1 - k0);
+      }
     } else {
       const size_t count = i1 - i0;
       if (consecutive_) {
