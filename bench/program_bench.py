@@ -163,7 +163,8 @@ class Run:
         run_env = dict(env, XDG_RUNTIME_DIR=self.runtime, SDL_AUDIODRIVER="dummy")
         self.log = open(os.path.join(work, "zan-%d.log" % len(os.listdir(work))), "w")
         self.start = time.monotonic()
-        self.process = subprocess.Popen([zan] + args + [game], env=run_env, stdout=self.log,
+        # The measured story starts at once (--start): zan would otherwise open the title.
+        self.process = subprocess.Popen([zan, "--start", "main.txt"] + args + [game], env=run_env, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         self.rusage = None
         self.status = None

@@ -1,8 +1,9 @@
 # The README's screenshots (target readme_screenshots): the demo game played headless from a
 # script, a click every 12 frames, to a chosen page, and the screenshot shrunk to 480 × 360
 # into docs/. Inputs: ZAN, SHRINK (zan-pngshrink), GAME (the packed demo), WORK, OUT.
-# Each entry: name|start script|frame.
+# Each entry: name|start script ("-": none, the title opens)|frame.
 set(shots
+  "screenshot-title|-|100"             # the title and its menu (a click skips the opening)
   "screenshot-beach|route_b.txt|82"    # Noel and Akari on the night beach, the star between them
   "screenshot-zoom|route_a.txt|358"    # the lamp room, the star magnified in the zoom window
   "screenshot-sea|route_b.txt|322")    # the sea lit blue
@@ -16,9 +17,13 @@ foreach(shot IN LISTS shots)
   file(MAKE_DIRECTORY "${dir}/run")
   file(COPY "${GAME}/" DESTINATION "${dir}/game")
   math(EXPR frames "${frame} + 1")
+  set(start --start "${script}")
+  if(script STREQUAL "-")
+    set(start)
+  endif()
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env "XDG_RUNTIME_DIR=${dir}/run"
-            "${ZAN}" --headless --start "${script}" --click-every 12 --frames ${frames}
+            "${ZAN}" --headless ${start} --click-every 12 --frames ${frames}
             --screenshot "${frame}:${dir}/full.png" "${dir}/game"
     RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)

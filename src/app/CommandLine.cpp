@@ -70,8 +70,8 @@ const std::vector<OptionSpec>& Options() {
          return {};
        }},
       {"--start", "SCRIPT",
-       "Start a new story at SCRIPT (a script file name of the game) without the title; the "
-       "default is main.txt.",
+       "Skip the title and start a new story at SCRIPT (a script file name of the game). "
+       "Without it the game opens with its title.",
        [](AppOptions& o, const std::string& v) -> Status {
          if (v.empty()) return MakeError("--start needs a script name");
          o.startScript = v;

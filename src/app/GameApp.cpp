@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/GameAppTitle.h"
 #include "app/GameSettings.h"
 #include "app/KeyConfig.h"
 #include "base/DiagnosticLog.h"
@@ -60,6 +61,7 @@ GameApp::GameApp(Platform& platform, Harness& harness)
         return data->ReadGameFile(name, kSlotSounds, bytes);
       },
       interpreter_->Options());
+  MakeTitle();
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
@@ -67,6 +69,10 @@ GameApp::GameApp(Platform& platform, Harness& harness)
   harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
   harness_.SetSlotSink([this](bool save, int32_t slot) {
     const std::string file = "save" + std::to_string(slot) + ".sav";
+    if (!storyLive_) {
+      ZAN_WARN("%s: no story runs (the title shows); nothing is %s", file.c_str(), save ? "saved" : "loaded");
+      return;
+    }
     if (save) interpreter_->SaveGame(file);
     else interpreter_->LoadGame(file);
   });
@@ -87,6 +93,8 @@ GameApp::~GameApp() {
   interpreter_.reset();
   dialog_.reset();
   systemSounds_.reset();
+  titleLink_.reset();
+  title_.reset();
   eventCgList_.reset();
   pictureAbbreviations_.reset();
 }
@@ -194,8 +202,9 @@ int32_t GameApp::MainLoop() {
   interpreter_->Prepare();
   systemSounds_->ApplySettings();
   if (interpreter_->Options().displayMode != 1) ToggleFullScreen(true);
-  // Until the title screen exists the story starts at once.
-  interpreter_->StartGame(harness_.StartScript());
+  // Authors and tests name the script to start at and skip the title.
+  if (harness_.StartScriptGiven()) StartStory(harness_.StartScript(), {});
+  else OpenTitle(false);
 
   Window& window = platform_.GetWindow();
   for (frame_ = 0;; ++frame_) {
@@ -255,7 +264,7 @@ void GameApp::QuitRequest() {
 }
 
 void GameApp::AskReturnToTitle() {
-  if (dialog_->IsOpen()) return;
+  if (dialog_->IsOpen() || !storyLive_) return;
   // The story must not skip or advance on its own behind the question.
   if (interpreter_->IsRunning()) {
     interpreter_->SetSkipMode(false);
@@ -288,16 +297,10 @@ bool GameApp::TakeAnswers() {
 }
 
 void GameApp::ReturnToTitle() {
-  const GameMode mode = interpreter_->Mode();
-  // The bonus screens' music goes on when a replay they started ends.
-  systemSounds_->StopAll(mode == kModeGalleryReplay || mode == kModeDemo ? SystemSounds::kMusic : -1);
-  if (interpreter_->IsRunning()) {
-    interpreter_->ReturnToTitle();
-    // The story's tasks leave the list before it starts again.
-    tasks_.SweepEndedTasks();
-  }
-  // Until the title screen exists the story starts again from its beginning.
-  interpreter_->StartGame(harness_.StartScript());
+  if (!storyLive_) return;
+  // The story's end opens the title (AfterStory).
+  interpreter_->ReturnToTitle();
+  tasks_.SweepEndedTasks();
 }
 
 void GameApp::FlushClickMessages() { platform_.GetWindow().DropQueuedClicks(); }

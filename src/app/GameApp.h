@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Harness.h"
@@ -36,6 +37,8 @@ class DelayTask;
 class TransitionPlayer;
 class VariableTable;
 class SystemSounds;
+class TitleScreen;
+class TitleLink;
 class YesNoDialog;
 
 class GameApp : public Application {
@@ -59,7 +62,7 @@ class GameApp : public Application {
   // after the frame: yes ends it, and the settings are written as the game shuts down.
   void QuitRequest();
   // Asks whether to return to the title (input action 19); on yes after the frame the story
-  // ends. Until the title screen exists the story then starts again.
+  // ends and the title opens. Nothing is asked while no story runs (the title shows).
   void AskReturnToTitle();
   // Asks whether to quick save (input action 11; the overwrite question); on yes after the
   // frame the game is saved to "saveq.sav". Nothing is asked while a choice counts down or
@@ -110,6 +113,15 @@ class GameApp : public Application {
   YesNoDialog& Dialog() { return *dialog_; }
   // The system screens' eleven sound channels.
   SystemSounds& SystemSound() { return *systemSounds_; }
+  // The title screen (GameAppTitle.cpp).
+  TitleScreen& Title() { return *title_; }
+  // Whether a story is under way (from its start to its return to the title), also while
+  // a transition holds it.
+  bool StoryLive() const { return storyLive_; }
+  // Opens the title: the whole start-up sequence, or with `skipIntro` the title at once.
+  void OpenTitle(bool skipIntro);
+  // A new story at `script`, restored from `saveFile` when that is not empty.
+  void StartStory(std::string_view script, std::string_view saveFile);
   bool QuitRequestPending() const { return quitQuestion_.Valid(); }
   uint64_t FrameCount() const { return frame_; }
   // The two spare full-screen surfaces, made when first asked for (nothing the story runs
@@ -129,9 +141,13 @@ class GameApp : public Application {
   void ShutDown();
   // After each frame: the answers to the quit and title questions. True to end the loop.
   bool TakeAnswers();
-  // Ends the story as the return to the title does and, until the title exists, starts it
-  // again.
+  // Ends the story as the return to the title does; the title follows.
   void ReturnToTitle();
+  // --- The title (GameAppTitle.cpp) ---------------------------------------------------------
+  // Makes the title screen and lets the story's end open it.
+  void MakeTitle();
+  // The story ended in `mode`: its screen follows.
+  void AfterStory(int32_t mode);
   // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
   // event is taken.
   bool RouteInput(const InputEvent& event);
@@ -144,6 +160,7 @@ class GameApp : public Application {
   DialogTicket titleQuestion_;
   DialogTicket quickSaveQuestion_;
   uint64_t frame_ = 0;
+  bool storyLive_ = false;
   std::optional<std::vector<uint8_t>> keyConfigLib_;
   std::optional<std::vector<uint8_t>> systemButtonLib_;
   std::array<Surface, 2> spareSurfaces_;
@@ -165,6 +182,8 @@ class GameApp : public Application {
   // The dialog and the system sounds follow the settings the interpreter keeps.
   std::unique_ptr<YesNoDialog> dialog_;
   std::unique_ptr<SystemSounds> systemSounds_;
+  std::unique_ptr<TitleLink> titleLink_;
+  std::unique_ptr<TitleScreen> title_;
   std::unique_ptr<NameList> eventCgList_;
   std::unique_ptr<CsvRowTable> pictureAbbreviations_;
 };

@@ -55,6 +55,10 @@ bool GameApp::DoAction(int32_t code, int32_t pressed) {
   Interpreter& game = *interpreter_;
   if (dialog_->IsOpen()) return false;
   if (pressed != 0) return false;
+  // Without a story (the title shows) only the actions of the application itself act: the
+  // others would reach a story that does not run (a skip request left for the next game, a
+  // load behind the title).
+  if (!storyLive_ && code != kActionQuit && code != kActionScreenMode && code != kActionMinimise) return false;
   if (game.Mode() == kModeDemo) {
     game.EndDemo();
     return false;

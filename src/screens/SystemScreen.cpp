@@ -28,9 +28,9 @@ SystemScreen::~SystemScreen() {
 bool SystemScreen::OpenScreen(GameTask* caller, Callback onEnd, const ScreenLayout& layout) {
   if (IsRunning()) return false;
   Result<ButtonTable> table = LoadButtonTable(services_.data, layout.table);
-  if (!table) return false;
+  if (!table && layout.tableRequired) return false;
   buttons_.Clear();
-  buttons_.AddRows(*table, Definition(layout.table).rowLimit);
+  buttons_.AddRows(table ? *table : ButtonTable{}, Definition(layout.table).rowLimit);
   // A missing picture draws nothing; the screen still works.
   if (layout.background.empty()) background_.Release();
   else background_.Load(services_.data, layout.background);

@@ -46,6 +46,9 @@ struct ScreenLayout {
   DefinitionFileId table;       // its button table: items 1..(the rows the screen reads)
   std::string_view background;  // "" for none
   std::string_view sheet;       // the buttons' looks
+  // Without its table the screen does not open, unless it can wait with no button (the
+  // title: every button then zeroed).
+  bool tableRequired = true;
 };
 
 class SystemScreen : public GameTask, public FrameLayer {
@@ -55,7 +58,8 @@ class SystemScreen : public GameTask, public FrameLayer {
 
   // Opens the screen (order key 0x80000000) with its table and pictures; the button under
   // the pointer starts selected. False when it is open already, or when its button table
-  // cannot be had (the game data reader has reported it): the screen does not open.
+  // cannot be had (the game data reader has reported it) and the layout requires it: the
+  // screen does not open.
   bool OpenScreen(GameTask* caller, Callback onEnd, const ScreenLayout& layout);
 
   // The background, then the buttons.

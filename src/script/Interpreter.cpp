@@ -178,16 +178,18 @@ void Interpreter::ResumeAfterTransition() {
 }
 
 void Interpreter::ReturnToTitle() {
+  const GameMode ended = gameMode_;
   sounds_.StopAll();
   weather_.StopAll();
   scenes_.Abandon();
   SaveReadFlags();
   if (window_ != nullptr) window_->End();
   End();
-  // Which screen follows depends on the mode; the screens are not built yet. A demo
-  // returns to the story's mode.
+  // A demo returns to the story's mode; the screen that follows depends on the mode it
+  // was in.
   if (gameMode_ == kModeDemo) SetGameMode(kModeStory);
   SaveOptions();
+  if (titleOpener_) titleOpener_(ended);
 }
 
 void Interpreter::SetGameMode(GameMode mode) {

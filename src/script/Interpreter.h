@@ -83,6 +83,10 @@ class Interpreter : public GameTask, public StoryControl {
   // change shows at once.
   void AttachTransitions(TransitionPlayer& player) { scenes_.Attach(player); }
 
+  // What follows the story's end (ReturnToTitle): the screen that matches the mode the
+  // story was in. Without it the interpreter only idles.
+  void SetTitleOpener(std::function<void(GameMode ended)> opener) { titleOpener_ = std::move(opener); }
+
   // The display's frame rate follows skip mode: 0 (no pacing) while skipping, else 30.
   void SetFrameRateSink(std::function<void(int32_t fps)> sink) { frameRate_ = std::move(sink); }
 
@@ -165,7 +169,7 @@ class Interpreter : public GameTask, public StoryControl {
   // special script runs from its label "top" in special mode; "TitleReturn" there restores
   // the game. Nothing starts when the game cannot be saved (false).
   bool OpenSpecialScript(std::string_view script);
-  // "TitleReturn": in special mode back to the game saved in "special.sav" (a new story when
+  // "TitleReturn": in special mode back to the game saved in "special.sav" (the title when
   // it cannot be restored), otherwise ReturnToTitle.
   void TitleReturn() override;
 
@@ -252,8 +256,7 @@ class Interpreter : public GameTask, public StoryControl {
   void RestoreSave(const SaveFile& save, std::string_view file);
   // The 128 x 96 thumbnail of the stage.
   std::vector<uint8_t> Thumbnail();
-  // A restore that cannot be made leaves no game to go back to: the title follows, and
-  // until the title screen exists a new story.
+  // A restore that cannot be made leaves no game to go back to: the title follows.
   void RestartAfterFailedRestore();
   // What runs when no choice holds the script: ducking ends, skipping, timed waits, auto
   // mode, the click wait, and the script itself, in that order. False while a timed wait
@@ -285,6 +288,7 @@ class Interpreter : public GameTask, public StoryControl {
   PictureTables pictures_;
   TimedWait timedWait_;
   std::function<void(int32_t)> frameRate_;
+  std::function<void(GameMode)> titleOpener_;
   MessageWindowTask* window_ = nullptr;
   FrameCompositor* frame_ = nullptr;
   std::array<const FrameLayer*, 5> frameLayers_{};  // what Attach added to the frame

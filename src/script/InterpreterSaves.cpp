@@ -217,9 +217,8 @@ bool Interpreter::QuickLoad() {
 }
 
 void Interpreter::RestartAfterFailedRestore() {
-  ZAN_WARN("the game cannot be restored; a new story begins");
-  SaveReadFlags();
-  StartGame({});
+  ZAN_WARN("the game cannot be restored; back to the title");
+  ReturnToTitle();
 }
 
 }  // namespace zan

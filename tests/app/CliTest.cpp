@@ -233,7 +233,7 @@ TEST_F(CliTest, QuietByDefault) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.env) + " " + c.args + " " + c.game);
     // The story (and its warning) runs from frame 23, after a new game's 1000 ms fade-in.
-    Outcome o = Run(std::string("--headless --frames 43 ") + c.args + " " + c.game, {}, c.env);
+    Outcome o = Run(std::string("--headless --start main.txt --frames 43 ") + c.args + " " + c.game, {}, c.env);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_EQ(o.err.find("zan: CDraw Initalized\n") != std::string::npos, c.debugLines) << o.err;
     EXPECT_EQ(o.err.find("zan: CreateWindow done\n") != std::string::npos, c.debugLines) << o.err;
@@ -286,7 +286,7 @@ TEST_F(CliTest, AScreenshotInEveryPixelFormatShowsTheScreenInThatFormat) {
     EXPECT_EQ(zan::test::ShownColour(format, kColour), expected);  // the widening, worked by hand above
     const fs::path shot = root / ("shot-" + std::to_string(format) + ".png");
     // The picture is loaded in frame 23, after a new game's 1000 ms fade-in from black.
-    Outcome o = Run("--headless --frames 35 --pixel-format " + std::to_string(format) + " --screenshot 33:" +
+    Outcome o = Run("--headless --start main.txt --frames 35 --pixel-format " + std::to_string(format) + " --screenshot 33:" +
                     shot.string() + " " + (root / "coloured").string());
     EXPECT_EQ(o.exitCode, 0) << o.err;
     const zan::test::Screenshot s = zan::test::Screenshot::Read(shot.string());

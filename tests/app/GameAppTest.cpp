@@ -10,6 +10,7 @@
 #include "app/KeyConfig.h"
 #include "base/ShiftJis.h"
 #include "script/Interpreter.h"
+#include "screens/TitleScreen.h"
 #include "screens/YesNoDialog.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "core/Task.h"
@@ -50,9 +51,11 @@ TEST_F(GameAppTest, RunsTheFrameLimitOnTheVirtualClockAndShutsDown) {
 }
 
 TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
-  // A new game crosses from the screen to its first scene over 1000 ms (done in frame 22);
-  // the story, empty, changes nothing after it.
-  constexpr uint64_t kAfterCross = 30;
+  // Without --start the title opens and plays its opening: 2000 + 250 ms of fades, 3000 +
+  // 1000 ms of waits, then 1000 + 2000 + 6 x 1000 ms of fades, 15250 ms (under 470 frames at
+  // 30 a second). This game has none of its pictures and no menu: every picture is black,
+  // and after the opening the title waits, changing nothing.
+  constexpr uint64_t kAfterCross = 480;
   harness.SetFrameLimit(kAfterCross + 10);
   GameApp app(platform, harness);
   app.LocateGameData(0, (root / "game").string());
@@ -79,13 +82,15 @@ TEST_F(GameAppTest, TheDisplayPresentsTheBlackBackBufferLastInEveryFrame) {
   EXPECT_EQ(app.GetDisplay().OrderKey(), kOrderDraw);
   EXPECT_EQ(app.GetDisplay().PixelFormatCode(), 8888);
   HeadlessPresenter& screen = platform.GetPresenter();
-  // Once the cross is over, the frames change nothing: none is composed or presented.
+  // Once the opening is over, the frames change nothing: none is composed or presented.
   EXPECT_GT(composedAfterCross, 0u);
   EXPECT_EQ(app.Compositor().ComposedFrames(), composedAfterCross);
   EXPECT_GE(app.Compositor().UndrawnFrames(), 10u);
   EXPECT_EQ(screen.PresentCount(), presentsAfterCross);
   ASSERT_EQ(screen.Screen().width, 800);
   EXPECT_EQ(screen.Screen().pixels[(599 * 800 + 799) * 4 + 2], 0);
+  // Without system4.lib every button is zeroed: the title waits in its menu.
+  EXPECT_EQ(app.Title().Phase(), TitleScreen::kMenuPhase);
   EXPECT_EQ(spareWidth, 800);
   EXPECT_EQ(std::as_const(app).SpareSurface(0).Width(), 0);  // released at shut-down
   EXPECT_EQ(std::as_const(app).SpareSurface(1).Width(), 0);  // never asked for
@@ -262,8 +267,15 @@ TEST_F(GameAppTest, InputActionsFireOnReleaseAndDemosEndOnAnyKey) {
   EXPECT_FALSE(app.DoAction(kActionSkip, 1));  // a press never acts
   EXPECT_FALSE(app.DoAction(kActionNone, 0));
   EXPECT_FALSE(app.DoAction(31, 0));
-  EXPECT_TRUE(app.DoAction(kActionSkip, 0));  // handled, but the story is not running
+  // Without a story (the title shows) the story's actions do nothing: no skip request is
+  // left for the next game, no click for a story that does not run.
+  EXPECT_FALSE(app.DoAction(kActionSkip, 0));
+  EXPECT_FALSE(app.DoAction(kActionDecide, 0));
+  EXPECT_FALSE(app.DoAction(kActionTitle, 0));
   EXPECT_EQ(game.Options().skipRequest, 0);
+  EXPECT_EQ(game.GetClickState(), kClickNone);
+  EXPECT_FALSE(app.Dialog().IsOpen());
+  app.StartStory("main.txt", {});
   EXPECT_TRUE(app.DoAction(kActionDecide, 0));
   EXPECT_EQ(game.GetClickState(), kClickReleased);
 

@@ -97,6 +97,7 @@ class GameSettingsRunTest : public ::testing::Test {
     HeadlessPlatform platform;
     platform.GetMessageBoxes().SetQuiet(true);
     Harness harness;
+    harness.SetStartScript("main.txt");
     harness.SetFrameLimit(3);
     Seen seen;
     {

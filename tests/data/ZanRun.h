@@ -26,6 +26,7 @@ class ZanRun {
     std::filesystem::create_directories(root_ / "run");
     std::vector<std::string> argv = {binary_, "--headless", "--dump-vars", (root_ / "vars.txt").string()};
     for (const std::string& word : Words(args)) argv.push_back(word);
+    StartStoryUnlessGiven(argv);
     argv.push_back((root_ / "game").string());
     for (const std::filesystem::path& output : Outputs(argv)) std::filesystem::remove(output);
     std::filesystem::remove(root_ / "out");
@@ -34,6 +35,13 @@ class ZanRun {
                                  .out = (root_ / "out").string(),
                                  .err = (root_ / "out").string()};
     return RunProgram(argv, options) == 0;
+  }
+  // These runs play the story: without a --start of their own they start at main.txt (zan
+  // would open the title).
+  static void StartStoryUnlessGiven(std::vector<std::string>& argv) {
+    for (const std::string& word : argv)
+      if (word == "--start" || word.rfind("--start=", 0) == 0) return;
+    argv.insert(argv.end(), {"--start", "main.txt"});
   }
   // The variables the last run dumped, "name=value" lines.
   std::string Vars() const {

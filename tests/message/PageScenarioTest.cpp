@@ -110,6 +110,7 @@ class PageScenarioTest : public ::testing::Test {
   int Run(const std::string& args) {
     std::vector<std::string> argv = {ZAN_BINARY, "--headless"};
     for (const std::string& word : testing::Words(args)) argv.push_back(word);
+    testing::ZanRun::StartStoryUnlessGiven(argv);
     argv.push_back((root / "game").string());
     for (const fs::path& output : testing::ZanRun::Outputs(argv)) fs::remove(output);
     return testing::RunProgram(argv, {.out = (root / "out").string(), .err = (root / "err").string()});

@@ -193,5 +193,19 @@ TEST_F(SystemScreenTest, WithoutItsButtonTableTheScreenDoesNotOpen) {
   EXPECT_NE(text.find("system3-1.lib"), std::string::npos) << SjisToUtf8(text);
 }
 
+TEST_F(SystemScreenTest, AScreenThatCanWaitWithoutItsTableOpensWithEveryButtonZeroed) {
+  test::ScreenTestGame bare({}, {});
+  ScreenServices bareServices{tasks, compositor, bare.Data(), options, sounds, dialog, mouse};
+  TestScreen title{bareServices, "CTitle", "CTitle::test"};
+  ScreenLayout layout{DefinitionFileId::kTitle, "", "chip.bmp"};
+  layout.tableRequired = false;
+  ASSERT_TRUE(title.OpenScreen(&caller, {}, layout));
+  EXPECT_TRUE(title.IsRunning());
+  // Every item the screen reads, none with an area: nothing can be hit, not even at 0, 0.
+  ASSERT_EQ(title.Buttons().Count(), Definition(DefinitionFileId::kTitle).rowLimit);
+  for (int32_t n = 1; n <= title.Buttons().Count(); ++n) EXPECT_FALSE(title.Buttons().Button(n).rect.HasArea()) << n;
+  EXPECT_EQ(title.Buttons().HitTest(0, 0), 0);
+}
+
 }  // namespace
 }  // namespace zan

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "ScriptTestGame.h"
 #include "base/ByteReader.h"
@@ -297,20 +298,25 @@ TEST_F(SaveGameTest, ASpecialScriptThatCannotKeepTheGameDoesNotStart) {
   EXPECT_EQ(game.Var("a"), 5);
 }
 
-TEST_F(SaveGameTest, AFailedReturnFromASpecialScriptBeginsANewStory) {
+TEST_F(SaveGameTest, AFailedReturnFromASpecialScriptEndsTheStoryAndOpensTheTitle) {
+  std::vector<GameMode> opened;
   Play();
+  G().SetTitleOpener([&](GameMode ended) { opened.push_back(ended); });
   game.Frames(30);
   ASSERT_TRUE(G().OpenSpecialScript("flow.txt"));
   testing::WriteBytes(SavePath("special.sav").string(), {1, 2, 3});
   game.Frames(30);
   game.Click();
   game.Frames(2);
+  // No game is left to go back to: the story ends, once, and the title follows (with its
+  // opening: the story was back in story mode).
   EXPECT_EQ(G().Mode(), kModeStory);
-  EXPECT_TRUE(G().IsRunning());
-  EXPECT_EQ(G().Record().name, "main.txt");
+  EXPECT_FALSE(G().IsRunning());
+  EXPECT_EQ(opened, std::vector<GameMode>{kModeStory});
   game.Frames(30);
-  EXPECT_EQ(game.Var("a"), 5);  // the new story ran its first lines again
-  EXPECT_EQ(G().SceneName(), Sjis("一"));
+  EXPECT_FALSE(G().IsRunning());
+  EXPECT_EQ(opened.size(), 1u);
+  G().SetTitleOpener({});  // `opened` goes before the game
 }
 
 TEST_F(SaveGameTest, WithoutReadFlagsNoReadFlagFileIsWritten) {

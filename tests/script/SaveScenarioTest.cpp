@@ -301,7 +301,7 @@ TEST_F(SaveScenarioTest, AKillWhileSavingLeavesThePreviousSaveWhole) {
   const std::string runDir = "XDG_RUNTIME_DIR=" + (root / "run").string();
   const std::string dataDir = "XDG_DATA_HOME=" + (root / "data").string();
   for (int round = 0; round < 8; ++round) {
-    std::vector<std::string> args = {ZAN_BINARY, "--headless", "--input", Path("loop.txt"), "--frames", "20000",
+    std::vector<std::string> args = {ZAN_BINARY, "--headless", "--start", "main.txt", "--input", Path("loop.txt"), "--frames", "20000",
                                       (root / "game").string()};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

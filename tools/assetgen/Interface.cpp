@@ -309,9 +309,51 @@ Canvas DialogButtons(const Font& font) {
   return c;
 }
 
+// The title's menu buttons: one row per button, its looks normal, hovered and pressed side
+// by side, each a pill of one flat colour framed in gold with the label in the middle.
+Canvas TitleChip(const Font& font) {
+  const int rows = static_cast<int>(std::size(kTitleButtons));
+  Canvas c(kTitleButtonW * 3, kTitleButtonH * rows);
+  static const uint32_t ink[] = {0xE8ECFF, 0xFFFFFF, 0x1A1430};
+  for (int r = 0; r < rows; ++r) {
+    AlphaMap text = font.Render(kTitleButtons[r].label, 20, 0);
+    for (int s = 0; s < 3; ++s) {
+      const float x = s * kTitleButtonW + 2.0f, y = r * kTitleButtonH + 2.0f;
+      Sdf pill = RoundRect(x, y, kTitleButtonW - 4, kTitleButtonH - 4, 16);
+      c.Fill(pill, Solid(Hex(kTitleButtonFill[s])));
+      c.Fill(Outline(pill, 1.2f), Solid(s == 1 ? kCream : kGold), 0.9f);
+      c.FillMask(text, static_cast<int>(x) + (kTitleButtonW - 4 - text.width) / 2,
+                 static_cast<int>(y) + (kTitleButtonH - 4 - text.height) / 2, Solid(Hex(ink[s])));
+    }
+  }
+  return c;
+}
+
+// A page of the opening: a few lines of notice in cream on the navy of the windows.
+Canvas NoticePage(const Font& font, const std::vector<std::string>& lines) {
+  Canvas c(800, 600);
+  c.Cover(Linear({0, 0}, {0, 600}, {kNavy, kDeep}));
+  c.Glow(400, 190, 10, Hex(0xFFE2A0), 0.35f);
+  c.Fill(Polygon(StarPoints(400, 190, 9, 3, 4)), Solid(kCream), 0.95f);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    AlphaMap text = font.Render(lines[i], 22, 2);
+    c.FillMask(text, (800 - text.width) / 2, 250 + static_cast<int>(i) * 44, Solid(kCream));
+  }
+  c.Fill(Capsule({250, 232}, {550, 232}, 0.6f), Solid(kGold), 0.5f);
+  return c;
+}
+
 }  // namespace
 
 void MakeInterface(Stage& stage, const Font& font) {
+  stage.Picture("TITLE_chip.bmp", TitleChip(font), BmpForm::Argb32);
+  stage.Picture("警告文.BMP",
+                NoticePage(font, {"この物語はフィクションです。", "登場する人物・団体・場所は、", "実在のものとは関係ありません。"}),
+                BmpForm::Rgb24);
+  stage.Picture("警告文２.BMP",
+                NoticePage(font, {"この物語はフィクションです。", "登場する人物・団体・場所は、", "実在のものとは関係ありません。",
+                                  "音量にご注意ください。"}),
+                BmpForm::Rgb24);
   stage.Picture("win.bmp", MessageWindow(), BmpForm::Argb32);
   stage.Picture("win_narr.bmp", NarrationWindow(), BmpForm::Rgb24Alpha);
   stage.Picture("win_tate.bmp", PaperWindow(), BmpForm::Rgb24Alpha);

@@ -53,6 +53,23 @@ inline constexpr DialogQuestion kDialogQuestions[] = {
     {"delete_dialog.bmp", {"このデータを", "削除しますか？"}},
 };
 
+// The title menu: each button's place on the screen (its row of system4.lib) and its row in
+// "TITLE_chip.bmp", whose three columns are its looks normal, hovered and pressed (the
+// states 0, 1, 2 of the row; state 3 repeats the normal look). Each look is a pill of one
+// flat colour with its label in the middle. Item 3 (the prologue skip) and item 10 (the
+// flow chart) are not in the demo: their rows are zero. Items 7..9 show on the bonus page.
+inline constexpr int kTitleButtonW = 200, kTitleButtonH = 40;
+struct TitleButton {
+  int item;
+  const char* label;
+  int x, y;
+};
+inline constexpr TitleButton kTitleButtons[] = {
+    {1, "はじめから", 300, 320}, {2, "つづきから", 300, 368}, {4, "おまけ", 300, 416}, {5, "設定", 300, 464},
+    {6, "終了", 300, 512},       {7, "ＣＧ鑑賞", 540, 320},   {8, "回想", 540, 368},   {9, "音楽鑑賞", 540, 416}};
+// The pill's colour of each look.
+inline constexpr uint32_t kTitleButtonFill[3] = {0x26305E, 0x4A4A96, 0xC9A55A};
+
 void MakeScenes(Stage& stage, const Font& font);
 void MakeCharacters(Stage& stage);
 void MakeInterface(Stage& stage, const Font& font);

@@ -355,6 +355,21 @@ void LighthouseTop(Canvas& c) {
 
 void MakeScenes(Stage& stage, const Font& font) {
   {
+    // The title: the hill under falling stars, the game's name above the menu.
+    Canvas c(W, H);
+    HillScene(c, Night(), 21, false, 0);
+    Meteors(c, 22, 14, 250);
+    Moon(c, 600, 80, 20);
+    AlphaMap name = font.Render("星を拾った夜", 64, 16);
+    const int nx = (W - name.width) / 2, ny = 96;
+    c.FillMask(Blur(name, 10), nx, ny, Solid(Hex(0x0A1030)), 0.9f);
+    c.FillMask(name, nx, ny, Linear({0, static_cast<float>(ny)}, {0, ny + 90.0f}, {Hex(0xFFF6DC), Hex(0xF2D08A)}));
+    AlphaMap sub = font.Render("ZAN デモゲーム", 20, 6);
+    c.FillMask(Blur(sub, 4), (W - sub.width) / 2, 206, Solid(Hex(0x0A1030)), 0.8f);
+    c.FillMask(sub, (W - sub.width) / 2, 206, Solid(Hex(0xDCE4FF)));
+    stage.Picture("TITLE_BG.bmp", c, BmpForm::Rgb24);
+  }
+  {
     Canvas c(W, H);
     HillScene(c, Dusk(), 11, true, 322);
     stage.Picture("bg_hill_dusk.bmp", c, BmpForm::Rgb24);

@@ -352,6 +352,28 @@ std::vector<float> Bell() {
   return x;
 }
 
+// The title's choice: two celesta notes a fifth apart.
+std::vector<float> TitleChoice() {
+  Track t(Samples(1.0));
+  t.Add(0, Celesta(88, 0.6), 0.4f, 0);
+  t.Add(Samples(0.06), Celesta(95, 0.6), 0.3f, 0);
+  Reverb(t, 0.3f, 0.6f);
+  std::vector<float> x = t.l;
+  Normalise(x, 0.6f);
+  return x;
+}
+
+// Under the warning page: a soft pad chord that swells and fades within three seconds.
+std::vector<float> Attention() {
+  Track t(Samples(3.0));
+  for (float note : {60.0f, 64.0f, 67.0f}) t.Add(0, Pad(note, 2.8), 0.25f, 0);
+  t.Add(Samples(0.4), Celesta(79, 1.5), 0.2f, 0);
+  Reverb(t, 0.4f, 0.8f);
+  std::vector<float> x = t.l;
+  Normalise(x, 0.5f);
+  return x;
+}
+
 // --- Voices ----------------------------------------------------------------------------
 
 // A two-pole resonator.
@@ -458,6 +480,8 @@ void MakeSounds(Stage& stage) {
   };
   ogg("title_bgm.ogg", TitleTheme(), 2, 0.45f);
   ogg("bgm_night.ogg", NightTheme(), 2, 0.45f);
+  ogg("TITLE_SE.ogg", TitleChoice(), 1, 0.4f);
+  ogg("attention.ogg", Attention(), 1, 0.4f);
   stage.File("snd/se_wave.wav", EncodeWav(Waves(), 1));
   stage.File("snd/se_sparkle.wav", EncodeWav(Sparkle(), 1));
   stage.File("snd/se_impact.wav", EncodeWav(Impact(), 1));
