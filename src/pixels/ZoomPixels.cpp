@@ -96,14 +96,14 @@ void RaisePlaneWhere(uint8_t* __restrict plane, const uint8_t* __restrict alpha,
   for (size_t i = 0; i < count; ++i) AddToPlane(plane + i, gate[i] != 0 ? alpha[i] : 0);
 }
 
-// The fourth byte of each 4-byte sample (loops the compiler vectorises: whole samples read,
-// no branch).
 inline uint32_t LoadSample(const uint8_t* samples, size_t i) {
   uint32_t v;
   std::memcpy(&v, samples + 4 * i, 4);
   return v;
 }
 
+// The fourth byte of each 4-byte sample (loops the compiler vectorises: whole samples read,
+// no branch).
 void AlphaBytes(uint8_t* __restrict out, const uint8_t* __restrict samples, size_t count) {
   for (size_t i = 0; i < count; ++i) out[i] = static_cast<uint8_t>(LoadSample(samples, i) >> 24);
 }
