@@ -5,6 +5,7 @@
 #include "app/GameAppTitle.h"
 #include "app/GameSettings.h"
 #include "app/KeyConfig.h"
+#include "app/StorySaves.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
 #include "message/MessageWindowTask.h"
@@ -14,9 +15,11 @@
 #include "platform/Files.h"
 #include "script/Interpreter.h"
 #include "script/ReadFlagStore.h"
+#include "script/SaveFile.h"
 #include "script/ScriptLoader.h"
 #include "script/DelayTask.h"
 #include "script/VariableTable.h"
+#include "screens/SaveLoadScreen.h"
 #include "screens/SystemSounds.h"
 #include "screens/YesNoDialog.h"
 #include "stage/ImageLayers.h"
@@ -61,10 +64,19 @@ GameApp::GameApp(Platform& platform, Harness& harness)
         return data->ReadGameFile(name, kSlotSounds, bytes);
       },
       interpreter_->Options());
+  MakeSaveLoadScreen();
   MakeTitle();
   eventCgList_ = std::make_unique<NameList>();
   pictureAbbreviations_ = std::make_unique<CsvRowTable>();
   interpreter_->SetPictureTables(eventCgList_.get(), pictureAbbreviations_.get());
+  // On a virtual clock (headless) saves are dated from 2000-01-01 00:00 by that clock, so
+  // that a run and its saves repeat exactly.
+  if (platform.GetClock().MovesOnlyBySleeping()) {
+    interpreter_->SetSaveClock([&clock = platform.GetClock()] {
+      constexpr int64_t kFirstDay = 946684800;  // 2000-01-01 00:00 UTC, in seconds since 1970
+      return SaveTime::FromUnixSeconds(kFirstDay + clock.Milliseconds() / 1000);
+    });
+  }
   // The timeline's input actions, as released keys mapped to them, and its saves and loads.
   harness_.SetActionSink([this](int32_t action) { DoAction(action, 0); });
   harness_.SetSlotSink([this](bool save, int32_t slot) {
@@ -93,6 +105,8 @@ GameApp::~GameApp() {
   interpreter_.reset();
   dialog_.reset();
   systemSounds_.reset();
+  saveLoad_.reset();
+  storySaves_.reset();
   titleLink_.reset();
   title_.reset();
   eventCgList_.reset();
@@ -297,6 +311,7 @@ bool GameApp::TakeAnswers() {
 }
 
 void GameApp::ReturnToTitle() {
+  CloseSaveLoadOverStory();
   if (!storyLive_) return;
   // The story's end opens the title (AfterStory).
   interpreter_->ReturnToTitle();

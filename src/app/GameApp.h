@@ -40,6 +40,9 @@ class SystemSounds;
 class TitleScreen;
 class TitleLink;
 class YesNoDialog;
+class SaveLoadScreen;
+class StorySaves;
+enum class SaveLoadMode : int32_t;
 
 class GameApp : public Application {
  public:
@@ -113,6 +116,14 @@ class GameApp : public Application {
   YesNoDialog& Dialog() { return *dialog_; }
   // The system screens' eleven sound channels.
   SystemSounds& SystemSound() { return *systemSounds_; }
+  // The save and load screen. The title opens it in load mode with itself as caller
+  // (SaveLoadScreen::Open) and, when it has closed, asks it for the chosen file.
+  SaveLoadScreen& SaveLoad() { return *saveLoad_; }
+  // Opens the save and load screen over the story (input actions 9 and 10, "SaveRun", the
+  // right button's action 2): the story is held until it closes, then crosses back in.
+  // False when it does not open: the story is not running or not in story mode, a choice
+  // counts down, or the screen is open already.
+  bool OpenSaveLoadOverStory(SaveLoadMode mode);
   // The title screen (GameAppTitle.cpp).
   TitleScreen& Title() { return *title_; }
   // Whether a story is under way (from its start to its return to the title), also while
@@ -151,6 +162,12 @@ class GameApp : public Application {
   // Key, button and wheel events turned into inputs (GameAppInput.cpp). True when the
   // event is taken.
   bool RouteInput(const InputEvent& event);
+  // The save and load screen and what it asks of the story (GameAppSaveLoad.cpp).
+  void MakeSaveLoadScreen();
+  void SaveLoadClosedOverStory();
+  // The story ends (the return to the title): a save and load screen over it closes at
+  // once, and the story it held runs again so that it can be shut down in order.
+  void CloseSaveLoadOverStory();
 
   Harness& harness_;
   InstanceLock instanceLock_;
@@ -182,6 +199,8 @@ class GameApp : public Application {
   // The dialog and the system sounds follow the settings the interpreter keeps.
   std::unique_ptr<YesNoDialog> dialog_;
   std::unique_ptr<SystemSounds> systemSounds_;
+  std::unique_ptr<StorySaves> storySaves_;
+  std::unique_ptr<SaveLoadScreen> saveLoad_;
   std::unique_ptr<TitleLink> titleLink_;
   std::unique_ptr<TitleScreen> title_;
   std::unique_ptr<NameList> eventCgList_;

@@ -5,6 +5,7 @@
 #include "app/GameApp.h"
 #include "app/KeyConfig.h"
 #include "script/Interpreter.h"
+#include "screens/SaveLoadScreen.h"
 #include "screens/YesNoDialog.h"
 
 namespace zan {
@@ -72,7 +73,8 @@ bool GameApp::DoAction(int32_t code, int32_t pressed) {
       game.Click();
       break;
     case kActionCancel:
-      game.RightButtonAction();
+      // A right click that closes the save and load screen is not also the story's.
+      if (!saveLoad_->IsRunning()) game.RightButtonAction();
       break;
     case kActionHideWindow:
       if (running) game.ToggleWindowHiddenByPlayer();
@@ -92,6 +94,12 @@ bool GameApp::DoAction(int32_t code, int32_t pressed) {
       break;
     case kActionMap:
       if (running) game.OpenSpecialScript("map.txt");
+      break;
+    case kActionSave:
+      if (running) OpenSaveLoadOverStory(SaveLoadMode::kSave);
+      break;
+    case kActionLoad:
+      if (running) OpenSaveLoadOverStory(SaveLoadMode::kLoad);
       break;
     case kActionQuickSave:
       if (running) AskQuickSave();
@@ -118,7 +126,7 @@ bool GameApp::DoAction(int32_t code, int32_t pressed) {
       platform_.GetWindow().Minimise();
       break;
     default:
-      // The screens these open (save and load, configuration, backlog, viewers, the
+      // The screens these open (configuration, backlog, viewers, the
       // affection screen) are not built yet; menu and panic codes belong to their screens.
       break;
   }

@@ -16,10 +16,10 @@ class TitleLink : public TitleHost {
   explicit TitleLink(GameApp& app) : app_(app) {}
 
   void StartGame(std::string_view script, std::string_view saveFile) override;
-  // The save and load screen is not built yet: it never opens, and no file is ever chosen.
-  bool OpenLoadScreen(GameTask&, GameTask::Callback) override { return false; }
-  std::string ChosenFile() override { return {}; }
-  // Nor are the configuration screen and the bonus screens.
+  // The save and load screen in load mode; it only chooses a file for the title.
+  bool OpenLoadScreen(GameTask& title, GameTask::Callback done) override;
+  std::string ChosenFile() override;
+  // The configuration screen and the bonus screens are not built yet.
   bool OpenScreen(TitleTarget, GameTask&, GameTask::Callback) override { return false; }
   void AskQuit() override;
 

@@ -35,6 +35,8 @@ class YesNoQuestions {
   // Asks. With confirmations switched off the answer is yes at once and nothing shows;
   // while a question shows another is refused.
   virtual DialogTicket Ask(DialogKind kind) = 0;
+  // Asks even with confirmations switched off: for what cannot be undone (deleting a save).
+  virtual DialogTicket AskAlways(DialogKind kind) = 0;
   // Pending while the question shows, then yes or no.
   virtual DialogAnswer AnswerOf(DialogTicket ticket) const = 0;
   // A question shows (or fades): input belongs to it.

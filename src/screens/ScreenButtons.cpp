@@ -46,7 +46,7 @@ ScreenButton ScreenButton::FromRow(const ButtonRow& row, int32_t statesInRow) {
 void ScreenButtons::Clear() {
   buttons_.clear();
   selected_ = pressed_ = clicked_ = 0;
-  cancelled_ = false;
+  cancelled_ = rightPressed_ = escapePressed_ = false;
   drawn_.clear();
 }
 
@@ -73,7 +73,7 @@ void ScreenButtons::Reset(int32_t pointerX, int32_t pointerY) {
   pointerX_ = pointerX;
   pointerY_ = pointerY;
   pressed_ = clicked_ = 0;
-  cancelled_ = false;
+  cancelled_ = rightPressed_ = escapePressed_ = false;
   selected_ = blocked_ ? 0 : HitTest(pointerX, pointerY);
 }
 
@@ -95,16 +95,21 @@ void ScreenButtons::HandleEvent(const InputEvent& event) {
       selected_ = HitTest(pointerX_, pointerY_);
       break;
     case Kind::kButtonDown:
+      if (event.button == PointerButton::kRight) rightPressed_ = true;
       if (event.button != PointerButton::kLeft) break;
       selected_ = HitTest(pointerX_, pointerY_);
       pressed_ = selected_;
       break;
     case Kind::kButtonUp:
       if (event.button == PointerButton::kRight) {
-        cancelled_ = true;
+        cancelled_ = cancelled_ || rightPressed_;
+        rightPressed_ = false;
       } else if (event.button == PointerButton::kLeft) {
         selected_ = HitTest(pointerX_, pointerY_);
-        if (pressed_ != 0 && pressed_ == selected_) clicked_ = pressed_;
+        if (pressed_ != 0 && pressed_ == selected_) {
+          clicked_ = pressed_;
+          clickedByKey_ = false;
+        }
         pressed_ = 0;
       }
       break;
@@ -117,15 +122,22 @@ void ScreenButtons::HandleEvent(const InputEvent& event) {
         case Key::kReturn:
           if (!event.repeat) pressed_ = selected_;
           break;
+        case Key::kEscape:
+          escapePressed_ = true;
+          break;
         default: break;
       }
       break;
     case Kind::kKeyUp:
       if (event.key == Key::kReturn) {
-        if (pressed_ != 0 && pressed_ == selected_) clicked_ = pressed_;
+        if (pressed_ != 0 && pressed_ == selected_) {
+          clicked_ = pressed_;
+          clickedByKey_ = true;
+        }
         pressed_ = 0;
       } else if (event.key == Key::kEscape) {
-        cancelled_ = true;
+        cancelled_ = cancelled_ || escapePressed_;
+        escapePressed_ = false;
       }
       break;
     default:
@@ -149,7 +161,7 @@ void ScreenButtons::SetBlocked(bool blocked) {
   if (blocked == blocked_) return;
   blocked_ = blocked;
   pressed_ = clicked_ = 0;
-  cancelled_ = false;
+  cancelled_ = rightPressed_ = escapePressed_ = false;
   selected_ = blocked ? 0 : HitTest(pointerX_, pointerY_);
 }
 

@@ -8,7 +8,8 @@
 // selected button shows its hovered look (so the keyboard focus looks like the hover) and,
 // when it has one, its hover picture: an extra part drawn at its own place. A button is
 // clicked when the left button goes down and up on it, or when Enter goes down and up while
-// it is selected; the pressed look shows in between. A right click or Escape is a cancel.
+// it is selected; the pressed look shows in between. A right click or Escape (down and up) is
+// a cancel.
 //
 // Hit testing: the last button that is visible, enabled and whose rectangle holds the point,
 // both edges inclusive (x = left + width is inside). A button whose width or height is 0 or
@@ -77,6 +78,8 @@ class ScreenButtons {
   void HandleEvent(const InputEvent& event);
   // The button clicked since the last call (0 for none), and whether a cancel came.
   int32_t TakeClicked();
+  // Whether the last click came from Enter rather than the mouse.
+  bool LastClickByKey() const { return clickedByKey_; }
   bool TakeCancelled();
 
   void SetBlocked(bool blocked);
@@ -99,6 +102,9 @@ class ScreenButtons {
                   uint8_t opacity = 255) const;
   // Whether Draw would draw otherwise than it last did.
   bool Changed() const;
+  // A screen that draws its buttons in its own way (DrawButton) has drawn them as they are
+  // now.
+  void MarkDrawn() { drawn_ = Shown(); }
 
  private:
   bool IsActive(int32_t number) const;
@@ -111,7 +117,12 @@ class ScreenButtons {
   int32_t selected_ = 0;
   int32_t pressed_ = 0;
   int32_t clicked_ = 0;
+  bool clickedByKey_ = false;
   bool cancelled_ = false;
+  // A cancel is a release whose press the buttons saw: the release that opened the screen
+  // (a right click with the save screen as its action) does not close it again.
+  bool rightPressed_ = false;
+  bool escapePressed_ = false;
   bool blocked_ = false;
   std::vector<int32_t> drawn_;  // Shown() at the last Draw; empty before the first
 };

@@ -68,7 +68,11 @@ void YesNoDialog::Record(uint32_t id, DialogAnswer answer) {
   answered_[id % answered_.size()] = {id, answer};
 }
 
-DialogTicket YesNoDialog::Ask(DialogKind kind) {
+DialogTicket YesNoDialog::Ask(DialogKind kind) { return Show(kind, options_.askConfirmation == 0); }
+
+DialogTicket YesNoDialog::AskAlways(DialogKind kind) { return Show(kind, false); }
+
+DialogTicket YesNoDialog::Show(DialogKind kind, bool answerYesAtOnce) {
   const int32_t k = static_cast<int32_t>(kind);
   if (k < 0 || k >= kKinds) {
     ZAN_WARN("yes/no dialog: there is no question of kind %d; it is answered no", k);
@@ -79,7 +83,7 @@ DialogTicket YesNoDialog::Ask(DialogKind kind) {
     if (nextId_ == 0) nextId_ = 1;
     return id;
   };
-  if (options_.askConfirmation == 0) {
+  if (answerYesAtOnce) {
     const uint32_t id = newId();
     Record(id, DialogAnswer::kYes);
     return {id};

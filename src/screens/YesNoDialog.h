@@ -6,7 +6,8 @@
 //
 // Each question has its own ticket, so an asker can never take the answer to somebody
 // else's question for its own. With confirmations off in the options block every question
-// (kinds 0..9) is answered yes at once and nothing is shown.
+// (kinds 0..9) is answered yes at once and nothing is shown, unless it is asked with
+// AskAlways.
 //
 // Keys: Left chooses yes, Right no; Enter confirms the choice; Escape answers no (during the
 // fade-in it only chooses no). The mouse: the button under the pointer is chosen, a click on
@@ -56,6 +57,8 @@ class YesNoDialog : public Task, public YesNoQuestions, public EventReceiver, pu
   // Asks. Answered yes at once with confirmations off; refused (an invalid ticket) while a
   // dialog shows, and for a kind outside 0..9 (logged).
   DialogTicket Ask(DialogKind kind) override;
+  // The same, shown whatever the confirmation setting says.
+  DialogTicket AskAlways(DialogKind kind) override;
   // Pending while the question shows (fade-out included), then yes or no. A ticket that was
   // refused, or one so old that its answer is forgotten (after 16 later questions), is no.
   DialogAnswer AnswerOf(DialogTicket ticket) const override;
@@ -87,6 +90,8 @@ class YesNoDialog : public Task, public YesNoQuestions, public EventReceiver, pu
   };
   // The task's phase 1 (before the frame is drawn): the answer, the fade.
   void Step();
+  // Shows the question of `kind`, or answers it yes at once.
+  DialogTicket Show(DialogKind kind, bool answerYesAtOnce);
   void Finish();
   void Record(uint32_t id, DialogAnswer answer);
 

@@ -144,6 +144,9 @@ void Interpreter::ResetStory(std::string_view scriptName) {
   // A transition under way belongs to the story being left.
   scenes_.Abandon();
   Start(kOrderScreen);
+  // Held earlier in this frame (a new game's cross that a load now replaces), the task is
+  // still in the list with its ended flag: it stays, and runs.
+  SetEnded(false);
   input_.click = kClickNone;
   record_ = ScriptRecord();
   readPosition_ = 0;
@@ -460,9 +463,22 @@ void Interpreter::RightButtonAction() {
     case 1:
       SetWindowHiddenByPlayer(!WindowHiddenByPlayer());
       break;
+    case 2:
+      if (openSaveScreen_) openSaveScreen_();
+      break;
     default:
-      break;  // 2 opens the save screen, which is not built yet
+      break;
   }
+}
+
+void Interpreter::SaveRun() {
+  if (!openSaveScreen_ || gameMode_ != kModeStory || !IsRunning() || choices_.CountdownActive() ||
+      layers_->Animating())
+    return;
+  // Set before the screen opens, so that every save made there carries it; a screen that
+  // does not open leaves no flag behind to mark later saves.
+  openedBySaveRun_ = 1;
+  if (!openSaveScreen_()) openedBySaveRun_ = 0;
 }
 
 void Interpreter::ToggleWindowHiddenByPlayer() {

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "core/GameTask.h"
 #include "message/MessageArea.h"
 #include "platform/EventReceiver.h"
@@ -51,6 +52,7 @@ class SoundManager;
 class TransitionPlayer;
 class VariableTable;
 struct SaveFile;
+struct SaveTime;
 
 // What the story is doing.
 enum GameMode : int32_t {
@@ -83,6 +85,9 @@ class Interpreter : public GameTask, public StoryControl {
   // change shows at once.
   void AttachTransitions(TransitionPlayer& player) { scenes_.Attach(player); }
 
+  // Where a save takes its time from; by default the local time (SaveTime::Now). A run on
+  // a virtual clock gives one of its own, so that its saves are the same in every run.
+  void SetSaveClock(std::function<SaveTime()> clock) { saveClock_ = std::move(clock); }
   // What follows the story's end (ReturnToTitle): the screen that matches the mode the
   // story was in. Without it the interpreter only idles.
   void SetTitleOpener(std::function<void(GameMode ended)> opener) { titleOpener_ = std::move(opener); }
@@ -119,6 +124,14 @@ class Interpreter : public GameTask, public StoryControl {
   void Click();
   void RightButtonAction();
   void ToggleWindowHiddenByPlayer();
+  // Opens the save screen over the story (it holds the story while it shows): "SaveRun" and
+  // the right button's action 2 call it. False when it did not open. Without it neither
+  // opens anything.
+  void SetSaveScreenOpener(std::function<bool()> open) { openSaveScreen_ = std::move(open); }
+  // The save and load screen over the story has closed: saves no longer count as made from
+  // the screen "SaveRun" opened.
+  void SaveScreenClosed() { openedBySaveRun_ = 0; }
+  bool OpenedBySaveRun() const { return openedBySaveRun_ != 0; }
   // Every shown window fades out (or in) at once when the player hides (shows) it.
   void SetWindowHiddenByPlayer(bool hidden) { areas_.SetWindowHiddenByPlayer(hidden); }
   bool WindowHiddenByPlayer() const { return areas_.WindowHiddenByPlayer(); }
@@ -139,6 +152,7 @@ class Interpreter : public GameTask, public StoryControl {
   void WaitForClick() override;
   void SetSceneName(std::string_view name) override;
   void ReturnToTitle() override;
+  void SaveRun() override;
   void StartDemo(std::string_view script, std::string_view label) override;
   void EndDemo() override;
   bool InDemo() const override { return demo_.active; }
@@ -154,6 +168,10 @@ class Interpreter : public GameTask, public StoryControl {
   // Reads and checks the whole file, then restores it; refused outside story mode. A file
   // that is missing or not a valid save changes nothing (false, logged).
   bool LoadGame(std::string_view file);
+  // Checks `file` as a load would (the whole file, its script and every pending call's
+  // script holding their places) without changing anything; why it cannot be loaded when
+  // it cannot. Any game mode.
+  Status CheckSave(std::string_view file);
   // What a save of the game as it stands holds, built from the live state.
   SaveFile CaptureSave();
   // Quick save ("saveq.sav"): refused while a choice counts down or a chosen entry blinks
@@ -249,9 +267,11 @@ class Interpreter : public GameTask, public StoryControl {
   // areas (in the settings' colours), the choices, no waits, no scene name. The task runs
   // and so does the message window.
   void ResetStory(std::string_view script);
-  // Whether `script` can be read and holds `position` (bytes); when not, a log line names
-  // the save `file` and why it cannot be loaded.
-  bool ScriptHoldsPosition(const std::string& file, const std::string& script, int32_t position);
+  // Whether `script` can be read and holds `position` (bytes); when not, why.
+  Status ScriptHoldsPosition(const std::string& script, int32_t position);
+  // The whole save of `file`, read and checked as a load needs it, or why it cannot be
+  // loaded.
+  Result<SaveFile> ReadLoadableSave(std::string_view file);
   // Restores a checked save (the steps of a load, in their order).
   void RestoreSave(const SaveFile& save, std::string_view file);
   // The 128 x 96 thumbnail of the stage.
@@ -288,6 +308,8 @@ class Interpreter : public GameTask, public StoryControl {
   PictureTables pictures_;
   TimedWait timedWait_;
   std::function<void(int32_t)> frameRate_;
+  std::function<bool()> openSaveScreen_;
+  std::function<SaveTime()> saveClock_;
   std::function<void(GameMode)> titleOpener_;
   MessageWindowTask* window_ = nullptr;
   FrameCompositor* frame_ = nullptr;

@@ -109,6 +109,10 @@ void RegisterInterpreterCommands(CommandTable& table, const InterpreterCommandSe
          s.story.TitleReturn();
          return R::kStopFrame;
        }},
+      {"SaveRun", [](const S& s, const CommandCall&) {
+         s.story.SaveRun();
+         return R::kChoiceOpened;
+       }},
       {"DemoRun", [](const S& s, const CommandCall& c) {
          s.story.StartDemo(TargetScript(c), TargetLabel(c));
          return R::kContinue;

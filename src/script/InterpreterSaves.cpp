@@ -59,7 +59,7 @@ std::vector<uint8_t> Interpreter::Thumbnail() {
 SaveFile Interpreter::CaptureSave() {
   SaveFile save;
   save.thumbnail = Thumbnail();
-  save.time = SaveTime::Now();
+  save.time = saveClock_ ? saveClock_() : SaveTime::Now();
   save.pageText = SavePageText(CurrentArea());
   save.script = record_.name;
   save.scene = sceneName_;
@@ -116,39 +116,43 @@ bool Interpreter::LoadGame(std::string_view file) {
     ZAN_WARN("%s: loading is refused outside the story (game mode %d)", name.c_str(), gameMode_);
     return false;
   }
-  const auto bytes = ReadSaveFile(data_, file);
-  if (!bytes) {
-    ZAN_WARN("%s: there is no such save, or it cannot be read; the game goes on unchanged", name.c_str());
-    return false;
-  }
-  Result<SaveFile> save = DecodeSaveFile(*bytes);
+  Result<SaveFile> save = ReadLoadableSave(file);
   if (!save) {
-    ZAN_WARN("%s: not a valid save (%s); the game goes on unchanged", name.c_str(), save.error().message.c_str());
+    ZAN_WARN("%s: %s; the game goes on unchanged", name.c_str(), save.error().message.c_str());
     return false;
   }
-  // The saved script must be there and hold the saved place, and so must every script a
-  // pending call returns to.
-  if (!ScriptHoldsPosition(name, save->script, save->readPosition)) return false;
-  for (const ReturnStack::Entry& call : save->calls)
-    if (!ScriptHoldsPosition(name, call.script, call.position)) return false;
   RestoreSave(*save, file);
   ZAN_DEBUG("%s: loaded at %s, position %d", name.c_str(), SjisToUtf8(record_.name).c_str(), readPosition_);
   return true;
 }
 
-bool Interpreter::ScriptHoldsPosition(const std::string& file, const std::string& script, int32_t position) {
+Status Interpreter::CheckSave(std::string_view file) {
+  Result<SaveFile> save = ReadLoadableSave(file);
+  if (!save) return save.error();
+  return {};
+}
+
+Result<SaveFile> Interpreter::ReadLoadableSave(std::string_view file) {
+  const auto bytes = ReadSaveFile(data_, file);
+  if (!bytes) return MakeError("there is no such save, or it cannot be read");
+  Result<SaveFile> save = DecodeSaveFile(*bytes);
+  if (!save) return MakeError("not a valid save (" + save.error().message + ")");
+  // The saved script must be there and hold the saved place, and so must every script a
+  // pending call returns to.
+  if (Status held = ScriptHoldsPosition(save->script, save->readPosition); !held) return held.error();
+  for (const ReturnStack::Entry& call : save->calls)
+    if (Status held = ScriptHoldsPosition(call.script, call.position); !held) return held.error();
+  return save;
+}
+
+Status Interpreter::ScriptHoldsPosition(const std::string& script, int32_t position) {
   std::vector<uint8_t> text;
-  if (data_.ReadGameFile(script, kSlotScripts, text) != 1) {
-    ZAN_WARN("%s: its script %s cannot be read; the game goes on unchanged", file.c_str(),
-             SjisToUtf8(script).c_str());
-    return false;
-  }
-  if (static_cast<uint64_t>(position) > text.size()) {
-    ZAN_WARN("%s: the position %d lies beyond the %zu bytes of %s; the game goes on unchanged", file.c_str(),
-             position, text.size(), SjisToUtf8(script).c_str());
-    return false;
-  }
-  return true;
+  if (data_.ReadGameFile(script, kSlotScripts, text) != 1)
+    return MakeError("its script " + SjisToUtf8(script) + " cannot be read");
+  if (static_cast<uint64_t>(position) > text.size())
+    return MakeError("the position " + std::to_string(position) + " lies beyond the " +
+                     std::to_string(text.size()) + " bytes of " + SjisToUtf8(script));
+  return {};
 }
 
 void Interpreter::RestoreSave(const SaveFile& save, std::string_view file) {
@@ -172,11 +176,12 @@ void Interpreter::RestoreSave(const SaveFile& save, std::string_view file) {
   ApplyVolumes();
   weather_.Restore(save.weather);
   variables_.RestoreGameVariables(save.ints, save.strings);
-  openedBySaveRun_ = save.openedBySaveRun;
-
   // The restored page waits for the player, unless a choice holds the story or the save
-  // screen was opened by the script.
-  clickWait_ = !choices_.Open() && !choices_.MaskOpen() && openedBySaveRun_ == 0;
+  // was made on the screen the script opened (the story then goes on after "SaveRun"). The
+  // flag has done its work: kept, it would mark every later save of this game, whose loads
+  // would then run on past their page.
+  clickWait_ = !choices_.Open() && !choices_.MaskOpen() && save.openedBySaveRun == 0;
+  openedBySaveRun_ = 0;
   RepositionReadFlags();
   if (!EqualsNoCase(file, kLastChoiceSave)) RemoveSaveFile(data_, kLastChoiceSave);
   LoadOptions();

@@ -1,5 +1,6 @@
 #include "script/SaveFile.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -132,6 +133,24 @@ constexpr size_t kOverlayOffset = 16;
 SaveTime SaveTime::FromTm(const std::tm& tm) {
   return {tm.tm_sec, tm.tm_min, tm.tm_hour, tm.tm_mday, tm.tm_mon,
           tm.tm_year, tm.tm_wday, tm.tm_yday, tm.tm_isdst > 0 ? 1 : 0};
+}
+
+SaveTime SaveTime::FromUnixSeconds(int64_t seconds) {
+  using namespace std::chrono;
+  const sys_days day = floor<days>(sys_seconds{std::chrono::seconds{seconds}});
+  const int64_t inDay = seconds - duration_cast<std::chrono::seconds>(day.time_since_epoch()).count();
+  const year_month_day date{day};
+  const sys_days newYear{date.year() / January / 1};
+  SaveTime t;
+  t.second = static_cast<int32_t>(inDay % 60);
+  t.minute = static_cast<int32_t>(inDay / 60 % 60);
+  t.hour = static_cast<int32_t>(inDay / 3600);
+  t.day = static_cast<int32_t>(static_cast<unsigned>(date.day()));
+  t.month = static_cast<int32_t>(static_cast<unsigned>(date.month())) - 1;
+  t.year = static_cast<int32_t>(date.year()) - 1900;
+  t.weekday = static_cast<int32_t>(std::chrono::weekday{day}.c_encoding());
+  t.yearDay = static_cast<int32_t>((day - newYear).count());
+  return t;
 }
 
 SaveTime SaveTime::Now() {

@@ -48,6 +48,8 @@ struct SaveTime {
 
   static SaveTime FromTm(const std::tm& tm);
   static SaveTime Now();
+  // The time `seconds` after 1970-01-01 00:00 UTC, read as UTC (no daylight saving).
+  static SaveTime FromUnixSeconds(int64_t seconds);
   // "2025/01/05 13:04:09": the calendar year and the month counted from 1.
   std::string Text() const;
 };

@@ -38,6 +38,10 @@ class StoryControl : public StoryJumps {
   virtual void ReturnToTitle() = 0;
   // "TitleReturn": a special script goes back to the game it left; otherwise ReturnToTitle.
   virtual void TitleReturn() = 0;
+  // "SaveRun": the save screen over the story, its saves marked as made there (a load of
+  // one goes on after the command without waiting for a click). Nothing opens during a
+  // countdown, an image animation, outside the story or while the story is held.
+  virtual void SaveRun() = 0;
   // "DemoRun": demo mode, returning to `label` (in `script` when one is given) at its end.
   virtual void StartDemo(std::string_view script, std::string_view label) = 0;
   // Ends a demo: back to its return point, else to the title.

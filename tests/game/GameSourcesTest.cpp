@@ -18,6 +18,7 @@
 #include "Pictures.h"
 #include "Sounds.h"
 #include "base/ShiftJis.h"
+#include "data/ButtonTable.h"
 #include "sound/Mp3Decoder.h"
 #include "sound/OggVorbisDecoder.h"
 
@@ -456,6 +457,62 @@ TEST(GameSources, SystemButtonsFollowTheSectionedGrammar) {
   EXPECT_EQ(absolute, 1);
   // Buttons 9 and 20 are never drawn by the engine; the set stays below them.
   EXPECT_LT(buttons, 9);
+}
+
+// The save and load screen's tables read as the game reads them, placed as the generated
+// button pictures are drawn (Pictures.h): every look inside the picture and clear of the page
+// digits and the empty slot, the slots where the pictures put their frames and above the
+// preview at (70, 428), no two items overlapping, and the second table on the same places.
+TEST(GameSources, SaveScreenTablesMatchTheGeneratedPictures) {
+  using namespace zan::assetgen;
+  auto read = [](const char* file, zan::DefinitionFileId id) {
+    const auto text = zan::TryUtf8ToSjis(ReadText(Source(std::string("system/") + file)));
+    EXPECT_TRUE(text.has_value()) << file;
+    return zan::ReadButtonTable(text.value_or(""), zan::Definition(id));
+  };
+  const zan::ButtonTable table = read("system5-1.lib", zan::DefinitionFileId::kSaveLoad);
+  const zan::ButtonTable spots = read("system5-2.lib", zan::DefinitionFileId::kSaveLoadSpots);
+  ASSERT_EQ(table.Count(), 23);
+  ASSERT_EQ(spots.Count(), 23);
+  EXPECT_TRUE(table.problems.empty());
+  EXPECT_TRUE(spots.problems.empty());
+  auto overlap = [](const zan::ButtonRect& a, const zan::ButtonRect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+  };
+  const zan::ButtonRect digits{kSaveDigitsX, 0, 320, 32}, empty{kSaveEmptyX, kSaveEmptyY, 128, 96};
+  const zan::ButtonRect pageNumber{557, 28, 32, 32};
+  for (int item = 1; item <= 23; ++item) {
+    const zan::ButtonRow& row = table.Item(item);
+    EXPECT_TRUE(row.HasArea()) << item;
+    EXPECT_EQ(spots.Item(item).rect.x, row.rect.x) << item;
+    EXPECT_EQ(spots.Item(item).rect.y, row.rect.y) << item;
+    EXPECT_FALSE(overlap(row.rect, pageNumber)) << item;
+    for (int other = item + 1; other <= 23; ++other) EXPECT_FALSE(overlap(row.rect, table.Item(other).rect)) << item << " " << other;
+    for (int state = 0; state < 3; ++state) {
+      const zan::ButtonRect look{row.sources[state].x, row.sources[state].y, row.rect.width, row.rect.height};
+      EXPECT_LE(look.x + look.width, kSaveChipW) << item;
+      EXPECT_LE(look.y + look.height, kSaveChipH) << item;
+      if (item < 14) {
+        EXPECT_FALSE(overlap(look, digits)) << item;
+        EXPECT_FALSE(overlap(look, empty)) << item;
+      }
+    }
+  }
+  EXPECT_EQ(table.Item(1).sources[0].x, kSaveNextX);
+  EXPECT_EQ(table.Item(2).sources[1].x, kSavePreviousX + 40);
+  EXPECT_EQ(table.Item(3).sources[2].y, kSaveBackY);
+  for (int s = 0; s < 10; ++s) {
+    EXPECT_EQ(table.Item(4 + s).sources[0].y, kSaveDeleteY) << s;
+    const zan::ButtonRow& frame = table.Item(14 + s);
+    const Box want = SaveSlotFrame(s);
+    EXPECT_EQ(frame.rect.x, want.x) << s;
+    EXPECT_EQ(frame.rect.y, want.y) << s;
+    EXPECT_EQ(frame.rect.width, want.w) << s;
+    EXPECT_EQ(frame.rect.height, want.h) << s;
+    EXPECT_LT(frame.rect.y + frame.rect.height, 428) << s;
+    EXPECT_EQ(frame.sources[0].x, kSaveFrameX) << s;
+    EXPECT_EQ(frame.sources[0].y, kSaveFrameY) << s;
+  }
 }
 
 TEST(GameSources, TablesNameExistingPicturesAndSaneVariables) {

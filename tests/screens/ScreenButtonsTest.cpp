@@ -138,11 +138,17 @@ TEST(ScreenButtonsTest, ThePointerSelectsAndAClickIsAPressAndReleaseOnOneButton)
   EXPECT_EQ(buttons.Selected(), 0);
   EXPECT_EQ(buttons.LookOf(2), ButtonLook::kDisabled);
 
-  // A right click and Escape are cancels.
+  // A right click and Escape are cancels; a release whose press came before the buttons
+  // heard of anything (the right click that opened the screen) is none.
   EXPECT_FALSE(buttons.TakeCancelled());
+  buttons.HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
+  buttons.HandleEvent(InputEvent::KeyUp(Key::kEscape));
+  EXPECT_FALSE(buttons.TakeCancelled());
+  buttons.HandleEvent(InputEvent::ButtonDown(PointerButton::kRight, 0, 0));
   buttons.HandleEvent(InputEvent::ButtonUp(PointerButton::kRight, 0, 0));
   EXPECT_TRUE(buttons.TakeCancelled());
   EXPECT_FALSE(buttons.TakeCancelled());
+  buttons.HandleEvent(InputEvent::KeyDown(Key::kEscape));
   buttons.HandleEvent(InputEvent::KeyUp(Key::kEscape));
   EXPECT_TRUE(buttons.TakeCancelled());
 }

@@ -301,6 +301,16 @@ TEST_F(YesNoDialogTest, WithConfirmationsOffEveryQuestionIsYesAtOnceAndNothingSh
   EXPECT_FALSE(dialog->IsOpen());
 }
 
+TEST_F(YesNoDialogTest, AQuestionAskedAlwaysShowsWithConfirmationsOff) {
+  options.askConfirmation = 0;
+  const DialogTicket t = dialog->AskAlways(DialogKind::kDelete);
+  ASSERT_TRUE(t.Valid());
+  EXPECT_TRUE(dialog->IsOpen());
+  EXPECT_EQ(dialog->AnswerOf(t), DialogAnswer::kPending);
+  // Meanwhile another question is refused, asked always or not.
+  EXPECT_FALSE(dialog->AskAlways(DialogKind::kDelete).Valid());
+}
+
 TEST_F(YesNoDialogTest, ItTakesKeysButtonsAndTheWheelUntilItHasFadedOut) {
   const InputEvent taken[] = {InputEvent::KeyDown(Key::kSpace),
                               InputEvent::KeyUp(Key::kSpace),

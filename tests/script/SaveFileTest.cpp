@@ -180,6 +180,19 @@ TEST(SaveFile, TheDateIsShownAsACalendarDate) {
   EXPECT_EQ(t.Text(), "2147485547/2147483648/00 00:00:00");
 }
 
+TEST(SaveFile, AVirtualClocksTimeIsACalendarDate) {
+  struct Case {
+    int64_t seconds;
+    SaveTime want;  // second, minute, hour, day, month 0..11, year - 1900, weekday, day of year
+  };
+  for (const Case& c : {Case{946684800, {0, 0, 0, 1, 0, 100, 6, 0, 0}},
+                        Case{951786123, {3, 2, 1, 29, 1, 100, 2, 59, 0}},
+                        Case{1700000000, {20, 13, 22, 14, 10, 123, 2, 317, 0}}}) {
+    const SaveTime t = SaveTime::FromUnixSeconds(c.seconds);
+    EXPECT_EQ(std::memcmp(&t, &c.want, sizeof t), 0) << c.seconds << " " << t.Text();
+  }
+}
+
 TEST(SaveFile, ThePageTextNamesTheSpeakerAndFitsItsField) {
   MessageArea area;
   MessageLayout layout;

@@ -64,6 +64,16 @@ const char* kWeather = R"(<EasyRainPow 700>
 晴れ<KW>
 )";
 
+const char* kSaveRun = R"(<Mov a, 1>
+<SaveRun>
+<Mov a, 2>
+あと<KW>
+<Mov a, 3>
+<SaveRun>
+<Mov b, 1>
+おわり<KW>
+)";
+
 const char* kFlow = R"([top]
 <Mov a, 77>
 フロー<KW>
@@ -73,7 +83,8 @@ const char* kFlow = R"([top]
 class SaveGameTest : public ::testing::Test {
  protected:
   void Play(const char* variables = kVariables) {
-    game.WriteArchives({{"main.txt", kMain}, {"countdown.txt", kCountdown}, {"flow.txt", kFlow}, {"weather.txt", kWeather}},
+    game.WriteArchives({{"main.txt", kMain}, {"countdown.txt", kCountdown}, {"flow.txt", kFlow}, {"weather.txt", kWeather},
+                        {"saverun.txt", kSaveRun}},
                        {{"variable.csv", variables}});
     game.Open();
     G().Prepare();
@@ -202,14 +213,69 @@ TEST_F(SaveGameTest, DamagedOrMissingSavesChangeNothing) {
       }(), flipped, badScript, farPosition, badCall};
   for (size_t i = 0; i < damaged.size(); ++i) {
     testing::WriteBytes(SavePath("save3.sav").string(), damaged[i]);
+    EXPECT_FALSE(G().CheckSave("save3.sav")) << i;
     EXPECT_FALSE(G().LoadGame("save3.sav")) << i;
     EXPECT_EQ(G().ReadPosition(), position) << i;
     EXPECT_EQ(game.Var("a"), 6) << i;
     EXPECT_EQ(G().SceneName(), Sjis("二")) << i;
     EXPECT_EQ(G().CurrentArea().Text(), text) << i;
   }
-  EXPECT_FALSE(G().LoadGame("save9.sav"));  // missing
+  EXPECT_FALSE(G().CheckSave("save9.sav"));  // missing
+  EXPECT_FALSE(G().LoadGame("save9.sav"));
   EXPECT_EQ(G().ReadPosition(), position);
+  // The check of a good save changes nothing either, in any mode.
+  G().SetGameMode(kModeSceneReplay);
+  EXPECT_TRUE(G().CheckSave("save1.sav"));
+  G().SetGameMode(kModeStory);
+  EXPECT_EQ(G().ReadPosition(), position);
+}
+
+TEST_F(SaveGameTest, SaveRunOpensTheSaveScreenAndItsSavesGoOnAfterTheCommand) {
+  Play();
+  int opened = 0;
+  bool opens = true;
+  G().SetSaveScreenOpener([&] {
+    ++opened;
+    if (opens) G().Suspend();
+    return opens;
+  });
+  G().StartGame("saverun.txt");
+  game.Frames(40);
+  ASSERT_EQ(opened, 1);
+  EXPECT_EQ(game.Var("a"), 1);  // held while the screen shows
+  EXPECT_TRUE(G().OpenedBySaveRun());
+  ASSERT_TRUE(G().SaveGame("save5.sav"));
+  auto saved = DecodeSaveFile(testing::ReadBytes(SavePath("save5.sav").string()));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->openedBySaveRun, 1);
+  // The screen closes: the story goes on, and its saves are ordinary ones again.
+  G().SaveScreenClosed();
+  G().Resume();
+  game.Frames(10);
+  EXPECT_EQ(game.Var("a"), 2);
+  EXPECT_TRUE(G().ClickWait());
+  ASSERT_TRUE(G().SaveGame("save6.sav"));
+  saved = DecodeSaveFile(testing::ReadBytes(SavePath("save6.sav").string()));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->openedBySaveRun, 0);
+  // A screen that does not open leaves no flag behind.
+  opens = false;
+  game.Click();
+  game.Frames(10);
+  EXPECT_EQ(opened, 2);
+  EXPECT_FALSE(G().OpenedBySaveRun());
+  EXPECT_EQ(game.Var("b"), 1);  // and the story went on
+  // The save made on the script's screen loads without a click wait and runs on after the
+  // command; the flag has done its work.
+  ASSERT_TRUE(G().LoadGame("save5.sav"));
+  EXPECT_FALSE(G().ClickWait());
+  EXPECT_FALSE(G().OpenedBySaveRun());
+  game.Frames(40);
+  EXPECT_EQ(game.Var("a"), 2);
+  EXPECT_TRUE(G().ClickWait());
+  // An ordinary save waits for its click.
+  ASSERT_TRUE(G().LoadGame("save6.sav"));
+  EXPECT_TRUE(G().ClickWait());
 }
 
 TEST_F(SaveGameTest, AnOldSaveLoadsAfterTheTableGainsAVariable) {

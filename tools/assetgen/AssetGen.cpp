@@ -59,6 +59,7 @@ Result<std::vector<std::string>> Generate(const Options& o) {
     MakeScenes(stage, *font);
     MakeCharacters(stage);
     MakeInterface(stage, *font);
+    MakeSaveScreens(stage, *font);
     if (stage.previewing()) MockScreen(stage, *font);
   }
   if (o.sounds) MakeSounds(stage);

@@ -53,6 +53,16 @@ inline constexpr DialogQuestion kDialogQuestions[] = {
     {"delete_dialog.bmp", {"このデータを", "削除しますか？"}},
 };
 
+// The save and load screens (game/system/system5-1.lib places the items): the button
+// picture holds each button's normal, hovered and pressed looks side by side (next page 40 x
+// 32 from x 0, previous page from x 120, back 96 x 32 at y 32, delete 56 x 20 at y 64), the
+// page digits 32 x 32 from (272, 0), the empty slot at (288, 32) and the slot frame at
+// (416, 32), both 128 x 96. The slots stand in two rows of five.
+inline constexpr int kSaveChipW = 600, kSaveChipH = 128;
+inline constexpr int kSaveNextX = 0, kSavePreviousX = 120, kSaveBackY = 32, kSaveDeleteY = 64;
+inline constexpr int kSaveDigitsX = 272, kSaveEmptyX = 288, kSaveEmptyY = 32, kSaveFrameX = 416, kSaveFrameY = 32;
+constexpr Box SaveSlotFrame(int slot) { return {32 + slot % 5 * 152, slot < 5 ? 92 : 246, 128, 96}; }
+
 // The title menu: each button's place on the screen (its row of system4.lib) and its row in
 // "TITLE_chip.bmp", whose three columns are its looks normal, hovered and pressed (the
 // states 0, 1, 2 of the row; state 3 repeats the normal look). Each look is a pill of one
@@ -73,5 +83,6 @@ inline constexpr uint32_t kTitleButtonFill[3] = {0x26305E, 0x4A4A96, 0xC9A55A};
 void MakeScenes(Stage& stage, const Font& font);
 void MakeCharacters(Stage& stage);
 void MakeInterface(Stage& stage, const Font& font);
+void MakeSaveScreens(Stage& stage, const Font& font);
 
 }  // namespace zan::assetgen
