@@ -36,13 +36,15 @@ void FilterRowBytes(BlendPath path, uint8_t* out, const uint8_t* a, const uint8_
                     const uint8_t* w, size_t bytes);
 
 // Weights from alpha bytes and an opacity o (0..256): w = (o * a') >> 8 with a' = a + 1 when
-// a > 0 (0 stays 0), at most 255 for byte weights. o = 256 gives a' itself.
+// a > 0 (0 stays 0), at most 255 for byte weights. o = 256 gives a' itself. Byte weights may
+// be written over their alpha bytes (w == a).
 template <class W>
 void WeightRow(BlendPath path, W* w, const uint8_t* a, uint32_t o, size_t n);
 
 // The samples of the scaled copies of the byte formats: for each column i, the pixel at
 // column x[i] of a source row (its bytes B, G, R) with the alpha byte x[i] of its plane
-// row as the fourth byte; `width` is the rows' width in pixels. x ascends.
+// row as the fourth byte; `width` is the rows' width in pixels. x ascends. (4-byte pixels:
+// eight columns within 16 of each other are picked out of one 64-byte read.)
 template <class F>
 void GatherSamples(BlendPath path, uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x,
                    size_t n, int32_t width);

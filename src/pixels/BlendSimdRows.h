@@ -199,6 +199,18 @@ void TowardGroup(uint8_t* out, const uint8_t* x, const uint8_t* y, typename L::R
   L::Store(out, L::PackUs16(lo, hi));
 }
 
+// L::kBytes bytes filtered: FilterLanes over each half.
+template <class L>
+void FilterGroup(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w) {
+  const typename L::R zero = L::Zero();
+  const typename L::R av = L::Load(a);
+  const typename L::R bv = L::Load(b);
+  const typename L::R wv = L::Load(w);
+  const typename L::R lo = FilterLanes<L>(L::UnpackLo8(av, zero), L::UnpackLo8(bv, zero), L::UnpackLo8(wv, zero));
+  const typename L::R hi = FilterLanes<L>(L::UnpackHi8(av, zero), L::UnpackHi8(bv, zero), L::UnpackHi8(wv, zero));
+  L::Store(out, L::PackUs16(lo, hi));
+}
+
 }  // namespace
 
 template <class F>
@@ -241,21 +253,25 @@ size_t TowardRowBytes(uint8_t* out, const uint8_t* x, const uint8_t* y, const ui
         TowardGroup<Lanes128>(o + kWide, xs + kWide, ys + kWide, Lanes128::Load(spread + kWide), Lanes128::Dwords(-1));
     }
   }
+  // 4-byte pixels: what is left of the row four at a time.
+  if constexpr (n == 4) {
+    for (; i + 4 <= pixels; i += 4)
+      TowardGroup<Lanes128>(out + 4 * i, x + 4 * i, y + 4 * i, Lanes128::Spread4(w + i),
+                            Lanes128::Dwords(static_cast<int32_t>(yMask)));
+  }
   return i;
 }
 
 size_t FilterRowBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* w,
                       size_t bytes) {
-  using L = Widest;
-  const typename L::R zero = L::Zero();
   size_t i = 0;
-  for (; i + L::kBytes <= bytes; i += L::kBytes) {
-    const typename L::R av = L::Load(a + i);
-    const typename L::R bv = L::Load(b + i);
-    const typename L::R wv = L::Load(w + i);
-    const typename L::R lo = FilterLanes<L>(L::UnpackLo8(av, zero), L::UnpackLo8(bv, zero), L::UnpackLo8(wv, zero));
-    const typename L::R hi = FilterLanes<L>(L::UnpackHi8(av, zero), L::UnpackHi8(bv, zero), L::UnpackHi8(wv, zero));
-    L::Store(out + i, L::PackUs16(lo, hi));
+  for (; i + Widest::kBytes <= bytes; i += Widest::kBytes) FilterGroup<Widest>(out + i, a + i, b + i, w + i);
+  // Then 16 bytes more where they fit (4-byte samples come in fours).
+  if constexpr (Widest::kBytes > 16) {
+    if (i + 16 <= bytes) {
+      FilterGroup<Lanes128>(out + i, a + i, b + i, w + i);
+      i += 16;
+    }
   }
   return i;
 }
@@ -370,16 +386,51 @@ size_t SplitFields(uint16_t* const* c, const uint8_t* pixels, size_t n) {
   return i;
 }
 
+#ifdef __AVX2__
+// The 16 pixels and 16 alpha bytes of a source row from column x0 on (x0 at most the row's
+// width less 16), from which samples are picked by their offsets 0..15 from x0.
+struct SampleWindow {
+  __m256i low, high, alpha;
+  SampleWindow(const uint8_t* pixels, const uint8_t* alphaRow, int32_t x0) {
+    const auto* from = reinterpret_cast<const __m256i*>(pixels + 4 * static_cast<ptrdiff_t>(x0));
+    low = _mm256_loadu_si256(from);
+    high = _mm256_loadu_si256(from + 1);
+    // The byte shuffle works within 128-bit halves: both halves hold the 16 alpha bytes.
+    alpha = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(alphaRow + x0)));
+  }
+  // Eight samples: the colour bytes of each pixel with its alpha as the fourth byte.
+  __m256i Pick(__m256i offset) const {
+    const __m256i p = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, offset),
+                                         _mm256_permutevar8x32_epi32(high, offset),
+                                         _mm256_cmpgt_epi32(offset, _mm256_set1_epi32(7)));
+    const __m256i a =
+        _mm256_shuffle_epi8(alpha, _mm256_or_si256(_mm256_slli_epi32(offset, 24), _mm256_set1_epi32(0x00808080)));
+    return _mm256_or_si256(_mm256_and_si256(p, _mm256_set1_epi32(0x00FFFFFF)), a);
+  }
+};
+#endif
+
 // SSE2 has no gather: its unit does none and leaves every column to the plain loop.
 template <class F>
 size_t GatherSamples(uint8_t* out, const uint8_t* pixels, const uint8_t* alpha, const int32_t* x, size_t n,
                      int32_t width) {
   size_t i = 0;
 #ifdef __AVX2__
-  // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
   const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
-  for (; i + 8 <= n && x[i + 7] <= width - 4; i += 8) {
+  for (; i + 8 <= n; i += 8) {
     const __m256i xs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x + i));
+    if constexpr (F::kBytes == 4) {
+      // Eight columns within 16 of the first (any scale above one half) are picked out of
+      // one window.
+      const int32_t x0 = x[i];
+      if (x[i + 7] - x0 < 16 && x0 <= width - 16) {
+        const __m256i offset = _mm256_sub_epi32(xs, _mm256_set1_epi32(x0));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i), SampleWindow(pixels, alpha, x0).Pick(offset));
+        continue;
+      }
+    }
+    // Each read takes 4 bytes from the column on: only columns 4 or more from the row's end.
+    if (x[i + 7] > width - 4) break;
     __m256i p;
     if constexpr (F::kBytes == 4) {
       p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pixels), xs, 4);

@@ -106,14 +106,23 @@ void StretchPixels(int32_t code, const PixelRows& dst, const PixelBox& to, const
     box.x = 0;
     box.y = 0;
   }
-  for (int32_t y = 0; y < to.height; ++y) {
-    const int32_t sy = box.y + static_cast<int32_t>((stepY * static_cast<uint64_t>(y) + stepY / 2) >> 16);
-    const uint8_t* s = source.Row(sy) + static_cast<ptrdiff_t>(box.x) * bytes;
-    uint8_t* d = dst.Row(to.y + y) + static_cast<ptrdiff_t>(to.x) * bytes;
-    for (int32_t x = 0; x < to.width; ++x) {
-      const uint64_t sx = (stepX * static_cast<uint64_t>(x) + stepX / 2) >> 16;
-      std::memcpy(d + static_cast<ptrdiff_t>(x) * bytes, s + sx * bytes, static_cast<size_t>(bytes));
+  // The source column of each destination column, as a byte offset, is the same on every row.
+  std::vector<size_t> columns(static_cast<size_t>(to.width));
+  for (int32_t x = 0; x < to.width; ++x)
+    columns[static_cast<size_t>(x)] = ((stepX * static_cast<uint64_t>(x) + stepX / 2) >> 16) * bytes;
+  // Pixels of a fixed size, so each is copied by one load and one store.
+  auto rows = [&]<int N>() {
+    for (int32_t y = 0; y < to.height; ++y) {
+      const int32_t sy = box.y + static_cast<int32_t>((stepY * static_cast<uint64_t>(y) + stepY / 2) >> 16);
+      const uint8_t* s = source.Row(sy) + static_cast<ptrdiff_t>(box.x) * N;
+      uint8_t* d = dst.Row(to.y + y) + static_cast<ptrdiff_t>(to.x) * N;
+      for (size_t x = 0; x < columns.size(); ++x) std::memcpy(d + x * N, s + columns[x], N);
     }
+  };
+  switch (bytes) {
+    case 2: rows.template operator()<2>(); break;
+    case 3: rows.template operator()<3>(); break;
+    default: rows.template operator()<4>(); break;
   }
 }
 

@@ -224,13 +224,11 @@ TEST_P(RowKernelsTest, ColourOnlyBlendsTakeTheFourthByteOfTheTargetAsZero) {
 }
 
 template <class F>
-void CheckGather(BlendPath path, std::mt19937& rng, int32_t width, size_t columns) {
+void CheckGather(BlendPath path, std::mt19937& rng, int32_t width, const std::vector<int32_t>& x) {
   constexpr int n = F::kBytes;
+  const size_t columns = x.size();
   auto pixels = Bytes(rng, static_cast<size_t>(width) * n);
   auto alpha = Bytes(rng, static_cast<size_t>(width));
-  // Ascending columns, repeats included, up to the last one (where the reads end).
-  std::vector<int32_t> x(columns);
-  for (size_t i = 0; i < columns; ++i) x[i] = static_cast<int32_t>(i * (width - 1) / std::max<size_t>(1, columns - 1));
   std::vector<uint8_t> out(4 * columns + 1, 0x77);
   GatherSamples<F>(path, out.data(), pixels.data(), alpha.data(), x.data(), columns, width);
   for (size_t i = 0; i < columns; ++i) {
@@ -244,13 +242,44 @@ void CheckGather(BlendPath path, std::mt19937& rng, int32_t width, size_t column
 
 TEST_P(RowKernelsTest, GatheredSamplesAreTheColourBytesAndTheAlphaOfTheirColumn) {
   std::mt19937 rng(12);
-  for (int32_t width : {1, 3, 4, 5, 9, 16, 33, 200}) {
+  auto check = [&](int32_t width, const std::vector<int32_t>& x) {
+    CheckGather<Format8888>(Path(), rng, width, x);
+    CheckGather<Format888>(Path(), rng, width, x);
+    CheckGather<FormatBitmap>(Path(), rng, width, x);
+  };
+  for (int32_t width : {1, 3, 4, 5, 9, 16, 17, 33, 200}) {
+    // Ascending columns spread over the whole row, repeats included, up to the last one
+    // (where the reads end).
     for (size_t columns : kLengths) {
       if (columns == 0) continue;
-      CheckGather<Format8888>(Path(), rng, width, columns);
-      CheckGather<Format888>(Path(), rng, width, columns);
-      CheckGather<FormatBitmap>(Path(), rng, width, columns);
+      std::vector<int32_t> x(columns);
+      for (size_t i = 0; i < columns; ++i)
+        x[i] = static_cast<int32_t>(i * (width - 1) / std::max<size_t>(1, columns - 1));
+      check(width, x);
     }
+    // The columns of scaled copies: 16.16 steps from a first column on, clamped to the last
+    // one. Eight columns span 15 or 16 columns at steps of 2 and a little over 2 (the
+    // whole-group reads and the per-column ones), 1 or 2 near 1, 0 when magnified 16 times.
+    for (uint64_t step : {0x1000ull, 0x8000ull, 0xD555ull, 0x10000ull, 0x11C72ull, 0x1FFFFull, 0x20000ull,
+                          0x20001ull, 0x24925ull, 0x50000ull}) {
+      for (int32_t first : {0, 1, 7}) {
+        std::vector<int32_t> x(std::min<size_t>(kLengths[std::size(kLengths) - 1], static_cast<size_t>(width) * 4));
+        for (size_t i = 0; i < x.size(); ++i)
+          x[i] = static_cast<int32_t>(std::min<uint64_t>(((first + i) * step) >> 16, static_cast<uint64_t>(width - 1)));
+        check(width, x);
+      }
+    }
+  }
+  // Random ascending columns: runs of repeats and jumps of up to 40 columns.
+  for (int round = 0; round < 200; ++round) {
+    const int32_t width = 1 + static_cast<int32_t>(rng() % 300);
+    std::vector<int32_t> x(1 + rng() % 100);
+    int32_t at = static_cast<int32_t>(rng() % 8);
+    for (int32_t& v : x) {
+      at += rng() % 3 == 0 ? 0 : static_cast<int32_t>(rng() % 41);
+      v = std::min(at, width - 1);
+    }
+    check(width, x);
   }
 }
 
