@@ -9,6 +9,13 @@
 #include "screens/YesNoDialog.h"
 
 namespace zan {
+namespace {
+
+// A game started from the title crosses in from the picture on the screen (ms), whether it
+// starts at the beginning or from a save.
+constexpr int32_t kLoadedGameFade = 1000;
+
+}  // namespace
 
 void TitleLink::StartGame(std::string_view script, std::string_view saveFile) { app_.StartStory(script, saveFile); }
 
@@ -30,8 +37,14 @@ void GameApp::StartStory(std::string_view script, std::string_view saveFile) {
   storyLive_ = true;
   // A new game is in story mode (game mode 0).
   interpreter_->StartGame(script);
-  if (!saveFile.empty() && !interpreter_->LoadGame(saveFile))
+  if (saveFile.empty()) return;
+  if (!interpreter_->LoadGame(saveFile)) {
     ZAN_WARN("%s cannot be loaded; the story starts from its beginning", SjisToUtf8(saveFile).c_str());
+    return;
+  }
+  // The load abandoned the new game's cross: the restored scene crosses in as long from the
+  // same picture on the screen.
+  interpreter_->CrossToCurrentScene(kLoadedGameFade);
 }
 
 void GameApp::AfterStory(int32_t mode) {

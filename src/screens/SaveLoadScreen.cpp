@@ -34,8 +34,10 @@ const std::string& ScreenName() {
 ScreenLayout LayoutOf(SaveLoadMode mode) {
   static const std::string saveSheet = Sjis("SAVEボタンchip.bmp");
   static const std::string loadSheet = Sjis("LOADボタンchip.BMP");
-  if (mode == SaveLoadMode::kSave) return {DefinitionFileId::kSaveLoad, "SAVE_BG.bmp", saveSheet};
-  return {DefinitionFileId::kSaveLoad, "LOAD_BG.bmp", loadSheet};
+  // Without its table the screen still opens with every item zeroed: no button can be hit,
+  // no slot frame shows, and a right click or Escape closes it.
+  if (mode == SaveLoadMode::kSave) return {DefinitionFileId::kSaveLoad, "SAVE_BG.bmp", saveSheet, false};
+  return {DefinitionFileId::kSaveLoad, "LOAD_BG.bmp", loadSheet, false};
 }
 
 }  // namespace

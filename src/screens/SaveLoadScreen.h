@@ -96,7 +96,8 @@ class SaveLoadScreen : public SystemScreen {
   ~SaveLoadScreen() override;
 
   // Opens the screen in `mode` with `caller` as its return target; `onEnd` runs on the caller
-  // when it closes. False when it is open already or its button table cannot be had.
+  // when it closes. False when it is open already. Without system5-1.lib every item is
+  // zeroed: nothing can be hit, and only a right click or Escape closes it.
   bool Open(SaveLoadMode mode, GameTask* caller, Callback onEnd);
   // Closes at once without handing back to the caller (the game it was over has ended).
   void Abandon();

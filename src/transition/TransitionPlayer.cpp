@@ -28,7 +28,13 @@ class TransitionPlayer::Task : public GameTask, public FrameLayer {
   void Run(std::unique_ptr<Transition> transition, Surface& next, GameTask& caller, Callback onEnd) {
     transition_ = std::move(transition);
     next_ = &next;
-    Open(&caller, std::move(onEnd), kOrderScreen);
+    // Ended in this frame (abandoned, or finished with a callback that starts the next
+    // transition), the task is still linked until the frame's sweep, which would unlink it
+    // and leave this transition never drawn to its end: it is taken back instead.
+    SetEnded(false);
+    SetCaller(&caller);
+    SetOnEnd(std::move(onEnd));
+    Start(kOrderScreen);
     start_ = Manager().Now();
   }
 

@@ -1,7 +1,8 @@
 // The save and load screen end to end, played by the real `zan` binary headless on a
 // fixture game: input actions 9 and 10 open it over the story, clicks at the slots' places
 // save, ask, load and delete, the files land in the game's save folder, and the story goes
-// on (or is restored) when the screen closes.
+// on (or is restored) when the screen closes; a game without the screen's table still opens
+// it, with nothing to hit.
 //
 // The story counts the clicks that reach it: it waits for a click, adds one to `clicks`, and
 // waits again. Its first element runs in frame 23, after a new game's 1000 ms cross. The
@@ -97,7 +98,8 @@ class SaveLoadScenarioTest : public ::testing::Test {
     if (!getenv("ZAN_KEEP")) fs::remove_all(root);
   }
 
-  static void WriteGame(const fs::path& dir) {
+  // `withTable` false: the game has no system5-1.lib.
+  static void WriteGame(const fs::path& dir, bool withTable = true) {
     // The button picture: the empty slot at (288, 32), the frame's look at (0, 128) in the
     // transparent colour (so the empty slot shows through it), the rest grey.
     const auto chip = test::MakeBmp(600, 224, BmpForm::kRgb24, [](int32_t x, int32_t y) {
@@ -133,11 +135,10 @@ class SaveLoadScenarioTest : public ::testing::Test {
     testing::WriteBytes((dir / "snd.arc").string(), testing::WriteTestArchive({}, "Rod7Q", true));
     // The left button is the click (決定); the right button the right-click action (取消).
     const std::string keys = "入力,動作\n0 ホイール上,\n1,\n2 左ボタン,決定\n3 右ボタン,取消\n";
-    testing::WriteBytes((dir / "system.arc").string(),
-                        testing::WriteTestArchive({{"system2.lib", testing::ScrambledLib(keys)},
-                                                   {"system4.lib", testing::ScrambledLib(TitleTable())},
-                                                   {"system5-1.lib", testing::ScrambledLib(Table())}},
-                                                  "plume", true));
+    std::vector<testing::TestEntry> definitions = {{"system2.lib", testing::ScrambledLib(keys)},
+                                                   {"system4.lib", testing::ScrambledLib(TitleTable())}};
+    if (withTable) definitions.push_back({"system5-1.lib", testing::ScrambledLib(Table())});
+    testing::WriteBytes((dir / "system.arc").string(), testing::WriteTestArchive(definitions, "plume", true));
   }
 
   // Runs zan with a timeline: the story starts at once (at main.txt unless the arguments
@@ -309,12 +310,28 @@ TEST_F(SaveLoadScenarioTest, ALoadFromTheTitleRestoresTheGame) {
   ASSERT_TRUE(fs::exists(Save("save0.sav")));
   // The title: a click skips its opening, its load button opens the load screen, a double
   // click on the slot and yes choose the file, and the story starts from it: the count goes
-  // on from 2.
+  // on from 2. The restored scene crosses in over 1000 ms, as a new game's does: the load
+  // screen and its question are gone by frame 105, so frame 112 is early in the cross and
+  // frame 140 more than 1000 ms after it began.
   ASSERT_TRUE(RunFromTheTitle("10 click 100 100\n30 click " + kTitleLoad + "\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) +
                       "\n90 key Left\n94 key Return\n200 click 400 300\n",
-                  "--frames 230" + Shot(25, "title.png") + Shot(60, "load.png") + Shot(190, "story.png")));
+                  "--frames 230" + Shot(25, "title.png") + Shot(60, "load.png") + Shot(112, "crossing.png") +
+                      Shot(140, "crossed.png") + Shot(190, "story.png")));
   EXPECT_EQ(At("title.png", 5, 5), kTitleBg);
   EXPECT_EQ(At("load.png", 5, 5), kLoadBg);
+  // Mid-cross every channel lies strictly between the title's and the scene's, all three at
+  // the same level of the mix: (c - title) / (scene - title).
+  const Rgb mid = At("crossing.png", 5, 5);
+  const double levels[] = {(mid.r - kTitleBg.r) / double(kStory.r - kTitleBg.r),
+                           (mid.g - kTitleBg.g) / double(kStory.g - kTitleBg.g),
+                           (mid.b - kTitleBg.b) / double(kStory.b - kTitleBg.b)};
+  for (double level : levels) {
+    EXPECT_GT(level, 0.0) << int(mid.r) << "," << int(mid.g) << "," << int(mid.b);
+    EXPECT_LT(level, 1.0) << int(mid.r) << "," << int(mid.g) << "," << int(mid.b);
+    EXPECT_NEAR(level, levels[0], 0.04);
+  }
+  EXPECT_EQ(At("crossed.png", 5, 5), kStory);
+  EXPECT_EQ(At("crossed.png", 400, 300), kStory);
   EXPECT_EQ(At("story.png", 5, 5), kStory);
   EXPECT_EQ(Clicks(), "3");
 }
@@ -339,6 +356,32 @@ TEST_F(SaveLoadScenarioTest, ADamagedSaveIsNotLoadedAndTheStoryGoesOn) {
   EXPECT_EQ(At("shown.png", SlotX(0) + 20, SlotY(0) + 20), Twice(kEmpty));  // shown as an empty slot
   EXPECT_EQ(Clicks(), "2");
   EXPECT_TRUE(fs::exists(Save("save0.sav")));
+}
+
+TEST_F(SaveLoadScenarioTest, WithoutItsTableTheScreenOpensWithNothingToHitAndARightClickClosesIt) {
+  WriteGame(root / "game", /*withTable=*/false);
+  // Counted once; the load screen opens; clicks where the first slot, its delete button and
+  // the next page would be do nothing (no question, no page turned); a right click closes
+  // it and the story counts the click after it. Then the save screen: a double click where
+  // the first slot would be writes nothing, and Escape closes it.
+  ASSERT_TRUE(Run("30 click 400 300\n40 action 10\n70 click " + AtSlot(0) + "\n74 click " + AtSlot(0) + "\n78 click " +
+                      AtDelete(0) + "\n82 click " + kNextPage + "\n100 rclick 400 300\n140 click 400 300\n"
+                      "150 action 9\n180 click " + AtSlot(0) + "\n184 click " + AtSlot(0) + "\n200 key Escape\n"
+                      "240 click 400 300\n",
+                  "--frames 260" + Shot(90, "load.png") + Shot(130, "closed.png") + Shot(190, "save.png") +
+                      Shot(230, "again.png")));
+  // No frame is placed: neither a thumbnail nor the empty-slot picture shows, at the origin
+  // or at a slot's place.
+  for (const std::string shot : {"load.png", "save.png"}) {
+    const Rgb background = shot == "load.png" ? kLoadBg : kSaveBg;
+    EXPECT_EQ(At(shot, 5, 5), background) << shot;
+    EXPECT_EQ(At(shot, SlotX(0) + 20, SlotY(0) + 20), background) << shot;
+    EXPECT_EQ(At(shot, 400, 250), background) << shot;  // no question
+  }
+  EXPECT_EQ(At("closed.png", 5, 5), kStory);
+  EXPECT_EQ(At("again.png", 5, 5), kStory);
+  EXPECT_FALSE(fs::exists(Save("save0.sav")));
+  EXPECT_EQ(Clicks(), "3");
 }
 
 }  // namespace

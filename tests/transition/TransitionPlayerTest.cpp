@@ -1,7 +1,7 @@
 // The transition player in the task list: a transition drawn at the stage place of the frame
 // from the frame it starts in, its completion callback run once on its caller when the last
-// picture is drawn, one transition at a time, a refused start that runs nothing, and a
-// transition abandoned without its callback.
+// picture is drawn, one transition at a time, a refused start that runs nothing, a
+// transition abandoned without its callback, and one started again in the frame it ended in.
 
 #include "transition/TransitionPlayer.h"
 
@@ -121,6 +121,40 @@ TEST_F(TransitionPlayerTest, AnAbandonedTransitionStopsWithoutItsCallback) {
   for (int i = 0; i < 40; ++i) Frame(33);
   EXPECT_EQ(resumed, 0);
   EXPECT_FALSE(story.IsRunning());
+}
+
+// An abandoned or finished task stays in the list, ended, until the frame's sweep; a
+// transition started again before that sweep must still run to its end and resume its caller.
+TEST_F(TransitionPlayerTest, ATransitionAbandonedAndStartedAgainInOneFrameRuns) {
+  ASSERT_TRUE(Cross(1000));
+  Frame(33);
+  player->Abandon();
+  ASSERT_TRUE(Cross(100));
+  EXPECT_TRUE(player->Running());
+  // A 100 ms cross ends within five frames of 33 ms.
+  for (int i = 0; i < 5; ++i) Frame(33);
+  EXPECT_EQ(resumed, 1);
+  EXPECT_EQ(Grey(), 255);
+  EXPECT_FALSE(player->Running());
+  Frame(33);
+  EXPECT_TRUE(story.IsRunning());
+}
+
+TEST_F(TransitionPlayerTest, ATransitionStartedByTheCallbackOfTheOneThatJustEndedRuns) {
+  int second = 0;
+  TransitionParams p;
+  p.kind = TransitionKind::kCross;
+  p.duration = 100;
+  ASSERT_TRUE(player->Play(p, old, next, story, [&] {
+    ++resumed;
+    EXPECT_TRUE(player->Play(p, old, next, story, [&] { ++second; }));
+  }));
+  for (int i = 0; i < 12 && resumed == 0; ++i) Frame(33);
+  ASSERT_EQ(resumed, 1);
+  EXPECT_TRUE(player->Running());
+  for (int i = 0; i < 12 && second == 0; ++i) Frame(33);
+  EXPECT_EQ(second, 1);
+  EXPECT_FALSE(player->Running());
 }
 
 TEST_F(TransitionPlayerTest, TheOldSceneIsTheScreensSizeAndTakesThePictureOnIt) {
