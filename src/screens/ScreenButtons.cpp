@@ -31,6 +31,18 @@ void Offsets(FocusMove move, Centre from, Centre to, int64_t& ahead, int64_t& si
   side = std::llabs(side);
 }
 
+// Whether `to` overlaps `from` across the move (their columns for up and down, their rows
+// for left and right).
+bool InBeam(FocusMove move, const ButtonRect& from, const ButtonRect& to) {
+  const bool vertical = move == FocusMove::kUp || move == FocusMove::kDown;
+  const int64_t a0 = vertical ? from.x : from.y, a1 = a0 + (vertical ? from.width : from.height);
+  const int64_t b0 = vertical ? to.x : to.y, b1 = b0 + (vertical ? to.width : to.height);
+  return a0 < b1 && b0 < a1;
+}
+
+// Added to the score of a button aside, so that every button straight ahead comes first.
+constexpr int64_t kAside = int64_t{1} << 40;
+
 constexpr int32_t kHidden = -1;
 
 }  // namespace
@@ -186,7 +198,10 @@ void ScreenButtons::MoveFocus(FocusMove move) {
       int64_t side = 0;
       Offsets(move, CentreOf(Button(selected_).rect), to, ahead, side);
       if (ahead <= 0) continue;
-      score = ahead + 2 * side;
+      // A button that overlaps the selected one across the move lies straight ahead and comes
+      // before any aside, the nearest first: a slot under a page button is met before the
+      // slot's own small button further down, however the two line up.
+      score = InBeam(move, Button(selected_).rect, Button(n).rect) ? ahead : kAside + ahead + 2 * side;
     }
     if (score < bestScore) {
       bestScore = score;

@@ -88,8 +88,9 @@ class ScreenButtons {
   // active button, or to none.
   int32_t Selected() const { return selected_; }
   void Select(int32_t number);
-  // Walks the selection to the nearest active button in that direction (by their centres,
-  // straight ahead counting over sideways); without a selection, to the first one met coming
+  // Walks the selection to the nearest active button in that direction: first among those
+  // that overlap the selected one across the move (by their centres), else the nearest aside
+  // (straight ahead counting over sideways); without a selection, to the first one met coming
   // in from the opposite edge. Stays put when there is none.
   void MoveFocus(FocusMove move);
 

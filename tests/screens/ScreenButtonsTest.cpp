@@ -221,6 +221,31 @@ TEST(ScreenButtonsTest, TheFocusWalksToTheNearestButtonAheadStraightAheadFirst) 
   EXPECT_EQ(buttons.Selected(), 5);
 }
 
+TEST(ScreenButtonsTest, TheFocusMeetsWhatLiesStraightAheadNearestFirst) {
+  // A page button top right, a slot frame below it reaching under it, and the slot's small
+  // button under the frame, more nearly in line with the page button than the frame's centre.
+  ScreenButtons buttons;
+  buttons.Add(Box(110, 0, 36, 20));   // 1: page
+  buttons.Add(Box(0, 50, 128, 96));   // 2: slot frame (x 0..128 overlaps 110..146)
+  buttons.Add(Box(74, 150, 52, 16));  // 3: the slot's button
+  buttons.Add(Box(200, 60, 20, 20));  // 4: aside, to the right of the frame
+  struct Case {
+    int32_t from;
+    FocusMove move;
+    int32_t to;
+  };
+  const Case cases[] = {
+      {1, FocusMove::kDown, 2}, {2, FocusMove::kDown, 3}, {3, FocusMove::kUp, 2}, {2, FocusMove::kUp, 1},
+      // Nothing overlaps across the move: the nearest aside.
+      {3, FocusMove::kRight, 4}, {4, FocusMove::kUp, 1},
+  };
+  for (const Case& c : cases) {
+    buttons.Select(c.from);
+    buttons.MoveFocus(c.move);
+    EXPECT_EQ(buttons.Selected(), c.to) << "from " << c.from << " move " << static_cast<int>(c.move);
+  }
+}
+
 TEST(ScreenButtonsTest, ADialogBlocksTheButtonsAndThePointerSelectsAgainWhenItCloses) {
   ScreenButtons buttons;
   buttons.Add(Box(0, 0, 50, 50));
