@@ -183,6 +183,22 @@ TEST(ScreenButtonsTest, EnterClicksTheFocusedButtonAndShowsItPressedMeanwhile) {
   EXPECT_EQ(buttons.Selected(), 0);
 }
 
+// A walk of the focus: from a selection (0 for none), one arrow, where the focus lands.
+struct FocusCase {
+  int32_t from;
+  FocusMove move;
+  int32_t to;
+};
+
+template <size_t N>
+void ExpectWalks(ScreenButtons& buttons, const FocusCase (&cases)[N]) {
+  for (const FocusCase& c : cases) {
+    buttons.Select(c.from);
+    buttons.MoveFocus(c.move);
+    EXPECT_EQ(buttons.Selected(), c.to) << "from " << c.from << " move " << static_cast<int>(c.move);
+  }
+}
+
 TEST(ScreenButtonsTest, TheFocusWalksToTheNearestButtonAheadStraightAheadFirst) {
   //  1 2
   //  3 4      (7: no height, between 1 and 3)
@@ -191,12 +207,7 @@ TEST(ScreenButtonsTest, TheFocusWalksToTheNearestButtonAheadStraightAheadFirst) 
   for (int32_t row = 0; row < 3; ++row)
     for (int32_t col = 0; col < 2; ++col) buttons.Add(Box(100 * col, 50 * row, 40, 20));
   buttons.Add(Box(0, 25, 40, 0));
-  struct Case {
-    int32_t from;
-    FocusMove move;
-    int32_t to;
-  };
-  const Case cases[] = {
+  const FocusCase cases[] = {
       // Without a selection: the first button met coming in from the opposite edge.
       {0, FocusMove::kDown, 1}, {0, FocusMove::kUp, 5}, {0, FocusMove::kRight, 1}, {0, FocusMove::kLeft, 2},
       {1, FocusMove::kDown, 3}, {1, FocusMove::kRight, 2}, {3, FocusMove::kRight, 4}, {4, FocusMove::kLeft, 3},
@@ -204,11 +215,7 @@ TEST(ScreenButtonsTest, TheFocusWalksToTheNearestButtonAheadStraightAheadFirst) 
       // Nothing ahead: the focus stays.
       {1, FocusMove::kUp, 1}, {1, FocusMove::kLeft, 1}, {6, FocusMove::kDown, 6}, {6, FocusMove::kRight, 6},
   };
-  for (const Case& c : cases) {
-    buttons.Select(c.from);
-    buttons.MoveFocus(c.move);
-    EXPECT_EQ(buttons.Selected(), c.to) << "from " << c.from << " move " << static_cast<int>(c.move);
-  }
+  ExpectWalks(buttons, cases);
   // With 3 disabled, down from 1 goes on to 5 (straight below) before 4 (nearer, aside).
   buttons.Button(3).enabled = false;
   buttons.Select(1);
@@ -229,21 +236,12 @@ TEST(ScreenButtonsTest, TheFocusMeetsWhatLiesStraightAheadNearestFirst) {
   buttons.Add(Box(0, 50, 128, 96));   // 2: slot frame (x 0..128 overlaps 110..146)
   buttons.Add(Box(74, 150, 52, 16));  // 3: the slot's button
   buttons.Add(Box(200, 60, 20, 20));  // 4: aside, to the right of the frame
-  struct Case {
-    int32_t from;
-    FocusMove move;
-    int32_t to;
-  };
-  const Case cases[] = {
+  const FocusCase cases[] = {
       {1, FocusMove::kDown, 2}, {2, FocusMove::kDown, 3}, {3, FocusMove::kUp, 2}, {2, FocusMove::kUp, 1},
       // Nothing overlaps across the move: the nearest aside.
       {3, FocusMove::kRight, 4}, {4, FocusMove::kUp, 1},
   };
-  for (const Case& c : cases) {
-    buttons.Select(c.from);
-    buttons.MoveFocus(c.move);
-    EXPECT_EQ(buttons.Selected(), c.to) << "from " << c.from << " move " << static_cast<int>(c.move);
-  }
+  ExpectWalks(buttons, cases);
 }
 
 TEST(ScreenButtonsTest, ADialogBlocksTheButtonsAndThePointerSelectsAgainWhenItCloses) {
