@@ -22,20 +22,9 @@ class ZanRun {
 
   // zan --headless --dump-vars ROOT/vars.txt ARGS ROOT/game (ARGS: words separated by
   // blanks): true when it ended normally.
-  bool Run(const std::string& args) const {
-    std::filesystem::create_directories(root_ / "run");
-    std::vector<std::string> argv = {binary_, "--headless", "--dump-vars", (root_ / "vars.txt").string()};
-    for (const std::string& word : Words(args)) argv.push_back(word);
-    StartStoryUnlessGiven(argv);
-    argv.push_back((root_ / "game").string());
-    for (const std::filesystem::path& output : Outputs(argv)) std::filesystem::remove(output);
-    std::filesystem::remove(root_ / "out");
-    const ProgramOptions options{.environment = {"XDG_RUNTIME_DIR=" + (root_ / "run").string(),
-                                                 "XDG_DATA_HOME=" + (root_ / "data").string()},
-                                 .out = (root_ / "out").string(),
-                                 .err = (root_ / "out").string()};
-    return RunProgram(argv, options) == 0;
-  }
+  bool Run(const std::string& args) const { return RunGame(args, true); }
+  // The same without starting the story: the game opens its title.
+  bool RunFromTheTitle(const std::string& args) const { return RunGame(args, false); }
   // These runs play the story: without a --start of their own they start at main.txt (zan
   // would open the title).
   static void StartStoryUnlessGiven(std::vector<std::string>& argv) {
@@ -63,6 +52,21 @@ class ZanRun {
   }
 
  private:
+  bool RunGame(const std::string& args, bool startStory) const {
+    std::filesystem::create_directories(root_ / "run");
+    std::vector<std::string> argv = {binary_, "--headless", "--dump-vars", (root_ / "vars.txt").string()};
+    for (const std::string& word : Words(args)) argv.push_back(word);
+    if (startStory) StartStoryUnlessGiven(argv);
+    argv.push_back((root_ / "game").string());
+    for (const std::filesystem::path& output : Outputs(argv)) std::filesystem::remove(output);
+    std::filesystem::remove(root_ / "out");
+    const ProgramOptions options{.environment = {"XDG_RUNTIME_DIR=" + (root_ / "run").string(),
+                                                 "XDG_DATA_HOME=" + (root_ / "data").string()},
+                                 .out = (root_ / "out").string(),
+                                 .err = (root_ / "out").string()};
+    return RunProgram(argv, options) == 0;
+  }
+
   std::string binary_;
   std::filesystem::path root_;
 };

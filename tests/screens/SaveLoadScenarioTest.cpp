@@ -150,15 +150,7 @@ class SaveLoadScenarioTest : public ::testing::Test {
   // The same with the game opening its title.
   bool RunFromTheTitle(const std::string& timeline, const std::string& args) {
     std::ofstream(root / "input.txt") << timeline;
-    std::vector<std::string> argv = {ZAN_BINARY, "--headless", "--dump-vars", Path("vars.txt"), "--input",
-                                     Path("input.txt")};
-    for (const std::string& word : testing::Words(args)) argv.push_back(word);
-    argv.push_back((root / "game").string());
-    for (const fs::path& output : testing::ZanRun::Outputs(argv)) fs::remove(output);
-    fs::create_directories(root / "run");
-    return testing::RunProgram(argv, {.environment = {"XDG_RUNTIME_DIR=" + Path("run"), "XDG_DATA_HOME=" + Path("data")},
-                                      .out = Path("out"),
-                                      .err = Path("out")}) == 0;
+    return testing::ZanRun(ZAN_BINARY, root).RunFromTheTitle("--input " + Path("input.txt") + " " + args);
   }
   std::string Vars() { return testing::ZanRun(ZAN_BINARY, root).Vars(); }
   std::string Path(const std::string& name) const { return (root / name).string(); }
