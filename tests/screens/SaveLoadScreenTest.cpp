@@ -14,6 +14,7 @@
 
 #include "../surface/TestPictures.h"
 #include "../surface/TestSurfaces.h"
+#include "ScreenRig.h"
 #include "ScreenTestGame.h"
 #include "core/MouseState.h"
 #include "core/TaskScheduler.h"
@@ -127,29 +128,15 @@ class StandInStory : public SaveLoadStory {
   const GameTask& task_;
 };
 
-class SaveLoadScreenTest : public ::testing::Test {
+class SaveLoadScreenTest : public test::ScreenRig {
  protected:
   SaveLoadScreenTest()
-      : game({{testing::GameText("SAVEボタンchip.bmp"), Sheet()},
-              {testing::GameText("LOADボタンchip.BMP"), Sheet()},
-              {"SAVE_BG.bmp", test::FlatBmp(800, 600, BmpForm::kRgb24, kBackground)},
-              {"LOAD_BG.bmp", test::FlatBmp(800, 600, BmpForm::kRgb24, kBackground)}},
-             {{"system5-1.lib", testing::ScrambledLib(kTable)}}) {}
-  void SetUp() override {
-    SetSurfaceFormatCode(kFormat8888);
-    ASSERT_TRUE(frame.Create(800, 600));
-    tasks.SetReceivers(&receivers);
-    receivers.RegisterReceiver(&mouse);
-    receivers.RegisterReceiver(&dialog);
-    tasks.AddTask(&compositor, kOrderDraw);
-  }
-  void Event(const InputEvent& e) { receivers.OfferEvent(e, {}); }
-  void Key(zan::Key key) {
-    test::KeyEvents([this](const InputEvent& e) { Event(e); }, key);
-  }
-  void Click(int32_t x, int32_t y) {
-    test::ClickEvents([this](const InputEvent& e) { Event(e); }, x, y);
-  }
+      : ScreenRig({{testing::GameText("SAVEボタンchip.bmp"), Sheet()},
+                   {testing::GameText("LOADボタンchip.BMP"), Sheet()},
+                   {"SAVE_BG.bmp", test::FlatBmp(800, 600, BmpForm::kRgb24, kBackground)},
+                   {"LOAD_BG.bmp", test::FlatBmp(800, 600, BmpForm::kRgb24, kBackground)}},
+                  {{"system5-1.lib", testing::ScrambledLib(kTable)}}, 1000) {}
+  void SetUp() override { SetUpFrame(800, 600); }
   void ClickSlot(int32_t s) { Click(SlotX(s) + 10, kSlotY + 10); }
   // One frame after `ms` milliseconds.
   void Frame(uint32_t ms = 33) {
@@ -172,20 +159,7 @@ class SaveLoadScreenTest : public ::testing::Test {
     fs::create_directories(SaveFolder());
     std::ofstream(SaveFolder() / name, std::ios::binary) << std::string(size, 'x');
   }
-  Rgb At(int32_t x, int32_t y) { return test::Colour(frame, x, y); }
 
-  test::ScreenTestGame game;
-  VirtualClock clock{1000};
-  TaskScheduler tasks{clock};
-  ReceiverList receivers;
-  Surface frame;
-  FrameCompositor compositor{tasks, frame};
-  OptionsBlock options;
-  MouseState mouse;
-  SoundManager soundManager;
-  SystemSounds sounds{tasks, soundManager, [](std::string_view, std::vector<uint8_t>&) { return 0; }, options};
-  YesNoDialog dialog{tasks, compositor, game.Data(), options, mouse};
-  ScreenServices services{tasks, compositor, game.Data(), options, sounds, dialog, mouse};
   GameTask story{tasks, "CGameMain", "story"};
   GameTask title{tasks, "CTitle", "title"};
   StandInStory saves{game.Data(), story};

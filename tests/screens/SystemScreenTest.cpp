@@ -10,6 +10,7 @@
 
 #include "../surface/TestPictures.h"
 #include "../surface/TestSurfaces.h"
+#include "ScreenRig.h"
 #include "ScreenTestGame.h"
 #include "base/DiagnosticLog.h"
 #include "base/ShiftJis.h"
@@ -64,46 +65,21 @@ class StoryLayer : public FrameLayer {
   void Draw(Surface& frame) override { frame.FillAll(kStory.r, kStory.g, kStory.b); }
 };
 
-class SystemScreenTest : public ::testing::Test {
+class SystemScreenTest : public test::ScreenRig {
  protected:
   SystemScreenTest()
-      : game({{"chip.bmp", test::MakeBmp(80, 10, BmpForm::kRgb24, [](int32_t x, int32_t) { return kLooks[x / 20]; })},
-              {"bg.bmp", test::FlatBmp(100, 60, BmpForm::kRgb24, kBackground)}},
-             {{"system4.lib", testing::ScrambledLib(kTable)}}) {}
+      : ScreenRig({{"chip.bmp", test::MakeBmp(80, 10, BmpForm::kRgb24, [](int32_t x, int32_t) { return kLooks[x / 20]; })},
+                   {"bg.bmp", test::FlatBmp(100, 60, BmpForm::kRgb24, kBackground)}},
+                  {{"system4.lib", testing::ScrambledLib(kTable)}}) {}
   void SetUp() override {
-    SetSurfaceFormatCode(kFormat8888);
-    ASSERT_TRUE(frame.Create(100, 60));
-    tasks.SetReceivers(&receivers);
-    receivers.RegisterReceiver(&mouse);
-    receivers.RegisterReceiver(&dialog);  // the game offers a question every event first
+    SetUpFrame(100, 60);
     tasks.AddTask(&story, kOrderScreen);
-    tasks.AddTask(&compositor, kOrderDraw);
     compositor.Add(Layer::kStage, storyLayer, story);
-  }
-  void Event(const InputEvent& e) { receivers.OfferEvent(e, {}); }
-  void Key(zan::Key key) {
-    test::KeyEvents([this](const InputEvent& e) { Event(e); }, key);
-  }
-  void Click(int32_t x, int32_t y) {
-    test::ClickEvents([this](const InputEvent& e) { Event(e); }, x, y);
   }
   bool Open() {
     return screen.OpenScreen(&caller, [this] { ++callbacks; }, {DefinitionFileId::kTitle, "bg.bmp", "chip.bmp"});
   }
-  Rgb At(int32_t x, int32_t y) { return test::Colour(frame, x, y); }
 
-  test::ScreenTestGame game;
-  VirtualClock clock;
-  TaskScheduler tasks{clock};
-  ReceiverList receivers;
-  Surface frame;
-  FrameCompositor compositor{tasks, frame};
-  OptionsBlock options;
-  MouseState mouse;
-  SoundManager soundManager;
-  SystemSounds sounds{tasks, soundManager, [](std::string_view, std::vector<uint8_t>&) { return 0; }, options};
-  YesNoDialog dialog{tasks, compositor, game.Data(), options, mouse};
-  ScreenServices services{tasks, compositor, game.Data(), options, sounds, dialog, mouse};
   TestScreen screen{services, "CTitle", "CTitle::test"};
   Task story{"story"};
   StoryLayer storyLayer;
