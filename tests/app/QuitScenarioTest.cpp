@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "../surface/TestPictures.h"
+#include "../surface/TestSurfaces.h"
 #include "../surface/TestPng.h"
 #include "TestArchiveWriter.h"
 #include "ZanRun.h"
@@ -53,8 +54,7 @@ std::vector<uint8_t> Panel(Rgb colour) {
                        [colour](int32_t x, int32_t y) { return x == 0 && y == 0 ? kKey : colour; });
 }
 
-// The byte formats' blend of x toward y by a / 255.
-uint8_t Toward(uint8_t x, uint8_t y, int a) { return static_cast<uint8_t>(x - a * x / 255 + a * y / 255); }
+using test::Toward;
 // The screen behind a fully shown dialog: toward black by 255 / 4.
 Rgb Darkened(Rgb c) { return {Toward(c.r, 0, 63), Toward(c.g, 0, 63), Toward(c.b, 0, 63)}; }
 

@@ -167,7 +167,7 @@ class SaveLoadScreenTest : public test::ScreenRig {
   int callbacks = 0;
 };
 
-uint8_t Toward(uint8_t x, uint8_t y, int a) { return static_cast<uint8_t>(x - a * x / 255 + a * y / 255); }
+using test::Toward;
 Rgb Toward(Rgb c, Rgb to, int a) { return {Toward(c.r, to.r, a), Toward(c.g, to.g, a), Toward(c.b, to.b, a)}; }
 
 TEST_F(SaveLoadScreenTest, SlotsNameTheirFilesByPageAndSlot) {

@@ -18,8 +18,7 @@ using test::BmpForm;
 
 constexpr Rgb kBehind{100, 50, 200}, kInk{20, 220, 120}, kKey{0, 255, 0};
 
-// The byte formats' table blend.
-uint8_t Toward(uint8_t x, uint8_t y, int a) { return static_cast<uint8_t>(x - a * x / 255 + a * y / 255); }
+using test::Toward;
 Rgb Toward(Rgb x, Rgb y, int a) { return {Toward(x.r, y.r, a), Toward(x.g, y.g, a), Toward(x.b, y.b, a)}; }
 
 class ScreenPictureTest : public ::testing::TestWithParam<int32_t> {

@@ -47,8 +47,7 @@ class Backdrop : public FrameLayer {
   void Draw(Surface& frame) override { frame.FillAll(kBackground.r, kBackground.g, kBackground.b); }
 };
 
-// The table blend of a byte toward another by an amount (the byte formats' blends).
-uint8_t Toward(uint8_t x, uint8_t y, int a) { return static_cast<uint8_t>(x - a * x / 255 + a * y / 255); }
+using test::Toward;
 Rgb Toward(Rgb x, Rgb y, int a) { return {Toward(x.r, y.r, a), Toward(x.g, y.g, a), Toward(x.b, y.b, a)}; }
 // The screen behind a dialog drawn at opacity o: darkened by o / 4.
 Rgb Darkened(int opacity) { return Toward(kBackground, {0, 0, 0}, opacity / 4); }

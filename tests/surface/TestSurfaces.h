@@ -14,6 +14,10 @@
 
 namespace zan::test {
 
+// The byte formats' blend of a channel x toward y by a / 255, as the blend tables hold it
+// (x - a·x/255 + a·y/255, each quotient rounded down).
+inline uint8_t Toward(uint8_t x, uint8_t y, int a) { return static_cast<uint8_t>(x - a * x / 255 + a * y / 255); }
+
 inline std::unique_ptr<Surface> MakeSurface(int32_t code, int32_t width, int32_t height) {
   auto s = std::make_unique<Surface>();
   EXPECT_EQ(s->CreateInFormat(width, height, code), CreatePixelsResult::kOk);
